@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/SerialExecutor.h"
+
+// The four serial executors that carry the background work.
+namespace GlobalActors {
+
+SerialExecutor& transformation();   // quick and full transformation, the rename run
+SerialExecutor& validation();       // validation jobs
+SerialExecutor& transformationQueue(); // the single-file queue
+SerialExecutor& fileAttributes();   // attribute preloading
+
+} // namespace GlobalActors

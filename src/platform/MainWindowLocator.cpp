@@ -1,0 +1,27 @@
+#include "platform/MainWindowLocator.h"
+
+#include "platform/UndoManager.h"
+
+#include <QPointer>
+
+namespace MainWindowLocator {
+
+namespace {
+QPointer<UndoManager>& current()
+{
+    static QPointer<UndoManager> manager;
+    return manager;
+}
+}
+
+UndoManager* undoManager()
+{
+    return current().data();
+}
+
+void setUndoManager(UndoManager* manager)
+{
+    current() = manager;
+}
+
+} // namespace MainWindowLocator

@@ -1,0 +1,79 @@
+#include "platform/Task.h"
+
+#include "platform/Clock.h"
+
+#include <QThreadPool>
+
+#include <condition_variable>
+#include <mutex>
+
+struct TaskHandle::State {
+    std::stop_source stop;
+    std::mutex mutex;
+    std::condition_variable finishedChanged;
+    bool finished = false;
+};
+
+TaskHandle TaskHandle::make(Work work, std::function<void(std::function<void()>)> launch)
+{
+    TaskHandle handle;
+    handle.m_state = std::make_shared<State>();
+    auto state = handle.m_state;
+    launch([state, work = std::move(work)] {
+        if (!state->stop.stop_requested())
+            work(state->stop.get_token());
+        {
+            std::lock_guard lock(state->mutex);
+            state->finished = true;
+        }
+        state->finishedChanged.notify_all();
+    });
+    return handle;
+}
+
+TaskHandle TaskHandle::start(SerialExecutor& executor, Work work)
+{
+    return make(std::move(work), [&executor](std::function<void()> job) { executor.submit(std::move(job)); });
+}
+
+TaskHandle TaskHandle::detached(Work work)
+{
+    return make(std::move(work), [](std::function<void()> job) { QThreadPool::globalInstance()->start(std::move(job)); });
+}
+
+void TaskHandle::cancel() const
+{
+    if (m_state)
+        m_state->stop.request_stop();
+}
+
+bool TaskHandle::isCancelled() const
+{
+    return m_state && m_state->stop.stop_requested();
+}
+
+bool TaskHandle::isFinished() const
+{
+    if (!m_state)
+        return true;
+    std::lock_guard lock(m_state->mutex);
+    return m_state->finished;
+}
+
+std::stop_token TaskHandle::stopToken() const
+{
+    return m_state ? m_state->stop.get_token() : std::stop_token {};
+}
+
+bool TaskHandle::waitFinished(std::chrono::milliseconds timeout) const
+{
+    if (!m_state)
+        return true;
+    std::unique_lock lock(m_state->mutex);
+    return m_state->finishedChanged.wait_for(lock, timeout, [&] { return m_state->finished; });
+}
+
+bool cancellableSleep(std::stop_token stop, std::chrono::steady_clock::duration duration)
+{
+    return Clock::system().sleepFor(duration, std::move(stop));
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// Named, grouped undo and redo steps. A handler may register steps while it
+// runs: during an undo they form the redo step, during a redo the undo step.
+class UndoManager : public QObject {
+    Q_OBJECT
+public:
+    using Handler = std::function<void()>;
+
+    explicit UndoManager(QObject* parent = nullptr);
+
+    void beginUndoGrouping();
+    void endUndoGrouping();
+    int groupingLevel() const { return m_groupingLevel; }
+
+    // With grouping by event, a registration outside any group opens a group
+    // that closes when the event loop next runs (or before the next undo).
+    bool groupsByEvent() const { return m_groupsByEvent; }
+    void setGroupsByEvent(bool on) { m_groupsByEvent = on; }
+
+    // Names the open group, or the last step when no group is open.
+    void setActionName(const QString& name);
+    void registerUndo(Handler handler);
+
+    bool canUndo() const;
+    bool canRedo() const;
+    QString undoActionName() const;
+    QString redoActionName() const;
+    void undo();
+    void redo();
+    bool isUndoing() const { return m_undoing; }
+    bool isRedoing() const { return m_redoing; }
+    void removeAllActions();
+
+    int undoCount() const { return static_cast<int>(m_undoStack.size()); }
+    int redoCount() const { return static_cast<int>(m_redoStack.size()); }
+
+signals:
+    void stacksChanged();
+
+private:
+    struct Group {
+        QString name;
+        std::vector<Handler> handlers;
+    };
+    void closeImplicitGroup();
+    void run(std::vector<Group>& from, bool undoing);
+
+    std::vector<Group> m_undoStack;
+    std::vector<Group> m_redoStack;
+    Group m_open;
+    int m_groupingLevel = 0;
+    bool m_implicitGroup = false;
+    bool m_groupsByEvent = true;
+    bool m_undoing = false;
+    bool m_redoing = false;
+};
