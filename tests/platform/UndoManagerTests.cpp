@@ -1,0 +1,68 @@
+#include "platform/UndoManager.h"
+
+#include <gtest/gtest.h>
+
+TEST(UndoManager, GroupsUndoInReverseOrderAndHandlersRegisterTheRedo)
+{
+    UndoManager undo;
+    QStringList log;
+    std::function<void(QString)> step;
+    step = [&](QString name) {
+        undo.registerUndo([&, name] {
+            log << "undo " + name;
+            step(name);
+        });
+    };
+    undo.beginUndoGrouping();
+    undo.setActionName("Both");
+    step("a");
+    step("b");
+    undo.endUndoGrouping();
+    ASSERT_TRUE(undo.canUndo());
+    EXPECT_EQ(undo.undoActionName(), "Both");
+
+    undo.undo();
+    EXPECT_EQ(log, (QStringList { "undo b", "undo a" }));
+    EXPECT_FALSE(undo.canUndo());
+    ASSERT_TRUE(undo.canRedo());
+    EXPECT_EQ(undo.redoActionName(), "Both");
+
+    undo.redo();
+    EXPECT_EQ(log.size(), 4);
+    EXPECT_TRUE(undo.canUndo());
+    EXPECT_EQ(undo.undoActionName(), "Both");
+}
+
+TEST(UndoManager, ANewStepClearsRedoButARedoKeepsTheRest)
+{
+    UndoManager undo;
+    undo.setGroupsByEvent(false);
+    int value = 0;
+    std::function<void(int, int)> set;
+    set = [&](int from, int to) {
+        value = to;
+        undo.registerUndo([&, from, to] { set(to, from); });
+    };
+    set(0, 1);
+    set(1, 2);
+    undo.undo();
+    undo.undo();
+    EXPECT_EQ(value, 0);
+    EXPECT_EQ(undo.redoCount(), 2);
+    undo.redo();
+    EXPECT_EQ(value, 1);
+    EXPECT_EQ(undo.redoCount(), 1);
+    set(1, 5);
+    EXPECT_EQ(undo.redoCount(), 0);
+    undo.undo();
+    EXPECT_EQ(value, 1);
+}
+
+TEST(UndoManager, EmptyGroupLeavesNoStep)
+{
+    UndoManager undo;
+    undo.beginUndoGrouping();
+    undo.setActionName("Nothing");
+    undo.endUndoGrouping();
+    EXPECT_FALSE(undo.canUndo());
+}
