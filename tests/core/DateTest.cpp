@@ -25,8 +25,9 @@ TEST(Dates, zoneTexts)
     for (const auto& c : cases) {
         const auto zone = TimeZone::fromIso8601TimeZone(c.text);
         ASSERT_EQ(zone.has_value(), c.seconds.has_value()) << c.text;
-        if (zone)
+        if (zone) {
             EXPECT_EQ(zone->secondsFromGMT(), *c.seconds) << c.text;
+        }
         EXPECT_EQ(TimeZone::secondsFromGMT(QString(c.text)), c.seconds) << c.text;
     }
     EXPECT_EQ(TimeZone::secondsFromGMT(std::nullopt), 0);
@@ -102,8 +103,9 @@ TEST(Dates, timeZoneList)
             lastEurope = i;
         else if (firstOther < 0)
             firstOther = i;
-        if (i > 1 && zones[i - 1].identifier().section('/', 0, 0) == zones[i].identifier().section('/', 0, 0))
+        if (i > 1 && zones[i - 1].identifier().section('/', 0, 0) == zones[i].identifier().section('/', 0, 0)) {
             EXPECT_LT(zones[i - 1].description(), zones[i].description());
+        }
     }
     EXPECT_GT(lastEurope, 0);
     EXPECT_LT(lastEurope, firstOther);
