@@ -1,0 +1,86 @@
+#include "uikit/ModalAlertViewController.h"
+
+#include "core/AppNotification+Typed.h"
+#include "platform/NotificationCenter.h"
+#include "uikit/KeyUtils.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int TEXT_WIDTH = 320;
+
+QLabel* plainLabel(QWidget* parent)
+{
+    // The texts may come from file names and errors: never rich text.
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setMinimumWidth(TEXT_WIDTH);
+    return label;
+}
+} // namespace
+
+ModalAlertViewController& ModalAlertViewController::shared()
+{
+    static ModalAlertViewController* controller = new ModalAlertViewController;
+    return *controller;
+}
+
+ModalAlertViewController::ModalAlertViewController()
+{
+    m_messageText = plainLabel(this);
+    QFont bold = m_messageText->font();
+    bold.setBold(true);
+    m_messageText->setFont(bold);
+    m_informativeText = plainLabel(this);
+    m_defaultButton = new QPushButton(QStringLiteral("OK"), this);
+    m_defaultButton->setDefault(true);
+    connect(m_defaultButton, &QPushButton::clicked, this, &ModalAlertViewController::buttonAction);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_defaultButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_messageText);
+    layout->addWidget(m_informativeText);
+    layout->addLayout(buttons);
+
+    initModalAlert();
+}
+
+void ModalAlertViewController::initModalAlert()
+{
+    auto& center = NotificationCenter::defaultCenter();
+    center.addObserver(this, NotificationName::showModalAlert,
+        [this](const Notification& notification) { showModalAlert(notification); });
+    center.addObserver(this, NotificationName::hideModalAlert,
+        [this](const Notification&) { hideModalView(); });
+}
+
+void ModalAlertViewController::showModalAlert(const Notification& notification)
+{
+    const auto payload = AppNotification::ShowModalAlertView::get(notification);
+    m_messageText->setText(payload.messageText);
+    m_informativeText->setText(payload.informativeText);
+    m_informativeText->setVisible(!payload.informativeText.isEmpty());
+    showModalView();
+}
+
+void ModalAlertViewController::buttonAction()
+{
+    hideModalView();
+}
+
+bool ModalAlertViewController::handleKeyDown(QKeyEvent* event)
+{
+    const auto code = KeyUtils::keyCode(*event);
+    if (code == KeyCode::escape || code == KeyCode::enter || code == KeyCode::space) {
+        hideModalView();
+        return true;
+    }
+    return false;
+}
