@@ -105,4 +105,6 @@ void DialogAlertPresenter::presentSheet(QDialog* sheet, QWidget* parent)
 void DialogAlertPresenter::dismissSheet(QDialog* sheet)
 {
     sheet->hide();
+    // Hidden sheets belong to no window, so closing a window never takes one along.
+    sheet->setParent(nullptr, sheet->windowFlags());
 }

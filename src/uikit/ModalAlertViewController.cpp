@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -26,7 +27,11 @@ QLabel* plainLabel(QWidget* parent)
 
 ModalAlertViewController& ModalAlertViewController::shared()
 {
-    static ModalAlertViewController* controller = new ModalAlertViewController;
+    // The sheet belongs to the window it is shown over while it is up; should that
+    // window go first, a new one takes its place.
+    static QPointer<ModalAlertViewController> controller;
+    if (!controller)
+        controller = new ModalAlertViewController;
     return *controller;
 }
 
@@ -54,11 +59,17 @@ ModalAlertViewController::ModalAlertViewController()
 
 void ModalAlertViewController::initModalAlert()
 {
-    auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, NotificationName::showModalAlert,
-        [this](const Notification& notification) { showModalAlert(notification); });
-    center.addObserver(this, NotificationName::hideModalAlert,
-        [this](const Notification&) { hideModalView(); });
+    // The observers stay for the whole run and reach whichever instance is shared
+    // at the time, also one made after its predecessor went with its window.
+    static const bool subscribed = [] {
+        auto& center = NotificationCenter::defaultCenter();
+        center.addObserver(nullptr, NotificationName::showModalAlert,
+            [](const Notification& notification) { shared().showModalAlert(notification); });
+        center.addObserver(nullptr, NotificationName::hideModalAlert,
+            [](const Notification&) { shared().hideModalView(); });
+        return true;
+    }();
+    Q_UNUSED(subscribed);
 }
 
 void ModalAlertViewController::showModalAlert(const Notification& notification)

@@ -201,3 +201,23 @@ TEST(ModalViewControllerTest, ClosingTheWindowEndsTheSheetAndItsKeyMonitor)
     EXPECT_FALSE(NotificationQueue::defaultQueue().isInModal());
     ModalViewController::setPresentingWidgetProvider({});
 }
+
+TEST(ModalAlertViewControllerTest, SurvivesTheWindowItWasShownOverClosingFirst)
+{
+    auto* window = new QWidget;
+    window->show();
+    ModalViewController::setPresentingWidgetProvider([&] { return window; });
+    ModalAlertViewController::shared().showModalView();
+    ASSERT_TRUE(ModalAlertViewController::shared().isVisible());
+    delete window; // takes the sheet that was up over it along
+    window = nullptr;
+    EXPECT_FALSE(NotificationQueue::defaultQueue().isInModal());
+
+    ScriptedAlertPresenter presenter;
+    NotificationCenter::defaultCenter().post(Notification { NotificationName::showModalAlert, {},
+        QVariantMap { { "messageText", QString("again") } } });
+    EXPECT_TRUE(ModalAlertViewController::shared().isPresented());
+    EXPECT_EQ(ModalAlertViewController::shared().messageText()->text(), "again");
+    ModalAlertViewController::shared().hideModalView();
+    ModalViewController::setPresentingWidgetProvider({});
+}
