@@ -4,6 +4,8 @@
 #include "uikit/QColor+contrast.h"
 
 #include <QGuiApplication>
+
+#include <algorithm>
 #include <QPalette>
 #include <QWidget>
 

@@ -6,6 +6,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 constexpr qreal REFERENCE_HEIGHT = 200.0;
 }

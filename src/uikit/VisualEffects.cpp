@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+
 VisualEffectView::VisualEffectView(QWidget* parent)
     : QWidget(parent)
 {

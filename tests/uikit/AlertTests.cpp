@@ -1,6 +1,12 @@
 #include "ScriptedAlertPresenter.h"
 #include "TestEnvironment.h"
+#include "platform/NotificationQueue.h"
 #include "uikit/Alert.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -81,13 +87,6 @@ TEST(Alert, FireAndForgetAlertsReturnAtOnceAndShowOnTheMainThread)
     EXPECT_EQ(presenter.requests[1].style, AlertStyle::informational);
     EXPECT_TRUE(presenter.requests[1].buttons.isEmpty());
 }
-
-#include <QApplication>
-#include <QLabel>
-#include <QPushButton>
-#include <QTimer>
-
-#include "platform/NotificationQueue.h"
 
 // The dialog presenter runs a real modal loop; a timer inside it inspects the
 // dialog and presses a button.
