@@ -30,7 +30,6 @@ void VisualEffectView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillPath(path, palette().color(QPalette::Window));
-    painter.setClipPath(path);
 }
 
 namespace VisualEffects {
