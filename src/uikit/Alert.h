@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// The application-modal message alerts. The pressed button is answered as a
+// modal response: 1000 for the first button, 1001 for the second, and so on.
+namespace Alert {
+
+using ModalResponse = int;
+inline constexpr ModalResponse FIRST_BUTTON = 1000;
+
+// Return at once from any thread; the main thread then shows the alert with one
+// default button and drops the answer.
+void warning(const QString& messageText, const QString& informativeText);
+void info(const QString& messageText, const QString& informativeText);
+
+// Main thread only: shows a warning with `buttons` (none: one default button),
+// blocks until one is pressed and hands its response to `response`.
+void warning(const QString& messageText, const QString& informativeText, const QStringList& buttons,
+    const std::function<void(ModalResponse)>& response);
+
+// The key that presses a button: the title's first character in lower case;
+// nothing for an empty title.
+QString keyEquivalent(const QString& title);
+
+} // namespace Alert

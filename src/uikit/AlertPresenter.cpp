@@ -1,0 +1,110 @@
+#include "uikit/AlertPresenter.h"
+
+#include "platform/NotificationQueue.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+AlertPresenter* currentPresenter = nullptr;
+
+constexpr int TEXT_WIDTH = 300;
+
+QLabel* plainLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setMinimumWidth(TEXT_WIDTH);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setText(text);
+    return label;
+}
+} // namespace
+
+AlertPresenter& AlertPresenter::current()
+{
+    static DialogAlertPresenter dialogPresenter;
+    return currentPresenter ? *currentPresenter : dialogPresenter;
+}
+
+void AlertPresenter::setCurrent(AlertPresenter* presenter)
+{
+    currentPresenter = presenter;
+}
+
+int DialogAlertPresenter::runAlert(const AlertRequest& request)
+{
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setWindowTitle(QApplication::applicationDisplayName());
+
+    auto* icon = new QLabel(&dialog);
+    const auto standardIcon = request.style == AlertStyle::warning ? QStyle::SP_MessageBoxWarning
+                                                                   : QStyle::SP_MessageBoxInformation;
+    const int iconSize = dialog.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &dialog);
+    icon->setPixmap(dialog.style()->standardIcon(standardIcon, nullptr, &dialog).pixmap(iconSize));
+    icon->setAlignment(Qt::AlignTop);
+
+    auto* message = plainLabel(request.messageText, &dialog);
+    QFont bold = message->font();
+    bold.setBold(true);
+    message->setFont(bold);
+    auto* informative = plainLabel(request.informativeText, &dialog);
+    informative->setVisible(!request.informativeText.isEmpty());
+
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addStretch(1);
+    int pressed = AlertPresenter::NO_BUTTON;
+    const QStringList titles = request.buttons.isEmpty() ? QStringList { QStringLiteral("OK") } : request.buttons;
+    for (int i = 0; i < titles.size(); ++i) {
+        auto* button = new QPushButton(&dialog);
+        // An ampersand in a title is text, not a mnemonic marker.
+        button->setText(QString(titles[i]).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        if (i < request.keyEquivalents.size() && !request.keyEquivalents[i].isEmpty())
+            button->setShortcut(QKeySequence(request.keyEquivalents[i]));
+        if (i == 0) {
+            button->setDefault(true);
+            button->setFocus();
+        }
+        buttonRow->addWidget(button);
+        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, &pressed, i] {
+            pressed = i;
+            dialog.accept();
+        });
+    }
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(message);
+    texts->addWidget(informative);
+    auto* body = new QHBoxLayout;
+    body->addWidget(icon);
+    body->addLayout(texts, 1);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addLayout(body);
+    layout->addLayout(buttonRow);
+
+    ModalScope modal;
+    dialog.exec();
+    return pressed;
+}
+
+void DialogAlertPresenter::presentSheet(QDialog* sheet, QWidget* parent)
+{
+    if (parent && sheet->parentWidget() != parent->window())
+        sheet->setParent(parent->window(), sheet->windowFlags());
+    // open() shows the dialog window-modal and returns at once.
+    sheet->open();
+}
+
+void DialogAlertPresenter::dismissSheet(QDialog* sheet)
+{
+    sheet->hide();
+    // Hidden sheets belong to no window, so closing a window never takes one along.
+    sheet->setParent(nullptr, sheet->windowFlags());
+}

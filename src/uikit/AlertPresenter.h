@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QDialog;
+class QWidget;
+
+enum class AlertStyle { warning = 0, informational = 1 };
+
+// One alert to show: its texts, style and buttons in order, each button with
+// its key (empty: none). No buttons means one default button.
+struct AlertRequest {
+    QString messageText;
+    QString informativeText;
+    AlertStyle style = AlertStyle::warning;
+    QStringList buttons;
+    QStringList keyEquivalents;
+};
+
+// Shows alerts and sheets. The application uses the dialog presenter; tests
+// install a scripted one, so nothing needs a real modal loop.
+class AlertPresenter {
+public:
+    // Answer of runAlert when the alert was closed without pressing a button.
+    static constexpr int NO_BUTTON = -1;
+
+    virtual ~AlertPresenter() = default;
+
+    // Blocks until a button is pressed; answers its index (0 = first button).
+    virtual int runAlert(const AlertRequest& request) = 0;
+    // Shows `sheet` window-modal over `parent` (null: over no window) and returns.
+    virtual void presentSheet(QDialog* sheet, QWidget* parent) = 0;
+    virtual void dismissSheet(QDialog* sheet) = 0;
+
+    // The presenter in use; setting null restores the dialog presenter.
+    static AlertPresenter& current();
+    static void setCurrent(AlertPresenter* presenter);
+};
+
+// Runs a dialog built in code for alerts and opens sheets as window-modal
+// dialogs. Texts are plain text: alert texts may come from outside.
+class DialogAlertPresenter final : public AlertPresenter {
+public:
+    int runAlert(const AlertRequest& request) override;
+    void presentSheet(QDialog* sheet, QWidget* parent) override;
+    void dismissSheet(QDialog* sheet) override;
+};

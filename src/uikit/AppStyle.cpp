@@ -1,0 +1,163 @@
+#include "uikit/AppStyle.h"
+
+#include "uikit/Appearance.h"
+#include "uikit/QColor+contrast.h"
+
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <QPalette>
+#include <QWidget>
+
+namespace AppStyle {
+
+namespace {
+QPalette paletteOf(const QWidget* view)
+{
+    return view ? view->palette() : QGuiApplication::palette();
+}
+
+QColor systemRedColor()
+{
+    return QColor::fromRgbF(1.0f, 0.23f, 0.19f);
+}
+
+// A faint grey fill that reads on light and dark backgrounds alike.
+QColor tertiarySystemFillColor()
+{
+    return QColor::fromRgbF(0.46f, 0.46f, 0.5f, 0.12f);
+}
+} // namespace
+
+QColor blended(const QColor& color, qreal fraction, const QColor& with)
+{
+    const QColor a = color.toRgb();
+    const QColor b = with.toRgb();
+    const qreal f = std::clamp(fraction, 0.0, 1.0);
+    auto mix = [f](float x, float y) { return static_cast<float>(x * (1.0 - f) + y * f); };
+    return QColor::fromRgbF(mix(a.redF(), b.redF()), mix(a.greenF(), b.greenF()),
+        mix(a.blueF(), b.blueF()), mix(a.alphaF(), b.alphaF()));
+}
+
+QColor highlighted(const QColor& color, qreal level)
+{
+    QColor white(Qt::white);
+    white.setAlphaF(color.alphaF());
+    return blended(color, level, white);
+}
+
+QColor shaded(const QColor& color, qreal level)
+{
+    QColor black(Qt::black);
+    black.setAlphaF(color.alphaF());
+    return blended(color, level, black);
+}
+
+QColor accentColor()
+{
+    return QGuiApplication::palette().color(QPalette::Active, QPalette::Highlight);
+}
+
+QColor strokeColor(const QWidget* view)
+{
+    if (Appearance::isDarkMode(view))
+        return shaded(tertiarySystemFillColor(), 0.3);
+    return shaded(paletteOf(view).color(QPalette::Base), 0.2);
+}
+
+QColor darkBackgroundColor(const QWidget* view)
+{
+    if (Appearance::isDarkMode(view))
+        return tertiarySystemFillColor();
+    return shaded(paletteOf(view).color(QPalette::Window), 0.1);
+}
+
+QColor controlUnselectedColor()
+{
+    return blended(accentColor(), 0.95, Qt::white);
+}
+
+QColor controlSelectedDisabledColor()
+{
+    return QColor::fromRgbF(0.8f, 0.2f, 0.15f, 1.0f);
+}
+
+AppearanceColor controlUnselectedDisabledColor()
+{
+    return AppearanceColor(highlighted(systemRedColor(), 0.65), highlighted(systemRedColor(), 0.5));
+}
+
+QColor controlHighlightedAccentColor()
+{
+    return highlighted(accentColor(), Appearance::isDarkMode() ? 0.3 : 0.1);
+}
+
+QColor tokenBackgroundColor()
+{
+    return blended(accentColor(), 0.6, Qt::white);
+}
+
+QColor tokenFontColor()
+{
+    return ColorContrast::contrastColor(tokenBackgroundColor());
+}
+
+QColor tokenSelectedFontColor()
+{
+    const QColor accent = accentColor();
+    if (ColorContrast::luminance(accent) > 0.8)
+        return ColorContrast::contrastColor(blended(accent, 0.6, Qt::white));
+    return QGuiApplication::palette().color(QPalette::Active, QPalette::HighlightedText);
+}
+
+QColor tokenSelectedBackgroundColor()
+{
+    return accentColor();
+}
+
+QColor tableTextNormal()
+{
+    return QGuiApplication::palette().color(QPalette::Active, QPalette::Text);
+}
+
+QColor tableTextLight()
+{
+    return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
+}
+
+QColor tableTextError()
+{
+    return QColor(Qt::red);
+}
+
+QColor tableTextWarning()
+{
+    return QColor::fromRgbF(1.0f, 0.5f, 0.0f);
+}
+
+QColor tableTextNormalSelected()
+{
+    return QColor(Qt::white);
+}
+
+QColor tableTextLightSelected()
+{
+    return QColor::fromRgbF(2.0f / 3.0f, 2.0f / 3.0f, 2.0f / 3.0f);
+}
+
+QColor tableTextErrorSelected()
+{
+    return tableTextWarning();
+}
+
+QColor tableTextWarningSelected()
+{
+    return QColor::fromRgbF(1.0f, 0.8f, 0.0f, 1.0f);
+}
+
+QColor tableHideNotRenamedFilesBackground()
+{
+    return QColor::fromRgbF(0.0f, 0.0f, 1.0f, 0.05f);
+}
+
+} // namespace AppStyle

@@ -1,0 +1,10 @@
+#include "uikit/DelayedUpdateTextField.h"
+
+#include "core/DelayedUpdateWorker.h"
+
+DelayedUpdateTextField::DelayedUpdateTextField(QWidget* parent)
+    : QLineEdit(parent)
+{
+    connect(this, &QLineEdit::textEdited, this,
+        [] { DelayedUpdateWorker::scheduleDelayedUpdate(false); });
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QPixmap>
+#include <QSize>
+
+namespace ImageUtil {
+
+// A copy of the same size drawn at `opacity`; a null image stays null.
+QPixmap withOpacity(const QPixmap& image, qreal opacity);
+// A copy scaled into `size`; the image itself when it is null or the size is empty.
+QPixmap ofSize(const QPixmap& image, const QSize& size);
+
+} // namespace ImageUtil

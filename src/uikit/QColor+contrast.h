@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QColor>
+
+// Colour measures for picking readable text over a background.
+namespace ColorContrast {
+
+// 0.33 R + 0.5 G + 0.16 B of the sRGB components (the weights add up to 0.99).
+qreal luminance(const QColor& color);
+// (luminance of `color` + 0.05) / (luminance of `other` + 0.05).
+qreal contrast(const QColor& color, const QColor& other);
+// Black over a colour whose luminance is above 0.5, else white.
+QColor contrastColor(const QColor& color);
+
+} // namespace ColorContrast

@@ -1,0 +1,127 @@
+#include "ScriptedAlertPresenter.h"
+#include "TestEnvironment.h"
+#include "platform/NotificationQueue.h"
+#include "uikit/Alert.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+const QStringList OPEN_QUESTION { "Append", "Replace", "Cancel" };
+}
+
+TEST(Alert, PressedButtonIsReportedFromOneThousandInOrder)
+{
+    ScriptedAlertPresenter presenter;
+    for (int pressed : { 0, 1, 2 }) {
+        presenter.answer = pressed;
+        int response = 0;
+        Alert::warning("Brackenfold already has some opened files", "Do you want to replace or append the files?",
+            OPEN_QUESTION, [&](Alert::ModalResponse r) { response = r; });
+        EXPECT_EQ(response, 1000 + pressed);
+    }
+    ASSERT_EQ(presenter.requests.size(), 3u);
+    const AlertRequest& request = presenter.requests.back();
+    EXPECT_EQ(request.messageText, "Brackenfold already has some opened files");
+    EXPECT_EQ(request.informativeText, "Do you want to replace or append the files?");
+    EXPECT_EQ(request.style, AlertStyle::warning);
+    EXPECT_EQ(request.buttons, OPEN_QUESTION);
+    EXPECT_EQ(request.keyEquivalents, QStringList({ "a", "r", "c" }));
+}
+
+TEST(Alert, WithoutButtonsTheDefaultButtonAnswersOneThousand)
+{
+    ScriptedAlertPresenter presenter;
+    int response = 0;
+    Alert::warning("Message", "Informative", {}, [&](Alert::ModalResponse r) { response = r; });
+    EXPECT_EQ(response, 1000);
+    ASSERT_EQ(presenter.requests.size(), 1u);
+    EXPECT_TRUE(presenter.requests[0].buttons.isEmpty());
+}
+
+TEST(Alert, ClosedWithoutAButtonCountsAsTheLastButton)
+{
+    ScriptedAlertPresenter presenter;
+    presenter.answer = AlertPresenter::NO_BUTTON;
+    int response = 0;
+    Alert::warning("Message", "Informative", OPEN_QUESTION, [&](Alert::ModalResponse r) { response = r; });
+    EXPECT_EQ(response, 1002);
+}
+
+TEST(Alert, KeyEquivalentIsTheLowerCasedFirstCharacter)
+{
+    struct Case {
+        QString title;
+        QString key;
+    };
+    const Case cases[] = {
+        { "Replace", "r" },
+        { "append", "a" },
+        { "", "" },
+        { QString::fromUtf8("Ärger"), QString::fromUtf8("ä") },
+        { QString::fromUtf8("\U0001D400bc"), QString::fromUtf8("\U0001D400") }, // one character of two UTF-16 units
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Alert::keyEquivalent(c.title), c.key) << c.title.toStdString();
+}
+
+TEST(Alert, FireAndForgetAlertsReturnAtOnceAndShowOnTheMainThread)
+{
+    ScriptedAlertPresenter presenter;
+    std::thread worker([] {
+        Alert::warning("Unable to open all files", "/restricted: Path is restricted");
+        Alert::info("Download completed successfully.",
+            "The application will now close to allow installation to proceed.");
+    });
+    worker.join();
+    EXPECT_TRUE(presenter.requests.empty());
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return presenter.requests.size() == 2; }));
+    EXPECT_EQ(presenter.requests[0].style, AlertStyle::warning);
+    EXPECT_EQ(presenter.requests[0].messageText, "Unable to open all files");
+    EXPECT_EQ(presenter.requests[1].style, AlertStyle::informational);
+    EXPECT_TRUE(presenter.requests[1].buttons.isEmpty());
+}
+
+// The dialog presenter runs a real modal loop; a timer inside it inspects the
+// dialog and presses a button.
+TEST(DialogAlertPresenter, ShowsTextsAsPlainTextAndAnswersThePressedButton)
+{
+    QStringList labelTexts;
+    QList<Qt::TextFormat> formats;
+    QString replaceShortcut;
+    bool queueBlocked = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        queueBlocked = NotificationQueue::defaultQueue().isInModal();
+        for (auto* label : dialog->findChildren<QLabel*>()) {
+            if (label->pixmap().isNull()) {
+                labelTexts << label->text();
+                formats << label->textFormat();
+            }
+        }
+        for (auto* button : dialog->findChildren<QPushButton*>()) {
+            if (button->text() == "Replace") {
+                replaceShortcut = button->shortcut().toString();
+                button->click();
+            }
+        }
+    });
+    int response = 0;
+    Alert::warning("<b>Unsigned</b> text", "<a href=\"x\">link</a>", { "Append", "Replace", "Cancel" },
+        [&](Alert::ModalResponse r) { response = r; });
+    EXPECT_EQ(response, 1001);
+    EXPECT_EQ(replaceShortcut, "R");
+    EXPECT_TRUE(queueBlocked);
+    EXPECT_FALSE(NotificationQueue::defaultQueue().isInModal());
+    EXPECT_TRUE(labelTexts.contains("<b>Unsigned</b> text"));
+    EXPECT_TRUE(labelTexts.contains("<a href=\"x\">link</a>"));
+    for (Qt::TextFormat format : formats)
+        EXPECT_EQ(format, Qt::PlainText);
+}

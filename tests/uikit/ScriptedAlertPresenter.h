@@ -1,0 +1,37 @@
+#pragma once
+
+#include "uikit/AlertPresenter.h"
+
+#include <QDialog>
+#include <QList>
+#include <QPointer>
+
+#include <vector>
+
+// Answers alerts with a scripted button and records sheets instead of showing
+// them, so tests need no modal loop. Installed for its lifetime.
+class ScriptedAlertPresenter final : public AlertPresenter {
+public:
+    ScriptedAlertPresenter() { AlertPresenter::setCurrent(this); }
+    ~ScriptedAlertPresenter() override { AlertPresenter::setCurrent(nullptr); }
+
+    // The button index the next alerts answer (NO_BUTTON: closed without one).
+    int answer = 0;
+
+    int runAlert(const AlertRequest& request) override
+    {
+        requests.push_back(request);
+        return answer;
+    }
+    void presentSheet(QDialog* sheet, QWidget* parent) override
+    {
+        presented << sheet;
+        presentedOver << parent;
+    }
+    void dismissSheet(QDialog* sheet) override { dismissed << sheet; }
+
+    std::vector<AlertRequest> requests;
+    QList<QDialog*> presented;
+    QList<QWidget*> presentedOver;
+    QList<QDialog*> dismissed;
+};
