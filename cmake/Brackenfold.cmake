@@ -29,6 +29,8 @@ function(brackenfold_tests name)
     set(target test_${name})
     add_executable(${target} ${sources})
     target_link_libraries(${target} PRIVATE bf_${name} bf_testsupport ${ARG_LINKS})
+    # GoogleTest's expectations expand to if/else; an unbraced `if (x) EXPECT_...` is fine.
+    target_compile_options(${target} PRIVATE -Wno-dangling-else)
     gtest_discover_tests(${target}
         DISCOVERY_MODE PRE_TEST
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

@@ -2,34 +2,6 @@
 
 #include <QKeyEvent>
 
-std::optional<KeyCode> keyCodeFromRawValue(std::uint16_t rawValue)
-{
-    switch (static_cast<KeyCode>(rawValue)) {
-    case KeyCode::space:
-    case KeyCode::escape:
-    case KeyCode::tab:
-    case KeyCode::returnKey:
-    case KeyCode::enter:
-    case KeyCode::zero:
-    case KeyCode::one:
-    case KeyCode::two:
-    case KeyCode::three:
-    case KeyCode::four:
-    case KeyCode::five:
-    case KeyCode::six:
-    case KeyCode::seven:
-    case KeyCode::eight:
-    case KeyCode::nine:
-    case KeyCode::left:
-    case KeyCode::right:
-    case KeyCode::down:
-    case KeyCode::up:
-    case KeyCode::shift:
-        return static_cast<KeyCode>(rawValue);
-    }
-    return std::nullopt;
-}
-
 namespace KeyUtils {
 
 ModifierFlags modifierFlags(Qt::KeyboardModifiers modifiers)

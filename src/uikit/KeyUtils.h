@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uikit/KeyCode.h"
+#include "core/KeyCode.h"
 
 #include <QFlags>
 #include <Qt>
