@@ -5,6 +5,7 @@
 #include "tokens/LocaleFormat.h"
 
 #include <QStringList>
+#include <QUrl>
 
 #include <cmath>
 #include <limits>
@@ -103,6 +104,8 @@ FileAttribute make(const QString& id, const QString& label, const QVariant& valu
         attribute.attributeValue = AttributeValue::date(value.toDateTime());
     else if (value.metaType().id() == QMetaType::QByteArray)
         attribute.attributeValue = AttributeValue::string(QStringLiteral("%1 bytes").arg(value.toByteArray().size()));
+    else if (value.metaType().id() == QMetaType::QUrl)
+        attribute.attributeValue = AttributeValue::string(value.toUrl().toString(QUrl::FullyEncoded));
     else
         attribute.attributeValue = AttributeValue::string(value.toString());
     return attribute;
