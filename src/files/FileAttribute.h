@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Dictionary+caseInsensitive.h"
+
 #include <QDateTime>
 #include <QMap>
 #include <QString>
@@ -73,11 +75,7 @@ using FileAttributeDictionary = QMap<QString, FileAttribute>;
 // is ignored; none when no key matches.
 inline std::optional<FileAttribute> caseInsensitiveValue(const FileAttributeDictionary& dictionary, const QString& key)
 {
-    for (auto it = dictionary.cbegin(); it != dictionary.cend(); ++it) {
-        if (it.key().compare(key, Qt::CaseInsensitive) == 0)
-            return it.value();
-    }
-    return std::nullopt;
+    return Dictionary::value(dictionary, key);
 }
 
 // The loaded attributes of one file. A file whose attributes were not loaded yet

@@ -13,12 +13,6 @@
 namespace FileAttributeValues {
 
 namespace {
-bool isList(const QVariant& value)
-{
-    const int type = value.metaType().id();
-    return type == QMetaType::QStringList || type == QMetaType::QVariantList;
-}
-
 std::optional<QStringList> textsOf(const QVariant& value)
 {
     if (value.metaType().id() == QMetaType::QStringList)
