@@ -1,0 +1,37 @@
+#include "core/CanonicalText.h"
+
+#include "core/IcuString.h"
+
+#include <unicode/normalizer2.h>
+#include <unicode/normlzr.h>
+
+namespace CanonicalText {
+
+QString nfc(const QString& text)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* normalizer = icu::Normalizer2::getNFCInstance(status);
+    if (U_FAILURE(status))
+        return text;
+    const icu::UnicodeString source = IcuString::toIcu(text);
+    if (normalizer->isNormalized(source, status) && U_SUCCESS(status))
+        return text;
+    status = U_ZERO_ERROR;
+    const icu::UnicodeString result = normalizer->normalize(source, status);
+    return U_SUCCESS(status) ? IcuString::fromIcu(result) : text;
+}
+
+bool equal(const QString& a, const QString& b)
+{
+    return a == b || nfc(a) == nfc(b);
+}
+
+bool equalCaseInsensitive(const QString& a, const QString& b)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t order = icu::Normalizer::compare(IcuString::toIcu(a), IcuString::toIcu(b),
+        U_COMPARE_IGNORE_CASE | U_FOLD_CASE_DEFAULT, status);
+    return U_SUCCESS(status) && order == 0;
+}
+
+} // namespace CanonicalText

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/CanonicalText.h"
+
+#include <QString>
+
+#include <optional>
+
+// Text-keyed maps read and written without regard to case. When several keys
+// match, the first in the map's own order wins; a write keeps the stored
+// key's spelling.
+namespace Dictionary {
+
+template <typename Map>
+auto findCaseInsensitive(Map& map, const QString& key)
+{
+    for (auto it = map.begin(); it != map.end(); ++it) {
+        if (CanonicalText::equalCaseInsensitive(it.key(), key))
+            return it;
+    }
+    return map.end();
+}
+
+template <typename Map>
+std::optional<typename Map::mapped_type> value(const Map& map, const QString& caseInsensitiveKey)
+{
+    const auto it = findCaseInsensitive(map, caseInsensitiveKey);
+    if (it == map.end())
+        return std::nullopt;
+    return it.value();
+}
+
+template <typename Map>
+bool contains(const Map& map, const QString& caseInsensitiveKey)
+{
+    return findCaseInsensitive(map, caseInsensitiveKey) != map.end();
+}
+
+// Writing none removes the matching key.
+template <typename Map>
+void setValue(Map& map, const QString& caseInsensitiveKey, const std::optional<typename Map::mapped_type>& newValue)
+{
+    const auto it = findCaseInsensitive(map, caseInsensitiveKey);
+    if (it == map.end()) {
+        if (newValue)
+            map.insert(caseInsensitiveKey, *newValue);
+        return;
+    }
+    if (newValue)
+        it.value() = *newValue;
+    else
+        map.erase(it);
+}
+
+} // namespace Dictionary

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "core/FindParameters.h"
+#include "core/TextOffsets.h"
+
+#include <QList>
+
+#include <optional>
+
+// Where the find text of a rule occurs in a name. An empty find text stands for
+// the whole name; no match gives none, never an empty list.
+namespace Findable {
+
+// Character ranges of the text.
+std::optional<QList<CharacterRange>> findRanges(const QString& text, const FindParameters& parameters);
+
+// UTF-16 ranges of the text.
+std::optional<QList<TextRange>> findIndexRanges(const QString& text, const FindParameters& parameters);
+
+} // namespace Findable

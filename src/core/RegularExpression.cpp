@@ -1,0 +1,124 @@
+#include "core/RegularExpression.h"
+
+#include "core/IcuString.h"
+
+#include <unicode/regex.h>
+#include <unicode/utypes.h>
+
+namespace {
+
+QString errorText(const QString& pattern, UErrorCode status, const UParseError* parseError = nullptr)
+{
+    if (status == U_REGEX_TIME_OUT)
+        return QStringLiteral("The regular expression '%1' took too long to match").arg(pattern);
+    QString text = QStringLiteral("Invalid regular expression '%1': %2")
+                       .arg(pattern, QString::fromLatin1(u_errorName(status)));
+    if (parseError && parseError->offset >= 0)
+        text += QStringLiteral(" at offset %1").arg(parseError->offset);
+    return text;
+}
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+} // namespace
+
+RegularExpression::RegularExpression(std::shared_ptr<const icu::RegexPattern> pattern, const QString& source)
+    : m_pattern(std::move(pattern))
+    , m_source(source)
+{
+}
+
+std::optional<RegularExpression> RegularExpression::compile(
+    const QString& pattern, RegexOptions options, QString* error)
+{
+    uint32_t flags = 0;
+    if (options.testFlag(RegexOption::caseInsensitive))
+        flags |= UREGEX_CASE_INSENSITIVE;
+    UErrorCode status = U_ZERO_ERROR;
+    UParseError parseError {};
+    parseError.offset = -1;
+    std::unique_ptr<icu::RegexPattern> compiled(
+        icu::RegexPattern::compile(IcuString::toIcu(pattern), flags, parseError, status));
+    if (U_FAILURE(status) || !compiled) {
+        setError(error, errorText(pattern, U_FAILURE(status) ? status : U_MEMORY_ALLOCATION_ERROR, &parseError));
+        return std::nullopt;
+    }
+    return RegularExpression(std::shared_ptr<const icu::RegexPattern>(std::move(compiled)), pattern);
+}
+
+std::optional<QList<RegexMatch>> RegularExpression::run(
+    const QString& text, QString* error, bool stopAtTextEnd, bool firstOnly) const
+{
+    // The matcher keeps a reference to its input: `input` outlives `matcher`.
+    const icu::UnicodeString input = IcuString::toIcu(text);
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::RegexMatcher> matcher(m_pattern->matcher(input, status));
+    if (U_FAILURE(status) || !matcher) {
+        setError(error, errorText(m_source, U_FAILURE(status) ? status : U_MEMORY_ALLOCATION_ERROR));
+        return std::nullopt;
+    }
+    matcher->useAnchoringBounds(false);
+    matcher->setTimeLimit(TIME_LIMIT, status);
+
+    QList<RegexMatch> result;
+    const int32_t groupCount = matcher->groupCount();
+    while (matcher->find(status)) {
+        RegexMatch match;
+        match.range = { matcher->start(status), matcher->end(status) };
+        for (int32_t g = 1; g <= groupCount; ++g) {
+            const int32_t start = matcher->start(g, status);
+            if (start < 0)
+                match.groups.append(std::nullopt);
+            else
+                match.groups.append(TextRange { start, matcher->end(g, status) });
+        }
+        if (U_FAILURE(status))
+            break;
+        result.append(match);
+        if (firstOnly || (stopAtTextEnd && match.range.end == text.size()))
+            break;
+    }
+    if (U_FAILURE(status)) {
+        setError(error, errorText(m_source, status));
+        return std::nullopt;
+    }
+    return result;
+}
+
+std::optional<QList<RegexMatch>> RegularExpression::matches(
+    const QString& text, QString* error, bool stopAtTextEnd) const
+{
+    return run(text, error, stopAtTextEnd, false);
+}
+
+std::optional<RegexMatch> RegularExpression::firstMatch(const QString& text, QString* error) const
+{
+    const auto found = run(text, error, false, true);
+    if (!found || found->isEmpty())
+        return std::nullopt;
+    return found->first();
+}
+
+std::optional<QString> RegularExpression::replaceAll(
+    const QString& text, const QString& replacementTemplate, QString* error) const
+{
+    const icu::UnicodeString input = IcuString::toIcu(text);
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::RegexMatcher> matcher(m_pattern->matcher(input, status));
+    if (U_FAILURE(status) || !matcher) {
+        setError(error, errorText(m_source, U_FAILURE(status) ? status : U_MEMORY_ALLOCATION_ERROR));
+        return std::nullopt;
+    }
+    matcher->useAnchoringBounds(false);
+    matcher->setTimeLimit(TIME_LIMIT, status);
+    const icu::UnicodeString result = matcher->replaceAll(IcuString::toIcu(replacementTemplate), status);
+    if (U_FAILURE(status)) {
+        setError(error, errorText(m_source, status));
+        return std::nullopt;
+    }
+    return IcuString::fromIcu(result);
+}

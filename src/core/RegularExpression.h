@@ -1,0 +1,62 @@
+#pragma once
+
+#include "core/TextOffsets.h"
+
+#include <QFlags>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+#include <unicode/uversion.h>
+
+U_NAMESPACE_BEGIN
+class RegexPattern;
+U_NAMESPACE_END
+
+enum class RegexOption { caseInsensitive = 1 };
+Q_DECLARE_FLAGS(RegexOptions, RegexOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(RegexOptions)
+
+// One match, in UTF-16 positions of the searched text; a group that took no
+// part in the match is absent.
+struct RegexMatch {
+    TextRange range;
+    QList<std::optional<TextRange>> groups; // groups 1, 2, ...
+};
+
+// A compiled ICU regular expression. Every match runs under a time limit, so a
+// catastrophic user pattern ends with an error instead of freezing the caller;
+// callers treat the time-out like an invalid pattern.
+class RegularExpression {
+public:
+    // ICU match-engine steps (roughly milliseconds).
+    static constexpr int TIME_LIMIT = 250;
+
+    static std::optional<RegularExpression> compile(
+        const QString& pattern, RegexOptions options, QString* error = nullptr);
+
+    // All matches from the start, without anchoring bounds. With `stopAtTextEnd`
+    // the walk ends after the first match that reaches the end of the text.
+    // None (and `error` set) when matching fails or times out.
+    std::optional<QList<RegexMatch>> matches(
+        const QString& text, QString* error = nullptr, bool stopAtTextEnd = false) const;
+
+    // None when there is no match; `error` tells a failure from no match.
+    std::optional<RegexMatch> firstMatch(const QString& text, QString* error = nullptr) const;
+
+    // Every match replaced by the template ("$1" names a group); none on failure.
+    std::optional<QString> replaceAll(
+        const QString& text, const QString& replacementTemplate, QString* error = nullptr) const;
+
+    QString pattern() const { return m_source; }
+
+private:
+    RegularExpression(std::shared_ptr<const icu::RegexPattern> pattern, const QString& source);
+    std::optional<QList<RegexMatch>> run(
+        const QString& text, QString* error, bool stopAtTextEnd, bool firstOnly) const;
+
+    std::shared_ptr<const icu::RegexPattern> m_pattern;
+    QString m_source;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace String {
+
+// One CSV field, quoted when it holds the separator, a double quote or a line end.
+QString escapedForCSV(const QString& field, const QString& separator = QStringLiteral(";"));
+
+// Reads CSV text row by row. The separator is the first comma, semicolon or
+// tab outside quotes; every row has at least two fields.
+void parseCSV(const QString& text, const std::function<void(const QStringList&)>& processRow);
+
+} // namespace String

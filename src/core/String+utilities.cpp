@@ -1,0 +1,227 @@
+#include "core/String+utilities.h"
+
+#include "core/CanonicalText.h"
+#include "core/IcuString.h"
+#include "core/TextOffsets.h"
+
+#include <QLocale>
+
+#include <unicode/translit.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+// Removes combining marks after canonical decomposition.
+QString foldDiacritics(const QString& text)
+{
+    static std::once_flag once;
+    static std::unique_ptr<icu::Transliterator> fold;
+    std::call_once(once, [] {
+        UErrorCode status = U_ZERO_ERROR;
+        fold.reset(icu::Transliterator::createInstance(
+            "NFD; [:Nonspacing Mark:] Remove; NFC", UTRANS_FORWARD, status));
+        if (U_FAILURE(status))
+            fold.reset();
+    });
+    if (!fold)
+        return text;
+    // A transliterator is not safe for concurrent use; each call works on a clone.
+    std::unique_ptr<icu::Transliterator> local(fold->clone());
+    icu::UnicodeString value = IcuString::toIcu(text);
+    local->transliterate(value);
+    return IcuString::fromIcu(value);
+}
+
+QString shortestDouble(double value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("nan");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-inf") : QStringLiteral("inf");
+    const double magnitude = std::fabs(value);
+    if (magnitude == 0 || (magnitude >= 1e-4 && magnitude < 1e16)) {
+        QString text = QString::number(value, 'f', QLocale::FloatingPointShortest);
+        if (!text.contains(QLatin1Char('.')))
+            text += QStringLiteral(".0");
+        if (std::signbit(value) && !text.startsWith(QLatin1Char('-')))
+            text.prepend(QLatin1Char('-'));
+        return text;
+    }
+    return QString::number(value, 'e', QLocale::FloatingPointShortest);
+}
+
+} // namespace
+
+namespace String {
+
+bool hasDiacritics(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    return foldDiacritics(text) != CanonicalText::nfc(text);
+}
+
+QString numericCharacters(const QString& text)
+{
+    QString digits;
+    for (const QChar c : text) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits += c;
+    }
+    return digits;
+}
+
+quint64 numeric(const QString& text)
+{
+    quint64 value = 0;
+    for (const QChar c : numericCharacters(text)) {
+        const quint64 digit = c.unicode() - '0';
+        if (value > (std::numeric_limits<quint64>::max() - digit) / 10)
+            return 0;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+QString stringByDeduplicating(const QString& text, const QString& characters)
+{
+    const QStringList chars = TextOffsets(text).characters();
+    if (chars.size() < 2)
+        return text;
+    const QStringList set = TextOffsets(characters).characters();
+    QString result;
+    QString previous;
+    bool hasPrevious = false;
+    for (const QString& c : chars) {
+        if (hasPrevious && c == previous && set.contains(c))
+            continue;
+        result += c;
+        previous = c;
+        hasPrevious = true;
+    }
+    return result;
+}
+
+QString fileAndFolderSafeName(const QString& text)
+{
+    QString result = CanonicalText::nfc(text);
+    result.replace(QLatin1Char(':'), modifier_letter_colon);
+    result = CanonicalText::nfc(result);
+    result.replace(QLatin1Char('/'), QLatin1Char(':'));
+    return result;
+}
+
+QStringList splitIncludingSeparator(const QString& text, const QString& separators)
+{
+    const QStringList separatorChars = TextOffsets(separators).characters();
+    QStringList pieces;
+    QString run;
+    for (const QString& c : TextOffsets(text).characters()) {
+        if (separatorChars.contains(c)) {
+            if (!run.isEmpty())
+                pieces.append(run);
+            run.clear();
+            pieces.append(c);
+        } else {
+            run += c;
+        }
+    }
+    if (!run.isEmpty())
+        pieces.append(run);
+    return pieces;
+}
+
+qsizetype clampedIndex(const QString& text, qsizetype characterOffset)
+{
+    return TextOffsets(text).utf16Position(characterOffset);
+}
+
+qsizetype clampedIndex(const QString& text, qsizetype utf16Position, qsizetype characterOffset)
+{
+    const TextOffsets offsets(text);
+    // A position inside a character counts from that character's start.
+    qsizetype start = 0;
+    while (start < offsets.characterCount() && offsets.utf16Position(start + 1) <= utf16Position)
+        ++start;
+    const qsizetype limit = offsets.characterCount();
+    qsizetype target;
+    if (characterOffset > 0)
+        target = characterOffset > limit - start ? limit : start + characterOffset;
+    else
+        target = characterOffset < -start ? 0 : start + characterOffset;
+    return offsets.utf16Position(target);
+}
+
+QString longest(const QStringList& texts)
+{
+    QString best;
+    qsizetype bestCount = -1;
+    for (const QString& text : texts) {
+        const qsizetype count = TextOffsets(text).characterCount();
+        if (count > bestCount) {
+            best = text;
+            bestCount = count;
+        }
+    }
+    return best;
+}
+
+std::optional<QString> fromAny(const QVariant& value)
+{
+    if (!value.isValid())
+        return std::nullopt;
+    switch (value.metaType().id()) {
+    case QMetaType::QString:
+        return value.toString();
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QMetaType::Int:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+        return QString::number(value.toLongLong());
+    case QMetaType::Double:
+        return shortestDouble(value.toDouble());
+    default:
+        return std::nullopt;
+    }
+}
+
+QString fromAny(const QVariant& value, const QString& defaultValue)
+{
+    if (value.metaType().id() == QMetaType::QString && !value.toString().isEmpty())
+        return value.toString();
+    return defaultValue;
+}
+
+std::optional<QString> nonEmpty(const QString& text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    return text;
+}
+
+QString stringByDeletingPrefix(const QString& text, const QString& prefix)
+{
+    return text.startsWith(prefix) ? text.mid(prefix.size()) : text;
+}
+
+QString stringByDeletingSuffix(const QString& text, const QString& suffix)
+{
+    return text.endsWith(suffix) ? text.chopped(suffix.size()) : text;
+}
+
+bool hasPrefix(const QString& text, const QStringList& prefixes)
+{
+    const QString lower = text.toLower();
+    for (const QString& prefix : prefixes) {
+        if (lower.startsWith(prefix.toLower()))
+            return true;
+    }
+    return false;
+}
+
+} // namespace String

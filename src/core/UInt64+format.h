@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+namespace UInt64 {
+
+// Upper-case hexadecimal digits of the whole value, zero-padded to `digits`.
+QString formatHexadecimal(quint64 value, int digits);
+
+} // namespace UInt64

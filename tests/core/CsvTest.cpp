@@ -1,0 +1,54 @@
+#include "core/String+csv.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QList<QStringList> parse(const QString& text)
+{
+    QList<QStringList> rows;
+    String::parseCSV(text, [&](const QStringList& row) { rows.append(row); });
+    return rows;
+}
+
+TEST(Csv, escapedForCSV)
+{
+    const struct { QString field; QString separator; QString expected; } cases[] = {
+        { "abc", ";", "abc" },
+        { "a;b", ";", "\"a;b\"" },
+        { "a,b", ";", "a,b" },
+        { "a,b", ",", "\"a,b\"" },
+        { "say \"hi\";", ";", "\"say \"\"hi\"\";\"" },
+        { "a\nb", ";", "\"a\nb\"" },
+        { "a\rb", ";", "\"a\rb\"" },
+        { "", ";", "" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(String::escapedForCSV(c.field, c.separator), c.expected) << c.field.toStdString();
+    EXPECT_EQ(String::escapedForCSV("a;b"), "\"a;b\"");
+}
+
+TEST(Csv, parseCSV)
+{
+    using Rows = QList<QStringList>;
+    const struct { const char* name; QString text; Rows expected; } cases[] = {
+        { "empty text", "", {} },
+        { "final line end adds no row", "a;b\nc;d\n", { { "a", "b" }, { "c", "d" } } },
+        { "first candidate is the separator", "a,b;c", { { "a", "b;c" } } },
+        { "tab", "x\ty", { { "x", "y" } } },
+        { "quoted separator", "\"a;b\";c", { { "a;b", "c" } } },
+        { "doubled quote", "\"say \"\"hi\"\"\";x", { { "say \"hi\"", "x" } } },
+        { "quoted line feed", "\"a\nb\";c", { { "a\nb", "c" } } },
+        { "single field", "single", { { "single", "" } } },
+        { "crlf and an empty line", "a;b\r\n\r\nc;d", { { "a", "b" }, { "", "" }, { "c", "d" } } },
+        { "trailing separator", "a;b;", { { "a", "b", "" } } },
+        { "lone quote", "\"", {} },
+        { "text after closing quote", "\"ab\"cd;e", { { "abcd", "e" } } },
+        { "quote inside a field is ordinary", "a\"b;c", { { "a\"b", "c" } } },
+        { "round trip", String::escapedForCSV("x;\"y\"\nz") + ";w", { { "x;\"y\"\nz", "w" } } },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parse(c.text), c.expected) << c.name;
+}
+
+} // namespace
