@@ -1,34 +1,20 @@
 #include "files/DirectoryValidator.h"
 
 #include "core/Preference.h"
+#include "core/TextOffsets.h"
 
 #include <QDir>
 #include <QFile>
 
-#include <unicode/brkiter.h>
-#include <unicode/unistr.h>
-
 #include <algorithm>
-#include <memory>
 
 #include <sys/stat.h>
 
 namespace {
 
-// User-perceived characters (grapheme clusters).
 qsizetype characterCount(const QString& text)
 {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> breaks(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status))
-        return text.size();
-    const icu::UnicodeString unicode(reinterpret_cast<const UChar*>(text.utf16()), static_cast<int32_t>(text.size()));
-    breaks->setText(unicode);
-    qsizetype count = 0;
-    breaks->first();
-    while (breaks->next() != icu::BreakIterator::DONE)
-        ++count;
-    return count;
+    return TextOffsets(text).characterCount();
 }
 
 QString withTrailingSlash(const QString& path)

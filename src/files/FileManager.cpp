@@ -1,7 +1,9 @@
 #include "files/FileManager.h"
 
 #include "core/Preference.h"
+#include "core/String+path.h"
 #include "files/Directory.h"
+#include "files/ExtendedFileInfo.h"
 #include "platform/Log.h"
 
 #include <QDir>
@@ -16,24 +18,6 @@
 namespace FileManager {
 
 namespace {
-
-QString withoutTrailingSlash(QString path)
-{
-    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    return path;
-}
-
-QString deletingLastPathComponent(const QString& path)
-{
-    const QString trimmed = withoutTrailingSlash(path);
-    const qsizetype slash = trimmed.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0)
-        return QString();
-    if (slash == 0)
-        return QStringLiteral("/");
-    return trimmed.left(slash);
-}
 
 // The allowed roots (home, volumes, custom folders), clean and without a trailing "/".
 QStringList allowedRoots(const DirectoryRoots& roots)
@@ -72,7 +56,7 @@ bool isMountPoint(const QString& folder)
     struct stat own {};
     struct stat parent {};
     if (::stat(QFile::encodeName(folder).constData(), &own) != 0
-        || ::stat(QFile::encodeName(deletingLastPathComponent(folder)).constData(), &parent) != 0)
+        || ::stat(QFile::encodeName(String::stringByDeletingLastPathComponent(folder)).constData(), &parent) != 0)
         return true;
     return own.st_dev != parent.st_dev || own.st_ino == parent.st_ino;
 }
@@ -103,7 +87,7 @@ bool removeIfEmpty(const QString& folder)
 QString pathFrom(const QUrl& url, bool isDirectory)
 {
     const QString path = url.toLocalFile();
-    return isDirectory ? path : deletingLastPathComponent(path);
+    return isDirectory ? path : String::stringByDeletingLastPathComponent(path);
 }
 
 bool pathExists(const QString& path)
@@ -129,14 +113,14 @@ std::optional<FileManagerError> removeDirectoryIfEmpty(const QString& path, cons
             Log::info(Log::Category::process, "rename: rm %{public}s failed: %{public}s", folder, error.message());
             return error;
         }
-        folder = deletingLastPathComponent(folder);
+        folder = String::stringByDeletingLastPathComponent(folder);
     }
     return std::nullopt;
 }
 
 void updateSymbolicLink(const QUrl& link, const QUrl& destination)
 {
-    const QString linkPath = withoutTrailingSlash(link.toLocalFile());
+    const QString linkPath = FileUrl::path(link);
     const QByteArray encodedLink = QFile::encodeName(linkPath);
     struct stat status {};
     if (::lstat(encodedLink.constData(), &status) != 0)
@@ -146,8 +130,8 @@ void updateSymbolicLink(const QUrl& link, const QUrl& destination)
         throw FileManagerError(EINVAL, linkPath, QStringLiteral("replace symbolic link (not a link)"));
 
     const QByteArray target = QFile::encodeName(destination.isLocalFile() ? destination.toLocalFile() : destination.path());
-    const QString folder = deletingLastPathComponent(linkPath);
-    const QString name = linkPath.mid(linkPath.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString folder = String::stringByDeletingLastPathComponent(linkPath);
+    const QString name = String::lastPathComponent(linkPath);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString temporary = QStringLiteral("%1/.%2.%3").arg(folder == QLatin1String("/") ? QString() : folder, name,
             QString::number(QRandomGenerator::global()->generate(), 36));
