@@ -16,6 +16,20 @@
 
 #include <unistd.h>
 
+#include "files/RejectedDirectory.h"
+
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const RejectedDirectory& rejected, std::ostream* out)
+{
+    *out << "{ \"" << rejected.path.toStdString() << "\", " << RejectionReasons::rawValue(rejected.reason).toStdString() << " }";
+}
+
 // A temporary tree with a home folder and one mounted volume of its own, and a
 // settings store of its own, so that no test depends on the machine.
 class FilesFixture : public ::testing::Test {
