@@ -233,3 +233,18 @@ TEST_F(DirectoryValidatorTest, AnUnsupportedNewPathNamesTheAllowedPrefixes)
     EXPECT_EQ(messages, (QSet<QString> { doubleSlash, prefixes }));
     EXPECT_EQ(v.rejectedDirectories(), (QList<RejectedDirectory> { { path("other//x/"), Reason::restrictedPath } }));
 }
+
+TEST(DirectoryRoots, TheMachineGivesTheHomeFolderAndOnlyMountsUnderTheVolumeFolders)
+{
+    const DirectoryRoots roots = DirectoryRoots::fromMachine();
+    EXPECT_EQ(roots.homeDirectory, QDir::cleanPath(TestEnvironment::homePath()));
+    const QStringList parents = DirectoryRoots::volumeParents();
+    EXPECT_TRUE(parents.contains("/media"));
+    EXPECT_TRUE(parents.contains("/mnt"));
+    for (const QString& volume : roots.volumes) {
+        SCOPED_TRACE(volume.toStdString());
+        EXPECT_TRUE(std::any_of(parents.cbegin(), parents.cend(), [&](const QString& parent) {
+            return volume == parent || volume.startsWith(parent + "/");
+        }));
+    }
+}
