@@ -8,11 +8,36 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
+#include <QHash>
+#include <QMutex>
 #include <QStorageInfo>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+
+namespace {
+// Reading the mount table costs far more than the rest of a file's facts, so the
+// root of each device is looked up once; a cached root that no longer contains
+// the path (the mounts changed) is looked up again.
+QString volumeRoot(const QString& path, quint64 device)
+{
+    static QMutex mutex;
+    static QHash<quint64, QString> roots;
+    {
+        QMutexLocker lock(&mutex);
+        const auto it = roots.constFind(device);
+        if (it != roots.constEnd() && (*it == QLatin1String("/") || path == *it || path.startsWith(*it + QLatin1Char('/'))))
+            return *it;
+    }
+    const QStorageInfo storage(path);
+    if (!storage.isValid())
+        return {};
+    QMutexLocker lock(&mutex);
+    roots.insert(device, storage.rootPath());
+    return storage.rootPath();
+}
+} // namespace
 
 namespace FileUrl {
 
@@ -112,9 +137,9 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
             info.fileSize = static_cast<qint64>(stx.stx_size);
         info.tagNames = tagsOf(nativePath);
         // A link's volume is the one of the folder that holds it, even when it dangles.
-        const QStorageInfo storage(isLink ? String::stringByDeletingLastPathComponent(fullPath) : fullPath);
-        if (storage.isValid()) {
-            const QString root = storage.rootPath();
+        const QString root = volumeRoot(isLink ? String::stringByDeletingLastPathComponent(fullPath) : fullPath,
+            (static_cast<quint64>(stx.stx_dev_major) << 32) | stx.stx_dev_minor);
+        if (!root.isEmpty()) {
             info.volume = QUrl::fromLocalFile(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
             info.inode = static_cast<quint64>(stx.stx_ino);
         }
