@@ -1,0 +1,41 @@
+#pragma once
+
+#include "files/File.h"
+#include "files/PathText.h"
+
+#include <QList>
+#include <QStringList>
+
+// A file record made from a path alone, without touching the disk.
+inline File makeFile(const QString& fullPath, bool directory = false)
+{
+    ExtendedFileInfo info;
+    info.url = QUrl::fromLocalFile(fullPath);
+    info.resolvedURL = info.url;
+    info.fullPath = fullPath;
+    info.isDirectory = directory;
+    info.path = directory ? fullPath : PathText::deletingLastPathComponent(fullPath);
+    if (info.path == "/")
+        info.path.clear();
+    info.name = directory ? QString() : PathText::deletingPathExtension(PathText::lastPathComponent(fullPath));
+    info.ext = PathText::pathExtension(fullPath);
+    const QUuid id = QUuid::createUuid();
+    return File(std::nullopt, std::nullopt, FileSource(id, info), FileTransform::initial(id, info, std::nullopt),
+        FileValidation { id, {}, {} }, std::nullopt);
+}
+
+inline QList<File> makeFiles(const QStringList& fullPaths)
+{
+    QList<File> files;
+    for (const QString& path : fullPaths)
+        files << makeFile(path);
+    return files;
+}
+
+inline QStringList fullPaths(const QList<File>& files)
+{
+    QStringList paths;
+    for (const File& file : files)
+        paths << file.source.fileInfo.fullPath;
+    return paths;
+}
