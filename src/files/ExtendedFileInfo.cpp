@@ -1,6 +1,8 @@
 #include "files/ExtendedFileInfo.h"
 
-#include "files/PathText.h"
+#include "core/String+path.h"
+#include "core/URL+path.h"
+#include "core/String+utilities.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,21 +15,6 @@
 #include <sys/xattr.h>
 
 namespace FileUrl {
-
-QUrl normalized(const QUrl& url)
-{
-    QString text = url.isLocalFile() ? url.toLocalFile() : url.path(QUrl::FullyDecoded);
-    const bool absolute = text.startsWith(QLatin1Char('/'));
-    if (text.startsWith(QLatin1Char('~')))
-        text = QDir::homePath() + text.mid(1);
-    const bool directoryPath = text.endsWith(QLatin1Char('/'));
-    if (!absolute && !text.startsWith(QLatin1Char('/')))
-        text = QDir::homePath() + QLatin1Char('/') + text;
-    QString cleaned = QDir::cleanPath(text);
-    if (directoryPath && cleaned != QLatin1String("/"))
-        cleaned += QLatin1Char('/');
-    return QUrl::fromLocalFile(cleaned);
-}
 
 QString path(const QUrl& url)
 {
@@ -44,7 +31,7 @@ bool hasDirectoryPath(const QUrl& url)
 
 QString parentPath(const QUrl& url)
 {
-    return PathText::deletingLastPathComponent(path(normalized(url)));
+    return String::stringByDeletingLastPathComponent(path(URL::normalized(url)));
 }
 
 } // namespace FileUrl
@@ -54,19 +41,6 @@ namespace {
 std::optional<QDateTime> dateOf(const struct statx_timestamp& time)
 {
     return QDateTime::fromMSecsSinceEpoch(time.tv_sec * 1000 + time.tv_nsec / 1000000, Qt::UTC);
-}
-
-// The final target of a symbolic link; none when the link dangles.
-std::optional<QString> linkTarget(const QString& path)
-{
-    QString current = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        const QFileInfo info(current);
-        if (!info.isSymLink())
-            return info.exists() ? std::optional<QString>(current) : std::nullopt;
-        current = QDir::cleanPath(info.symLinkTarget());
-    }
-    return std::nullopt;
 }
 
 std::optional<QStringList> tagsOf(const QByteArray& path)
@@ -94,7 +68,7 @@ QString capitalizedFirst(const QString& text)
 ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
 {
     ExtendedFileInfo info;
-    const QUrl normalizedUrl = FileUrl::normalized(givenUrl);
+    const QUrl normalizedUrl = URL::normalized(givenUrl);
     const QString fullPath = FileUrl::path(normalizedUrl);
     const QByteArray nativePath = QFile::encodeName(fullPath);
 
@@ -103,13 +77,7 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
                              STATX_BASIC_STATS | STATX_BTIME, &stx) == 0;
     const bool isLink = statted && S_ISLNK(stx.stx_mode);
 
-    QUrl resolved = normalizedUrl;
-    if (isLink) {
-        if (const auto target = linkTarget(fullPath)) {
-            const bool targetIsDirectory = QFileInfo(*target).isDir();
-            resolved = QUrl::fromLocalFile(targetIsDirectory && *target != QLatin1String("/") ? *target + QLatin1Char('/') : *target);
-        }
-    }
+    const QUrl resolved = isLink ? URL::resolvedAlias(QUrl::fromLocalFile(fullPath)) : normalizedUrl;
 
     info.isAlias = isLink;
     info.isSymbolicLink = isLink;
@@ -117,11 +85,11 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
     info.isDirectory = directoryValue || FileUrl::hasDirectoryPath(resolved);
 
     info.fullPath = fullPath;
-    info.path = info.isDirectory ? fullPath : PathText::deletingLastPathComponent(fullPath);
+    info.path = info.isDirectory ? fullPath : String::stringByDeletingLastPathComponent(fullPath);
     if (info.path.endsWith(QLatin1Char('/')))
         info.path.chop(1);
-    info.name = info.isDirectory ? QString() : PathText::deletingPathExtension(PathText::lastPathComponent(fullPath));
-    info.ext = PathText::pathExtension(fullPath);
+    info.name = info.isDirectory ? QString() : String::stringByDeletingPathExtension(String::lastPathComponent(fullPath));
+    info.ext = String::pathExtension(fullPath);
 
     if (statted) {
         static const QMimeDatabase mimeDatabase;
@@ -144,7 +112,7 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
             info.fileSize = static_cast<qint64>(stx.stx_size);
         info.tagNames = tagsOf(nativePath);
         // A link's volume is the one of the folder that holds it, even when it dangles.
-        const QStorageInfo storage(isLink ? PathText::deletingLastPathComponent(fullPath) : fullPath);
+        const QStorageInfo storage(isLink ? String::stringByDeletingLastPathComponent(fullPath) : fullPath);
         if (storage.isValid()) {
             const QString root = storage.rootPath();
             info.volume = QUrl::fromLocalFile(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));

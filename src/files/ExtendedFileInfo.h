@@ -40,8 +40,6 @@ struct ExtendedFileInfo {
 
 namespace FileUrl {
 
-// A file URL with a home-relative or percent-encoded path made plain and absolute.
-QUrl normalized(const QUrl& url);
 // The path of a URL without percent-encoding and without a trailing "/".
 QString path(const QUrl& url);
 bool hasDirectoryPath(const QUrl& url);

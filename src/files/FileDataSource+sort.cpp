@@ -3,29 +3,20 @@
 #include "core/AppNotification+Typed.h"
 #include "core/UndoManager+perform.h"
 #include "files/FileNameCollator.h"
-#include "files/PathText.h"
+#include "core/String+path.h"
+#include "core/String+utilities.h"
 #include "files/StableMergeSort.h"
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 
-#include <QTextBoundaryFinder>
 
 namespace {
 constexpr auto FILES = Log::Category::files;
 
-qsizetype characterCount(const QString& text)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype count = 0;
-    while (finder.toNextBoundary() > 0)
-        ++count;
-    return count;
-}
-
 // The first of the two with the greater character count.
-const QString& longer(const QString& current, const QString& candidate)
+QString longer(const QString& current, const QString& candidate)
 {
-    return characterCount(candidate) > characterCount(current) ? candidate : current;
+    return String::longest({ current, candidate });
 }
 
 bool canonicallyEqual(const QString& a, const QString& b)
@@ -140,8 +131,8 @@ std::optional<FileDataSource::Comparator> FileDataSource::getComparator(FileSort
     const auto numericOrder = [&](Key key, bool ascending) -> Comparator {
         return [context, checkCancelled, key, ascending](int a, int b) {
             checkCancelled();
-            const quint64 first = PathText::numeric(key(*context, a));
-            const quint64 second = PathText::numeric(key(*context, b));
+            const quint64 first = String::numeric(key(*context, a));
+            const quint64 second = String::numeric(key(*context, b));
             return ascending ? first < second : first > second;
         };
     };

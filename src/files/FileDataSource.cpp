@@ -2,7 +2,8 @@
 
 #include "core/AppNotification+Typed.h"
 #include "core/Logger.h"
-#include "files/PathText.h"
+#include "core/String+path.h"
+#include "core/String+utilities.h"
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 #include "platform/NotificationCenter.h"

@@ -1,7 +1,8 @@
 #include "files/FileSource.h"
 
 #include "files/File.h"
-#include "files/PathText.h"
+#include "core/String+path.h"
+#include "core/String+utilities.h"
 
 FileSource::FileSource(QUuid id, ExtendedFileInfo fileInfo, QList<ExtendedFileInfo> aliasFileInfo)
     : id(id)
@@ -29,7 +30,7 @@ QString FileSource::extSuffix() const
 
 bool FileSource::isHidden() const
 {
-    return PathText::lastPathComponent(fileInfo.fullPath).startsWith(QLatin1Char('.'));
+    return String::lastPathComponent(fileInfo.fullPath).startsWith(QLatin1Char('.'));
 }
 
 std::optional<QString> FileSource::volume() const
@@ -50,8 +51,8 @@ void FileSource::addAliasFileInfo(const File& other)
 
 QString FileSource::parentPathAt(int index) const
 {
-    const QString folder = isDirectory() ? FileUrl::path(fileInfo.url) : PathText::deletingLastPathComponent(FileUrl::path(fileInfo.url));
-    QStringList components = PathText::pathComponents(folder);
+    const QString folder = isDirectory() ? FileUrl::path(fileInfo.url) : String::stringByDeletingLastPathComponent(FileUrl::path(fileInfo.url));
+    QStringList components = String::pathComponents(folder);
     std::reverse(components.begin(), components.end());
     if (index < 1 || index > components.size())
         return {};

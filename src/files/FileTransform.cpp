@@ -1,13 +1,14 @@
 #include "files/FileTransform.h"
 
 #include "core/Preference.h"
-#include "files/PathText.h"
+#include "core/String+path.h"
+#include "core/String+utilities.h"
 
 namespace FileTransformRules {
 
 QString path(const QString& value)
 {
-    QString result = PathText::deduplicating(QLatin1Char('/') + value, QStringLiteral("/"));
+    QString result = String::stringByDeduplicating(QLatin1Char('/') + value, QStringLiteral("/"));
     if (result.size() > 1 && result.endsWith(QLatin1Char('/')))
         result.chop(1);
     return result;
@@ -15,7 +16,7 @@ QString path(const QString& value)
 
 QString name(const QString& value)
 {
-    QString result = PathText::deduplicating(value, QStringLiteral("/"));
+    QString result = String::stringByDeduplicating(value, QStringLiteral("/"));
     if (result.startsWith(QLatin1Char('/')))
         result.remove(0, 1);
     return result;
@@ -23,7 +24,7 @@ QString name(const QString& value)
 
 QString ext(const QString& value)
 {
-    QString result = PathText::deduplicating(value, QStringLiteral("."));
+    QString result = String::stringByDeduplicating(value, QStringLiteral("."));
     if (result.startsWith(QLatin1Char('.')))
         result.remove(0, 1);
     if (result.endsWith(QLatin1Char('.')))
@@ -42,7 +43,7 @@ bool startsWithDot(const QString& text)
 // `path` with its last component replaced by `component`.
 QString replacingLastComponent(const QString& path, const QString& component)
 {
-    return PathText::appendingPathComponent(PathText::deletingLastPathComponent(path), component);
+    return String::stringByAppendingPathComponent(String::stringByDeletingLastPathComponent(path), component);
 }
 } // namespace
 
@@ -64,7 +65,7 @@ FileTransform::FileTransform(QUuid id, bool isDirectory, bool isHidden, const QS
         QString trimmed = path;
         if (trimmed.endsWith(QLatin1Char('/')))
             trimmed.chop(1);
-        m_initialLastPathComponent = PathText::lastPathComponent(trimmed);
+        m_initialLastPathComponent = String::lastPathComponent(trimmed);
     } else {
         m_initialLastPathComponent = name;
     }
@@ -72,7 +73,7 @@ FileTransform::FileTransform(QUuid id, bool isDirectory, bool isHidden, const QS
 
 FileTransform FileTransform::initial(QUuid id, const ExtendedFileInfo& fileInfo, std::optional<FileIndex> fileIndex)
 {
-    const bool hidden = startsWithDot(PathText::lastPathComponent(fileInfo.fullPath));
+    const bool hidden = startsWithDot(String::lastPathComponent(fileInfo.fullPath));
     return FileTransform(id, fileInfo.isDirectory, hidden, fileInfo.path, fileInfo.name, fileInfo.ext,
         QString(), true, true, std::move(fileIndex));
 }
@@ -89,7 +90,7 @@ QString FileTransform::transformedFullPath() const
 {
     if (m_isDirectory)
         return transformedPath.value() + uniqueSuffix;
-    return PathText::appendingPathComponent(transformedPath.value(),
+    return String::stringByAppendingPathComponent(transformedPath.value(),
         transformedName.value() + uniqueSuffix + transformedExtSuffix());
 }
 
@@ -101,10 +102,10 @@ void FileTransform::setTransformedFullPath(const QString& value)
         transformedExt = QString();
         return;
     }
-    const QString last = PathText::lastPathComponent(value);
-    transformedPath = PathText::deletingLastPathComponent(value);
-    transformedName = PathText::deletingPathExtension(last);
-    transformedExt = PathText::pathExtension(value);
+    const QString last = String::lastPathComponent(value);
+    transformedPath = String::stringByDeletingLastPathComponent(value);
+    transformedName = String::stringByDeletingPathExtension(last);
+    transformedExt = String::pathExtension(value);
 }
 
 QString FileTransform::getTransformedText(TransformScope scope) const
@@ -115,7 +116,7 @@ QString FileTransform::getTransformedText(TransformScope scope) const
             return transformedName.value().mid(1);
         return transformedName.value();
     case TransformScope::path: {
-        const QString last = PathText::lastPathComponent(transformedPath.value());
+        const QString last = String::lastPathComponent(transformedPath.value());
         if (m_isDirectory && m_isHidden && startsWithDot(last))
             return replacingLastComponent(transformedPath.value(), last.mid(1));
         return transformedPath.value();
@@ -146,7 +147,7 @@ void FileTransform::setTransformedText(const QString& text, TransformScope scope
     case TransformScope::fullPath:
         break;
     }
-    QString last = PathText::lastPathComponent(text);
+    QString last = String::lastPathComponent(text);
     if (m_isHidden && !startsWithDot(last))
         last = QLatin1Char('.') + last;
     const bool same = last == m_initialLastPathComponent;
@@ -170,9 +171,9 @@ void FileTransform::writeName(const QString& text)
 
 void FileTransform::writePath(const QString& text)
 {
-    const QString last = PathText::lastPathComponent(text);
+    const QString last = String::lastPathComponent(text);
     if (m_isDirectory && m_isHidden && !startsWithDot(last))
-        transformedPath = PathText::deletingLastPathComponent(text) + QStringLiteral("/.") + last;
+        transformedPath = String::stringByDeletingLastPathComponent(text) + QStringLiteral("/.") + last;
     else
         transformedPath = text;
 }
@@ -181,11 +182,11 @@ void FileTransform::writeFullPath(const QString& text)
 {
     QString value = text;
     if (m_isHidden) {
-        const QString last = PathText::lastPathComponent(text);
+        const QString last = String::lastPathComponent(text);
         if (!m_isDirectory && text.endsWith(QLatin1Char('/')))
             value = text + QLatin1Char('.');
         else if (!startsWithDot(last))
-            value = PathText::deletingLastPathComponent(text) + QStringLiteral("/.") + last;
+            value = String::stringByDeletingLastPathComponent(text) + QStringLiteral("/.") + last;
     }
     setTransformedFullPath(value);
 }

@@ -47,6 +47,15 @@ std::optional<qint64> decodeNumberIfPresent(const QJsonObject& object, const QSt
     throw DecodingError(QStringLiteral("Expected an integer or a decimal text for key \"%1\"").arg(key));
 }
 
+// A stored bound: an integer as itself, any text as a number (0 when it is
+// empty or unreadable), nothing for other values.
+std::optional<qint64> optionalInt(const QVariant& value)
+{
+    if (value.metaType().id() == QMetaType::QString)
+        return Int::fromString(value);
+    return Int::fromOptional(value);
+}
+
 int clampedInt(qint64 value)
 {
     return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
@@ -253,8 +262,8 @@ TokenItem TokenItem::fromProperties(const QVariantMap& properties)
     };
     regexp.phrases = RegExpTokenPhrases(Bool::fromString(properties.value(PROPERTY_REGEX_PHRASES_DIACRITICS_INSENSITIVE)),
         { phrase(PROPERTY_REGEX_PHRASE1), phrase(PROPERTY_REGEX_PHRASE2), phrase(PROPERTY_REGEX_PHRASE3) });
-    regexp.count = RegExpTokenQuantifier { Int::fromOptional(properties.value(PROPERTY_REGEX_COUNT_MIN)),
-        Int::fromOptional(properties.value(PROPERTY_REGEX_COUNT_MAX)) };
+    regexp.count = RegExpTokenQuantifier { optionalInt(properties.value(PROPERTY_REGEX_COUNT_MIN)),
+        optionalInt(properties.value(PROPERTY_REGEX_COUNT_MAX)) };
     regexp.anchor = RegExpAnchors::fromAny(properties.value(PROPERTY_REGEX_ANCHOR)).value_or(RegExpAnchor::none);
     item.regexp = regexp;
     return item;

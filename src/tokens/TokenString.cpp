@@ -1,6 +1,9 @@
 #include "tokens/TokenString.h"
 
+#include "files/File.h"
+#include "tokens/AttributeResolver.h"
 #include "tokens/DecodingError.h"
+#include "tokens/TransformError.h"
 #include "tokens/RegExpResolver.h"
 
 #include <QHashFunctions>
@@ -95,6 +98,23 @@ QString TokenString::debugDescription() const
     for (const TokenItem& item : m_items)
         text += item.debugDescription() + QStringLiteral(", ");
     return text;
+}
+
+QString TokenString::resolvedAttributes(const File& file) const
+{
+    return AttributeResolver::resolvedAttributes(*this, file);
+}
+
+QString TokenString::resolvedAttributesQuick(File& file) const
+{
+    try {
+        return AttributeResolver::resolvedAttributesQuick(*this, file);
+    } catch (const TransformError& error) {
+        if (error.kind() != TransformError::Kind::lateUpdateRequired)
+            throw;
+        file.transformed.lateUpdateRequired = true;
+        return {};
+    }
 }
 
 TokenString TokenString::operator+(const TokenString& other) const

@@ -2,6 +2,8 @@
 
 #include "tokens/TokenItem.h"
 
+struct File;
+
 #include <QJsonValue>
 #include <QList>
 #include <QString>
@@ -38,6 +40,13 @@ public:
     QString resolvedRegexPattern() const;
     QString description() const;
     QString debugDescription() const;
+
+    // The text of this token string for one file (AttributeResolver); throws
+    // TransformError.
+    QString resolvedAttributes(const File& file) const;
+    // The preview's text: a token that needs data not loaded yet gives "" and
+    // flags the file for a later update.
+    QString resolvedAttributesQuick(File& file) const;
 
     TokenString operator+(const TokenString& other) const;
     TokenString operator+(const TokenItem& item) const;

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "files/File.h"
-#include "files/PathText.h"
+#include "core/String+path.h"
+#include "core/String+utilities.h"
 
 #include <QList>
 #include <QStringList>
@@ -14,11 +15,11 @@ inline File makeFile(const QString& fullPath, bool directory = false)
     info.resolvedURL = info.url;
     info.fullPath = fullPath;
     info.isDirectory = directory;
-    info.path = directory ? fullPath : PathText::deletingLastPathComponent(fullPath);
+    info.path = directory ? fullPath : String::stringByDeletingLastPathComponent(fullPath);
     if (info.path == "/")
         info.path.clear();
-    info.name = directory ? QString() : PathText::deletingPathExtension(PathText::lastPathComponent(fullPath));
-    info.ext = PathText::pathExtension(fullPath);
+    info.name = directory ? QString() : String::stringByDeletingPathExtension(String::lastPathComponent(fullPath));
+    info.ext = String::pathExtension(fullPath);
     const QUuid id = QUuid::createUuid();
     return File(std::nullopt, std::nullopt, FileSource(id, info), FileTransform::initial(id, info, std::nullopt),
         FileValidation { id, {}, {} }, std::nullopt);
