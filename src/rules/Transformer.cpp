@@ -221,11 +221,14 @@ void Transformer::run(TransformMode mode, File& file, FileIndex& fileIndex)
 
 Transformer Transformer::fromJson(const QString& json, QStringConverter::Encoding encoding)
 {
+    // The encoding only decides which texts can be read; the reader takes UTF-8.
     QStringEncoder encoder(encoding);
-    const QByteArray data = encoder.encode(json);
+    const QByteArray encoded = encoder.encode(json);
     if (encoder.hasError())
         throw DecodingError(QStringLiteral("The operation couldn’t be completed. (JSONDecoding error 0.)"));
-    return fromJsonData(data);
+    if (encoding == QStringConverter::Utf8)
+        return fromJsonData(encoded);
+    return fromJsonData(json.toUtf8());
 }
 
 Transformer Transformer::fromJsonData(const QByteArray& data)
