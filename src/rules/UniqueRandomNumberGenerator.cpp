@@ -3,7 +3,6 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <random>
 
@@ -40,11 +39,13 @@ qint64 UniqueRandomNumberGenerator::maxValue(qint64 digits, qint64 base, qint64 
             ++minimumWidth;
         width = std::max(width, minimumWidth);
     }
-    const double max = std::pow(static_cast<double>(base), static_cast<double>(width)) - 1.0;
-    // 2^63 is the first double past the qint64 range.
-    if (!(max < 9223372036854775808.0))
-        return std::numeric_limits<qint64>::max();
-    return static_cast<qint64>(max);
+    // Exact integers: a double loses the last digits of wide ranges.
+    qint64 power = 1;
+    for (qint64 i = 0; i < width; ++i) {
+        if (__builtin_mul_overflow(power, base, &power))
+            return std::numeric_limits<qint64>::max();
+    }
+    return power - 1;
 }
 
 qint64 UniqueRandomNumberGenerator::uniqueRandomInt(qint64 max)
