@@ -274,12 +274,11 @@ void Transformers::resetRandomNumbersEvent()
 void Transformers::updateKeyMap()
 {
     m_keyMap = getKeyMap(m_list);
-    if (m_currentTransformerId && m_keyMap.contains(*m_currentTransformerId))
-        return;
-    if (m_currentTransformerId) {
+    if (m_currentTransformerId && !m_keyMap.contains(*m_currentTransformerId))
         m_currentTransformerId.reset();
-        updateCurrentSelectTransformer();
-    }
+    // Every structural change may change which Select rule governs the current
+    // rule (a deleted or moved Select rule), not only a change of the current rule.
+    updateCurrentSelectTransformer();
 }
 
 QHash<QString, qsizetype> Transformers::getKeyMap(const QList<Transformer>& list)
