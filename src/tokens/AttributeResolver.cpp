@@ -3,7 +3,7 @@
 #include "core/Number+format.h"
 #include "core/Preference.h"
 #include "core/String+utilities.h"
-#include "tokens/CaseInsensitiveLookup.h"
+#include "core/Dictionary+caseInsensitive.h"
 #include "tokens/FileAttribute+add.h"
 #include "tokens/GPSFormatUtil.h"
 #include "tokens/GPSPrecision.h"
@@ -77,7 +77,7 @@ QString resolvedAttributesForItem(const TokenItem& item, const File& file, const
         value = file.source.fileInfo.name;
     else if (key.startsWith(QLatin1String("parent-directory")))
         value = file.source.parentPathAt(item.parentDirectoryIndex());
-    else if (CaseInsensitiveLookup::contains(GPSLocationKeys(), key))
+    else if (Dictionary::contains(GPSLocationKeys(), key))
         value = gpsAddressResolver()->resolveGPSAddressAttribute(item, attributes, source);
     else if (key == QLatin1String("date-now"))
         value = formattedDate(item, QDateTime::currentDateTimeUtc());

@@ -1,7 +1,7 @@
 #include "tokens/FileAttribute+add.h"
 
 #include "core/String+utilities.h"
-#include "tokens/CaseInsensitiveLookup.h"
+#include "core/Dictionary+caseInsensitive.h"
 #include "tokens/LocaleFormat.h"
 
 #include <QStringList>
@@ -152,18 +152,18 @@ namespace AttributeDictionary {
 
 std::optional<FileAttribute> value(const FileAttributeDictionary& attributes, const QString& id)
 {
-    return CaseInsensitiveLookup::value(attributes, id);
+    return Dictionary::value(attributes, id);
 }
 
 bool contains(const FileAttributeDictionary& attributes, const QString& id)
 {
-    return CaseInsensitiveLookup::contains(attributes, id);
+    return Dictionary::contains(attributes, id);
 }
 
 namespace {
 void store(FileAttributeDictionary& attributes, const FileAttribute& attribute)
 {
-    CaseInsensitiveLookup::set(attributes, attribute.id, std::optional<FileAttribute>(attribute));
+    Dictionary::setValue(attributes, attribute.id, std::optional<FileAttribute>(attribute));
 }
 } // namespace
 

@@ -1,11 +1,11 @@
 #include "tokens/LocaleFormat.h"
 
+#include "core/Date.h"
 #include "core/IcuString.h"
+#include "core/TimeZone.h"
 
 #include <unicode/decimfmt.h>
 #include <unicode/locid.h>
-#include <unicode/smpdtfmt.h>
-#include <unicode/timezone.h>
 
 #include <cmath>
 #include <memory>
@@ -14,32 +14,17 @@ namespace LocaleFormat {
 
 QString currentTimeZoneId()
 {
-    std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createDefault());
-    icu::UnicodeString id;
-    zone->getID(id);
-    return IcuString::fromIcu(id);
+    return TimeZone::current().identifier();
 }
 
 bool isKnownTimeZone(const QString& identifier)
 {
-    if (identifier.isEmpty())
-        return false;
-    std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(IcuString::toIcu(identifier)));
-    return zone && *zone != icu::TimeZone::getUnknown();
+    return TimeZone::fromIdentifier(identifier).has_value();
 }
 
 QString formatDate(const QDateTime& date, const QString& pattern, const QString& timeZoneId)
 {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::SimpleDateFormat formatter(IcuString::toIcu(pattern), icu::Locale::getDefault(), status);
-    if (U_FAILURE(status))
-        return {};
-    formatter.adoptTimeZone(isKnownTimeZone(timeZoneId)
-            ? icu::TimeZone::createTimeZone(IcuString::toIcu(timeZoneId))
-            : icu::TimeZone::createDefault());
-    icu::UnicodeString text;
-    formatter.format(static_cast<UDate>(date.toMSecsSinceEpoch()), text);
-    return IcuString::fromIcu(text);
+    return Date::formatted(date, pattern, TimeZone::fromIdentifier(timeZoneId).value_or(TimeZone::current()));
 }
 
 std::optional<double> doubleValue(const QVariant& number)

@@ -5,7 +5,7 @@
 #include "core/String+utilities.h"
 #include "core/TextOffsets.h"
 #include "platform/Log.h"
-#include "tokens/CaseInsensitiveLookup.h"
+#include "core/Dictionary+caseInsensitive.h"
 #include "tokens/DecodingError.h"
 #include "tokens/GPSPrecision.h"
 #include "tokens/JsonRead.h"
@@ -117,7 +117,7 @@ bool TokenItem::isDateNow() const
 
 bool TokenItem::isGPSAddress() const
 {
-    return type == TokenType::ATTRIBUTE && CaseInsensitiveLookup::contains(GPSLocationKeys(), value);
+    return type == TokenType::ATTRIBUTE && Dictionary::contains(GPSLocationKeys(), value);
 }
 
 int TokenItem::parentDirectoryIndex() const
