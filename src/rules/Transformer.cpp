@@ -216,6 +216,9 @@ void Transformer::run(TransformMode mode, File& file, FileIndex& fileIndex)
     } catch (const std::exception& error) {
         fail(QString::fromUtf8(error.what()));
         throw;
+    } catch (...) {
+        fail(QStringLiteral("Unknown error"));
+        throw;
     }
 }
 
