@@ -193,7 +193,7 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
         } catch (...) {
             const RenameError error = RenameError::fromCurrentException();
             ++context.totalErrors;
-            Log::error(Log::Category::process, "🟥 Commit (error %{public}ld:\nSource: %{public}s\n\nTarget: %{public}s",
+            Log::error(Log::Category::process, "🟥 Commit (error %ld:\nSource: %{public}s\n\nTarget: %{public}s",
                 error.code, sourceUrl, file.targetUrl().toString());
             if (!isIgnoredErrorCode(error.errorCode(), context.ignoredErrorCodes)) {
                 run.unparkAll();
