@@ -83,9 +83,10 @@ void setSink(Sink sink)
 QByteArray normalizeFormat(const char* format)
 {
     QByteArray text(format);
-    text.replace("%{public}s", "%s");
-    text.replace("%{public}@", "%s");
-    text.replace("%{private}s", "%s");
+    text.replace("%{public}", "%");
+    text.replace("%{private}", "%");
+    // An object argument arrives as text.
+    text.replace("%@", "%s");
     return text;
 }
 

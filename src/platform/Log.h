@@ -9,7 +9,7 @@
 #include <type_traits>
 
 // The log of the application: six categories under the bundle identifier.
-// Formats are printf texts; "%{public}s" and "%{public}@" read as "%s".
+// Formats are printf texts; "%{public}ld" reads as "%ld", "%@" as "%s".
 namespace Log {
 
 enum class Category { ui, process, general, transformers, background, files };
