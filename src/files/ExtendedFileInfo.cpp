@@ -1,0 +1,137 @@
+#include "files/ExtendedFileInfo.h"
+
+#include "core/String+path.h"
+#include "core/URL+path.h"
+#include "core/String+utilities.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QStorageInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+namespace FileUrl {
+
+QString path(const QUrl& url)
+{
+    QString text = url.toLocalFile();
+    while (text.size() > 1 && text.endsWith(QLatin1Char('/')))
+        text.chop(1);
+    return text;
+}
+
+bool hasDirectoryPath(const QUrl& url)
+{
+    return url.path().endsWith(QLatin1Char('/'));
+}
+
+QString parentPath(const QUrl& url)
+{
+    return String::stringByDeletingLastPathComponent(path(URL::normalized(url)));
+}
+
+} // namespace FileUrl
+
+namespace {
+
+std::optional<QDateTime> dateOf(const struct statx_timestamp& time)
+{
+    return QDateTime::fromMSecsSinceEpoch(time.tv_sec * 1000 + time.tv_nsec / 1000000, Qt::UTC);
+}
+
+std::optional<QStringList> tagsOf(const QByteArray& path)
+{
+    char buffer[4096];
+    const ssize_t size = lgetxattr(path.constData(), "user.xdg.tags", buffer, sizeof buffer);
+    if (size < 0)
+        return std::nullopt;
+    QStringList tags;
+    for (const QString& tag : QString::fromUtf8(buffer, size).split(QLatin1Char(','))) {
+        const QString trimmed = tag.trimmed();
+        if (!trimmed.isEmpty())
+            tags << trimmed;
+    }
+    return tags;
+}
+
+QString capitalizedFirst(const QString& text)
+{
+    return text.left(1).toUpper() + text.mid(1);
+}
+
+} // namespace
+
+ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
+{
+    ExtendedFileInfo info;
+    const QUrl normalizedUrl = URL::normalized(givenUrl);
+    const QString fullPath = FileUrl::path(normalizedUrl);
+    const QByteArray nativePath = QFile::encodeName(fullPath);
+
+    struct statx stx {};
+    const bool statted = statx(AT_FDCWD, nativePath.constData(), AT_SYMLINK_NOFOLLOW,
+                             STATX_BASIC_STATS | STATX_BTIME, &stx) == 0;
+    const bool isLink = statted && S_ISLNK(stx.stx_mode);
+
+    const QUrl resolved = isLink ? URL::resolvedAlias(QUrl::fromLocalFile(fullPath)) : normalizedUrl;
+
+    info.isAlias = isLink;
+    info.isSymbolicLink = isLink;
+    const bool directoryValue = statted ? S_ISDIR(stx.stx_mode) : FileUrl::hasDirectoryPath(givenUrl);
+    info.isDirectory = directoryValue || FileUrl::hasDirectoryPath(resolved);
+
+    info.fullPath = fullPath;
+    info.path = info.isDirectory ? fullPath : String::stringByDeletingLastPathComponent(fullPath);
+    if (info.path.endsWith(QLatin1Char('/')))
+        info.path.chop(1);
+    info.name = info.isDirectory ? QString() : String::stringByDeletingPathExtension(String::lastPathComponent(fullPath));
+    info.ext = String::pathExtension(fullPath);
+
+    if (statted) {
+        static const QMimeDatabase mimeDatabase;
+        QMimeType mimeType;
+        if (isLink)
+            mimeType = mimeDatabase.mimeTypeForName(QStringLiteral("inode/symlink"));
+        else if (S_ISDIR(stx.stx_mode))
+            mimeType = mimeDatabase.mimeTypeForName(QStringLiteral("inode/directory"));
+        else
+            mimeType = mimeDatabase.mimeTypeForFile(fullPath);
+        if (mimeType.isValid()) {
+            info.contentType = mimeType.name();
+            info.localizedTypeDescription = mimeType.comment();
+        }
+        if (stx.stx_mask & STATX_BTIME)
+            info.creationDate = dateOf(stx.stx_btime);
+        info.modificationDate = dateOf(stx.stx_mtime);
+        info.contentAccessDate = dateOf(stx.stx_atime);
+        if (!S_ISDIR(stx.stx_mode))
+            info.fileSize = static_cast<qint64>(stx.stx_size);
+        info.tagNames = tagsOf(nativePath);
+        // A link's volume is the one of the folder that holds it, even when it dangles.
+        const QStorageInfo storage(isLink ? String::stringByDeletingLastPathComponent(fullPath) : fullPath);
+        if (storage.isValid()) {
+            const QString root = storage.rootPath();
+            info.volume = QUrl::fromLocalFile(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+            info.inode = static_cast<quint64>(stx.stx_ino);
+        }
+    }
+
+    info.kind = QStringLiteral("File");
+    if (info.contentType && info.localizedTypeDescription && !info.localizedTypeDescription->isEmpty())
+        info.kind = capitalizedFirst(*info.localizedTypeDescription);
+    if (FileUrl::hasDirectoryPath(givenUrl))
+        info.kind = QStringLiteral("Folder");
+    else if (info.isAlias)
+        info.kind = QStringLiteral("Alias");
+    else if (info.isSymbolicLink)
+        info.kind = QStringLiteral("Symbolic Link");
+
+    info.url = normalizedUrl;
+    info.resolvedURL = resolved;
+    info.isAliasDirectory = info.isAlias && info.isDirectory;
+    return info;
+}

@@ -1,0 +1,71 @@
+#include "files/File.h"
+
+#include "files/FileAttributeLoader.h"
+
+File::File(std::optional<qint64> index, std::optional<qint64> fileGenerationId, FileSource source,
+    FileTransform transformed, FileValidation validation, std::optional<FileAttributes> attributes)
+    : index(index)
+    , fileGenerationId(fileGenerationId)
+    , source(std::move(source))
+    , transformed(std::move(transformed))
+    , validation(std::move(validation))
+    , attributes(std::move(attributes))
+{
+}
+
+File::File(const QUrl& url, bool resolveAlias)
+    : source(QUuid::createUuid(), url, resolveAlias)
+{
+    transformed = FileTransform::initial(source.id, source.fileInfo, std::nullopt);
+    validation.id = source.id;
+}
+
+bool File::isToBeChanged() const
+{
+    if (!validation.errors.isEmpty())
+        return false;
+    // The source folder goes through the same rule as the new one, so that a file
+    // in the root folder ("" against "/") is not taken for a move.
+    if (FileTransformRules::path(source.fileInfo.path) != transformed.transformedPath.value())
+        return true;
+    // A folder has neither name nor extension of its own in the new path: its
+    // full path is its path, so "Photos.album" keeps its name when the rules
+    // empty the extension.
+    if (isDirectory())
+        return false;
+    return source.fileInfo.name != transformed.transformedName.value()
+        || source.fileInfo.ext != transformed.transformedExt.value();
+}
+
+QUrl File::targetUrl() const
+{
+    return QUrl::fromLocalFile(transformed.transformedFullPath());
+}
+
+void File::initProperties(const QUrl& url)
+{
+    source.fileInfo = ExtendedFileInfo::read(url);
+    transformed = FileTransform::initial(source.id, source.fileInfo, transformed.fileIndex);
+    validation = FileValidation { source.id, {}, {} };
+}
+
+void File::resetTransformations()
+{
+    transformed = FileTransform::initial(source.id, source.fileInfo, std::nullopt);
+    validation.clearValidationResults();
+}
+
+File File::withDirtyFlag(bool dirty) const
+{
+    File copy = *this;
+    copy.transformed.isDirty = dirty;
+    return copy;
+}
+
+void File::initializeAttributes()
+{
+    if (attributes)
+        return;
+    if (auto loaded = FileAttributeLoader::load(source.fileInfo.url))
+        attributes = FileAttributes { std::move(*loaded) };
+}

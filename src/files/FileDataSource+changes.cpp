@@ -1,0 +1,181 @@
+#include "files/FileDataSource.h"
+
+#include "core/AppNotification.h"
+#include "core/UndoManager+perform.h"
+#include "platform/Log.h"
+
+#include <algorithm>
+
+namespace {
+constexpr auto FILES = Log::Category::files;
+
+QString getReplaceFilesActionName(qsizetype newCount, qsizetype currentCount, FileAction action)
+{
+    switch (action) {
+    case FileAction::replace:
+    case FileAction::append:
+        return QStringLiteral("%1 %2 files").arg(rawValue(action)).arg(newCount);
+    case FileAction::remove:
+        return QStringLiteral("%1 %2 files").arg(rawValue(action)).arg(currentCount - newCount);
+    case FileAction::move:
+        return QStringLiteral("Move files");
+    case FileAction::clear:
+        return QStringLiteral("%1 %2 files").arg(rawValue(action)).arg(currentCount);
+    }
+    return {};
+}
+} // namespace
+
+void FileDataSource::replaceFiles(const QList<File>& newFiles, FileAction action,
+    const std::optional<QList<QUrl>>& urls, std::stop_token stop)
+{
+    const QList<File> previous = getAllFiles();
+    const std::optional<QList<QUrl>> previousUrls = urls ? std::optional(openedUrls) : std::nullopt;
+    const QString name = getReplaceFilesActionName(newFiles.size(), previous.size(), action);
+    const std::weak_ptr<FileDataSource> weakSelf = weak_from_this();
+    // Only the first run belongs to the caller's task; a redo comes from the menu.
+    auto firstRun = std::make_shared<bool>(true);
+    UndoManagerHelpers::perform(
+        name,
+        [weakSelf, newFiles, action, urls, stop, firstRun] {
+            const auto self = weakSelf.lock();
+            if (!self)
+                return;
+            const std::stop_token token = *firstRun ? stop : std::stop_token {};
+            *firstRun = false;
+            if (urls) {
+                if (action == FileAction::append)
+                    self->openedUrls += *urls;
+                else
+                    self->openedUrls = *urls;
+            }
+            self->replaceAllFiles(newFiles, action, false, token);
+        },
+        [weakSelf, previous, previousUrls] {
+            const auto self = weakSelf.lock();
+            if (!self)
+                return;
+            if (previousUrls)
+                self->openedUrls = *previousUrls;
+            self->replaceAllFiles(previous, FileAction::replace, false, {});
+        });
+}
+
+void FileDataSource::replaceFilesNoUndo(const QList<File>& newFiles, FileAction action, bool forceReplace,
+    std::stop_token stop)
+{
+    replaceAllFiles(newFiles, action, forceReplace, stop);
+}
+
+void FileDataSource::clear()
+{
+    replaceFiles({}, FileAction::clear);
+}
+
+void FileDataSource::removeFiles(const QSet<int>& storageIndexes)
+{
+    QList<File> remaining = getAllFiles();
+    remaining.removeIf([&](const File& file) { return storageIndexes.contains(static_cast<int>(file.index.value_or(-1))); });
+    replaceFiles(remaining, FileAction::remove);
+}
+
+void FileDataSource::replaceAllFiles(const QList<File>& newFiles, FileAction action, bool forceReplace,
+    std::stop_token stop)
+{
+    if (stop.stop_requested())
+        return;
+    cancelPendingTasks();
+
+    const bool keep = action == FileAction::append && !forceReplace;
+    QList<int> orderedIndex = keep ? m_orderedIndex : QList<int>();
+    QList<FileSource> sources = keep ? m_fileSources : QList<FileSource>();
+    QList<FileTransform> transforms = keep ? m_fileTransforms : QList<FileTransform>();
+    QList<FileValidation> validations = keep ? m_fileValidations : QList<FileValidation>();
+    QList<std::optional<FileAttributes>> attributes = keep ? m_fileAttributes : QList<std::optional<FileAttributes>>();
+
+    QSet<QUrl> seen;
+    for (const FileSource& source : sources)
+        seen.insert(source.fileInfo.url);
+    for (const File& file : newFiles) {
+        if (action == FileAction::append) {
+            if (seen.contains(file.source.fileInfo.url)) {
+                Log::debug(FILES, "doReplaceAllFiles: Append is discarding duplicate file: %s",
+                    file.source.fileInfo.url.toString(QUrl::FullyEncoded));
+                continue;
+            }
+            seen.insert(file.source.fileInfo.url);
+        }
+        orderedIndex.append(static_cast<int>(orderedIndex.size()));
+        sources.append(file.source);
+        transforms.append(file.transformed);
+        validations.append(file.validation);
+        attributes.append(file.attributes);
+    }
+
+    ++m_fileGenerationId;
+    Log::debug(FILES, "FileDataSource replaceAllFiles files: %ld, fileGenerationId: %ld", newFiles.size(),
+        m_fileGenerationId);
+    m_orderedIndex = std::move(orderedIndex);
+    m_fileSources = std::move(sources);
+    m_fileTransforms = std::move(transforms);
+    m_fileValidations = std::move(validations);
+    m_fileAttributes = std::move(attributes);
+    ++m_fileGenerationId;
+
+    const QString function = QStringLiteral("replaceAllFiles(with:action:forceReplace:)");
+    AppNotification::post(NotificationName::dataSourceUpdated, {}, std::nullopt, function);
+    AppNotification::post(NotificationName::applyChanges, {}, std::nullopt, function);
+}
+
+void FileDataSource::cancelPendingTasks()
+{
+    AppNotification::post(NotificationName::cancelPendingTransformationTasks, {}, std::nullopt,
+        QStringLiteral("cancelPendingTasks()"));
+    cancelSort();
+    for (const auto& cancel : m_pendingTaskCancellers) {
+        if (cancel)
+            cancel();
+    }
+}
+
+void FileDataSource::move(const QList<int>& rows, int destination)
+{
+    const int n = count();
+    for (int row : rows) {
+        if (row < 0 || row >= n)
+            return;
+    }
+    // The end of the list is a valid destination: rows dragged below the last row.
+    if (destination < 0 || destination > n)
+        return;
+    QList<int> movedRows = rows;
+    std::sort(movedRows.begin(), movedRows.end());
+    movedRows.erase(std::unique(movedRows.begin(), movedRows.end()), movedRows.end());
+
+    QList<int> moved;
+    QList<int> kept;
+    int insertAt = 0;
+    for (int row = 0; row < n; ++row) {
+        if (std::binary_search(movedRows.cbegin(), movedRows.cend(), row)) {
+            moved.append(m_orderedIndex.at(row));
+        } else {
+            kept.append(m_orderedIndex.at(row));
+            if (row < destination)
+                ++insertAt;
+        }
+    }
+    for (qsizetype i = 0; i < moved.size(); ++i)
+        kept.insert(insertAt + i, moved.at(i));
+    m_orderedIndex = std::move(kept);
+}
+
+void FileDataSource::updateOrderedIndex(const QList<int>& newOrder)
+{
+    if (newOrder.size() != m_fileSources.size()) {
+        Log::error(FILES, "🚩 RACE CONDITION: Update orderedIndex to %ld elements while the data source contains %ld elements",
+            newOrder.size(), m_fileSources.size());
+        return;
+    }
+    Log::debug(FILES, "updateOrderedIndex %ld files", newOrder.size());
+    m_orderedIndex = newOrder;
+}

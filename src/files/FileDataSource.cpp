@@ -1,0 +1,285 @@
+#include "files/FileDataSource.h"
+
+#include "core/AppNotification+Typed.h"
+#include "core/Logger.h"
+#include "core/String+path.h"
+#include "core/String+utilities.h"
+#include "platform/Log.h"
+#include "platform/MainThread.h"
+#include "platform/NotificationCenter.h"
+
+namespace {
+constexpr auto FILES = Log::Category::files;
+
+bool canonicallyEqual(const QString& a, const QString& b)
+{
+    return a == b || a.normalized(QString::NormalizationForm_C) == b.normalized(QString::NormalizationForm_C);
+}
+} // namespace
+
+FileDataSource::FileDataSource()
+{
+    NotificationCenter::defaultCenter().addObserver(&m_observer, NotificationName::removeFiles,
+        [this](const Notification& notification) { removeFiles(AppNotification::RemoveFiles::get(notification)); });
+}
+
+FileDataSource::~FileDataSource() = default;
+
+void FileDataSource::addPendingTaskCanceller(std::function<void()> cancel)
+{
+    m_pendingTaskCancellers.push_back(std::move(cancel));
+}
+
+void FileDataSource::setSortMenuSelector(std::function<void(SortMenuItem)> select)
+{
+    m_sortMenuSelector = std::move(select);
+}
+
+File FileDataSource::assembleFile(int storageIndex) const
+{
+    return File(storageIndex, m_fileGenerationId, m_fileSources.at(storageIndex), m_fileTransforms.at(storageIndex),
+        m_fileValidations.at(storageIndex), m_fileAttributes.at(storageIndex));
+}
+
+QList<File> FileDataSource::getAllFiles() const
+{
+    const qsizetype n = m_orderedIndex.size();
+    if (m_fileSources.size() != n || m_fileTransforms.size() != n || m_fileValidations.size() != n
+        || m_fileAttributes.size() != n) {
+        Log::error(FILES, "MISMATCH IN COUNTS");
+        return {};
+    }
+    QList<File> files;
+    files.reserve(n);
+    for (int storageIndex : m_orderedIndex)
+        files.append(assembleFile(storageIndex));
+    return files;
+}
+
+std::optional<File> FileDataSource::getFile(int row) const
+{
+    if (row < 0 || row >= count())
+        return std::nullopt;
+    return assembleFile(m_orderedIndex.at(row));
+}
+
+std::optional<File> FileDataSource::getFileAtInternalIndex(qint64 index) const
+{
+    if (index < 0 || index >= m_fileSources.size())
+        return std::nullopt;
+    return assembleFile(static_cast<int>(index));
+}
+
+std::optional<File> FileDataSource::getLatestGeneration(const std::optional<File>& file) const
+{
+    if (!file || !file->index || *file->index < 0 || *file->index >= m_fileSources.size())
+        return std::nullopt;
+    const int index = static_cast<int>(*file->index);
+    if (m_fileSources.at(index).id != file->source.id)
+        return std::nullopt;
+    return assembleFile(index);
+}
+
+FileComponents FileDataSource::getAllComponents() const
+{
+    return FileComponents { m_fileSources, m_fileTransforms, m_fileValidations, m_fileAttributes, m_orderedIndex,
+        m_fileGenerationId };
+}
+
+bool FileDataSource::isFileAttributeInitialized(const File& file) const
+{
+    if (file.attributes)
+        return true;
+    if (!file.index || *file.index < 0 || *file.index >= m_fileAttributes.size())
+        return false;
+    return m_fileAttributes.at(static_cast<int>(*file.index)).has_value();
+}
+
+bool FileDataSource::hasFilesToRename() const
+{
+    for (const FileValidation& validation : m_fileValidations) {
+        if (!validation.errors.isEmpty())
+            return false;
+    }
+    for (int storageIndex : m_orderedIndex) {
+        const FileTransform& transform = m_fileTransforms.at(storageIndex);
+        if (!canonicallyEqual(transform.transformedFullPath(), m_fileSources.at(storageIndex).fileInfo.fullPath))
+            return true;
+    }
+    return false;
+}
+
+void FileDataSource::setFileAttributes(const File& file, std::stop_token stop)
+{
+    if (stop.stop_requested() || !file.index || *file.index < 0 || *file.index >= m_fileAttributes.size()
+        || !file.attributes || file.fileGenerationId.value_or(-1) < m_fileGenerationId)
+        return;
+    m_fileAttributes[static_cast<int>(*file.index)] = file.attributes;
+}
+
+void FileDataSource::mutate(const File& file, FileComponentMutations components)
+{
+    if (!file.index || *file.index < 0 || *file.index >= count())
+        return;
+    const int index = static_cast<int>(*file.index);
+    // The slot may hold another file since the copy was read (the list was
+    // replaced): then nothing of this file belongs there.
+    if (m_fileSources.at(index).id != file.source.id)
+        return;
+    if (components.testFlag(FileComponentMutation::source))
+        m_fileSources[index] = file.source;
+    if (components.testFlag(FileComponentMutation::transformed))
+        m_fileTransforms[index] = file.transformed;
+    if (components.testFlag(FileComponentMutation::validation))
+        m_fileValidations[index] = file.validation;
+    if (components.testFlag(FileComponentMutation::attributes) && file.attributes)
+        m_fileAttributes[index] = file.attributes;
+}
+
+namespace {
+
+// Puts the updated facets back: the whole list when the store's list is still
+// the one the snapshot was taken from, else (another write touched single
+// elements meanwhile) only the elements of the written files.
+template <typename T>
+void writeBack(QList<T>& stored, const QList<T>& snapshot, const QList<T>& updated, const QList<File>& files)
+{
+    if (stored.isSharedWith(snapshot)) {
+        stored = updated;
+        return;
+    }
+    for (const File& file : files) {
+        const int index = static_cast<int>(*file.index);
+        stored[index] = updated.at(index);
+    }
+}
+
+} // namespace
+
+bool FileDataSource::updateFiles(const QList<File>& files, FileComponentMutations components, const QString& caller,
+    std::stop_token stop)
+{
+    const QString prefix = Logger::calledBy(caller, QString());
+    FileComponents snapshot;
+    MainThread::runBlocking([&] { snapshot = getAllComponents(); });
+    if (snapshot.orderedIndex.isEmpty())
+        return false;
+
+    const qint64 generation = snapshot.fileGenerationId;
+    const qsizetype n = snapshot.orderedIndex.size();
+    FileComponents updated = snapshot;
+    for (const File& file : files) {
+        if (stop.stop_requested()) {
+            Log::debug(FILES, "%{public}s: updateFiles: Aborted", prefix);
+            return false;
+        }
+        if (file.fileGenerationId.value_or(-1) < generation) {
+            Log::debug(FILES, "%{public}s: updateFiles: Aborted, due to fileGenerationId mismatch", prefix);
+            return false;
+        }
+        const qint64 index = file.index.value_or(-1);
+        const bool inside = index >= 0 && index < n;
+        bool consistent = inside;
+        if (inside && !components.testFlag(FileComponentMutation::source)) {
+            const FileSource& stored = snapshot.fileSources.at(index);
+            consistent = stored.id == file.source.id && stored.fileInfo.url == file.source.fileInfo.url;
+        }
+        if (!consistent) {
+            QStringList lines;
+            lines << QStringLiteral("⚠️ WARNING: updateFiles detected a data inconsistency:");
+            lines << QStringLiteral("calledBy: %1\nfileGenerationId:\n%2\n%3")
+                         .arg(prefix)
+                         .arg(file.fileGenerationId.value_or(0))
+                         .arg(generation);
+            lines << QStringLiteral("index:\n%1\n%2").arg(index).arg(n);
+            if (inside) {
+                const FileSource& stored = snapshot.fileSources.at(index);
+                lines << QStringLiteral("source.id:\n%1\n%2")
+                             .arg(file.source.id.toString(QUuid::WithoutBraces).toUpper(),
+                                 stored.id.toString(QUuid::WithoutBraces).toUpper());
+                lines << QStringLiteral("sourceUrl:\n%1\n%2")
+                             .arg(file.source.fileInfo.url.toString(), stored.fileInfo.url.toString());
+            }
+            Log::error(FILES, "%{public}s: %{public}s", prefix, lines.join(QLatin1Char('\n')));
+            return false;
+        }
+        const int i = static_cast<int>(index);
+        if (components.testFlag(FileComponentMutation::source))
+            updated.fileSources[i] = file.source;
+        if (components.testFlag(FileComponentMutation::transformed))
+            updated.fileTransforms[i] = file.transformed;
+        if (components.testFlag(FileComponentMutation::validation))
+            updated.fileValidations[i] = file.validation;
+        if (components.testFlag(FileComponentMutation::attributes))
+            updated.fileAttributes[i] = file.attributes;
+    }
+    if (stop.stop_requested()) {
+        Log::debug(FILES, "%{public}s: updateFiles (%ld) aborted.", prefix, files.size());
+        return false;
+    }
+
+    bool written = false;
+    MainThread::runBlocking([&] {
+        // Checked again at the moment of writing: a replacement of the list (or a
+        // write of the source facet) since the snapshot makes every result stale.
+        if (m_fileGenerationId != generation) {
+            Log::debug(FILES, "%{public}s: updateFiles: Aborted, due to fileGenerationId mismatch", prefix);
+            return;
+        }
+        if (stop.stop_requested()) {
+            Log::debug(FILES, "%{public}s: updateFiles (%ld) aborted.", prefix, files.size());
+            return;
+        }
+        if (components.testFlag(FileComponentMutation::source))
+            writeBack(m_fileSources, snapshot.fileSources, updated.fileSources, files);
+        if (components.testFlag(FileComponentMutation::transformed))
+            writeBack(m_fileTransforms, snapshot.fileTransforms, updated.fileTransforms, files);
+        if (components.testFlag(FileComponentMutation::validation))
+            writeBack(m_fileValidations, snapshot.fileValidations, updated.fileValidations, files);
+        if (components.testFlag(FileComponentMutation::attributes))
+            writeBack(m_fileAttributes, snapshot.fileAttributes, updated.fileAttributes, files);
+        if (components.testFlag(FileComponentMutation::source))
+            ++m_fileGenerationId;
+        written = true;
+    });
+    return written;
+}
+
+void FileDataSource::updateCurrentSortTask(TaskHandle task)
+{
+    m_currentSortTask.cancel();
+    m_currentSortTask = std::move(task);
+}
+
+void FileDataSource::cancelSort()
+{
+    if (!m_currentSortTask.isValid())
+        return;
+    Log::debug(FILES, "🔹 Cancelling Sorting. ");
+    m_currentSortTask.cancel();
+    m_currentSortTask = TaskHandle();
+}
+
+void FileDataSource::setSortOrder(FileSortOrder order)
+{
+    m_sortOrder = order;
+    selectSortMenu(order);
+}
+
+void FileDataSource::selectSortMenu(FileSortOrder order)
+{
+    if (m_sortMenuSelector)
+        m_sortMenuSelector(sortMenuItem(order));
+}
+
+std::optional<File> FileDataSource::AsyncFileIterator::next(std::stop_token stop)
+{
+    if (stop.stop_requested())
+        return std::nullopt;
+    ++m_index;
+    std::optional<File> file;
+    MainThread::runBlocking([&] { file = m_fileDataSource->getFile(m_index); });
+    if (stop.stop_requested())
+        return std::nullopt;
+    return file;
+}

@@ -1,0 +1,34 @@
+#include "files/FileNameCollator.h"
+
+#include <QLocale>
+
+#include <unicode/coll.h>
+
+FileNameCollator::FileNameCollator()
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const QByteArray localeName = QLocale::system().name().toUtf8();
+    m_collator.reset(icu::Collator::createInstance(icu::Locale(localeName.constData()), status));
+    if (U_FAILURE(status) || !m_collator) {
+        status = U_ZERO_ERROR;
+        m_collator.reset(icu::Collator::createInstance(icu::Locale::getRoot(), status));
+    }
+    if (m_collator) {
+        m_collator->setStrength(icu::Collator::SECONDARY);
+        m_collator->setAttribute(UCOL_NUMERIC_COLLATION, UCOL_ON, status);
+    }
+}
+
+FileNameCollator::~FileNameCollator() = default;
+FileNameCollator::FileNameCollator(FileNameCollator&&) noexcept = default;
+
+int FileNameCollator::compare(const QString& a, const QString& b) const
+{
+    if (!m_collator)
+        return QString::compare(a, b, Qt::CaseInsensitive);
+    UErrorCode status = U_ZERO_ERROR;
+    const UCollationResult result = m_collator->compare(reinterpret_cast<const UChar*>(a.utf16()),
+        static_cast<int32_t>(a.size()), reinterpret_cast<const UChar*>(b.utf16()), static_cast<int32_t>(b.size()),
+        status);
+    return static_cast<int>(result);
+}

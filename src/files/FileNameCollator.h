@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <unicode/uversion.h>
+
+#include <memory>
+
+U_NAMESPACE_BEGIN
+class Collator;
+U_NAMESPACE_END
+
+// The comparison of file names in lists: case ignored, runs of digits compared by
+// their value, the user's locale. One instance per thread.
+class FileNameCollator {
+public:
+    FileNameCollator();
+    ~FileNameCollator();
+    FileNameCollator(FileNameCollator&&) noexcept;
+
+    // Negative, zero or positive as `a` goes before, with or after `b`.
+    int compare(const QString& a, const QString& b) const;
+
+private:
+    std::unique_ptr<icu::Collator> m_collator;
+};

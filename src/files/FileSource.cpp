@@ -1,0 +1,61 @@
+#include "files/FileSource.h"
+
+#include "files/File.h"
+#include "core/String+path.h"
+#include "core/String+utilities.h"
+
+FileSource::FileSource(QUuid id, ExtendedFileInfo fileInfo, QList<ExtendedFileInfo> aliasFileInfo)
+    : id(id)
+    , fileInfo(std::move(fileInfo))
+    , aliasFileInfo(std::move(aliasFileInfo))
+{
+}
+
+FileSource::FileSource(QUuid id, const QUrl& sourceURL, bool resolveAlias)
+    : id(id)
+{
+    ExtendedFileInfo info = ExtendedFileInfo::read(sourceURL);
+    if (resolveAlias && info.isAlias) {
+        fileInfo = ExtendedFileInfo::read(info.resolvedURL);
+        aliasFileInfo = { info };
+    } else {
+        fileInfo = std::move(info);
+    }
+}
+
+QString FileSource::extSuffix() const
+{
+    return ext().isEmpty() ? QString() : QLatin1Char('.') + ext();
+}
+
+bool FileSource::isHidden() const
+{
+    return String::lastPathComponent(fileInfo.fullPath).startsWith(QLatin1Char('.'));
+}
+
+std::optional<QString> FileSource::volume() const
+{
+    if (!fileInfo.volume)
+        return std::nullopt;
+    QString text = fileInfo.volume->adjusted(QUrl::NormalizePathSegments).toString(QUrl::FullyDecoded);
+    if (text.startsWith(QLatin1String("file://")))
+        text.remove(0, 7);
+    return text;
+}
+
+void FileSource::addAliasFileInfo(const File& other)
+{
+    if (fileInfo.url == other.source.fileInfo.url && !other.source.aliasFileInfo.isEmpty())
+        aliasFileInfo += other.source.aliasFileInfo;
+}
+
+QString FileSource::parentPathAt(int index) const
+{
+    const QString folder = isDirectory() ? FileUrl::path(fileInfo.url) : String::stringByDeletingLastPathComponent(FileUrl::path(fileInfo.url));
+    QStringList components = String::pathComponents(folder);
+    std::reverse(components.begin(), components.end());
+    if (index < 1 || index > components.size())
+        return {};
+    const QString& component = components.at(index - 1);
+    return component == QLatin1String("/") ? QString() : component;
+}

@@ -1,0 +1,192 @@
+#include "files/FileTransform.h"
+
+#include "core/Preference.h"
+#include "core/String+path.h"
+#include "core/String+utilities.h"
+
+namespace FileTransformRules {
+
+QString path(const QString& value)
+{
+    QString result = String::stringByDeduplicating(QLatin1Char('/') + value, QStringLiteral("/"));
+    if (result.size() > 1 && result.endsWith(QLatin1Char('/')))
+        result.chop(1);
+    return result;
+}
+
+QString name(const QString& value)
+{
+    QString result = String::stringByDeduplicating(value, QStringLiteral("/"));
+    if (result.startsWith(QLatin1Char('/')))
+        result.remove(0, 1);
+    return result;
+}
+
+QString ext(const QString& value)
+{
+    QString result = String::stringByDeduplicating(value, QStringLiteral("."));
+    if (result.startsWith(QLatin1Char('.')))
+        result.remove(0, 1);
+    if (result.endsWith(QLatin1Char('.')))
+        result.chop(1);
+    return result;
+}
+
+} // namespace FileTransformRules
+
+namespace {
+bool startsWithDot(const QString& text)
+{
+    return text.startsWith(QLatin1Char('.'));
+}
+
+// `path` with its last component replaced by `component`.
+QString replacingLastComponent(const QString& path, const QString& component)
+{
+    return String::stringByAppendingPathComponent(String::stringByDeletingLastPathComponent(path), component);
+}
+} // namespace
+
+FileTransform::FileTransform(QUuid id, bool isDirectory, bool isHidden, const QString& path,
+    const QString& name, const QString& ext, QString uniqueSuffix, bool isDirty, bool isSelected,
+    std::optional<FileIndex> fileIndex)
+    : uniqueSuffix(std::move(uniqueSuffix))
+    , isDirty(isDirty)
+    , isSelected(isSelected)
+    , fileIndex(std::move(fileIndex))
+    , m_id(id)
+    , m_isDirectory(isDirectory)
+    , m_isHidden(isHidden)
+{
+    transformedPath = path;
+    transformedName = name;
+    transformedExt = NormalizedText<FileTransformRules::ext>::unnormalized(ext);
+    if (isDirectory) {
+        QString trimmed = path;
+        if (trimmed.endsWith(QLatin1Char('/')))
+            trimmed.chop(1);
+        m_initialLastPathComponent = String::lastPathComponent(trimmed);
+    } else {
+        m_initialLastPathComponent = name;
+    }
+}
+
+FileTransform FileTransform::initial(QUuid id, const ExtendedFileInfo& fileInfo, std::optional<FileIndex> fileIndex)
+{
+    const bool hidden = startsWithDot(String::lastPathComponent(fileInfo.fullPath));
+    return FileTransform(id, fileInfo.isDirectory, hidden, fileInfo.path, fileInfo.name, fileInfo.ext,
+        QString(), true, true, std::move(fileIndex));
+}
+
+QString FileTransform::transformedExtSuffix() const
+{
+    const QString& ext = transformedExt.value();
+    if (ext.isEmpty())
+        return {};
+    return startsWithDot(ext) ? ext : QLatin1Char('.') + ext;
+}
+
+QString FileTransform::transformedFullPath() const
+{
+    if (m_isDirectory)
+        return transformedPath.value() + uniqueSuffix;
+    return String::stringByAppendingPathComponent(transformedPath.value(),
+        transformedName.value() + uniqueSuffix + transformedExtSuffix());
+}
+
+void FileTransform::setTransformedFullPath(const QString& value)
+{
+    if (m_isDirectory) {
+        transformedPath = value;
+        transformedName = QString();
+        transformedExt = QString();
+        return;
+    }
+    const QString last = String::lastPathComponent(value);
+    transformedPath = String::stringByDeletingLastPathComponent(value);
+    transformedName = String::stringByDeletingPathExtension(last);
+    transformedExt = String::pathExtension(value);
+}
+
+QString FileTransform::getTransformedText(TransformScope scope) const
+{
+    switch (scope) {
+    case TransformScope::filename:
+        if (m_isHidden && startsWithDot(transformedName.value()))
+            return transformedName.value().mid(1);
+        return transformedName.value();
+    case TransformScope::path: {
+        const QString last = String::lastPathComponent(transformedPath.value());
+        if (m_isDirectory && m_isHidden && startsWithDot(last))
+            return replacingLastComponent(transformedPath.value(), last.mid(1));
+        return transformedPath.value();
+    }
+    case TransformScope::ext:
+        return transformedExt.value();
+    case TransformScope::fullPath:
+        return transformedFullPath();
+    }
+    return {};
+}
+
+void FileTransform::setTransformedText(const QString& text, TransformScope scope)
+{
+    const bool renameHidden = Preference::boolFor(PreferenceKey::renameHiddenFiles);
+    const bool renameEmptyFolders = Preference::boolFor(PreferenceKey::renameEmptyFolders);
+    const bool hiddenAllowed = !m_isHidden || renameHidden;
+    switch (scope) {
+    case TransformScope::filename:
+        if (hiddenAllowed)
+            writeName(text);
+        return;
+    case TransformScope::ext:
+        if (hiddenAllowed)
+            transformedExt = m_isDirectory ? QString() : text;
+        return;
+    case TransformScope::path:
+    case TransformScope::fullPath:
+        break;
+    }
+    QString last = String::lastPathComponent(text);
+    if (m_isHidden && !startsWithDot(last))
+        last = QLatin1Char('.') + last;
+    const bool same = last == m_initialLastPathComponent;
+    if (scope == TransformScope::path) {
+        if (same || !m_isDirectory || (renameEmptyFolders && hiddenAllowed))
+            writePath(text);
+    } else if (same || ((!m_isDirectory || renameEmptyFolders) && hiddenAllowed)) {
+        writeFullPath(text);
+    }
+}
+
+void FileTransform::writeName(const QString& text)
+{
+    if (m_isDirectory)
+        transformedName = QString();
+    else if (m_isHidden && !startsWithDot(text))
+        transformedName = QLatin1Char('.') + text;
+    else
+        transformedName = text;
+}
+
+void FileTransform::writePath(const QString& text)
+{
+    const QString last = String::lastPathComponent(text);
+    if (m_isDirectory && m_isHidden && !startsWithDot(last))
+        transformedPath = String::stringByDeletingLastPathComponent(text) + QStringLiteral("/.") + last;
+    else
+        transformedPath = text;
+}
+
+void FileTransform::writeFullPath(const QString& text)
+{
+    QString value = text;
+    if (m_isHidden) {
+        const QString last = String::lastPathComponent(text);
+        if (!m_isDirectory && text.endsWith(QLatin1Char('/')))
+            value = text + QLatin1Char('.');
+        else if (!startsWithDot(last))
+            value = String::stringByDeletingLastPathComponent(text) + QStringLiteral("/.") + last;
+    }
+    setTransformedFullPath(value);
+}

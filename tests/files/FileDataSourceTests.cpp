@@ -1,0 +1,372 @@
+#include "FileFixtures.h"
+#include "NotificationRecorder.h"
+#include "TestEnvironment.h"
+#include "core/AppNotification+Typed.h"
+#include "files/FileDataSource.h"
+#include "platform/MainWindowLocator.h"
+#include "platform/Task.h"
+#include "platform/UndoManager.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+class FileDataSourceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        undoManager.setGroupsByEvent(false);
+        MainWindowLocator::setUndoManager(&undoManager);
+        store = std::make_shared<FileDataSource>();
+    }
+    void TearDown() override
+    {
+        TestEnvironment::drainEvents();
+        MainWindowLocator::setUndoManager(nullptr);
+    }
+    void fill(const QStringList& paths) { store->replaceFilesNoUndo(makeFiles(paths), FileAction::replace, false); }
+    QStringList listed() const { return fullPaths(store->getAllFiles()); }
+
+    UndoManager undoManager;
+    std::shared_ptr<FileDataSource> store;
+};
+
+TEST_F(FileDataSourceTest, ANewStoreIsEmpty)
+{
+    EXPECT_EQ(store->count(), 0);
+    EXPECT_EQ(store->fileGenerationId(), 0);
+    EXPECT_EQ(store->sortOrder(), FileSortOrder::defaultSort);
+    EXPECT_TRUE(store->getAllFiles().isEmpty());
+    EXPECT_FALSE(store->hasFilesToRename());
+    LogCapture log;
+    EXPECT_FALSE(store->updateFiles({ makeFile("/a") }, allFileComponents(), "Brackenfold/Test.cpp"));
+    EXPECT_TRUE(log.lines().isEmpty());
+}
+
+TEST_F(FileDataSourceTest, GenerationRisesByTwoPerReplacementAndOnePerSourceWriteBack)
+{
+    fill({ "/a/1.txt", "/a/2.txt" });
+    EXPECT_EQ(store->fileGenerationId(), 2);
+    store->replaceFilesNoUndo(makeFiles({ "/a/3.txt" }), FileAction::append, false);
+    EXPECT_EQ(store->fileGenerationId(), 4);
+
+    QList<File> files = store->getAllFiles();
+    for (const File& file : files)
+        EXPECT_EQ(file.fileGenerationId, 4);
+    files[0].transformed.transformedName = "one";
+    EXPECT_TRUE(store->updateFiles(files, FileComponentMutation::transformed, "Brackenfold/Test.cpp"));
+    EXPECT_EQ(store->fileGenerationId(), 4);
+    EXPECT_EQ(store->getFile(0)->transformed.transformedName.value(), "one");
+
+    EXPECT_TRUE(store->updateFiles(files, allFileComponents(), "Brackenfold/Test.cpp"));
+    EXPECT_EQ(store->fileGenerationId(), 5);
+
+    // Neither single writes nor the display order touch the generation.
+    store->mutate(store->getFile(1).value(), allFileComponents());
+    store->updateOrderedIndex({ 2, 1, 0 });
+    store->move({ 0 }, 3);
+    EXPECT_EQ(store->fileGenerationId(), 5);
+
+    // A copy read before the source write-back is stale now.
+    EXPECT_FALSE(store->updateFiles(files, FileComponentMutation::transformed, "Brackenfold/Test.cpp"));
+}
+
+TEST_F(FileDataSourceTest, AStaleWriteIsRefusedAsAWhole)
+{
+    fill({ "/a/1.txt", "/a/2.txt", "/a/3.txt" });
+    QList<File> files = store->getAllFiles();
+    for (File& file : files)
+        file.transformed.transformedName = "new";
+    files[2].fileGenerationId = std::nullopt;
+    LogCapture log;
+    EXPECT_FALSE(store->updateFiles(files, FileComponentMutation::transformed, "Brackenfold/TransformationService.cpp"));
+    EXPECT_TRUE(log.contains("TransformationService: updateFiles: Aborted, due to fileGenerationId mismatch"));
+    for (const File& file : store->getAllFiles())
+        EXPECT_NE(file.transformed.transformedName.value(), "new");
+
+    // A newer generation than the store's is accepted.
+    files[2].fileGenerationId = store->fileGenerationId() + 5;
+    EXPECT_TRUE(store->updateFiles(files, FileComponentMutation::transformed, "Brackenfold/Test.cpp"));
+}
+
+TEST_F(FileDataSourceTest, AnInconsistentFileIsRefusedAndLogged)
+{
+    fill({ "/a/1.txt", "/a/2.txt" });
+    QList<File> files = store->getAllFiles();
+    File lost = files[1];
+    lost.index = std::nullopt;
+    LogCapture log;
+    EXPECT_FALSE(store->updateFiles({ files[0], lost }, FileComponentMutation::validation, "Brackenfold/Test.cpp"));
+    const QString line = log.lines().join("\n");
+    EXPECT_TRUE(line.contains("⚠️ WARNING: updateFiles detected a data inconsistency:"));
+    EXPECT_TRUE(line.contains("index:\n-1\n2"));
+    EXPECT_FALSE(line.contains("source.id:"));
+
+    // Another file at the index: refused unless the source itself is written.
+    File other = makeFile("/b/other.txt");
+    other.index = 0;
+    other.fileGenerationId = store->fileGenerationId();
+    EXPECT_FALSE(store->updateFiles({ other }, FileComponentMutation::attributes, "Brackenfold/Test.cpp"));
+    EXPECT_TRUE(store->updateFiles({ other }, FileComponentMutation::source, "Brackenfold/Test.cpp"));
+    EXPECT_EQ(store->getFile(0)->source.fileInfo.fullPath, "/b/other.txt");
+}
+
+TEST_F(FileDataSourceTest, AttributesAreClearedByUpdateButKeptByMutate)
+{
+    fill({ "/a/1.txt" });
+    File file = store->getFile(0).value();
+    file.attributes = FileAttributes {};
+    store->setFileAttributes(file);
+    EXPECT_TRUE(store->isFileAttributeInitialized(store->getFile(0).value()));
+    file.attributes = std::nullopt;
+    store->mutate(file, FileComponentMutation::attributes);
+    EXPECT_TRUE(store->getFile(0)->attributesInitialized());
+    EXPECT_TRUE(store->updateFiles({ file }, FileComponentMutation::attributes, "Brackenfold/Test.cpp"));
+    EXPECT_FALSE(store->getFile(0)->attributesInitialized());
+}
+
+TEST_F(FileDataSourceTest, MutateOfAReplacedSlotIsRefused)
+{
+    fill({ "/a/1.txt" });
+    File old = store->getFile(0).value();
+    fill({ "/b/2.txt" });
+    old.transformed.transformedName = "stale";
+    old.attributes = FileAttributes {};
+    store->mutate(old, allFileComponents());
+    const File now = store->getFile(0).value();
+    EXPECT_EQ(now.source.fileInfo.fullPath, "/b/2.txt");
+    EXPECT_EQ(now.transformed.transformedName.value(), "2");
+    EXPECT_FALSE(now.attributesInitialized());
+    EXPECT_FALSE(store->getLatestGeneration(old).has_value());
+
+    File current = now;
+    current.transformed.transformedName = "fresh";
+    store->mutate(current, FileComponentMutation::transformed);
+    EXPECT_EQ(store->getFile(0)->transformed.transformedName.value(), "fresh");
+}
+
+// Swaps the list while a worker's write-back waits for the main thread: the
+// write finds a newer generation at the moment it would land, and drops it.
+class ReplaceBeforeSecondHop : public QObject {
+public:
+    std::function<void()> action;
+    int hops = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == qApp && event->type() == QEvent::MetaCall && ++hops == 2 && action)
+            action();
+        return false;
+    }
+};
+
+TEST_F(FileDataSourceTest, AWriteBackIsCheckedAgainWhenItLands)
+{
+    fill({ "/a/1.txt", "/a/2.txt" });
+    QList<File> files = store->getAllFiles();
+    for (File& file : files)
+        file.transformed.transformedName = "stale";
+
+    ReplaceBeforeSecondHop interposer;
+    interposer.action = [&] { fill({ "/b/3.txt", "/b/4.txt" }); };
+    qApp->installEventFilter(&interposer);
+    std::atomic<int> result { -1 };
+    TaskHandle worker = TaskHandle::detached([&](std::stop_token) {
+        result = store->updateFiles(files, FileComponentMutation::transformed, "Brackenfold/Test.cpp") ? 1 : 0;
+    });
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return result.load() >= 0; }));
+    qApp->removeEventFilter(&interposer);
+
+    EXPECT_EQ(result.load(), 0);
+    EXPECT_EQ(interposer.hops, 2);
+    EXPECT_EQ(listed(), (QStringList { "/b/3.txt", "/b/4.txt" }));
+    for (const File& file : store->getAllFiles())
+        EXPECT_NE(file.transformed.transformedName.value(), "stale");
+}
+
+TEST_F(FileDataSourceTest, AWriteBackKeepsSingleWritesMadeMeanwhile)
+{
+    fill({ "/a/1.txt", "/a/2.txt" });
+    QList<File> files = store->getAllFiles();
+    files[0].transformed.transformedName = "from preview";
+
+    ReplaceBeforeSecondHop interposer;
+    interposer.action = [&] {
+        File second = store->getFile(1).value();
+        second.transformed.transformedName = "from queue";
+        store->mutate(second, FileComponentMutation::transformed);
+    };
+    qApp->installEventFilter(&interposer);
+    std::atomic<int> result { -1 };
+    TaskHandle worker = TaskHandle::detached([&](std::stop_token) {
+        result = store->updateFiles({ files[0] }, FileComponentMutation::transformed, "Brackenfold/Test.cpp") ? 1 : 0;
+    });
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return result.load() >= 0; }));
+    qApp->removeEventFilter(&interposer);
+
+    EXPECT_EQ(result.load(), 1);
+    EXPECT_EQ(store->getFile(0)->transformed.transformedName.value(), "from preview");
+    EXPECT_EQ(store->getFile(1)->transformed.transformedName.value(), "from queue");
+}
+
+TEST_F(FileDataSourceTest, EveryChangeIsUndoneAndRedoneToTheExactList)
+{
+    store->replaceFiles(makeFiles({ "/a/1.txt", "/a/2.txt", "/a/3.txt" }), FileAction::replace, QList<QUrl> { QUrl::fromLocalFile("/a") });
+    store->updateOrderedIndex({ 2, 0, 1 });
+    const QStringList opened = listed();
+    EXPECT_EQ(undoManager.undoActionName(), "Open 3 files");
+
+    struct Case {
+        QString name;
+        std::function<void()> change;
+        QStringList after;
+    };
+    const Case cases[] = {
+        { "Append 3 files",
+            [&] { store->replaceFiles(makeFiles({ "/a/1.txt", "/b/4.txt", "/b/4.txt" }), FileAction::append); },
+            { "/a/3.txt", "/a/1.txt", "/a/2.txt", "/b/4.txt" } },
+        // An undo rebuilds the storage order from the display order: 0 is /a/3.txt.
+        { "Remove 2 files", [&] { store->removeFiles({ 0, 2 }); }, { "/a/1.txt" } },
+        { "Clear 3 files", [&] { store->clear(); }, {} },
+        { "Open 1 files", [&] { store->replaceFiles(makeFiles({ "/c/5.txt" }), FileAction::replace); }, { "/c/5.txt" } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        const qint64 generation = store->fileGenerationId();
+        c.change();
+        EXPECT_EQ(listed(), c.after);
+        EXPECT_EQ(undoManager.undoActionName(), c.name);
+        EXPECT_EQ(store->fileGenerationId(), generation + 2);
+        undoManager.undo();
+        EXPECT_EQ(listed(), opened);
+        EXPECT_EQ(store->fileGenerationId(), generation + 4);
+        undoManager.redo();
+        EXPECT_EQ(listed(), c.after);
+        undoManager.undo();
+        EXPECT_EQ(listed(), opened);
+    }
+    EXPECT_EQ(store->openedUrls, QList<QUrl> { QUrl::fromLocalFile("/a") });
+}
+
+TEST_F(FileDataSourceTest, OpenedUrlsFollowOpensAndTheirUndo)
+{
+    const QUrl a = QUrl::fromLocalFile("/a"), b = QUrl::fromLocalFile("/b");
+    store->replaceFiles(makeFiles({ "/a/1.txt" }), FileAction::replace, QList<QUrl> { a });
+    store->replaceFiles(makeFiles({ "/b/2.txt" }), FileAction::append, QList<QUrl> { b });
+    EXPECT_EQ(store->openedUrls, (QList<QUrl> { a, b }));
+    store->clear();
+    EXPECT_EQ(store->openedUrls, (QList<QUrl> { a, b }));
+    undoManager.undo();
+    undoManager.undo();
+    EXPECT_EQ(store->openedUrls, QList<QUrl> { a });
+    EXPECT_EQ(listed(), QStringList { "/a/1.txt" });
+}
+
+TEST_F(FileDataSourceTest, AppendKeepsTheFirstOfDuplicatesAndReplaceKeepsThemAll)
+{
+    fill({ "/a/1.txt" });
+    store->replaceFilesNoUndo(makeFiles({ "/a/1.txt" }), FileAction::append, false);
+    EXPECT_EQ(listed(), QStringList { "/a/1.txt" });
+    EXPECT_EQ(store->fileGenerationId(), 4);
+    store->replaceFilesNoUndo(makeFiles({ "/b/2.txt", "/b/2.txt" }), FileAction::append, true);
+    EXPECT_EQ(listed(), QStringList { "/b/2.txt" });
+    store->replaceFilesNoUndo(makeFiles({ "/b/2.txt", "/b/2.txt" }), FileAction::replace, false);
+    EXPECT_EQ(listed(), (QStringList { "/b/2.txt", "/b/2.txt" }));
+    EXPECT_EQ(store->orderedIndex(), (QList<int> { 0, 1 }));
+}
+
+TEST_F(FileDataSourceTest, RemovingMatchesStorageIndexesNotRows)
+{
+    fill({ "/a/0.txt", "/a/1.txt", "/a/2.txt" });
+    store->updateOrderedIndex({ 2, 0, 1 });
+    AppNotification::RemoveFiles::post({ 0, 2 });
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return store->count() == 1; }));
+    EXPECT_EQ(listed(), QStringList { "/a/1.txt" });
+    EXPECT_EQ(store->getFile(0)->index, 0);
+    EXPECT_EQ(store->orderedIndex(), QList<int> { 0 });
+    EXPECT_EQ(undoManager.undoActionName(), "Remove 2 files");
+}
+
+TEST_F(FileDataSourceTest, AReplacementCancelsPendingWorkAndAnnouncesItself)
+{
+    int cancelled = 0;
+    store->addPendingTaskCanceller([&] { ++cancelled; });
+    store->addPendingTaskCanceller({});
+    TestEnvironment::drainEvents();
+    NotificationRecorder recorder({ NotificationName::cancelPendingTransformationTasks,
+        NotificationName::dataSourceUpdated, NotificationName::applyChanges });
+    fill({ "/a/1.txt" });
+    EXPECT_EQ(cancelled, 1);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return recorder.received.size() == 3; }));
+    EXPECT_EQ(recorder.names(), (QStringList { NotificationName::cancelPendingTransformationTasks,
+                                    NotificationName::dataSourceUpdated, NotificationName::applyChanges }));
+    EXPECT_FALSE(recorder.received[1].userInfo.has_value());
+}
+
+TEST_F(FileDataSourceTest, MoveKeepsTheRelativeOrderAndReachesTheEnd)
+{
+    struct Case {
+        QList<int> rows;
+        int destination;
+        QList<int> order;
+    };
+    const Case cases[] = {
+        { { 0 }, 2, { 1, 0, 2, 3 } },
+        { { 0, 2 }, 4, { 1, 3, 0, 2 } }, // to the end
+        { { 3 }, 0, { 3, 0, 1, 2 } },
+        { { 1, 2 }, 2, { 0, 1, 2, 3 } },
+        { { 4 }, 0, { 0, 1, 2, 3 } }, // a row outside: nothing
+        { { 0 }, 5, { 0, 1, 2, 3 } },
+        { { 0 }, -1, { 0, 1, 2, 3 } },
+    };
+    for (const Case& c : cases) {
+        fill({ "/a", "/b", "/c", "/d" });
+        store->move(c.rows, c.destination);
+        EXPECT_EQ(store->orderedIndex(), c.order) << "destination " << c.destination;
+    }
+}
+
+TEST_F(FileDataSourceTest, ADisplayOrderOfTheWrongLengthIsRefused)
+{
+    fill({ "/a", "/b" });
+    LogCapture log;
+    store->updateOrderedIndex({ 1, 0, 2 });
+    EXPECT_EQ(store->orderedIndex(), (QList<int> { 0, 1 }));
+    EXPECT_TRUE(log.contains("🚩 RACE CONDITION: Update orderedIndex to 3 elements while the data source contains 2 elements"));
+}
+
+TEST_F(FileDataSourceTest, HasFilesToRenameComparesCanonicalFullPaths)
+{
+    fill({ "/a/b.txt", QString("/a/e\u0301.txt") });
+    EXPECT_FALSE(store->hasFilesToRename());
+    File file = store->getFile(1).value();
+    file.transformed.transformedName = QString("\u00e9");
+    store->mutate(file, FileComponentMutation::transformed);
+    EXPECT_FALSE(store->hasFilesToRename());
+
+    file = store->getFile(0).value();
+    file.transformed.transformedExt = ".txt";
+    store->mutate(file, FileComponentMutation::transformed);
+    EXPECT_FALSE(store->hasFilesToRename());
+    file.transformed.transformedName = "c";
+    store->mutate(file, FileComponentMutation::transformed);
+    EXPECT_TRUE(store->hasFilesToRename());
+    file.validation.insertError("Invalid");
+    store->mutate(store->getFile(1).value().withDirtyFlag(true), FileComponentMutation::validation);
+    store->mutate(file, FileComponentMutation::validation);
+    EXPECT_FALSE(store->hasFilesToRename());
+}
+
+TEST_F(FileDataSourceTest, TheIteratorYieldsEveryRowThenNothing)
+{
+    fill({ "/a", "/b" });
+    store->updateOrderedIndex({ 1, 0 });
+    auto iterator = store->makeAsyncIterator();
+    EXPECT_EQ(iterator.next()->source.fileInfo.fullPath, "/b");
+    EXPECT_EQ(iterator.next()->source.fileInfo.fullPath, "/a");
+    EXPECT_FALSE(iterator.next().has_value());
+    EXPECT_FALSE(store->getFile(-1).has_value());
+    EXPECT_FALSE(store->getFile(2).has_value());
+}
