@@ -1,0 +1,213 @@
+#include "files/DirectoryValidator.h"
+
+#include "core/Preference.h"
+#include "core/TextOffsets.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+
+#include <sys/stat.h>
+
+namespace {
+
+qsizetype characterCount(const QString& text)
+{
+    return TextOffsets(text).characterCount();
+}
+
+QString withTrailingSlash(const QString& path)
+{
+    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+// The lexically clean absolute form of a path with one trailing "/", or none when
+// the path is relative or climbs above the root. "" is the root folder's path.
+std::optional<QString> prefixForm(const QString& path)
+{
+    if (path.isEmpty())
+        return QStringLiteral("/");
+    if (!path.startsWith(QLatin1Char('/')))
+        return std::nullopt;
+    const QString cleaned = QDir::cleanPath(path);
+    if (cleaned == QLatin1String("/..") || cleaned.startsWith(QLatin1String("/../")))
+        return std::nullopt;
+    return withTrailingSlash(cleaned);
+}
+
+bool sameItem(const QString& a, const QString& b)
+{
+    struct stat first {};
+    struct stat second {};
+    if (::stat(QFile::encodeName(a).constData(), &first) != 0 || ::stat(QFile::encodeName(b).constData(), &second) != 0)
+        return false;
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+} // namespace
+
+DirectoryValidator::DirectoryValidator(DirectoryRoots roots)
+    : m_roots(std::move(roots))
+{
+}
+
+QString DirectoryValidator::homeDirectory() const
+{
+    QString home = m_roots.homeDirectory;
+    while (home.size() > 1 && home.endsWith(QLatin1Char('/')))
+        home.chop(1);
+    return withTrailingSlash(home);
+}
+
+QStringList DirectoryValidator::volumes() const
+{
+    QStringList list;
+    for (const QString& volume : m_roots.volumes)
+        list << withTrailingSlash(volume);
+    return list;
+}
+
+QStringList DirectoryValidator::supportedDirectories() const
+{
+    QStringList list = volumes();
+    if (!m_roots.homeDirectory.isEmpty())
+        list << homeDirectory();
+    return list;
+}
+
+QStringList DirectoryValidator::customDirectories() const
+{
+    return Preference::stringArrayFor(PreferenceKey::customDirectories);
+}
+
+void DirectoryValidator::setCustomDirectories(const QStringList& directories)
+{
+    Preference::set(directories, PreferenceKey::customDirectories);
+}
+
+QList<RejectedDirectory> DirectoryValidator::rejectedDirectories() const
+{
+    QList<RejectedDirectory> list(m_rejected.cbegin(), m_rejected.cend());
+    std::sort(list.begin(), list.end(),
+        [](const RejectedDirectory& a, const RejectedDirectory& b) { return a.path < b.path; });
+    return list;
+}
+
+void DirectoryValidator::reset()
+{
+    m_rejected.clear();
+}
+
+void DirectoryValidator::append(const RejectedDirectory& rejectedDirectory)
+{
+    m_rejected.insert(rejectedDirectory);
+}
+
+bool DirectoryValidator::isSupportedDirectory(const QString& path)
+{
+    // The test runs on the clean form, so "/home/me/../../etc" is not taken for
+    // a folder of the home folder. Names are case-sensitive here.
+    if (const auto tested = prefixForm(path)) {
+        for (const QString& root : supportedDirectories()) {
+            if (tested->startsWith(root))
+                return true;
+        }
+        for (const QString& custom : customDirectories()) {
+            // An empty entry names no folder; it must not admit every path.
+            const auto root = custom.isEmpty() ? std::nullopt : prefixForm(custom);
+            if (root && tested->startsWith(*root))
+                return true;
+        }
+    }
+    append({ path + QLatin1Char('/'), RejectionReason::restrictedPath });
+    return false;
+}
+
+bool DirectoryValidator::isSupportedDirectory(const QUrl& url)
+{
+    return isSupportedDirectory(url.toLocalFile());
+}
+
+bool DirectoryValidator::isWritableDirectory(const QUrl& url)
+{
+    const QString path = url.toLocalFile();
+    const auto writability = m_roots.writability ? m_roots.writability(path) : std::nullopt;
+    if (!writability) {
+        append({ path, RejectionReason::error });
+        return false;
+    }
+    if (writability->volumeIsReadOnly) {
+        append({ path, RejectionReason::readonlyVolume });
+        return false;
+    }
+    if (writability->isWritable)
+        return true;
+    append({ path, RejectionReason::readonlyPath });
+    return false;
+}
+
+QSet<QString> DirectoryValidator::validatePathString(const QString& path) const
+{
+    QSet<QString> messages;
+    if (path.contains(QLatin1String("//")))
+        messages.insert(QStringLiteral("Double slashes \"//\" are not allowed in Path"));
+    const QStringList components = path.split(QLatin1Char('/'));
+    if (components.contains(QLatin1String(".")))
+        messages.insert(QStringLiteral("Folder name is not allowed to be a single dot (\".\")"));
+    // A ".." would climb out of the folder the path names, past every check.
+    if (components.contains(QLatin1String("..")))
+        messages.insert(QStringLiteral("Folder name is not allowed to be two dots (\"..\")"));
+    if (hasTooLongDirectoryNames(path))
+        messages.insert(QStringLiteral("Folder names cannot exceed %1 characters each").arg(MAX_DIRECTORY_NAME));
+    if (characterCount(path) > MAX_DIRECTORY_PATH)
+        messages.insert(QStringLiteral("Path is longer than %1 characters").arg(MAX_DIRECTORY_PATH));
+    return messages;
+}
+
+bool DirectoryValidator::hasTooLongDirectoryNames(const QString& path) const
+{
+    const QStringList pieces = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    return std::any_of(pieces.cbegin(), pieces.cend(), [](const QString& piece) {
+        // The file system counts bytes, users count characters: both must fit.
+        return piece.toUtf8().size() > MAX_DIRECTORY_NAME || characterCount(piece) > MAX_DIRECTORY_NAME;
+    });
+}
+
+std::optional<QString> DirectoryValidator::hasOnlyCapitalizationChangesFor(const QString& path, const QString& originalPath) const
+{
+    if (path == originalPath)
+        return std::nullopt;
+    const QStringList original = originalPath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const QStringList changed = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < original.size(); ++i) {
+        if (i >= changed.size())
+            return std::nullopt;
+        if (changed[i] == original[i])
+            continue;
+        if (original[i].toLower() != changed[i].toLower())
+            return std::nullopt;
+        // Only a file system that folds case gives both spellings one item; on
+        // any other the new spelling is simply another folder.
+        const QString parent = QLatin1Char('/') + original.mid(0, i).join(QLatin1Char('/'));
+        const QString originalFolder = withTrailingSlash(parent) + original[i];
+        const QString changedFolder = withTrailingSlash(parent) + changed[i];
+        if (!sameItem(originalFolder, changedFolder))
+            return std::nullopt;
+        return QStringLiteral("The case change of folder \"%1\" to \"%2\" cannot be applied unless at least one of its parent folders has a different name.")
+            .arg(original[i], changed[i]);
+    }
+    return std::nullopt;
+}
+
+QSet<QString> DirectoryValidator::validatePath(const QString& path, const QString& originalPath)
+{
+    QSet<QString> messages = validatePathString(path);
+    if (const auto message = hasOnlyCapitalizationChangesFor(path, originalPath))
+        messages.insert(*message);
+    if (!isSupportedDirectory(path)) {
+        messages.insert(QStringLiteral("Path should start with one of the following prefixes: ")
+            + (supportedDirectories() + customDirectories()).join(QStringLiteral(", ")));
+    }
+    return messages;
+}

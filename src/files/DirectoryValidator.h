@@ -1,0 +1,53 @@
+#pragma once
+
+#include "files/DirectoryRoots.h"
+#include "files/RejectedDirectory.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <optional>
+
+// Decides where anything may be renamed (the home folder, the mounted volumes
+// and the custom folders), checks new folder paths against the path rules, and
+// collects the places it refused. One validator is used by one task at a time.
+class DirectoryValidator {
+public:
+    static constexpr int MAX_DIRECTORY_NAME = 255;  // characters, and UTF-8 bytes
+    static constexpr int MAX_DIRECTORY_PATH = 1024; // characters
+
+    explicit DirectoryValidator(DirectoryRoots roots = DirectoryRoots::fromMachine());
+
+    QString homeDirectory() const;              // with one trailing "/"
+    QStringList volumes() const;                // each with a trailing "/"
+    QStringList supportedDirectories() const;   // volumes, then the home folder
+    QStringList customDirectories() const;      // as stored in the preferences
+    void setCustomDirectories(const QStringList& directories);
+
+    // The refusals so far, sorted by path.
+    QList<RejectedDirectory> rejectedDirectories() const;
+    void reset();
+    void append(const RejectedDirectory& rejectedDirectory);
+
+    // On false, records (path + "/", restrictedPath).
+    bool isSupportedDirectory(const QString& path);
+    bool isSupportedDirectory(const QUrl& url);
+    // On false, records the URL's path with readonlyVolume, readonlyPath or error.
+    bool isWritableDirectory(const QUrl& url);
+
+    QSet<QString> validatePathString(const QString& path) const;
+    // The path rules, the case-only rule and whether the new path is supported.
+    QSet<QString> validatePath(const QString& path, const QString& originalPath);
+
+    const DirectoryRoots& roots() const { return m_roots; }
+
+private:
+    bool hasTooLongDirectoryNames(const QString& path) const;
+    std::optional<QString> hasOnlyCapitalizationChangesFor(const QString& path, const QString& originalPath) const;
+
+    DirectoryRoots m_roots;
+    QSet<RejectedDirectory> m_rejected;
+};

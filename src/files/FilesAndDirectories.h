@@ -1,0 +1,46 @@
+#pragma once
+
+#include "files/DirectoryValidator.h"
+#include "files/File.h"
+#include "platform/Clock.h"
+
+#include <QList>
+#include <QUrl>
+
+#include <memory>
+#include <optional>
+#include <stop_token>
+
+// Turns opened or dropped URLs into the flat list of unique files: folders are
+// walked depth first, symbolic links (the aliases here) are followed or not,
+// empty folders are listed or not, hidden folders are listed whole, ignored
+// names and refused places are left out. Refusals collect in the validator.
+class FilesAndDirectories {
+public:
+    // Reads renameAliases and renameEmptyFolders from the preferences.
+    explicit FilesAndDirectories(const QList<QUrl>& urls, DirectoryRoots roots = DirectoryRoots::fromMachine());
+    FilesAndDirectories(const QList<QUrl>& urls, bool renameAliases, bool renameEmptyFolders,
+        DirectoryRoots roots = DirectoryRoots::fromMachine());
+
+    // Walks anew on every call, in the caller's thread; checks `stop` before
+    // every file and answers an empty list once it is requested. Posts the window
+    // title "Opening N files..." at most once per second of `clock`.
+    QList<File> allFiles(std::stop_token stop = {}, Clock& clock = Clock::system()) const;
+
+    // The refusals so far, sorted by path.
+    QList<RejectedDirectory> rejectedDirectories() const;
+
+    std::shared_ptr<DirectoryValidator> directoryValidator;
+    bool renameAliases = false;
+    bool renameEmptyFolders = false;
+    QList<QUrl> openedUrls;
+    QList<File> fileItems; // the opened items that passed the rules, in order
+
+private:
+    struct Walk;
+
+    QList<File> getFileItems(const QList<QUrl>& urls, std::stop_token stop) const;
+    // None when the folder was listed before in this walk.
+    std::optional<QList<File>> contentsOf(const File& folder, Walk& walk) const;
+    QList<File> getAllUniqueFiles(const QList<File>& files, Walk& walk) const;
+};

@@ -1,0 +1,311 @@
+#include "FilesFixture.h"
+#include "NotificationRecorder.h"
+#include "core/AppNotification+Typed.h"
+#include "files/FilesAndDirectories.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using Reason = RejectionReason;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Moves on by `step` at every reading, so a walk sees time pass without sleeping.
+class SteppingClock final : public Clock {
+public:
+    explicit SteppingClock(Duration step)
+        : m_step(step)
+    {
+    }
+    TimePoint now() const override { return m_now += m_step; }
+    bool sleepUntil(TimePoint, std::stop_token) override { return true; }
+
+private:
+    Duration m_step;
+    mutable TimePoint m_now {};
+};
+
+// Requests `stop` at its n-th reading: the walk reads the clock before every folder.
+class CancellingClock final : public Clock {
+public:
+    CancellingClock(std::stop_source& stop, int readings)
+        : m_stop(stop)
+        , m_left(readings)
+    {
+    }
+    TimePoint now() const override
+    {
+        if (--m_left == 0)
+            m_stop.request_stop();
+        return {};
+    }
+    bool sleepUntil(TimePoint, std::stop_token) override { return true; }
+
+private:
+    std::stop_source& m_stop;
+    mutable int m_left;
+};
+
+} // namespace
+
+class FilesAndDirectoriesTest : public FilesFixture {
+protected:
+    FilesAndDirectories open(const QStringList& paths, bool aliases = false, bool emptyFolders = false,
+        DirectoryRoots directoryRoots = {})
+    {
+        if (directoryRoots.homeDirectory.isEmpty())
+            directoryRoots = roots();
+        QList<QUrl> urls;
+        for (const QString& p : paths)
+            urls << QUrl::fromLocalFile(path(p));
+        return FilesAndDirectories(urls, aliases, emptyFolders, directoryRoots);
+    }
+    // The full paths of the files, relative to the temporary tree.
+    QStringList relative(const QList<File>& files) const
+    {
+        QStringList list;
+        for (const File& file : files)
+            list << QDir(dir.path()).relativeFilePath(file.source.fileInfo.fullPath);
+        return list;
+    }
+    QStringList walk(const QStringList& paths, bool aliases = false, bool emptyFolders = false)
+    {
+        return relative(open(paths, aliases, emptyFolders).allFiles());
+    }
+    static QStringList sorted(QStringList list)
+    {
+        list.sort();
+        return list;
+    }
+};
+
+TEST_F(FilesAndDirectoriesTest, AFileOpenedWithItsFolderIsListedOnceWhereItWasMetFirst)
+{
+    makeFile("home/me/docs/a.txt");
+    makeFile("home/me/docs/b.txt");
+    makeFile("home/me/docs/sub/c.txt");
+    const QStringList files = walk({ "home/me/docs/a.txt", "home/me/docs" });
+    ASSERT_EQ(files.size(), 3);
+    EXPECT_EQ(files.first(), "home/me/docs/a.txt");
+    EXPECT_EQ(sorted(files), (QStringList { "home/me/docs/a.txt", "home/me/docs/b.txt", "home/me/docs/sub/c.txt" }));
+}
+
+TEST_F(FilesAndDirectoriesTest, FoldersAreWalkedDepthFirstAndListedOnlyWhenHiddenOrEmpty)
+{
+    makeFile("home/me/p/readme");
+    makeFile("home/me/p/.git/config");
+    makeFile("home/me/p/.git/objects/x");
+    makeFile("home/me/p/deep/er/est.txt");
+    makeFile("home/me/p/.hidden-file");
+    const QStringList files = walk({ "home/me/p" });
+    EXPECT_EQ(sorted(files),
+        (QStringList { "home/me/p/.git", "home/me/p/.hidden-file", "home/me/p/deep/er/est.txt", "home/me/p/readme" }));
+    // The plain items of a level come before what its folders hold.
+    EXPECT_LT(files.indexOf("home/me/p/readme"), files.indexOf("home/me/p/deep/er/est.txt"));
+}
+
+TEST_F(FilesAndDirectoriesTest, AFolderOfIgnoredNamesCountsAsEmpty)
+{
+    makeFile("home/me/e/only/.DS_Store");
+    makeFile("home/me/e/only/Thumbs.db");
+    makeFolder("home/me/e/bare");
+    makeFile("home/me/e/kept/thumbs.db"); // not ignored: names are case-sensitive
+    const struct {
+        bool emptyFolders;
+        QStringList expected;
+    } cases[] = {
+        { true, { "home/me/e/bare", "home/me/e/kept/thumbs.db", "home/me/e/only" } },
+        { false, { "home/me/e/kept/thumbs.db" } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.emptyFolders);
+        EXPECT_EQ(sorted(walk({ "home/me/e" }, false, c.emptyFolders)), c.expected);
+    }
+    // An ignored file opened by name is dropped without a word.
+    FilesAndDirectories opened = open({ "home/me/e/only/.DS_Store" });
+    EXPECT_TRUE(opened.allFiles().isEmpty());
+    EXPECT_TRUE(opened.rejectedDirectories().isEmpty());
+}
+
+TEST_F(FilesAndDirectoriesTest, ALinkLoopEnds)
+{
+    // "C" is the folder itself and A/L points at "../C/A": each round of the walk
+    // reaches A under a longer path (g/C/A, g/C/C/A, ...), which only the
+    // folder's device and inode give away.
+    makeFile("home/me/g/A/file");
+    makeLink("home/me/g/C", ".");
+    makeLink("home/me/g/A/L", "../C/A");
+    EXPECT_EQ(walk({ "home/me/g" }, true, false), QStringList { "home/me/g/A/file" });
+
+    makeFile("home/me/loop/a.txt");
+    makeLink("home/me/loop/back", path("home/me/loop"));
+    makeLink("home/me/loop/self", ".");
+    makeFile("home/me/x/in-x");
+    makeFile("home/me/y/in-y");
+    makeLink("home/me/x/to-y", path("home/me/y"));
+    makeLink("home/me/y/to-x", path("home/me/x"));
+    for (const bool emptyFolders : { false, true }) {
+        SCOPED_TRACE(emptyFolders);
+        const QStringList files = walk({ "home/me/loop", "home/me/x" }, true, emptyFolders);
+        EXPECT_EQ(sorted(files), (QStringList { "home/me/loop/a.txt", "home/me/x/in-x", "home/me/y/in-y" }));
+    }
+}
+
+TEST_F(FilesAndDirectoriesTest, LinksAreItemsOfTheirOwnUnlessFollowed)
+{
+    makeFile("home/me/l/target.txt");
+    makeFile("home/me/elsewhere/t.txt");
+    makeLink("home/me/l/file-link", path("home/me/l/target.txt"));
+    makeLink("home/me/l/folder-link", path("home/me/elsewhere"));
+    makeLink("home/me/l/dangling", path("home/me/l/missing"));
+
+    // Not followed: a link to a file is listed as itself, a link to a folder has nothing to walk.
+    EXPECT_EQ(sorted(walk({ "home/me/l" }, false, false)),
+        (QStringList { "home/me/l/dangling", "home/me/l/file-link", "home/me/l/target.txt" }));
+    EXPECT_EQ(sorted(walk({ "home/me/l" }, false, true)),
+        (QStringList { "home/me/l/dangling", "home/me/l/file-link", "home/me/l/folder-link", "home/me/l/target.txt" }));
+
+    // Followed: the link stands for its target, which is listed once.
+    const QList<File> followed = open({ "home/me/l" }, true).allFiles();
+    EXPECT_EQ(sorted(relative(followed)),
+        (QStringList { "home/me/elsewhere/t.txt", "home/me/l/dangling", "home/me/l/target.txt" }));
+}
+
+TEST_F(FilesAndDirectoriesTest, TwoLinksToOneFileGiveOneRecordWithBothLinks)
+{
+    const QString target = makeFile("home/me/t/file.txt");
+    const QString first = makeLink("home/me/t/first", target);
+    const QString second = makeLink("home/me/t/second", target);
+    const QList<File> files = open({ "home/me/t/first", "home/me/t/second" }, true).allFiles();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(files[0].source.fileInfo.fullPath, target);
+    ASSERT_EQ(files[0].source.aliasFileInfo.size(), 2);
+    EXPECT_EQ(files[0].source.aliasFileInfo[0].fullPath, first);
+    EXPECT_EQ(files[0].source.aliasFileInfo[1].fullPath, second);
+}
+
+TEST_F(FilesAndDirectoriesTest, RestrictedPlacesAreRefused)
+{
+    makeFile("elsewhere/f.txt");
+    makeFile("home/me/r/ok.txt");
+    makeLink("home/me/r/out", path("elsewhere"));
+    FilesAndDirectories outside = open({ "elsewhere", "elsewhere/f.txt" });
+    EXPECT_TRUE(outside.allFiles().isEmpty());
+    EXPECT_EQ(outside.rejectedDirectories(), (QList<RejectedDirectory> { { path("elsewhere/"), Reason::restrictedPath } }));
+
+    // A followed link cannot carry the walk out of the allowed places.
+    FilesAndDirectories linked = open({ "home/me/r" }, true);
+    EXPECT_EQ(relative(linked.allFiles()), QStringList { "home/me/r/ok.txt" });
+    EXPECT_EQ(linked.rejectedDirectories(), (QList<RejectedDirectory> { { path("elsewhere/"), Reason::restrictedPath } }));
+}
+
+TEST_F(FilesAndDirectoriesTest, ReadOnlyFoldersAndVolumesAreRefused)
+{
+    makeFile("home/me/w/locked/inside.txt");
+    makeFile("home/me/w/open.txt");
+    makeFile("media/Backup/v.txt");
+    DirectoryRoots directoryRoots = roots();
+    const QString locked = path("home/me/w/locked");
+    const QString backup = volume;
+    directoryRoots.writability = [=](const QString& item) -> std::optional<DirectoryRoots::Writability> {
+        if (item.startsWith(backup))
+            return DirectoryRoots::Writability { true, true };
+        if (item == locked)
+            return DirectoryRoots::Writability { false, false };
+        return DirectoryRoots::writabilityOnDisk(item);
+    };
+    FilesAndDirectories opened = open({ "home/me/w", "media/Backup/v.txt" }, false, false, directoryRoots);
+    EXPECT_EQ(relative(opened.allFiles()), QStringList { "home/me/w/open.txt" });
+    EXPECT_EQ(opened.rejectedDirectories(),
+        (QList<RejectedDirectory> { { locked, Reason::readonlyPath }, { path("media/Backup/v.txt"), Reason::readonlyVolume } }));
+}
+
+TEST_F(FilesAndDirectoriesTest, AnUnreadableFolderIsNotAccessible)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root can list a folder without read permission";
+    const QString locked = makeFolder("home/me/u/locked");
+    makeFile("home/me/u/locked/x");
+    // Writable but not listable: the writability check lets it through.
+    ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0300), 0);
+    FilesAndDirectories opened = open({ "home/me/u" }, false, true);
+    const QList<File> files = opened.allFiles();
+    ::chmod(QFile::encodeName(locked).constData(), 0755);
+    EXPECT_EQ(relative(files), QStringList { "home/me/u/locked" }); // counts as empty
+    EXPECT_EQ(opened.rejectedDirectories(), (QList<RejectedDirectory> { { locked, Reason::error } }));
+}
+
+TEST_F(FilesAndDirectoriesTest, ANameThatIsNotUtf8IsReportedNotOpened)
+{
+    makeFile("home/me/n/good.txt");
+    const QByteArray bad = QFile::encodeName(path("home/me/n/")) + "bad\xff.txt";
+    const int fd = ::open(bad.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    FilesAndDirectories opened = open({ "home/me/n" });
+    EXPECT_EQ(relative(opened.allFiles()), QStringList { "home/me/n/good.txt" });
+    EXPECT_EQ(opened.rejectedDirectories(),
+        (QList<RejectedDirectory> { { path("home/me/n/bad\uFFFD.txt"), Reason::error } }));
+}
+
+TEST_F(FilesAndDirectoriesTest, CancellingEndsTheWalkWithNothing)
+{
+    for (int i = 0; i < 5; ++i)
+        makeFile(QStringLiteral("home/me/c/%1/file").arg(i));
+    FilesAndDirectories opened = open({ "home/me/c" });
+    ASSERT_EQ(opened.allFiles().size(), 5);
+
+    std::stop_source before;
+    before.request_stop();
+    EXPECT_TRUE(opened.allFiles(before.get_token()).isEmpty());
+
+    // Stopped at the third folder, after files were found: the partial list is dropped.
+    std::stop_source during;
+    CancellingClock clock(during, 5);
+    EXPECT_TRUE(opened.allFiles(during.get_token(), clock).isEmpty());
+    EXPECT_TRUE(during.stop_requested());
+}
+
+TEST_F(FilesAndDirectoriesTest, TheTitleCountsTheItemsSeenAtMostOncePerSecond)
+{
+    makeFile("home/me/t/a1");
+    makeFile("home/me/t/a2");
+    makeFile("home/me/t/b/b1");
+    FilesAndDirectories opened = open({ "home/me/t" });
+    {
+        NotificationRecorder recorder({ NotificationName::setWindowTitle });
+        ManualClock still;
+        EXPECT_EQ(opened.allFiles({}, still).size(), 3);
+        TestEnvironment::drainEvents();
+        EXPECT_EQ(recorder.count(NotificationName::setWindowTitle), 0);
+    }
+    NotificationRecorder recorder({ NotificationName::setWindowTitle });
+    SteppingClock fast(1000ms); // a second passes before every folder
+    EXPECT_EQ(opened.allFiles({}, fast).size(), 3);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return recorder.received.size() == 2; }));
+    QStringList titles;
+    for (const Notification& n : recorder.received)
+        titles << AppNotification::SetWindowTitle::get(n).value_or("");
+    EXPECT_EQ(titles, (QStringList { "Opening 1 files...", "Opening 4 files..." }));
+}
+
+TEST_F(FilesAndDirectoriesTest, AnEmptyRequestGivesNothing)
+{
+    LogCapture log;
+    FilesAndDirectories opened({}, false, true, roots());
+    EXPECT_TRUE(opened.allFiles().isEmpty());
+    EXPECT_TRUE(log.contains(
+        "==================[ FilesAndDirectories opening 0 files and directories ]=================="));
+}
+
+TEST_F(FilesAndDirectoriesTest, ThePreferencesChooseLinksAndEmptyFolders)
+{
+    Preference::set(true, PreferenceKey::renameAliases);
+    Preference::set(false, PreferenceKey::renameEmptyFolders);
+    FilesAndDirectories opened(QList<QUrl> { QUrl::fromLocalFile(home) }, roots());
+    EXPECT_TRUE(opened.renameAliases);
+    EXPECT_FALSE(opened.renameEmptyFolders);
+    EXPECT_EQ(opened.openedUrls, QList<QUrl> { QUrl::fromLocalFile(home) });
+    ASSERT_EQ(opened.fileItems.size(), 1);
+}
