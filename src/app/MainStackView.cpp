@@ -114,7 +114,7 @@ bool MainStackView::eventFilter(QObject* watched, QEvent* event)
     }
     if (isAbortControl(watched))
         return false;
-    // Shortcuts are delivered to their QAction (or QShortcut), not to a widget.
+    // Shortcuts are delivered to their QAction or QShortcut, not to a widget.
     if (event->type() == QEvent::Shortcut) {
         if (auto* action = qobject_cast<QAction*>(watched)) {
             for (QObject* owner : action->associatedObjects())
@@ -122,6 +122,7 @@ bool MainStackView::eventFilter(QObject* watched, QEvent* event)
                     return true;
             return false;
         }
+        return belongsToThisWindow(watched->parent());
     }
     return belongsToThisWindow(watched);
 }

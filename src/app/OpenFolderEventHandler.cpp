@@ -17,6 +17,36 @@
 #include <semaphore>
 
 namespace {
+// One open's walk result. When the worker lets go of it (after the walk, or
+// without running when cancelled first), the finishing part is posted to the
+// main thread, so the progress indicator always goes away.
+class OpenRun {
+public:
+    struct Result {
+        QList<File> files;
+        QList<RejectedDirectory> rejected;
+        QList<QUrl> openedUrls;
+        bool walked = false;
+    };
+    using Finish = std::function<void(const Result&)>;
+
+    explicit OpenRun(Finish finish)
+        : m_finish(std::move(finish))
+    {
+    }
+    ~OpenRun()
+    {
+        MainThread::post([finish = std::move(m_finish), result = std::move(result)] { finish(result); });
+    }
+    OpenRun(const OpenRun&) = delete;
+    OpenRun& operator=(const OpenRun&) = delete;
+
+    Result result;
+
+private:
+    Finish m_finish;
+};
+
 std::shared_ptr<FileDataSource> fileDataSource(const char* function, unsigned long line)
 {
     return DependencyInjectionRegistry::get<FileDataSource>(QStringLiteral("Brackenfold/OpenFolderEventHandler"),
@@ -123,28 +153,36 @@ TaskHandle OpenFolderEventHandler::openAllFilesAndDirectories(const QList<QUrl>&
     const QString messageId = AppNotification::ShowProgressIndicator::post(QStringLiteral("Loading..."),
         QString::fromLatin1(FUNCTION));
 
-    return TaskHandle::detached([dataSource, urls, action, finished, stopwatch, messageId](std::stop_token stop) {
+    // The main-thread part runs when the worker lets go of the run: after the
+    // walk, or at once when the task was cancelled before it started.
+    // Set on this thread before the finishing part, which runs here later, reads it.
+    auto stop = std::make_shared<std::stop_token>();
+    auto run = std::make_shared<OpenRun>([=](const OpenRun::Result& result) {
+        const bool cancelled = !result.walked || stop->stop_requested();
+        if (!cancelled) {
+            dataSource->replaceFiles(result.files, action, result.openedUrls, *stop);
+            if (action == FileAction::replace) {
+                Log::debug(Log::Category::files, "🔶 openAllFilesAndDirectories: sorting...");
+                dataSource->sortImmediate(dataSource->sortOrder(), *stop);
+            }
+        }
+        AppNotification::HideProgressIndicator::post(messageId, QString::fromLatin1(FUNCTION));
+        // A superseded open reports nothing: its list never arrived.
+        if (!cancelled && !result.rejected.isEmpty())
+            Alert::warning(QStringLiteral("Unable to open all files"), rejectionReport(result.rejected));
+        stopwatch->logElapsedTime(QStringLiteral("openAllFilesAndDirectories"));
+        if (finished)
+            finished();
+    });
+    TaskHandle task = TaskHandle::detached([run, urls](std::stop_token stop) {
         Log::debug(Log::Category::files, "🔶 openAllFilesAndDirectories: replaceAllFiles...");
         const FilesAndDirectories filesAndDirectories(urls);
-        QList<File> files = filesAndDirectories.allFiles(stop);
-        const QList<RejectedDirectory> rejected = filesAndDirectories.rejectedDirectories();
-        const QList<QUrl> openedUrls = filesAndDirectories.openedUrls;
-        MainThread::post([=] {
-            // A superseded open leaves the list alone; the store also checks the token.
-            const bool cancelled = stop.stop_requested();
-            if (!cancelled) {
-                dataSource->replaceFiles(files, action, openedUrls, stop);
-                if (action == FileAction::replace) {
-                    Log::debug(Log::Category::files, "🔶 openAllFilesAndDirectories: sorting...");
-                    dataSource->sortImmediate(dataSource->sortOrder(), stop);
-                }
-            }
-            AppNotification::HideProgressIndicator::post(messageId, QString::fromLatin1(FUNCTION));
-            if (!cancelled && !rejected.isEmpty())
-                Alert::warning(QStringLiteral("Unable to open all files"), rejectionReport(rejected));
-            stopwatch->logElapsedTime(QStringLiteral("openAllFilesAndDirectories"));
-            if (finished)
-                finished();
-        });
+        OpenRun::Result& result = run->result;
+        result.files = filesAndDirectories.allFiles(stop);
+        result.rejected = filesAndDirectories.rejectedDirectories();
+        result.openedUrls = filesAndDirectories.openedUrls;
+        result.walked = !stop.stop_requested();
     });
+    *stop = task.stopToken();
+    return task;
 }
