@@ -1,0 +1,48 @@
+#include "tokens/FileAttributeUtil.h"
+
+#include "core/Number+format.h"
+#include "files/ExtendedFileInfo.h"
+#include "tokens/FileAttribute+add.h"
+
+namespace FileAttributeUtil {
+
+namespace {
+template <typename T>
+QVariant optionalValue(const std::optional<T>& value)
+{
+    return value ? QVariant::fromValue(*value) : QVariant();
+}
+} // namespace
+
+FileAttributeDictionary loadAttributes(const QUrl& url)
+{
+    FileAttributeDictionary attributes;
+    basicAttributes(url, attributes);
+    return attributes;
+}
+
+void basicAttributes(const QUrl& url, FileAttributeDictionary& attributes)
+{
+    const ExtendedFileInfo info = ExtendedFileInfo::read(url);
+    AttributeDictionary::add(attributes, Basic::kind, info.kind);
+    AttributeDictionary::add(attributes, Basic::contentType, optionalValue(info.contentType));
+    AttributeDictionary::add(attributes, Basic::dateCreated, optionalValue(info.creationDate));
+    AttributeDictionary::add(attributes, Basic::dateModified, optionalValue(info.modificationDate));
+    // Linux records no date of adding to a folder: the attribute stays absent.
+    AttributeDictionary::add(attributes, Basic::dateAddedToDirectory, optionalValue(info.addedToDirectoryDate));
+    AttributeDictionary::add(attributes, Basic::dateContentAccess, optionalValue(info.contentAccessDate));
+    if (info.fileSize)
+        AttributeDictionary::add(attributes, Basic::fileSize, Number::formattedFileSize(*info.fileSize));
+    if (info.tagNames)
+        AttributeDictionary::add(attributes, Basic::tags, QVariant(*info.tagNames));
+    AttributeDictionary::add(attributes, Basic::inode, optionalValue(info.inode));
+    if (info.volume) {
+        // The volume's URL text without its scheme: "/" or "/media/My%20Disk/".
+        QString volume = info.volume->adjusted(QUrl::NormalizePathSegments).toString(QUrl::FullyEncoded);
+        if (volume.startsWith(QLatin1String("file://")))
+            volume.remove(0, 7);
+        AttributeDictionary::add(attributes, Basic::volume, volume);
+    }
+}
+
+} // namespace FileAttributeUtil
