@@ -11,6 +11,7 @@
 #include "core/Preference.h"
 #include "core/URL+path.h"
 #include "files/FileDataSource.h"
+#include "rules/Transformers.h"
 #include "platform/Log.h"
 #include "uikit/ModalAlertViewController.h"
 #include "uikit/ModalIdleCondition.h"
@@ -51,6 +52,7 @@ void AppDelegate::initDependencyRegistry()
     auto fileDataSource = std::make_shared<FileDataSource>();
     fileDataSource->setSortMenuSelector(&MainMenu::selectSortMenu);
     registry.registerInstance(fileDataSource);
+    registry.registerInstance(std::make_shared<Transformers>());
     registry.registerInstance(ProgressViewController::shared());
 }
 
@@ -67,8 +69,19 @@ void AppDelegate::initViews()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    initMostRecentRecipe();
     if (m_window)
         m_window->validateMenuItems();
+}
+
+void AppDelegate::initMostRecentRecipe()
+{
+    // Reopening the most recent recipe needs the recent-recipe list, which is
+    // not part of this build: every launch starts with one fresh rule.
+    const auto transformers = DependencyInjectionRegistry::get<Transformers>(
+        QStringLiteral("Brackenfold/AppDelegate"), QStringLiteral("initMostRecentRecipe()"), __LINE__);
+    if (transformers)
+        transformers->reset();
 }
 
 void AppDelegate::applicationWillTerminate()

@@ -34,6 +34,7 @@ public:
 
 private:
     static void registerUncaughtExceptionHandler();
+    void initMostRecentRecipe();
     void initViews();
 
     QPointer<MainWindow> m_window;

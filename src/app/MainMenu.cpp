@@ -2,6 +2,7 @@
 
 #include "app/ClearFileListMenuAction.h"
 #include "app/MainWindow.h"
+#include "app/NewDocumentMenuAction.h"
 #include "app/NotificationMenuAction.h"
 #include "app/OpenDocumentMenuAction.h"
 #include "app/ReloadFileListMenuAction.h"
@@ -115,6 +116,7 @@ const QList<QObject*>& globalMenuActions()
     // Created once and never destroyed: they observe notifications for the whole run.
     static const QList<QObject*> actions {
         new ClearFileListMenuAction,
+        new NewDocumentMenuAction,
         new NotificationMenuAction,
         new OpenDocumentMenuAction,
         new ReloadFileListMenuAction,

@@ -110,8 +110,8 @@ QString MainViewController::subtitle(const QString& recipeName, int fileCount)
 
 void MainViewController::updateWindowTitle()
 {
-    // The rule list is not part of this build yet, so there is no recipe name.
-    const QString recipeName;
+    const auto transformers = m_transformers();
+    const QString recipeName = transformers ? transformers->recipeName() : QString();
     const auto dataSource = m_fileDataSource();
     const int fileCount = dataSource ? dataSource->count() : 0;
     if (m_stackView)

@@ -2,6 +2,7 @@
 
 #include "core/DependencyInjectionRegistry.h"
 #include "files/FileDataSource.h"
+#include "rules/Transformers.h"
 #include "platform/Notification.h"
 
 #include <QList>
@@ -45,6 +46,7 @@ private:
     void updateWindowTitle();
 
     Inject<FileDataSource> m_fileDataSource;
+    Inject<Transformers> m_transformers;
     QPointer<MainStackView> m_stackView;
     std::shared_ptr<ProgressViewController> m_progressViewController;
 };

@@ -3,6 +3,7 @@
 #include "app/OpenFolderEventHandler.h"
 #include "app/OpenPanel.h"
 #include "core/AppNotification+Typed.h"
+#include "rules/Transformers.h"
 #include "platform/NotificationCenter.h"
 
 #include <QAction>
@@ -193,4 +194,29 @@ TEST(MainMenuTags, SortItemsPairByNameNotPosition)
     EXPECT_EQ(MainMenu::windowMenuItem(302), MainMenu::WindowMenuItem::hideHiddenFiles);
     for (SortMenuItem each : MainMenu::allSortMenuItems())
         EXPECT_EQ(sortMenuItem(MainMenu::fileSortOrder(each)), each);
+}
+
+TEST_F(MenuTest, NewDocumentIsOneUndoStepThatRestoresFilesAndRules)
+{
+    auto transformers = std::make_shared<Transformers>();
+    DependencyInjectionRegistry::shared().registerInstance(transformers);
+    transformers->reset();
+    transformers->reset();
+    openFiles({ "a.txt", "b.txt" });
+    const QList<Transformer> rules = transformers->list();
+    window->undoManager().removeAllActions();
+
+    ASSERT_TRUE(window->sendAction("newDocument:", item("newDocument:")));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return dataSource->count() == 0; }));
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(transformers->count(), 1);
+    EXPECT_NE(transformers->list().first().id, rules.first().id);
+    EXPECT_EQ(window->undoManager().undoActionName(), "New");
+    EXPECT_EQ(window->undoManager().undoCount(), 1);
+
+    window->undoManager().undo();
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return dataSource->count() == 2; }));
+    TestEnvironment::drainEvents();
+    ASSERT_EQ(transformers->count(), rules.size());
+    EXPECT_EQ(transformers->list().first().id, rules.first().id);
 }

@@ -3,6 +3,7 @@
 #include "app/MainStackView.h"
 #include "app/MainViewController.h"
 #include "app/OpenFolderEventHandler.h"
+#include "rules/Transformers.h"
 #include "core/AppNotification+Typed.h"
 #include "platform/MainWindowLocator.h"
 #include "platform/NotificationQueue.h"
@@ -23,7 +24,8 @@ TEST_F(AppTest, StartUpRegistersTheSharedObjectsInOrderBeforeTheDefaults)
         if (line.startsWith(QStringLiteral("Registered injectable for: ")))
             registrations << line;
     EXPECT_EQ(registrations,
-        QStringList({ "Registered injectable for: FileDataSource", "Registered injectable for: ProgressViewController" }));
+        QStringList({ "Registered injectable for: FileDataSource", "Registered injectable for: Transformers",
+            "Registered injectable for: ProgressViewController" }));
     // The new store replaced the fixture's one and ticks the sort menu.
     const auto registered = DependencyInjectionRegistry::get<FileDataSource>("test", "test", 0);
     ASSERT_TRUE(registered);
@@ -97,4 +99,15 @@ TEST(WindowTitle, SubtitleFollowsRecipeNameAndFileCount)
     };
     for (const Case& c : cases)
         EXPECT_EQ(MainViewController::subtitle(c.recipe, c.files), c.subtitle) << c.recipe.toStdString() << c.files;
+}
+
+TEST_F(AppTest, LaunchEndsWithOneFreshRule)
+{
+    MainWindow& mainWindow = makeWindow();
+    AppDelegate delegate(&mainWindow);
+    delegate.applicationWillFinishLaunching({ QStringLiteral("brackenfold") });
+    delegate.applicationDidFinishLaunching();
+    const auto transformers = DependencyInjectionRegistry::get<Transformers>("test", "test", 0);
+    ASSERT_TRUE(transformers);
+    EXPECT_EQ(transformers->count(), 1);
 }
