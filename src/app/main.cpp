@@ -1,19 +1,25 @@
-#include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include "app/AppDelegate.h"
+#include "app/MainWindow.h"
+#include "app/WindowSnapshot.h"
 
-// The window is assembled here as its views are built; until then it says so.
+#include <QApplication>
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Brackenfold");
-    QApplication::setOrganizationDomain("quendrel.com");
-    QMainWindow window;
-    window.setWindowTitle("Brackenfold");
-    auto* label = new QLabel("Brackenfold\n\nThe rename window is not built yet.");
-    label->setAlignment(Qt::AlignCenter);
-    window.setCentralWidget(label);
-    window.resize(900, 600);
+    QApplication::setApplicationName(QStringLiteral("Brackenfold"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Brackenfold"));
+    QApplication::setOrganizationDomain(QStringLiteral("quendrel.com"));
+    QApplication::setDesktopFileName(QStringLiteral("brackenfold"));
+    QApplication::setQuitOnLastWindowClosed(AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
+
+    MainWindow window;
+    window.resize(1000, 640);
+    AppDelegate delegate(&window);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    delegate.applicationWillFinishLaunching(QCoreApplication::arguments());
     window.show();
+    delegate.applicationDidFinishLaunching();
+    WindowSnapshot::installFromEnvironment(&window);
     return QApplication::exec();
 }

@@ -1,0 +1,124 @@
+#include "app/AppDelegate.h"
+
+#include "app/CommandLineProcessor.h"
+#include "app/MainMenu.h"
+#include "app/MainWindow.h"
+#include "app/OpenFolderEventHandler.h"
+#include "app/ProgressViewController.h"
+#include "app/SplitViewController.h"
+#include "core/AppNotification+Typed.h"
+#include "core/DependencyInjectionRegistry.h"
+#include "core/Preference.h"
+#include "core/URL+path.h"
+#include "files/FileDataSource.h"
+#include "rules/Transformers.h"
+#include "platform/Log.h"
+#include "uikit/ModalAlertViewController.h"
+#include "uikit/ModalIdleCondition.h"
+
+#include <QApplication>
+
+#include <execinfo.h>
+
+#include <cstdlib>
+#include <exception>
+
+AppDelegate::AppDelegate(MainWindow* window, QObject* parent)
+    : QObject(parent)
+    , m_window(window)
+{
+}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationWillFinishLaunching(const QStringList& arguments)
+{
+    registerUncaughtExceptionHandler();
+    initDependencyRegistry();
+    Preference::initDefaults();
+    m_openFolderEventHandler = std::make_unique<OpenFolderEventHandler>();
+    // Queued notifications wait while a dialog or a menu is open.
+    ModalIdleCondition::install();
+    CommandLineProcessor::processCommandLine(arguments);
+    initViews();
+    const QStringList documents = CommandLineProcessor::parse(arguments).documents;
+    if (!documents.isEmpty())
+        openFiles(documents);
+}
+
+void AppDelegate::initDependencyRegistry()
+{
+    auto& registry = DependencyInjectionRegistry::shared();
+    auto fileDataSource = std::make_shared<FileDataSource>();
+    fileDataSource->setSortMenuSelector(&MainMenu::selectSortMenu);
+    registry.registerInstance(fileDataSource);
+    registry.registerInstance(std::make_shared<Transformers>());
+    registry.registerInstance(ProgressViewController::shared());
+}
+
+void AppDelegate::initViews()
+{
+    if (!m_window)
+        return;
+    m_window->installEventFilter(&m_mainWindowDelegate);
+    m_window->setContentViewController(new SplitViewController);
+    // The shared alert sheet observes its notifications from now on.
+    ModalAlertViewController::shared();
+    MainMenu::globalMenuActions();
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    initMostRecentRecipe();
+    if (m_window)
+        m_window->validateMenuItems();
+}
+
+void AppDelegate::initMostRecentRecipe()
+{
+    // Reopening the most recent recipe needs the recent-recipe list, which is
+    // not part of this build: every launch starts with one fresh rule.
+    const auto transformers = DependencyInjectionRegistry::get<Transformers>(
+        QStringLiteral("Brackenfold/AppDelegate"), QStringLiteral("initMostRecentRecipe()"), __LINE__);
+    if (transformers)
+        transformers->reset();
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+}
+
+void AppDelegate::openFiles(const QStringList& paths)
+{
+    Log::debug(Log::Category::ui, "Application openFiles: %{public}s", paths.join(QStringLiteral(", ")));
+    QStringList absolute;
+    for (const QString& path : paths)
+        if (path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1String("file://")))
+            absolute << path;
+    AppNotification::OpenFolder::post(URL::from(absolute), false, FileAction::append);
+}
+
+void AppDelegate::registerUncaughtExceptionHandler()
+{
+    std::set_terminate([] {
+        QString what = QStringLiteral("unknown exception");
+        if (const std::exception_ptr current = std::current_exception()) {
+            try {
+                std::rethrow_exception(current);
+            } catch (const std::exception& exception) {
+                what = QString::fromUtf8(exception.what());
+            } catch (...) {
+            }
+        }
+        void* frames[64];
+        const int count = backtrace(frames, 64);
+        QStringList symbols;
+        if (char** names = backtrace_symbols(frames, count)) {
+            for (int i = 0; i < count; ++i)
+                symbols << QString::fromLocal8Bit(names[i]);
+            std::free(names);
+        }
+        Log::fault(Log::Category::general, "%{public}@\nStack trace: %{public}s", what, symbols.join(QLatin1Char('\n')));
+        std::abort();
+    });
+}

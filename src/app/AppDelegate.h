@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/MainWindowDelegate.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+
+class MainWindow;
+class OpenFolderEventHandler;
+
+// Starts and stops the application: registers the shared objects in order,
+// the preference defaults, the open-folder handler, reads the command line and
+// builds the main window's content. Also takes documents the desktop hands over.
+class AppDelegate : public QObject {
+    Q_OBJECT
+public:
+    explicit AppDelegate(MainWindow* window, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    MainWindow* window() const { return m_window; }
+    OpenFolderEventHandler* openFolderEventHandler() const { return m_openFolderEventHandler.get(); }
+
+    void applicationWillFinishLaunching(const QStringList& arguments);
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+    static bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
+
+    static void initDependencyRegistry();
+    // Paths the desktop opens with the application: appended without a question.
+    void openFiles(const QStringList& paths);
+
+private:
+    static void registerUncaughtExceptionHandler();
+    void initMostRecentRecipe();
+    void initViews();
+
+    QPointer<MainWindow> m_window;
+    MainWindowDelegate m_mainWindowDelegate;
+    std::unique_ptr<OpenFolderEventHandler> m_openFolderEventHandler;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+class QVBoxLayout;
+
+// The main column: the rule bar, the rule editor, the file table and the
+// progress overlay one under the other. It takes dropped files and folders, and
+// while a long run blocks input it lets no click, key, shortcut, menu or drop
+// reach the window except the abort button of the progress overlay.
+class MainStackView : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainStackView(QWidget* parent = nullptr);
+    ~MainStackView() override;
+
+    bool isEnabled() const { return m_isEnabled; }
+    int blockedUserInterfaceLevel() const { return m_blockedUserInterfaceLevel; }
+
+    void addArrangedSubview(QWidget* view);
+    void setSpacing(int spacing);
+    QVBoxLayout* stackLayout() const { return m_layout; }
+
+    void disableUserInputEvent();
+    void enableUserInputEvent();
+
+    // Whether a blocked window still lets this object receive input.
+    static bool isAbortControl(const QObject* object);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    bool belongsToThisWindow(const QObject* object) const;
+
+    QVBoxLayout* m_layout = nullptr;
+    bool m_isEnabled = true;
+    int m_blockedUserInterfaceLevel = 0;
+};

@@ -1,0 +1,130 @@
+#include "app/MainViewController.h"
+
+#include "app/MainStackView.h"
+#include "app/MainWindow.h"
+#include "app/PlaceholderView.h"
+#include "app/ProgressViewController.h"
+#include "core/AppNotification+Typed.h"
+#include "platform/Log.h"
+#include "platform/NotificationCenter.h"
+
+#include <QEvent>
+#include <QVBoxLayout>
+
+MainViewController::MainViewController(QObject* parent)
+    : QObject(parent)
+{
+}
+
+MainStackView* MainViewController::view()
+{
+    if (!m_stackView) {
+        loadView();
+        viewDidLoad();
+    }
+    return m_stackView;
+}
+
+void MainViewController::loadView()
+{
+    m_stackView = new MainStackView;
+}
+
+void MainViewController::viewDidLoad()
+{
+    // The rule bar, the rule editor and the file table come with their own
+    // subsystems; until they are in the registry their places say what goes there.
+    m_progressViewController
+        = DependencyInjectionRegistry::get<ProgressViewController>(QStringLiteral("Brackenfold/MainViewController"),
+            QStringLiteral("viewDidLoad()"), __LINE__);
+    // A Linux window manager draws the title bar outside the content: no top inset.
+    m_stackView->setSpacing(0);
+    m_stackView->addArrangedSubview(
+        new PlaceholderView(QStringLiteral("Rule bar: the rename rules as buttons, the file count and the Rename "
+                                           "button will be here. It is not part of this build yet.")));
+    m_stackView->addArrangedSubview(new PlaceholderView(
+        QStringLiteral("Rule editor: the settings of the selected rule will be here. It is not part of this build yet.")));
+    auto* table = new PlaceholderView(QString());
+    table->setObjectName(QStringLiteral("FileTablePlaceholder"));
+    m_stackView->addArrangedSubview(table);
+    m_stackView->stackLayout()->setStretchFactor(table, 1);
+    if (m_progressViewController) {
+        QWidget* progress = m_progressViewController->view();
+        m_stackView->addArrangedSubview(progress);
+        progress->hide();
+    }
+    initObservers();
+    updateWindowTitle();
+}
+
+QList<QObject*> MainViewController::childViewControllers() const
+{
+    QList<QObject*> controllers;
+    if (m_progressViewController)
+        controllers << m_progressViewController.get();
+    return controllers;
+}
+
+void MainViewController::initObservers()
+{
+    auto& center = NotificationCenter::defaultCenter();
+    center.addObserver(this, NotificationName::setWindowTitle, [this](const Notification& n) { setWindowTitleEvent(n); });
+    center.addObserver(this, NotificationName::updateWindowTitle, [this](const Notification&) { updateWindowTitleEvent(); });
+    center.addObserver(this, NotificationName::dataSourceUpdated, [this](const Notification&) { updateWindowTitleEvent(); });
+    m_stackView->installEventFilter(this);
+}
+
+bool MainViewController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_stackView && event->type() == QEvent::PaletteChange)
+        systemColorsChanged();
+    return QObject::eventFilter(watched, event);
+}
+
+void MainViewController::systemColorsChanged()
+{
+    Log::debug(Log::Category::ui, "===== SYSTEM COLORS DID CHANGE =====");
+}
+
+void MainViewController::viewWillAppear()
+{
+    updateWindowTitle();
+}
+
+void MainViewController::updateWindowTitleEvent()
+{
+    updateWindowTitle();
+}
+
+void MainViewController::setWindowTitleEvent(const Notification& notification)
+{
+    setWindowTitle(AppNotification::SetWindowTitle::get(notification).value_or(QString()));
+}
+
+QString MainViewController::subtitle(const QString& recipeName, int fileCount)
+{
+    if (recipeName.isEmpty())
+        return fileCount > 0 ? QStringLiteral("Opened %1 files").arg(fileCount) : QString();
+    return fileCount > 0 ? QStringLiteral("%1 (%2 files)").arg(recipeName).arg(fileCount) : recipeName;
+}
+
+void MainViewController::updateWindowTitle()
+{
+    const auto transformers = m_transformers();
+    const QString recipeName = transformers ? transformers->recipeName() : QString();
+    const auto dataSource = m_fileDataSource();
+    const int fileCount = dataSource ? dataSource->count() : 0;
+    if (m_stackView)
+        if (auto* table = m_stackView->findChild<PlaceholderView*>(QStringLiteral("FileTablePlaceholder")))
+            table->setText(QStringLiteral("File table: original and new names of the listed files will be here. It is "
+                                          "not part of this build yet.\n\n%1 listed. Drop files or folders here, or "
+                                          "choose File > Open.")
+                               .arg(fileCount == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(fileCount)));
+    setWindowTitle(subtitle(recipeName, fileCount));
+}
+
+void MainViewController::setWindowTitle(const QString& subtitle)
+{
+    if (MainWindow* window = MainWindow::mainWindow())
+        window->setSubtitle(subtitle);
+}

@@ -1,0 +1,172 @@
+#include "app/MainWindow.h"
+
+#include "app/MainMenu.h"
+#include "app/SplitViewController.h"
+#include "core/AppNotification.h"
+#include "platform/Log.h"
+#include "platform/NotificationCenter.h"
+#include "platform/MainWindowLocator.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMetaMethod>
+
+#include <algorithm>
+
+namespace {
+QList<MainWindow*>& liveWindows()
+{
+    static QList<MainWindow*> windows;
+    return windows;
+}
+
+QByteArray methodSignature(const QString& selector, const char* argument)
+{
+    QString name = selector;
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    return QMetaObject::normalizedSignature((name + QLatin1Char('(') + QLatin1String(argument) + QLatin1Char(')')).toLatin1());
+}
+
+QString describe(const QObject* target)
+{
+    if (!target)
+        return QStringLiteral("nil");
+    return QString::fromLatin1(target->metaObject()->className());
+}
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent)
+{
+    liveWindows() << this;
+    setWindowTitle(QString::fromLatin1(TITLE));
+    MainWindowLocator::setUndoManager(&m_undoManager);
+    connect(&m_undoManager, &UndoManager::stacksChanged, this, &MainWindow::updateUndoItems);
+    buildMenuBar();
+    // Shortcuts of disabled items do not fire: keep the states current, not only when a menu opens.
+    for (const QString& name : { NotificationName::dataSourceUpdated, NotificationName::enableUserInput,
+             NotificationName::disableUserInput, NotificationName::updateWindowTitle }) {
+        NotificationCenter::defaultCenter().addObserver(this, name, [this](const Notification&) {
+            QMetaObject::invokeMethod(this, &MainWindow::validateMenuItems, Qt::QueuedConnection);
+        });
+    }
+}
+
+MainWindow::~MainWindow()
+{
+    liveWindows().removeAll(this);
+    if (MainWindowLocator::undoManager() == &m_undoManager) {
+        MainWindow* next = mainWindow();
+        MainWindowLocator::setUndoManager(next ? &next->m_undoManager : nullptr);
+    }
+}
+
+MainWindow* MainWindow::mainWindow()
+{
+    const auto& windows = liveWindows();
+    for (MainWindow* window : windows)
+        if (window->isActiveWindow())
+            return window;
+    return windows.isEmpty() ? nullptr : windows.constLast();
+}
+
+void MainWindow::setContentViewController(SplitViewController* controller)
+{
+    m_contentViewController = controller;
+    setCentralWidget(controller);
+}
+
+void MainWindow::setSubtitle(const QString& subtitle)
+{
+    m_subtitle = subtitle;
+    const QString title = QString::fromLatin1(TITLE);
+    setWindowTitle(subtitle.isEmpty() ? title : title + QStringLiteral(" — ") + subtitle);
+}
+
+bool MainWindow::respondsTo(const QObject* target, const QString& selector)
+{
+    return target && target->metaObject()->indexOfMethod(methodSignature(selector, "QObject*")) >= 0;
+}
+
+QObject* MainWindow::supplementalTarget(const QString& selector, QObject* sender)
+{
+    QObject* target = nullptr;
+    for (QObject* action : MainMenu::globalMenuActions()) {
+        if (respondsTo(action, selector)) {
+            target = action;
+            break;
+        }
+    }
+    if (!target && m_contentViewController) {
+        for (QObject* controller : m_contentViewController->allChildControllers()) {
+            if (respondsTo(controller, selector)) {
+                target = controller;
+                break;
+            }
+        }
+    }
+    Log::debug(Log::Category::ui, "MainWindow.supplementalTarget %s -> %s", selector, describe(target));
+    return target;
+}
+
+bool MainWindow::validateMenuItem(QAction* item)
+{
+    const QString selector = item->property(MainMenu::SELECTOR_PROPERTY).toString();
+    if (selector.isEmpty())
+        return item->isEnabled();
+    QObject* target = supplementalTarget(selector, item);
+    if (!target)
+        return false;
+    if (target->metaObject()->indexOfMethod(methodSignature(QStringLiteral("validateMenuItem"), "QAction*")) < 0)
+        return true;
+    bool enabled = false;
+    QMetaObject::invokeMethod(target, "validateMenuItem", Qt::DirectConnection, Q_RETURN_ARG(bool, enabled),
+        Q_ARG(QAction*, item));
+    return enabled;
+}
+
+bool MainWindow::sendAction(const QString& selector, QObject* sender)
+{
+    // A shortcut fires without the menu being shown: check the item here too.
+    if (auto* item = qobject_cast<QAction*>(sender); item && !validateMenuItem(item))
+        return false;
+    QObject* target = supplementalTarget(selector, sender);
+    if (!target)
+        return false;
+    QString name = selector;
+    name.chop(name.endsWith(QLatin1Char(':')) ? 1 : 0);
+    return QMetaObject::invokeMethod(target, name.toLatin1().constData(), Qt::DirectConnection,
+        Q_ARG(QObject*, sender));
+}
+
+void MainWindow::validateMenu(QMenu* menu)
+{
+    for (QAction* item : menu->actions()) {
+        if (item->menu())
+            continue;
+        if (!item->property(MainMenu::SELECTOR_PROPERTY).toString().isEmpty())
+            item->setEnabled(validateMenuItem(item));
+    }
+}
+
+void MainWindow::validateMenuItems()
+{
+    updateUndoItems();
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        validateMenu(menu);
+}
+
+void MainWindow::updateUndoItems()
+{
+    if (!m_undoAction)
+        return;
+    const QString undoName = m_undoManager.undoActionName();
+    const QString redoName = m_undoManager.redoActionName();
+    m_undoAction->setText(undoName.isEmpty() ? QStringLiteral("Undo") : QStringLiteral("Undo ") + undoName);
+    m_redoAction->setText(redoName.isEmpty() ? QStringLiteral("Redo") : QStringLiteral("Redo ") + redoName);
+    m_undoAction->setEnabled(m_undoManager.canUndo());
+    m_redoAction->setEnabled(m_undoManager.canRedo());
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "app/SplitViewController.h"
+#include "platform/UndoManager.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+class QAction;
+class QMenu;
+
+// The main window. Its menu items name their command by a selector; the window
+// hands each command first to the global menu actions, then to the controllers
+// below its content, and answers nothing otherwise. It owns the undo manager
+// that the Edit menu and every undoable change use.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* TITLE = "Brackenfold";
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The window sheets, alerts, the undo manager and the title belong to: the
+    // active main window, else the one made last; null when there is none.
+    static MainWindow* mainWindow();
+
+    UndoManager& undoManager() { return m_undoManager; }
+
+    SplitViewController* contentViewController() const { return m_contentViewController; }
+    void setContentViewController(SplitViewController* controller);
+
+    // Qt windows have no subtitle line: the title carries it after the name.
+    void setSubtitle(const QString& subtitle);
+    QString subtitle() const { return m_subtitle; }
+
+    // The object that answers `selector`, or null.
+    QObject* supplementalTarget(const QString& selector, QObject* sender);
+    // Validates and sends the command; false when nothing took it.
+    bool sendAction(const QString& selector, QObject* sender);
+    // Whether the item's command has a target that accepts it now.
+    bool validateMenuItem(QAction* item);
+    // Brings the enabled state of every item of the menu bar up to date.
+    void validateMenuItems();
+
+    QAction* undoAction() const { return m_undoAction; }
+    QAction* redoAction() const { return m_redoAction; }
+
+    static bool respondsTo(const QObject* target, const QString& selector);
+
+private:
+    void buildMenuBar();
+    QMenu* addMenu(const QString& title);
+    QAction* addItem(QMenu* menu, const QString& title, const QString& selector, const QKeySequence& shortcut = {},
+        int tag = 0, const QString& identifier = {});
+    void validateMenu(QMenu* menu);
+    void updateUndoItems();
+
+    UndoManager m_undoManager;
+    QPointer<SplitViewController> m_contentViewController;
+    QString m_subtitle;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+};

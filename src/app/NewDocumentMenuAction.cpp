@@ -1,0 +1,62 @@
+#include "app/NewDocumentMenuAction.h"
+
+#include "app/MainWindow.h"
+#include "core/AppNotification.h"
+#include "core/UndoableActionManager.h"
+#include "platform/Log.h"
+#include "platform/MainThread.h"
+
+namespace {
+void bringToFront()
+{
+    if (MainWindow* window = MainWindow::mainWindow()) {
+        window->raise();
+        window->activateWindow();
+    }
+}
+} // namespace
+
+void NewDocumentMenuAction::newDocument(QObject* sender)
+{
+    MainThread::post([this] {
+        const auto dataSource = m_dataSource();
+        const auto transformers = m_transformers();
+        if (!MainWindow::mainWindow() || !dataSource || !transformers)
+            return;
+        // What undo brings back.
+        const QList<File> files = dataSource->getAllFiles();
+        const FileSortOrder sortOrder = dataSource->sortOrder();
+        const QList<Transformer> rules = transformers->list();
+        const std::optional<QUrl> recipeUrl = transformers->recipeUrl();
+        const std::weak_ptr<FileDataSource> weakDataSource = dataSource;
+        const std::weak_ptr<Transformers> weakTransformers = transformers;
+
+        auto doAction = UndoableActionManager::fromSync([weakDataSource, weakTransformers] {
+            Log::debug(Log::Category::ui, "🔷 newFilesAndTransformers");
+            const auto store = weakDataSource.lock();
+            const auto rulesList = weakTransformers.lock();
+            if (!store || !rulesList)
+                return;
+            store->replaceFilesNoUndo({}, FileAction::replace, false);
+            store->sortByWithoutUndo(FileSortOrder::defaultSort);
+            rulesList->reset();
+            bringToFront();
+        });
+        auto undoAction = UndoableActionManager::fromSync(
+            [weakDataSource, weakTransformers, files, sortOrder, rules, recipeUrl] {
+                Log::debug(Log::Category::ui, "🔷 undoing newFilesAndTransformers");
+                const auto store = weakDataSource.lock();
+                const auto rulesList = weakTransformers.lock();
+                if (!store || !rulesList)
+                    return;
+                store->replaceFilesNoUndo(files, FileAction::replace, false);
+                store->sortByWithoutUndo(sortOrder);
+                rulesList->load(rules);
+                rulesList->setRecipeUrl(recipeUrl);
+                AppNotification::post(NotificationName::dataSourceUpdated, {}, std::nullopt,
+                    QStringLiteral("newDocument(_:)"));
+                bringToFront();
+            });
+        UndoableActionManager::shared().perform(QStringLiteral("New"), doAction, undoAction);
+    });
+}

@@ -1,0 +1,10 @@
+#include "app/NotificationMenuAction.h"
+
+#include "core/AppNotification.h"
+
+void NotificationMenuAction::postNotification(QObject* sender)
+{
+    if (!sender || sender->objectName().isEmpty())
+        return;
+    AppNotification::post(sender->objectName(), {}, std::nullopt, QStringLiteral("postNotification(_:)"));
+}

@@ -1,0 +1,25 @@
+#include "app/OpenDocumentMenuAction.h"
+
+#include "app/MainWindow.h"
+#include "app/OpenPanel.h"
+#include "core/AppNotification+Typed.h"
+
+void OpenDocumentMenuAction::openDocument(QObject* sender)
+{
+    MainWindow* window = MainWindow::mainWindow();
+    if (!window)
+        return;
+    if (m_panel) {
+        m_panel->raise();
+        return;
+    }
+    auto* panel = new OpenPanel(window);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    m_panel = panel;
+    connect(panel, &QDialog::finished, this, [panel](int result) {
+        if (result == QDialog::Accepted)
+            AppNotification::OpenFolder::post(panel->urls(), true, FileAction::replace);
+    });
+    // Window-modal, like a sheet: open() returns at once.
+    panel->open();
+}

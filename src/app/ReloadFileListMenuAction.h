@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/DependencyInjectionRegistry.h"
+#include "files/FileDataSource.h"
+
+#include <QObject>
+
+class QAction;
+
+// Opens the locations of the last open again, replacing the list.
+class ReloadFileListMenuAction : public QObject {
+    Q_OBJECT
+public:
+    ReloadFileListMenuAction();
+
+    bool userInputEnabled() const { return m_userInputEnabled; }
+
+public slots:
+    void reloadFileList(QObject* sender);
+    bool validateMenuItem(QAction* item);
+
+private:
+    Inject<FileDataSource> m_dataSource;
+    bool m_userInputEnabled = true;
+};

@@ -1,0 +1,48 @@
+#include "app/SplitViewController.h"
+
+#include "app/MainStackView.h"
+#include "app/MainViewController.h"
+#include "app/PlaceholderView.h"
+#include "uikit/VisualEffects.h"
+
+#include <QVBoxLayout>
+
+SplitViewController::SplitViewController(QWidget* parent)
+    : QSplitter(Qt::Horizontal, parent)
+{
+    initView();
+}
+
+void SplitViewController::initView()
+{
+    m_mainViewController = new MainViewController(this);
+    addWidget(m_mainViewController->view());
+
+    // The side panel (inspector, lookup table, token list) comes with the rule
+    // editing views; its place is kept, collapsed.
+    VisualEffectView* side = VisualEffects::setupVisualEffects();
+    auto* layout = new QVBoxLayout(side);
+    layout->addWidget(new PlaceholderView(QStringLiteral(
+        "Side panel: the file inspector, the lookup table or the token list will be here. It is not part of this build yet.")));
+    m_sidePanelView = side;
+    addWidget(side);
+
+    setCollapsible(0, false);
+    setCollapsible(1, true);
+    setStretchFactor(0, 1);
+    setStretchFactor(1, 0);
+    setSizes({ 1, 0 });
+}
+
+bool SplitViewController::isSidePanelCollapsed() const
+{
+    return sizes().value(1) == 0;
+}
+
+QList<QObject*> SplitViewController::allChildControllers() const
+{
+    QList<QObject*> controllers { m_mainViewController };
+    for (QObject* child : m_mainViewController->childViewControllers())
+        controllers << child;
+    return controllers;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QList>
+#include <QSplitter>
+
+class MainViewController;
+
+// The window's content: the main column on the left and the side panel on the
+// right, collapsed at start.
+class SplitViewController : public QSplitter {
+    Q_OBJECT
+public:
+    explicit SplitViewController(QWidget* parent = nullptr);
+
+    MainViewController* mainViewController() const { return m_mainViewController; }
+    QWidget* sidePanelView() const { return m_sidePanelView; }
+    bool isSidePanelCollapsed() const;
+
+    // Every controller below this one: its children in order, then the
+    // descendants of each child in turn.
+    QList<QObject*> allChildControllers() const;
+
+private:
+    void initView();
+
+    MainViewController* m_mainViewController = nullptr;
+    QWidget* m_sidePanelView = nullptr;
+};

@@ -1,0 +1,134 @@
+#include "AppTestSupport.h"
+#include "app/MainStackView.h"
+#include "app/MainViewController.h"
+#include "core/AppNotification+Typed.h"
+#include "platform/NotificationCenter.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTest>
+
+class InputBlockingTest : public AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        makeWindow();
+        column = window->contentViewController()->mainViewController()->view();
+        button = new QPushButton(QStringLiteral("Rename"));
+        column->addArrangedSubview(button);
+        QObject::connect(button, &QPushButton::clicked, [this] { ++clicks; });
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void block(int times)
+    {
+        for (int i = 0; i < times; ++i)
+            NotificationCenter::defaultCenter().post({ NotificationName::disableUserInput, {}, {} });
+    }
+    void unblock(int times)
+    {
+        for (int i = 0; i < times; ++i)
+            NotificationCenter::defaultCenter().post({ NotificationName::enableUserInput, {}, {} });
+    }
+
+    MainStackView* column = nullptr;
+    QPushButton* button = nullptr;
+    int clicks = 0;
+};
+
+TEST_F(InputBlockingTest, RequestsNestAndExtraEnablesChangeNothing)
+{
+    LogCapture log;
+    unblock(1);
+    EXPECT_EQ(column->blockedUserInterfaceLevel(), 0);
+    EXPECT_TRUE(log.lines().filter("MainStackView").isEmpty());
+
+    block(2);
+    unblock(1);
+    EXPECT_FALSE(column->isEnabled());
+    EXPECT_EQ(column->blockedUserInterfaceLevel(), 1);
+    unblock(2);
+    EXPECT_TRUE(column->isEnabled());
+    EXPECT_EQ(column->blockedUserInterfaceLevel(), 0);
+    EXPECT_EQ(log.lines().filter("🔶 MainStackView UI blocked").size(), 1);
+    EXPECT_EQ(log.lines().filter("🔶 MainStackView UI unblocked").size(), 1);
+}
+
+TEST_F(InputBlockingTest, WhileBlockedOnlyTheAbortButtonTakesClicks)
+{
+    auto progress = ProgressViewController::shared();
+    AppNotification::UpdateProgressView::post(1, 4, QStringLiteral("Renaming"), true);
+    progress->view()->show();
+    NotificationRecorder recorder({ NotificationName::abortProcess });
+
+    block(1);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::mouseClick(progress->abortButton(), Qt::LeftButton);
+    TestEnvironment::drainEvents();
+    QTest::mouseClick(progress->abortButton(), Qt::LeftButton);
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(recorder.count(NotificationName::abortProcess), 2);
+
+    unblock(1);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(InputBlockingTest, WhileBlockedKeysShortcutsAndDropsAreRefused)
+{
+    int shortcuts = 0;
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), window.get());
+    QObject::connect(shortcut, &QShortcut::activated, [&] { ++shortcuts; });
+    // Menu items fire as actions.
+    auto* menuCommand = new QAction(window.get());
+    menuCommand->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
+    window->addAction(menuCommand);
+    QObject::connect(menuCommand, &QAction::triggered, [&] { ++shortcuts; });
+    button->setFocus();
+
+    block(1);
+    QTest::keyClick(window.get(), Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(window.get(), Qt::Key_J, Qt::ControlModifier);
+    QTest::keyClick(button, Qt::Key_Space);
+    QMimeData mime;
+    mime.setUrls({ QUrl::fromLocalFile(makeFolder({ "a.txt" })) });
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(column, &enter);
+    EXPECT_EQ(shortcuts, 0);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_FALSE(enter.isAccepted());
+
+    unblock(1);
+    QTest::keyClick(window.get(), Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(window.get(), Qt::Key_J, Qt::ControlModifier);
+    QTest::keyClick(button, Qt::Key_Space);
+    QDragEnterEvent again(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(column, &again);
+    EXPECT_EQ(shortcuts, 2);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(again.isAccepted());
+}
+
+TEST_F(InputBlockingTest, DialogsOverTheWindowStayUsableWhileBlocked)
+{
+    QDialog dialog(window.get());
+    auto* answer = new QPushButton(QStringLiteral("Continue"), &dialog);
+    int answered = 0;
+    QObject::connect(answer, &QPushButton::clicked, [&] { ++answered; });
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+
+    block(1);
+    QTest::mouseClick(answer, Qt::LeftButton);
+    EXPECT_EQ(answered, 1);
+    unblock(1);
+}

@@ -1,0 +1,222 @@
+#include "AppTestSupport.h"
+#include "app/OpenDocumentMenuAction.h"
+#include "app/OpenFolderEventHandler.h"
+#include "app/OpenPanel.h"
+#include "core/AppNotification+Typed.h"
+#include "rules/Transformers.h"
+#include "platform/NotificationCenter.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+class MenuTest : public AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        makeWindow();
+    }
+
+    QAction* item(const QString& selector)
+    {
+        for (QAction* action : window->menuBar()->findChildren<QAction*>())
+            if (action->property(MainMenu::SELECTOR_PROPERTY).toString() == selector)
+                return action;
+        return nullptr;
+    }
+
+    void openFiles(const QStringList& names)
+    {
+        OpenFolderEventHandler handler;
+        AppNotification::OpenFolder::post({ QUrl::fromLocalFile(makeFolder(names)) }, false, FileAction::replace);
+        ASSERT_TRUE(TestEnvironment::processEventsUntil(
+            [&] { return dataSource->count() == names.size() && !handler.openFilesTask().isValid(); }));
+        TestEnvironment::drainEvents();
+    }
+
+    void post(const QString& name) { NotificationCenter::defaultCenter().post({ name, {}, {} }); }
+};
+
+TEST_F(MenuTest, SortItemsNeedFilesAndUnblockedInput)
+{
+    const QList<QAction*> sortItems = [&] {
+        QList<QAction*> items;
+        for (SortMenuItem each : MainMenu::allSortMenuItems())
+            items << MainMenu::menuItem(static_cast<int>(each));
+        return items;
+    }();
+    ASSERT_EQ(sortItems.size(), 16);
+    for (QAction* sortItem : sortItems) {
+        ASSERT_NE(sortItem, nullptr);
+        EXPECT_FALSE(window->validateMenuItem(sortItem)) << sortItem->text().toStdString();
+    }
+    openFiles({ "a.txt" });
+    for (QAction* sortItem : sortItems)
+        EXPECT_TRUE(window->validateMenuItem(sortItem)) << sortItem->text().toStdString();
+    post(NotificationName::disableUserInput);
+    for (QAction* sortItem : sortItems)
+        EXPECT_FALSE(window->validateMenuItem(sortItem)) << sortItem->text().toStdString();
+    post(NotificationName::enableUserInput);
+    EXPECT_TRUE(window->validateMenuItem(sortItems.first()));
+}
+
+TEST_F(MenuTest, ASortIsOneUndoStepAndMovesTheCheckMark)
+{
+    openFiles({ "b.txt", "a.txt", "c.txt" });
+    window->undoManager().removeAllActions();
+    QAction* pathDescending = MainMenu::menuItem(207);
+    ASSERT_NE(pathDescending, nullptr);
+    EXPECT_EQ(pathDescending->property(MainMenu::SELECTOR_PROPERTY).toString(), "sortByPathDescending:");
+    ASSERT_TRUE(window->sendAction("sortByPathDescending:", pathDescending));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return dataSource->sortOrder() == FileSortOrder::byPathDescending; }));
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(window->undoManager().undoActionName(), "Sort by path descending");
+    for (SortMenuItem each : MainMenu::allSortMenuItems())
+        EXPECT_EQ(MainMenu::menuItem(static_cast<int>(each))->isChecked(), static_cast<int>(each) == 207);
+
+    window->undoManager().undo();
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(dataSource->sortOrder(), FileSortOrder::defaultSort);
+    EXPECT_TRUE(MainMenu::menuItem(201)->isChecked());
+    EXPECT_FALSE(MainMenu::menuItem(207)->isChecked());
+}
+
+TEST_F(MenuTest, ClearIsOneNamedStepAndNothingOnAnEmptyList)
+{
+    window->sendAction("clearFileListAction:", item("clearFileListAction:"));
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(window->undoManager().undoCount(), 0);
+
+    openFiles({ "a.txt", "b.txt", "c.txt" });
+    window->sendAction("clearFileListAction:", item("clearFileListAction:"));
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(dataSource->count(), 0);
+    EXPECT_EQ(window->undoManager().undoActionName(), "Clear 3 files");
+    window->validateMenuItems();
+    EXPECT_EQ(window->undoAction()->text(), "Undo Clear 3 files");
+    window->undoAction()->trigger();
+    EXPECT_EQ(dataSource->count(), 3);
+}
+
+TEST_F(MenuTest, ReloadReopensTheLastOpenedLocations)
+{
+    QAction* reload = item("reloadFileList:");
+    ASSERT_NE(reload, nullptr);
+    EXPECT_FALSE(window->validateMenuItem(reload));
+    openFiles({ "a.txt" });
+    EXPECT_TRUE(window->validateMenuItem(reload));
+    post(NotificationName::disableUserInput);
+    EXPECT_FALSE(window->validateMenuItem(reload));
+    EXPECT_FALSE(window->sendAction("reloadFileList:", reload));
+    post(NotificationName::enableUserInput);
+
+    NotificationRecorder recorder({ NotificationName::openFolder });
+    EXPECT_TRUE(window->sendAction("reloadFileList:", reload));
+    ASSERT_EQ(recorder.received.size(), 1u);
+    const auto request = AppNotification::OpenFolder::get(recorder.received[0]);
+    EXPECT_EQ(request.urls, dataSource->openedUrls);
+    EXPECT_FALSE(request.ask);
+    EXPECT_EQ(request.action, FileAction::replace);
+}
+
+TEST_F(MenuTest, ItemsNamingANotificationPostIt)
+{
+    NotificationRecorder recorder({ NotificationName::applyChanges });
+    QAction named(QStringLiteral("Refresh"));
+    named.setObjectName(NotificationName::applyChanges);
+    QAction unnamed(QStringLiteral("Nothing"));
+    EXPECT_TRUE(window->sendAction("postNotification:", &unnamed));
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(recorder.count(NotificationName::applyChanges), 0);
+    EXPECT_TRUE(window->sendAction("postNotification:", &named));
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(recorder.count(NotificationName::applyChanges), 1);
+}
+
+TEST_F(MenuTest, CommandsWithoutATargetAreDisabledAndLogNil)
+{
+    LogCapture log;
+    QAction* preferences = item("preferencesAction:");
+    ASSERT_NE(preferences, nullptr);
+    EXPECT_FALSE(window->validateMenuItem(preferences));
+    EXPECT_FALSE(window->sendAction("hideHiddenFilesMenuHandler:", nullptr));
+    EXPECT_TRUE(log.contains("MainWindow.supplementalTarget hideHiddenFilesMenuHandler: -> nil"));
+    EXPECT_TRUE(window->validateMenuItem(item("openDocument:")));
+    window->sendAction("openDocument:", nullptr);
+    EXPECT_TRUE(log.contains("MainWindow.supplementalTarget openDocument: -> OpenDocumentMenuAction"));
+}
+
+TEST_F(MenuTest, TheOpenPanelHandsItsPicksOverWithTheQuestion)
+{
+    const QString folder = makeFolder({ "one.txt", "two.txt" });
+    NotificationRecorder recorder({ NotificationName::openFolder });
+    window->sendAction("openDocument:", nullptr);
+    OpenPanel* panel = window->findChild<OpenPanel*>();
+    ASSERT_NE(panel, nullptr);
+    panel->setDirectory(folder);
+    panel->selectFile(folder + "/one.txt");
+    panel->accept();
+    ASSERT_EQ(recorder.received.size(), 1u);
+    const auto request = AppNotification::OpenFolder::get(recorder.received[0]);
+    EXPECT_EQ(request.urls, QList<QUrl>({ QUrl::fromLocalFile(folder + "/one.txt") }));
+    EXPECT_TRUE(request.ask);
+    EXPECT_EQ(request.action, FileAction::replace);
+}
+
+TEST(MainMenuScan, NestedItemsAreFoundAndSubmenuItemsNever)
+{
+    QMenu top;
+    QMenu* sub = top.addMenu(QStringLiteral("Sub"));
+    sub->menuAction()->setData(205);
+    QAction* nested = sub->addAction(QStringLiteral("Nested"));
+    nested->setData(204);
+    QAction* zero = top.addAction(QStringLiteral("Zero"));
+    zero->setData(0);
+    QAction* later = top.addAction(QStringLiteral("Later"));
+    later->setData(204);
+    const QHash<int, QAction*> found = MainMenu::scanMenuItems(top.actions());
+    EXPECT_EQ(found.value(204), later);
+    EXPECT_FALSE(found.contains(205));
+    EXPECT_FALSE(found.contains(0));
+    EXPECT_EQ(MainMenu::scanMenuItems({}).size(), 0);
+}
+
+TEST(MainMenuTags, SortItemsPairByNameNotPosition)
+{
+    EXPECT_EQ(MainMenu::fileSortOrder(SortMenuItem::noSort), FileSortOrder::none);
+    EXPECT_EQ(MainMenu::fileSortOrder(*MainMenu::sortMenuItem(207)), FileSortOrder::byPathDescending);
+    EXPECT_EQ(MainMenu::selector(*MainMenu::sortMenuItem(208)), "sortByDateAscending:");
+    EXPECT_EQ(MainMenu::fileSortOrder(*MainMenu::sortMenuItem(212)), FileSortOrder::byNumericTransformedNameAscending);
+    EXPECT_FALSE(MainMenu::sortMenuItem(199));
+    EXPECT_FALSE(MainMenu::sortMenuItem(216));
+    EXPECT_FALSE(MainMenu::windowMenuItem(303));
+    EXPECT_EQ(MainMenu::windowMenuItem(302), MainMenu::WindowMenuItem::hideHiddenFiles);
+    for (SortMenuItem each : MainMenu::allSortMenuItems())
+        EXPECT_EQ(sortMenuItem(MainMenu::fileSortOrder(each)), each);
+}
+
+TEST_F(MenuTest, NewDocumentIsOneUndoStepThatRestoresFilesAndRules)
+{
+    auto transformers = std::make_shared<Transformers>();
+    DependencyInjectionRegistry::shared().registerInstance(transformers);
+    transformers->reset();
+    transformers->reset();
+    openFiles({ "a.txt", "b.txt" });
+    const QList<Transformer> rules = transformers->list();
+    window->undoManager().removeAllActions();
+
+    ASSERT_TRUE(window->sendAction("newDocument:", item("newDocument:")));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return dataSource->count() == 0; }));
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(transformers->count(), 1);
+    EXPECT_NE(transformers->list().first().id, rules.first().id);
+    EXPECT_EQ(window->undoManager().undoActionName(), "New");
+    EXPECT_EQ(window->undoManager().undoCount(), 1);
+
+    window->undoManager().undo();
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return dataSource->count() == 2; }));
+    TestEnvironment::drainEvents();
+    ASSERT_EQ(transformers->count(), rules.size());
+    EXPECT_EQ(transformers->list().first().id, rules.first().id);
+}

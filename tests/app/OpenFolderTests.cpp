@@ -1,0 +1,167 @@
+#include "AppTestSupport.h"
+#include "app/OpenFolderEventHandler.h"
+#include "core/AppNotification+Typed.h"
+#include "platform/MainWindowLocator.h"
+
+namespace {
+QStringList listedNames(const FileDataSource& dataSource)
+{
+    QStringList names;
+    for (const File& file : dataSource.getAllFiles())
+        names << file.source.fileInfo.name + (file.source.fileInfo.ext.isEmpty() ? QString() : "." + file.source.fileInfo.ext);
+    names.sort();
+    return names;
+}
+} // namespace
+
+class OpenFolderTest : public AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        makeWindow();
+        handler = std::make_unique<OpenFolderEventHandler>();
+    }
+
+    void openAndWait(const QString& folder, bool ask, FileAction action, int expectedCount)
+    {
+        AppNotification::OpenFolder::post({ QUrl::fromLocalFile(folder) }, ask, action);
+        ASSERT_TRUE(TestEnvironment::processEventsUntil(
+            [&] { return dataSource->count() == expectedCount && !handler->openFilesTask().isValid(); }));
+        TestEnvironment::drainEvents();
+    }
+
+    std::unique_ptr<OpenFolderEventHandler> handler;
+    ScriptedAlertPresenter presenter;
+};
+
+TEST_F(OpenFolderTest, AnAskedOpenIntoAnEmptyListReplacesWithoutAQuestion)
+{
+    const QString folder = makeFolder({ "b.txt", "a.txt" });
+    openAndWait(folder, true, FileAction::append, 2);
+    EXPECT_TRUE(presenter.requests.empty());
+    EXPECT_EQ(listedNames(*dataSource), QStringList({ "a.txt", "b.txt" }));
+    EXPECT_EQ(dataSource->openedUrls, QList<QUrl>({ QUrl::fromLocalFile(folder) }));
+    EXPECT_EQ(window->undoManager().undoCount(), 1);
+}
+
+TEST_F(OpenFolderTest, TheQuestionOnAListedFileDecidesAppendReplaceOrCancel)
+{
+    struct Case {
+        int button;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        { 0, { "first.txt", "second.txt" } }, // Append
+        { 1, { "second.txt" } },              // Replace
+        { 2, { "first.txt" } },               // Cancel
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        DependencyInjectionRegistry::shared().registerInstance(dataSource = std::make_shared<FileDataSource>());
+        presenter.requests.clear();
+        openAndWait(makeFolder({ "first.txt" }), false, FileAction::replace, 1);
+        presenter.answer = c.button;
+
+        AppNotification::OpenFolder::post({ QUrl::fromLocalFile(makeFolder({ "second.txt" })) }, true,
+            FileAction::replace);
+        ASSERT_EQ(presenter.requests.size(), 1u);
+        EXPECT_EQ(presenter.requests[0].messageText, "Brackenfold already has some opened files");
+        EXPECT_EQ(presenter.requests[0].informativeText, "Do you want to replace or append the files?");
+        EXPECT_EQ(presenter.requests[0].buttons, QStringList({ "Append", "Replace", "Cancel" }));
+        // The answered open is not stored as the handler's task.
+        EXPECT_FALSE(handler->openFilesTask().isValid());
+        TestEnvironment::processEventsUntil([&] { return listedNames(*dataSource) == c.expected; });
+        TestEnvironment::drainEvents();
+        EXPECT_EQ(listedNames(*dataSource), c.expected);
+    }
+}
+
+TEST_F(OpenFolderTest, AReplaceIsSortedByTheCurrentOrderAndAnAppendIsNot)
+{
+    dataSource->setSortOrder(FileSortOrder::byNameDescending);
+    openAndWait(makeFolder({ "a.txt", "c.txt", "b.txt" }), false, FileAction::replace, 3);
+    QStringList order;
+    for (const File& file : dataSource->getAllFiles())
+        order << file.source.fileInfo.name;
+    EXPECT_EQ(order, QStringList({ "c", "b", "a" }));
+
+    openAndWait(makeFolder({ "z.txt" }), false, FileAction::append, 4);
+    order.clear();
+    for (const File& file : dataSource->getAllFiles())
+        order << file.source.fileInfo.name;
+    EXPECT_EQ(order, QStringList({ "c", "b", "a", "z" }));
+}
+
+TEST_F(OpenFolderTest, ASupersededOpenNeverReplacesTheListNorClearsTheNewerHandle)
+{
+    QStringList many;
+    for (int i = 0; i < 400; ++i)
+        many << QStringLiteral("file-%1.txt").arg(i);
+    const QString older = makeFolder({ "older.txt" });
+    const QString newer = makeFolder(many);
+
+    NotificationRecorder recorder({ NotificationName::showProgressIndicator, NotificationName::hideProgressIndicator });
+    AppNotification::OpenFolder::post({ QUrl::fromLocalFile(older) }, false, FileAction::replace);
+    const TaskHandle olderTask = handler->openFilesTask();
+    AppNotification::OpenFolder::post({ QUrl::fromLocalFile(newer) }, false, FileAction::replace);
+    const TaskHandle newerTask = handler->openFilesTask();
+    EXPECT_TRUE(olderTask.isCancelled());
+    ASSERT_FALSE(newerTask == olderTask);
+
+    ASSERT_EQ(recorder.count(NotificationName::showProgressIndicator), 2);
+    const QString olderId = AppNotification::ShowProgressIndicator::get(recorder.received[0]).messageId;
+    // Whenever the older open ends while the newer one still runs, the newer handle stays.
+    bool checkedWhileNewerRan = false;
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] {
+        for (const auto& n : recorder.received) {
+            if (n.name == NotificationName::hideProgressIndicator && AppNotification::HideProgressIndicator::get(n) == olderId
+                && !checkedWhileNewerRan && recorder.count(NotificationName::hideProgressIndicator) == 1) {
+                checkedWhileNewerRan = true;
+                EXPECT_TRUE(handler->openFilesTask() == newerTask);
+            }
+        }
+        return recorder.count(NotificationName::hideProgressIndicator) == 2;
+    })) << recorder.names().join(",").toStdString() << " count " << dataSource->count();
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(dataSource->count(), 400);
+    EXPECT_EQ(dataSource->openedUrls, QList<QUrl>({ QUrl::fromLocalFile(newer) }));
+    EXPECT_FALSE(handler->openFilesTask().isValid());
+    // Only the open that went through left an undo step.
+    EXPECT_EQ(window->undoManager().undoCount(), 1);
+}
+
+TEST_F(OpenFolderTest, RefusedFoldersAreReportedOnceAfterTheIndicatorIsGone)
+{
+    // Outside the home folder nothing may be renamed.
+    QTemporaryDir outside(QDir::tempPath() + QStringLiteral("/outside-XXXXXX"));
+    ASSERT_FALSE(outside.path().startsWith(TestEnvironment::homePath()));
+    QFile(outside.filePath("x.txt")).open(QIODevice::WriteOnly);
+    const QString inside = makeFolder({ "ok.txt" });
+
+    NotificationRecorder recorder({ NotificationName::hideProgressIndicator });
+    AppNotification::OpenFolder::post({ QUrl::fromLocalFile(inside), QUrl::fromLocalFile(outside.path()) }, false,
+        FileAction::replace);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return !presenter.requests.empty(); }));
+    EXPECT_EQ(recorder.count(NotificationName::hideProgressIndicator), 1);
+    EXPECT_EQ(dataSource->count(), 1);
+    ASSERT_EQ(presenter.requests.size(), 1u);
+    EXPECT_EQ(presenter.requests[0].messageText, "Unable to open all files");
+    EXPECT_TRUE(presenter.requests[0].informativeText.startsWith(
+        "Files in the following folders are restricted for renaming:\n\n Path is restricted: "))
+        << presenter.requests[0].informativeText.toStdString();
+}
+
+TEST(OpenFolderReport, RefusedFoldersAreListedOneALineInTheGivenOrder)
+{
+    const QList<RejectedDirectory> rejected {
+        { "/etc/a", RejectionReason::restrictedPath },
+        { "/mnt/ro", RejectionReason::readonlyVolume },
+        { "/home/u/locked", RejectionReason::readonlyPath },
+        { "/home/u/gone", RejectionReason::error },
+    };
+    EXPECT_EQ(OpenFolderEventHandler::rejectionReport(rejected),
+        "Files in the following folders are restricted for renaming:\n\n Path is restricted: /etc/a\n"
+        "Volume is read only: /mnt/ro\nPath is read only: /home/u/locked\nNot accessible: /home/u/gone");
+    EXPECT_TRUE(OpenFolderEventHandler::rejectionReport({}).isEmpty());
+}

@@ -1,0 +1,113 @@
+#include "AppTestSupport.h"
+#include "app/AppDelegate.h"
+#include "app/MainStackView.h"
+#include "app/MainViewController.h"
+#include "app/OpenFolderEventHandler.h"
+#include "rules/Transformers.h"
+#include "core/AppNotification+Typed.h"
+#include "platform/MainWindowLocator.h"
+#include "platform/NotificationQueue.h"
+
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+TEST_F(AppTest, StartUpRegistersTheSharedObjectsInOrderBeforeTheDefaults)
+{
+    MainWindow& mainWindow = makeWindow();
+    LogCapture log;
+    AppDelegate delegate(&mainWindow);
+    delegate.applicationWillFinishLaunching({ QStringLiteral("brackenfold") });
+
+    const QStringList lines = log.lines();
+    QStringList registrations;
+    for (const QString& line : lines)
+        if (line.startsWith(QStringLiteral("Registered injectable for: ")))
+            registrations << line;
+    EXPECT_EQ(registrations,
+        QStringList({ "Registered injectable for: FileDataSource", "Registered injectable for: Transformers",
+            "Registered injectable for: ProgressViewController" }));
+    // The new store replaced the fixture's one and ticks the sort menu.
+    const auto registered = DependencyInjectionRegistry::get<FileDataSource>("test", "test", 0);
+    ASSERT_TRUE(registered);
+    EXPECT_NE(registered, dataSource);
+    EXPECT_NE(delegate.openFolderEventHandler(), nullptr);
+    EXPECT_EQ(MainWindowLocator::undoManager(), &mainWindow.undoManager());
+}
+
+TEST_F(AppTest, TheWindowShowsTheMainColumnWithTheProgressOverlayHiddenAndTheSidePanelCollapsed)
+{
+    MainWindow& mainWindow = makeWindow();
+    AppDelegate delegate(&mainWindow);
+    delegate.applicationWillFinishLaunching({ QStringLiteral("brackenfold") });
+    mainWindow.show();
+
+    SplitViewController* split = mainWindow.contentViewController();
+    ASSERT_NE(split, nullptr);
+    EXPECT_TRUE(split->isSidePanelCollapsed());
+    MainStackView* column = split->mainViewController()->view();
+    QWidget* overlay = ProgressViewController::shared()->view();
+    EXPECT_TRUE(column->isAncestorOf(overlay));
+    EXPECT_FALSE(overlay->isVisible());
+    EXPECT_EQ(column->stackLayout()->spacing(), 0);
+    EXPECT_EQ(mainWindow.windowTitle(), "Brackenfold");
+}
+
+TEST_F(AppTest, TheCommandLineOpensItsFolderInPlaceOfTheList)
+{
+    const QString folder = makeFolder({ "a.txt", "b.txt" });
+    MainWindow& mainWindow = makeWindow();
+    AppDelegate delegate(&mainWindow);
+    delegate.applicationWillFinishLaunching({ QStringLiteral("brackenfold"), QStringLiteral("-d"), folder });
+    const auto registered = DependencyInjectionRegistry::get<FileDataSource>("test", "test", 0);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return registered->count() == 2; }));
+    ASSERT_EQ(registered->openedUrls.size(), 1);
+    EXPECT_EQ(registered->openedUrls[0].toString().toStdString(), QUrl::fromLocalFile(folder + "/").toString().toStdString());
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(mainWindow.windowTitle(), "Brackenfold — Opened 2 files");
+}
+
+TEST_F(AppTest, DocumentsFromTheDesktopAreAppendedAndRelativePathsDropped)
+{
+    const QString folder = makeFolder({ "x.recipe" });
+    MainWindow& mainWindow = makeWindow();
+    AppDelegate delegate(&mainWindow);
+    NotificationRecorder recorder({ NotificationName::openFolder });
+    delegate.openFiles({ QStringLiteral("relative/file.txt"), folder + QStringLiteral("/x.recipe") });
+    delegate.openFiles({ QStringLiteral("relative/only.txt") });
+    ASSERT_EQ(recorder.received.size(), 2u);
+    const auto first = AppNotification::OpenFolder::get(recorder.received[0]);
+    EXPECT_EQ(first.urls, QList<QUrl>({ QUrl::fromLocalFile(folder + "/x.recipe") }));
+    EXPECT_FALSE(first.ask);
+    EXPECT_EQ(first.action, FileAction::append);
+    // Nothing left: still posted, with an empty list.
+    EXPECT_TRUE(AppNotification::OpenFolder::get(recorder.received[1]).urls.isEmpty());
+}
+
+TEST(WindowTitle, SubtitleFollowsRecipeNameAndFileCount)
+{
+    struct Case {
+        QString recipe;
+        int files;
+        QString subtitle;
+    };
+    const Case cases[] = {
+        { "", 0, "" },
+        { "", 1, "Opened 1 files" },
+        { "", 12, "Opened 12 files" },
+        { "Holiday", 0, "Holiday" },
+        { "Holiday", 3, "Holiday (3 files)" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MainViewController::subtitle(c.recipe, c.files), c.subtitle) << c.recipe.toStdString() << c.files;
+}
+
+TEST_F(AppTest, LaunchEndsWithOneFreshRule)
+{
+    MainWindow& mainWindow = makeWindow();
+    AppDelegate delegate(&mainWindow);
+    delegate.applicationWillFinishLaunching({ QStringLiteral("brackenfold") });
+    delegate.applicationDidFinishLaunching();
+    const auto transformers = DependencyInjectionRegistry::get<Transformers>("test", "test", 0);
+    ASSERT_TRUE(transformers);
+    EXPECT_EQ(transformers->count(), 1);
+}
