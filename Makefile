@@ -17,7 +17,7 @@ run: build
 	./$(BUILD_DIR)/src/app/brackenfold $(ARGS)
 
 test: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j $(JOBS)
 
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)

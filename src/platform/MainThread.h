@@ -13,6 +13,7 @@ void post(std::function<void()> work);
 
 // Runs `work` on the main thread and waits for it. Only for workers: on the main
 // thread it runs `work` directly. The main thread never waits for a worker.
-void runBlocking(const std::function<void()>& work);
+// Answers false, without running `work`, when the application is shutting down.
+bool runBlocking(const std::function<void()>& work);
 
 } // namespace MainThread
