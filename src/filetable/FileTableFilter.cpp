@@ -20,22 +20,37 @@ void FileTableFilter::updateToLatestPreferences()
     renameEmptyFolders = Preference::boolFor(PreferenceKey::renameEmptyFolders);
 }
 
+FileTableFilter::Facts FileTableFilter::facts(const File& file)
+{
+    return Facts { file.source.isHidden(), file.isToBeChanged(), !file.validation.errors.isEmpty(), file.isDirectory() };
+}
+
 bool FileTableFilter::isHiddenFileToBeChangedOrHasErrors(const File& file) const
 {
-    if (!file.source.isHidden())
+    return isHiddenFileToBeChangedOrHasErrors(facts(file));
+}
+
+bool FileTableFilter::isHiddenFileToBeChangedOrHasErrors(const Facts& facts) const
+{
+    if (!facts.hidden)
         return true;
-    if (file.isToBeChanged())
+    if (facts.toBeChanged)
         return true;
-    return !file.validation.errors.isEmpty() || hiddenFiles;
+    return facts.hasErrors || hiddenFiles;
 }
 
 bool FileTableFilter::filterFile(const File& file) const
 {
-    if (toBeChanged && !file.isToBeChanged())
+    return filterFile(facts(file));
+}
+
+bool FileTableFilter::filterFile(const Facts& facts) const
+{
+    if (toBeChanged && !facts.toBeChanged)
         return false;
-    if (!isHiddenFileToBeChangedOrHasErrors(file))
+    if (!isHiddenFileToBeChangedOrHasErrors(facts))
         return false;
-    if (renameEmptyFolders || !file.isDirectory())
+    if (renameEmptyFolders || !facts.isFolder)
         return true;
-    return file.source.isHidden() && hiddenFiles;
+    return facts.hidden && hiddenFiles;
 }

@@ -53,17 +53,18 @@ bool FileTableModel::reloadData(const std::optional<IndexSet>& rows)
     FileComponents snapshot = m_fileDataSource ? m_fileDataSource->getAllComponents() : FileComponents {};
     QList<int> newRows;
     newRows.reserve(snapshot.orderedIndex.size());
+    if (!snapshot.fileSources.isSharedWith(m_snapshot.fileSources))
+        m_normalizedPaths.clear();
     for (int storageIndex : std::as_const(snapshot.orderedIndex)) {
         const FileSource& source = snapshot.fileSources.at(storageIndex);
-        // Most rows are plain visible files: they pass every rule of the filter
-        // without assembling the file.
-        if (!filter.toBeChanged && !source.isHidden() && (filter.renameEmptyFolders || !source.isDirectory())) {
-            newRows.append(storageIndex);
-            continue;
-        }
-        const File file(storageIndex, snapshot.fileGenerationId, source, snapshot.fileTransforms.at(storageIndex),
-            snapshot.fileValidations.at(storageIndex), snapshot.fileAttributes.at(storageIndex));
-        if (filter.filterFile(file))
+        const FileTransform& transformed = snapshot.fileTransforms.at(storageIndex);
+        const FileValidation& validation = snapshot.fileValidations.at(storageIndex);
+        // The transform keeps the hidden flag of the original name, read once.
+        const bool hidden = transformed.isHidden();
+        const bool toBeChanged
+            = filter.needsToBeChanged(hidden) && isToBeChanged(source, transformed, validation);
+        if (filter.filterFile(FileTableFilter::Facts { hidden, toBeChanged, !validation.errors.isEmpty(),
+                source.isDirectory() }))
             newRows.append(storageIndex);
     }
 
@@ -92,23 +93,39 @@ bool FileTableModel::reloadData(const std::optional<IndexSet>& rows)
 
 std::optional<File> FileTableModel::fileAt(int row) const
 {
-    if (const File* file = cachedFile(row))
-        return *file;
+    if (const CachedRow* cached = cachedRow(row))
+        return cached->file;
     return std::nullopt;
 }
 
-const File* FileTableModel::cachedFile(int row) const
+const FileTableModel::CachedRow* FileTableModel::cachedRow(int row) const
 {
     if (row < 0 || row >= m_rows.size())
         return nullptr;
-    if (!m_cache || m_cache->first != row) {
+    if (!m_cache || m_cache->row != row) {
         const int storageIndex = m_rows.at(row);
-        m_cache.emplace(row,
-            File(storageIndex, m_snapshot.fileGenerationId, m_snapshot.fileSources.at(storageIndex),
-                m_snapshot.fileTransforms.at(storageIndex), m_snapshot.fileValidations.at(storageIndex),
-                m_snapshot.fileAttributes.at(storageIndex)));
+        File file(storageIndex, m_snapshot.fileGenerationId, m_snapshot.fileSources.at(storageIndex),
+            m_snapshot.fileTransforms.at(storageIndex), m_snapshot.fileValidations.at(storageIndex),
+            m_snapshot.fileAttributes.at(storageIndex));
+        const bool toBeChanged = isToBeChanged(file.source, file.transformed, file.validation);
+        m_cache = CachedRow { row, std::move(file), toBeChanged };
     }
-    return &m_cache->second;
+    return &*m_cache;
+}
+
+bool FileTableModel::isToBeChanged(const FileSource& source, const FileTransform& transformed,
+    const FileValidation& validation) const
+{
+    if (!validation.errors.isEmpty())
+        return false;
+    auto found = m_normalizedPaths.constFind(source.path());
+    if (found == m_normalizedPaths.constEnd())
+        found = m_normalizedPaths.insert(source.path(), FileTransformRules::path(source.path()));
+    if (*found != transformed.transformedPath.value())
+        return true;
+    if (source.isDirectory())
+        return false;
+    return source.name() != transformed.transformedName.value() || source.ext() != transformed.transformedExt.value();
 }
 
 int FileTableModel::rowCount(const QModelIndex& parent) const
@@ -125,10 +142,11 @@ QVariant FileTableModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const File* file = cachedFile(index.row());
+    const CachedRow* cached = cachedRow(index.row());
     const auto column = FileTableColumns::fromRawValue(index.column());
-    if (!file || !column)
+    if (!cached || !column)
         return {};
+    const File* file = &cached->file;
     const bool transformedColumn
         = *column == FileTableColumn::transformedPath || *column == FileTableColumn::transformedName;
 
@@ -137,12 +155,12 @@ QVariant FileTableModel::data(const QModelIndex& index, int role) const
         return cellText(*file, *column);
     case TintRole: {
         const bool selected = getIsSelectedState(*file);
-        return static_cast<int>(transformedColumn ? transformedTint(*file, selected)
+        return static_cast<int>(transformedColumn ? transformedTint(*file, cached->toBeChanged, selected)
                                                   : originalTint(selected, isHidden(*file)));
     }
     case Qt::DecorationRole:
         if (*column == FileTableColumn::transformedName)
-            return getIcon(*file);
+            return getIcon(*file, cached->toBeChanged);
         if (*column == FileTableColumn::originalName)
             return originalIcon(*file, originalTint(getIsSelectedState(*file), isHidden(*file)));
         return {};
@@ -186,7 +204,7 @@ bool FileTableModel::getIsSelectedState(const File& file) const
 
 bool FileTableModel::isHidden(const File& file)
 {
-    return file.source.isHidden();
+    return file.transformed.isHidden();
 }
 
 bool FileTableModel::isBusy(const File& file)
@@ -199,13 +217,13 @@ FileTableTextTint FileTableModel::originalTint(bool selected, bool hidden)
     return !selected || hidden ? FileTableTextTint::dimmed : FileTableTextTint::normal;
 }
 
-FileTableTextTint FileTableModel::transformedTint(const File& file, bool selected)
+FileTableTextTint FileTableModel::transformedTint(const File& file, bool toBeChanged, bool selected)
 {
     if (!file.validation.errors.isEmpty())
         return FileTableTextTint::error;
     if (!file.validation.warnings.isEmpty())
         return FileTableTextTint::warning;
-    if (!(file.isToBeChanged() && selected))
+    if (!(toBeChanged && selected))
         return FileTableTextTint::dimmed;
     return FileTableTextTint::normal;
 }
@@ -224,6 +242,11 @@ std::optional<QString> FileTableModel::toolTip(const File& file)
 
 const QIcon& FileTableModel::getIcon(const File& file)
 {
+    return getIcon(file, file.isToBeChanged());
+}
+
+const QIcon& FileTableModel::getIcon(const File& file, bool toBeChanged)
+{
     if (file.isDirectory()) {
         const FileSource& source = file.source;
         const FileTransform& transformed = file.transformed;
@@ -236,7 +259,7 @@ const QIcon& FileTableModel::getIcon(const File& file)
         return AttributedStringIcon::fileError();
     if (!file.validation.warnings.isEmpty())
         return AttributedStringIcon::fileWarning();
-    if (file.isToBeChanged())
+    if (toBeChanged)
         return AttributedStringIcon::fileOK();
     return AttributedStringIcon::fileUnchanged();
 }

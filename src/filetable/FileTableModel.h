@@ -63,15 +63,25 @@ public:
     static bool isHidden(const File& file);
     static bool isBusy(const File& file);
     static FileTableTextTint originalTint(bool selected, bool hidden);
-    static FileTableTextTint transformedTint(const File& file, bool selected);
+    static FileTableTextTint transformedTint(const File& file, bool toBeChanged, bool selected);
     static std::optional<QString> toolTip(const File& file);
     static const QIcon& getIcon(const File& file);
+    static const QIcon& getIcon(const File& file, bool toBeChanged);
     static const QIcon& originalIcon(const File& file, FileTableTextTint tint);
     static QString cellText(const File& file, FileTableColumn column);
 
+    // The answer of File::isToBeChanged, with the normalised source folder looked
+    // up once per folder: normalising is costly and a list holds few folders.
+    bool isToBeChanged(const FileSource& source, const FileTransform& transformed,
+        const FileValidation& validation) const;
+
 private:
-    void rebuildRows(FileComponents snapshot);
-    const File* cachedFile(int row) const;
+    struct CachedRow {
+        int row = -1;
+        File file;
+        bool toBeChanged = false;
+    };
+    const CachedRow* cachedRow(int row) const;
 
     std::shared_ptr<FileDataSource> m_fileDataSource;
     std::function<bool()> m_selectRuleInForce;
@@ -80,5 +90,6 @@ private:
     bool m_hasFilesView = false;
 
     // The file of the last row read: a paint asks for many roles of one row.
-    mutable std::optional<std::pair<int, File>> m_cache;
+    mutable std::optional<CachedRow> m_cache;
+    mutable QHash<QString, QString> m_normalizedPaths;
 };
