@@ -198,13 +198,18 @@ void FileTableHeaderView::paintSection(QPainter* painter, const QRect& rect, int
 void FileTableHeaderView::resizeEvent(QResizeEvent* event)
 {
     QHeaderView::resizeEvent(event);
-    const int oldWidth = event->oldSize().width();
-    const int newWidth = event->size().width();
-    if (m_columnAutoresizing != ColumnAutoresizing::uniform || oldWidth <= 0 || newWidth == oldWidth)
+    if (m_columnAutoresizing != ColumnAutoresizing::uniform || event->size().width() == event->oldSize().width())
         return;
-    const qreal factor = static_cast<qreal>(newWidth) / oldWidth;
+    // The visible columns keep their proportions and fill the new width.
+    int total = 0;
+    for (int i = 0; i < count(); ++i)
+        total += isSectionHidden(i) ? 0 : sectionSize(i);
+    const int width = event->size().width();
+    if (total <= 0 || width <= 0 || total == width)
+        return;
+    const qreal factor = static_cast<qreal>(width) / total;
     for (int i = 0; i < count(); ++i) {
         if (!isSectionHidden(i))
-            resizeSection(i, std::max(minimumColumnWidth(i), static_cast<int>(std::lround(sectionSize(i) * factor))));
+            resizeSection(i, std::max(minimumColumnWidth(i), static_cast<int>(std::floor(sectionSize(i) * factor))));
     }
 }

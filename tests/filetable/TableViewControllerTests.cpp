@@ -88,6 +88,27 @@ TEST_F(TableViewControllerTest, LoadsTheStoreAndStartsWithThePathColumnsCollapse
     EXPECT_TRUE(header->isCollapsed(FileTableColumn::transformedPath));
     EXPECT_EQ(header->minimumColumnWidth(1), 200);
     EXPECT_EQ(table->focusPolicy(), Qt::StrongFocus);
+    // The name columns share the table's width, also after it changes.
+    for (int width : { 1000, 1600, 700 }) {
+        controller->view()->resize(width, 400);
+        TestEnvironment::drainEvents();
+        const int available = table->viewport()->width();
+        EXPECT_NEAR(header->sectionSize(1), available / 2, 2) << width;
+        EXPECT_NEAR(header->sectionSize(3), available / 2, 2) << width;
+    }
+}
+
+TEST_F(TableViewControllerTest, DoubleClickOnAColumnDividerFitsTheColumnToItsLongestText)
+{
+    FileTableView* table = show(numberedFiles(2));
+    store->longestOriginalName = QString(60, QLatin1Char('n'));
+    controller->recalculateFittingColumnWidths();
+    auto* header = controller->fileTableHeaderView();
+    const int divider = header->sectionViewportPosition(1) + header->sectionSize(1);
+    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(divider - 1, header->height() / 2));
+    EXPECT_EQ(header->sectionSize(1), table->sizeHintForColumn(1));
+    EXPECT_GT(header->sectionSize(1), 500);
+    EXPECT_TRUE(header->isCollapsed(FileTableColumn::originalPath));
 }
 
 TEST_F(TableViewControllerTest, AnEmptyTableTakesNoFocus)
