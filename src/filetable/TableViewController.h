@@ -57,7 +57,7 @@ public:
     const LateUpdateRequester& lateUpdates() const { return m_lateUpdates; }
 
     std::optional<File> selectedFile() const;
-    // The platform's selected row: the current row when selected, else the first
+    // The selected row: the current row when it is selected, else the first
     // selected row, else -1.
     int selectedRow() const;
 
