@@ -1,0 +1,87 @@
+#include "filetable/FileTableView.h"
+
+#include "filetable/FileTableColumn.h"
+#include "filetable/FileTableRowView.h"
+#include "filetable/TableViewController.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <cmath>
+
+FileTableView::FileTableView(QWidget* parent)
+    : QTableView(parent)
+    , m_rowView(new FileTableRowView(this))
+{
+    setItemDelegate(m_rowView);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setShowGrid(false);
+    setWordWrap(false);
+    setAlternatingRowColors(true);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Fixed row heights: the view never asks 100,000 rows for their size.
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(ROW_HEIGHT);
+    setFocusPolicy(Qt::NoFocus);
+    m_spinnerTimer.setInterval(SPINNER_INTERVAL_MS);
+    connect(&m_spinnerTimer, &QTimer::timeout, this, [this] {
+        m_rowView->advanceSpinner();
+        const int column = FileTableColumns::rawValue(FileTableColumn::transformedName);
+        viewport()->update(QRect(columnViewportPosition(column), 0, columnWidth(column), viewport()->height()));
+    });
+}
+
+bool FileTableView::acceptsFirstResponder() const
+{
+    return m_controller && m_controller->numberOfRows() > 0;
+}
+
+void FileTableView::updateFocusPolicy()
+{
+    setFocusPolicy(acceptsFirstResponder() ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+int FileTableView::sizeHintForColumn(int column) const
+{
+    if (!m_controller)
+        return QTableView::sizeHintForColumn(column);
+    return static_cast<int>(std::ceil(m_controller->sizeToFitWidthOfColumn(column)));
+}
+
+void FileTableView::keyPressEvent(QKeyEvent* event)
+{
+    if (m_controller && m_controller->keyDown(event)) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void FileTableView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    m_clickedRow = rowAt(event->position().toPoint().y());
+    QTableView::mouseDoubleClickEvent(event);
+    if (m_controller)
+        m_controller->doubleClickAction(m_clickedRow);
+}
+
+void FileTableView::paintEvent(QPaintEvent* event)
+{
+    m_rowView->beginPaintPass();
+    QTableView::paintEvent(event);
+    // Spinners show only in the new-name column: a pass that repainted all of it
+    // without a busy cell stops the timer; a smaller pass says nothing.
+    const int column = FileTableColumns::rawValue(FileTableColumn::transformedName);
+    const QRect spinnerStrip(columnViewportPosition(column), 0, columnWidth(column), viewport()->height());
+    if (m_rowView->paintedBusyCell()) {
+        if (!m_spinnerTimer.isActive())
+            m_spinnerTimer.start();
+    } else if (event->rect().contains(viewport()->rect()) || event->rect().contains(spinnerStrip)) {
+        m_spinnerTimer.stop();
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QPointer>
+#include <QTableView>
+#include <QTimer>
+
+class FileTableRowView;
+class TableViewController;
+
+// The file table. It takes the keyboard focus only while its controller shows
+// rows, hands key presses and double clicks to the controller, answers a
+// column's fitting width from it, and turns the busy spinners while any shows.
+class FileTableView : public QTableView {
+    Q_OBJECT
+public:
+    static constexpr int ROW_HEIGHT = 22;
+    static constexpr int SPINNER_INTERVAL_MS = 100;
+
+    explicit FileTableView(QWidget* parent = nullptr);
+
+    void setController(TableViewController* controller) { m_controller = controller; }
+    TableViewController* controller() const { return m_controller; }
+    FileTableRowView* rowView() const { return m_rowView; }
+
+    bool acceptsFirstResponder() const;
+    // Applies acceptsFirstResponder to the focus policy; run after every reload.
+    void updateFocusPolicy();
+    bool isSpinning() const { return m_spinnerTimer.isActive(); }
+    // The row of the last double click, -1 when it was below the rows.
+    int clickedRow() const { return m_clickedRow; }
+
+    int sizeHintForColumn(int column) const override;
+    // Lays the rows out now instead of at the next event, so that the scroll bars
+    // know the new row count.
+    void layoutRowsNow() { executeDelayedItemsLayout(); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPointer<TableViewController> m_controller;
+    FileTableRowView* m_rowView = nullptr;
+    QTimer m_spinnerTimer;
+    int m_clickedRow = -1;
+};
