@@ -1,0 +1,183 @@
+#include "engine/FileValidationService.h"
+
+#include "core/AppNotification+Typed.h"
+#include "core/DependencyInjectionRegistry.h"
+#include "engine/FileValidationUtil.h"
+#include "files/FileDataSource.h"
+#include "platform/Clock.h"
+#include "platform/GlobalActors.h"
+#include "platform/Log.h"
+#include "platform/MainThread.h"
+#include "platform/Task.h"
+
+#include <atomic>
+#include <future>
+#include <mutex>
+#include <thread>
+
+namespace FileValidationService {
+
+namespace {
+
+const QString FUNCTION = QStringLiteral("validateFiles(files:)");
+const QString CALLER = QStringLiteral("Brackenfold/FileValidationService.cpp");
+
+std::mutex& taskMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+TaskHandle& validationTask()
+{
+    static TaskHandle task;
+    return task;
+}
+
+// A run that ends clears the stored job only when it is that job.
+void clearValidationTask(const std::stop_token& stop)
+{
+    std::lock_guard lock(taskMutex());
+    if (validationTask().isValid() && validationTask().stopToken() == stop)
+        validationTask() = TaskHandle();
+}
+
+void run(const QList<File>& files, std::stop_token stop)
+{
+    std::shared_ptr<FileDataSource> fileDataSource;
+    MainThread::runBlocking([&] { fileDataSource = Inject<FileDataSource>().get(); });
+    if (!fileDataSource)
+        return;
+
+    Log::debug(Log::Category::process, "🔷 Validating %ld files.", files.size());
+    QString messageId;
+    MainThread::runBlocking([&] { messageId = AppNotification::ShowProgressIndicator::post(QStringLiteral("Validating..."), FUNCTION); });
+    const qint64 startTime = Clock::system().nowMilliseconds();
+
+    auto abort = [&] {
+        Log::debug(Log::Category::process, "🔷 Validating files aborted.");
+        clearValidationTask(stop);
+        MainThread::runBlocking([&] { AppNotification::HideProgressIndicator::post(messageId, FUNCTION); });
+    };
+
+    if (stop.stop_requested())
+        return abort();
+    std::optional<QList<File>> validated = validateFilesConcurrent(files, stop);
+    if (!validated || stop.stop_requested())
+        return abort();
+    FileValidationUtil::validateUniquenessInterruptable(*validated, stop);
+    if (stop.stop_requested())
+        return abort();
+    const FileComponentMutations components = FileComponentMutations(FileComponentMutation::validation) | FileComponentMutation::transformed;
+    if (!fileDataSource->updateFiles(*validated, components, CALLER, stop))
+        return abort();
+
+    FileValidationUtil::reportValidationResults(*validated, FUNCTION);
+    MainThread::runBlocking([] { AppNotification::post(NotificationName::dataSourceUpdated, {}, std::nullopt, FUNCTION); });
+    Log::debug(Log::Category::process, "🔷 Validating files finished in %ld ms.", Clock::system().nowMilliseconds() - startTime);
+    clearValidationTask(stop);
+    MainThread::runBlocking([&] { AppNotification::HideProgressIndicator::post(messageId, FUNCTION); });
+}
+
+} // namespace
+
+void validateFiles(const QList<File>& files, std::stop_token stop)
+{
+    SerialExecutor& executor = GlobalActors::validation();
+    if (executor.isCurrent()) {
+        run(files, stop);
+        return;
+    }
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
+    executor.submit([files, stop, done] {
+        run(files, stop);
+        done->set_value();
+    });
+    // The main thread never waits for a worker.
+    if (!MainThread::isCurrent())
+        finished.wait();
+}
+
+std::optional<QList<File>> validateFilesConcurrent(const QList<File>& files, std::stop_token stop)
+{
+    const qsizetype count = files.size();
+    const qsizetype chunkCount = (count + CHUNK_SIZE - 1) / CHUNK_SIZE;
+    if (chunkCount == 0)
+        return QList<File> {};
+
+    const DirectoryRoots roots = DirectoryRoots::fromMachine();
+    QList<QList<File>> chunks(chunkCount);
+    std::atomic<qsizetype> nextChunk = 0;
+    std::atomic<bool> cancelled = false;
+    auto worker = [&] {
+        for (qsizetype chunk = nextChunk++; chunk < chunkCount && !cancelled; chunk = nextChunk++) {
+            QList<File> chunkFiles = files.mid(chunk * CHUNK_SIZE, CHUNK_SIZE);
+            Log::debug(Log::Category::process, "Validation chunk of %ld files starting.", chunkFiles.size());
+            for (File& file : chunkFiles) {
+                if (stop.stop_requested()) {
+                    cancelled = true;
+                    return;
+                }
+                File copy = file;
+                FileValidationUtil::validateFile(copy, roots);
+                file.validation = std::move(copy.validation);
+            }
+            chunks[chunk] = std::move(chunkFiles);
+        }
+    };
+    const qsizetype threadCount = std::min<qsizetype>(chunkCount, std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::jthread> threads;
+    for (qsizetype i = 1; i < threadCount; ++i)
+        threads.emplace_back(worker);
+    worker();
+    threads.clear(); // joins
+
+    if (cancelled || stop.stop_requested()) {
+        Log::debug(Log::Category::process, "Cancelling all pending validation chunks.");
+        return std::nullopt;
+    }
+    // Joined in list order, so the duplicate check sees the same list however the chunks finished.
+    QList<File> result;
+    result.reserve(count);
+    for (const QList<File>& chunk : std::as_const(chunks))
+        result += chunk;
+    return result;
+}
+
+void runValidationTask(const QList<File>& files)
+{
+    std::lock_guard lock(taskMutex());
+    if (validationTask().isValid()) {
+        Log::debug(Log::Category::background, "FileValidationService is cancelling existing task to start a new job");
+        validationTask().cancel();
+    }
+    validationTask() = TaskHandle::detached([files](std::stop_token stop) { validateFiles(files, stop); });
+}
+
+void cancel()
+{
+    {
+        std::lock_guard lock(taskMutex());
+        if (validationTask().isValid()) {
+            Log::debug(Log::Category::background, "FileValidationService cancelled");
+            validationTask().cancel();
+        }
+    }
+    TaskHandle::detached([](std::stop_token) {
+        QList<File> files;
+        MainThread::runBlocking([&] {
+            if (auto fileDataSource = Inject<FileDataSource>().get())
+                files = fileDataSource->getAllFiles();
+        });
+        FileValidationUtil::reportValidationResults(files, QStringLiteral("cancel()"));
+    });
+}
+
+bool isReady()
+{
+    std::lock_guard lock(taskMutex());
+    return !validationTask().isValid() || validationTask().isCancelled();
+}
+
+} // namespace FileValidationService

@@ -1,0 +1,234 @@
+#include "engine/FileValidationUtil.h"
+
+#include "core/AppNotification+Typed.h"
+#include "core/CanonicalText.h"
+#include "core/Preference.h"
+#include "core/RegularExpression.h"
+#include "core/String+path.h"
+#include "core/TextOffsets.h"
+#include "files/DirectoryValidator.h"
+#include "files/FileTransform.h"
+#include "platform/Log.h"
+
+namespace FileValidationUtil {
+
+namespace Message {
+QString suffixAdded(const QString& suffix)
+{
+    return QStringLiteral("Filename is not unique. A numeric suffix '") + suffix.trimmed()
+        + QStringLiteral("' has been added.");
+}
+} // namespace Message
+
+namespace {
+
+constexpr int MAX_COUNTER = 99999;
+
+const std::optional<RegularExpression>& emptyPattern()
+{
+    static const auto pattern = RegularExpression::compile(QStringLiteral("(?m)^[\\s.]*$"), {});
+    return pattern;
+}
+
+const std::optional<RegularExpression>& lineBreakPattern()
+{
+    static const auto pattern = RegularExpression::compile(QStringLiteral("(?m)[\\t\\r\\n]"), {});
+    return pattern;
+}
+
+// None when the pattern cannot be used.
+std::optional<bool> matches(const std::optional<RegularExpression>& pattern, const QString& text)
+{
+    if (!pattern)
+        return std::nullopt;
+    QString error;
+    const auto match = pattern->firstMatch(text, &error);
+    if (!error.isEmpty())
+        return std::nullopt;
+    return match.has_value();
+}
+
+// Linux stores neither "/" nor NUL in a name.
+bool holdsPathSeparatorOrNul(const QString& text)
+{
+    return text.contains(QLatin1Char('/')) || text.contains(QChar(0));
+}
+
+// Users count characters, the file system counts bytes: both must fit.
+bool isTooLong(const QString& component)
+{
+    return TextOffsets(component).characterCount() > MAX_FILENAME_LENGTH
+        || component.toUtf8().size() > MAX_FILENAME_LENGTH;
+}
+
+bool hasErrors(const File& file)
+{
+    return !file.validation.errors.isEmpty();
+}
+
+} // namespace
+
+QString targetFileName(const File& file)
+{
+    const FileTransform& transformed = file.transformed;
+    if (file.isDirectory())
+        return String::lastPathComponent(transformed.transformedPath.value()) + transformed.uniqueSuffix;
+    return transformed.transformedName.value() + transformed.uniqueSuffix + transformed.transformedExtSuffix();
+}
+
+bool isChanged(const File& file)
+{
+    const ExtendedFileInfo& info = file.source.fileInfo;
+    const FileTransform& transformed = file.transformed;
+    if (!CanonicalText::equal(transformed.transformedPath.value(), FileTransformRules::path(info.path)))
+        return true;
+    // A folder's new full path is its path; its name and extension are no part of it.
+    if (file.isDirectory())
+        return false;
+    return !CanonicalText::equal(transformed.transformedName.value(), info.name)
+        || !CanonicalText::equal(transformed.transformedExt.value(), info.ext);
+}
+
+void validateFile(File& file, const DirectoryRoots& roots)
+{
+    FileValidation& validation = file.validation;
+    validation.clearValidationResults();
+    const QString& name = file.transformed.transformedName.value();
+    const QString& ext = file.transformed.transformedExt.value();
+
+    if (!file.isDirectory()) {
+        const auto onlyDots = matches(emptyPattern(), name);
+        if (!onlyDots) {
+            validation.insertError(Message::validationFailed);
+            return;
+        }
+        if (name.isEmpty() || *onlyDots)
+            validation.insertError(Message::empty);
+    }
+
+    if (!file.isDirectory() && isTooLong(targetFileName(file)))
+        validation.insertError(Message::tooLong);
+
+    if (!name.isEmpty()) {
+        const auto lineBreak = matches(lineBreakPattern(), name);
+        if (!lineBreak) {
+            validation.insertError(Message::validationFailed);
+            return;
+        }
+        if (*lineBreak)
+            validation.insertError(Message::invalidCharacters);
+    }
+    if (holdsPathSeparatorOrNul(name) || holdsPathSeparatorOrNul(ext))
+        validation.insertError(Message::invalidCharacters);
+    if (!file.isDirectory()) {
+        const QString component = targetFileName(file);
+        if (component == QLatin1String(".") || component == QLatin1String(".."))
+            validation.insertError(Message::invalidCharacters);
+    }
+
+    DirectoryValidator directoryValidator(roots);
+    validation.insertErrors(directoryValidator.validatePath(file.transformed.transformedPath.value(), file.source.fileInfo.path));
+}
+
+void validateFiles(QList<File>& files)
+{
+    const DirectoryRoots roots = DirectoryRoots::fromMachine();
+    for (File& file : files)
+        validateFile(file, roots);
+}
+
+QSet<QString> unchangedFilenames(const QList<File>& files)
+{
+    QSet<QString> paths;
+    for (const File& file : files) {
+        if (hasErrors(file) || !isChanged(file))
+            paths.insert(file.source.fileInfo.fullPath);
+    }
+    return paths;
+}
+
+std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& taken, std::stop_token stop)
+{
+    const FileTransform& transformed = file.transformed;
+    for (int counter = 2; counter < MAX_COUNTER + 1; ++counter) {
+        if (stop.stop_requested())
+            return std::nullopt;
+        const QString suffix = QLatin1Char(' ') + QString::number(counter);
+        // A folder's full path is its new path: the suffix goes at its end.
+        const QString candidate = file.isDirectory()
+            ? transformed.transformedPath.value() + suffix
+            : String::stringByAppendingPathComponent(transformed.transformedPath.value(),
+                  transformed.transformedName.value() + suffix + transformed.transformedExtSuffix());
+        if (!taken.contains(candidate)) {
+            taken.insert(candidate);
+            return suffix;
+        }
+    }
+    return std::nullopt;
+}
+
+void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
+{
+    QSet<QString> taken = unchangedFilenames(files);
+    const bool autoResolveDuplicates = Preference::boolFor(PreferenceKey::autoResolveDuplicates);
+    for (File& file : files) {
+        if (stop.stop_requested())
+            return;
+        if (hasErrors(file) || !isChanged(file))
+            continue;
+        const QString path = file.transformed.transformedFullPath();
+        if (!taken.contains(path)) {
+            taken.insert(path);
+            continue;
+        }
+        std::optional<QString> suffix;
+        if (autoResolveDuplicates)
+            suffix = findUniqueSuffixForFile(file, taken, stop);
+        if (!suffix) {
+            file.validation.insertWarning(Message::notUnique);
+            continue;
+        }
+        file.transformed.uniqueSuffix = *suffix;
+        file.validation.insertWarning(Message::suffixAdded(*suffix));
+        // The counter is part of the name on disk and counts towards its length.
+        if (isTooLong(targetFileName(file)))
+            file.validation.insertError(Message::tooLong);
+    }
+}
+
+QString description(const FileValidationResult& result)
+{
+    return QStringLiteral("FileValidationResult: errorCount: %1 , renameCount: %2 , totalCount: %3")
+        .arg(result.errorCount)
+        .arg(result.renameCount)
+        .arg(result.totalCount);
+}
+
+FileValidationResult countFiles(const QList<File>& files)
+{
+    FileValidationResult result;
+    for (const File& file : files) {
+        if (hasErrors(file))
+            ++result.errorCount;
+        else if (isChanged(file))
+            ++result.renameCount;
+    }
+    result.totalCount = files.size();
+    return result;
+}
+
+FileValidationResultRef makeValidationResult(const QList<File>& files)
+{
+    auto result = std::make_shared<FileValidationResult>(countFiles(files));
+    Log::debug(Log::Category::process, "%s", description(*result));
+    return result;
+}
+
+void reportValidationResults(const QList<File>& files, const QString& function)
+{
+    const FileValidationResultRef result = makeValidationResult(files);
+    Log::debug(Log::Category::process, "%s: Reporting validation result: %s", function, description(*result));
+    AppNotification::ValidationResult::post(result);
+}
+
+} // namespace FileValidationUtil

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/FileValidationResult.h"
+#include "files/DirectoryRoots.h"
+#include "files/File.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include <optional>
+#include <stop_token>
+
+// The rules that decide whether a file's new name can be applied on disk. The
+// verdicts go into the file's validation facet: errors keep a file from being
+// renamed, warnings do not.
+namespace FileValidationUtil {
+
+inline constexpr int MAX_FILENAME_LENGTH = 255;
+
+namespace Message {
+inline const QString empty = QStringLiteral("Filename is empty");
+inline const QString tooLong = QStringLiteral("Filename is longer than 255 characters");
+inline const QString invalidCharacters = QStringLiteral("Filename contains invalid characters");
+inline const QString validationFailed = QStringLiteral("Validation Failed");
+inline const QString notUnique = QStringLiteral("Filename is not unique.");
+QString suffixAdded(const QString& suffix);
+} // namespace Message
+
+// Clears the file's errors and warnings, then applies the per-file rules.
+// `roots` are the machine's folders for the folder rules; read once per list.
+void validateFile(File& file, const DirectoryRoots& roots = DirectoryRoots::fromMachine());
+void validateFiles(QList<File>& files);
+
+// Whether the new path, name or extension differs from the one on disk
+// (canonical comparison, with case).
+bool isChanged(const File& file);
+// The last component the file will have on disk: name, unique suffix and extension.
+QString targetFileName(const File& file);
+
+// The full paths of the files that stay where they are (errors or unchanged).
+QSet<QString> unchangedFilenames(const QList<File>& files);
+// The duplicate check over the whole list, after the per-file rules: the first
+// file in list order keeps a path, later ones get a counter suffix or a
+// warning. Returns early at cancellation.
+void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop = {});
+std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& taken, std::stop_token stop = {});
+
+// The counts of a list.
+FileValidationResult countFiles(const QList<File>& files);
+// The counts of a list, logged.
+FileValidationResultRef makeValidationResult(const QList<File>& files);
+QString description(const FileValidationResult& result);
+// Builds the counts, logs them and posts validationResult.
+void reportValidationResults(const QList<File>& files, const QString& function);
+
+} // namespace FileValidationUtil

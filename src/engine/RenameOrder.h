@@ -1,0 +1,20 @@
+#pragma once
+
+#include "files/File.h"
+
+#include <QList>
+
+#include <functional>
+
+// The order in which the files of a run go to disk so that the result is what
+// the preview showed: a file whose target is held by another file of the run
+// goes after it, a folder goes before the files inside it (their sources are
+// then rebased) and before the files that go into its new place. Where these
+// rules form a cycle the list order decides, and the rename loop breaks the
+// cycle through a temporary name.
+namespace RenameOrder {
+
+// The positions of `files` in rename order. `willRename` tells which files move.
+QList<qsizetype> sorted(const QList<File>& files, const std::function<bool(const File&)>& willRename);
+
+} // namespace RenameOrder

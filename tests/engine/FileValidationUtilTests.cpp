@@ -1,0 +1,169 @@
+#include "EngineTestSupport.h"
+#include "engine/FileValidationUtil.h"
+#include "engine/TransformationUtil.h"
+
+using namespace FileValidationUtil;
+
+namespace {
+
+struct NameCase {
+    const char* label;
+    QString name;
+    QString ext;
+    QSet<QString> errors;
+};
+
+} // namespace
+
+class FileValidationUtilTest : public EngineTest {
+protected:
+    File fileNamed(const QString& name, const QString& ext)
+    {
+        File file(QUrl::fromLocalFile(touch(QStringLiteral("dir/original.txt"))), false);
+        file.transformed.transformedName = NormalizedText<FileTransformRules::name>::unnormalized(name);
+        file.transformed.transformedExt = NormalizedText<FileTransformRules::ext>::unnormalized(ext);
+        return file;
+    }
+    // Files at dir/<name>.txt that all move to the given names in dir.
+    QList<File> moves(const QList<std::pair<QString, QString>>& pairs)
+    {
+        QList<File> files;
+        for (const auto& [from, to] : pairs) {
+            touch(QStringLiteral("dir/") + from);
+            files << fileTo(QStringLiteral("dir/") + from, QStringLiteral("dir/") + to);
+        }
+        return files;
+    }
+};
+
+TEST_F(FileValidationUtilTest, MessagesOfOneNewName)
+{
+    const QString dots254 = QString(254, QLatin1Char('e'));
+    const NameCase cases[] = {
+        { "plain name", "report", "pdf", {} },
+        { "empty name", "", "txt", { Message::empty } },
+        { "only dots", "...", "", { Message::empty } },
+        { "only spaces", "   ", "txt", { Message::empty } },
+        { "line of dots after a line feed", "abc\n..", "", { Message::empty, Message::invalidCharacters } },
+        { "line feed in the name", "a\nb", "txt", { Message::invalidCharacters } },
+        { "tab in the name", "a\tb", "txt", { Message::invalidCharacters } },
+        { "line feed in the extension", "name", "t\nx", {} },
+        { "slash in the name", "a/b", "txt", { Message::invalidCharacters } },
+        { "slash in the extension", "a", "t/x", { Message::invalidCharacters } },
+        { "NUL in the name", QStringLiteral("a") + QChar(0) + QStringLiteral("b"), "txt", { Message::invalidCharacters } },
+        { "a single dot", ".", "", { Message::empty, Message::invalidCharacters } },
+        { "two dots", "..", "", { Message::empty, Message::invalidCharacters } },
+        { "dot and extension make 256", "a", dots254, { Message::tooLong } },
+        { "dot and extension make 255", "a", QString(253, QLatin1Char('e')), {} },
+        { "255 characters without extension", QString(255, QLatin1Char('n')), "", {} },
+        { "256 characters without extension", QString(256, QLatin1Char('n')), "", { Message::tooLong } },
+        { "few characters, too many UTF-8 bytes", QString(130, QChar(0x00E9)), "", { Message::tooLong } },
+        { "one character of many code points", QStringLiteral("e") + QString(300, QChar(0x0301)), "", { Message::tooLong } },
+    };
+    for (const NameCase& c : cases) {
+        File file = fileNamed(c.name, c.ext);
+        validateFile(file);
+        EXPECT_EQ(file.validation.errors, c.errors) << c.label;
+        EXPECT_TRUE(file.validation.warnings.isEmpty()) << c.label;
+    }
+}
+
+TEST_F(FileValidationUtilTest, FolderRulesAndFoldersWithoutName)
+{
+    File folder(QUrl::fromLocalFile(mkdir(QStringLiteral("folder"))), false);
+    validateFile(folder);
+    EXPECT_TRUE(folder.validation.errors.isEmpty()) << "a folder has no name of its own, so it is never empty";
+
+    folder.transformed.transformedPath = path(QStringLiteral("folder/../escape"));
+    validateFile(folder);
+    EXPECT_TRUE(folder.validation.errors.contains(QStringLiteral("Folder name is not allowed to be two dots (\"..\")")));
+
+    File outside = fileNamed(QStringLiteral("a"), QStringLiteral("txt"));
+    outside.transformed.transformedPath = QStringLiteral("/etc/brackenfold");
+    validateFile(outside);
+    ASSERT_EQ(outside.validation.errors.size(), 1);
+    EXPECT_TRUE(outside.validation.errors.begin()->startsWith(QStringLiteral("Path should start with")));
+}
+
+TEST_F(FileValidationUtilTest, ValidationStartsFromCleanVerdicts)
+{
+    File file = fileNamed(QString(), QStringLiteral("txt"));
+    file.validation.insertWarning(QStringLiteral("old"));
+    validateFile(file);
+    file.transformed.transformedName = QStringLiteral("fine");
+    validateFile(file);
+    EXPECT_TRUE(file.validation.errors.isEmpty());
+    EXPECT_TRUE(file.validation.warnings.isEmpty());
+}
+
+TEST_F(FileValidationUtilTest, DuplicatesGetCountersInListOrder)
+{
+    QList<File> files = moves({ { "1.txt", "a.txt" }, { "2.txt", "a.txt" }, { "3.txt", "a.txt" } });
+    validateFiles(files);
+    validateUniquenessInterruptable(files);
+    EXPECT_EQ(files[0].transformed.uniqueSuffix, QString());
+    EXPECT_TRUE(files[0].validation.warnings.isEmpty());
+    EXPECT_EQ(files[1].transformed.uniqueSuffix, QStringLiteral(" 2"));
+    EXPECT_EQ(files[1].validation.warnings, QSet<QString> { QStringLiteral("Filename is not unique. A numeric suffix '2' has been added.") });
+    EXPECT_EQ(files[2].transformed.uniqueSuffix, QStringLiteral(" 3"));
+    EXPECT_EQ(files[2].transformed.transformedFullPath(), path(QStringLiteral("dir/a 3.txt")));
+}
+
+TEST_F(FileValidationUtilTest, APathThatStaysIsTakenAndTheMoverGivesWay)
+{
+    for (const bool autoResolve : { true, false }) {
+        setPreference(PreferenceKey::autoResolveDuplicates, autoResolve);
+        touch(QStringLiteral("dir/a.txt"));
+        QList<File> files = moves({ { "b.txt", "a.txt" } });
+        files.prepend(fileTo(QStringLiteral("dir/a.txt"), QStringLiteral("dir/a.txt")));
+        validateFiles(files);
+        validateUniquenessInterruptable(files);
+        EXPECT_TRUE(files[0].validation.warnings.isEmpty());
+        if (autoResolve) {
+            EXPECT_EQ(files[1].transformed.uniqueSuffix, QStringLiteral(" 2"));
+        } else {
+            EXPECT_EQ(files[1].transformed.uniqueSuffix, QString());
+            EXPECT_EQ(files[1].validation.warnings, QSet<QString> { Message::notUnique });
+            EXPECT_TRUE(files[1].validation.errors.isEmpty()) << "a clash is a warning, the disk decides";
+            const auto [errors, renames] = TransformationUtil::getRenameTotals(files);
+            EXPECT_EQ(errors, 0);
+            EXPECT_EQ(renames, 1);
+        }
+    }
+}
+
+TEST_F(FileValidationUtilTest, SwapsAndCaseVariantsAreNoDuplicates)
+{
+    QList<File> files = moves({ { "a.txt", "b.txt" }, { "b.txt", "a.txt" }, { "c.txt", "X.txt" }, { "d.txt", "x.txt" } });
+    validateFiles(files);
+    validateUniquenessInterruptable(files);
+    for (const File& file : files) {
+        EXPECT_TRUE(file.validation.warnings.isEmpty()) << file.transformed.transformedFullPath().toStdString();
+        EXPECT_EQ(file.transformed.uniqueSuffix, QString());
+    }
+}
+
+TEST_F(FileValidationUtilTest, ACounterThatMakesTheNameTooLongIsAnError)
+{
+    const QString longName = QString(254, QLatin1Char('n')); // with " 2": 256
+    QList<File> files = moves({ { "1.txt", longName }, { "2.txt", longName } });
+    validateFiles(files);
+    EXPECT_TRUE(files[1].validation.errors.isEmpty());
+    validateUniquenessInterruptable(files);
+    EXPECT_EQ(files[1].transformed.uniqueSuffix, QStringLiteral(" 2"));
+    EXPECT_TRUE(files[1].validation.errors.contains(Message::tooLong));
+}
+
+TEST_F(FileValidationUtilTest, CountsOfAList)
+{
+    EXPECT_EQ(description(countFiles({})), QStringLiteral("FileValidationResult: errorCount: 0 , renameCount: 0 , totalCount: 0"));
+    touch(QStringLiteral("dir/same.txt"));
+    QList<File> files = moves({ { "1.txt", "one.txt" }, { "2.txt", "two.txt" } });
+    files[1].transformed.transformedName = QString();
+    files << fileTo(QStringLiteral("dir/same.txt"), QStringLiteral("dir/same.txt"));
+    validateFiles(files);
+    const FileValidationResult result = countFiles(files);
+    EXPECT_EQ(result.errorCount, 1);
+    EXPECT_EQ(result.renameCount, 1);
+    EXPECT_EQ(result.totalCount, 3);
+}

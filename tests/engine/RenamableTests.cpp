@@ -1,0 +1,212 @@
+#include "EngineTestSupport.h"
+#include "engine/FileRenameError.h"
+#include "engine/Renamable.h"
+#include "files/FileManagerError.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+
+class RenamableTest : public EngineTest {
+protected:
+    // Renames and answers the error kind, or none on success.
+    std::optional<FileRenameError::Kind> renameExpectingFailure(File& file)
+    {
+        try {
+            Renamable::rename(file);
+        } catch (const FileRenameError& error) {
+            return error.kind();
+        }
+        return std::nullopt;
+    }
+};
+
+TEST_F(RenamableTest, TakenTargetsGoToTheNextFreeCounter)
+{
+    struct Case {
+        const char* label;
+        QStringList existing; // besides the source
+        QString source;
+        QString target;
+        QString expected;
+    };
+    const Case cases[] = {
+        { "free target", {}, "in/x.pdf", "report.pdf", "report.pdf" },
+        { "taken once", { "report.pdf" }, "in/x.pdf", "report.pdf", "report 2.pdf" },
+        { "taken twice", { "report.pdf", "report 2.pdf" }, "in/x.pdf", "report.pdf", "report 3.pdf" },
+        { "no extension", { "notes" }, "in/x", "notes", "notes 2" },
+        { "already counted by validation", { "report 2.pdf" }, "in/x.pdf", "report 2.pdf", "report 2 2.pdf" },
+        { "dangling link at the target", {}, "in/x.pdf", "link.pdf", "link 2.pdf" },
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir caseRoot(path(QStringLiteral("case-XXXXXX")));
+        const QString base = QFileInfo(caseRoot.path()).fileName() + QLatin1Char('/');
+        touch(base + QStringLiteral("keep")); // keeps the case folder from being removed
+        for (const QString& name : c.existing)
+            touch(base + name, "foreign");
+        if (c.target == QLatin1String("link.pdf"))
+            ASSERT_EQ(::symlink("nowhere", QFile::encodeName(path(base + c.target)).constData()), 0);
+        touch(base + c.source, "mine");
+
+        File file = fileTo(base + c.source, base + c.target);
+        Renamable::rename(file);
+        EXPECT_EQ(content(base + c.expected), QByteArray("mine")) << c.label;
+        EXPECT_FALSE(exists(base + c.source)) << c.label;
+        EXPECT_EQ(file.source.fileInfo.fullPath, path(base + c.expected)) << c.label << ": the record keeps the path actually used";
+        for (const QString& name : c.existing)
+            EXPECT_EQ(content(base + name), QByteArray("foreign")) << c.label << ": never overwritten";
+    }
+}
+
+TEST_F(RenamableTest, AFolderGetsItsCounterAtTheEnd)
+{
+    mkdir(QStringLiteral("Photos"));
+    touch(QStringLiteral("Other/a.jpg"));
+    File folder = fileTo(QStringLiteral("Other"), QStringLiteral("Photos"));
+    Renamable::rename(folder);
+    EXPECT_TRUE(exists(QStringLiteral("Photos 2/a.jpg")));
+    EXPECT_TRUE(exists(QStringLiteral("Photos")));
+}
+
+TEST_F(RenamableTest, WithoutAutoResolveATakenTargetFailsAndNothingMoves)
+{
+    setPreference(PreferenceKey::autoResolveDuplicates, false);
+    touch(QStringLiteral("report.pdf"), "foreign");
+    touch(QStringLiteral("x.pdf"), "mine");
+    File file = fileTo(QStringLiteral("x.pdf"), QStringLiteral("report.pdf"));
+    try {
+        Renamable::rename(file);
+        FAIL() << "the rename should have failed";
+    } catch (const FileRenameError& error) {
+        EXPECT_EQ(error.kind(), FileRenameError::Kind::targetAlreadyExists);
+        EXPECT_EQ(error.url(), QUrl::fromLocalFile(path(QStringLiteral("report.pdf"))));
+    }
+    EXPECT_EQ(content(QStringLiteral("x.pdf")), QByteArray("mine"));
+    EXPECT_EQ(content(QStringLiteral("report.pdf")), QByteArray("foreign"));
+    EXPECT_EQ(file.source.fileInfo.fullPath, path(QStringLiteral("x.pdf")));
+}
+
+TEST_F(RenamableTest, AMissingSourceFailsAndCreatesNothing)
+{
+    touch(QStringLiteral("gone.txt"));
+    File file = fileTo(QStringLiteral("gone.txt"), QStringLiteral("new/deeper/name.txt"));
+    QFile::remove(path(QStringLiteral("gone.txt")));
+    EXPECT_EQ(renameExpectingFailure(file), FileRenameError::Kind::sourceDoesNotExist);
+    EXPECT_FALSE(exists(QStringLiteral("new")));
+}
+
+TEST_F(RenamableTest, MissingTargetFoldersAreCreated)
+{
+    touch(QStringLiteral("stay"));
+    touch(QStringLiteral("a.txt"));
+    File file = fileTo(QStringLiteral("a.txt"), QStringLiteral("x/y/z/b.txt"));
+    Renamable::rename(file);
+    EXPECT_TRUE(exists(QStringLiteral("x/y/z/b.txt")));
+}
+
+TEST_F(RenamableTest, CaseOnlyChanges)
+{
+    // This file system keeps both spellings apart: a case-only change is an
+    // ordinary rename, and another file with the new spelling is taken.
+    touch(QStringLiteral("keep"));
+    touch(QStringLiteral("a.txt"), "mine");
+    File alone = fileTo(QStringLiteral("a.txt"), QStringLiteral("A.txt"));
+    Renamable::rename(alone);
+    EXPECT_EQ(entries(), (QStringList { QStringLiteral("A.txt"), QStringLiteral("keep") }));
+
+    touch(QStringLiteral("b.txt"), "mine");
+    touch(QStringLiteral("B.txt"), "foreign");
+    File withForeign = fileTo(QStringLiteral("b.txt"), QStringLiteral("B.txt"));
+    Renamable::rename(withForeign);
+    EXPECT_EQ(content(QStringLiteral("B.txt")), QByteArray("foreign"));
+    EXPECT_EQ(content(QStringLiteral("B 2.txt")), QByteArray("mine"));
+
+    // One inode under both spellings, but two entries (a hard link): the new
+    // spelling is another name in the folder, so it is taken too.
+    touch(QStringLiteral("c.txt"), "linked");
+    ASSERT_EQ(::link(QFile::encodeName(path(QStringLiteral("c.txt"))).constData(),
+                  QFile::encodeName(path(QStringLiteral("C.txt"))).constData()), 0);
+    File hardLinked = fileTo(QStringLiteral("c.txt"), QStringLiteral("C.txt"));
+    Renamable::rename(hardLinked);
+    EXPECT_TRUE(exists(QStringLiteral("C.txt")));
+    EXPECT_EQ(content(QStringLiteral("C 2.txt")), QByteArray("linked"));
+    EXPECT_FALSE(exists(QStringLiteral("c.txt")));
+    EXPECT_EQ(entries().filter(QStringLiteral(".bf-rename")), QStringList()) << "no temporary name is left";
+}
+
+TEST_F(RenamableTest, EmptiedFoldersAreRemovedUpToTheAllowedRoot)
+{
+    touch(QStringLiteral("deep/er/est/a.txt"));
+    touch(QStringLiteral("deep/er/est/.DS_Store"));
+    File file = fileTo(QStringLiteral("deep/er/est/a.txt"), QStringLiteral("b.txt"));
+    Renamable::rename(file);
+    EXPECT_TRUE(exists(QStringLiteral("b.txt")));
+    EXPECT_FALSE(exists(QStringLiteral("deep"))) << "folders holding only ignored files go, up the chain";
+    EXPECT_TRUE(QFileInfo::exists(root.path()));
+
+    // An allowed root stays even when the move empties it.
+    store->setValue(PreferenceKey::customDirectories.rawValue, QJsonArray { path(QStringLiteral("custom")) });
+    touch(QStringLiteral("custom/sub/c.txt"));
+    File inCustom = fileTo(QStringLiteral("custom/sub/c.txt"), QStringLiteral("c.txt"));
+    Renamable::rename(inCustom);
+    EXPECT_FALSE(exists(QStringLiteral("custom/sub")));
+    EXPECT_TRUE(exists(QStringLiteral("custom")));
+}
+
+TEST_F(RenamableTest, KeptFoldersStayWhenEmptied)
+{
+    touch(QStringLiteral("listed/a.txt"));
+    File file = fileTo(QStringLiteral("listed/a.txt"), QStringLiteral("a.txt"));
+    const QString listed = path(QStringLiteral("listed"));
+    Renamable::rename(file, [&](const QString& folder) { return folder == listed; });
+    EXPECT_TRUE(exists(QStringLiteral("listed")));
+}
+
+TEST_F(RenamableTest, SymbolicLinksFollowTheMovedItem)
+{
+    touch(QStringLiteral("real.txt"), "real");
+    ASSERT_EQ(::symlink(QFile::encodeName(path(QStringLiteral("real.txt"))).constData(),
+                  QFile::encodeName(path(QStringLiteral("alias.txt"))).constData()), 0);
+    File file(QUrl::fromLocalFile(path(QStringLiteral("alias.txt"))), true);
+    ASSERT_EQ(file.source.fileInfo.fullPath, path(QStringLiteral("real.txt")));
+    file.transformed.setTransformedFullPath(path(QStringLiteral("moved.txt")));
+    Renamable::rename(file);
+    EXPECT_EQ(QFileInfo(path(QStringLiteral("alias.txt"))).symLinkTarget(), path(QStringLiteral("moved.txt")));
+    EXPECT_EQ(content(QStringLiteral("alias.txt")), QByteArray("real"));
+}
+
+TEST_F(RenamableTest, AFailureAfterTheMoveIsAWarningNotAFailure)
+{
+    touch(QStringLiteral("real.txt"), "real");
+    ASSERT_EQ(::symlink(QFile::encodeName(path(QStringLiteral("real.txt"))).constData(),
+                  QFile::encodeName(path(QStringLiteral("alias.txt"))).constData()), 0);
+    File file(QUrl::fromLocalFile(path(QStringLiteral("alias.txt"))), true);
+    file.transformed.setTransformedFullPath(path(QStringLiteral("moved.txt")));
+    // The link is replaced by a plain file before the rename: it cannot be re-pointed.
+    QFile::remove(path(QStringLiteral("alias.txt")));
+    touch(QStringLiteral("alias.txt"), "not a link");
+
+    QStringList warnings;
+    ASSERT_NO_THROW(warnings = Renamable::rename(file));
+    EXPECT_EQ(warnings.size(), 1);
+    EXPECT_EQ(content(QStringLiteral("moved.txt")), QByteArray("real"));
+    EXPECT_EQ(content(QStringLiteral("alias.txt")), QByteArray("not a link")) << "a file is never replaced by a link";
+    EXPECT_EQ(file.source.fileInfo.fullPath, path(QStringLiteral("moved.txt")));
+    EXPECT_TRUE(file.validation.warnings.contains(warnings.first()));
+}
+
+TEST_F(RenamableTest, AReadOnlyFolderRefusesTheMove)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders; the errno mapping is tested on its own";
+    touch(QStringLiteral("locked/a.txt"));
+    ASSERT_EQ(::chmod(QFile::encodeName(path(QStringLiteral("locked"))).constData(), 0555), 0);
+    File file = fileTo(QStringLiteral("locked/a.txt"), QStringLiteral("locked/b.txt"));
+    try {
+        Renamable::rename(file);
+        ADD_FAILURE() << "the move should have been refused";
+    } catch (const FileManagerError& error) {
+        EXPECT_EQ(error.code(), EACCES);
+    }
+    ::chmod(QFile::encodeName(path(QStringLiteral("locked"))).constData(), 0755);
+    EXPECT_TRUE(exists(QStringLiteral("locked/a.txt")));
+}

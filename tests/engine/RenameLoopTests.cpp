@@ -1,0 +1,292 @@
+#include "EngineTestSupport.h"
+#include "engine/RenameError.h"
+#include "engine/TransformationUtil.h"
+
+#include <QDirIterator>
+
+#include <cerrno>
+#include <mutex>
+
+using Status = RenameContext::Status;
+
+namespace {
+
+// Every reading of the time is `step` later than the one before.
+class SteppingClock final : public Clock {
+public:
+    explicit SteppingClock(Duration step)
+        : m_step(step)
+    {
+    }
+    TimePoint now() const override
+    {
+        std::lock_guard lock(m_mutex);
+        m_now += m_step;
+        return m_now;
+    }
+    bool sleepUntil(TimePoint, std::stop_token) override { return true; }
+
+private:
+    mutable std::mutex m_mutex;
+    mutable TimePoint m_now {};
+    Duration m_step;
+};
+
+} // namespace
+
+class RenameLoopTest : public EngineTest {
+protected:
+    // Creates each source holding its own name and lists it with its target.
+    QList<File> listed(const QList<std::pair<QString, QString>>& moves)
+    {
+        touch(QStringLiteral("keep"));
+        QList<File> files;
+        for (const auto& [from, to] : moves) {
+            if (!exists(from))
+                touch(from, from.toUtf8());
+            files << fileTo(from, to);
+        }
+        return files;
+    }
+    const File* fileFrom(const RenameContext& context, const QList<File>& original, int index)
+    {
+        for (const File& file : context.files)
+            if (file.source.id == original[index].source.id)
+                return &file;
+        return nullptr;
+    }
+};
+
+TEST_F(RenameLoopTest, SwapsChainsAndCyclesEndAsPreviewed)
+{
+    struct Case {
+        const char* label;
+        QList<std::pair<QString, QString>> moves;
+    };
+    const Case cases[] = {
+        { "swap", { { "a", "b" }, { "b", "a" } } },
+        { "chain in list order", { { "a", "b" }, { "b", "c" } } },
+        { "chain in reverse order", { { "b", "c" }, { "a", "b" } } },
+        { "cycle of three", { { "a", "b" }, { "b", "c" }, { "c", "a" } } },
+        { "swap across folders", { { "x/a", "y/b" }, { "y/b", "x/a" } } },
+        { "swap with extensions", { { "one.txt", "two.txt" }, { "two.txt", "one.txt" }, { "three.txt", "four.txt" } } },
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir caseDir(path(QStringLiteral("case-XXXXXX")));
+        const QString base = QFileInfo(caseDir.path()).fileName() + QLatin1Char('/');
+        QList<std::pair<QString, QString>> moves;
+        for (const auto& [from, to] : c.moves)
+            moves << std::pair { base + from, base + to };
+        const QList<File> files = listed(moves);
+
+        const RenameContext result = TransformationUtil::renameFiles(RenameContext::make(files));
+        EXPECT_EQ(result.status, Status::done) << c.label;
+        EXPECT_EQ(result.totalSuccess, c.moves.size()) << c.label;
+        EXPECT_EQ(result.totalErrors, 0) << c.label;
+        EXPECT_TRUE(result.parkedFiles.isEmpty()) << c.label;
+        for (int i = 0; i < files.size(); ++i) {
+            const auto& [from, to] = moves[i];
+            EXPECT_EQ(content(to), from.toUtf8()) << c.label << ": " << to.toStdString();
+            const File* record = fileFrom(result, files, i);
+            ASSERT_NE(record, nullptr);
+            EXPECT_EQ(record->source.fileInfo.fullPath, path(to)) << c.label;
+        }
+        QStringList left;
+        QDirIterator it(caseDir.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            left << it.next();
+        EXPECT_EQ(left.filter(QStringLiteral(".bf-rename")), QStringList()) << c.label;
+    }
+}
+
+TEST_F(RenameLoopTest, AFolderAndFilesInsideItBothChange)
+{
+    touch(QStringLiteral("D/f.txt"), "f");
+    touch(QStringLiteral("D/h.txt"), "h");
+    // The child is listed before its folder; both carry the folder's new name.
+    QList<File> files = listed({ { "D/f.txt", "E/g.txt" }, { "D", "E" }, { "D/h.txt", "D/h.txt" } });
+    const RenameContext result = TransformationUtil::renameFiles(RenameContext::make(files));
+    EXPECT_EQ(result.status, Status::done);
+    EXPECT_EQ(result.totalSuccess, 2);
+    EXPECT_EQ(content(QStringLiteral("E/g.txt")), QByteArray("f"));
+    EXPECT_EQ(content(QStringLiteral("E/h.txt")), QByteArray("h")) << "an unchanged file travels with its folder";
+    EXPECT_FALSE(exists(QStringLiteral("D")));
+    EXPECT_FALSE(exists(QStringLiteral("E 2")));
+    EXPECT_EQ(fileFrom(result, files, 2)->source.fileInfo.fullPath, path(QStringLiteral("E/h.txt"))) << "its record follows";
+}
+
+TEST_F(RenameLoopTest, ATargetHeldByAForeignFileGetsACounterAndTheRecordKeepsIt)
+{
+    touch(QStringLiteral("b"), "foreign");
+    QList<File> files = listed({ { "a", "b" } });
+    const RenameContext result = TransformationUtil::renameFiles(RenameContext::make(files));
+    EXPECT_EQ(result.totalSuccess, 1);
+    EXPECT_EQ(content(QStringLiteral("b")), QByteArray("foreign"));
+    EXPECT_EQ(result.files[0].source.fileInfo.fullPath, path(QStringLiteral("b 2")));
+}
+
+TEST_F(RenameLoopTest, AFailureStopsTheRunAndTheRunGoesOnAfterIt)
+{
+    QList<File> files = listed({ { "1", "one" }, { "2", "two" }, { "3", "three" } });
+    QFile::remove(path(QStringLiteral("2")));
+
+    LogCapture log;
+    RenameContext context = TransformationUtil::renameFiles(RenameContext::make(files));
+    EXPECT_EQ(context.status, Status::error);
+    EXPECT_FALSE(context.isFinished());
+    ASSERT_TRUE(context.errorDetails);
+    EXPECT_EQ(context.errorDetails->fileIndex, 1);
+    EXPECT_EQ(context.errorDetails->error.errorCode(), (RenameErrorCode { RenameError::renameDomain, 0 }));
+    EXPECT_EQ(context.totalSuccess, 1);
+    EXPECT_EQ(context.totalErrors, 1);
+    EXPECT_FALSE(exists(QStringLiteral("three")));
+    EXPECT_TRUE(log.contains(QStringLiteral("🟩 Start renaming 3 files")));
+
+    log.clear();
+    context = TransformationUtil::renameFiles(context);
+    EXPECT_EQ(context.status, Status::done);
+    EXPECT_FALSE(context.errorDetails);
+    EXPECT_EQ(context.totalSuccess, 2);
+    EXPECT_EQ(context.totalErrors, 1);
+    EXPECT_TRUE(exists(QStringLiteral("three")));
+    EXPECT_FALSE(log.contains(QStringLiteral("🟩 Start renaming 3 files"))) << "a resumed run logs no start";
+
+    // Resuming after the last file renames nothing more.
+    context.status = Status::error;
+    context.errorDetails = RenameContext::ErrorDetails { 2, {} };
+    const RenameContext atEnd = TransformationUtil::renameFiles(context);
+    EXPECT_EQ(atEnd.status, Status::done);
+    EXPECT_EQ(atEnd.totalSuccess, 2);
+}
+
+TEST_F(RenameLoopTest, IgnoredCodesAreKeptWithTheirDomain)
+{
+    QList<File> files = listed({ { "1", "one" }, { "2", "two" }, { "3", "three" } });
+    QFile::remove(path(QStringLiteral("2")));
+
+    // The same number in another domain ignores nothing.
+    RenameContext context = RenameContext::make(files);
+    context.ignoredErrorCodes = { { RenameError::posixDomain, 0 }, { RenameError::fileDomain, 0 } };
+    context = TransformationUtil::renameFiles(context);
+    EXPECT_EQ(context.status, Status::error);
+
+    context = RenameContext::make(files);
+    context.files[0] = fileTo(QStringLiteral("one"), QStringLiteral("1"));
+    context.ignoredErrorCodes = { { RenameError::renameDomain, 0 } };
+    context = TransformationUtil::renameFiles(context);
+    EXPECT_EQ(context.status, Status::done);
+    EXPECT_EQ(context.totalSuccess, 2);
+    EXPECT_EQ(context.totalErrors, 1);
+    EXPECT_EQ(context.totalIgnoredErrors, 1);
+    EXPECT_TRUE(exists(QStringLiteral("three")));
+}
+
+TEST_F(RenameLoopTest, ErrnoValuesMapToTheFileCodes)
+{
+    const std::pair<int, RenameErrorCode> cases[] = {
+        { EACCES, { RenameError::fileDomain, 513 } },
+        { EPERM, { RenameError::fileDomain, 513 } },
+        { EROFS, { RenameError::fileDomain, 642 } },
+        { ENOENT, { RenameError::fileDomain, 4 } },
+        { EEXIST, { RenameError::fileDomain, 516 } },
+        { ENOSPC, { RenameError::fileDomain, 640 } },
+        { ENAMETOOLONG, { RenameError::fileDomain, 514 } },
+        { EXDEV, { RenameError::posixDomain, EXDEV } },
+    };
+    for (const auto& [errnum, expected] : cases)
+        EXPECT_EQ(RenameError::codeForErrno(errnum), expected) << errnum;
+}
+
+TEST_F(RenameLoopTest, PermissionErrorsAreIgnoredOnlyWhenThePreferenceSaysSo)
+{
+    const RenameErrorCode permission = RenameError::codeForErrno(EACCES);
+    const RenameErrorCode readOnly = RenameError::codeForErrno(EROFS);
+    const RenameErrorCode posix513 { RenameError::posixDomain, 513 };
+    EXPECT_FALSE(TransformationUtil::isIgnoredErrorCode(permission, {}));
+    setPreference(PreferenceKey::autoIgnoreFilePermissionErrors, true);
+    EXPECT_TRUE(TransformationUtil::isIgnoredErrorCode(permission, {}));
+    EXPECT_TRUE(TransformationUtil::isIgnoredErrorCode(readOnly, {}));
+    EXPECT_FALSE(TransformationUtil::isIgnoredErrorCode(posix513, {}));
+    EXPECT_FALSE(TransformationUtil::isIgnoredErrorCode(RenameError::codeForErrno(ENOENT), {}));
+}
+
+TEST_F(RenameLoopTest, AReadOnlyFolderStopsTheRunWith513)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders; the errno mapping is tested on its own";
+    QList<File> files = listed({ { "locked/a", "locked/b" } });
+    ::chmod(QFile::encodeName(path(QStringLiteral("locked"))).constData(), 0555);
+    const RenameContext context = TransformationUtil::renameFiles(RenameContext::make(files));
+    ::chmod(QFile::encodeName(path(QStringLiteral("locked"))).constData(), 0755);
+    ASSERT_TRUE(context.errorDetails);
+    EXPECT_EQ(context.errorDetails->error.errorCode(), (RenameErrorCode { RenameError::fileDomain, 513 }));
+}
+
+TEST_F(RenameLoopTest, FilesThatDoNotChangeAreNotCounted)
+{
+    touch(QStringLiteral("folder/inside"));
+    QList<File> files = listed({ { "same", "same" }, { "folder", "renamed" } });
+    files << fileTo(QStringLiteral("keep"), QStringLiteral("kept"));
+    files.last().validation.insertError(QStringLiteral("Filename is empty"));
+
+    setPreference(PreferenceKey::renameEmptyFolders, false);
+    int reports = 0;
+    SteppingClock slow(std::chrono::seconds(5));
+    const RenameContext context = TransformationUtil::renameFiles(
+        RenameContext::make(files), [&](const ProgressData&) { ++reports; }, {}, slow);
+    EXPECT_EQ(context.status, Status::done);
+    EXPECT_EQ(context.totalSuccess + context.totalErrors, 0);
+    EXPECT_EQ(reports, 0);
+    EXPECT_TRUE(exists(QStringLiteral("folder")));
+    EXPECT_TRUE(exists(QStringLiteral("keep")));
+}
+
+TEST_F(RenameLoopTest, ProgressComesAfterTheFirstSecond)
+{
+    QList<File> files = listed({ { "1", "one" }, { "2", "two" }, { "3", "three" }, { "4", "four" } });
+    std::vector<ProgressData> reports;
+    auto record = [&](const ProgressData& data) { reports.push_back(data); };
+
+    ManualClock stopped;
+    TransformationUtil::renameFiles(RenameContext::make(files), record, {}, stopped);
+    EXPECT_TRUE(reports.empty()) << "a run under a second reports nothing";
+
+    for (auto& file : files)
+        file = fileTo(FileUrl::path(file.targetUrl()).mid(root.path().size() + 1), file.source.fileInfo.name);
+    SteppingClock slow(std::chrono::milliseconds(400));
+    TransformationUtil::renameFiles(RenameContext::make(files), record, {}, slow);
+    // 400 ms pass for every reading: 400, 800, 1200 and 1600 ms after the start
+    // the four files are done; the last two come a second or more after it.
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].progressCount, 2);
+    EXPECT_EQ(reports[1].progressCount, 3);
+    EXPECT_EQ(reports[1].totalCount, 4);
+}
+
+TEST_F(RenameLoopTest, CancellationStopsAfterTheNextAttemptedFile)
+{
+    QList<File> files = listed({ { "same", "same" }, { "1", "one" }, { "2", "two" } });
+    std::stop_source source;
+    source.request_stop();
+    LogCapture log;
+    const RenameContext context = TransformationUtil::renameFiles(RenameContext::make(files), {}, source.get_token());
+    EXPECT_EQ(context.status, Status::aborted);
+    EXPECT_TRUE(context.isFinished());
+    EXPECT_EQ(context.totalSuccess, 1);
+    EXPECT_TRUE(exists(QStringLiteral("one")));
+    EXPECT_TRUE(exists(QStringLiteral("2")));
+    EXPECT_EQ(fileFrom(context, files, 1)->source.fileInfo.fullPath, path(QStringLiteral("one")));
+    EXPECT_TRUE(log.contains(QStringLiteral("🟥 Renaming Task aborted by user request")));
+}
+
+TEST_F(RenameLoopTest, CancellationWaitsForACycleToClose)
+{
+    QList<File> files = listed({ { "a", "b" }, { "b", "a" }, { "x", "y" } });
+    std::stop_source source;
+    source.request_stop();
+    const RenameContext context = TransformationUtil::renameFiles(RenameContext::make(files), {}, source.get_token());
+    EXPECT_EQ(context.status, Status::aborted);
+    EXPECT_EQ(content(QStringLiteral("a")), QByteArray("b"));
+    EXPECT_EQ(content(QStringLiteral("b")), QByteArray("a"));
+    EXPECT_TRUE(exists(QStringLiteral("x")));
+}
