@@ -4,8 +4,12 @@
 #include "engine/RenameContext.h"
 #include "files/File.h"
 #include "platform/Clock.h"
+#include "rules/Transformer.h"
+#include "tokens/TransformError.h"
 
 #include <QList>
+
+#include <optional>
 
 #include <stop_token>
 #include <utility>
@@ -13,6 +17,33 @@
 // The work of the transformation engine on lists of files: stateless functions
 // over values passed in and handed back.
 namespace TransformationUtil {
+
+// What a run over a list hands back: the files as far as they were
+// transformed, the rules with their run state, the failure that ended the run
+// (none when it completed), the late-update mark of the preview and the
+// numbering counters after the last file.
+struct TransformResult {
+    QList<File> files;
+    QList<Transformer> transformers;
+    std::optional<TransformError> error;
+    bool lateUpdateRequired = false;
+    FileIndex fileIndex;
+};
+
+// The preview: transforms the dirty files with each rule's quick form, in list
+// order with shared counters; never fails; cancelled between files (error aborted).
+TransformResult transformFilesQuick(QList<File> files, QList<Transformer> transformers, std::stop_token stop = {});
+void transformFileQuick(File& file, FileIndex& fileIndex, QList<Transformer>& transformers);
+
+// Before a rename: transforms every file with each rule's full form and stops
+// at the first failure but `skipped`. Progress at most once a second.
+TransformResult transformFiles(QList<File> files, QList<Transformer> transformers,
+    const ProgressCallback& progress = {}, Clock& clock = Clock::system());
+// Throws the failure of a rule; the rules keep the state they reached.
+void transformFile(File& file, FileIndex& fileIndex, QList<Transformer>& transformers);
+
+// Random numbers stay while the list keeps its size and are drawn anew when it changes.
+void updateTransformerState(QList<Transformer>& transformers, qint64 fileCount);
 
 // Renames the files of the context on disk, from where the context stopped, and
 // returns the context as the run left it. Blocks its caller. A new run (status

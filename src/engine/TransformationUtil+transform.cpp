@@ -1,0 +1,80 @@
+#include "engine/TransformationUtil.h"
+
+#include "platform/Log.h"
+
+namespace TransformationUtil {
+
+void updateTransformerState(QList<Transformer>& transformers, qint64 fileCount)
+{
+    for (Transformer& transformer : transformers) {
+        if (transformer.state.randomNumberGenerator.minimumCount != fileCount)
+            transformer.state.randomNumberGenerator = UniqueRandomNumberGenerator(fileCount);
+    }
+}
+
+void transformFileQuick(File& file, FileIndex& fileIndex, QList<Transformer>& transformers)
+{
+    if (!file.transformed.isDirty)
+        return;
+    file.resetTransformations();
+    file.transformed.fileIndex = fileIndex;
+    for (Transformer& transformer : transformers)
+        transformer.transformQuick(file, fileIndex);
+    file.transformed.isDirty = false;
+}
+
+TransformResult transformFilesQuick(QList<File> files, QList<Transformer> transformers, std::stop_token stop)
+{
+    FileIndex fileIndex;
+    updateTransformerState(transformers, files.size());
+    bool lateUpdateRequired = false;
+    for (File& file : files) {
+        if (stop.stop_requested()) {
+            Log::debug(Log::Category::process, "🔷 Cancelled transformFilesQuick for %ld files.", files.size());
+            return { std::move(files), std::move(transformers), TransformError::aborted(), false, fileIndex };
+        }
+        transformFileQuick(file, fileIndex, transformers);
+        lateUpdateRequired = lateUpdateRequired || file.transformed.lateUpdateRequired;
+    }
+    return { std::move(files), std::move(transformers), std::nullopt, lateUpdateRequired, fileIndex };
+}
+
+void transformFile(File& file, FileIndex& fileIndex, QList<Transformer>& transformers)
+{
+    file.resetTransformations();
+    file.transformed.fileIndex = fileIndex;
+    for (Transformer& transformer : transformers)
+        transformer.transform(file, fileIndex);
+    file.transformed.isDirty = false;
+}
+
+TransformResult transformFiles(QList<File> files, QList<Transformer> transformers, const ProgressCallback& progress, Clock& clock)
+{
+    FileIndex fileIndex;
+    qint64 lastReport = clock.nowMilliseconds();
+    const qsizetype count = files.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        File file = files[i];
+        try {
+            transformFile(file, fileIndex, transformers);
+        } catch (const TransformError& error) {
+            if (error.kind() != TransformError::Kind::skipped)
+                return { std::move(files), std::move(transformers), error, false, fileIndex };
+        } catch (const std::exception& error) {
+            return { std::move(files), std::move(transformers),
+                TransformError::fatal(QStringLiteral("Transformation failed"), QString::fromUtf8(error.what())), false, fileIndex };
+        } catch (...) {
+            return { std::move(files), std::move(transformers),
+                TransformError::fatal(QStringLiteral("Transformation failed"), QStringLiteral("Unknown error")), false, fileIndex };
+        }
+        files[i] = file;
+        if (clock.nowMilliseconds() - lastReport >= ProgressData::progressInterval) {
+            lastReport = clock.nowMilliseconds();
+            if (progress)
+                progress(ProgressData { i, count });
+        }
+    }
+    return { std::move(files), std::move(transformers), std::nullopt, false, fileIndex };
+}
+
+} // namespace TransformationUtil

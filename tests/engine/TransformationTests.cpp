@@ -1,0 +1,130 @@
+#include "EngineTestSupport.h"
+#include "engine/TransformationUtil.h"
+#include "tokens/TokenString.h"
+
+using namespace TransformationUtil;
+
+namespace {
+
+Transformer prefixRule(const QString& text)
+{
+    Transformer rule = Transformer::newTransformer();
+    rule.type = TransformerType::prefix;
+    rule.properties.prefixText = TokenString::string(text);
+    return rule;
+}
+
+// A rule of a kind this build cannot apply: its full form fails with `fatal`.
+Transformer failingRule()
+{
+    Transformer rule = Transformer::newTransformer();
+    rule.type = TransformerType::conversion;
+    return rule;
+}
+
+} // namespace
+
+class TransformationTest : public EngineTest {
+protected:
+    QList<File> files(int count)
+    {
+        QList<File> list;
+        for (int i = 0; i < count; ++i)
+            list << File(QUrl::fromLocalFile(touch(QStringLiteral("f%1.txt").arg(i))), false);
+        return list;
+    }
+};
+
+TEST_F(TransformationTest, QuickPathTransformsOnlyDirtyFiles)
+{
+    QList<File> list = files(3);
+    list[1].transformed.isDirty = false;
+    list[1].transformed.transformedName = QStringLiteral("kept");
+    list[1].transformed.lateUpdateRequired = true;
+    const TransformResult result = transformFilesQuick(list, { prefixRule(QStringLiteral("new-")) });
+    EXPECT_FALSE(result.error);
+    EXPECT_EQ(result.files[0].transformed.transformedName.value(), QStringLiteral("new-f0"));
+    EXPECT_FALSE(result.files[0].transformed.isDirty);
+    EXPECT_EQ(result.files[1].transformed.transformedName.value(), QStringLiteral("kept"));
+    EXPECT_EQ(result.files[2].transformed.transformedName.value(), QStringLiteral("new-f2"));
+    EXPECT_TRUE(result.lateUpdateRequired) << "a clean file's mark still counts";
+    EXPECT_EQ(result.transformers.size(), 1);
+}
+
+TEST_F(TransformationTest, QuickPathWithoutRulesResetsToTheNameOnDisk)
+{
+    QList<File> list = files(1);
+    list[0].transformed.transformedName = QStringLiteral("stale");
+    const TransformResult result = transformFilesQuick(list, {});
+    EXPECT_EQ(result.files[0].transformed.transformedName.value(), QStringLiteral("f0"));
+    EXPECT_FALSE(result.files[0].transformed.isDirty);
+
+    const TransformResult empty = transformFilesQuick({}, {});
+    EXPECT_TRUE(empty.files.isEmpty());
+    EXPECT_FALSE(empty.error);
+    EXPECT_FALSE(empty.lateUpdateRequired);
+    EXPECT_EQ(empty.fileIndex, FileIndex {});
+}
+
+TEST_F(TransformationTest, ACancelledPreviewTransformsNothing)
+{
+    std::stop_source source;
+    source.request_stop();
+    LogCapture log;
+    const TransformResult result = transformFilesQuick(files(2), { prefixRule(QStringLiteral("new-")) }, source.get_token());
+    ASSERT_TRUE(result.error);
+    EXPECT_EQ(result.error->kind(), TransformError::Kind::aborted);
+    EXPECT_FALSE(result.lateUpdateRequired);
+    EXPECT_EQ(result.files[0].transformed.transformedName.value(), QStringLiteral("f0"));
+    EXPECT_TRUE(result.files[0].transformed.isDirty);
+    EXPECT_TRUE(log.contains(QStringLiteral("🔷 Cancelled transformFilesQuick for 2 files.")));
+}
+
+TEST_F(TransformationTest, RandomNumbersStayWhileTheListKeepsItsSize)
+{
+    QList<Transformer> rules { prefixRule(QStringLiteral("x")) };
+    updateTransformerState(rules, 3);
+    rules[0].state.randomNumberGenerator.number(QUuid::createUuid(), 2, 10);
+    const auto drawn = rules[0].state.randomNumberGenerator;
+    updateTransformerState(rules, 3);
+    EXPECT_EQ(rules[0].state.randomNumberGenerator, drawn);
+    updateTransformerState(rules, 4);
+    EXPECT_TRUE(rules[0].state.randomNumberGenerator.numbers.isEmpty());
+    EXPECT_EQ(rules[0].state.randomNumberGenerator.minimumCount, 4);
+}
+
+TEST_F(TransformationTest, FullPathTransformsEveryFileAndStopsAtTheFirstFailure)
+{
+    QList<File> list = files(3);
+    list[0].transformed.isDirty = false;
+    const TransformResult done = transformFiles(list, { prefixRule(QStringLiteral("a-")) });
+    EXPECT_FALSE(done.error);
+    EXPECT_EQ(done.files[0].transformed.transformedName.value(), QStringLiteral("a-f0")) << "clean files too";
+
+    const TransformResult failed = transformFiles(files(3), { prefixRule(QStringLiteral("a-")), failingRule() });
+    ASSERT_TRUE(failed.error);
+    EXPECT_EQ(failed.error->kind(), TransformError::Kind::fatal);
+    EXPECT_EQ(failed.files[0].transformed.transformedName.value(), QStringLiteral("f0")) << "a failed file is not put back";
+    EXPECT_EQ(failed.files[1].transformed.transformedName.value(), QStringLiteral("f1"));
+    EXPECT_FALSE(failed.lateUpdateRequired);
+}
+
+TEST_F(TransformationTest, FullPathProgressAtMostOnceASecond)
+{
+    std::vector<ProgressData> reports;
+    ManualClock clock;
+    transformFiles(files(3), { prefixRule(QStringLiteral("a-")) }, [&](const ProgressData& d) { reports.push_back(d); }, clock);
+    EXPECT_TRUE(reports.empty());
+
+    // Every reading of the time is 300 ms later than the one before.
+    struct Stepping final : Clock {
+        mutable TimePoint current {};
+        TimePoint now() const override { return current += std::chrono::milliseconds(300); }
+        bool sleepUntil(TimePoint, std::stop_token) override { return true; }
+    } stepping;
+    transformFiles(files(5), { prefixRule(QStringLiteral("a-")) }, [&](const ProgressData& d) { reports.push_back(d); }, stepping);
+    // Readings: 300 start; file 0 at 600; 900; 1200; file 3 at 1500 (report, retaken 1800); file 4 at 2100.
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].progressCount, 3);
+    EXPECT_EQ(reports[0].totalCount, 5);
+}
