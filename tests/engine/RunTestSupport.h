@@ -2,6 +2,7 @@
 
 #include "EngineTestSupport.h"
 #include "NotificationRecorder.h"
+#include "core/AppNotification.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "engine/RenameRunDelegate.h"
 #include "engine/TransformationService.h"
