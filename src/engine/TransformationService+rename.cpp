@@ -79,7 +79,7 @@ RenameRunDelegate::AbortResponse TransformationService::askAbortOrContinue(const
     const QString to = String::lastPathComponent(file.transformed.transformedFullPath());
     const QString messageText = QStringLiteral("Unable to rename\n\n\"") + from + QStringLiteral("\"\n\nto\n\n\"") + to
         + QStringLiteral("\"\n");
-    Log::error(PROCESS, "%{public}s(%{public}ld) %{public}s", messageText, error.code, error.message);
+    Log::error(PROCESS, "%{public}s(%ld) %{public}s", messageText, error.code, error.message);
     const bool noPermission = error.domain == RenameError::fileDomain && error.code == RenameError::fileWriteNoPermission;
     const QString hint = noPermission ? QStringLiteral("\n(Is the folder read-only perhaps?)\n\n") : QString();
     const QString informativeText = error.message + QStringLiteral("\nError Code: ") + QString::number(error.code)
