@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -70,8 +71,12 @@ qint64 runOnTransformation(std::function<void(std::stop_token)> work)
     QElapsedTimer timer;
     timer.start();
     const TaskHandle task = TaskHandle::start(GlobalActors::transformation(), std::move(work));
+    // Sleeps in the event loop between the worker's hops; the timer wakes it
+    // to look whether the run has ended.
+    QTimer wake;
+    wake.start(2);
     while (!task.isFinished())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     const qint64 elapsed = timer.elapsed();
     QCoreApplication::processEvents();
     return elapsed;
