@@ -1,0 +1,187 @@
+#include "engine/TransformationService.h"
+
+#include "core/AppNotification+Typed.h"
+#include "core/DependencyInjectionRegistry.h"
+#include "core/Preference.h"
+#include "core/String+path.h"
+#include "engine/FileValidationUtil.h"
+#include "engine/TransformationUtil.h"
+#include "files/FileDataSource.h"
+#include "platform/Log.h"
+#include "platform/MainThread.h"
+#include "platform/MainWindowLocator.h"
+#include "platform/NotificationCenter.h"
+#include "platform/UndoManager.h"
+#include "rules/Transformers.h"
+
+namespace {
+
+constexpr auto PROCESS = Log::Category::process;
+const QString CALLER = QStringLiteral("Brackenfold/TransformationService+rename.cpp");
+const QString RUN_FUNCTION = QStringLiteral("applyTransformationsAndRename(force:)");
+
+// The files the rename loop will move: no validation errors, a new name, path
+// or extension, and no folder while folders are not renamed (the loop passes
+// over those, so they are neither counted nor reported as failures).
+QList<File> selectFilesToRename(const QList<File>& files)
+{
+    const bool renameFolders = Preference::boolFor(PreferenceKey::renameEmptyFolders);
+    QList<File> selected;
+    for (const File& file : files) {
+        if (!file.validation.errors.isEmpty() || !FileValidationUtil::isChanged(file))
+            continue;
+        if (file.isDirectory() && !renameFolders)
+            continue;
+        selected << file;
+    }
+    return selected;
+}
+
+void postProgress(const ProgressData& data, const QString& label)
+{
+    MainThread::post([data, label] {
+        AppNotification::UpdateProgressView::post(data.progressCount, data.totalCount, label, true);
+    });
+}
+
+} // namespace
+
+void TransformationService::beginLongRunningProcess(const QString& progressLabel)
+{
+    MainThread::runBlocking([&] {
+        const auto fileDataSource = Inject<FileDataSource>().get();
+        if (!fileDataSource)
+            return;
+        Log::info(PROCESS, "🟩 Beginning long running process.");
+        // All three at once and in this order: the overlay is shown before its
+        // first progress report, so nothing undoes that report's abort button.
+        NotificationCenter& center = NotificationCenter::defaultCenter();
+        center.post(Notification { NotificationName::disableUserInput, {}, std::nullopt });
+        center.post(Notification { NotificationName::showProgressView, {}, std::nullopt });
+        AppNotification::UpdateProgressView::post(0, fileDataSource->count(), progressLabel, true);
+    });
+}
+
+void TransformationService::endLongRunningProcess()
+{
+    MainThread::post([] {
+        Log::info(PROCESS, "🟩 Ending long running process.");
+        const QString function = QStringLiteral("endLongRunningProcess()");
+        AppNotification::post(NotificationName::dataSourceUpdated, {}, std::nullopt, function);
+        AppNotification::post(NotificationName::hideProgressView, {}, std::nullopt, function);
+        AppNotification::post(NotificationName::enableUserInput, {}, std::nullopt, function);
+    });
+}
+
+RenameRunDelegate::AbortResponse TransformationService::askAbortOrContinue(const File& file, const RenameError& error)
+{
+    const QString from = String::lastPathComponent(FileUrl::path(file.sourceUrl()));
+    const QString to = String::lastPathComponent(file.transformed.transformedFullPath());
+    const QString messageText = QStringLiteral("Unable to rename\n\n\"") + from + QStringLiteral("\"\n\nto\n\n\"") + to
+        + QStringLiteral("\"\n");
+    Log::error(PROCESS, "%{public}s(%ld) %{public}s", messageText, error.code, error.message);
+    const bool noPermission = error.domain == RenameError::fileDomain && error.code == RenameError::fileWriteNoPermission;
+    const QString hint = noPermission ? QStringLiteral("\n(Is the folder read-only perhaps?)\n\n") : QString();
+    const QString informativeText = error.message + QStringLiteral("\nError Code: ") + QString::number(error.code)
+        + QStringLiteral("\n") + hint + QStringLiteral("\nWould you like to continue renaming the next files?");
+
+    const RenameRunDelegate::Question question { messageText, informativeText, file, error };
+    const std::shared_ptr<RenameRunDelegate> asked = delegate();
+    RenameRunDelegate::AbortResponse response = RenameRunDelegate::AbortResponse::abortRenaming();
+    MainThread::runBlocking([&] { response = asked->askAbortOrContinue(question); });
+    return response;
+}
+
+void TransformationService::showFileRenamePartiallyCompletedAlert(qint64 filesRenamedCount, qint64 filesToRenameCount)
+{
+    QString informativeText = QStringLiteral("Successfully renamed %1 files.").arg(filesRenamedCount);
+    const qint64 notRenamed = filesToRenameCount - filesRenamedCount;
+    if (notRenamed >= 1)
+        informativeText += QStringLiteral("\n%1 files could not be renamed.").arg(notRenamed);
+    const std::shared_ptr<RenameRunDelegate> alerts = delegate();
+    MainThread::post([alerts, informativeText] {
+        alerts->showPartialCompletion(QStringLiteral("Rename Partially Completed"), informativeText);
+    });
+}
+
+void TransformationService::applyTransformationsAndRename(bool force, std::stop_token stop)
+{
+    std::shared_ptr<FileDataSource> fileDataSource;
+    std::shared_ptr<Transformers> transformers;
+    MainThread::runBlocking([&] {
+        fileDataSource = Inject<FileDataSource>().get();
+        if (fileDataSource)
+            transformers = Inject<Transformers>().get();
+    });
+    if (!fileDataSource || !transformers)
+        return;
+
+    beginLongRunningProcess(QStringLiteral("Renaming"));
+    const FullTransformation full = transformAllFiles(stop);
+    if (full.result.kind == TransformationResult::Kind::aborted) {
+        Log::error(PROCESS, "transformAllFiles was aborted.");
+        endLongRunningProcess();
+        return;
+    }
+    if (full.result.kind == TransformationResult::Kind::error) {
+        Log::error(PROCESS, "transformAllFiles was aborted with errors: \"%{public}s\".", full.result.message);
+        endLongRunningProcess();
+        return;
+    }
+
+    // The files as this run's own transformation left them; later writes to
+    // the store do not change what is renamed.
+    const QList<File> selected = selectFilesToRename(full.files);
+    const qint64 errorCount = TransformationUtil::getRenameTotals(full.files).first;
+    const qint64 toRename = selected.size();
+    if (toRename < 1) {
+        endLongRunningProcess();
+        return;
+    }
+    if (errorCount >= 1 && !force) {
+        Log::info(PROCESS, "Aborting applyTransformationsAndRename because %ld files have errors and force is not set.",
+            errorCount);
+        endLongRunningProcess();
+        return;
+    }
+    if (stop.stop_requested()) {
+        Log::info(PROCESS, "🟥 Renaming Task aborted by user request");
+        endLongRunningProcess();
+        return;
+    }
+
+    RenameContext context = RenameContext::make(selected);
+    const auto progress = [](const ProgressData& data) { postProgress(data, QStringLiteral("Renaming")); };
+    while (context.status == RenameContext::Status::start || context.status == RenameContext::Status::error) {
+        context = TransformationUtil::renameFiles(std::move(context), progress, stop);
+        if (!context.errorDetails)
+            continue;
+        const RenameContext::ErrorDetails details = *context.errorDetails;
+        const RenameRunDelegate::AbortResponse response = askAbortOrContinue(context.files.at(details.fileIndex), details.error);
+        if (response.kind == RenameRunDelegate::AbortResponse::Kind::abortRenaming) {
+            Log::info(PROCESS, "Aborted by user request");
+            context.status = RenameContext::Status::aborted;
+            break;
+        }
+        if (response.ignoreErrorCode && !context.ignoredErrorCodes.contains(details.error.errorCode()))
+            context.ignoredErrorCodes << details.error.errorCode();
+    }
+
+    const FileComponentMutations components = FileComponentMutations(FileComponentMutation::source)
+        | FileComponentMutation::transformed | FileComponentMutation::attributes;
+    fileDataSource->updateFiles(context.files, components, CALLER);
+    if (context.totalSuccess >= 1) {
+        MainThread::runBlocking([&] {
+            NumberStart::apply(*transformers, full.numberStarts);
+            // The list's earlier undo steps hold the paths from before the
+            // rename: undoing them would bring back files that are gone.
+            if (UndoManager* undoManager = MainWindowLocator::undoManager())
+                undoManager->removeAllActions();
+        });
+    }
+    MainThread::runBlocking([] { AppNotification::post(NotificationName::transformButtonUpdated, {}, std::nullopt, RUN_FUNCTION); });
+
+    if (context.totalSuccess < toRename)
+        showFileRenamePartiallyCompletedAlert(context.totalSuccess, toRename);
+    endLongRunningProcess();
+}

@@ -1,0 +1,85 @@
+#include "engine/TransformationService.h"
+
+#include "core/DependencyInjectionRegistry.h"
+#include "engine/FileValidationUtil.h"
+#include "engine/RuleRunState.h"
+#include "engine/TransformationUtil.h"
+#include "files/FileDataSource.h"
+#include "platform/Log.h"
+#include "platform/MainThread.h"
+#include "rules/Transformers.h"
+#include "tokens/FileAttributeUtil.h"
+
+void TransformationService::transformFile(const File& file)
+{
+    std::shared_ptr<FileDataSource> fileDataSource;
+    std::shared_ptr<Transformers> transformers;
+    MainThread::runBlocking([&] {
+        fileDataSource = Inject<FileDataSource>().get();
+        if (fileDataSource)
+            transformers = Inject<Transformers>().get();
+    });
+    if (!fileDataSource || !transformers)
+        return;
+
+    FileIndex fileIndex = getOrCalculateFileIndex(file);
+    QList<Transformer> rules;
+    MainThread::runBlocking([&] { rules = transformers->list(); });
+
+    File transformed = file;
+    const bool needsAttributes = std::any_of(rules.cbegin(), rules.cend(),
+        [](const Transformer& rule) { return rule.usesFileAttributes(); });
+    if (!transformed.attributes && needsAttributes)
+        transformed.attributes = FileAttributes { FileAttributeUtil::loadAttributes(transformed.sourceUrl()) };
+
+    // Written at the file's storage index only while the store still holds the
+    // list the file was read from; the rules get back their run state only.
+    const auto writeBack = [&] {
+        MainThread::runBlocking([&] {
+            if (transformed.fileGenerationId == fileDataSource->fileGenerationId()) {
+                fileDataSource->mutate(transformed, FileComponentMutations(FileComponentMutation::attributes)
+                        | FileComponentMutation::transformed | FileComponentMutation::validation);
+            }
+            RuleRunState::writeBack(*transformers, rules);
+        });
+    };
+    try {
+        TransformationUtil::transformFile(transformed, fileIndex, rules);
+    } catch (...) {
+        writeBack();
+        throw;
+    }
+    FileValidationUtil::validateFile(transformed);
+    writeBack();
+}
+
+FileIndex TransformationService::getOrCalculateFileIndex(const File& file)
+{
+    if (file.transformed.fileIndex)
+        return *file.transformed.fileIndex;
+
+    std::shared_ptr<FileDataSource> fileDataSource;
+    std::shared_ptr<Transformers> transformers;
+    QList<File> files;
+    QList<Transformer> rules;
+    MainThread::runBlocking([&] {
+        fileDataSource = Inject<FileDataSource>().get();
+        if (!fileDataSource)
+            return;
+        transformers = Inject<Transformers>().get();
+        if (!transformers)
+            return;
+        files = fileDataSource->getAllFiles();
+        rules = transformers->list();
+    });
+    if (!fileDataSource || !transformers)
+        return {};
+
+    Log::debug(Log::Category::process, "Calling transformAllFilesQuick to calculate the correct fileIndex");
+    const TransformationUtil::TransformResult result = TransformationUtil::transformFilesQuick(files, rules);
+    for (const File& candidate : result.files) {
+        if (candidate.source.id == file.source.id)
+            return candidate.transformed.fileIndex.value_or(FileIndex {});
+    }
+    return {};
+}

@@ -1,0 +1,230 @@
+#include "RunTestSupport.h"
+#include "core/AppNotification+Typed.h"
+
+class RenameRunTest : public EngineRunTest {
+protected:
+    void SetUp() override
+    {
+        EngineRunTest::SetUp();
+        setPreference(PreferenceKey::autoResolveDuplicates, false);
+        setUp4Files();
+    }
+
+    // Four files a to d in a fresh folder, renamed with the prefix "A_".
+    void setUp4Files()
+    {
+        for (const QString& name : entries())
+            QFile::remove(path(name));
+        listFiles({ QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt"), QStringLiteral("d.txt") });
+        setRules({ prefixRule(QStringLiteral("A_")) });
+        TestEnvironment::drainEvents();
+    }
+
+    // Calls `hook` on the main thread once the run's transformation has written
+    // the store and its validation has finished, before anything is renamed.
+    void afterValidation(std::function<void()> hook)
+    {
+        NotificationCenter& center = NotificationCenter::defaultCenter();
+        center.addObserver(&observer, NotificationName::showProgressIndicator, [this](const Notification& notification) {
+            const auto payload = AppNotification::ShowProgressIndicator::get(notification);
+            if (payload.message == QStringLiteral("Validating..."))
+                validatingId = payload.messageId;
+        });
+        center.addObserver(&observer, NotificationName::hideProgressIndicator, [this, hook = std::move(hook)](const Notification& notification) {
+            if (!validatingId.isEmpty() && AppNotification::HideProgressIndicator::get(notification) == validatingId)
+                hook();
+        });
+    }
+
+    QStringList partialCompletionTexts() const
+    {
+        QStringList texts;
+        for (const auto& [message, informative] : delegate->partialCompletions)
+            texts << message + QLatin1Char('|') + informative;
+        return texts;
+    }
+
+    QObject observer;
+    QString validatingId;
+};
+
+TEST_F(RenameRunTest, RenamesTheFilesWithTheAbortButtonOfferedFromTheFirstMoment)
+{
+    // The list came in as an undoable step; renaming makes that step stale.
+    fileDataSource->replaceFiles(fileDataSource->getAllFiles(), FileAction::replace);
+    TestEnvironment::drainEvents();
+    ASSERT_TRUE(undoManager.canUndo());
+    const qint64 generation = fileDataSource->fileGenerationId();
+
+    NotificationRecorder recorder({ NotificationName::disableUserInput, NotificationName::showProgressView,
+        NotificationName::updateProgressView, NotificationName::dataSourceUpdated, NotificationName::hideProgressView,
+        NotificationName::enableUserInput });
+    runRename();
+
+    EXPECT_EQ(entries(), QStringList({ QStringLiteral("A_a.txt"), QStringLiteral("A_b.txt"), QStringLiteral("A_c.txt"),
+                             QStringLiteral("A_d.txt") }));
+    EXPECT_EQ(storedNames(), entries());
+    EXPECT_GT(fileDataSource->fileGenerationId(), generation);
+    EXPECT_TRUE(delegate->partialCompletions.empty());
+    EXPECT_FALSE(undoManager.canUndo());
+    EXPECT_FALSE(undoManager.canRedo());
+
+    const QStringList names = recorder.names();
+    ASSERT_GE(names.size(), 6);
+    EXPECT_EQ(names.mid(0, 3), QStringList({ NotificationName::disableUserInput, NotificationName::showProgressView,
+                                   NotificationName::updateProgressView }));
+    EXPECT_EQ(names.mid(names.size() - 3), QStringList({ NotificationName::dataSourceUpdated,
+                                               NotificationName::hideProgressView, NotificationName::enableUserInput }));
+    for (const Notification& notification : recorder.received) {
+        if (notification.name == NotificationName::updateProgressView)
+            EXPECT_TRUE(AppNotification::UpdateProgressView::get(notification).abortable);
+    }
+    const Progress first = AppNotification::UpdateProgressView::get(recorder.received[2]);
+    EXPECT_EQ(first.currentProgressCount, 0);
+    EXPECT_EQ(first.maxProgressCount, 4);
+    EXPECT_EQ(first.label, QStringLiteral("Renaming"));
+}
+
+TEST_F(RenameRunTest, NothingToRenameShowsAndHidesTheOverlayOnly)
+{
+    setRules({});
+    NotificationRecorder recorder({ NotificationName::showProgressView, NotificationName::enableUserInput });
+    runRename();
+    EXPECT_EQ(entries(), QStringList({ QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt"),
+                             QStringLiteral("d.txt") }));
+    EXPECT_EQ(recorder.names(), QStringList({ NotificationName::showProgressView, NotificationName::enableUserInput }));
+    EXPECT_TRUE(delegate->partialCompletions.empty());
+}
+
+TEST_F(RenameRunTest, AFatalRuleErrorGivesTheAlertAndRenamesNothing)
+{
+    setRules({ prefixRule(QStringLiteral("A_")), unavailableRule() });
+    LogCapture log;
+    NotificationRecorder recorder({ NotificationName::enableUserInput });
+    runRename();
+
+    EXPECT_EQ(entries(), QStringList({ QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt"),
+                             QStringLiteral("d.txt") }));
+    ASSERT_EQ(delegate->warnings.size(), 1u);
+    EXPECT_EQ(delegate->warnings[0].first, QStringLiteral("Rename Action not available"));
+    EXPECT_EQ(delegate->warnings[0].second, QStringLiteral("Rename Actions of the kind \"conversion\" can not be applied."));
+    EXPECT_TRUE(log.contains(QStringLiteral(
+        "transformAllFiles was aborted with errors: \"Rename Actions of the kind \"conversion\" can not be applied.\".")));
+    EXPECT_TRUE(delegate->questions.empty());
+    EXPECT_EQ(recorder.count(NotificationName::enableUserInput), 1);
+}
+
+TEST_F(RenameRunTest, AbortInTheDialogKeepsTheFilesAlreadyRenamedAndReportsTheRest)
+{
+    touch(QStringLiteral("A_b.txt"), "taken");
+    delegate->answers = { RenameRunDelegate::AbortResponse::abortRenaming() };
+    LogCapture log;
+    runRename();
+
+    ASSERT_EQ(delegate->questions.size(), 1u);
+    const RenameRunDelegate::Question& question = delegate->questions[0];
+    EXPECT_EQ(question.messageText, QStringLiteral("Unable to rename\n\n\"b.txt\"\n\nto\n\n\"A_b.txt\"\n"));
+    EXPECT_TRUE(question.informativeText.endsWith(QStringLiteral("\n\nWould you like to continue renaming the next files?")));
+    EXPECT_TRUE(question.informativeText.contains(QStringLiteral("\nError Code: ") + QString::number(question.error.code) + QStringLiteral("\n")));
+    EXPECT_FALSE(question.informativeText.contains(QStringLiteral("read-only")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Aborted by user request")));
+
+    EXPECT_EQ(entries(), QStringList({ QStringLiteral("A_a.txt"), QStringLiteral("A_b.txt"), QStringLiteral("b.txt"),
+                             QStringLiteral("c.txt"), QStringLiteral("d.txt") }));
+    EXPECT_EQ(content(QStringLiteral("A_b.txt")), "taken");
+    EXPECT_EQ(storedNames(), QStringList({ QStringLiteral("A_a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt"),
+                                 QStringLiteral("d.txt") }));
+    EXPECT_EQ(partialCompletionTexts(), QStringList({ QStringLiteral(
+                                            "Rename Partially Completed|Successfully renamed 1 files.\n3 files could not be renamed.") }));
+}
+
+// Two files fail with the same code. With the box ticked the second failure
+// goes on without asking; without it the dialog comes again.
+TEST_F(RenameRunTest, ContinueWithTheRememberBoxIgnoresThatErrorForTheRestOfTheRun)
+{
+    struct Case {
+        bool remember;
+        size_t questions;
+    };
+    for (const Case c : { Case { true, 1 }, Case { false, 2 } }) {
+        SCOPED_TRACE(c.remember ? "remember" : "ask again");
+        setUp4Files();
+        touch(QStringLiteral("A_b.txt"), "taken");
+        touch(QStringLiteral("A_d.txt"), "taken");
+        delegate->questions.clear();
+        delegate->partialCompletions.clear();
+        delegate->answers = { RenameRunDelegate::AbortResponse::continueRenaming(c.remember),
+            RenameRunDelegate::AbortResponse::continueRenaming(c.remember) };
+        runRename();
+
+        EXPECT_EQ(delegate->questions.size(), c.questions);
+        EXPECT_TRUE(exists(QStringLiteral("A_a.txt")));
+        EXPECT_TRUE(exists(QStringLiteral("A_c.txt")));
+        EXPECT_TRUE(exists(QStringLiteral("b.txt")));
+        EXPECT_TRUE(exists(QStringLiteral("d.txt")));
+        EXPECT_EQ(partialCompletionTexts(), QStringList({ QStringLiteral(
+                                                "Rename Partially Completed|Successfully renamed 2 files.\n2 files could not be renamed.") }));
+    }
+}
+
+// The abort button is pressed while the dialog is up; the user then says
+// Continue: the run renames the next file, notices the cancellation and stops.
+TEST_F(RenameRunTest, CancellingMidRunKeepsWhatWasRenamed)
+{
+    touch(QStringLiteral("A_b.txt"), "taken");
+    std::stop_source stop;
+    delegate->onAsk = [&](const RenameRunDelegate::Question&) { stop.request_stop(); };
+    delegate->answers = { RenameRunDelegate::AbortResponse::continueRenaming(false) };
+    LogCapture log;
+    runRename(stop);
+
+    EXPECT_TRUE(log.contains(QStringLiteral("🟥 Renaming Task aborted by user request")));
+    EXPECT_TRUE(exists(QStringLiteral("A_a.txt")));
+    EXPECT_TRUE(exists(QStringLiteral("A_c.txt")));
+    EXPECT_TRUE(exists(QStringLiteral("d.txt")));
+    EXPECT_EQ(storedNames(), QStringList({ QStringLiteral("A_a.txt"), QStringLiteral("b.txt"), QStringLiteral("A_c.txt"),
+                                 QStringLiteral("d.txt") }));
+    EXPECT_EQ(partialCompletionTexts(), QStringList({ QStringLiteral(
+                                            "Rename Partially Completed|Successfully renamed 2 files.\n2 files could not be renamed.") }));
+}
+
+// A write to the store between the run's transformation and its renames (the
+// single-file queue, a late validation) does not change what is renamed.
+TEST_F(RenameRunTest, TheRunRenamesFromItsOwnTransformation)
+{
+    bool written = false;
+    afterValidation([&] {
+        written = true;
+        File file = fileDataSource->getAllFiles().first();
+        file.transformed.transformedName = QStringLiteral("HIJACK");
+        fileDataSource->mutate(file, FileComponentMutation::transformed);
+    });
+    runRename();
+    ASSERT_TRUE(written);
+    EXPECT_TRUE(exists(QStringLiteral("A_a.txt")));
+    EXPECT_FALSE(exists(QStringLiteral("HIJACK.txt")));
+}
+
+// The preference is switched off while the run prepares: the folder is passed
+// over by the renaming, which is no failure.
+TEST_F(RenameRunTest, FoldersLeftAloneBecauseFoldersAreNotRenamedAreNoFailures)
+{
+    mkdir(QStringLiteral("folder"));
+    listFiles({ QStringLiteral("folder"), QStringLiteral("a.txt") });
+    Transformer rule = suffixRule(QStringLiteral("_S"));
+    rule.transformScope = TransformScope::fullPath;
+    setRules({ rule });
+    TestEnvironment::drainEvents();
+    QString folderTarget;
+    afterValidation([&] {
+        folderTarget = fileDataSource->getAllFiles().first().transformed.transformedFullPath();
+        setPreference(PreferenceKey::renameEmptyFolders, false);
+    });
+    runRename();
+
+    EXPECT_EQ(folderTarget, path(QStringLiteral("folder_S")));
+
+    EXPECT_TRUE(exists(QStringLiteral("folder")));
+    EXPECT_TRUE(exists(QStringLiteral("a.txt_S")));
+    EXPECT_TRUE(delegate->partialCompletions.empty());
+}

@@ -1,0 +1,171 @@
+#pragma once
+
+#include "EngineTestSupport.h"
+#include "NotificationRecorder.h"
+#include "core/AppNotification.h"
+#include "core/DependencyInjectionRegistry.h"
+#include "engine/RenameRunDelegate.h"
+#include "engine/TransformationService.h"
+#include "files/FileDataSource.h"
+#include "platform/GlobalActors.h"
+#include "platform/MainWindowLocator.h"
+#include "platform/Task.h"
+#include "platform/UndoManager.h"
+#include "rules/SelectTransformer.h"
+#include "rules/Transformers.h"
+#include "tokens/TokenString.h"
+
+#include <deque>
+#include <functional>
+
+// Answers the rename run's questions from a script and keeps what it was shown.
+class ScriptedDelegate : public RenameRunDelegate {
+public:
+    AbortResponse askAbortOrContinue(const Question& question) override
+    {
+        questions.push_back(question);
+        if (onAsk)
+            onAsk(question);
+        if (answers.empty())
+            return AbortResponse::abortRenaming();
+        const AbortResponse answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void showWarning(const QString& messageText, const QString& informativeText) override
+    {
+        warnings.push_back({ messageText, informativeText });
+    }
+    void showPartialCompletion(const QString& messageText, const QString& informativeText) override
+    {
+        partialCompletions.push_back({ messageText, informativeText });
+    }
+
+    std::deque<AbortResponse> answers;
+    std::function<void(const Question&)> onAsk;
+    std::vector<Question> questions;
+    std::vector<std::pair<QString, QString>> warnings;
+    std::vector<std::pair<QString, QString>> partialCompletions;
+};
+
+inline Transformer prefixRule(const QString& text)
+{
+    Transformer rule = Transformer::newTransformer();
+    rule.type = TransformerType::prefix;
+    rule.properties.prefixText = TokenString::string(text);
+    return rule;
+}
+
+inline Transformer suffixRule(const QString& text)
+{
+    Transformer rule = Transformer::newTransformer();
+    rule.type = TransformerType::suffix;
+    rule.properties.suffixText = TokenString::string(text);
+    return rule;
+}
+
+inline Transformer replaceRule(const QString& find, const QString& replace)
+{
+    Transformer rule = Transformer::newTransformer();
+    rule.type = TransformerType::simple;
+    rule.properties.simpleFindText = find;
+    rule.properties.simpleReplaceText = TokenString::string(replace);
+    return rule;
+}
+
+inline Transformer selectMatchingRule(const QString& match)
+{
+    Transformer rule = Transformer::newTransformer();
+    rule.type = TransformerType::select;
+    rule.properties.selectType = SelectTransformer::kTypeSelectMatching;
+    rule.properties.selectMatch = match;
+    return rule;
+}
+
+// A rule of a kind this build cannot apply: its full form fails with `fatal`.
+inline Transformer unavailableRule()
+{
+    Transformer rule = Transformer::newTransformer();
+    rule.type = TransformerType::conversion;
+    return rule;
+}
+
+// The stores in the registry, an undo manager for the window, a scripted
+// delegate for the questions; the runs go through the real executors.
+class EngineRunTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        DependencyInjectionRegistry::shared().registerInstance(fileDataSource);
+        DependencyInjectionRegistry::shared().registerInstance(transformers);
+        MainWindowLocator::setUndoManager(&undoManager);
+        TransformationService::shared().setDelegate(delegate);
+    }
+    void TearDown() override
+    {
+        waitForExecutors();
+        TransformationService::shared().setDelegate(nullptr);
+        MainWindowLocator::setUndoManager(nullptr);
+        EngineTest::TearDown();
+    }
+
+    // Lets every executor finish what it was given, with the main loop running.
+    void waitForExecutors()
+    {
+        for (SerialExecutor* executor : { &GlobalActors::transformation(), &GlobalActors::validation(),
+                 &GlobalActors::transformationQueue(), &GlobalActors::transformation() }) {
+            const TaskHandle probe = TaskHandle::start(*executor, [](std::stop_token) { });
+            ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return probe.isFinished(); }, std::chrono::seconds(30)));
+        }
+        TestEnvironment::drainEvents();
+    }
+
+    // Runs `work` on the transformation executor, as the event handler does,
+    // and keeps the main loop running until it is done.
+    void runOnTransformation(std::function<void(std::stop_token)> work, std::stop_source stop = {})
+    {
+        const TaskHandle task = TaskHandle::start(GlobalActors::transformation(),
+            [work = std::move(work), token = stop.get_token()](std::stop_token) { work(token); });
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return task.isFinished(); }, std::chrono::seconds(30)));
+        TestEnvironment::drainEvents();
+    }
+    void runPreview() { runOnTransformation([](std::stop_token stop) { TransformationService::shared().transformAllFilesQuick(stop); }); }
+    void runRename(std::stop_source stop = {})
+    {
+        runOnTransformation([](std::stop_token token) { TransformationService::shared().applyTransformationsAndRename(true, token); }, stop);
+    }
+
+    // Lists files in the root folder (created when missing), without undo.
+    void listFiles(const QStringList& names)
+    {
+        QList<File> files;
+        for (const QString& name : names) {
+            if (!exists(name))
+                touch(name);
+            files << File(QUrl::fromLocalFile(path(name)), false);
+        }
+        fileDataSource->replaceFilesNoUndo(files, FileAction::replace, false);
+    }
+    void setRules(const QList<Transformer>& rules) { transformers->replaceTransformers(rules); }
+
+    QStringList newNames() const
+    {
+        QStringList names;
+        for (const File& file : fileDataSource->getAllFiles())
+            names << file.transformed.transformedName.value() + file.transformed.transformedExtSuffix();
+        return names;
+    }
+    QStringList storedNames() const
+    {
+        QStringList names;
+        for (const File& file : fileDataSource->getAllFiles())
+            names << file.source.fileInfo.name + file.source.extSuffix();
+        return names;
+    }
+
+    std::shared_ptr<FileDataSource> fileDataSource = std::make_shared<FileDataSource>();
+    std::shared_ptr<Transformers> transformers = std::make_shared<Transformers>();
+    std::shared_ptr<ScriptedDelegate> delegate = std::make_shared<ScriptedDelegate>();
+    UndoManager undoManager;
+};
