@@ -106,8 +106,10 @@ QStringList rename(File& file, const std::function<bool(const QString&)>& keepFo
             break;
         }
     }
+    // Only an item that left its folder can have emptied it.
     const QString oldFolder = String::stringByDeletingLastPathComponent(source);
-    if (!keepFolder || !keepFolder(oldFolder)) {
+    const bool leftFolder = String::stringByDeletingLastPathComponent(used) != oldFolder;
+    if (leftFolder && (!keepFolder || !keepFolder(oldFolder))) {
         if (const auto error = FileManager::removeDirectoryIfEmpty(oldFolder))
             warnings << QStringLiteral("Renamed, but the emptied folder could not be removed: %1").arg(error->message());
     }

@@ -47,6 +47,23 @@ QByteArrayList entryNames(const QString& path)
     return names;
 }
 
+bool holdsOnlyIgnored(const QString& path)
+{
+    std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(QFile::encodeName(path).constData()), &::closedir);
+    if (!folder)
+        throw FileManagerError::fromErrno(path, QStringLiteral("list"));
+    errno = 0;
+    while (const dirent* entry = ::readdir(folder.get())) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != ".." && !isIgnored(QFile::decodeName(name)))
+            return false;
+        errno = 0;
+    }
+    if (errno != 0)
+        throw FileManagerError::fromErrno(path, QStringLiteral("list"));
+    return true;
+}
+
 qsizetype countFileItems(const QString& path)
 {
     qsizetype count = 0;

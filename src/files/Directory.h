@@ -18,6 +18,9 @@ bool isIgnored(const QString& name);
 // left out), in the file system's order. Throws FileManagerError.
 QByteArrayList entryNames(const QString& path);
 
+// True when the folder holds nothing but ignored files; stops at the first other item.
+bool holdsOnlyIgnored(const QString& path);
+
 // The number of entries that are not ignored names. Throws FileManagerError.
 qsizetype countFileItems(const QString& path);
 

@@ -65,11 +65,10 @@ bool isMountPoint(const QString& folder)
 // answers whether it did. Throws FileManagerError.
 bool removeIfEmpty(const QString& folder)
 {
+    // Stops at the first item that keeps the folder, so a full folder costs little.
+    if (!Directory::holdsOnlyIgnored(folder))
+        return false;
     const QByteArrayList names = Directory::entryNames(folder);
-    for (const QByteArray& name : names) {
-        if (!Directory::isIgnored(QFile::decodeName(name)))
-            return false;
-    }
     Log::debug(Log::Category::process, "rename: rm %{public}s", folder);
     const QByteArray encodedFolder = QFile::encodeName(folder);
     for (const QByteArray& name : names) {
