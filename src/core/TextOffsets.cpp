@@ -7,19 +7,45 @@
 #include <algorithm>
 #include <memory>
 
+namespace {
+// Building a break iterator costs far more than using one: one per thread.
+icu::BreakIterator* characterBreaks()
+{
+    thread_local std::unique_ptr<icu::BreakIterator> iterator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::BreakIterator> made(
+            icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+        return U_FAILURE(status) ? nullptr : std::move(made);
+    }();
+    return iterator.get();
+}
+
+// Below U+0300 (where the combining marks begin) every code unit is a character of
+// its own, except that CR LF is one.
+bool isSimpleText(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x300)
+            return false;
+    }
+    return true;
+}
+} // namespace
+
 TextOffsets::TextOffsets(const QString& text)
     : m_text(text)
 {
+    m_boundaries.reserve(text.size() + 1);
     m_boundaries.append(0);
     if (text.isEmpty())
         return;
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> breaks(
-        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status) || !breaks) {
-        // Without break data every code unit counts as a character.
-        for (qsizetype i = 1; i <= text.size(); ++i)
+    icu::BreakIterator* breaks = isSimpleText(text) ? nullptr : characterBreaks();
+    if (!breaks) {
+        for (qsizetype i = 1; i <= text.size(); ++i) {
+            if (i < text.size() && text.at(i - 1) == QLatin1Char('\r') && text.at(i) == QLatin1Char('\n'))
+                continue;
             m_boundaries.append(i);
+        }
         return;
     }
     const icu::UnicodeString icuText = IcuString::toIcu(text);
