@@ -1,0 +1,19 @@
+#include "rules/SetTransformer.h"
+
+#include "core/Findable.h"
+
+QString SetTransformer::helpText() const
+{
+    return QStringLiteral("This Rename-Action can be used to set the text of a Filename, Path or Extension.");
+}
+
+void SetTransformer::run(TransformMode mode, TransformScope transformScope, const TransformerProperties& properties,
+    File& file, FileIndex&, TransformerState&)
+{
+    const QString text = resolvedText(mode, properties.setText, file);
+    // The path on disk decides, not the name that earlier rules are building.
+    const FindParameters parameters(properties.setFindText, properties.setFindWildcards, properties.setFindRegex,
+        properties.setFindCaseInsensitive, false);
+    if (Findable::findRanges(file.source.fileInfo.fullPath, parameters))
+        file.transformed.setTransformedText(text, transformScope);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "rules/Transformable.h"
+
+// Finds a text in the scope and replaces it; "*" and "#" may act as wildcards
+// whose captures the replace text names as "$1", "$2", ...
+class SimpleTransformer : public TransformableKind<SimpleTransformer> {
+public:
+    static constexpr TransformerType TYPE = TransformerType::simple;
+    static inline const QString BUTTON_LABEL = QStringLiteral("Replace");
+    static inline const QString SELECTOR_LABEL = QStringLiteral("Replace");
+
+    explicit SimpleTransformer(const QString& transformerId = {}) { }
+
+    QString helpText() const override;
+
+    // The find and replace of one text with the resolved replace text.
+    static QString replaceText(const QString& replace, const QString& text, const TransformerProperties& properties);
+
+protected:
+    void run(TransformMode mode, TransformScope transformScope, const TransformerProperties& properties, File& file,
+        FileIndex& fileIndex, TransformerState& state) override;
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "files/TransformScope.h"
+
+#include <QList>
+
+// How a scope is shown: "Filenames", "Paths", "Extensions", "Full Paths".
+QString description(TransformScope scope);
+const QList<TransformScope>& allTransformScopes();

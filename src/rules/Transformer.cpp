@@ -1,0 +1,305 @@
+#include "rules/Transformer.h"
+
+#include "core/Preference.h"
+#include "core/String+path.h"
+#include "platform/Log.h"
+#include "rules/FileIndex+counters.h"
+#include "rules/InsertTransformer.h"
+#include "rules/PrefixTransformer.h"
+#include "rules/SelectTransformer.h"
+#include "rules/SetTransformer.h"
+#include "rules/SimpleTransformer.h"
+#include "rules/SuffixTransformer.h"
+#include "rules/TransformError+description.h"
+#include "tokens/DecodingError.h"
+#include "tokens/JsonRead.h"
+#include "tokens/TransformError.h"
+
+#include <QDateTime>
+#include <QHashFunctions>
+#include <QJsonDocument>
+#include <QStringEncoder>
+
+#include <atomic>
+#include <limits>
+
+namespace {
+
+std::unique_ptr<Transformable> makeTransformable(TransformerType type, const QString& transformerId)
+{
+    switch (type) {
+    case TransformerType::simple: return std::make_unique<SimpleTransformer>(transformerId);
+    case TransformerType::insert: return std::make_unique<InsertTransformer>(transformerId);
+    case TransformerType::prefix: return std::make_unique<PrefixTransformer>(transformerId);
+    case TransformerType::suffix: return std::make_unique<SuffixTransformer>(transformerId);
+    case TransformerType::set: return std::make_unique<SetTransformer>(transformerId);
+    case TransformerType::select: return std::make_unique<SelectTransformer>(transformerId);
+    case TransformerType::trim:
+    case TransformerType::numbering:
+    case TransformerType::conversion:
+    case TransformerType::regex:
+        break; // not provided by this build
+    }
+    return nullptr;
+}
+
+TransformError kindNotAvailable(TransformerType type)
+{
+    return TransformError::fatal(QStringLiteral("Rename Action not available"),
+        QStringLiteral("Rename Actions of the kind \"%1\" can not be applied.").arg(rawValue(type)));
+}
+
+const QString kIdPrefix = QStringLiteral("transformer_");
+
+std::atomic<qint64>& lastIdMilliseconds()
+{
+    static std::atomic<qint64> last { 0 };
+    return last;
+}
+
+// The next id value: the current millisecond, or one past the last id handed
+// out or read when the clock has not moved on (or went back).
+qint64 nextIdMilliseconds()
+{
+    std::atomic<qint64>& last = lastIdMilliseconds();
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    qint64 previous = last.load();
+    qint64 next = 0;
+    do {
+        if (previous == std::numeric_limits<qint64>::max())
+            return previous;
+        next = std::max(now, previous + 1);
+    } while (!last.compare_exchange_weak(previous, next));
+    return next;
+}
+
+// New ids stay clear of the ids of decoded rules.
+void noteUsedId(const QString& id)
+{
+    if (!id.startsWith(kIdPrefix))
+        return;
+    bool ok = false;
+    const qint64 value = id.mid(kIdPrefix.size()).toLongLong(&ok, 16);
+    if (!ok)
+        return;
+    std::atomic<qint64>& last = lastIdMilliseconds();
+    qint64 previous = last.load();
+    while (value > previous && !last.compare_exchange_weak(previous, value)) { }
+}
+
+bool isHidden(const File& file)
+{
+    return String::lastPathComponent(file.source.fileInfo.fullPath).startsWith(QLatin1Char('.'));
+}
+
+} // namespace
+
+Transformer Transformer::newTransformer()
+{
+    return Transformer {};
+}
+
+QString Transformer::newId()
+{
+    return kIdPrefix + QString::number(nextIdMilliseconds(), 16).toUpper();
+}
+
+std::unique_ptr<Transformable> Transformer::transformer() const
+{
+    return makeTransformable(type, id);
+}
+
+QString Transformer::buttonLabel() const
+{
+    const auto kind = transformer();
+    return kind ? kind->buttonLabel() : QStringLiteral("?");
+}
+
+bool Transformer::usesFileAttributes() const
+{
+    const std::optional<TokenString>* text = nullptr;
+    switch (type) {
+    case TransformerType::simple: text = &properties.simpleReplaceText; break;
+    case TransformerType::insert: text = &properties.insertText; break;
+    case TransformerType::prefix: text = &properties.prefixText; break;
+    case TransformerType::suffix: text = &properties.suffixText; break;
+    case TransformerType::set: text = &properties.setText; break;
+    case TransformerType::regex: text = &properties.regexReplaceText; break;
+    case TransformerType::trim:
+    case TransformerType::numbering:
+    case TransformerType::conversion:
+    case TransformerType::select:
+        return false;
+    }
+    return text && text->has_value() && (*text)->hasAttributes();
+}
+
+bool Transformer::isNumberingWithContinuedStart() const
+{
+    return type == TransformerType::numbering && properties.numberUpdateStart.value_or(false)
+        && !properties.numberRandom.value_or(false);
+}
+
+void Transformer::transformQuick(File& file, FileIndex& fileIndex)
+{
+    try {
+        run(TransformMode::quick, file, fileIndex);
+    } catch (...) {
+        // run() has already recorded the failure in the file.
+    }
+}
+
+void Transformer::transform(File& file, FileIndex& fileIndex)
+{
+    run(TransformMode::full, file, fileIndex);
+}
+
+bool Transformer::passesGates(const File& file) const
+{
+    if (type == TransformerType::select)
+        return true; // a Select rule decides the selection of every file
+    if (!file.transformed.isSelected)
+        return false;
+    const bool directory = file.source.fileInfo.isDirectory;
+    if (isHidden(file)) {
+        const bool pathScope = transformScope == TransformScope::path;
+        const bool fullPathScope = transformScope == TransformScope::fullPath;
+        const bool passes = directory ? pathScope : (pathScope || fullPathScope);
+        if (!passes && !Preference::boolFor(PreferenceKey::renameHiddenFiles))
+            return false;
+    }
+    if (directory) {
+        if (transformScope == TransformScope::filename || transformScope == TransformScope::ext)
+            return false;
+        if (!Preference::boolFor(PreferenceKey::renameEmptyFolders))
+            return false;
+    }
+    return true;
+}
+
+void Transformer::run(TransformMode mode, File& file, FileIndex& fileIndex)
+{
+    if (disabled || !passesGates(file))
+        return;
+    const bool numbering = type == TransformerType::numbering;
+    const auto fail = [&](const QString& description) {
+        const char* format = mode == TransformMode::quick
+            ? "transformQuick error: transformerId: %{public}s at fileIndex: %s, error: %{public}@"
+            : "transform error: transformerId: %{public}s at fileIndex: %s, error: %{public}@";
+        Log::error(Log::Category::process, format, id, FileIndexCounters::indexDescription(fileIndex), description);
+        file.validation.insertError(description);
+        if (numbering)
+            FileIndexCounters::increment(fileIndex, id);
+    };
+    try {
+        const auto kind = transformer();
+        if (!kind)
+            throw kindNotAvailable(type);
+        const TransformerProperties settings = properties;
+        if (mode == TransformMode::quick)
+            kind->transformQuick(transformScope, settings, file, fileIndex, state);
+        else
+            kind->transform(transformScope, settings, file, fileIndex, state);
+        if (numbering)
+            FileIndexCounters::increment(fileIndex, id);
+    } catch (const TransformError& error) {
+        if (error.kind() == TransformError::Kind::skipped)
+            return;
+        if (mode == TransformMode::quick && error.kind() == TransformError::Kind::lateUpdateRequired) {
+            file.transformed.lateUpdateRequired = true;
+            if (numbering)
+                FileIndexCounters::increment(fileIndex, id);
+            return;
+        }
+        fail(localizedDescription(error));
+        throw;
+    } catch (const std::exception& error) {
+        fail(QString::fromUtf8(error.what()));
+        throw;
+    } catch (...) {
+        fail(QStringLiteral("Unknown error"));
+        throw;
+    }
+}
+
+Transformer Transformer::fromJson(const QString& json, QStringConverter::Encoding encoding)
+{
+    // The encoding only decides which texts can be read; the reader takes UTF-8.
+    QStringEncoder encoder(encoding);
+    const QByteArray encoded = encoder.encode(json);
+    if (encoder.hasError())
+        throw DecodingError(QStringLiteral("The operation couldn’t be completed. (JSONDecoding error 0.)"));
+    if (encoding == QStringConverter::Utf8)
+        return fromJsonData(encoded);
+    return fromJsonData(json.toUtf8());
+}
+
+Transformer Transformer::fromJsonData(const QByteArray& data)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        throw DecodingError(parseError.errorString());
+    if (!document.isObject())
+        throw DecodingError(QStringLiteral("Expected a rule object"));
+    return fromJsonObject(document.object());
+}
+
+Transformer Transformer::fromJsonObject(const QJsonObject& object)
+{
+    Transformer transformer;
+    if (const auto id = JsonRead::optionalString(object, QStringLiteral("id"))) {
+        transformer.id = *id;
+        noteUsedId(*id);
+    }
+    const auto typeName = JsonRead::optionalString(object, QStringLiteral("type"));
+    if (!typeName)
+        throw DecodingError(QStringLiteral("Missing key \"type\""));
+    const auto type = transformerTypeFromRawValue(*typeName);
+    if (!type)
+        throw DecodingError(QStringLiteral("Unknown rule type \"%1\"").arg(*typeName));
+    transformer.type = *type;
+    if (const auto scopeName = JsonRead::optionalString(object, QStringLiteral("transformScope"))) {
+        const auto scope = transformScopeFromRawValue(*scopeName);
+        if (!scope)
+            throw DecodingError(QStringLiteral("Unknown scope \"%1\"").arg(*scopeName));
+        transformer.transformScope = *scope;
+    }
+    const auto properties = JsonRead::optionalObject(object, QStringLiteral("properties"));
+    if (!properties)
+        throw DecodingError(QStringLiteral("Missing key \"properties\""));
+    transformer.properties = TransformerProperties::fromJson(*properties);
+    transformer.disabled = JsonRead::optionalBool(object, QStringLiteral("disabled")).value_or(false);
+    transformer.description = JsonRead::optionalString(object, QStringLiteral("description"));
+    return transformer;
+}
+
+QJsonObject Transformer::toJson() const
+{
+    QJsonObject object {
+        { QStringLiteral("id"), id },
+        { QStringLiteral("type"), rawValue(type) },
+        { QStringLiteral("transformScope"), rawValue(transformScope) },
+        { QStringLiteral("properties"), properties.toJson() },
+    };
+    if (disabled)
+        object.insert(QStringLiteral("disabled"), true);
+    if (description && !description->isEmpty())
+        object.insert(QStringLiteral("description"), *description);
+    return object;
+}
+
+bool Transformer::operator==(const Transformer& other) const
+{
+    return id == other.id && type == other.type && transformScope == other.transformScope
+        && disabled == other.disabled && properties.copy(type) == other.properties.copy(other.type)
+        && description == other.description;
+}
+
+size_t qHash(const Transformer& transformer, size_t seed)
+{
+    seed = qHashMulti(seed, transformer.id, rawValue(transformer.type), rawValue(transformer.transformScope),
+        transformer.disabled);
+    seed = transformer.description ? qHashMulti(seed, 1, *transformer.description) : qHashMulti(seed, 0);
+    return qHash(transformer.properties.copy(transformer.type), seed);
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "rules/Transformer.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+// The document's ordered list of rename rules, with the current rule (the one
+// in the rule editor), the Select rule that governs it and the recipe file.
+// Main thread only. Single edits are made undoable by the rule bar and the
+// rule editor; clearing all rules is an undo step of its own.
+class Transformers : public QObject {
+    Q_OBJECT
+public:
+    explicit Transformers(QObject* parent = nullptr);
+
+    // Hook of the layer above: cancels the running validation when the list is cleared.
+    void setValidationCanceller(std::function<void()> cancel) { m_cancelValidation = std::move(cancel); }
+
+    // Queries.
+    const QList<Transformer>& list() const { return m_list; }
+    qsizetype count() const { return m_list.size(); }
+    bool isEmpty() const { return m_list.isEmpty(); }
+    bool contains(std::optional<qsizetype> index) const;
+    bool contains(const std::optional<Transformer>& transformer) const;
+    bool containsId(const std::optional<QString>& id) const;
+    std::optional<qsizetype> indexOf(const std::optional<QString>& id) const;
+    // None unless every rule has its own id.
+    std::optional<Transformer> transformer(const QString& id) const;
+    std::optional<Transformer> transformer(qsizetype index) const;
+
+    const std::optional<QString>& currentTransformerId() const { return m_currentTransformerId; }
+    std::optional<Transformer> currentTransformer() const;
+    const std::optional<Transformer>& currentSelectTransformer() const { return m_currentSelectTransformer; }
+
+    const std::optional<QUrl>& recipeUrl() const { return m_recipeUrl; }
+    // Assigns the recipe file: refreshes the recipe name and the window title.
+    void assignRecipeUrl(const std::optional<QUrl>& url);
+    const QString& recipeName() const { return m_recipeName; }
+
+    bool hasPathScope() const;
+    bool usesFileAttributes() const;
+
+    // Edits.
+    void load(const QList<Transformer>& newList);
+    void replaceTransformers(const QList<Transformer>& list);
+    void updateTransformers(const QList<Transformer>& list);
+    void addOrReplaceTransformer(const Transformer& transformer);
+    void insert(const Transformer& transformer, qsizetype index);
+    bool deleteTransformer(qsizetype index);
+    void deleteTransformer(const QString& id);
+    void move(qsizetype from, qsizetype to);
+    void selectTransformer(const std::optional<QString>& id);
+    void selectTransformerAt(std::optional<qsizetype> index);
+    void updateEnabledState(const std::optional<QString>& id, bool enabled);
+    void setRecipeUrl(const std::optional<QUrl>& url);
+    void clear();
+    void reset();
+
+    // Notification handlers.
+    void clearAllTransformersEvent();
+    void resetRandomNumbersEvent();
+
+private:
+    void initObservers();
+    void updateTransformer(const Transformer& transformer);
+    void updateKeyMap();
+    static QHash<QString, qsizetype> getKeyMap(const QList<Transformer>& list);
+    void updateCurrentSelectTransformer();
+    void logTransformerIds(const QString& prefix) const;
+    QStringList keys() const;
+
+    std::optional<QUrl> m_recipeUrl;
+    QString m_recipeName;
+    std::optional<QString> m_currentTransformerId;
+    std::optional<Transformer> m_currentSelectTransformer;
+    QList<Transformer> m_list;
+    QHash<QString, qsizetype> m_keyMap;
+    std::function<void()> m_cancelValidation;
+};
