@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QPointer>
+#include <QWidget>
+
+class ButtonCollectionViewItem;
+#include "ruleui/ButtonViewDataSource.h"
+#include "ruleui/ButtonViewDelegate.h"
+class QHBoxLayout;
+
+// The row of rule buttons followed by the "Add" button. Items come from the
+// data source; selection and drags go through the delegate. A click in the
+// empty part right of "Add" moves the window, a double click there zooms it.
+class ButtonCollectionView : public QWidget {
+    Q_OBJECT
+public:
+    explicit ButtonCollectionView(QWidget* parent = nullptr);
+
+    void setDataSource(ButtonViewDataSource* dataSource) { m_dataSource = dataSource; }
+    void setDelegate(ButtonViewDelegate* delegate) { m_delegate = delegate; }
+
+    void reloadData();
+    int numberOfItems() const { return int(m_items.size()); }
+    ButtonCollectionViewItem* item(int index) const;
+    // The item under a point of this view; none between and after the items.
+    std::optional<int> indexAt(const QPoint& position) const;
+    // The drop position for a point: the item under it, or past the last item.
+    int dropIndexAt(const QPoint& position) const;
+
+    const QList<int>& selectionIndexes() const { return m_selection; }
+    void setSelectionIndexes(const QList<int>& indexes);
+    bool isSelectable() const { return m_selectable; }
+    void setSelectable(bool selectable) { m_selectable = selectable; }
+
+    // Moves an item's button without asking the data source.
+    void moveItem(int from, int to);
+
+signals:
+    void addRequested();
+    // The button of the selected rule, or none: the selector line follows it.
+    void selectorViewChanged(QWidget* view);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    bool isRightOfAddButton(const QPoint& position) const;
+    void startDrag(int index);
+
+    QPointer<ButtonViewDataSource> m_dataSource;
+    QPointer<ButtonViewDelegate> m_delegate;
+    QHBoxLayout* m_layout;
+    QList<ButtonCollectionViewItem*> m_items;
+    QList<int> m_selection;
+    bool m_selectable = true;
+    std::optional<int> m_pressedIndex;
+    QPoint m_pressPosition;
+};

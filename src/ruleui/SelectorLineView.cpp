@@ -1,0 +1,66 @@
+#include "ruleui/SelectorLineView.h"
+
+#include "uikit/Appearance.h"
+#include "uikit/AppStyle.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+SelectorLineView::SelectorLineView(QWidget* parent)
+    : QWidget(parent)
+{
+    setMinimumHeight(16);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void SelectorLineView::setSelectorView(QWidget* view)
+{
+    m_selectorView = view;
+    update();
+}
+
+std::optional<qreal> SelectorLineView::notchX() const
+{
+    if (!m_selectorView || !m_selectorView->parentWidget())
+        return std::nullopt;
+    const QPoint topLeft = mapFromGlobal(m_selectorView->parentWidget()->mapToGlobal(m_selectorView->geometry().topLeft()));
+    return topLeft.x() + 16;
+}
+
+QColor SelectorLineView::lineColor(const QWidget* view)
+{
+    const QPalette palette = view->palette();
+    return Appearance::isDarkMode(view) ? AppStyle::shaded(palette.color(QPalette::Midlight), 0.3)
+                                        : AppStyle::shaded(palette.color(QPalette::Base), 0.2);
+}
+
+QColor SelectorLineView::notchColor(const QWidget* view)
+{
+    const QPalette palette = view->palette();
+    return Appearance::isDarkMode(view) ? palette.color(QPalette::Midlight) : AppStyle::shaded(palette.color(QPalette::Window), 0.1);
+}
+
+void SelectorLineView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // Qt's y grows downward: the line runs along the bottom edge.
+    const qreal bottom = height() - 0.5;
+    const qreal w = width();
+    painter.setPen(QPen(lineColor(this), 1));
+    const auto x = notchX();
+    if (!x) {
+        painter.drawLine(QPointF(0, bottom), QPointF(w - 1, bottom));
+        return;
+    }
+    QPainterPath notch;
+    notch.moveTo(*x, bottom);
+    notch.lineTo(*x + 32, bottom);
+    notch.lineTo(*x + 16, bottom - 14);
+    notch.closeSubpath();
+    painter.fillPath(notch, notchColor(this));
+    painter.drawLine(QPointF(0, bottom), QPointF(*x, bottom));
+    painter.drawLine(QPointF(*x, bottom), QPointF(*x + 16, bottom - 14));
+    painter.drawLine(QPointF(*x + 16, bottom - 14), QPointF(*x + 32, bottom));
+    painter.drawLine(QPointF(*x + 32, bottom), QPointF(w, bottom));
+}

@@ -1,0 +1,179 @@
+#include "ruleui/TransformViewController.h"
+
+#include "core/AppNotification+Typed.h"
+#include "platform/Log.h"
+#include "platform/NotificationCenter.h"
+#include "rules/Transformers.h"
+#include "ruleui/ButtonCollectionView.h"
+#include "ruleui/ButtonViewController.h"
+#include "ruleui/ButtonViewDataSource.h"
+#include "ruleui/ButtonViewDelegate.h"
+#include "ruleui/SelectorLineView.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TransformViewController::TransformViewController(Transformers* transformers, QWidget* parent)
+    : QWidget(parent)
+    , m_renameButton(new QPushButton(QStringLiteral("Rename"), this))
+    , m_buttonView(new QWidget(this))
+    , m_fileCountLabel(new QLabel(this))
+    , m_progressIndicator(new QProgressBar(this))
+    , m_selectorLine(new SelectorLineView(this))
+    , m_buttonViewController(new ButtonViewController(m_buttonView))
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_buttonView, 1);
+    row->addWidget(m_progressIndicator);
+    row->addWidget(m_fileCountLabel);
+    row->addWidget(m_renameButton);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(8, 4, 8, 0);
+    column->setSpacing(0);
+    column->addLayout(row);
+    column->addWidget(m_selectorLine);
+    auto* buttonLayout = new QHBoxLayout(m_buttonView);
+    buttonLayout->setContentsMargins(0, 0, 0, 0);
+    buttonLayout->addWidget(m_buttonViewController);
+
+    m_progressIndicator->setRange(0, 0); // busy, no amount
+    m_progressIndicator->setMaximumWidth(40);
+    m_progressIndicator->setTextVisible(false);
+    connect(m_renameButton, &QPushButton::clicked, this, &TransformViewController::renameButtonClicked);
+    connect(m_buttonViewController->collectionView(), &ButtonCollectionView::selectorViewChanged, this,
+        &TransformViewController::updateSelectorLocation);
+
+    initButtonView(transformers);
+    initObservers();
+    updateRenameButton();
+    m_progressIndicator->hide();
+}
+
+void TransformViewController::initButtonView(Transformers* transformers)
+{
+    if (!transformers)
+        return;
+    auto* dataSource = new ButtonViewDataSource(transformers, m_buttonViewController);
+    auto* delegate = new ButtonViewDelegate(transformers, m_buttonViewController);
+    m_buttonViewController->setup(transformers, dataSource, delegate);
+}
+
+void TransformViewController::initObservers()
+{
+    auto& center = NotificationCenter::defaultCenter();
+    center.addObserver(this, NotificationName::enableUserInput, [this](const Notification&) { enableUserInputEvent(); });
+    center.addObserver(this, NotificationName::disableUserInput, [this](const Notification&) { disableUserInputEvent(); });
+    center.addObserver(this, NotificationName::validationResult, [this](const Notification& n) { fileValidationResultEvent(n); });
+    center.addObserver(this, NotificationName::showProgressIndicator, [this](const Notification& n) { showProgressIndicator(n); });
+    center.addObserver(this, NotificationName::hideProgressIndicator, [this](const Notification& n) { hideProgressIndicator(n); });
+}
+
+void TransformViewController::updateRenameButton()
+{
+    m_renameButton->setEnabled(m_userInputEnabled && m_renameCount && *m_renameCount > 0);
+}
+
+void TransformViewController::enableUserInputEvent()
+{
+    m_userInputEnabled = true;
+    updateRenameButton();
+}
+
+void TransformViewController::disableUserInputEvent()
+{
+    m_userInputEnabled = false;
+    updateRenameButton();
+}
+
+void TransformViewController::fileValidationResultEvent(const Notification& notification)
+{
+    const FileValidationResultRef result = AppNotification::ValidationResult::get(notification);
+    if (!result)
+        return;
+    m_renameCount = result->renameCount;
+    m_renameButton->setToolTip(QStringLiteral("   Total: %1\n   Errors: %2\n   Rename: %3")
+                                   .arg(result->totalCount)
+                                   .arg(result->errorCount)
+                                   .arg(result->renameCount));
+    updateLabels();
+    updateProgressIndicatorAnimation();
+}
+
+void TransformViewController::updateSelectorLocation(QWidget* sender)
+{
+    m_selectorLine->setSelectorView(sender);
+}
+
+void TransformViewController::updateLabels()
+{
+    m_fileCountLabel->show();
+    if (!m_renameCount) {
+        m_fileCountLabel->setText(QString());
+        return;
+    }
+    m_fileCountLabel->setText(QStringLiteral("%1 file%2").arg(*m_renameCount).arg(*m_renameCount == 1 ? "" : "s"));
+    updateRenameButton();
+}
+
+void TransformViewController::showProgressIndicator(const Notification& notification)
+{
+    const auto payload = AppNotification::ShowProgressIndicator::get(notification);
+    m_progressMessages.append({ payload.messageId, payload.message });
+    updateLabels();
+    updateProgressIndicatorAnimation();
+}
+
+void TransformViewController::hideProgressIndicator(const Notification& notification)
+{
+    const QString id = AppNotification::HideProgressIndicator::get(notification);
+    m_progressMessages.removeIf([&](const ProgressMessage& m) { return m.id == id; });
+    updateLabels();
+    updateProgressIndicatorAnimation();
+}
+
+void TransformViewController::updateProgressIndicatorAnimation()
+{
+    if (m_progressMessages.isEmpty()) {
+        m_progressIndicator->hide();
+        return;
+    }
+    m_progressIndicator->setToolTip(m_progressMessages.first().message);
+    m_progressIndicator->show();
+}
+
+void TransformViewController::postCommitChanges()
+{
+    AppNotification::post(NotificationName::commitChanges, {}, std::nullopt, QStringLiteral("renameFiles()"));
+}
+
+void TransformViewController::renameButtonClicked()
+{
+    postCommitChanges();
+}
+
+void TransformViewController::keyPressEvent(QKeyEvent* event)
+{
+    // Return or Enter renames only while the button itself has the focus; a
+    // Return meant for another control never starts a rename.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_renameButton->hasFocus()
+        && m_renameButton->isEnabled()) {
+        Log::debug(Log::Category::ui, "Accessibility is focussed on the rename button, rename by pressing enter is supported.");
+        postCommitChanges();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool TransformViewController::validateRenameMenuItem() const
+{
+    return m_renameButton->isEnabled();
+}
+
+void TransformViewController::renameFiles()
+{
+    postCommitChanges();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/Notification.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <optional>
+
+class ButtonViewController;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class SelectorLineView;
+class Transformers;
+
+// The bar at the top of the window: the rule buttons with the selector line
+// under them, the count of files a rename would change, a busy indicator with
+// the messages of running work, and the Rename button.
+class TransformViewController : public QWidget {
+    Q_OBJECT
+public:
+    struct ProgressMessage {
+        QString id;
+        QString message;
+    };
+
+    // The rule list is looked up by the caller (the registry in the window).
+    explicit TransformViewController(Transformers* transformers, QWidget* parent = nullptr);
+
+    QPushButton* renameButton() const { return m_renameButton; }
+    QLabel* fileCountLabel() const { return m_fileCountLabel; }
+    QProgressBar* progressIndicator() const { return m_progressIndicator; }
+    SelectorLineView* selectorLine() const { return m_selectorLine; }
+    ButtonViewController* buttonViewController() const { return m_buttonViewController; }
+    std::optional<qint64> renameCount() const { return m_renameCount; }
+    const QList<ProgressMessage>& progressMessages() const { return m_progressMessages; }
+
+    void enableUserInputEvent();
+    void disableUserInputEvent();
+    void fileValidationResultEvent(const Notification& notification);
+    void updateSelectorLocation(QWidget* sender);
+    void showProgressIndicator(const Notification& notification);
+    void hideProgressIndicator(const Notification& notification);
+
+    // A mouse click, or Return or Enter while the button has the focus.
+    void renameButtonClicked();
+    // The rename menu command: enabled exactly when the button is.
+    bool validateRenameMenuItem() const;
+    void renameFiles();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void initButtonView(Transformers* transformers);
+    void initObservers();
+    void updateRenameButton();
+    void updateLabels();
+    void updateProgressIndicatorAnimation();
+    void postCommitChanges();
+
+    QPushButton* m_renameButton;
+    QWidget* m_buttonView;
+    QLabel* m_fileCountLabel;
+    QProgressBar* m_progressIndicator;
+    SelectorLineView* m_selectorLine;
+    std::optional<qint64> m_renameCount;
+    bool m_userInputEnabled = true;
+    QList<ProgressMessage> m_progressMessages;
+    ButtonViewController* m_buttonViewController;
+};

@@ -1,0 +1,273 @@
+#include "ruleui/TransformViewDialogController.h"
+
+#include "core/AppNotification+Typed.h"
+#include "core/UndoManager+perform.h"
+#include "platform/NotificationCenter.h"
+#include "ruleui/FindTextTransformerViewController.h"
+#include "ruleui/InsertTransformerViewController.h"
+#include "ruleui/PendingTransformerView.h"
+#include "ruleui/SegmentedControl.h"
+#include "ruleui/TransformerView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+TransformViewDialogController::TransformViewDialogController(Transformers* transformers, QWidget* parent)
+    : QWidget(parent)
+    , m_transformers(transformers)
+    , m_typeSelector(new QComboBox(this))
+    , m_transformerStackView(new QWidget(this))
+    , m_enabledSwitch(new QCheckBox(QStringLiteral("Enabled"), this))
+    , m_scopeSegmentedControl(new SegmentedControl({ QStringLiteral("Filename"), QStringLiteral("Path"), QStringLiteral("Extension"),
+                                                        QStringLiteral("Full Path") },
+          SegmentedControl::Mode::selectOne, this))
+{
+    m_transformerViews = {
+        new SimpleTransformerViewController,
+        new InsertTransformerViewController,
+        new PrefixTransformerViewController,
+        new SuffixTransformerViewController,
+        new SetTransformerViewController,
+        new PendingTransformerView(TransformerType::numbering, QStringLiteral("Number"), QStringLiteral("Numbering")),
+        new PendingTransformerView(TransformerType::trim, QStringLiteral("Trim"), QStringLiteral("Trim")),
+        new PendingTransformerView(TransformerType::conversion, QStringLiteral("Convert"), QStringLiteral("Conversion")),
+        new PendingTransformerView(TransformerType::regex, QStringLiteral("RegEx"), QStringLiteral("Regular Expression")),
+        new PendingTransformerView(TransformerType::select, QStringLiteral("Select"), QStringLiteral("Select")),
+    };
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_typeSelector);
+    top->addWidget(m_enabledSwitch);
+    top->addStretch(1);
+    top->addWidget(m_scopeSegmentedControl);
+    auto* column = new QVBoxLayout(this);
+    column->addLayout(top);
+    column->addWidget(m_transformerStackView, 1);
+    auto* stack = new QVBoxLayout(m_transformerStackView);
+    stack->setContentsMargins(0, 0, 0, 0);
+
+    connect(m_enabledSwitch, &QCheckBox::clicked, this, &TransformViewDialogController::enabledSwitchClicked);
+    connect(m_typeSelector, &QComboBox::activated, this, &TransformViewDialogController::typeSelectorChanged);
+    connect(m_scopeSegmentedControl, &SegmentedControl::segmentClicked, this, &TransformViewDialogController::transformScope);
+    initControls();
+    initObservers();
+}
+
+TransformViewDialogController::~TransformViewDialogController()
+{
+    // Editors not shown have no parent widget.
+    for (TransformerView* view : std::as_const(m_transformerViews))
+        if (!view->viewController()->parent())
+            delete view->viewController();
+}
+
+void TransformViewDialogController::initControls()
+{
+    m_typeSelector->clear();
+    for (TransformerView* view : std::as_const(m_transformerViews)) {
+        const TransformViewInfo info = view->transformViewInfo();
+        m_typeSelectorTypes << info.transformerType;
+        m_typeSelector->addItem(info.selectorLabel);
+    }
+}
+
+void TransformViewDialogController::initObservers()
+{
+    auto& center = NotificationCenter::defaultCenter();
+    center.addObserver(this, NotificationName::enableUserInput, [this](const Notification&) { enableControls(true); });
+    center.addObserver(this, NotificationName::disableUserInput, [this](const Notification&) { enableControls(false); });
+    center.addObserver(this, NotificationName::transformButtonUpdated, [this](const Notification&) { transformButtonUpdatedEvent(); });
+    center.addObserver(this, NotificationName::transformButtonSave, [this](const Notification&) { transformButtonSaveEvent(); });
+    center.addObserver(this, NotificationName::selectTransformer, [this](const Notification& n) { selectTransformerEvent(n); });
+}
+
+TransformerView* TransformViewDialogController::currentTransformerView() const
+{
+    const int index = m_typeSelector->currentIndex();
+    return index >= 0 && index < m_transformerViews.size() ? m_transformerViews.at(index) : nullptr;
+}
+
+TransformScope TransformViewDialogController::currentScopeValue() const
+{
+    const int segment = m_scopeSegmentedControl->selectedSegment();
+    return segment >= 0 && segment < m_scopeValues.size() ? m_scopeValues.at(segment) : TransformScope::filename;
+}
+
+bool TransformViewDialogController::scopeChanged() const
+{
+    return m_scopeSegmentedControl->selectedSegment() != m_lastKnownScopeIndex;
+}
+
+void TransformViewDialogController::updateControlsForTypeSelector()
+{
+    TransformerView* view = currentTransformerView();
+    if (!view)
+        return;
+    QWidget* editor = view->viewController();
+    if (m_currentTransformerViewController && m_currentTransformerViewController != editor) {
+        m_currentTransformerViewController->hide();
+        m_transformerStackView->layout()->removeWidget(m_currentTransformerViewController);
+        m_currentTransformerViewController->setParent(nullptr);
+    }
+    if (editor->parentWidget() != m_transformerStackView) {
+        editor->setParent(m_transformerStackView);
+        m_transformerStackView->layout()->addWidget(editor);
+    }
+    editor->show();
+    m_currentTransformerViewController = editor;
+}
+
+void TransformViewDialogController::loadState(const QString& id)
+{
+    if (id != m_currentTransformerId) {
+        hide();
+        if (!m_currentTransformerId.isEmpty() && m_transformers)
+            if (auto stored = m_transformers->transformer(m_currentTransformerId)) {
+                const Transformer updated = getUpdatedTransformer(stored->id, stored->description, *stored);
+                if (!(updated == *stored))
+                    saveTransformerState(updated);
+            }
+    }
+    loadTransformerState(id);
+}
+
+void TransformViewDialogController::loadTransformerState(const QString& id)
+{
+    if (!m_transformers)
+        return;
+    const auto rule = m_transformers->transformer(id);
+    if (!rule)
+        return;
+    m_enabledSwitch->setChecked(!rule->disabled);
+    for (TransformerView* view : std::as_const(m_transformerViews))
+        view->loadState(rule->properties);
+    m_currentTransformerId = rule->id;
+    const int typeIndex = int(m_typeSelectorTypes.indexOf(rule->type));
+    m_typeSelector->setCurrentIndex(typeIndex);
+    updateControlsForTypeSelector();
+    const int scopeIndex = int(m_scopeValues.indexOf(rule->transformScope));
+    m_scopeSegmentedControl->setSelectedSegment(scopeIndex < 0 ? 0 : scopeIndex);
+    m_lastKnownScopeIndex = m_scopeSegmentedControl->selectedSegment();
+    m_shownTransformer = rule;
+    if (rule->needsInitialSave) {
+        const Transformer updated = getUpdatedTransformer(rule->id, rule->description, *rule);
+        if (!(updated == *rule))
+            saveTransformerState(updated);
+    }
+    show();
+}
+
+Transformer TransformViewDialogController::getUpdatedTransformer(const QString& id, const std::optional<QString>& description,
+    const Transformer& existing)
+{
+    TransformerProperties properties = existing.properties;
+    for (TransformerView* view : std::as_const(m_transformerViews))
+        view->saveState(properties);
+    Transformer result = existing;
+    result.id = id;
+    result.description = description;
+    const int typeIndex = m_typeSelector->currentIndex();
+    if (typeIndex >= 0 && typeIndex < m_typeSelectorTypes.size())
+        result.type = m_typeSelectorTypes.at(typeIndex);
+    result.transformScope = currentScopeValue();
+    result.disabled = !m_enabledSwitch->isChecked();
+    result.properties = properties;
+    result.needsInitialSave = false;
+    m_lastKnownScopeIndex = m_scopeSegmentedControl->selectedSegment();
+    return result;
+}
+
+void TransformViewDialogController::saveTransformerState(const Transformer& transformer)
+{
+    if (!m_transformers)
+        return;
+    const auto stored = m_transformers->transformer(transformer.id);
+    if (!stored)
+        return;
+    m_shownTransformer = transformer;
+    if (stored->needsInitialSave) {
+        m_transformers->addOrReplaceTransformer(transformer);
+        return;
+    }
+    QPointer<Transformers> list(m_transformers);
+    const Transformer oldValue = *stored;
+    // The selection follows undo and redo on a later turn of the event loop.
+    auto reselect = [id = transformer.id] { AppNotification::SelectTransformer::post(id); };
+    UndoManagerHelpers::perform(QStringLiteral("Update Rename Action"),
+        [list, transformer] { if (list) list->addOrReplaceTransformer(transformer); },
+        [list, oldValue, reselect] { if (list) { list->addOrReplaceTransformer(oldValue); reselect(); } },
+        [list, transformer, reselect] { if (list) { list->addOrReplaceTransformer(transformer); reselect(); } });
+}
+
+void TransformViewDialogController::saveState(const QString& id, std::optional<std::optional<QString>> newDescription)
+{
+    if (!m_transformers)
+        return;
+    const auto stored = m_transformers->transformer(id);
+    if (!stored)
+        return;
+    const Transformer updated = getUpdatedTransformer(id, newDescription ? *newDescription : stored->description, *stored);
+    if (!(updated == *stored))
+        saveTransformerState(updated);
+}
+
+void TransformViewDialogController::enabledSwitchClicked()
+{
+    saveState(m_currentTransformerId);
+}
+
+void TransformViewDialogController::typeSelectorChanged()
+{
+    saveState(m_currentTransformerId);
+    updateControlsForTypeSelector();
+}
+
+void TransformViewDialogController::transformScope()
+{
+    if (!scopeChanged())
+        return;
+    saveState(m_currentTransformerId);
+    m_lastKnownScopeIndex = m_scopeSegmentedControl->selectedSegment();
+    const TransformScope scope = currentScopeValue();
+    if (scope == TransformScope::path || scope == TransformScope::fullPath)
+        AppNotification::post(NotificationName::uncollapsePathColumns, {}, std::nullopt, QStringLiteral("transformScope(_:)"));
+    else if (m_transformers && !m_transformers->hasPathScope())
+        AppNotification::post(NotificationName::collapsePathColumns, {}, std::nullopt, QStringLiteral("transformScope(_:)"));
+}
+
+void TransformViewDialogController::transformButtonUpdatedEvent()
+{
+    if (!m_transformers || !m_transformers->currentTransformerId()) {
+        hide();
+        return;
+    }
+    // A reload of the rule shown would drop edits not saved yet (typing
+    // within the save delay): save them first, unless the list's value of
+    // the rule changed elsewhere meanwhile (then the list's value wins).
+    const QString id = *m_transformers->currentTransformerId();
+    if (id == m_currentTransformerId && m_shownTransformer)
+        if (auto stored = m_transformers->transformer(id); stored && *stored == *m_shownTransformer)
+            saveState(id);
+    loadState(id);
+}
+
+void TransformViewDialogController::transformButtonSaveEvent()
+{
+    saveState(m_currentTransformerId);
+}
+
+void TransformViewDialogController::selectTransformerEvent(const Notification& notification)
+{
+    if (const auto id = AppNotification::SelectTransformer::getId(notification))
+        loadState(*id);
+}
+
+void TransformViewDialogController::enableControls(bool enabled)
+{
+    m_typeSelector->setEnabled(enabled);
+    m_enabledSwitch->setEnabled(enabled);
+    m_scopeSegmentedControl->setEnabled(enabled);
+    for (TransformerView* view : std::as_const(m_transformerViews))
+        view->enableControls(enabled);
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/Notification.h"
+#include "rules/Transformers.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class SegmentedControl;
+class TransformerView;
+
+// The rule editor: shows the current rule, its kind, enabled state and scope,
+// hosts the editor of its kind, and writes every change back into the rule
+// list as one undo step "Update Rename Action".
+class TransformViewDialogController : public QWidget {
+    Q_OBJECT
+public:
+    explicit TransformViewDialogController(Transformers* transformers, QWidget* parent = nullptr);
+    ~TransformViewDialogController() override;
+
+    QComboBox* typeSelector() const { return m_typeSelector; }
+    QCheckBox* enabledSwitch() const { return m_enabledSwitch; }
+    SegmentedControl* scopeSegmentedControl() const { return m_scopeSegmentedControl; }
+    const QList<TransformerView*>& transformerViews() const { return m_transformerViews; }
+    TransformerView* currentTransformerView() const;
+    const QString& currentTransformerId() const { return m_currentTransformerId; }
+    TransformScope currentScopeValue() const;
+
+    void enabledSwitchClicked();
+    void typeSelectorChanged();
+    void transformScope();
+
+    // Notification handlers.
+    void transformButtonUpdatedEvent();
+    void transformButtonSaveEvent();
+    void selectTransformerEvent(const Notification& notification);
+    void enableControls(bool enabled);
+
+private:
+    void initControls();
+    void initObservers();
+    void updateControlsForTypeSelector();
+    void loadState(const QString& id);
+    void loadTransformerState(const QString& id);
+    Transformer getUpdatedTransformer(const QString& id, const std::optional<QString>& description, const Transformer& existing);
+    void saveTransformerState(const Transformer& transformer);
+    void saveState(const QString& id, std::optional<std::optional<QString>> newDescription = std::nullopt);
+    bool scopeChanged() const;
+
+    QPointer<Transformers> m_transformers;
+    QComboBox* m_typeSelector;
+    QWidget* m_transformerStackView;
+    QCheckBox* m_enabledSwitch;
+    SegmentedControl* m_scopeSegmentedControl;
+    QList<TransformerView*> m_transformerViews;
+    const QList<TransformScope> m_scopeValues { TransformScope::filename, TransformScope::path, TransformScope::ext,
+        TransformScope::fullPath };
+    QList<TransformerType> m_typeSelectorTypes;
+    int m_lastKnownScopeIndex = -1;
+    QString m_currentTransformerId;
+    QWidget* m_currentTransformerViewController = nullptr;
+    // The rule as last loaded or saved here: edits are saved before a reload
+    // only while the list still holds this value.
+    std::optional<Transformer> m_shownTransformer;
+};

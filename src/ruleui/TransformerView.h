@@ -1,0 +1,48 @@
+#pragma once
+
+#include "rules/TransformerProperties.h"
+#include "rules/TransformerType.h"
+
+#include <QString>
+
+class QWidget;
+class SegmentedControl;
+class TransformDialogTextField;
+
+// An editor view's descriptor: the kind it edits, its labels and the editor.
+struct TransformViewInfo {
+    TransformerType transformerType;
+    QString buttonLabel;
+    QString selectorLabel;
+    QWidget* controller = nullptr;
+};
+
+// The editor of one rule kind's settings. The rule editor loads every editor
+// with every rule and saves all of them into one copy of the settings; each
+// writes only its own kind's fields.
+class TransformerView {
+public:
+    virtual ~TransformerView() = default;
+
+    virtual QWidget* viewController() = 0;
+    virtual TransformViewInfo transformViewInfo() = 0;
+    // Enables or greys every input control of the editor, then lets the
+    // editor re-apply its own dependent enabling.
+    void enableControls(bool enabled);
+    virtual void enableDynamicControls(bool) {}
+    virtual void loadState(const TransformerProperties& properties) = 0;
+    virtual void saveState(TransformerProperties& properties) = 0;
+    // The field that takes a token inserted from the token panel.
+    virtual TransformDialogTextField* insertTokenField() { return nullptr; }
+};
+
+// The find options shared by the editors.
+namespace FindOptions {
+// Wildcards (0) and regular expression (1) exclude each other: the segment
+// just clicked wins. Then the rule is saved.
+void findOptionsChanged(SegmentedControl* control, int clickedSegment);
+// An absent flag shows its default.
+bool shown(const std::optional<bool>& flag, bool whenAbsent);
+void postSave();
+void postToggleTokenPanel();
+} // namespace FindOptions

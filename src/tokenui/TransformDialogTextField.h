@@ -1,0 +1,42 @@
+#pragma once
+
+#include "tokens/TokenString.h"
+
+#include <QList>
+#include <QWidget>
+
+class TokenTextFieldEditor;
+
+// The text field of the rule editors whose value is a token string. All
+// display and editing happen in its own editor, made with the field and never
+// shared with another field.
+class TransformDialogTextField : public QWidget {
+    Q_OBJECT
+public:
+    explicit TransformDialogTextField(QWidget* parent = nullptr);
+
+    TokenTextFieldEditor* tokenTextFieldEditor() const { return m_editor; }
+
+    // The token kinds this field takes from the clipboard and from drops.
+    const QList<TokenType>& supportedTokenTypes() const { return m_supportedTokenTypes; }
+    void setSupportedTokenTypes(const QList<TokenType>& types) { m_supportedTokenTypes = types; }
+
+    void setMonoFont();
+
+    TokenString tokenString() const;
+    void setTokenString(const TokenString& tokenString);
+    // The plain text of a field that holds no tokens.
+    QString stringValue() const;
+    void setStringValue(const QString& text);
+
+    // Keeps the insertion point: the current selection clipped to the text
+    // while being edited, else an empty selection at the end.
+    void selectText();
+    bool isBeingEdited() const;
+    // Takes the keyboard focus on a later turn of the event loop.
+    void acquireFocus();
+
+private:
+    TokenTextFieldEditor* m_editor;
+    QList<TokenType> m_supportedTokenTypes { TokenType::STRING };
+};

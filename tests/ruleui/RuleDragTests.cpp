@@ -1,0 +1,161 @@
+#include "RuleBarFixture.h"
+
+#include "NotificationRecorder.h"
+#include "core/AppNotification.h"
+
+#include "ruleui/ButtonCollectionViewItem.h"
+
+#include <QTest>
+
+namespace {
+
+// The drag logic, driven through the delegate as a real drag would call it.
+class RuleDrag : public RuleBarFixture {
+protected:
+    void SetUp() override
+    {
+        RuleBarFixture::SetUp();
+        addRules({ TransformerType::simple, TransformerType::insert, TransformerType::prefix, TransformerType::suffix });
+        original = ids();
+        bar->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
+    }
+    void beginDrag(int index)
+    {
+        transformers.selectTransformerAt(index);
+        ASSERT_TRUE(delegate->canDragItemsAt(view(), { index }));
+        delegate->willBeginAt(view(), { index });
+    }
+    QPoint insideBar() const { return view()->mapToGlobal(view()->rect().center()); }
+    QPoint farOutside() const { return view()->mapToGlobal(view()->rect().bottomRight() + QPoint(300, 300)); }
+    QPoint withinMargin() const { return view()->mapToGlobal(view()->rect().bottomRight() + QPoint(50, 50)); }
+
+    QStringList original;
+};
+
+TEST_F(RuleDrag, onlyTheCurrentRuleCanBeDragged)
+{
+    transformers.selectTransformerAt(1);
+    EXPECT_FALSE(delegate->canDragItemsAt(view(), { 2 }));
+    EXPECT_TRUE(delegate->canDragItemsAt(view(), { 1 }));
+    EXPECT_FALSE(delegate->canDragItemsAt(view(), { 4 })) << "the Add button";
+    transformers.selectTransformer(std::nullopt);
+    EXPECT_FALSE(delegate->canDragItemsAt(view(), { 1 }));
+}
+
+TEST_F(RuleDrag, liveReorderThenDropIsOneUndoableMove)
+{
+    NotificationRecorder recorder({ NotificationName::transformButtonUpdated, NotificationName::applyChanges });
+    beginDrag(0);
+    delegate->validateDrop(view(), 1);
+    EXPECT_EQ(ids(), (QStringList { original[1], original[0], original[2], original[3] })) << "moved live";
+    delegate->validateDrop(view(), 1); // the same place again: no second move
+    delegate->validateDrop(view(), 2);
+    EXPECT_EQ(ids(), (QStringList { original[1], original[2], original[0], original[3] }));
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(recorder.count(NotificationName::applyChanges), 0) << "live moves announce nothing";
+    EXPECT_EQ(undoManager.undoCount(), 0);
+
+    EXPECT_TRUE(delegate->acceptDrop(view(), 2));
+    delegate->endedAt(view(), insideBar());
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(undoManager.undoActionName(), QStringLiteral("Move Rename Action"));
+    EXPECT_EQ(recorder.count(NotificationName::applyChanges), 1) << "the preview runs for the new order";
+    EXPECT_EQ(transformers.currentTransformerId(), original[0]);
+
+    undoManager.undo();
+    EXPECT_EQ(ids(), original);
+    undoManager.redo();
+    EXPECT_EQ(ids(), (QStringList { original[1], original[2], original[0], original[3] }));
+    EXPECT_FALSE(delegate->initialDragIndexPath() || delegate->dragIndexPath() || delegate->dragTransformerId()
+        || delegate->lastValidatedDragPath());
+}
+
+struct EndCase {
+    const char* name;
+    int dropOn; // -1: no drop on the bar
+    bool farAway;
+};
+
+TEST_F(RuleDrag, aDragThatIsNotDroppedOnARulePutsTheOrderBack)
+{
+    const QList<EndCase> cases = {
+        { "dropped on Add", 4, false },
+        { "cancelled inside the margin", -1, false },
+    };
+    for (const EndCase& c : cases) {
+        NotificationRecorder recorder({ NotificationName::applyChanges });
+        beginDrag(1);
+        delegate->validateDrop(view(), 3);
+        ASSERT_NE(ids(), original);
+        if (c.dropOn >= 0)
+            EXPECT_FALSE(delegate->acceptDrop(view(), c.dropOn)) << c.name;
+        delegate->endedAt(view(), c.farAway ? farOutside() : withinMargin());
+        TestEnvironment::drainEvents();
+        EXPECT_EQ(ids(), original) << c.name;
+        EXPECT_EQ(undoManager.undoCount(), 0) << c.name;
+        EXPECT_EQ(transformers.currentTransformerId(), original[1]) << c.name;
+        // Bar and preview agree with the list again.
+        EXPECT_EQ(view()->item(1)->transformer()->id, original[1]) << c.name;
+        EXPECT_EQ(recorder.count(NotificationName::applyChanges), 1) << c.name;
+    }
+}
+
+TEST_F(RuleDrag, droppedFarOutsideDeletesTheRuleFromItsOwnPlace)
+{
+    beginDrag(1);
+    delegate->validateDrop(view(), 3);
+    delegate->endedAt(view(), farOutside());
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(ids(), (QStringList { original[0], original[2], original[3] }));
+    EXPECT_EQ(undoManager.undoActionName(), QStringLiteral("Delete Insert Action"));
+    undoManager.undo();
+    EXPECT_EQ(ids(), original) << "undo puts it back where the drag began";
+}
+
+TEST_F(RuleDrag, noDragStateSurvivesIntoTheNextDrag)
+{
+    beginDrag(0);
+    delegate->validateDrop(view(), 2);
+    EXPECT_TRUE(delegate->acceptDrop(view(), 2));
+    delegate->endedAt(view(), insideBar());
+    const QStringList afterFirst = ids();
+    EXPECT_EQ(afterFirst, (QStringList { original[1], original[2], original[0], original[3] }));
+
+    // The second drag's first position equals the last one of the first drag.
+    beginDrag(1);
+    delegate->validateDrop(view(), 2);
+    EXPECT_EQ(ids(), (QStringList { afterFirst[0], afterFirst[2], afterFirst[1], afterFirst[3] })) << "moved live, not blocked";
+    EXPECT_TRUE(delegate->acceptDrop(view(), 2));
+    delegate->endedAt(view(), insideBar());
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(undoManager.undoCount(), 2);
+    undoManager.undo();
+    EXPECT_EQ(ids(), afterFirst);
+    undoManager.undo();
+    EXPECT_EQ(ids(), original);
+}
+
+TEST_F(RuleDrag, aButtonReturnedToItsPlaceRegistersNothing)
+{
+    beginDrag(1);
+    delegate->validateDrop(view(), 2);
+    delegate->validateDrop(view(), 1);
+    EXPECT_EQ(ids(), original);
+    EXPECT_TRUE(delegate->acceptDrop(view(), 1));
+    delegate->endedAt(view(), insideBar());
+    EXPECT_EQ(undoManager.undoCount(), 0);
+    EXPECT_EQ(ids(), original);
+}
+
+TEST_F(RuleDrag, theDraggedRuleIsNotSelectedAgainWhileDragging)
+{
+    beginDrag(2);
+    transformers.selectTransformerAt(0);
+    delegate->didSelectItemsAt(view(), { 2 });
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(transformers.currentTransformerId(), original[0]);
+    delegate->endedAt(view(), insideBar());
+}
+
+} // namespace
