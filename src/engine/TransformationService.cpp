@@ -152,7 +152,7 @@ TransformationService::FullTransformation TransformationService::transformAllFil
             AppNotification::UpdateProgressView::post(data.progressCount, data.totalCount, QStringLiteral("Preparing"), true);
         });
     };
-    TransformationUtil::TransformResult pass = TransformationUtil::transformFiles(std::move(files), snapshot.rules, progress);
+    TransformationUtil::TransformResult pass = TransformationUtil::transformFiles(std::move(files), snapshot.rules, progress, Clock::system(), stop);
     if (stop.stop_requested()) {
         Log::debug(PROCESS, "🔷 Cancelled transformAllFiles for %ld files.", pass.files.size());
         return full;

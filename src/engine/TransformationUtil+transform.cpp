@@ -48,12 +48,15 @@ void transformFile(File& file, FileIndex& fileIndex, QList<Transformer>& transfo
     file.transformed.isDirty = false;
 }
 
-TransformResult transformFiles(QList<File> files, QList<Transformer> transformers, const ProgressCallback& progress, Clock& clock)
+TransformResult transformFiles(QList<File> files, QList<Transformer> transformers, const ProgressCallback& progress,
+    Clock& clock, std::stop_token stop)
 {
     FileIndex fileIndex;
     qint64 lastReport = clock.nowMilliseconds();
     const qsizetype count = files.size();
     for (qsizetype i = 0; i < count; ++i) {
+        if (stop.stop_requested())
+            return { std::move(files), std::move(transformers), TransformError::aborted(), false, fileIndex };
         File file = files[i];
         try {
             transformFile(file, fileIndex, transformers);

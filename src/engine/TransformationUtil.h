@@ -36,9 +36,10 @@ TransformResult transformFilesQuick(QList<File> files, QList<Transformer> transf
 void transformFileQuick(File& file, FileIndex& fileIndex, QList<Transformer>& transformers);
 
 // Before a rename: transforms every file with each rule's full form and stops
-// at the first failure but `skipped`. Progress at most once a second.
+// at the first failure but `skipped`, or with `aborted` when `stop` is requested
+// (tested before every file). Progress at most once a second.
 TransformResult transformFiles(QList<File> files, QList<Transformer> transformers,
-    const ProgressCallback& progress = {}, Clock& clock = Clock::system());
+    const ProgressCallback& progress = {}, Clock& clock = Clock::system(), std::stop_token stop = {});
 // Throws the failure of a rule; the rules keep the state they reached.
 void transformFile(File& file, FileIndex& fileIndex, QList<Transformer>& transformers);
 

@@ -37,10 +37,8 @@ std::optional<QString> FileSource::volume() const
 {
     if (!fileInfo.volume)
         return std::nullopt;
-    QString text = fileInfo.volume->adjusted(QUrl::NormalizePathSegments).toString(QUrl::FullyDecoded);
-    if (text.startsWith(QLatin1String("file://")))
-        text.remove(0, 7);
-    return text;
+    const QUrl volume = fileInfo.volume->adjusted(QUrl::NormalizePathSegments);
+    return volume.isLocalFile() ? volume.toLocalFile() : volume.toString();
 }
 
 void FileSource::addAliasFileInfo(const File& other)

@@ -128,3 +128,27 @@ TEST_F(TransformationTest, FullPathProgressAtMostOnceASecond)
     EXPECT_EQ(reports[0].progressCount, 3);
     EXPECT_EQ(reports[0].totalCount, 5);
 }
+
+TEST_F(TransformationTest, FullPathStopsBeforeTheNextFileWhenCancelled)
+{
+    std::stop_source stop;
+    int reported = 0;
+    // The progress callback is the one place a test can act between files.
+    struct Stepping final : Clock {
+        mutable TimePoint current {};
+        TimePoint now() const override { return current += std::chrono::seconds(1); }
+        bool sleepUntil(TimePoint, std::stop_token) override { return true; }
+    } stepping;
+    const TransformResult result = transformFiles(files(5), { prefixRule(QStringLiteral("a-")) },
+        [&](const ProgressData& d) {
+            ++reported;
+            if (d.progressCount == 1)
+                stop.request_stop();
+        },
+        stepping, stop.get_token());
+    ASSERT_TRUE(result.error);
+    EXPECT_EQ(result.error->kind(), TransformError::Kind::aborted);
+    EXPECT_EQ(result.files[1].transformed.transformedName.value(), QStringLiteral("a-f1"));
+    EXPECT_EQ(result.files[2].transformed.transformedName.value(), QStringLiteral("f2")) << "no file after the stop";
+    EXPECT_GE(reported, 1);
+}
