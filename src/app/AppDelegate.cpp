@@ -12,16 +12,35 @@
 #include "core/URL+path.h"
 #include "files/FileDataSource.h"
 #include "rules/Transformers.h"
+#include "ruleui/TransformViewController.h"
+#include "ruleui/TransformViewDialogController.h"
 #include "platform/Log.h"
 #include "uikit/ModalAlertViewController.h"
 #include "uikit/ModalIdleCondition.h"
 
 #include <QApplication>
+#include <QPointer>
 
 #include <execinfo.h>
 
 #include <cstdlib>
 #include <exception>
+
+namespace {
+
+// A view controller that is itself a widget belongs to the window it is placed
+// in; the registry deletes only one never placed, and only while the
+// application object exists.
+template <typename T>
+std::shared_ptr<T> sharedView(T* view)
+{
+    return std::shared_ptr<T>(view, [guard = QPointer<T>(view)](T*) {
+        if (guard && !guard->parent() && QCoreApplication::instance())
+            delete guard.data();
+    });
+}
+
+} // namespace
 
 AppDelegate::AppDelegate(MainWindow* window, QObject* parent)
     : QObject(parent)
@@ -52,7 +71,10 @@ void AppDelegate::initDependencyRegistry()
     auto fileDataSource = std::make_shared<FileDataSource>();
     fileDataSource->setSortMenuSelector(&MainMenu::selectSortMenu);
     registry.registerInstance(fileDataSource);
-    registry.registerInstance(std::make_shared<Transformers>());
+    auto transformers = std::make_shared<Transformers>();
+    registry.registerInstance(transformers);
+    registry.registerInstance(sharedView(new TransformViewController(transformers.get())));
+    registry.registerInstance(sharedView(new TransformViewDialogController(transformers.get())));
     registry.registerInstance(ProgressViewController::shared());
 }
 

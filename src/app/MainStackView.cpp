@@ -26,6 +26,9 @@ MainStackView::MainStackView(QWidget* parent)
 
 MainStackView::~MainStackView()
 {
+    for (const QPointer<QWidget>& view : std::as_const(m_sharedViews))
+        if (view && view->parentWidget() == this)
+            view->setParent(nullptr);
     if (m_blockedUserInterfaceLevel > 0)
         qApp->removeEventFilter(this);
 }
@@ -34,6 +37,12 @@ void MainStackView::addArrangedSubview(QWidget* view)
 {
     // A hidden widget in a box layout takes no space, as the column wants.
     m_layout->addWidget(view);
+}
+
+void MainStackView::addSharedArrangedSubview(QWidget* view)
+{
+    m_sharedViews << view;
+    addArrangedSubview(view);
 }
 
 void MainStackView::setSpacing(int spacing)

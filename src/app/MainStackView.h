@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPointer>
 #include <QWidget>
 
 class QVBoxLayout;
@@ -18,6 +20,9 @@ public:
     int blockedUserInterfaceLevel() const { return m_blockedUserInterfaceLevel; }
 
     void addArrangedSubview(QWidget* view);
+    // A view that outlives the column (a controller kept in the registry): the
+    // column hands it back, without a parent, instead of deleting it.
+    void addSharedArrangedSubview(QWidget* view);
     void setSpacing(int spacing);
     QVBoxLayout* stackLayout() const { return m_layout; }
 
@@ -37,6 +42,7 @@ private:
     bool belongsToThisWindow(const QObject* object) const;
 
     QVBoxLayout* m_layout = nullptr;
+    QList<QPointer<QWidget>> m_sharedViews;
     bool m_isEnabled = true;
     int m_blockedUserInterfaceLevel = 0;
 };

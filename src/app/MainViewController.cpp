@@ -5,6 +5,8 @@
 #include "app/PlaceholderView.h"
 #include "app/ProgressViewController.h"
 #include "core/AppNotification+Typed.h"
+#include "ruleui/TransformViewController.h"
+#include "ruleui/TransformViewDialogController.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 
@@ -32,27 +34,30 @@ void MainViewController::loadView()
 
 void MainViewController::viewDidLoad()
 {
-    // The rule bar, the rule editor and the file table come with their own
-    // subsystems; until they are in the registry their places say what goes there.
-    m_progressViewController
-        = DependencyInjectionRegistry::get<ProgressViewController>(QStringLiteral("Brackenfold/MainViewController"),
-            QStringLiteral("viewDidLoad()"), __LINE__);
+    const QString file = QStringLiteral("Brackenfold/MainViewController");
+    const QString function = QStringLiteral("viewDidLoad()");
+    const auto transformViewController = DependencyInjectionRegistry::get<TransformViewController>(file, function, __LINE__);
+    const auto transformViewDialogController
+        = DependencyInjectionRegistry::get<TransformViewDialogController>(file, function, __LINE__);
+    const auto progressViewController = DependencyInjectionRegistry::get<ProgressViewController>(file, function, __LINE__);
+    if (!transformViewController || !transformViewDialogController || !progressViewController)
+        return;
+    m_transformViewController = transformViewController;
+    m_transformViewDialogController = transformViewDialogController;
+    m_progressViewController = progressViewController;
+
     // A Linux window manager draws the title bar outside the content: no top inset.
     m_stackView->setSpacing(0);
-    m_stackView->addArrangedSubview(
-        new PlaceholderView(QStringLiteral("Rule bar: the rename rules as buttons, the file count and the Rename "
-                                           "button will be here. It is not part of this build yet.")));
-    m_stackView->addArrangedSubview(new PlaceholderView(
-        QStringLiteral("Rule editor: the settings of the selected rule will be here. It is not part of this build yet.")));
+    m_stackView->addSharedArrangedSubview(m_transformViewController.get());
+    m_stackView->addSharedArrangedSubview(m_transformViewDialogController.get());
+    // The file table comes with its own subsystem; until then its place says what goes there.
     auto* table = new PlaceholderView(QString());
     table->setObjectName(QStringLiteral("FileTablePlaceholder"));
     m_stackView->addArrangedSubview(table);
     m_stackView->stackLayout()->setStretchFactor(table, 1);
-    if (m_progressViewController) {
-        QWidget* progress = m_progressViewController->view();
-        m_stackView->addArrangedSubview(progress);
-        progress->hide();
-    }
+    QWidget* progress = m_progressViewController->view();
+    m_stackView->addArrangedSubview(progress);
+    progress->hide();
     initObservers();
     updateWindowTitle();
 }
@@ -60,6 +65,8 @@ void MainViewController::viewDidLoad()
 QList<QObject*> MainViewController::childViewControllers() const
 {
     QList<QObject*> controllers;
+    if (m_transformViewController)
+        controllers << m_transformViewController.get() << m_transformViewDialogController.get();
     if (m_progressViewController)
         controllers << m_progressViewController.get();
     return controllers;

@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/MainWindow.h"
+#include "app/ScriptedRun.h"
 #include "app/WindowSnapshot.h"
 
 #include <QApplication>
@@ -21,5 +22,6 @@ int main(int argc, char* argv[])
     window.show();
     delegate.applicationDidFinishLaunching();
     WindowSnapshot::installFromEnvironment(&window);
+    ScriptedRun::installFromEnvironment(&window);
     return QApplication::exec();
 }

@@ -3,15 +3,22 @@
 #include "core/AppNotification+Typed.h"
 #include "core/UndoManager+perform.h"
 #include "platform/NotificationCenter.h"
+#include "ruleui/DescriptionEditView.h"
 #include "ruleui/FindTextTransformerViewController.h"
 #include "ruleui/InsertTransformerViewController.h"
 #include "ruleui/PendingTransformerView.h"
 #include "ruleui/SegmentedControl.h"
 #include "ruleui/TransformerView.h"
+#include "uikit/AppStyle.h"
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 TransformViewDialogController::TransformViewDialogController(Transformers* transformers, QWidget* parent)
@@ -23,6 +30,7 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
     , m_scopeSegmentedControl(new SegmentedControl({ QStringLiteral("Filename"), QStringLiteral("Path"), QStringLiteral("Extension"),
                                                         QStringLiteral("Full Path") },
           SegmentedControl::Mode::selectOne, this))
+    , m_descriptionButton(new QToolButton(this))
 {
     m_transformerViews = {
         new SimpleTransformerViewController,
@@ -39,6 +47,7 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
     auto* top = new QHBoxLayout;
     top->addWidget(m_typeSelector);
     top->addWidget(m_enabledSwitch);
+    top->addWidget(m_descriptionButton);
     top->addStretch(1);
     top->addWidget(m_scopeSegmentedControl);
     auto* column = new QVBoxLayout(this);
@@ -50,6 +59,10 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
     connect(m_enabledSwitch, &QCheckBox::clicked, this, &TransformViewDialogController::enabledSwitchClicked);
     connect(m_typeSelector, &QComboBox::activated, this, &TransformViewDialogController::typeSelectorChanged);
     connect(m_scopeSegmentedControl, &SegmentedControl::segmentClicked, this, &TransformViewDialogController::transformScope);
+    connect(m_descriptionButton, &QToolButton::clicked, this, &TransformViewDialogController::descriptionEdit);
+    m_descriptionButton->setAutoRaise(true);
+    m_descriptionButton->setIconSize(QSize(18, 18));
+    m_descriptionButton->setIcon(getDescriptionButtonIcon(Transformer()));
     initControls();
     initObservers();
 }
@@ -156,6 +169,7 @@ void TransformViewDialogController::loadTransformerState(const QString& id)
             saveTransformerState(updated);
     }
     show();
+    m_descriptionButton->setIcon(getDescriptionButtonIcon(*rule));
 }
 
 Transformer TransformViewDialogController::getUpdatedTransformer(const QString& id, const std::optional<QString>& description,
@@ -234,6 +248,86 @@ void TransformViewDialogController::transformScope()
         AppNotification::post(NotificationName::uncollapsePathColumns, {}, std::nullopt, QStringLiteral("transformScope(_:)"));
     else if (m_transformers && !m_transformers->hasPathScope())
         AppNotification::post(NotificationName::collapsePathColumns, {}, std::nullopt, QStringLiteral("transformScope(_:)"));
+}
+
+DescriptionEditView* TransformViewDialogController::descriptionEditView() const
+{
+    return m_descriptionEditView;
+}
+
+void TransformViewDialogController::descriptionEdit()
+{
+    if (!m_transformers)
+        return;
+    const auto id = m_transformers->currentTransformerId();
+    const auto rule = id ? m_transformers->transformer(*id) : std::nullopt;
+    if (!rule)
+        return;
+    const auto kind = rule->transformer();
+    QPointer<TransformViewDialogController> self(this);
+    auto* view = new DescriptionEditView(this);
+    view->setDescriptionValue(rule->description.value_or(QString()));
+    view->setHelpTextValue(kind ? kind->helpText() : QString());
+    view->setCompletionHandler([self, rule = *rule](const QString& description) {
+        // The popover is closing: save on a later turn, once it is gone.
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, rule, description] {
+                if (self)
+                    self->descriptionEditCompleted(rule, description);
+            },
+            Qt::QueuedConnection);
+    });
+    m_descriptionEditView = view;
+    view->presentBeside(m_descriptionButton);
+}
+
+void TransformViewDialogController::descriptionEditCompleted(const Transformer& rule, const QString& description)
+{
+    if (m_transformers) {
+        if (rule.id == m_currentTransformerId) {
+            saveState(rule.id, std::make_optional(std::optional<QString>(description)));
+        } else if (auto stored = m_transformers->transformer(rule.id)) {
+            // The click that closed the popover may have shown another rule:
+            // the editors now hold that rule's values, so only the text changes.
+            Transformer updated = *stored;
+            updated.description = description;
+            updated.needsInitialSave = false;
+            if (!(updated == *stored))
+                saveTransformerState(updated);
+        }
+    }
+    AppNotification::post(NotificationName::transformButtonUpdated, {}, std::nullopt, QStringLiteral("descriptionEdit(_:)"));
+}
+
+QIcon TransformViewDialogController::getDescriptionButtonIcon(const Transformer& rule)
+{
+    const bool filled = rule.description && !rule.description->isEmpty();
+    const QColor textColor = QGuiApplication::palette().color(QPalette::ButtonText);
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    QPixmap pixmap(QSize(18, 18) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF circle(1.5, 1.5, 15, 15);
+    // "info.circle.fill": the letter in the text colour on an accent disc;
+    // "info.circle": ring and letter in the text colour.
+    if (filled) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(AppStyle::accentColor());
+        p.drawEllipse(circle);
+    } else {
+        p.setPen(QPen(textColor, 1.4));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(circle);
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(textColor);
+    p.drawEllipse(QPointF(9, 5.6), 1.2, 1.2);
+    p.drawRoundedRect(QRectF(8, 7.8, 2, 6), 0.8, 0.8);
+    p.end();
+    return QIcon(pixmap);
 }
 
 void TransformViewDialogController::transformButtonUpdatedEvent()

@@ -12,6 +12,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QToolButton;
+class DescriptionEditView;
 class SegmentedControl;
 class TransformerView;
 
@@ -27,6 +29,9 @@ public:
     QComboBox* typeSelector() const { return m_typeSelector; }
     QCheckBox* enabledSwitch() const { return m_enabledSwitch; }
     SegmentedControl* scopeSegmentedControl() const { return m_scopeSegmentedControl; }
+    QToolButton* descriptionButton() const { return m_descriptionButton; }
+    // The description popover while it is open.
+    DescriptionEditView* descriptionEditView() const;
     const QList<TransformerView*>& transformerViews() const { return m_transformerViews; }
     TransformerView* currentTransformerView() const;
     const QString& currentTransformerId() const { return m_currentTransformerId; }
@@ -35,6 +40,7 @@ public:
     void enabledSwitchClicked();
     void typeSelectorChanged();
     void transformScope();
+    void descriptionEdit();
 
     // Notification handlers.
     void transformButtonUpdatedEvent();
@@ -52,12 +58,16 @@ private:
     void saveTransformerState(const Transformer& transformer);
     void saveState(const QString& id, std::optional<std::optional<QString>> newDescription = std::nullopt);
     bool scopeChanged() const;
+    void descriptionEditCompleted(const Transformer& rule, const QString& description);
+    static QIcon getDescriptionButtonIcon(const Transformer& rule);
 
     QPointer<Transformers> m_transformers;
     QComboBox* m_typeSelector;
     QWidget* m_transformerStackView;
     QCheckBox* m_enabledSwitch;
     SegmentedControl* m_scopeSegmentedControl;
+    QToolButton* m_descriptionButton;
+    QPointer<DescriptionEditView> m_descriptionEditView;
     QList<TransformerView*> m_transformerViews;
     const QList<TransformScope> m_scopeValues { TransformScope::filename, TransformScope::path, TransformScope::ext,
         TransformScope::fullPath };

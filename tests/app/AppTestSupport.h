@@ -2,6 +2,7 @@
 
 #include "NotificationRecorder.h"
 #include "TestEnvironment.h"
+#include "app/AppDelegate.h"
 #include "app/MainMenu.h"
 #include "app/MainWindow.h"
 #include "app/ProgressViewController.h"
@@ -24,6 +25,8 @@ class AppTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // The shared objects of start-up, with a store of the test's own.
+        AppDelegate::initDependencyRegistry();
         dataSource = std::make_shared<FileDataSource>();
         dataSource->setSortMenuSelector(&MainMenu::selectSortMenu);
         DependencyInjectionRegistry::shared().registerInstance(dataSource);

@@ -4,6 +4,8 @@
 #include "app/MainViewController.h"
 #include "app/OpenFolderEventHandler.h"
 #include "rules/Transformers.h"
+#include "ruleui/TransformViewController.h"
+#include "ruleui/TransformViewDialogController.h"
 #include "core/AppNotification+Typed.h"
 #include "platform/MainWindowLocator.h"
 #include "platform/NotificationQueue.h"
@@ -25,6 +27,8 @@ TEST_F(AppTest, StartUpRegistersTheSharedObjectsInOrderBeforeTheDefaults)
             registrations << line;
     EXPECT_EQ(registrations,
         QStringList({ "Registered injectable for: FileDataSource", "Registered injectable for: Transformers",
+            "Registered injectable for: TransformViewController",
+            "Registered injectable for: TransformViewDialogController",
             "Registered injectable for: ProgressViewController" }));
     // The new store replaced the fixture's one and ticks the sort menu.
     const auto registered = DependencyInjectionRegistry::get<FileDataSource>("test", "test", 0);
@@ -50,6 +54,32 @@ TEST_F(AppTest, TheWindowShowsTheMainColumnWithTheProgressOverlayHiddenAndTheSid
     EXPECT_FALSE(overlay->isVisible());
     EXPECT_EQ(column->stackLayout()->spacing(), 0);
     EXPECT_EQ(mainWindow.windowTitle(), "Brackenfold");
+
+    // Rule bar and rule editor first, in that order, the overlay last.
+    const auto ruleBar = DependencyInjectionRegistry::get<TransformViewController>("test", "test", 0);
+    const auto ruleEditor = DependencyInjectionRegistry::get<TransformViewDialogController>("test", "test", 0);
+    ASSERT_TRUE(ruleBar && ruleEditor);
+    QVBoxLayout* layout = column->stackLayout();
+    EXPECT_EQ(layout->indexOf(ruleBar.get()), 0);
+    EXPECT_EQ(layout->indexOf(ruleEditor.get()), 1);
+    EXPECT_EQ(layout->indexOf(overlay), layout->count() - 1);
+    EXPECT_TRUE(ruleBar->isVisible());
+}
+
+// The registry keeps the rule bar and the rule editor for the whole run: a
+// window that goes hands them back, and the next one shows them again.
+TEST_F(AppTest, TheRuleBarAndEditorOutliveTheirWindow)
+{
+    const QPointer<TransformViewController> ruleBar
+        = DependencyInjectionRegistry::get<TransformViewController>("test", "test", 0).get();
+    ASSERT_FALSE(ruleBar.isNull());
+    makeWindow();
+    EXPECT_EQ(ruleBar->window(), window.get());
+    window.reset();
+    ASSERT_FALSE(ruleBar.isNull());
+    EXPECT_EQ(ruleBar->parent(), nullptr);
+    MainWindow& second = makeWindow();
+    EXPECT_EQ(ruleBar->window(), &second);
 }
 
 TEST_F(AppTest, TheCommandLineOpensItsFolderInPlaceOfTheList)

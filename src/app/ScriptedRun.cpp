@@ -1,0 +1,228 @@
+#include "app/ScriptedRun.h"
+
+#include "core/AppNotification.h"
+#include "core/DelayedUpdateWorker.h"
+#include "core/DependencyInjectionRegistry.h"
+#include "files/FileDataSource.h"
+#include "platform/Log.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationQueue.h"
+#include "rules/Transformers.h"
+#include "ruleui/ButtonViewController.h"
+#include "ruleui/FindTextTransformerViewController.h"
+#include "ruleui/TransformViewController.h"
+#include "ruleui/TransformViewDialogController.h"
+#include "tokenui/TokenTextFieldEditor.h"
+#include "tokenui/TransformDialogTextField.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+constexpr int TICK_MS = 50;
+constexpr int GIVE_UP_TICKS = 60 * 1000 / TICK_MS;
+const QString FILE_NAME = QStringLiteral("Brackenfold/ScriptedRun");
+
+template <typename T>
+std::shared_ptr<T> lookUp()
+{
+    return DependencyInjectionRegistry::get<T>(FILE_NAME, QStringLiteral("step"), __LINE__);
+}
+
+FindTextTransformerViewController* shownFindTextEditor()
+{
+    const auto dialog = lookUp<TransformViewDialogController>();
+    return dialog ? dynamic_cast<FindTextTransformerViewController*>(dialog->currentTransformerView()) : nullptr;
+}
+
+// Key presses as the keyboard sends them, one character at a time.
+void typeText(QWidget* widget, const QString& text)
+{
+    widget->setFocus(Qt::OtherFocusReason);
+    for (const QChar character : text) {
+        const int key = character.toUpper().unicode();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(character));
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(character));
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+void click(QWidget* widget)
+{
+    const QPointF centre = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(centre);
+    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(widget, &release);
+}
+
+} // namespace
+
+void ScriptedRun::installFromEnvironment(QWidget* window)
+{
+    const QString path = qEnvironmentVariable("BRACKENFOLD_SCRIPT");
+    if (path.isEmpty() || !window)
+        return;
+    auto* run = new ScriptedRun(window, window);
+    if (!run->load(path)) {
+        // Exit only once the event loop runs.
+        QTimer::singleShot(0, run, [run, path] { run->fail(QStringLiteral("the script %1 cannot be read").arg(path)); });
+        return;
+    }
+    QTimer::singleShot(TICK_MS, run, &ScriptedRun::tick);
+}
+
+ScriptedRun::ScriptedRun(QWidget* window, QObject* parent)
+    : QObject(parent)
+    , m_window(window)
+{
+    auto& center = NotificationCenter::defaultCenter();
+    center.addObserver(this, NotificationName::applyChanges, [this](const Notification&) { ++m_applyChanges; });
+    center.addObserver(this, NotificationName::validationResult,
+        [this](const Notification&) { m_validatedAfterApply = m_applyChanges; });
+    center.addObserver(this, NotificationName::disableUserInput, [this](const Notification&) { m_renameBlocked = true; });
+    center.addObserver(this, NotificationName::enableUserInput,
+        [this](const Notification&) { m_renameReleased = m_renameBlocked; });
+}
+
+bool ScriptedRun::load(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    for (const QString& raw : lines) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype space = line.indexOf(QLatin1Char(' '));
+        const QString verb = space < 0 ? line : line.left(space);
+        const QString argument = space < 0 ? QString() : line.mid(space + 1);
+        if (!appendSteps(verb, argument)) {
+            Log::error(Log::Category::ui, "Scripted run: unknown step %{public}s", line);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ScriptedRun::appendSteps(const QString& verb, const QString& argument)
+{
+    const QString name = verb + QLatin1Char(' ') + argument;
+    if (verb == QLatin1String("wait-files")) {
+        const int count = argument.toInt();
+        m_steps.append({ name, [count] {
+                            const auto files = lookUp<FileDataSource>();
+                            return files && files->count() == count;
+                        } });
+    } else if (verb == QLatin1String("add-rule")) {
+        const auto kind = transformerTypeFromRawValue(argument);
+        if (!kind)
+            return false;
+        m_steps.append({ name, [] {
+                            if (const auto bar = lookUp<TransformViewController>())
+                                bar->buttonViewController()->addRenameAction();
+                            return true;
+                        } });
+        // The editor shows the new rule once the rule list's update reaches it.
+        m_steps.append({ name, [] {
+                            const auto transformers = lookUp<Transformers>();
+                            const auto dialog = lookUp<TransformViewDialogController>();
+                            return transformers && dialog && dialog->isVisible()
+                                && transformers->currentTransformerId() == dialog->currentTransformerId();
+                        } });
+        m_steps.append({ name, [this, kind] {
+                            const auto dialog = lookUp<TransformViewDialogController>();
+                            if (!dialog)
+                                return false;
+                            for (int i = 0; i < dialog->transformerViews().size(); ++i)
+                                if (dialog->transformerViews().at(i)->transformViewInfo().transformerType == *kind) {
+                                    dialog->typeSelector()->setCurrentIndex(i);
+                                    dialog->typeSelectorChanged();
+                                    return true;
+                                }
+                            fail(QStringLiteral("no editor for the kind"));
+                            return false;
+                        } });
+    } else if (verb == QLatin1String("find-text") || verb == QLatin1String("replace-text")) {
+        const bool find = verb == QLatin1String("find-text");
+        m_steps.append({ name, [this, find, argument] {
+                            FindTextTransformerViewController* editor = shownFindTextEditor();
+                            if (!editor) {
+                                fail(QStringLiteral("the shown editor has no find and text fields"));
+                                return false;
+                            }
+                            typeText((find ? editor->findTextField() : editor->textField())->tokenTextFieldEditor(), argument);
+                            return true;
+                        } });
+    } else if (verb == QLatin1String("wait-preview")) {
+        m_steps.append({ name, [this] {
+                            const auto bar = lookUp<TransformViewController>();
+                            return bar && !DelayedUpdateWorker::isPending()
+                                && NotificationQueue::defaultQueue().pendingCount() == 0 && m_applyChanges > 0
+                                && m_validatedAfterApply == m_applyChanges && bar->renameButton()->isEnabled();
+                        } });
+    } else if (verb == QLatin1String("rename")) {
+        m_steps.append({ name, [this] {
+                            const auto bar = lookUp<TransformViewController>();
+                            if (!bar || !bar->renameButton()->isEnabled()) {
+                                fail(QStringLiteral("the Rename button is not enabled"));
+                                return false;
+                            }
+                            m_renameBlocked = m_renameReleased = false;
+                            click(bar->renameButton());
+                            return true;
+                        } });
+    } else if (verb == QLatin1String("wait-rename")) {
+        m_steps.append({ name, [this] { return m_renameReleased; } });
+    } else if (verb == QLatin1String("screenshot")) {
+        m_steps.append({ name, [this, argument] {
+                            if (m_window && m_window->grab().save(argument, "PNG"))
+                                return true;
+                            fail(QStringLiteral("the window picture cannot be written"));
+                            return false;
+                        } });
+    } else if (verb == QLatin1String("quit")) {
+        m_steps.append({ name, [] {
+                            QApplication::exit(0);
+                            return true;
+                        } });
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void ScriptedRun::tick()
+{
+    while (m_current < m_steps.size()) {
+        const auto& [name, step] = m_steps.at(m_current);
+        if (!step()) {
+            if (++m_waitedTicks > GIVE_UP_TICKS)
+                return fail(QStringLiteral("gave up waiting at \"%1\"").arg(name));
+            QTimer::singleShot(TICK_MS, this, &ScriptedRun::tick);
+            return;
+        }
+        Log::info(Log::Category::ui, "Scripted run: %{public}s", name);
+        ++m_current;
+        m_waitedTicks = 0;
+        // Let the event loop deliver what the step started before the next one.
+        QTimer::singleShot(TICK_MS, this, &ScriptedRun::tick);
+        return;
+    }
+}
+
+void ScriptedRun::fail(const QString& reason)
+{
+    Log::error(Log::Category::ui, "Scripted run failed: %{public}s", reason);
+    m_current = int(m_steps.size());
+    QApplication::exit(2);
+}

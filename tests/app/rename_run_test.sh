@@ -1,0 +1,50 @@
+#!/bin/bash
+# End-to-end run of the real application under xvfb-run: it opens a folder from
+# its command line, adds a Replace rule, types its find and replace texts, waits
+# for the preview, presses Rename and quits; the files on disk must then carry
+# the new names. Keeps a picture of the window. Exit 77 marks a skip.
+set -u
+binary="$1"
+screenshot="$2"
+if ! command -v xvfb-run >/dev/null 2>&1; then
+    echo "SKIP: xvfb-run is not installed; the end-to-end rename run needs it."
+    exit 77
+fi
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+# Opened folders must lie under the home folder: give the run one of its own.
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
+export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/runtime"
+folder="$HOME/Pictures/holiday"
+mkdir -p "$folder" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+touch "$folder/IMG_001.jpg" "$folder/IMG_002.jpg" "$folder/notes.txt"
+rm -f "$screenshot"
+cat > "$work/script" <<STEPS
+wait-files 3
+add-rule simple
+find-text IMG
+replace-text Holiday
+wait-preview
+rename
+wait-rename
+screenshot $screenshot
+quit
+STEPS
+unset QT_QPA_PLATFORM
+BRACKENFOLD_SCRIPT="$work/script" timeout 100 xvfb-run -a "$binary" -d "$folder"
+status=$?
+if [ $status -ne 0 ]; then
+    echo "FAIL: the application ended with status $status"
+    exit 1
+fi
+expected="Holiday_001.jpg Holiday_002.jpg notes.txt"
+actual="$(cd "$folder" && ls | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
+if [ "$actual" != "$expected" ]; then
+    echo "FAIL: the folder holds \"$actual\", expected \"$expected\""
+    exit 1
+fi
+if [ ! -s "$screenshot" ]; then
+    echo "FAIL: no window picture at $screenshot"
+    exit 1
+fi
+echo "Renamed on disk: $actual; window picture at $screenshot"
