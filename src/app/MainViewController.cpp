@@ -5,6 +5,7 @@
 #include "app/PlaceholderView.h"
 #include "app/ProgressViewController.h"
 #include "core/AppNotification+Typed.h"
+#include "filetable/TableViewController.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 
@@ -32,27 +33,30 @@ void MainViewController::loadView()
 
 void MainViewController::viewDidLoad()
 {
-    // The rule bar, the rule editor and the file table come with their own
-    // subsystems; until they are in the registry their places say what goes there.
-    m_progressViewController
-        = DependencyInjectionRegistry::get<ProgressViewController>(QStringLiteral("Brackenfold/MainViewController"),
-            QStringLiteral("viewDidLoad()"), __LINE__);
+    const QString file = QStringLiteral("Brackenfold/MainViewController");
+    const QString function = QStringLiteral("viewDidLoad()");
+    const auto tableViewController = DependencyInjectionRegistry::get<TableViewController>(file, function, __LINE__);
+    const auto progressViewController = DependencyInjectionRegistry::get<ProgressViewController>(file, function, __LINE__);
+    if (!tableViewController || !progressViewController)
+        return;
+    m_tableViewController = tableViewController;
+    m_progressViewController = progressViewController;
+
     // A Linux window manager draws the title bar outside the content: no top inset.
     m_stackView->setSpacing(0);
+    // The rule bar and the rule editor come with their own subsystem; until
+    // then their places say what goes there.
     m_stackView->addArrangedSubview(
         new PlaceholderView(QStringLiteral("Rule bar: the rename rules as buttons, the file count and the Rename "
                                            "button will be here. It is not part of this build yet.")));
     m_stackView->addArrangedSubview(new PlaceholderView(
         QStringLiteral("Rule editor: the settings of the selected rule will be here. It is not part of this build yet.")));
-    auto* table = new PlaceholderView(QString());
-    table->setObjectName(QStringLiteral("FileTablePlaceholder"));
+    QWidget* table = m_tableViewController->view();
     m_stackView->addArrangedSubview(table);
     m_stackView->stackLayout()->setStretchFactor(table, 1);
-    if (m_progressViewController) {
-        QWidget* progress = m_progressViewController->view();
-        m_stackView->addArrangedSubview(progress);
-        progress->hide();
-    }
+    QWidget* progress = m_progressViewController->view();
+    m_stackView->addArrangedSubview(progress);
+    progress->hide();
     initObservers();
     updateWindowTitle();
 }
@@ -60,6 +64,8 @@ void MainViewController::viewDidLoad()
 QList<QObject*> MainViewController::childViewControllers() const
 {
     QList<QObject*> controllers;
+    if (m_tableViewController)
+        controllers << m_tableViewController.get();
     if (m_progressViewController)
         controllers << m_progressViewController.get();
     return controllers;
@@ -114,12 +120,6 @@ void MainViewController::updateWindowTitle()
     const QString recipeName = transformers ? transformers->recipeName() : QString();
     const auto dataSource = m_fileDataSource();
     const int fileCount = dataSource ? dataSource->count() : 0;
-    if (m_stackView)
-        if (auto* table = m_stackView->findChild<PlaceholderView*>(QStringLiteral("FileTablePlaceholder")))
-            table->setText(QStringLiteral("File table: original and new names of the listed files will be here. It is "
-                                          "not part of this build yet.\n\n%1 listed. Drop files or folders here, or "
-                                          "choose File > Open.")
-                               .arg(fileCount == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(fileCount)));
     setWindowTitle(subtitle(recipeName, fileCount));
 }
 

@@ -13,6 +13,7 @@
 
 class MainStackView;
 class ProgressViewController;
+class TableViewController;
 
 // The main column's controller: places the views of the rule bar, the rule
 // editor, the file table and the progress overlay in the stack, and keeps the
@@ -25,6 +26,7 @@ public:
     MainStackView* view();
     // The controllers placed in the column, in order (only those that exist).
     QList<QObject*> childViewControllers() const;
+    std::shared_ptr<TableViewController> tableViewController() const { return m_tableViewController; }
     std::shared_ptr<ProgressViewController> progressViewController() const { return m_progressViewController; }
 
     // The subtitle for a recipe name and a number of files.
@@ -48,5 +50,6 @@ private:
     Inject<FileDataSource> m_fileDataSource;
     Inject<Transformers> m_transformers;
     QPointer<MainStackView> m_stackView;
+    std::shared_ptr<TableViewController> m_tableViewController;
     std::shared_ptr<ProgressViewController> m_progressViewController;
 };

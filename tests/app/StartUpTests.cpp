@@ -3,6 +3,9 @@
 #include "app/MainStackView.h"
 #include "app/MainViewController.h"
 #include "app/OpenFolderEventHandler.h"
+#include "app/RenameRunAlerts.h"
+#include "engine/TransformationService.h"
+#include "files/FileAttributeLoader.h"
 #include "rules/Transformers.h"
 #include "core/AppNotification+Typed.h"
 #include "platform/MainWindowLocator.h"
@@ -25,6 +28,7 @@ TEST_F(AppTest, StartUpRegistersTheSharedObjectsInOrderBeforeTheDefaults)
             registrations << line;
     EXPECT_EQ(registrations,
         QStringList({ "Registered injectable for: FileDataSource", "Registered injectable for: Transformers",
+            "Registered injectable for: TransformationEventHandler", "Registered injectable for: TableViewController",
             "Registered injectable for: ProgressViewController" }));
     // The new store replaced the fixture's one and ticks the sort menu.
     const auto registered = DependencyInjectionRegistry::get<FileDataSource>("test", "test", 0);
@@ -32,6 +36,27 @@ TEST_F(AppTest, StartUpRegistersTheSharedObjectsInOrderBeforeTheDefaults)
     EXPECT_NE(registered, dataSource);
     EXPECT_NE(delegate.openFolderEventHandler(), nullptr);
     EXPECT_EQ(MainWindowLocator::undoManager(), &mainWindow.undoManager());
+}
+
+// What start-up connects across the layers, seen from where it takes effect.
+TEST_F(AppTest, StartUpInstallsTheServiceHooks)
+{
+    const QString folder = makeFolder({ "a.txt" });
+    FileAttributeLoader::install({});
+    MainWindow& mainWindow = makeWindow();
+    AppDelegate delegate(&mainWindow);
+    delegate.applicationWillFinishLaunching({ QStringLiteral("brackenfold") });
+
+    // The file list reads attributes through the token layer's reader.
+    const auto attributes = FileAttributeLoader::load(QUrl::fromLocalFile(folder + "/a.txt"));
+    ASSERT_TRUE(attributes.has_value());
+    EXPECT_FALSE(attributes->isEmpty());
+    // The rename run asks through the window's alerts.
+    EXPECT_NE(dynamic_cast<RenameRunAlerts*>(TransformationService::shared().delegate().get()), nullptr);
+    // The file table hands late files to the engine's queue.
+    const auto table = DependencyInjectionRegistry::get<TableViewController>("test", "test", 0);
+    ASSERT_TRUE(table);
+    EXPECT_TRUE(table->lateUpdates().hasHook());
 }
 
 TEST_F(AppTest, TheWindowShowsTheMainColumnWithTheProgressOverlayHiddenAndTheSidePanelCollapsed)
@@ -47,6 +72,11 @@ TEST_F(AppTest, TheWindowShowsTheMainColumnWithTheProgressOverlayHiddenAndTheSid
     MainStackView* column = split->mainViewController()->view();
     QWidget* overlay = ProgressViewController::shared()->view();
     EXPECT_TRUE(column->isAncestorOf(overlay));
+    const auto table = DependencyInjectionRegistry::get<TableViewController>("test", "test", 0);
+    ASSERT_TRUE(table);
+    EXPECT_TRUE(column->isAncestorOf(table->view()));
+    EXPECT_TRUE(table->view()->isVisible());
+    EXPECT_EQ(split->mainViewController()->childViewControllers(), QList<QObject*>({ table.get(), ProgressViewController::shared().get() }));
     EXPECT_FALSE(overlay->isVisible());
     EXPECT_EQ(column->stackLayout()->spacing(), 0);
     EXPECT_EQ(mainWindow.windowTitle(), "Brackenfold");
