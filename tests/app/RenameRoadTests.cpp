@@ -106,7 +106,6 @@ TEST_F(RenameRoadTest, CommitChangesRenamesTheOpenedFolderOnDisk)
 {
     const QString folder = makeFolder({ "banana.txt", "cherry.txt", "apple.txt" });
     open(folder, 3);
-    TestEnvironment::drainEvents();
 
     transformers->load({ replaceRule(QStringLiteral("a"), QStringLiteral("b")) });
     ASSERT_TRUE(TestEnvironment::processEventsUntil([&] {
@@ -151,8 +150,6 @@ TEST_F(RenameRoadTest, TheQuestionAfterAFailedFileDecidesTheRestOfTheRun)
     };
     Preference::set(false, PreferenceKey::autoResolveDuplicates);
     transformers->load({ replaceRule(QStringLiteral("a"), QStringLiteral("b")) });
-    // The queued applyChanges would swallow the open's own one: deliver it first.
-    TestEnvironment::drainEvents();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const QString folder = makeFolder({ "a1.txt", "a2.txt", "a3.txt", "b1.txt", "b2.txt" });
@@ -185,4 +182,20 @@ TEST_F(RenameRoadTest, TheQuestionAfterAFailedFileDecidesTheRestOfTheRun)
         // The report goes to the shared alert sheet.
         EXPECT_EQ(report, QStringList({ "Rename Partially Completed", c.report }));
     }
+}
+
+// A rule edit and a new list within one idle pass: the rule's queued
+// applyChanges absorbs the list's own, so the list's cancelling of the pending
+// preview must not undo the preview that applyChanges starts.
+TEST_F(RenameRoadTest, AListReplacedWhileAnApplyChangesIsQueuedIsStillPreviewed)
+{
+    const QString folder = makeFolder({ "apple.txt", "avocado.txt" });
+    TestEnvironment::drainEvents();
+    transformers->load({ replaceRule(QStringLiteral("a"), QStringLiteral("b")) });
+    fileDataSource->replaceFiles({ File(QUrl::fromLocalFile(folder + "/apple.txt"), false),
+                                     File(QUrl::fromLocalFile(folder + "/avocado.txt"), false) },
+        FileAction::replace);
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([&] {
+        return newNames() == QStringList({ "bpple.txt", "bvocbdo.txt" });
+    })) << newNames().join(", ").toStdString();
 }
