@@ -199,3 +199,25 @@ TEST_F(RenameRoadTest, AListReplacedWhileAnApplyChangesIsQueuedIsStillPreviewed)
         return newNames() == QStringList({ "bpple.txt", "bvocbdo.txt" });
     })) << newNames().join(", ").toStdString();
 }
+
+// A rule that fails while the names are prepared: the warning is the window's
+// alert, nothing is renamed and input comes back.
+TEST_F(RenameRoadTest, ARuleFailureShowsAWarningAndRenamesNothing)
+{
+    const QString folder = makeFolder({ "apple.txt" });
+    open(folder, 1);
+    transformers->load({ replaceRule(QStringLiteral("a"), QStringLiteral("b")), unavailableRule() });
+    presenter.requests.clear();
+
+    renameAndWait();
+
+    EXPECT_EQ(entries(folder), QStringList({ "apple.txt" }));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return presenter.requests.size() == 1; }));
+    const AlertRequest& warning = presenter.requests[0];
+    EXPECT_EQ(warning.style, AlertStyle::warning);
+    EXPECT_EQ(warning.messageText, "Rename Action not available");
+    EXPECT_EQ(warning.informativeText, "Rename Actions of the kind \"conversion\" can not be applied.");
+    EXPECT_TRUE(warning.buttons.isEmpty());
+    EXPECT_TRUE(warning.checkboxTitle.isEmpty());
+    EXPECT_TRUE(report.isEmpty());
+}
