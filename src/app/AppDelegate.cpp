@@ -5,16 +5,24 @@
 #include "app/MainWindow.h"
 #include "app/OpenFolderEventHandler.h"
 #include "app/ProgressViewController.h"
+#include "app/RenameRunAlerts.h"
 #include "app/SplitViewController.h"
 #include "core/AppNotification+Typed.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "core/Preference.h"
 #include "core/URL+path.h"
+#include "engine/FileValidationService.h"
+#include "engine/TransformationEventHandler.h"
+#include "engine/TransformationQueue.h"
+#include "engine/TransformationService.h"
+#include "files/FileAttributeLoader.h"
 #include "files/FileDataSource.h"
-#include "rules/Transformers.h"
+#include "filetable/TableViewController.h"
 #include "ruleui/TransformViewController.h"
 #include "ruleui/TransformViewDialogController.h"
 #include "platform/Log.h"
+#include "rules/Transformers.h"
+#include "tokens/FileAttributeUtil.h"
 #include "uikit/ModalAlertViewController.h"
 #include "uikit/ModalIdleCondition.h"
 
@@ -54,6 +62,7 @@ void AppDelegate::applicationWillFinishLaunching(const QStringList& arguments)
 {
     registerUncaughtExceptionHandler();
     initDependencyRegistry();
+    installServiceHooks();
     Preference::initDefaults();
     m_openFolderEventHandler = std::make_unique<OpenFolderEventHandler>();
     // Queued notifications wait while a dialog or a menu is open.
@@ -68,14 +77,42 @@ void AppDelegate::applicationWillFinishLaunching(const QStringList& arguments)
 void AppDelegate::initDependencyRegistry()
 {
     auto& registry = DependencyInjectionRegistry::shared();
-    auto fileDataSource = std::make_shared<FileDataSource>();
-    fileDataSource->setSortMenuSelector(&MainMenu::selectSortMenu);
-    registry.registerInstance(fileDataSource);
+    registry.registerInstance(std::make_shared<FileDataSource>());
     auto transformers = std::make_shared<Transformers>();
     registry.registerInstance(transformers);
+    registry.registerInstance(std::make_shared<TransformationEventHandler>());
     registry.registerInstance(sharedView(new TransformViewController(transformers.get())));
     registry.registerInstance(sharedView(new TransformViewDialogController(transformers.get())));
+    registry.registerInstance(std::make_shared<TableViewController>());
     registry.registerInstance(ProgressViewController::shared());
+}
+
+void AppDelegate::installServiceHooks()
+{
+    const QString file = QStringLiteral("Brackenfold/AppDelegate");
+    const QString function = QStringLiteral("installServiceHooks()");
+    FileAttributeLoader::install(&FileAttributeUtil::loadAttributes);
+    TransformationService::shared().setDelegate(std::make_shared<RenameRunAlerts>());
+
+    if (const auto transformers = DependencyInjectionRegistry::get<Transformers>(file, function, __LINE__))
+        transformers->setValidationCanceller(&FileValidationService::cancel);
+    if (const auto fileDataSource = DependencyInjectionRegistry::get<FileDataSource>(file, function, __LINE__)) {
+        fileDataSource->addPendingTaskCanceller(&FileValidationService::cancel);
+        fileDataSource->setSortMenuSelector(&MainMenu::selectSortMenu);
+    }
+    if (const auto tableViewController = DependencyInjectionRegistry::get<TableViewController>(file, function, __LINE__)) {
+        tableViewController->setLateUpdateHook([](const File& file, LateUpdateRequester::Priority priority) {
+            TransformationQueue::enqueFileTransformation(file,
+                priority == LateUpdateRequester::Priority::high ? TransformationQueue::TransformationPriority::high
+                                                                : TransformationQueue::TransformationPriority::normal);
+        });
+        // Asked at every paint: the rule list in the registry now, not the one of start-up.
+        tableViewController->setSelectRuleInForce([] {
+            const auto transformers = DependencyInjectionRegistry::get<Transformers>(
+                QStringLiteral("Brackenfold/AppDelegate"), QStringLiteral("selectRuleInForce"), __LINE__);
+            return transformers && transformers->currentSelectTransformer().has_value();
+        });
+    }
 }
 
 void AppDelegate::initViews()

@@ -29,6 +29,10 @@ public:
     static bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
 
     static void initDependencyRegistry();
+    // Connects the registered objects with the layers they may not include:
+    // attribute reading, validation cancelling, the single-file queue, the
+    // Select rule of the file table, the sort menu and the rename run's dialogs.
+    static void installServiceHooks();
     // Paths the desktop opens with the application: appended without a question.
     void openFiles(const QStringList& paths);
 

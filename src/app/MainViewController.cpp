@@ -2,9 +2,9 @@
 
 #include "app/MainStackView.h"
 #include "app/MainWindow.h"
-#include "app/PlaceholderView.h"
 #include "app/ProgressViewController.h"
 #include "core/AppNotification+Typed.h"
+#include "filetable/TableViewController.h"
 #include "ruleui/TransformViewController.h"
 #include "ruleui/TransformViewDialogController.h"
 #include "platform/Log.h"
@@ -39,20 +39,20 @@ void MainViewController::viewDidLoad()
     const auto transformViewController = DependencyInjectionRegistry::get<TransformViewController>(file, function, __LINE__);
     const auto transformViewDialogController
         = DependencyInjectionRegistry::get<TransformViewDialogController>(file, function, __LINE__);
+    const auto tableViewController = DependencyInjectionRegistry::get<TableViewController>(file, function, __LINE__);
     const auto progressViewController = DependencyInjectionRegistry::get<ProgressViewController>(file, function, __LINE__);
-    if (!transformViewController || !transformViewDialogController || !progressViewController)
+    if (!transformViewController || !transformViewDialogController || !tableViewController || !progressViewController)
         return;
     m_transformViewController = transformViewController;
     m_transformViewDialogController = transformViewDialogController;
+    m_tableViewController = tableViewController;
     m_progressViewController = progressViewController;
 
     // A Linux window manager draws the title bar outside the content: no top inset.
     m_stackView->setSpacing(0);
     m_stackView->addSharedArrangedSubview(m_transformViewController.get());
     m_stackView->addSharedArrangedSubview(m_transformViewDialogController.get());
-    // The file table comes with its own subsystem; until then its place says what goes there.
-    auto* table = new PlaceholderView(QString());
-    table->setObjectName(QStringLiteral("FileTablePlaceholder"));
+    QWidget* table = m_tableViewController->view();
     m_stackView->addArrangedSubview(table);
     m_stackView->stackLayout()->setStretchFactor(table, 1);
     QWidget* progress = m_progressViewController->view();
@@ -67,6 +67,8 @@ QList<QObject*> MainViewController::childViewControllers() const
     QList<QObject*> controllers;
     if (m_transformViewController)
         controllers << m_transformViewController.get() << m_transformViewDialogController.get();
+    if (m_tableViewController)
+        controllers << m_tableViewController.get();
     if (m_progressViewController)
         controllers << m_progressViewController.get();
     return controllers;
@@ -121,12 +123,6 @@ void MainViewController::updateWindowTitle()
     const QString recipeName = transformers ? transformers->recipeName() : QString();
     const auto dataSource = m_fileDataSource();
     const int fileCount = dataSource ? dataSource->count() : 0;
-    if (m_stackView)
-        if (auto* table = m_stackView->findChild<PlaceholderView*>(QStringLiteral("FileTablePlaceholder")))
-            table->setText(QStringLiteral("File table: original and new names of the listed files will be here. It is "
-                                          "not part of this build yet.\n\n%1 listed. Drop files or folders here, or "
-                                          "choose File > Open.")
-                               .arg(fileCount == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(fileCount)));
     setWindowTitle(subtitle(recipeName, fileCount));
 }
 

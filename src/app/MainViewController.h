@@ -13,6 +13,7 @@
 
 class MainStackView;
 class ProgressViewController;
+class TableViewController;
 class TransformViewController;
 class TransformViewDialogController;
 
@@ -32,6 +33,7 @@ public:
     {
         return m_transformViewDialogController;
     }
+    std::shared_ptr<TableViewController> tableViewController() const { return m_tableViewController; }
     std::shared_ptr<ProgressViewController> progressViewController() const { return m_progressViewController; }
 
     // The subtitle for a recipe name and a number of files.
@@ -57,5 +59,6 @@ private:
     QPointer<MainStackView> m_stackView;
     std::shared_ptr<TransformViewController> m_transformViewController;
     std::shared_ptr<TransformViewDialogController> m_transformViewDialogController;
+    std::shared_ptr<TableViewController> m_tableViewController;
     std::shared_ptr<ProgressViewController> m_progressViewController;
 };

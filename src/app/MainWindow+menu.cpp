@@ -38,6 +38,9 @@ void MainWindow::buildMenuBar()
             m_undoManager.redo();
     });
     edit->addSeparator();
+    // No shortcut: the file table takes Delete itself, and text fields keep it.
+    addItem(edit, QStringLiteral("Delete"), QStringLiteral("delete:"));
+    edit->addSeparator();
     addItem(edit, QStringLiteral("Preferences…"), QStringLiteral("preferencesAction:"), QKeySequence::Preferences);
 
     QMenu* sort = addMenu(QStringLiteral("Sort"));

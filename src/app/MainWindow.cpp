@@ -22,11 +22,21 @@ QList<MainWindow*>& liveWindows()
     return windows;
 }
 
-QByteArray methodSignature(const QString& selector, const char* argument)
+// The method that answers a selector: its name without the colon, except
+// where that name is a keyword of the language.
+QString methodName(const QString& selector)
 {
+    if (selector == QLatin1String("delete:"))
+        return QStringLiteral("deleteFiles");
     QString name = selector;
     if (name.endsWith(QLatin1Char(':')))
         name.chop(1);
+    return name;
+}
+
+QByteArray methodSignature(const QString& selector, const char* argument)
+{
+    const QString name = methodName(selector);
     return QMetaObject::normalizedSignature((name + QLatin1Char('(') + QLatin1String(argument) + QLatin1Char(')')).toLatin1());
 }
 
@@ -136,9 +146,7 @@ bool MainWindow::sendAction(const QString& selector, QObject* sender)
     QObject* target = supplementalTarget(selector, sender);
     if (!target)
         return false;
-    QString name = selector;
-    name.chop(name.endsWith(QLatin1Char(':')) ? 1 : 0);
-    return QMetaObject::invokeMethod(target, name.toLatin1().constData(), Qt::DirectConnection,
+    return QMetaObject::invokeMethod(target, methodName(selector).toLatin1().constData(), Qt::DirectConnection,
         Q_ARG(QObject*, sender));
 }
 

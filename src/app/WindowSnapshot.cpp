@@ -1,6 +1,10 @@
 #include "app/WindowSnapshot.h"
 
 #include "core/AppNotification.h"
+#include "core/DependencyInjectionRegistry.h"
+#include "files/FileDataSource.h"
+#include "filetable/FileTableModel.h"
+#include "filetable/TableViewController.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 
@@ -10,16 +14,38 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
+#include <cstdio>
+
 namespace WindowSnapshot {
 
 namespace {
 constexpr int SETTLE_MS = 300;
 constexpr int GIVE_UP_MS = 30000;
 
+// The rows the file table shows, or -1 without a table.
+long shownRows()
+{
+    const auto table = Inject<TableViewController>().get();
+    return table ? table->numberOfRows() : -1;
+}
+
+// The opened files are listed and their preview has landed.
+bool isSettled()
+{
+    const auto fileDataSource = Inject<FileDataSource>().get();
+    if (!fileDataSource || fileDataSource->count() == 0)
+        return false;
+    const QList<File> files = fileDataSource->getAllFiles();
+    return std::none_of(files.cbegin(), files.cend(), [](const File& file) { return FileTableModel::isBusy(file); });
+}
+
 void saveAndQuit(QWidget* window, const QString& path)
 {
     const bool saved = window->grab().save(path, "PNG");
     Log::info(Log::Category::ui, "Window snapshot %{public}s: %{public}s", saved ? "written" : "failed", path);
+    // The smoke run checks that the table showed the opened files.
+    std::fprintf(stderr, "Window snapshot: the file table shows %ld rows\n", shownRows());
     QApplication::exit(saved ? 0 : 3);
 }
 } // namespace
@@ -37,10 +63,13 @@ void installFromEnvironment(QWidget* window)
         grabSoon();
         return;
     }
-    // The files arrive from a task: wait for the list to change, once.
+    // The files arrive from a task and their new names from the preview: wait
+    // for both, once.
     auto* observer = new QObject(window);
     NotificationCenter::defaultCenter().addObserver(observer, NotificationName::dataSourceUpdated,
         [observer, grabSoon](const Notification&) {
+            if (!isSettled())
+                return;
             grabSoon();
             observer->deleteLater();
         });

@@ -23,17 +23,27 @@ void runOn(SerialExecutor& executor, const std::function<void()>& work)
         work();
         return;
     }
-    auto done = std::make_shared<std::promise<void>>();
-    std::future<void> finished = done->get_future();
-    executor.submit([&work, done] {
-        try {
-            work();
-            done->set_value();
-        } catch (...) {
-            done->set_exception(std::current_exception());
-        }
-    });
-    finished.get();
+    std::future<void> finished;
+    {
+        // Only the job holds the promise: a job the executor drops while the
+        // process ends breaks it instead of leaving this wait for ever.
+        auto done = std::make_shared<std::promise<void>>();
+        finished = done->get_future();
+        executor.submit([&work, done] {
+            try {
+                work();
+                done->set_value();
+            } catch (...) {
+                done->set_exception(std::current_exception());
+            }
+        });
+    }
+    try {
+        finished.get();
+    } catch (const std::future_error& error) {
+        if (error.code() != std::future_errc::broken_promise)
+            throw;
+    }
 }
 
 } // namespace

@@ -88,12 +88,17 @@ void validateFiles(const QList<File>& files, std::stop_token stop)
         run(files, stop);
         return;
     }
-    auto done = std::make_shared<std::promise<void>>();
-    std::future<void> finished = done->get_future();
-    executor.submit([files, stop, done] {
-        run(files, stop);
-        done->set_value();
-    });
+    std::future<void> finished;
+    {
+        // Only the job holds the promise: a job the executor drops while the
+        // process ends breaks it, and the wait below returns.
+        auto done = std::make_shared<std::promise<void>>();
+        finished = done->get_future();
+        executor.submit([files, stop, done] {
+            run(files, stop);
+            done->set_value();
+        });
+    }
     // The main thread never waits for a worker.
     if (!MainThread::isCurrent())
         finished.wait();

@@ -3,6 +3,7 @@
 #include "core/AppNotification.h"
 #include "core/UndoManager+perform.h"
 #include "platform/Log.h"
+#include "platform/NotificationCenter.h"
 
 #include <algorithm>
 
@@ -129,8 +130,13 @@ void FileDataSource::replaceAllFiles(const QList<File>& newFiles, FileAction act
 
 void FileDataSource::cancelPendingTasks()
 {
-    AppNotification::post(NotificationName::cancelPendingTransformationTasks, {}, std::nullopt,
-        QStringLiteral("cancelPendingTasks()"));
+    // At once, not queued: a queued cancel could arrive after an applyChanges
+    // queued earlier had absorbed this list's own, and stop the only preview
+    // of the new list.
+    Log::debug(Log::Category::general, "✉️ %s: post: %{public}s", "cancelPendingTasks()",
+        NotificationName::cancelPendingTransformationTasks);
+    NotificationCenter::defaultCenter().post(
+        Notification { NotificationName::cancelPendingTransformationTasks, {}, std::nullopt });
     cancelSort();
     for (const auto& cancel : m_pendingTaskCancellers) {
         if (cancel)

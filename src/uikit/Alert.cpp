@@ -7,18 +7,36 @@
 namespace Alert {
 
 namespace {
-ModalResponse showAlert(const QString& messageText, const QString& informativeText, AlertStyle style,
-    const QStringList& buttons)
+struct Shown {
+    ModalResponse response;
+    bool checkboxChecked;
+};
+
+Shown showAlert(const QString& messageText, const QString& informativeText, AlertStyle style,
+    const QStringList& buttons, const QString& checkboxTitle = {})
 {
-    AlertRequest request { messageText, informativeText, style, buttons, {} };
+    AlertRequest request { messageText, informativeText, style, buttons, {}, checkboxTitle };
     for (const QString& title : buttons)
         request.keyEquivalents << keyEquivalent(title);
     const int count = buttons.isEmpty() ? 1 : static_cast<int>(buttons.size());
-    int pressed = AlertPresenter::current().runAlert(request);
+    AlertAnswer answer;
+    if (checkboxTitle.isEmpty())
+        answer.button = AlertPresenter::current().runAlert(request);
+    else
+        answer = AlertPresenter::current().runAlertWithCheckbox(request);
+    int pressed = answer.button;
     // Closed by the window manager: taken as the last, least committal button.
     if (pressed < 0 || pressed >= count)
         pressed = count - 1;
-    return FIRST_BUTTON + pressed;
+    return { FIRST_BUTTON + pressed, answer.checkboxChecked };
+}
+
+bool isMainThread(const QString& messageText)
+{
+    if (MainThread::isCurrent())
+        return true;
+    Log::fault(Log::Category::ui, "Alert.warning with buttons called off the main thread: %{public}s", messageText);
+    return false;
 }
 
 void showLater(const QString& messageText, const QString& informativeText, AlertStyle style)
@@ -42,13 +60,21 @@ void info(const QString& messageText, const QString& informativeText)
 void warning(const QString& messageText, const QString& informativeText, const QStringList& buttons,
     const std::function<void(ModalResponse)>& response)
 {
-    if (!MainThread::isCurrent()) {
-        Log::fault(Log::Category::ui, "Alert.warning with buttons called off the main thread: %{public}s", messageText);
+    if (!isMainThread(messageText))
         return;
-    }
-    const ModalResponse answer = showAlert(messageText, informativeText, AlertStyle::warning, buttons);
+    const Shown shown = showAlert(messageText, informativeText, AlertStyle::warning, buttons);
     if (response)
-        response(answer);
+        response(shown.response);
+}
+
+void warning(const QString& messageText, const QString& informativeText, const QStringList& buttons,
+    const QString& checkboxTitle, const std::function<void(ModalResponse, bool checkboxChecked)>& response)
+{
+    if (!isMainThread(messageText))
+        return;
+    const Shown shown = showAlert(messageText, informativeText, AlertStyle::warning, buttons, checkboxTitle);
+    if (response)
+        response(shown.response, shown.checkboxChecked);
 }
 
 QString keyEquivalent(const QString& title)

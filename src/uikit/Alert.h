@@ -21,6 +21,10 @@ void info(const QString& messageText, const QString& informativeText);
 // blocks until one is pressed and hands its response to `response`.
 void warning(const QString& messageText, const QString& informativeText, const QStringList& buttons,
     const std::function<void(ModalResponse)>& response);
+// The same with a checkbox titled `checkboxTitle` under the texts; `response`
+// also learns whether it was ticked.
+void warning(const QString& messageText, const QString& informativeText, const QStringList& buttons,
+    const QString& checkboxTitle, const std::function<void(ModalResponse, bool checkboxChecked)>& response);
 
 // The key that presses a button: the title's first character in lower case;
 // nothing for an empty title.

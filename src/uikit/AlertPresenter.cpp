@@ -3,6 +3,7 @@
 #include "platform/NotificationQueue.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -40,6 +41,11 @@ void AlertPresenter::setCurrent(AlertPresenter* presenter)
 }
 
 int DialogAlertPresenter::runAlert(const AlertRequest& request)
+{
+    return runAlertWithCheckbox(request).button;
+}
+
+AlertAnswer DialogAlertPresenter::runAlertWithCheckbox(const AlertRequest& request)
 {
     QDialog dialog(QApplication::activeWindow());
     dialog.setWindowModality(Qt::ApplicationModal);
@@ -82,6 +88,11 @@ int DialogAlertPresenter::runAlert(const AlertRequest& request)
     auto* texts = new QVBoxLayout;
     texts->addWidget(message);
     texts->addWidget(informative);
+    QCheckBox* checkbox = nullptr;
+    if (!request.checkboxTitle.isEmpty()) {
+        checkbox = new QCheckBox(request.checkboxTitle, &dialog);
+        texts->addWidget(checkbox);
+    }
     auto* body = new QHBoxLayout;
     body->addWidget(icon);
     body->addLayout(texts, 1);
@@ -91,7 +102,7 @@ int DialogAlertPresenter::runAlert(const AlertRequest& request)
 
     ModalScope modal;
     dialog.exec();
-    return pressed;
+    return { pressed, checkbox && checkbox->isChecked() };
 }
 
 void DialogAlertPresenter::presentSheet(QDialog* sheet, QWidget* parent)

@@ -9,13 +9,22 @@ class QWidget;
 enum class AlertStyle { warning = 0, informational = 1 };
 
 // One alert to show: its texts, style and buttons in order, each button with
-// its key (empty: none). No buttons means one default button.
+// its key (empty: none). No buttons means one default button. A checkbox title
+// adds a checkbox under the texts, unticked at first.
 struct AlertRequest {
     QString messageText;
     QString informativeText;
     AlertStyle style = AlertStyle::warning;
     QStringList buttons;
     QStringList keyEquivalents;
+    QString checkboxTitle;
+};
+
+// The pressed button's index (or AlertPresenter::NO_BUTTON) and whether the
+// request's checkbox was ticked when the alert closed.
+struct AlertAnswer {
+    int button = -1;
+    bool checkboxChecked = false;
 };
 
 // Shows alerts and sheets. The application uses the dialog presenter; tests
@@ -29,6 +38,9 @@ public:
 
     // Blocks until a button is pressed; answers its index (0 = first button).
     virtual int runAlert(const AlertRequest& request) = 0;
+    // The same, with the state of the request's checkbox. A presenter that
+    // shows no checkbox answers it unticked.
+    virtual AlertAnswer runAlertWithCheckbox(const AlertRequest& request) { return { runAlert(request), false }; }
     // Shows `sheet` window-modal over `parent` (null: over no window) and returns.
     virtual void presentSheet(QDialog* sheet, QWidget* parent) = 0;
     virtual void dismissSheet(QDialog* sheet) = 0;
@@ -43,6 +55,7 @@ public:
 class DialogAlertPresenter final : public AlertPresenter {
 public:
     int runAlert(const AlertRequest& request) override;
+    AlertAnswer runAlertWithCheckbox(const AlertRequest& request) override;
     void presentSheet(QDialog* sheet, QWidget* parent) override;
     void dismissSheet(QDialog* sheet) override;
 };

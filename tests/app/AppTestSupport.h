@@ -9,6 +9,7 @@
 #include "app/SplitViewController.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "files/FileDataSource.h"
+#include "filetable/TableViewController.h"
 #include "uikit/ScriptedAlertPresenter.h"
 
 #include <QDir>
@@ -30,6 +31,7 @@ protected:
         dataSource = std::make_shared<FileDataSource>();
         dataSource->setSortMenuSelector(&MainMenu::selectSortMenu);
         DependencyInjectionRegistry::shared().registerInstance(dataSource);
+        DependencyInjectionRegistry::shared().registerInstance(std::make_shared<TableViewController>());
         DependencyInjectionRegistry::shared().registerInstance(ProgressViewController::shared());
         MainMenu::globalMenuActions();
     }

@@ -3,10 +3,12 @@
 #include "app/OpenFolderEventHandler.h"
 #include "app/OpenPanel.h"
 #include "core/AppNotification+Typed.h"
+#include "filetable/FileTableModel.h"
 #include "rules/Transformers.h"
 #include "platform/NotificationCenter.h"
 
 #include <QAction>
+#include <QTest>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -140,8 +142,8 @@ TEST_F(MenuTest, CommandsWithoutATargetAreDisabledAndLogNil)
     QAction* preferences = item("preferencesAction:");
     ASSERT_NE(preferences, nullptr);
     EXPECT_FALSE(window->validateMenuItem(preferences));
-    EXPECT_FALSE(window->sendAction("hideHiddenFilesMenuHandler:", nullptr));
-    EXPECT_TRUE(log.contains("MainWindow.supplementalTarget hideHiddenFilesMenuHandler: -> nil"));
+    EXPECT_FALSE(window->sendAction("exportFilesToCsv:", nullptr));
+    EXPECT_TRUE(log.contains("MainWindow.supplementalTarget exportFilesToCsv: -> nil"));
     EXPECT_TRUE(window->validateMenuItem(item("openDocument:")));
     window->sendAction("openDocument:", nullptr);
     EXPECT_TRUE(log.contains("MainWindow.supplementalTarget openDocument: -> OpenDocumentMenuAction"));
@@ -219,4 +221,44 @@ TEST_F(MenuTest, NewDocumentIsOneUndoStepThatRestoresFilesAndRules)
     TestEnvironment::drainEvents();
     ASSERT_EQ(transformers->count(), rules.size());
     EXPECT_EQ(transformers->list().first().id, rules.first().id);
+}
+
+// "delete:" is answered by the file table's deleteFiles: enabled with a selected
+// row, it removes the selected files as one undo step.
+TEST_F(MenuTest, DeleteReachesTheFileTableAndRemovesTheSelectedRows)
+{
+    window->show();
+    openFiles({ "a.txt", "b.txt", "c.txt" });
+    QAction* remove = item("delete:");
+    ASSERT_NE(remove, nullptr);
+    EXPECT_FALSE(window->validateMenuItem(remove));
+
+    const auto table = DependencyInjectionRegistry::get<TableViewController>("test", "test", 0);
+    ASSERT_TRUE(table);
+    ASSERT_EQ(table->numberOfRows(), 3);
+    FileTableView* view = table->fileTableView();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(table->model()->index(1, 1)).center());
+    LogCapture log;
+    // As opening the menu does.
+    window->validateMenuItems();
+    EXPECT_TRUE(remove->isEnabled());
+    remove->trigger();
+    EXPECT_TRUE(log.contains("MainWindow.supplementalTarget delete: -> TableViewController"));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return dataSource->count() == 2; }));
+    QStringList names;
+    for (const File& file : dataSource->getAllFiles())
+        names << file.source.fileInfo.name;
+    EXPECT_EQ(names, QStringList({ "a", "c" }));
+}
+
+TEST_F(MenuTest, TheWindowMenuFiltersReachTheFileTable)
+{
+    openFiles({ "a.txt" });
+    QAction* hideHidden = item("hideHiddenFilesMenuHandler:");
+    ASSERT_NE(hideHidden, nullptr);
+    EXPECT_TRUE(window->validateMenuItem(hideHidden));
+    const auto table = DependencyInjectionRegistry::get<TableViewController>("test", "test", 0);
+    const bool before = table->filter().hiddenFiles;
+    hideHidden->trigger();
+    EXPECT_NE(table->filter().hiddenFiles, before);
 }

@@ -3,6 +3,9 @@
 #include "app/MainStackView.h"
 #include "app/MainViewController.h"
 #include "app/OpenFolderEventHandler.h"
+#include "app/RenameRunAlerts.h"
+#include "engine/TransformationService.h"
+#include "files/FileAttributeLoader.h"
 #include "rules/Transformers.h"
 #include "ruleui/TransformViewController.h"
 #include "ruleui/TransformViewDialogController.h"
@@ -27,8 +30,9 @@ TEST_F(AppTest, StartUpRegistersTheSharedObjectsInOrderBeforeTheDefaults)
             registrations << line;
     EXPECT_EQ(registrations,
         QStringList({ "Registered injectable for: FileDataSource", "Registered injectable for: Transformers",
+            "Registered injectable for: TransformationEventHandler",
             "Registered injectable for: TransformViewController",
-            "Registered injectable for: TransformViewDialogController",
+            "Registered injectable for: TransformViewDialogController", "Registered injectable for: TableViewController",
             "Registered injectable for: ProgressViewController" }));
     // The new store replaced the fixture's one and ticks the sort menu.
     const auto registered = DependencyInjectionRegistry::get<FileDataSource>("test", "test", 0);
@@ -36,6 +40,27 @@ TEST_F(AppTest, StartUpRegistersTheSharedObjectsInOrderBeforeTheDefaults)
     EXPECT_NE(registered, dataSource);
     EXPECT_NE(delegate.openFolderEventHandler(), nullptr);
     EXPECT_EQ(MainWindowLocator::undoManager(), &mainWindow.undoManager());
+}
+
+// What start-up connects across the layers, seen from where it takes effect.
+TEST_F(AppTest, StartUpInstallsTheServiceHooks)
+{
+    const QString folder = makeFolder({ "a.txt" });
+    FileAttributeLoader::install({});
+    MainWindow& mainWindow = makeWindow();
+    AppDelegate delegate(&mainWindow);
+    delegate.applicationWillFinishLaunching({ QStringLiteral("brackenfold") });
+
+    // The file list reads attributes through the token layer's reader.
+    const auto attributes = FileAttributeLoader::load(QUrl::fromLocalFile(folder + "/a.txt"));
+    ASSERT_TRUE(attributes.has_value());
+    EXPECT_FALSE(attributes->isEmpty());
+    // The rename run asks through the window's alerts.
+    EXPECT_NE(dynamic_cast<RenameRunAlerts*>(TransformationService::shared().delegate().get()), nullptr);
+    // The file table hands late files to the engine's queue.
+    const auto table = DependencyInjectionRegistry::get<TableViewController>("test", "test", 0);
+    ASSERT_TRUE(table);
+    EXPECT_TRUE(table->lateUpdates().hasHook());
 }
 
 TEST_F(AppTest, TheWindowShowsTheMainColumnWithTheProgressOverlayHiddenAndTheSidePanelCollapsed)
@@ -51,17 +76,24 @@ TEST_F(AppTest, TheWindowShowsTheMainColumnWithTheProgressOverlayHiddenAndTheSid
     MainStackView* column = split->mainViewController()->view();
     QWidget* overlay = ProgressViewController::shared()->view();
     EXPECT_TRUE(column->isAncestorOf(overlay));
+    const auto table = DependencyInjectionRegistry::get<TableViewController>("test", "test", 0);
+    ASSERT_TRUE(table);
+    EXPECT_TRUE(column->isAncestorOf(table->view()));
+    EXPECT_TRUE(table->view()->isVisible());
     EXPECT_FALSE(overlay->isVisible());
     EXPECT_EQ(column->stackLayout()->spacing(), 0);
     EXPECT_EQ(mainWindow.windowTitle(), "Brackenfold");
 
-    // Rule bar and rule editor first, in that order, the overlay last.
+    // Rule bar, rule editor, file table and the overlay, in that order.
     const auto ruleBar = DependencyInjectionRegistry::get<TransformViewController>("test", "test", 0);
     const auto ruleEditor = DependencyInjectionRegistry::get<TransformViewDialogController>("test", "test", 0);
     ASSERT_TRUE(ruleBar && ruleEditor);
+    EXPECT_EQ(split->mainViewController()->childViewControllers(),
+        QList<QObject*>({ ruleBar.get(), ruleEditor.get(), table.get(), ProgressViewController::shared().get() }));
     QVBoxLayout* layout = column->stackLayout();
     EXPECT_EQ(layout->indexOf(ruleBar.get()), 0);
     EXPECT_EQ(layout->indexOf(ruleEditor.get()), 1);
+    EXPECT_EQ(layout->indexOf(table->view()), 2);
     EXPECT_EQ(layout->indexOf(overlay), layout->count() - 1);
     EXPECT_TRUE(ruleBar->isVisible());
 }

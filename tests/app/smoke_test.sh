@@ -17,14 +17,19 @@ mkdir -p "$HOME/Pictures/holiday" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_
 touch "$HOME/Pictures/holiday/beach.jpg" "$HOME/Pictures/holiday/harbour.jpg" "$HOME/Pictures/holiday/notes.txt"
 rm -f "$screenshot"
 unset QT_QPA_PLATFORM
-BRACKENFOLD_SCREENSHOT="$screenshot" timeout 90 xvfb-run -a "$binary" -d "$HOME/Pictures/holiday"
+BRACKENFOLD_SCREENSHOT="$screenshot" timeout 90 xvfb-run -a "$binary" -d "$HOME/Pictures/holiday" 2>"$work/stderr"
 status=$?
+cat "$work/stderr" >&2
 if [ $status -ne 0 ]; then
     echo "FAIL: the application ended with status $status"
     exit 1
 fi
 if [ ! -s "$screenshot" ]; then
     echo "FAIL: no window picture at $screenshot"
+    exit 1
+fi
+if ! grep -q "Window snapshot: the file table shows 3 rows" "$work/stderr"; then
+    echo "FAIL: the file table did not show the three opened files"
     exit 1
 fi
 echo "Window picture written to $screenshot"

@@ -4,6 +4,7 @@
 #include "uikit/Alert.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -124,4 +125,49 @@ TEST(DialogAlertPresenter, ShowsTextsAsPlainTextAndAnswersThePressedButton)
     EXPECT_TRUE(labelTexts.contains("<a href=\"x\">link</a>"));
     for (Qt::TextFormat format : formats)
         EXPECT_EQ(format, Qt::PlainText);
+}
+
+// The checkbox is unticked at first; its state comes back with the button.
+TEST(DialogAlertPresenter, AnswersTheCheckboxWithThePressedButton)
+{
+    for (const bool tick : { true, false }) {
+        SCOPED_TRACE(tick);
+        bool startedUnticked = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            auto* checkbox = dialog->findChild<QCheckBox*>();
+            ASSERT_NE(checkbox, nullptr);
+            EXPECT_EQ(checkbox->text(), "Do not ask again");
+            startedUnticked = !checkbox->isChecked();
+            if (tick)
+                checkbox->click();
+            for (auto* button : dialog->findChildren<QPushButton*>())
+                if (button->text() == "Continue")
+                    button->click();
+        });
+        int response = 0;
+        bool checked = !tick;
+        Alert::warning("Message", "Informative", { "Continue", "Abort" }, "Do not ask again",
+            [&](Alert::ModalResponse r, bool c) {
+                response = r;
+                checked = c;
+            });
+        EXPECT_TRUE(startedUnticked);
+        EXPECT_EQ(response, 1000);
+        EXPECT_EQ(checked, tick);
+    }
+}
+
+TEST(DialogAlertPresenter, ShowsNoCheckboxWithoutATitle)
+{
+    bool hadCheckbox = true;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        hadCheckbox = dialog->findChild<QCheckBox*>() != nullptr;
+        dialog->findChild<QPushButton*>()->click();
+    });
+    Alert::warning("Message", "Informative", { "OK" }, [](Alert::ModalResponse) { });
+    EXPECT_FALSE(hadCheckbox);
 }

@@ -17,11 +17,17 @@ public:
 
     // The button index the next alerts answer (NO_BUTTON: closed without one).
     int answer = 0;
+    // Whether an alert with a checkbox answers it ticked.
+    bool checkboxAnswer = false;
 
     int runAlert(const AlertRequest& request) override
     {
         requests.push_back(request);
         return answer;
+    }
+    AlertAnswer runAlertWithCheckbox(const AlertRequest& request) override
+    {
+        return { runAlert(request), checkboxAnswer };
     }
     void presentSheet(QDialog* sheet, QWidget* parent) override
     {

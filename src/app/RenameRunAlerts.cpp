@@ -1,0 +1,25 @@
+#include "app/RenameRunAlerts.h"
+
+#include "uikit/Alert.h"
+
+const QString RenameRunAlerts::CONTINUE = QStringLiteral("Continue");
+const QString RenameRunAlerts::ABORT = QStringLiteral("Abort");
+const QString RenameRunAlerts::CHECKBOX_TITLE = QStringLiteral("Do not ask again for this error");
+
+RenameRunDelegate::AbortResponse RenameRunAlerts::askAbortOrContinue(const Question& question)
+{
+    // Abort unless a button says otherwise: a dialog that could not be shown
+    // renames nothing more.
+    AbortResponse answer = AbortResponse::abortRenaming();
+    Alert::warning(question.messageText, question.informativeText, { CONTINUE, ABORT }, CHECKBOX_TITLE,
+        [&answer](Alert::ModalResponse response, bool checkboxChecked) {
+            if (response != Alert::FIRST_BUTTON + 1)
+                answer = AbortResponse::continueRenaming(checkboxChecked);
+        });
+    return answer;
+}
+
+void RenameRunAlerts::showWarning(const QString& messageText, const QString& informativeText)
+{
+    Alert::warning(messageText, informativeText);
+}

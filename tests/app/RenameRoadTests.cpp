@@ -1,0 +1,223 @@
+#include "AppTestSupport.h"
+#include "app/AppDelegate.h"
+#include "app/OpenFolderEventHandler.h"
+#include "app/RenameRunAlerts.h"
+#include "core/AppNotification+Typed.h"
+#include "core/Preference.h"
+#include "engine/RunTestSupport.h"
+#include "engine/TransformationEventHandler.h"
+#include "filetable/FileTableModel.h"
+#include "platform/DefaultsStore.h"
+#include "uikit/ModalAlertViewController.h"
+
+#include <QLabel>
+
+// The whole road through the shell: start-up, the open-folder flow, the preview
+// and the rename run started by commitChanges, with scripted alerts.
+class RenameRoadTest : public AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        store = std::make_unique<DefaultsStore>(settings.filePath("defaults.json"));
+        Preference::setStore(store.get());
+        makeWindow();
+        delegate = std::make_unique<AppDelegate>(window.get());
+        delegate->applicationWillFinishLaunching({ QStringLiteral("brackenfold") });
+        window->show();
+        delegate->applicationDidFinishLaunching();
+        fileDataSource = DependencyInjectionRegistry::get<FileDataSource>("test", "test", 0);
+        transformers = DependencyInjectionRegistry::get<Transformers>("test", "test", 0);
+        handler = DependencyInjectionRegistry::get<TransformationEventHandler>("test", "test", 0);
+        ASSERT_TRUE(fileDataSource && transformers && handler);
+    }
+
+    void TearDown() override
+    {
+        TestEnvironment::drainEvents();
+        delegate.reset();
+        AppTest::TearDown();
+        Preference::setStore(nullptr);
+    }
+
+    void open(const QList<QUrl>& urls)
+    {
+        AppNotification::OpenFolder::post(urls, false, FileAction::replace);
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] {
+            return fileDataSource->count() == urls.size() && !delegate->openFolderEventHandler()->openFilesTask().isValid();
+        }));
+    }
+    void open(const QString& folder, int expectedCount)
+    {
+        AppNotification::OpenFolder::post({ QUrl::fromLocalFile(folder) }, false, FileAction::replace);
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] {
+            return fileDataSource->count() == expectedCount
+                && !delegate->openFolderEventHandler()->openFilesTask().isValid();
+        }));
+    }
+
+    QStringList newNames() const
+    {
+        QStringList names;
+        for (const File& file : fileDataSource->getAllFiles())
+            names << file.transformed.transformedName.value() + file.transformed.transformedExtSuffix();
+        return names;
+    }
+
+    // Posts commitChanges as the Rename button does and waits for the run to
+    // end: input unblocked again and the handler's task released. A report on
+    // the alert sheet holds the queued notifications back until it is closed,
+    // as it does for the user: its texts are kept and its button pressed.
+    void renameAndWait()
+    {
+        report.clear();
+        NotificationRecorder recorder({ NotificationName::disableUserInput, NotificationName::enableUserInput });
+        AppNotification::post(NotificationName::commitChanges);
+        ModalAlertViewController& sheet = ModalAlertViewController::shared();
+        ASSERT_TRUE(TestEnvironment::processEventsUntil(
+            [&] {
+                if (!presenter.presented.isEmpty() && report.isEmpty()) {
+                    report << sheet.messageText()->text() << sheet.informativeText()->text();
+                    sheet.buttonAction();
+                }
+                return recorder.count(NotificationName::enableUserInput) == 1 && !handler->transformationTask().isValid();
+            },
+            std::chrono::seconds(30)));
+        EXPECT_EQ(recorder.count(NotificationName::disableUserInput), 1);
+        TestEnvironment::drainEvents();
+    }
+
+    QStringList entries(const QString& folder) const
+    {
+        return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    QTemporaryDir settings;
+    std::unique_ptr<DefaultsStore> store;
+    std::unique_ptr<AppDelegate> delegate;
+    std::shared_ptr<FileDataSource> fileDataSource;
+    std::shared_ptr<Transformers> transformers;
+    std::shared_ptr<TransformationEventHandler> handler;
+    ScriptedAlertPresenter presenter;
+    QStringList report; // message and informative text of the last report
+};
+
+TEST_F(RenameRoadTest, CommitChangesRenamesTheOpenedFolderOnDisk)
+{
+    const QString folder = makeFolder({ "banana.txt", "cherry.txt", "apple.txt" });
+    open(folder, 3);
+
+    transformers->load({ replaceRule(QStringLiteral("a"), QStringLiteral("b")) });
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] {
+        return newNames() == QStringList({ "bpple.txt", "bbnbnb.txt", "cherry.txt" });
+    })) << newNames().join(", ").toStdString();
+
+    renameAndWait();
+
+    EXPECT_EQ(entries(folder), QStringList({ "bbnbnb.txt", "bpple.txt", "cherry.txt" }));
+    QStringList stored;
+    for (const File& file : fileDataSource->getAllFiles())
+        stored << file.source.fileInfo.name;
+    EXPECT_EQ(stored, QStringList({ "bpple", "bbnbnb", "cherry" }));
+    // Everything renamed: no question, no report.
+    EXPECT_TRUE(presenter.requests.empty());
+    EXPECT_TRUE(report.isEmpty());
+
+    // The table in the window shows the renamed files.
+    const auto table = DependencyInjectionRegistry::get<TableViewController>("test", "test", 0);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] {
+        return table->numberOfRows() == 3 && table->model()->fileAt(0)->source.fileInfo.name == "bpple";
+    }));
+}
+
+// Two files whose new names are taken on disk fail with the same code. The
+// question is the window's alert; its answer decides the rest of the run.
+TEST_F(RenameRoadTest, TheQuestionAfterAFailedFileDecidesTheRestOfTheRun)
+{
+    struct Case {
+        const char* name;
+        int button;
+        bool remember;
+        size_t questions;
+        QStringList renamed; // of a1, a2, a3
+        QString report;
+    };
+    const Case cases[] = {
+        { "continue, remember", 0, true, 1, { "b3.txt" }, "Successfully renamed 1 files.\n2 files could not be renamed." },
+        { "continue", 0, false, 2, { "b3.txt" }, "Successfully renamed 1 files.\n2 files could not be renamed." },
+        { "abort", 1, true, 1, {}, "Successfully renamed 0 files.\n3 files could not be renamed." },
+        { "closed", AlertPresenter::NO_BUTTON, true, 1, {}, "Successfully renamed 0 files.\n3 files could not be renamed." },
+    };
+    Preference::set(false, PreferenceKey::autoResolveDuplicates);
+    transformers->load({ replaceRule(QStringLiteral("a"), QStringLiteral("b")) });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString folder = makeFolder({ "a1.txt", "a2.txt", "a3.txt", "b1.txt", "b2.txt" });
+        QList<QUrl> listed;
+        for (const char* name : { "a1.txt", "a2.txt", "a3.txt" })
+            listed << QUrl::fromLocalFile(folder + "/" + name);
+        open(listed);
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return newNames() == QStringList({ "b1.txt", "b2.txt", "b3.txt" }); }));
+        presenter.requests.clear();
+        presenter.presented.clear();
+        presenter.answer = c.button;
+        presenter.checkboxAnswer = c.remember;
+
+        renameAndWait();
+
+        ASSERT_EQ(presenter.requests.size(), c.questions);
+        const AlertRequest& question = presenter.requests[0];
+        EXPECT_EQ(question.messageText, "Unable to rename\n\n\"a1.txt\"\n\nto\n\n\"b1.txt\"\n");
+        EXPECT_TRUE(question.informativeText.endsWith("\n\nWould you like to continue renaming the next files?"));
+        EXPECT_EQ(question.style, AlertStyle::warning);
+        EXPECT_EQ(question.buttons, QStringList({ "Continue", "Abort" }));
+        EXPECT_FALSE(question.checkboxTitle.isEmpty());
+        if (c.questions == 2)
+            EXPECT_EQ(presenter.requests[1].messageText, "Unable to rename\n\n\"a2.txt\"\n\nto\n\n\"b2.txt\"\n");
+
+        QStringList expected { "a1.txt", "a2.txt", "b1.txt", "b2.txt" };
+        expected << (c.renamed.isEmpty() ? QStringList { "a3.txt" } : c.renamed);
+        expected.sort();
+        EXPECT_EQ(entries(folder), expected);
+        // The report goes to the shared alert sheet.
+        EXPECT_EQ(report, QStringList({ "Rename Partially Completed", c.report }));
+    }
+}
+
+// A rule edit and a new list within one idle pass: the rule's queued
+// applyChanges absorbs the list's own, so the list's cancelling of the pending
+// preview must not undo the preview that applyChanges starts.
+TEST_F(RenameRoadTest, AListReplacedWhileAnApplyChangesIsQueuedIsStillPreviewed)
+{
+    const QString folder = makeFolder({ "apple.txt", "avocado.txt" });
+    TestEnvironment::drainEvents();
+    transformers->load({ replaceRule(QStringLiteral("a"), QStringLiteral("b")) });
+    fileDataSource->replaceFiles({ File(QUrl::fromLocalFile(folder + "/apple.txt"), false),
+                                     File(QUrl::fromLocalFile(folder + "/avocado.txt"), false) },
+        FileAction::replace);
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([&] {
+        return newNames() == QStringList({ "bpple.txt", "bvocbdo.txt" });
+    })) << newNames().join(", ").toStdString();
+}
+
+// A rule that fails while the names are prepared: the warning is the window's
+// alert, nothing is renamed and input comes back.
+TEST_F(RenameRoadTest, ARuleFailureShowsAWarningAndRenamesNothing)
+{
+    const QString folder = makeFolder({ "apple.txt" });
+    open(folder, 1);
+    transformers->load({ replaceRule(QStringLiteral("a"), QStringLiteral("b")), unavailableRule() });
+    presenter.requests.clear();
+
+    renameAndWait();
+
+    EXPECT_EQ(entries(folder), QStringList({ "apple.txt" }));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return presenter.requests.size() == 1; }));
+    const AlertRequest& warning = presenter.requests[0];
+    EXPECT_EQ(warning.style, AlertStyle::warning);
+    EXPECT_EQ(warning.messageText, "Rename Action not available");
+    EXPECT_EQ(warning.informativeText, "Rename Actions of the kind \"conversion\" can not be applied.");
+    EXPECT_TRUE(warning.buttons.isEmpty());
+    EXPECT_TRUE(warning.checkboxTitle.isEmpty());
+    EXPECT_TRUE(report.isEmpty());
+}
