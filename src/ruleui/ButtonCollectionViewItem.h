@@ -38,6 +38,8 @@ public:
     void prepareForReuse();
 
     QSize sizeHint() const override;
+    // A squeezed bar would draw the two label lines over each other.
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
