@@ -8,6 +8,7 @@
 
 #include <unicode/translit.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -89,6 +90,20 @@ quint64 numeric(const QString& text)
 
 QString stringByDeduplicating(const QString& text, const QString& characters)
 {
+    // When every character to deduplicate is a single code unit that stands alone
+    // (below the combining marks, not CR or LF), a repeat shows as two equal code
+    // units side by side; without such a pair there is nothing to remove. This
+    // keeps the common case (a path without "//") cheap.
+    const bool singleUnits = std::all_of(characters.cbegin(), characters.cend(), [](QChar c) {
+        return c.unicode() < 0x300 && c != QLatin1Char('\r') && c != QLatin1Char('\n');
+    });
+    if (singleUnits) {
+        bool mayRepeat = false;
+        for (qsizetype i = 1; i < text.size() && !mayRepeat; ++i)
+            mayRepeat = text.at(i) == text.at(i - 1) && characters.contains(text.at(i));
+        if (!mayRepeat)
+            return text;
+    }
     const QStringList chars = TextOffsets(text).characters();
     if (chars.size() < 2)
         return text;

@@ -57,6 +57,10 @@ TEST(StringUtilities, characterHandling)
     EXPECT_EQ(String::stringByDeduplicating("/", "/"), "/");
     EXPECT_EQ(String::stringByDeduplicating("//", "/"), "/");
     EXPECT_EQ(String::stringByDeduplicating("a--b//-", "/-"), "a-b/-");
+    EXPECT_EQ(String::stringByDeduplicating(QString::fromUtf8("a😀😀b"), QString::fromUtf8("😀")), QString::fromUtf8("a😀b"));
+    EXPECT_EQ(String::stringByDeduplicating("a\r\n\r\nb", "\r\n"), "a\r\nb");
+    EXPECT_EQ(String::stringByDeduplicating(QString::fromUtf8("a/\u0301/b"), "/"), QString::fromUtf8("a/\u0301/b"));
+    EXPECT_EQ(String::stringByDeduplicating(QString::fromUtf8("a//\u0301b"), "/"), QString::fromUtf8("a//\u0301b"));
 
     EXPECT_EQ(String::fileAndFolderSafeName("a:b/c"), QString::fromUtf8("a\xEA\x9E\x89" "b:c"));
     EXPECT_EQ(String::fileAndFolderSafeName(QString::fromUtf8("e\xCC\x81")), QString::fromUtf8("\xC3\xA9"));
