@@ -22,6 +22,11 @@ File::File(const QUrl& url, bool resolveAlias)
 
 bool File::isToBeChanged() const
 {
+    return isToBeChanged(source, transformed, validation);
+}
+
+bool File::isToBeChanged(const FileSource& source, const FileTransform& transformed, const FileValidation& validation)
+{
     if (!validation.errors.isEmpty())
         return false;
     // The source folder goes through the same rule as the new one, so that a file
@@ -31,7 +36,7 @@ bool File::isToBeChanged() const
     // A folder has neither name nor extension of its own in the new path: its
     // full path is its path, so "Photos.album" keeps its name when the rules
     // empty the extension.
-    if (isDirectory())
+    if (source.fileInfo.isDirectory)
         return false;
     return source.fileInfo.name != transformed.transformedName.value()
         || source.fileInfo.ext != transformed.transformedExt.value();

@@ -43,6 +43,8 @@ struct File {
     bool attributesInitialized() const { return attributes.has_value(); }
     FileAttributes fileAttributes() const { return attributes.value_or(FileAttributes {}); }
     bool isToBeChanged() const;
+    // The same decision from the facets alone, for callers that hold them apart.
+    static bool isToBeChanged(const FileSource& source, const FileTransform& transformed, const FileValidation& validation);
     QUrl targetUrl() const;
 
     // Re-reads the file after it was renamed to `url`; keeps id, alias information,

@@ -8,6 +8,11 @@ namespace FileTransformRules {
 
 QString path(const QString& value)
 {
+    // Already in shape: one leading "/" (not the start of a longer character),
+    // no "//", no trailing "/". Most paths are, and this is asked for every row.
+    if (value.startsWith(QLatin1Char('/')) && !value.contains(QLatin1String("//"))
+        && (value.size() == 1 || (value.at(1).unicode() < 0x300 && !value.endsWith(QLatin1Char('/')))))
+        return value;
     QString result = String::stringByDeduplicating(QLatin1Char('/') + value, QStringLiteral("/"));
     if (result.size() > 1 && result.endsWith(QLatin1Char('/')))
         result.chop(1);

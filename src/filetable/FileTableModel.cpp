@@ -53,8 +53,6 @@ bool FileTableModel::reloadData(const std::optional<IndexSet>& rows)
     FileComponents snapshot = m_fileDataSource ? m_fileDataSource->getAllComponents() : FileComponents {};
     QList<int> newRows;
     newRows.reserve(snapshot.orderedIndex.size());
-    if (!snapshot.fileSources.isSharedWith(m_snapshot.fileSources))
-        m_normalizedPaths.clear();
     for (int storageIndex : std::as_const(snapshot.orderedIndex)) {
         const FileSource& source = snapshot.fileSources.at(storageIndex);
         const FileTransform& transformed = snapshot.fileTransforms.at(storageIndex);
@@ -62,7 +60,7 @@ bool FileTableModel::reloadData(const std::optional<IndexSet>& rows)
         // The transform keeps the hidden flag of the original name, read once.
         const bool hidden = transformed.isHidden();
         const bool toBeChanged
-            = filter.needsToBeChanged(hidden) && isToBeChanged(source, transformed, validation);
+            = filter.needsToBeChanged(hidden) && File::isToBeChanged(source, transformed, validation);
         if (filter.filterFile(FileTableFilter::Facts { hidden, toBeChanged, !validation.errors.isEmpty(),
                 source.isDirectory() }))
             newRows.append(storageIndex);
@@ -107,25 +105,10 @@ const FileTableModel::CachedRow* FileTableModel::cachedRow(int row) const
         File file(storageIndex, m_snapshot.fileGenerationId, m_snapshot.fileSources.at(storageIndex),
             m_snapshot.fileTransforms.at(storageIndex), m_snapshot.fileValidations.at(storageIndex),
             m_snapshot.fileAttributes.at(storageIndex));
-        const bool toBeChanged = isToBeChanged(file.source, file.transformed, file.validation);
+        const bool toBeChanged = file.isToBeChanged();
         m_cache = CachedRow { row, std::move(file), toBeChanged };
     }
     return &*m_cache;
-}
-
-bool FileTableModel::isToBeChanged(const FileSource& source, const FileTransform& transformed,
-    const FileValidation& validation) const
-{
-    if (!validation.errors.isEmpty())
-        return false;
-    auto found = m_normalizedPaths.constFind(source.path());
-    if (found == m_normalizedPaths.constEnd())
-        found = m_normalizedPaths.insert(source.path(), FileTransformRules::path(source.path()));
-    if (*found != transformed.transformedPath.value())
-        return true;
-    if (source.isDirectory())
-        return false;
-    return source.name() != transformed.transformedName.value() || source.ext() != transformed.transformedExt.value();
 }
 
 int FileTableModel::rowCount(const QModelIndex& parent) const

@@ -70,11 +70,6 @@ public:
     static const QIcon& originalIcon(const File& file, FileTableTextTint tint);
     static QString cellText(const File& file, FileTableColumn column);
 
-    // The answer of File::isToBeChanged, with the normalised source folder looked
-    // up once per folder: normalising is costly and a list holds few folders.
-    bool isToBeChanged(const FileSource& source, const FileTransform& transformed,
-        const FileValidation& validation) const;
-
 private:
     struct CachedRow {
         int row = -1;
@@ -91,5 +86,4 @@ private:
 
     // The file of the last row read: a paint asks for many roles of one row.
     mutable std::optional<CachedRow> m_cache;
-    mutable QHash<QString, QString> m_normalizedPaths;
 };

@@ -48,7 +48,8 @@ TEST_F(FileTransformTest, EveryAssignmentIsNormalisedByItsFieldRule)
     };
     const Case cases[] = {
         { path, "", "/" }, { path, "/", "/" }, { path, "x", "/x" }, { path, "///", "/" },
-        { path, "/a/b/", "/a/b" }, { path, "a//b/", "/a/b" },
+        { path, "/a/b/", "/a/b" }, { path, "a//b/", "/a/b" }, { path, "/a/b", "/a/b" },
+        { path, QString::fromUtf8("/\u0301x"), QString::fromUtf8("//\u0301x") },
         { name, "/x", "x" }, { name, "a//b", "a/b" }, { name, "x/", "x/" }, { name, "//x", "x" },
         { ext, ".jpg", "jpg" }, { ext, "tar..gz", "tar.gz" }, { ext, "jpg.", "jpg" }, { ext, ".", "" },
         { ext, "..", "" },

@@ -221,29 +221,3 @@ TEST_F(FileTableModelTest, RowsCarryTheirStorageIndexAndGeneration)
     EXPECT_FALSE(model.fileAt(-1));
 }
 
-TEST_F(FileTableModelTest, ItsRenameDecisionIsTheFilesOwn)
-{
-    File moved = settled(makeFile("/a/x.txt"));
-    moved.transformed.transformedPath = QStringLiteral("/b");
-    File extension = settled(makeFile("/a/x.txt"));
-    extension.transformed.transformedExt = QStringLiteral("md");
-    File rootFile = settled(makeFile("/x.txt"));
-    File folderNamed = settled(makeFile("/a/Photos.album", true));
-    folderNamed.transformed.transformedExt = QString();
-    File folderMoved = settled(makeFile("/a/Photos", true));
-    folderMoved.transformed.transformedPath = QStringLiteral("/a/Pictures");
-    File doubledSlashes = settled(makeFile("/a/x.txt"));
-    doubledSlashes.source.fileInfo.path = QStringLiteral("//a//");
-    const QList<File> files { settled(makeFile("/a/x.txt")), renamed(makeFile("/a/x.txt"), "y"), moved, extension,
-        rootFile, folderNamed, folderMoved, doubledSlashes, withError(renamed(makeFile("/a/x.txt"), "y")) };
-    FileTableModel model;
-    int changed = 0;
-    for (const File& file : files) {
-        const bool expected = file.isToBeChanged();
-        changed += expected ? 1 : 0;
-        EXPECT_EQ(model.isToBeChanged(file.source, file.transformed, file.validation), expected)
-            << file.source.fileInfo.fullPath.toStdString() << " -> " << file.transformed.transformedFullPath().toStdString();
-    }
-    EXPECT_GT(changed, 2);
-    EXPECT_LT(changed, files.size());
-}
