@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -34,6 +35,26 @@ std::optional<QString> prefixForm(const QString& path)
     if (cleaned == QLatin1String("/..") || cleaned.startsWith(QLatin1String("/../")))
         return std::nullopt;
     return withTrailingSlash(cleaned);
+}
+
+// The folder as the disk resolves it, with one trailing "/": the nearest existing
+// folder on the way made canonical (symbolic links followed), the rest appended.
+std::optional<QString> resolvedForm(const QString& prefix)
+{
+    QString existing = prefix.size() > 1 ? prefix.chopped(1) : prefix;
+    QStringList rest;
+    for (;;) {
+        const QString canonical = QFileInfo(existing).canonicalFilePath();
+        if (!canonical.isEmpty()) {
+            rest.prepend(canonical == QLatin1String("/") ? QString() : canonical);
+            return withTrailingSlash(rest.join(QLatin1Char('/')));
+        }
+        if (existing == QLatin1String("/"))
+            return std::nullopt;
+        const qsizetype slash = existing.lastIndexOf(QLatin1Char('/'));
+        rest.prepend(existing.mid(slash + 1));
+        existing = slash == 0 ? QStringLiteral("/") : existing.left(slash);
+    }
 }
 
 bool sameItem(const QString& a, const QString& b)
@@ -108,19 +129,38 @@ bool DirectoryValidator::isSupportedDirectory(const QString& path)
 {
     // The test runs on the clean form, so "/home/me/../../etc" is not taken for
     // a folder of the home folder. Names are case-sensitive here.
-    if (const auto tested = prefixForm(path)) {
-        for (const QString& root : supportedDirectories()) {
-            if (tested->startsWith(root))
-                return true;
+    // The resolved form must be admitted too, so that a symbolic link inside an
+    // allowed folder does not lead anywhere else ("~/link-to-etc/x").
+    if (const auto tested = prefixForm(path); tested && isAdmitted(*tested)) {
+        auto resolved = m_resolvedAdmitted.constFind(*tested);
+        if (resolved == m_resolvedAdmitted.constEnd()) {
+            const auto form = resolvedForm(*tested);
+            resolved = m_resolvedAdmitted.insert(*tested, !form || isAdmitted(*form, true));
         }
-        for (const QString& custom : customDirectories()) {
-            // An empty entry names no folder; it must not admit every path.
-            const auto root = custom.isEmpty() ? std::nullopt : prefixForm(custom);
-            if (root && tested->startsWith(*root))
+        if (*resolved)
+            return true;
+    }
+    append({ path + QLatin1Char('/'), RejectionReason::restrictedPath });
+    return false;
+}
+
+bool DirectoryValidator::isAdmitted(const QString& prefix, bool resolvedRootsToo) const
+{
+    QStringList roots = supportedDirectories();
+    for (const QString& custom : customDirectories()) {
+        // An empty entry names no folder; it must not admit every path.
+        if (const auto root = custom.isEmpty() ? std::nullopt : prefixForm(custom))
+            roots << *root;
+    }
+    for (const QString& root : std::as_const(roots)) {
+        if (prefix.startsWith(root))
+            return true;
+        if (resolvedRootsToo) {
+            const auto resolvedRoot = resolvedForm(root);
+            if (resolvedRoot && prefix.startsWith(*resolvedRoot))
                 return true;
         }
     }
-    append({ path + QLatin1Char('/'), RejectionReason::restrictedPath });
     return false;
 }
 

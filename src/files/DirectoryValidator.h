@@ -3,6 +3,7 @@
 #include "files/DirectoryRoots.h"
 #include "files/RejectedDirectory.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -45,9 +46,13 @@ public:
     const DirectoryRoots& roots() const { return m_roots; }
 
 private:
+    bool isAdmitted(const QString& prefix, bool resolvedRootsToo = false) const;
     bool hasTooLongDirectoryNames(const QString& path) const;
     std::optional<QString> hasOnlyCapitalizationChangesFor(const QString& path, const QString& originalPath) const;
 
     DirectoryRoots m_roots;
     QSet<RejectedDirectory> m_rejected;
+    // Whether the resolved form of a clean folder path is admitted; the disk is
+    // asked once per folder and validator.
+    QHash<QString, bool> m_resolvedAdmitted;
 };

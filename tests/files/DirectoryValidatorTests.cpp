@@ -72,6 +72,32 @@ TEST_F(DirectoryValidatorTest, OnlyPathsInsideAnAllowedRootAreSupported)
     }
 }
 
+TEST_F(DirectoryValidatorTest, ASymbolicLinkMustNotLeadOutOfTheAllowedFolders)
+{
+    QDir().mkpath(path("elsewhere/secret"));
+    QDir().mkpath(home + "/real");
+    ASSERT_TRUE(QFile::link(path("elsewhere"), home + "/outside"));
+    ASSERT_TRUE(QFile::link(home + "/real", home + "/inside"));
+    ASSERT_TRUE(QFile::link(home, path("homeLink")));
+    Preference::set(QStringList { path("homeLink") }, PreferenceKey::customDirectories);
+    const struct {
+        QString path;
+        bool supported;
+    } cases[] = {
+        { home + "/outside", false },
+        { home + "/outside/secret", false },
+        { home + "/outside/not/yet/made", false },
+        { home + "/inside", true },
+        { home + "/inside/new/folder", true },
+        { path("homeLink/real"), true }, // a link that is itself an allowed root
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        DirectoryValidator v = validator();
+        EXPECT_EQ(v.isSupportedDirectory(c.path), c.supported);
+    }
+}
+
 TEST_F(DirectoryValidatorTest, ACustomRootFolderAdmitsEveryAbsolutePath)
 {
     DirectoryValidator v = validator();
