@@ -1,29 +1,71 @@
 #include "platform/GlobalActors.h"
 
+#include "platform/Task.h"
+
+#include <QCoreApplication>
+
+#include <mutex>
+#include <vector>
+
 namespace GlobalActors {
+
+namespace {
+std::mutex createdMutex;
+std::vector<SerialExecutor*> created;
+bool watchesApplication = false;
+
+// The executors stop when the application object is gone and before any static
+// object is destroyed: a job still running at exit could otherwise use what the
+// exit handlers have already destroyed.
+SerialExecutor* make(const char* name)
+{
+    auto* executor = new SerialExecutor(QString::fromLatin1(name));
+    std::lock_guard lock(createdMutex);
+    if (!watchesApplication) {
+        if (auto* app = QCoreApplication::instance()) {
+            QObject::connect(app, &QObject::destroyed, [] { shutdown(); });
+            watchesApplication = true;
+        }
+    }
+    created.push_back(executor);
+    return executor;
+}
+} // namespace
 
 SerialExecutor& transformation()
 {
-    static SerialExecutor executor(QStringLiteral("Transformation"));
-    return executor;
+    static SerialExecutor* executor = make("Transformation");
+    return *executor;
 }
 
 SerialExecutor& validation()
 {
-    static SerialExecutor executor(QStringLiteral("Validation"));
-    return executor;
+    static SerialExecutor* executor = make("Validation");
+    return *executor;
 }
 
 SerialExecutor& transformationQueue()
 {
-    static SerialExecutor executor(QStringLiteral("TransformQueue"));
-    return executor;
+    static SerialExecutor* executor = make("TransformQueue");
+    return *executor;
 }
 
 SerialExecutor& fileAttributes()
 {
-    static SerialExecutor executor(QStringLiteral("FileAttributes"));
-    return executor;
+    static SerialExecutor* executor = make("FileAttributes");
+    return *executor;
+}
+
+void shutdown()
+{
+    TaskHandle::cancelAll();
+    std::vector<SerialExecutor*> executors;
+    {
+        std::lock_guard lock(createdMutex);
+        executors = created;
+    }
+    for (SerialExecutor* executor : executors)
+        executor->shutdown();
 }
 
 } // namespace GlobalActors

@@ -10,4 +10,8 @@ SerialExecutor& validation();       // validation jobs
 SerialExecutor& transformationQueue(); // the single-file queue
 SerialExecutor& fileAttributes();   // attribute preloading
 
+// Cancels every task and ends the executors' threads; runs by itself when the
+// application object is destroyed. The executors then ignore new work.
+void shutdown();
+
 } // namespace GlobalActors

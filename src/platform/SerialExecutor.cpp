@@ -12,12 +12,21 @@ SerialExecutor::SerialExecutor(QString name)
 
 SerialExecutor::~SerialExecutor()
 {
+    shutdown();
+}
+
+void SerialExecutor::shutdown()
+{
+    std::deque<std::function<void()>> dropped;
     {
         std::lock_guard lock(m_mutex);
         m_stopping = true;
+        dropped.swap(m_jobs);
     }
     m_wake.notify_all();
-    if (m_thread.joinable())
+    // A job's captures are released here, outside the lock (they may hold promises).
+    dropped.clear();
+    if (m_thread.joinable() && !isCurrent())
         m_thread.join();
 }
 
@@ -44,7 +53,7 @@ void SerialExecutor::run()
         {
             std::unique_lock lock(m_mutex);
             m_wake.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
-            if (m_jobs.empty())
+            if (m_stopping || m_jobs.empty())
                 return;
             job = std::move(m_jobs.front());
             m_jobs.pop_front();

@@ -18,6 +18,9 @@ public:
     SerialExecutor& operator=(const SerialExecutor&) = delete;
 
     void submit(std::function<void()> job);
+    // Drops the jobs that have not started, lets the running one finish and ends
+    // the thread. Later submissions are ignored. Safe to call more than once.
+    void shutdown();
     bool isCurrent() const;
     const QString& name() const { return m_name; }
 

@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <vector>
 
 struct TaskHandle::State {
     std::stop_source stop;
@@ -14,10 +15,32 @@ struct TaskHandle::State {
     bool finished = false;
 };
 
+namespace {
+std::mutex liveTasksMutex;
+std::vector<std::weak_ptr<TaskHandle::State>>& liveTasks()
+{
+    static auto* tasks = new std::vector<std::weak_ptr<TaskHandle::State>>;
+    return *tasks;
+}
+} // namespace
+
+void TaskHandle::cancelAll()
+{
+    std::lock_guard lock(liveTasksMutex);
+    for (const auto& weak : liveTasks())
+        if (const auto state = weak.lock())
+            state->stop.request_stop();
+}
+
 TaskHandle TaskHandle::make(Work work, std::function<void(std::function<void()>)> launch)
 {
     TaskHandle handle;
     handle.m_state = std::make_shared<State>();
+    {
+        std::lock_guard lock(liveTasksMutex);
+        std::erase_if(liveTasks(), [](const auto& weak) { return weak.expired(); });
+        liveTasks().push_back(handle.m_state);
+    }
     auto state = handle.m_state;
     launch([state, work = std::move(work)] {
         if (!state->stop.stop_requested())

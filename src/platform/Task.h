@@ -32,8 +32,12 @@ public:
 
     bool operator==(const TaskHandle& other) const { return m_state == other.m_state; }
 
+    // Requests the stop of every task that has not finished (at shutdown).
+    static void cancelAll();
+
+    struct State; // shared by the copies of a handle
+
 private:
-    struct State;
     static TaskHandle make(Work work, std::function<void(std::function<void()>)> launch);
     std::shared_ptr<State> m_state;
 };

@@ -117,3 +117,25 @@ TEST(SystemClock, CancellableSleepEndsEarlyOnStop)
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1min);
     canceller.join();
 }
+
+TEST(SerialExecutor, ShutdownLetsTheRunningJobEndDropsTheRestAndRefusesMore)
+{
+    SerialExecutor executor("test");
+    ManualClock clock;
+    std::atomic<bool> firstEnded { false };
+    std::atomic<bool> laterRan { false };
+    TaskHandle running = TaskHandle::start(executor, [&](std::stop_token stop) {
+        clock.sleepFor(1h, stop);
+        firstEnded = true;
+    });
+    executor.submit([&] { laterRan = true; });
+    while (clock.sleeperCount() == 0)
+        std::this_thread::yield();
+    TaskHandle::cancelAll();
+    executor.shutdown();
+    EXPECT_TRUE(firstEnded);
+    EXPECT_TRUE(running.isCancelled());
+    executor.submit([&] { laterRan = true; });
+    executor.shutdown();
+    EXPECT_FALSE(laterRan);
+}
