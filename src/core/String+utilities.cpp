@@ -6,36 +6,13 @@
 
 #include <QLocale>
 
-#include <unicode/translit.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
-#include <mutex>
 
 namespace {
-
-// Removes combining marks after canonical decomposition.
-QString foldDiacritics(const QString& text)
-{
-    static std::once_flag once;
-    static std::unique_ptr<icu::Transliterator> fold;
-    std::call_once(once, [] {
-        UErrorCode status = U_ZERO_ERROR;
-        fold.reset(icu::Transliterator::createInstance(
-            "NFD; [:Nonspacing Mark:] Remove; NFC", UTRANS_FORWARD, status));
-        if (U_FAILURE(status))
-            fold.reset();
-    });
-    if (!fold)
-        return text;
-    // A transliterator is not safe for concurrent use; each call works on a clone.
-    std::unique_ptr<icu::Transliterator> local(fold->clone());
-    icu::UnicodeString value = IcuString::toIcu(text);
-    local->transliterate(value);
-    return IcuString::fromIcu(value);
-}
 
 QString shortestDouble(double value)
 {
@@ -59,11 +36,23 @@ QString shortestDouble(double value)
 
 namespace String {
 
+QString withoutDiacritics(const QString& text)
+{
+    const QString decomposed = text.normalized(QString::NormalizationForm_D);
+    QString kept;
+    kept.reserve(decomposed.size());
+    for (const char32_t codePoint : decomposed.toUcs4()) {
+        if (QChar::category(codePoint) != QChar::Mark_NonSpacing)
+            kept += QString::fromUcs4(&codePoint, 1);
+    }
+    return kept.normalized(QString::NormalizationForm_C);
+}
+
 bool hasDiacritics(const QString& text)
 {
     if (text.isEmpty())
         return false;
-    return foldDiacritics(text) != CanonicalText::nfc(text);
+    return withoutDiacritics(text) != CanonicalText::nfc(text);
 }
 
 QString numericCharacters(const QString& text)

@@ -13,6 +13,8 @@ namespace String {
 // U+A789 MODIFIER LETTER COLON, the stand-in for ":" in file names.
 inline const QString modifier_letter_colon = QString(QChar(0xA789));
 
+// The text without its non-spacing marks (after canonical decomposition), in NFC.
+QString withoutDiacritics(const QString& text);
 bool hasDiacritics(const QString& text);
 QString numericCharacters(const QString& text);
 // The digits read as one number; 0 without digits or above the 64-bit range.

@@ -7,18 +7,6 @@
 
 namespace {
 
-// A character without its combining marks.
-QString withoutMarks(const QString& character)
-{
-    const QString decomposed = character.normalized(QString::NormalizationForm_D);
-    QString kept;
-    for (const char32_t codePoint : decomposed.toUcs4()) {
-        if (QChar::category(codePoint) != QChar::Mark_NonSpacing)
-            kept += QString::fromUcs4(&codePoint, 1);
-    }
-    return kept.normalized(QString::NormalizationForm_C);
-}
-
 // Every occurrence of `find` replaced literally, comparing whole characters:
 // case-insensitively and without regard to the text's marks when asked.
 QString replaceOccurrences(const QString& source, const QString& find, const QString& replace, bool caseInsensitive,
@@ -28,7 +16,7 @@ QString replaceOccurrences(const QString& source, const QString& find, const QSt
     const QStringList findCharacters = TextOffsets(find).characters();
     const qsizetype count = findCharacters.size();
     const auto same = [&](const QString& character, const QString& findCharacter) {
-        const QString compared = diacriticInsensitive ? withoutMarks(character) : character;
+        const QString compared = diacriticInsensitive ? String::withoutDiacritics(character) : character;
         return QString::compare(compared, findCharacter, caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive)
             == 0;
     };

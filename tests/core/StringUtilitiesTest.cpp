@@ -52,6 +52,9 @@ TEST(StringUtilities, characterHandling)
     EXPECT_FALSE(String::hasDiacritics("e"));
     EXPECT_TRUE(String::hasDiacritics(QString::fromUtf8("\xC3\xA9")));
     EXPECT_TRUE(String::hasDiacritics(QString::fromUtf8("e\xCC\x81")));
+    EXPECT_EQ(String::withoutDiacritics(QString::fromUtf8("Crème bru\u0302le\u0301e")), "Creme brulee");
+    EXPECT_EQ(String::withoutDiacritics(QString::fromUtf8("\xC3\x9F\xC3\xB8")), QString::fromUtf8("\xC3\x9F\xC3\xB8"))
+        << "letters that are not base + mark stay";
 
     EXPECT_EQ(String::stringByDeduplicating("a//b///c", "/"), "a/b/c");
     EXPECT_EQ(String::stringByDeduplicating("/", "/"), "/");
