@@ -85,7 +85,9 @@ void MainViewController::initObservers()
 
 bool MainViewController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_stackView && event->type() == QEvent::PaletteChange)
+    // Test the event first: events also arrive while the column is being
+    // destroyed, when it must not be read as a MainStackView any more.
+    if (event->type() == QEvent::PaletteChange && watched == m_stackView)
         systemColorsChanged();
     return QObject::eventFilter(watched, event);
 }
