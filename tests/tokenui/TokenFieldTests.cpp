@@ -234,17 +234,31 @@ TEST(TokenField, tabbingInPutsTheInsertionPointAtTheEnd)
     EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return before->hasFocus(); }));
 }
 
+namespace {
+// A token field and a line edit in an active window, to move the focus between.
+struct FieldBesideLineEdit {
+    QWidget window;
+    TransformDialogTextField* field = new TransformDialogTextField(&window);
+    QLineEdit* other = new QLineEdit(&window);
+
+    bool activate()
+    {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(field);
+        layout->addWidget(other);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        return QTest::qWaitForWindowActive(&window);
+    }
+};
+} // namespace
+
 TEST(TokenField, selectTextKeepsTheSelectionOrGoesToTheEnd)
 {
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* field = new TransformDialogTextField(&window);
-    auto* other = new QLineEdit(&window);
-    layout->addWidget(field);
-    layout->addWidget(other);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    FieldBesideLineEdit shown;
+    ASSERT_TRUE(shown.activate());
+    TransformDialogTextField* field = shown.field;
+    QLineEdit* other = shown.other;
 
     other->setFocus();
     field->selectText();
@@ -267,15 +281,10 @@ TEST(TokenField, selectTextKeepsTheSelectionOrGoesToTheEnd)
 
 TEST(TokenField, acquireFocusOfAFieldOutsideItsWindowDoesNothing)
 {
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* field = new TransformDialogTextField(&window);
-    auto* other = new QLineEdit(&window);
-    layout->addWidget(field);
-    layout->addWidget(other);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    FieldBesideLineEdit shown;
+    ASSERT_TRUE(shown.activate());
+    TransformDialogTextField* field = shown.field;
+    QLineEdit* other = shown.other;
     other->setFocus();
 
     field->acquireFocus();
