@@ -6,17 +6,7 @@
 set -u
 binary="$1"
 screenshot="$2"
-if ! command -v xvfb-run >/dev/null 2>&1; then
-    echo "SKIP: xvfb-run is not installed; the end-to-end rename run needs it."
-    exit 77
-fi
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-# Opened folders must lie under the home folder: give the run one of its own.
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
-export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/runtime"
-folder="$HOME/Pictures/holiday"
-mkdir -p "$folder" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/xvfb_home.sh"
 touch "$folder/IMG_001.jpg" "$folder/IMG_002.jpg" "$folder/notes.txt"
 rm -f "$screenshot"
 cat > "$work/script" <<STEPS
@@ -30,7 +20,6 @@ wait-rename
 screenshot $screenshot
 quit
 STEPS
-unset QT_QPA_PLATFORM
 BRACKENFOLD_SCRIPT="$work/script" timeout 100 xvfb-run -a "$binary" -d "$folder"
 status=$?
 if [ $status -ne 0 ]; then
