@@ -50,6 +50,28 @@ std::shared_ptr<T> sharedView(T* view)
 
 } // namespace
 
+int AppDelegate::main(int argc, char* argv[], const std::function<void(MainWindow&)>& launched)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Brackenfold"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Brackenfold"));
+    QApplication::setApplicationVersion(QStringLiteral(BRACKENFOLD_VERSION));
+    QApplication::setOrganizationDomain(QStringLiteral("quendrel.com"));
+    QApplication::setDesktopFileName(QStringLiteral("brackenfold"));
+    QApplication::setQuitOnLastWindowClosed(applicationShouldTerminateAfterLastWindowClosed());
+
+    MainWindow window;
+    window.restoreFrame();
+    AppDelegate delegate(&window);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    delegate.applicationWillFinishLaunching(QCoreApplication::arguments());
+    window.show();
+    delegate.applicationDidFinishLaunching();
+    if (launched)
+        launched(window);
+    return QApplication::exec();
+}
+
 AppDelegate::AppDelegate(MainWindow* window, QObject* parent)
     : QObject(parent)
     , m_window(window)
@@ -145,6 +167,8 @@ void AppDelegate::initMostRecentRecipe()
 
 void AppDelegate::applicationWillTerminate()
 {
+    if (m_window)
+        m_window->saveFrame();
 }
 
 void AppDelegate::openFiles(const QStringList& paths)

@@ -10,24 +10,39 @@
 #include "ruleui/ButtonViewDelegate.h"
 #include "ruleui/SelectorLineView.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 TransformViewController::TransformViewController(Transformers* transformers, QWidget* parent)
     : QWidget(parent)
     , m_renameButton(new QPushButton(QStringLiteral("Rename"), this))
     , m_buttonView(new QWidget(this))
+    , m_buttonScrollArea(new QScrollArea(this))
     , m_fileCountLabel(new QLabel(this))
     , m_progressIndicator(new QProgressBar(this))
     , m_selectorLine(new SelectorLineView(this))
     , m_buttonViewController(new ButtonViewController(m_buttonView))
 {
+    // However many rules there are, the bar fits the window: the buttons scroll.
+    m_buttonScrollArea->setWidget(m_buttonView);
+    m_buttonScrollArea->setWidgetResizable(true);
+    m_buttonScrollArea->setFrameShape(QFrame::NoFrame);
+    m_buttonScrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_buttonScrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_buttonScrollArea->setFocusPolicy(Qt::NoFocus);
+    m_buttonScrollArea->setBackgroundRole(QPalette::Window);
+    m_buttonScrollArea->viewport()->setBackgroundRole(QPalette::Window);
+    m_buttonScrollArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     auto* row = new QHBoxLayout;
-    row->addWidget(m_buttonView, 1);
+    row->addWidget(m_buttonScrollArea, 1);
     row->addWidget(m_progressIndicator);
     row->addWidget(m_fileCountLabel);
     row->addWidget(m_renameButton);
@@ -46,8 +61,20 @@ TransformViewController::TransformViewController(Transformers* transformers, QWi
     connect(m_renameButton, &QPushButton::clicked, this, &TransformViewController::renameButtonClicked);
     connect(m_buttonViewController->collectionView(), &ButtonCollectionView::selectorViewChanged, this,
         &TransformViewController::updateSelectorLocation);
+    // The selector line follows the buttons when they scroll.
+    connect(m_buttonScrollArea->horizontalScrollBar(), &QScrollBar::valueChanged, m_selectorLine,
+        qOverload<>(&QWidget::update));
+    m_renameButton->setAccessibleName(QStringLiteral("Rename"));
+    m_renameButton->setAccessibleDescription(QStringLiteral("Renames the listed files on disk with the new names."));
+    m_renameButton->setAutoDefault(false);
+    m_fileCountLabel->setAccessibleName(QStringLiteral("Files to rename"));
+    m_progressIndicator->setAccessibleName(QStringLiteral("Work in progress"));
+    m_selectorLine->setAccessibleName(QStringLiteral("Selected rename action"));
 
     initButtonView(transformers);
+    // Room for the buttons and, when they do not fit, the scroll bar under them.
+    m_buttonScrollArea->setFixedHeight(m_buttonViewController->sizeHint().height()
+        + m_buttonScrollArea->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     initObservers();
     updateRenameButton();
     m_progressIndicator->hide();
@@ -106,6 +133,8 @@ void TransformViewController::fileValidationResultEvent(const Notification& noti
 void TransformViewController::updateSelectorLocation(QWidget* sender)
 {
     m_selectorLine->setSelectorView(sender);
+    if (sender)
+        m_buttonScrollArea->ensureWidgetVisible(sender, 8, 0);
 }
 
 void TransformViewController::updateLabels()
@@ -173,7 +202,17 @@ bool TransformViewController::validateRenameMenuItem() const
     return m_renameButton->isEnabled();
 }
 
-void TransformViewController::renameFiles()
+void TransformViewController::renameFiles(QObject*)
 {
     postCommitChanges();
+}
+
+bool TransformViewController::validateMenuItem(QAction* item) const
+{
+    return item && item->property("selector").toString() == QLatin1String("renameFiles:") && validateRenameMenuItem();
+}
+
+QList<QObject*> TransformViewController::childViewControllers() const
+{
+    return { m_buttonViewController };
 }

@@ -11,8 +11,10 @@
 
 class ButtonViewController;
 class QLabel;
+class QAction;
 class QProgressBar;
 class QPushButton;
+class QScrollArea;
 class SelectorLineView;
 class Transformers;
 
@@ -49,7 +51,12 @@ public:
     void renameButtonClicked();
     // The rename menu command: enabled exactly when the button is.
     bool validateRenameMenuItem() const;
-    void renameFiles();
+    Q_INVOKABLE void renameFiles(QObject* sender = nullptr);
+    Q_INVOKABLE bool validateMenuItem(QAction* item) const;
+    // The controllers below this one that answer menu commands: the rule buttons.
+    Q_INVOKABLE QList<QObject*> childViewControllers() const;
+    // The rule buttons scroll sideways when they do not fit.
+    QScrollArea* buttonScrollArea() const { return m_buttonScrollArea; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -64,6 +71,7 @@ private:
 
     QPushButton* m_renameButton;
     QWidget* m_buttonView;
+    QScrollArea* m_buttonScrollArea;
     QLabel* m_fileCountLabel;
     QProgressBar* m_progressIndicator;
     SelectorLineView* m_selectorLine;

@@ -1,4 +1,4 @@
-#include "app/ScriptedRun.h"
+#include "ScriptedRun.h"
 
 #include "core/AppNotification.h"
 #include "core/DelayedUpdateWorker.h"
