@@ -63,6 +63,14 @@ void ButtonViewController::reloadAndSelect()
 void ButtonViewController::transformButtonUpdatedEvent()
 {
     reloadAndSelect();
+    // The path columns show while some rule edits paths: a new document, a
+    // delete or an undo that changes that shows or hides them too.
+    const bool hasPathScope = m_transformers && m_transformers->hasPathScope();
+    if (hasPathScope != m_hadPathScope) {
+        m_hadPathScope = hasPathScope;
+        AppNotification::post(hasPathScope ? NotificationName::uncollapsePathColumns : NotificationName::collapsePathColumns,
+            {}, std::nullopt, QStringLiteral("transformButtonUpdatedEvent()"));
+    }
     AppNotification::post(NotificationName::applyChanges, {}, std::nullopt, QStringLiteral("transformButtonUpdatedEvent()"));
 }
 

@@ -76,4 +76,5 @@ private:
     QPointer<ButtonViewDataSource> m_dataSource;
     QPointer<ButtonViewDelegate> m_delegate;
     ButtonCollectionView* m_collectionView;
+    bool m_hadPathScope = false;
 };
