@@ -97,6 +97,8 @@ void MainWindow::buildMenuBar()
         QKeySequence(Qt::CTRL | Qt::Key_PageDown));
     addItem(rules, QStringLiteral("Select &Preceding"), QStringLiteral("selectPrecedingTransformer:"),
         QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+    addItem(rules, QStringLiteral("Select &First"), QStringLiteral("selectTransformer:"), {}, 0)->setData(0);
+    addItem(rules, QStringLiteral("Select La&st"), QStringLiteral("selectTransformer:"));
     addItem(rules, QStringLiteral("Move &Right"), QStringLiteral("moveRenameActionRight:"),
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown));
     addItem(rules, QStringLiteral("Move &Left"), QStringLiteral("moveRenameActionLeft:"),

@@ -19,6 +19,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TransformViewController::TransformViewController(Transformers* transformers, QWidget* parent)
@@ -133,8 +134,11 @@ void TransformViewController::fileValidationResultEvent(const Notification& noti
 void TransformViewController::updateSelectorLocation(QWidget* sender)
 {
     m_selectorLine->setSelectorView(sender);
-    if (sender)
-        m_buttonScrollArea->ensureWidgetVisible(sender, 8, 0);
+    // A reloaded button gets its place once the layouts have run.
+    QTimer::singleShot(0, this, [this, button = QPointer<QWidget>(sender)] {
+        if (button)
+            m_buttonScrollArea->ensureWidgetVisible(button, 8, 0);
+    });
 }
 
 void TransformViewController::updateLabels()
