@@ -61,6 +61,8 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
     connect(m_scopeSegmentedControl, &SegmentedControl::segmentClicked, this, &TransformViewDialogController::transformScope);
     connect(m_descriptionButton, &QToolButton::clicked, this, &TransformViewDialogController::descriptionEdit);
     m_descriptionButton->setAutoRaise(true);
+    m_descriptionButton->setAccessibleName(QStringLiteral("Description"));
+    m_descriptionButton->setToolTip(QStringLiteral("Describe this rename action"));
     m_descriptionButton->setIconSize(QSize(18, 18));
     m_descriptionButton->setIcon(getDescriptionButtonIcon(Transformer()));
     initControls();
