@@ -73,6 +73,8 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // Closing the window below moves the focus: the menu is gone by then.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     liveWindows().removeAll(this);
     if (MainWindowLocator::undoManager() == &m_undoManager) {
         MainWindow* next = mainWindow();

@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
+#include <QEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -300,6 +301,13 @@ void TransformViewDialogController::descriptionEditCompleted(const Transformer& 
         }
     }
     AppNotification::post(NotificationName::transformButtonUpdated, {}, std::nullopt, QStringLiteral("descriptionEdit(_:)"));
+}
+
+void TransformViewDialogController::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        m_descriptionButton->setIcon(getDescriptionButtonIcon(m_shownTransformer.value_or(Transformer())));
 }
 
 QIcon TransformViewDialogController::getDescriptionButtonIcon(const Transformer& rule)

@@ -48,6 +48,10 @@ public:
     void selectTransformerEvent(const Notification& notification);
     void enableControls(bool enabled);
 
+protected:
+    // The description icon is drawn in the palette's colours: draw it again when they change.
+    void changeEvent(QEvent* event) override;
+
 private:
     void initControls();
     void initObservers();
