@@ -123,6 +123,8 @@ void TransformViewController::fileValidationResultEvent(const Notification& noti
     if (!result)
         return;
     m_renameCount = result->renameCount;
+    m_totalCount = result->totalCount;
+    m_errorCount = result->errorCount;
     m_renameButton->setToolTip(QStringLiteral("   Total: %1\n   Errors: %2\n   Rename: %3")
                                    .arg(result->totalCount)
                                    .arg(result->errorCount)
@@ -141,6 +143,16 @@ void TransformViewController::updateSelectorLocation(QWidget* sender)
     });
 }
 
+QString TransformViewController::countText(qint64 renameCount, qint64 totalCount, qint64 errorCount)
+{
+    const auto files = [](qint64 n) { return n == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(n); };
+    // "0 files" alone would hide that files are listed but cannot be renamed.
+    QString text = renameCount == totalCount ? files(renameCount) : QStringLiteral("%1 of %2").arg(renameCount).arg(files(totalCount));
+    if (errorCount > 0)
+        text += errorCount == 1 ? QStringLiteral(", 1 error") : QStringLiteral(", %1 errors").arg(errorCount);
+    return text;
+}
+
 void TransformViewController::updateLabels()
 {
     m_fileCountLabel->show();
@@ -148,7 +160,7 @@ void TransformViewController::updateLabels()
         m_fileCountLabel->setText(QString());
         return;
     }
-    m_fileCountLabel->setText(QStringLiteral("%1 file%2").arg(*m_renameCount).arg(*m_renameCount == 1 ? "" : "s"));
+    m_fileCountLabel->setText(countText(*m_renameCount, m_totalCount, m_errorCount));
     updateRenameButton();
 }
 

@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "core/AppNotification+Typed.h"
 #include "rules/Transformers.h"
 #include "ruleui/ButtonCollectionView.h"
 #include "ruleui/ButtonCollectionViewItem.h"
@@ -7,6 +8,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -263,4 +265,30 @@ TEST_F(RuleMenuTest, TwentyRulesScrollInsteadOfWideningTheWindow)
     const QRect shown(last->mapTo(ruleBar->buttonScrollArea()->viewport(), QPoint()), last->size());
     EXPECT_TRUE(ruleBar->buttonScrollArea()->viewport()->rect().contains(shown));
     EXPECT_GT(scroll->value(), 0);
+}
+
+TEST_F(RuleMenuTest, TheCountSaysHowManyOfTheListedFilesChangeAndHowManyFail)
+{
+    struct Case {
+        qint64 rename, total, errors;
+        QString text;
+        bool renameEnabled;
+    };
+    const Case cases[] = {
+        { 0, 12, 12, "0 of 12 files, 12 errors", false },
+        { 1, 1, 0, "1 file", true },
+        { 2, 12, 1, "2 of 12 files, 1 error", true },
+        { 25, 25, 0, "25 files", true },
+        { 0, 0, 0, "0 files", false },
+    };
+    for (const Case& c : cases) {
+        auto result = std::make_shared<FileValidationResult>();
+        result->renameCount = c.rename;
+        result->totalCount = c.total;
+        result->errorCount = c.errors;
+        AppNotification::ValidationResult::post(result);
+        TestEnvironment::drainEvents();
+        EXPECT_EQ(ruleBar->fileCountLabel()->text(), c.text);
+        EXPECT_EQ(ruleBar->renameButton()->isEnabled(), c.renameEnabled) << c.text.toStdString();
+    }
 }
