@@ -1,6 +1,13 @@
 #include "AppTestSupport.h"
 #include "Palettes.h"
 #include "filetable/AttributedStringIcon.h"
+#include "rules/Transformers.h"
+#include "ruleui/ButtonCollectionView.h"
+#include "ruleui/ButtonCollectionViewItem.h"
+#include "ruleui/ButtonViewController.h"
+#include "ruleui/TransformViewController.h"
+#include "uikit/Appearance.h"
+#include "uikit/QColor+contrast.h"
 #include "ruleui/TransformViewDialogController.h"
 #include "uikit/HyperlinkTextField.h"
 
@@ -70,4 +77,36 @@ TEST_F(PaletteTest, TheDescriptionIconAndLinksFollowThePalette)
     TestEnvironment::drainEvents();
     EXPECT_GT(inkLightness(description->icon(), QSize(18, 18)), 128);
     EXPECT_EQ(link.palette().color(QPalette::WindowText), Palettes::dark().color(QPalette::Link));
+}
+
+TEST_F(PaletteTest, UnselectedRuleButtonsAreReadableInLightAndDarkPalettes)
+{
+    makeWindow();
+    const auto transformers = DependencyInjectionRegistry::get<Transformers>("test", "test", 0);
+    ASSERT_TRUE(transformers);
+    QList<Transformer> rules(2, Transformer::newTransformer());
+    rules[1].id = Transformer::newId();
+    transformers->load(rules);
+    transformers->selectTransformerAt(0);
+    window->show();
+    TestEnvironment::drainEvents();
+    const auto ruleBar = DependencyInjectionRegistry::get<TransformViewController>("test", "test", 0);
+    for (const QPalette& palette : { QApplication::style()->standardPalette(), Palettes::dark() }) {
+        QApplication::setPalette(palette);
+        TestEnvironment::drainEvents();
+        ButtonCollectionViewItem* unselected = ruleBar->buttonViewController()->collectionView()->item(1);
+        ASSERT_NE(unselected, nullptr);
+        ASSERT_EQ(unselected->style(), ButtonStyle::unselectedEnabled);
+        const QImage image = unselected->grab().toImage();
+        // The face's colour beside the label, then the label's ink that stands out from it.
+        const QColor face = image.pixelColor(image.width() / 8, image.height() / 2);
+        int ink = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                if (std::max(ColorContrast::contrast(pixel, face), ColorContrast::contrast(face, pixel)) >= 3.0)
+                    ++ink;
+            }
+        EXPECT_GT(ink, 20) << (Appearance::isDarkMode(palette) ? "dark" : "light");
+    }
 }
