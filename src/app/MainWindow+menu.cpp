@@ -61,6 +61,11 @@ void MainWindow::buildMenuBar()
         NotificationName::applyChanges);
     addItem(view, QStringLiteral("Show or Hide File &Inspector"), QStringLiteral("postNotification:"),
         QKeySequence(Qt::CTRL | Qt::Key_I), 0, NotificationName::showOrHideFileInspector);
+    // The header's double click, from the keyboard.
+    addItem(view, QStringLiteral("Show &Path Columns"), QStringLiteral("postNotification:"), {}, 0,
+        NotificationName::uncollapsePathColumns);
+    addItem(view, QStringLiteral("Hi&de Path Columns"), QStringLiteral("postNotification:"), {}, 0,
+        NotificationName::collapsePathColumns);
     view->addSeparator();
     addItem(view, QStringLiteral("Hide Files &Not Renamed"), QStringLiteral("hideNotRenamedFilesMenuHandler:"),
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H), static_cast<int>(MainMenu::WindowMenuItem::hideNotRenamedFiles))

@@ -1,5 +1,7 @@
 #include "AppTestSupport.h"
 #include "core/AppNotification+Typed.h"
+#include "filetable/FileTableHeaderView.h"
+#include "platform/DefaultsStore.h"
 #include "rules/Transformers.h"
 #include "ruleui/ButtonCollectionView.h"
 #include "ruleui/ButtonCollectionViewItem.h"
@@ -291,4 +293,50 @@ TEST_F(RuleMenuTest, TheCountSaysHowManyOfTheListedFilesChangeAndHowManyFail)
         EXPECT_EQ(ruleBar->fileCountLabel()->text(), c.text);
         EXPECT_EQ(ruleBar->renameButton()->isEnabled(), c.renameEnabled) << c.text.toStdString();
     }
+}
+
+TEST_F(RuleMenuTest, PathColumnsShowWhileARuleEditsPathsAndHideAfterANewDocument)
+{
+    const auto table = DependencyInjectionRegistry::get<TableViewController>("test", "test", 0);
+    ASSERT_TRUE(table);
+    FileTableHeaderView* header = table->fileTableHeaderView();
+    ASSERT_NE(header, nullptr);
+    ASSERT_TRUE(header->isCollapsed(FileTableColumn::originalPath));
+
+    Transformer fullPath = Transformer::newTransformer();
+    fullPath.transformScope = TransformScope::fullPath;
+    transformers->load({ fullPath });
+    TestEnvironment::drainEvents();
+    EXPECT_FALSE(header->isCollapsed(FileTableColumn::originalPath)) << "a full-path rule edits the path";
+    EXPECT_FALSE(header->isCollapsed(FileTableColumn::transformedPath));
+
+    choose("newDocument:");
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return !transformers->hasPathScope(); }));
+    TestEnvironment::drainEvents();
+    EXPECT_TRUE(header->isCollapsed(FileTableColumn::originalPath));
+    EXPECT_TRUE(header->isCollapsed(FileTableColumn::transformedPath));
+
+    // The View menu shows and hides them from the keyboard too.
+    for (QAction* action : window->menuBar()->findChildren<QAction*>())
+        if (action->objectName() == NotificationName::uncollapsePathColumns)
+            action->trigger();
+    TestEnvironment::drainEvents();
+    EXPECT_FALSE(header->isCollapsed(FileTableColumn::originalPath));
+}
+
+TEST_F(RuleMenuTest, TheWindowKeepsItsFrameAndTellsAboutItself)
+{
+    window->setGeometry(60, 70, 900, 580);
+    TestEnvironment::drainEvents();
+    window->saveFrame();
+    MainWindow second;
+    second.restoreFrame();
+    EXPECT_EQ(second.size(), QSize(900, 580));
+    DefaultsStore::standard().remove(MainWindow::FRAME_KEY);
+
+    QApplication::setApplicationVersion(QStringLiteral("1.2.3"));
+    const QString about = MainWindow::aboutText();
+    EXPECT_TRUE(about.contains("Brackenfold 1.2.3"));
+    EXPECT_TRUE(about.contains("OpenStreetMap contributors"));
+    EXPECT_TRUE(about.contains("Open Database License"));
 }
