@@ -69,6 +69,7 @@ TransformViewController::TransformViewController(Transformers* transformers, QWi
     m_renameButton->setAccessibleDescription(QStringLiteral("Renames the listed files on disk with the new names."));
     m_renameButton->setAutoDefault(false);
     m_fileCountLabel->setAccessibleName(QStringLiteral("Files to rename"));
+    m_fileCountLabel->setContentsMargins(8, 0, 8, 0);
     m_progressIndicator->setAccessibleName(QStringLiteral("Work in progress"));
     m_selectorLine->setAccessibleName(QStringLiteral("Selected rename action"));
 
