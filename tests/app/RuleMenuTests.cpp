@@ -6,6 +6,7 @@
 #include "ruleui/ButtonCollectionView.h"
 #include "ruleui/ButtonCollectionViewItem.h"
 #include "ruleui/ButtonViewController.h"
+#include "ruleui/SelectorLineView.h"
 #include "ruleui/TransformViewController.h"
 
 #include <QAction>
@@ -267,6 +268,18 @@ TEST_F(RuleMenuTest, TwentyRulesScrollInsteadOfWideningTheWindow)
     const QRect shown(last->mapTo(ruleBar->buttonScrollArea()->viewport(), QPoint()), last->size());
     EXPECT_TRUE(ruleBar->buttonScrollArea()->viewport()->rect().contains(shown));
     EXPECT_GT(scroll->value(), 0);
+    const auto notchAt = [&](int index) {
+        ButtonCollectionViewItem* button = buttons()->item(index);
+        return ruleBar->selectorLine()->mapFromGlobal(button->mapToGlobal(QPoint())).x() + 16;
+    };
+    ASSERT_TRUE(ruleBar->selectorLine()->notchX());
+    EXPECT_EQ(*ruleBar->selectorLine()->notchX(), notchAt(19)) << "the notch points at the selected rule";
+
+    // After a move the notch follows the button to its new place.
+    choose("moveRenameActionLeft:");
+    EXPECT_EQ(current(), 18);
+    ASSERT_TRUE(ruleBar->selectorLine()->notchX());
+    EXPECT_EQ(*ruleBar->selectorLine()->notchX(), notchAt(18));
 }
 
 TEST_F(RuleMenuTest, TheCountSaysHowManyOfTheListedFilesChangeAndHowManyFail)
