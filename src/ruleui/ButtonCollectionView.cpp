@@ -7,6 +7,7 @@
 #include "ruleui/ButtonViewDelegate.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
@@ -21,6 +22,21 @@
 #include <QMouseEvent>
 #include <QWindow>
 
+namespace {
+// The painted rule buttons are buttons to a screen reader, the row a list of them.
+QAccessibleInterface* accessibleRuleButton(const QString& className, QObject* object)
+{
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (!widget)
+        return nullptr;
+    if (className == QLatin1String("ButtonCollectionViewItem"))
+        return new QAccessibleWidget(widget, QAccessible::Button);
+    if (className == QLatin1String("ButtonCollectionView"))
+        return new QAccessibleWidget(widget, QAccessible::List);
+    return nullptr;
+}
+} // namespace
+
 ButtonCollectionView::ButtonCollectionView(QWidget* parent)
     : QWidget(parent)
     , m_layout(new QHBoxLayout(this))
@@ -31,6 +47,11 @@ ButtonCollectionView::ButtonCollectionView(QWidget* parent)
     setAcceptDrops(true);
     // Reached by Tab, never focused by a click.
     setFocusPolicy(Qt::TabFocus);
+    static const bool accessibleFactory = [] {
+        QAccessible::installFactory(&accessibleRuleButton);
+        return true;
+    }();
+    Q_UNUSED(accessibleFactory);
     setAccessibleName(QStringLiteral("Rename actions"));
     setAccessibleDescription(QStringLiteral("The rename actions in the order they apply; arrow keys choose one."));
 }

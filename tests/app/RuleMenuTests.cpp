@@ -9,6 +9,7 @@
 #include "ruleui/SelectorLineView.h"
 #include "ruleui/TransformViewController.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -247,6 +248,13 @@ TEST_F(RuleMenuTest, RuleButtonsHaveAccessibleNames)
     EXPECT_EQ(buttons()->item(1)->accessibleName(), "Insert 2 of 2, File, disabled");
     EXPECT_EQ(buttons()->item(1)->accessibleDescription(), "puts the date in front");
     EXPECT_EQ(buttons()->item(2)->accessibleName(), "Add Rename Action");
+    // A screen reader meets buttons in a list, named as above.
+    QAccessibleInterface* row = QAccessible::queryAccessibleInterface(buttons());
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->role(), QAccessible::List);
+    ASSERT_EQ(row->childCount(), 3);
+    EXPECT_EQ(row->child(0)->role(), QAccessible::Button);
+    EXPECT_EQ(row->child(0)->text(QAccessible::Name), "Replace 1 of 2, File");
 }
 
 TEST_F(RuleMenuTest, TwentyRulesScrollInsteadOfWideningTheWindow)
