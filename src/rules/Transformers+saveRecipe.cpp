@@ -30,10 +30,12 @@ bool Transformers::saveRecipe(const QUrl& url)
     // The earlier file stays as it was until the new one is complete.
     QSaveFile file(url.toLocalFile());
     QString reason;
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write (a full disk, a size limit) is seen here;
+    // through the buffer it would be committed as a cut-off file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         reason = file.errorString();
     else if (file.write(data) != data.size())
-        reason = file.errorString();
+        reason = QStringLiteral("Only part of the recipe could be written; the disk may be full.");
     if (reason.isEmpty() && !file.commit())
         reason = file.errorString();
     if (!reason.isEmpty()) {
