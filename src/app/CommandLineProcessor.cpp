@@ -24,7 +24,7 @@ QString absolutePath(const QString& path, const QString& workingDirectory)
     if (result.startsWith(QLatin1Char('~')))
         result = Directory::homeDirectory() + result.mid(1);
     if (QDir::isRelativePath(result))
-        result = QDir(workingDirectory).absoluteFilePath(result);
+        result = QDir::cleanPath(QDir(workingDirectory).absoluteFilePath(result));
     return result;
 }
 

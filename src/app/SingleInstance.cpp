@@ -136,22 +136,24 @@ bool SingleInstance::listen()
 {
     if (m_server)
         return m_server->isListening();
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnection);
-    if (m_server->listen(m_serverName))
-        return true;
-    // Left by an instance that ended without removing it: nobody answers there.
+    // Listening puts the new socket in place of whatever is there, so ask first
+    // whether an instance answers; a socket left by one that ended is replaced.
     QLocalSocket probe;
     probe.connectToServer(m_serverName);
     if (probe.waitForConnected(500))
         return false;
-    QLocalServer::removeServer(m_serverName);
-    const bool listening = m_server->listen(m_serverName);
-    if (!listening)
-        Log::error(Log::Category::general, "Single instance: cannot listen on %{public}s: %{public}s", m_serverName,
-            m_server->errorString());
-    return listening;
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnection);
+    if (!m_server->listen(m_serverName)) {
+        QLocalServer::removeServer(m_serverName);
+        if (!m_server->listen(m_serverName)) {
+            Log::error(Log::Category::general, "Single instance: cannot listen on %{public}s: %{public}s", m_serverName,
+                m_server->errorString());
+            return false;
+        }
+    }
+    return true;
 }
 
 void SingleInstance::acceptConnection()

@@ -294,3 +294,126 @@ TEST_F(RecipeAppTest, OpenRecipeTakesAFileOrTheRecipeOfAFolder)
     EXPECT_EQ(open->openPanel()->fileMode(), QFileDialog::ExistingFile);
     open->openPanel()->reject();
 }
+
+namespace {
+
+class RecipeStartUpTest : public RecipeAppTest {
+protected:
+    // Starts like the application: a recent recipe and the preference to reopen it.
+    void launch(const QStringList& arguments, const QString& workingDirectory = {})
+    {
+        MainWindow& mainWindow = makeWindow();
+        delegate = std::make_unique<AppDelegate>(&mainWindow);
+        delegate->applicationWillFinishLaunching(arguments, workingDirectory);
+        delegate->applicationDidFinishLaunching();
+        transformers = DependencyInjectionRegistry::get<Transformers>("test", "test", 0);
+        recentRecipes = DependencyInjectionRegistry::get<RecentRecipeList>("test", "test", 0);
+    }
+    void TearDown() override
+    {
+        delegate.reset();
+        RecipeAppTest::TearDown();
+    }
+
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+} // namespace
+
+TEST_F(RecipeStartUpTest, TheMostRecentRecipeIsReopenedWhenThePreferenceSaysSo)
+{
+    const QString folder = makeFolder({});
+    const QString recent = writeRecipe(folder, "recent.recipe", kTwoRules);
+    store->setValue(PreferenceKey::recentRecipes.rawValue, QJsonArray({ recent }));
+    store->setValue(PreferenceKey::openMostRecentRecipeOnStartup.rawValue, true);
+    NotificationRecorder recorder({ NotificationName::openMostRecentRecipe });
+    launch({ "brackenfold" });
+    EXPECT_TRUE(transformers->isEmpty());
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return transformers->count() == 2; }));
+    EXPECT_EQ(recorder.count(NotificationName::openMostRecentRecipe), 1);
+    EXPECT_EQ(transformers->recipeUrl(), QUrl::fromLocalFile(recent));
+    EXPECT_EQ(recentMenu()->actions().value(0)->text(), "recent.recipe");
+}
+
+TEST_F(RecipeStartUpTest, WithoutThePreferenceStartUpGivesOneFreshRule)
+{
+    const QString recent = writeRecipe(makeFolder({}), "recent.recipe", kTwoRules);
+    store->setValue(PreferenceKey::recentRecipes.rawValue, QJsonArray({ recent }));
+    store->setValue(PreferenceKey::openMostRecentRecipeOnStartup.rawValue, false);
+    NotificationRecorder recorder({ NotificationName::openMostRecentRecipe });
+    launch({ "brackenfold" });
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(transformers->count(), 1);
+    EXPECT_EQ(transformers->recipeUrl(), std::nullopt);
+    EXPECT_EQ(recorder.count(NotificationName::openMostRecentRecipe), 0);
+}
+
+// A recipe named at start wins over the most recent one; a relative path
+// counts from the working folder.
+TEST_F(RecipeStartUpTest, TheCommandLinesRecipeWinsOverTheMostRecentOne)
+{
+    const QString folder = makeFolder({});
+    const QString recent = writeRecipe(folder, "recent.recipe", kTwoRules);
+    const QString named = writeRecipe(folder, "named.recipe",
+        R"({"transformers":[{"id":"transformer_N1","type":"trim","properties":{}}]})");
+    store->setValue(PreferenceKey::recentRecipes.rawValue, QJsonArray({ recent }));
+    store->setValue(PreferenceKey::openMostRecentRecipeOnStartup.rawValue, true);
+    NotificationRecorder recorder({ NotificationName::openMostRecentRecipe });
+    launch({ "brackenfold", "-r", "named.recipe" }, folder);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil(
+        [&] { return transformers->recipeUrl() == QUrl::fromLocalFile(named); }));
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(recorder.count(NotificationName::openMostRecentRecipe), 0);
+    ASSERT_EQ(transformers->count(), 1);
+    EXPECT_EQ(transformers->list().at(0).id, "transformer_N1");
+    EXPECT_EQ(recentRecipes->list().value(0), named);
+}
+
+TEST_F(RecipeStartUpTest, RecipeTextOnTheCommandLineLoadsWithoutAFile)
+{
+    launch({ "brackenfold", "-r", R"({"transformers":[{"type":"set","properties":{}}]}')" });
+    ASSERT_TRUE(TestEnvironment::processEventsUntil(
+        [&] { return transformers->count() == 1 && transformers->list().at(0).type == TransformerType::set; }));
+    EXPECT_EQ(transformers->recipeUrl(), std::nullopt);
+    EXPECT_TRUE(recentRecipes->isEmpty());
+}
+
+// One recipe from the desktop opens as the recipe; with other files, or
+// spelled in capitals, it is a file to rename.
+TEST_F(RecipeStartUpTest, ADocumentThatIsOneRecipeOpensAsTheRecipe)
+{
+    const QString folder = makeFolder({ "a.txt" });
+    const QString recipe = writeRecipe(folder, "doc.recipe", kTwoRules);
+    const QString capitals = writeRecipe(folder, "DOC.RECIPE", kTwoRules);
+    launch({ "brackenfold", recipe });
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return transformers->count() == 2; }));
+    EXPECT_EQ(transformers->recipeUrl(), QUrl::fromLocalFile(recipe));
+
+    NotificationRecorder recorder({ NotificationName::openFolder });
+    delegate->openFiles({ capitals });
+    delegate->openFiles({ recipe, folder + "/a.txt" });
+    ASSERT_EQ(recorder.received.size(), 2u);
+    EXPECT_EQ(AppNotification::OpenFolder::get(recorder.received[0]).urls, QList<QUrl>({ QUrl::fromLocalFile(capitals) }));
+    EXPECT_EQ(AppNotification::OpenFolder::get(recorder.received[1]).urls.size(), 2);
+    EXPECT_EQ(AppNotification::OpenFolder::get(recorder.received[1]).action, FileAction::append);
+}
+
+// A later start's request, handed over, is acted on like a command line.
+TEST_F(RecipeStartUpTest, AHandedOverRequestIsActedOnAndRaisesTheWindow)
+{
+    const QString folder = makeFolder({ "a.txt", "b.txt" });
+    const QString recipe = writeRecipe(folder, "r.recipe", kTwoRules);
+    launch({ "brackenfold" });
+    TestEnvironment::drainEvents();
+    window->hide();
+    NotificationRecorder recorder({ NotificationName::openFolder });
+    delegate->handleArguments({ "brackenfold", "-r", "r.recipe", "--service", folder + "/a.txt" }, folder);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return transformers->count() == 2; }));
+    EXPECT_EQ(transformers->recipeUrl(), QUrl::fromLocalFile(recipe));
+    ASSERT_EQ(recorder.received.size(), 1u);
+    const auto request = AppNotification::OpenFolder::get(recorder.received[0]);
+    EXPECT_EQ(request.urls, QList<QUrl>({ QUrl::fromLocalFile(folder + "/a.txt") }));
+    EXPECT_TRUE(request.ask);
+    EXPECT_EQ(request.action, FileAction::replace);
+}
