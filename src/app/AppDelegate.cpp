@@ -9,6 +9,7 @@
 #include "app/RecentRecipeList.h"
 #include "app/RenameRunAlerts.h"
 #include "app/SplitViewController.h"
+#include "app/VersionCheck.h"
 #include "core/AppNotification+Typed.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "core/Preference.h"
@@ -27,6 +28,7 @@
 #include "platform/MainThread.h"
 #include "rules/Transformers.h"
 #include "tokens/FileAttributeUtil.h"
+#include "tokens/GPSCache.h"
 #include "uikit/Alert.h"
 #include "uikit/ModalAlertViewController.h"
 #include "uikit/ModalIdleCondition.h"
@@ -173,6 +175,7 @@ void AppDelegate::applicationDidFinishLaunching()
     initMostRecentRecipe();
     if (m_window)
         m_window->validateMenuItems();
+    VersionCheck::checkVersion();
 }
 
 void AppDelegate::initMostRecentRecipe()
@@ -197,6 +200,7 @@ void AppDelegate::initMostRecentRecipe()
 
 void AppDelegate::applicationWillTerminate()
 {
+    GPSCache::savePending();
 }
 
 void AppDelegate::openFiles(const QStringList& paths)

@@ -8,6 +8,7 @@
 #include "app/OpenDocumentMenuAction.h"
 #include "app/OpenRecentRecipeMenuAction.h"
 #include "app/OpenRecipeMenuAction.h"
+#include "app/PreferencesWindowController.h"
 #include "app/ReloadFileListMenuAction.h"
 #include "app/SaveRecipeMenuAction.h"
 #include "app/SortMenuAction.h"
@@ -124,6 +125,7 @@ const QList<QObject*>& globalMenuActions()
         new NewDocumentMenuAction,
         new NotificationMenuAction,
         new OpenDocumentMenuAction,
+        &PreferencesWindowController::shared(),
         new ReloadFileListMenuAction,
         new OpenRecentRecipeMenuAction,
         new OpenRecipeMenuAction,
