@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QStringEncoder>
 
 namespace {
 const QString kVersionKey = QStringLiteral("recipe_format_version");
@@ -76,12 +75,7 @@ Recipe Recipe::fromURL(const QUrl& url)
 
 Recipe Recipe::fromText(const QString& json, QStringConverter::Encoding encoding)
 {
-    QStringEncoder encoder(encoding);
-    const QByteArray encoded = encoder.encode(json);
-    if (encoder.hasError())
-        throw DecodingError(QStringLiteral("The operation couldn’t be completed. (JSONDecoding error 0.)"));
-    // The reader takes UTF-8; the encoding only decides which texts are accepted.
-    return fromData(encoding == QStringConverter::Utf8 ? encoded : json.toUtf8());
+    return fromData(JsonRead::utf8ForDecoding(json, encoding));
 }
 
 Recipe Recipe::fromJson(const QJsonObject& object)

@@ -1,3 +1,4 @@
+#include "PropertiesFixtures.h"
 #include "rules/Recipe.h"
 
 #include "tokens/DecodingError.h"
@@ -34,38 +35,20 @@ const Transformer& ruleAt(const Recipe& recipe, qsizetype index)
 // keeps its own kind's part when saved.
 TransformerProperties everyField()
 {
-    TransformerProperties p;
     TokenItem date = TokenItem::attribute(QStringLiteral("date-modified"));
     date.dateFormat = QStringLiteral("yyyy/MM/dd");
     date.timeZone = QStringLiteral("Europe/Berlin");
     date.prefix = QStringLiteral("(");
     date.suffix = QStringLiteral(")");
-    const TokenString tokens = TokenString::string(QStringLiteral("x/y ")) + date;
-    p.simpleFindText = "a"; p.simpleReplaceText = tokens; p.simpleCaseInsensitive = true; p.simpleWildcards = true;
-    p.simpleFindFirst = true;
-    p.regexFindText = TokenString::string("r+"); p.regexReplaceText = tokens; p.regexCaseInsensitive = true;
-    p.regexFindFirst = true;
-    p.insertFindText = "i"; p.insertFindWildcards = true; p.insertFindRegex = true; p.insertFindCaseInsensitive = true;
-    p.insertFindFirst = true; p.insertText = tokens; p.insertPosition = "start"; p.insertOffset = -2;
-    p.numberFindText = "n"; p.numberFindWildcards = true; p.numberFindRegex = true; p.numberFindCaseInsensitive = true;
-    p.numberFindFirst = true; p.numberPosition = "end"; p.numberPositionOffset = 3; p.numberSeparatorText = "_";
-    p.numberFormat = "hexadecimal"; p.numberDigits = 4; p.numberStart = 9007199254740993LL; p.numberSkip = -2;
-    p.numberRepeatCount = 1; p.numberResetCount = 5; p.numberResetEveryDirectoryChange = true; p.numberRandom = true;
-    p.numberUpdateStart = true;
-    p.conversionFindText = "c"; p.conversionFindWildcards = true; p.conversionFindRegex = true;
-    p.conversionFindCaseInsensitive = true; p.conversionFindFirst = true; p.conversionType = ConversionType::lookup;
+    TransformerProperties p = everyPropertySet(TokenString::string(QStringLiteral("x/y ")) + date);
+    // Values that test the writer: a number beyond a double's integers, a
+    // negative one, texts with an accent and a slash.
+    p.numberFormat = "hexadecimal";
+    p.numberStart = 9007199254740993LL;
+    p.numberSkip = -2;
     p.conversionLookup = QList<QStringList> { { "a", "b" }, { QString::fromUtf8("é"), "/" } };
-    p.conversionLookupCaseInsensitive = true; p.conversionLookupAnchorStart = true; p.conversionLookupAnchorEnd = true;
-    p.trimFindText = "t"; p.trimFindWildcards = true; p.trimFindRegex = true; p.trimFindCaseInsensitive = true;
-    p.trimFindFirst = true; p.trimPosition = "aroundeach"; p.trimOffset = 1; p.trimCount = 2; p.trimMatch = "keepanyof";
-    p.trimCharacters = " -"; p.trimLeadingTrailingSpaces = true;
-    p.selectType = "matching"; p.selectMatch = "jpe?g";
-    p.prefixFindText = "p"; p.prefixFindWildcards = true; p.prefixFindRegex = true; p.prefixFindCaseInsensitive = true;
-    p.prefixFindFirst = true; p.prefixText = tokens;
-    p.suffixFindText = "s"; p.suffixFindWildcards = true; p.suffixFindRegex = true; p.suffixFindCaseInsensitive = true;
-    p.suffixFindFirst = true; p.suffixText = tokens;
-    p.setFindText = "e"; p.setFindWildcards = true; p.setFindRegex = true; p.setFindCaseInsensitive = true;
-    p.setText = tokens;
+    p.trimPosition = "aroundeach";
+    p.trimMatch = "keepanyof";
     return p;
 }
 
