@@ -309,3 +309,14 @@ TEST_F(RecipeLoadSaveTest, AFailedSaveIsReportedAndKeepsTheEarlierFile)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
         QStringList({ "before.recipe", "defaults.json", "full.recipe" }));
 }
+
+// Before the window (and its undo manager) exists, a recipe still opens; only
+// the undo step is missing.
+TEST_F(RecipeLoadSaveTest, ARecipeOpenedBeforeTheWindowIsNotDropped)
+{
+    MainWindowLocator::setUndoManager(nullptr);
+    transformers.loadRecipe(writeFile("early.recipe", kRecipe));
+    EXPECT_EQ(ids(), QStringList({ "transformer_1A", "transformer_1B" }));
+    EXPECT_TRUE(sortedBy(FileSortOrder::byNameDescending));
+    EXPECT_EQ(undoManager.undoCount(), 0);
+}
