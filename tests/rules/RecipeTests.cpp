@@ -321,6 +321,10 @@ TEST(Recipe, AllTenKindsWriteStableBytesAndReadBackEqual)
         const Transformer& read = reread.transformers->at(i);
         SCOPED_TRACE(rawValue(expected.type).toStdString());
         EXPECT_TRUE(read == expected);
+        // Every kind read from a recipe can run.
+        const auto kind = read.transformer();
+        ASSERT_NE(kind, nullptr);
+        EXPECT_EQ(kind->type(), read.type);
         EXPECT_EQ(read.properties.copy(read.type), expected.properties);
     }
     EXPECT_EQ(reread.getData(), golden);
