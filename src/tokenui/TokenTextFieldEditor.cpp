@@ -93,6 +93,25 @@ void TokenTextFieldEditor::beginTokenEdit(const TokenTextAttachmentInfo& info)
     emit tokenEditRequested(info, tokenAttributeViewKind(info.tokenItem));
 }
 
+bool TokenTextFieldEditor::replaceTokenItem(int location, const TokenItem& original, const TokenItem& updated)
+{
+    if (location < 0 || location + 1 >= document()->characterCount())
+        return false;
+    QTextCursor cursor(document());
+    cursor.setPosition(location);
+    cursor.setPosition(location + 1, QTextCursor::KeepAnchor);
+    if (cursor.selectedText() != QString(QChar::ObjectReplacementCharacter))
+        return false;
+    QTextCursor after(document());
+    after.setPosition(location + 1);
+    if (TokenTextAttachment::tokenItem(after.charFormat()) != original)
+        return false;
+    cursor.setCharFormat(TokenTextAttachment::format(updated));
+    if (m_editedToken && m_editedToken->location == location)
+        m_editedToken->tokenItem = updated;
+    return true;
+}
+
 void TokenTextFieldEditor::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
@@ -102,6 +121,15 @@ void TokenTextFieldEditor::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Backtab:
         moveFocus(false);
         return;
+    case Qt::Key_F2: {
+        // The keyboard's double click: the chip selected or just before the insertion point.
+        const QTextCursor cursor = textCursor();
+        const int chip = cursor.hasSelection() ? cursor.selectionStart() : cursor.position() - 1;
+        if ((!cursor.hasSelection() || cursor.selectionEnd() - cursor.selectionStart() == 1) && chip >= 0 && editChip(chip))
+            return;
+        QTextEdit::keyPressEvent(event);
+        return;
+    }
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // One line only: Return belongs to the window (default buttons, sheets).
@@ -154,19 +182,28 @@ void TokenTextFieldEditor::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         if (auto chip = chipAt(event->position().toPoint())) {
-            QTextCursor cursor(document());
-            cursor.setPosition(*chip + 1);
-            TokenTextAttachmentInfo info;
-            info.controlView = this;
-            info.tokenItem = *TokenTextAttachment::tokenItem(cursor.charFormat());
-            info.location = *chip;
-            info.length = 1;
-            info.frame = chipFrame(*chip);
-            beginTokenEdit(info);
+            editChip(*chip);
             return;
         }
     }
     QTextEdit::mouseDoubleClickEvent(event);
+}
+
+bool TokenTextFieldEditor::editChip(int position)
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(position + 1);
+    const std::optional<TokenItem> item = TokenTextAttachment::tokenItem(cursor.charFormat());
+    if (!item)
+        return false;
+    TokenTextAttachmentInfo info;
+    info.controlView = this;
+    info.tokenItem = *item;
+    info.location = position;
+    info.length = 1;
+    info.frame = chipFrame(position);
+    beginTokenEdit(info);
+    return true;
 }
 
 void TokenTextFieldEditor::mouseMoveEvent(QMouseEvent* event)

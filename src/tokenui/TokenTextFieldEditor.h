@@ -34,6 +34,11 @@ public:
     QRectF chipFrame(int position) const;
 
     void beginTokenEdit(const TokenTextAttachmentInfo& info);
+    // Opens the popover of the chip at `position`; false when no chip is there.
+    bool editChip(int position);
+    // Replaces the chip at `location` when it still holds `original`; false
+    // when the text changed meanwhile and the chip is gone.
+    bool replaceTokenItem(int location, const TokenItem& original, const TokenItem& updated);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

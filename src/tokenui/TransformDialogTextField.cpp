@@ -1,5 +1,6 @@
 #include "tokenui/TransformDialogTextField.h"
 
+#include "tokenui/TokenAttributeViewController.h"
 #include "tokenui/TokenTextFieldEditor.h"
 #include "uikit/AppTextStyle.h"
 
@@ -13,6 +14,9 @@ TransformDialogTextField::TransformDialogTextField(QWidget* parent)
     , m_editor(new TokenTextFieldEditor(this))
 {
     m_editor->setControlView(this);
+    connect(m_editor, &TokenTextFieldEditor::tokenEditRequested, this, [](const TokenTextAttachmentInfo& info) {
+        TokenAttributeViewController::makeControllerForTokenItem(info)->present();
+    });
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_editor);
