@@ -45,6 +45,7 @@ public:
     // Notification handlers.
     void transformButtonUpdatedEvent();
     void transformButtonSaveEvent();
+    void insertToken(const Notification& notification);
     void selectTransformerEvent(const Notification& notification);
     void enableControls(bool enabled);
 
