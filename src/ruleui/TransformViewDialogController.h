@@ -2,6 +2,7 @@
 
 #include "platform/Notification.h"
 #include "rules/Transformers.h"
+#include "tokenui/TokenFieldHost.h"
 
 #include <QList>
 #include <QPointer>
@@ -20,7 +21,7 @@ class TransformerView;
 // The rule editor: shows the current rule, its kind, enabled state and scope,
 // hosts the editor of its kind, and writes every change back into the rule
 // list as one undo step "Update Rename Action".
-class TransformViewDialogController : public QWidget {
+class TransformViewDialogController : public QWidget, public TokenFieldHost {
     Q_OBJECT
 public:
     explicit TransformViewDialogController(Transformers* transformers, QWidget* parent = nullptr);
@@ -35,7 +36,7 @@ public:
     const QList<TransformerView*>& transformerViews() const { return m_transformerViews; }
     TransformerView* currentTransformerView() const;
     const QString& currentTransformerId() const { return m_currentTransformerId; }
-    TransformScope currentScopeValue() const;
+    TransformScope currentScopeValue() const override;
 
     void enabledSwitchClicked();
     void typeSelectorChanged();

@@ -2,6 +2,7 @@
 #include "NotificationRecorder.h"
 
 #include "core/AppNotification.h"
+#include "core/AppNotification+Typed.h"
 #include "core/DelayedUpdateWorker.h"
 #include "platform/Clock.h"
 #include "platform/MainWindowLocator.h"
@@ -15,7 +16,10 @@
 #include "tokenui/TokenTextFieldEditor.h"
 #include "tokenui/TransformDialogTextField.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QMimeData>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -328,6 +332,23 @@ TEST_F(RuleEditor, scopeChangesPostColumnNotices)
     TestEnvironment::drainEvents();
     EXPECT_EQ(recorder.names(), (QStringList { NotificationName::uncollapsePathColumns, NotificationName::collapsePathColumns }));
     EXPECT_EQ(undoManager.undoCount(), 2);
+}
+
+TEST_F(RuleEditor, aTokenFromThePanelGoesIntoTheShownRuleAndLeavesTheClipboardAlone)
+{
+    const QString id = addRule(TransformerType::insert);
+    select(id);
+    TestEnvironment::drainEvents();
+    QApplication::clipboard()->setText(QStringLiteral("the user's text"));
+    editor(1)->textField()->setStringValue(QStringLiteral("x-"));
+
+    AppNotification::InsertToken::post(QStringLiteral("file-size"));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] {
+        return transformers.transformer(id)->properties.insertText.has_value();
+    }));
+    EXPECT_EQ(transformers.transformer(id)->properties.insertText, chipText());
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("the user's text"));
+    EXPECT_EQ(QApplication::clipboard()->mimeData()->formats(), QStringList { QStringLiteral("text/plain") });
 }
 
 TEST_F(RuleEditor, blockedInputDisablesTheControls)
