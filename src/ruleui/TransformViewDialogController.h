@@ -16,6 +16,7 @@ class QComboBox;
 class QToolButton;
 class DescriptionEditView;
 class SegmentedControl;
+class TokenTextViewController;
 class TransformerView;
 
 // The rule editor: shows the current rule, its kind, enabled state and scope,
@@ -50,6 +51,11 @@ public:
     void selectTransformerEvent(const Notification& notification);
     void enableControls(bool enabled);
 
+    // The menu command that opens the token chooser; its tokens go into the
+    // shown rule's token field.
+    Q_INVOKABLE void showTokenChooser(QObject* sender);
+    TokenTextViewController* tokenTextViewController() const;
+
 private:
     void initControls();
     void initObservers();
@@ -70,6 +76,7 @@ private:
     SegmentedControl* m_scopeSegmentedControl;
     QToolButton* m_descriptionButton;
     QPointer<DescriptionEditView> m_descriptionEditView;
+    QPointer<TokenTextViewController> m_tokenTextViewController;
     QList<TransformerView*> m_transformerViews;
     const QList<TransformScope> m_scopeValues { TransformScope::filename, TransformScope::path, TransformScope::ext,
         TransformScope::fullPath };
