@@ -1,6 +1,7 @@
 #include "ruleui/TransformViewDialogController.h"
 
 #include "core/AppNotification+Typed.h"
+#include "tokenui/TokenTextViewController.h"
 #include "tokenui/TransformDialogTextField.h"
 #include "core/UndoManager+perform.h"
 #include "platform/NotificationCenter.h"
@@ -358,6 +359,19 @@ void TransformViewDialogController::insertToken(const Notification& notification
     // The clipboard is the user's: a token chosen from the panel never replaces it.
     field->setTokenString(field->tokenString() + TokenItem::attribute(*tokenId));
     saveState(m_currentTransformerId);
+}
+
+TokenTextViewController* TransformViewDialogController::tokenTextViewController() const
+{
+    return m_tokenTextViewController;
+}
+
+void TransformViewDialogController::showTokenChooser(QObject*)
+{
+    // One chooser a window, kept for the next time.
+    if (!m_tokenTextViewController)
+        m_tokenTextViewController = new TokenTextViewController(window());
+    AppNotification::post(NotificationName::showTokenTextView, {}, std::nullopt, QStringLiteral("showTokenChooser(_:)"));
 }
 
 void TransformViewDialogController::transformButtonSaveEvent()
