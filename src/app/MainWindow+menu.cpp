@@ -61,6 +61,8 @@ void MainWindow::buildMenuBar()
         NotificationName::applyChanges);
     addItem(view, QStringLiteral("Show or Hide File &Inspector"), QStringLiteral("postNotification:"),
         QKeySequence(Qt::CTRL | Qt::Key_I), 0, NotificationName::showOrHideFileInspector);
+    addItem(view, QStringLiteral("&Token Chooser…"), QStringLiteral("showTokenChooser:"),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
     // The header's double click, from the keyboard.
     addItem(view, QStringLiteral("Show &Path Columns"), QStringLiteral("postNotification:"), {}, 0,
         NotificationName::uncollapsePathColumns);
