@@ -147,8 +147,9 @@ void ButtonImageView::paintEvent(QPaintEvent*)
     painter.fillPath(path.translated(2, 2), shadow);
     fillControlGradient(painter, path, fill);
 
+    // The tab has a fixed size in pixels, so its texts do too.
     QFont font = this->font();
-    font.setPointSizeF(11);
+    font.setPixelSize(11);
     painter.setFont(font);
     painter.setPen(textColor());
     const qreal middle = h - TAB_BOTTOM - TAB_HEIGHT / 2.0;
@@ -180,7 +181,7 @@ QImage ButtonImageView::image()
     picture.fill(Qt::transparent);
     if (height() <= 9)
         return picture;
-    QPainter painter(&picture);
-    painter.drawPixmap(QPoint(0, 9), grab(QRect(0, 0, width(), height() - 9)));
+    // Only the button itself, without the background of the window.
+    render(&picture, QPoint(0, 9), QRegion(0, 0, width(), height() - 9), QWidget::DrawChildren);
     return picture;
 }

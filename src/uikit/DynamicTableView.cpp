@@ -86,7 +86,12 @@ DynamicTableViewBase::DynamicTableViewBase(QWidget* parent)
     });
 }
 
-DynamicTableViewBase::~DynamicTableViewBase() = default;
+DynamicTableViewBase::~DynamicTableViewBase()
+{
+    // The table outlives this part while the window closes; the model may
+    // not ask for items then.
+    m_tableView->setModel(nullptr);
+}
 
 void DynamicTableViewBase::setColumns(const QStringList& columns)
 {
