@@ -87,3 +87,10 @@ QAbstractSpinBox::StepEnabled IntegerField::stepEnabled() const
         enabled |= StepDownEnabled;
     return enabled;
 }
+
+QSize IntegerField::sizeHint() const
+{
+    QSize hint = QAbstractSpinBox::sizeHint();
+    hint.setWidth(hint.width() + fontMetrics().horizontalAdvance(QStringLiteral("-00000000")));
+    return hint;
+}

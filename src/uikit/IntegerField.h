@@ -25,6 +25,9 @@ public:
     void stepBy(int steps) override;
     QValidator::State validate(QString& input, int& position) const override;
     void fixup(QString& input) const override;
+    // Room for eight digits and a sign; longer numbers scroll.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 signals:
     // The user stepped, or finished typing a different value.
