@@ -23,6 +23,7 @@
 #include "platform/Log.h"
 #include "rules/Transformers.h"
 #include "tokens/FileAttributeUtil.h"
+#include "tokens/GPSCache.h"
 #include "uikit/ModalAlertViewController.h"
 #include "uikit/ModalIdleCondition.h"
 
@@ -145,6 +146,7 @@ void AppDelegate::initMostRecentRecipe()
 
 void AppDelegate::applicationWillTerminate()
 {
+    GPSCache::savePending();
 }
 
 void AppDelegate::openFiles(const QStringList& paths)
