@@ -107,6 +107,11 @@ TEST_F(LookupTable, showsTheCurrentRulesTableWithoutEmptyRows)
     EXPECT_EQ(editor->lookupTable()->tableView()->model()->rowCount(), 2);
     EXPECT_EQ(editor->lookupTable()->tableView()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Replace"));
     EXPECT_EQ(stored(), (Rows { { "a", "1" }, { "", "" }, { "b", "" } })) << "loading writes nothing";
+    for (QToolButton* button : { editor->addButton(), editor->removeButton(), editor->importButton(),
+             editor->exportButton(), editor->closeButton() }) {
+        EXPECT_FALSE(button->accessibleName().isEmpty());
+        EXPECT_FALSE(button->toolTip().isEmpty());
+    }
 
     // A rule without a table gets one row to type into.
     const QString empty = addRule(TransformerType::conversion, std::nullopt);
