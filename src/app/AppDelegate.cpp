@@ -7,6 +7,7 @@
 #include "app/ProgressViewController.h"
 #include "app/RenameRunAlerts.h"
 #include "app/SplitViewController.h"
+#include "app/VersionCheck.h"
 #include "core/AppNotification+Typed.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "core/Preference.h"
@@ -132,6 +133,7 @@ void AppDelegate::applicationDidFinishLaunching()
     initMostRecentRecipe();
     if (m_window)
         m_window->validateMenuItems();
+    VersionCheck::checkVersion();
 }
 
 void AppDelegate::initMostRecentRecipe()

@@ -1,20 +1,13 @@
 #include "tokens/NominatimGeocoder.h"
 
 #include "core/Preference.h"
-#include "platform/Log.h"
+#include "platform/HttpGet.h"
 #include "tokens/GPSError.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QHostAddress>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QTimer>
 #include <QUrlQuery>
 
 #include <mutex>
@@ -23,14 +16,6 @@
 namespace {
 
 constexpr auto POLL = std::chrono::milliseconds(50);
-
-bool isLoopback(const QString& host)
-{
-    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
-        return true;
-    const QHostAddress address(host);
-    return !address.isNull() && address.isLoopback();
-}
 
 // Requests of the whole process keep the server's minimum interval.
 bool waitForRequestSlot(const std::function<bool()>& isAborted)
@@ -77,25 +62,6 @@ QByteArray userAgent()
     return QStringLiteral("Brackenfold/%1 (batch file renamer for Linux)").arg(version).toUtf8();
 }
 
-int errorCode(QNetworkReply::NetworkError error)
-{
-    switch (error) {
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::RemoteHostClosedError:
-    case QNetworkReply::HostNotFoundError:
-    case QNetworkReply::TimeoutError:
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::UnknownNetworkError:
-    case QNetworkReply::ProxyConnectionRefusedError:
-    case QNetworkReply::ProxyNotFoundError:
-    case QNetworkReply::ProxyTimeoutError:
-        return GPSError::NETWORK;
-    default:
-        return GPSError::OTHER;
-    }
-}
-
 } // namespace
 
 NominatimGeocoder::NominatimGeocoder(QString server, std::chrono::milliseconds timeout)
@@ -107,9 +73,7 @@ NominatimGeocoder::NominatimGeocoder(QString server, std::chrono::milliseconds t
 QUrl NominatimGeocoder::requestUrl(const QString& server, double latitude, double longitude)
 {
     QUrl url(server.trimmed());
-    const bool allowed = url.isValid() && !url.host().isEmpty()
-        && (url.scheme() == QLatin1String("https") || (url.scheme() == QLatin1String("http") && isLoopback(url.host())));
-    if (!allowed)
+    if (!HttpGet::isAllowed(url))
         return {};
     QString path = url.path();
     while (path.endsWith(QLatin1Char('/')))
@@ -177,56 +141,24 @@ ReverseGeocodeResult NominatimGeocoder::reverseGeocode(double latitude, double l
     if (!waitForRequestSlot(isAborted))
         return ReverseGeocodeResult::aborted();
 
-    QNetworkAccessManager manager;
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
-    request.setRawHeader("Accept-Language", acceptLanguage());
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
-    QNetworkReply* reply = manager.get(request);
-
-    bool aborted = false;
-    bool timedOut = false;
-    bool tooLarge = false;
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [&](qint64 received, qint64 total) {
-        if (received > MAXIMUM_ANSWER_BYTES || total > MAXIMUM_ANSWER_BYTES) {
-            tooLarge = true;
-            reply->abort();
-        }
-    });
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QTimer poll;
-    poll.setInterval(POLL);
-    QObject::connect(&poll, &QTimer::timeout, reply, [&] {
-        if (isAborted())
-            aborted = true;
-        else if (elapsed.elapsed() >= m_timeout.count())
-            timedOut = true;
-        else
-            return;
-        reply->abort();
-    });
-    poll.start();
-    if (!reply->isFinished())
-        loop.exec();
-    poll.stop();
-
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QNetworkReply::NetworkError error = reply->error();
-    const QString errorText = reply->errorString();
-    const QByteArray body = reply->readAll();
-    delete reply;
-
-    if (aborted)
+    HttpGet::Options options;
+    options.headers = { { QByteArrayLiteral("User-Agent"), userAgent() }, { QByteArrayLiteral("Accept-Language"), acceptLanguage() } };
+    options.timeout = m_timeout;
+    options.maximumBytes = MAXIMUM_ANSWER_BYTES;
+    options.isAborted = isAborted;
+    const HttpGet::Result answer = HttpGet::get(url, options);
+    switch (answer.kind) {
+    case HttpGet::Result::Kind::finished:
+        return parseAnswer(answer.status, answer.body);
+    case HttpGet::Result::Kind::aborted:
         return ReverseGeocodeResult::aborted();
-    if (timedOut)
-        return ReverseGeocodeResult::failed(GPSError::TIMEDOUT, QStringLiteral("No answer within %1 ms").arg(m_timeout.count()));
-    if (tooLarge)
-        return ReverseGeocodeResult::failed(GPSError::OTHER, QStringLiteral("The answer is larger than %1 bytes").arg(MAXIMUM_ANSWER_BYTES));
-    // An HTTP error status is judged by its code, a failed transfer by its kind.
-    if (status == 0 && error != QNetworkReply::NoError)
-        return ReverseGeocodeResult::failed(errorCode(error), errorText);
-    return parseAnswer(status, body);
+    case HttpGet::Result::Kind::timedOut:
+        return ReverseGeocodeResult::failed(GPSError::TIMEDOUT, answer.errorText);
+    case HttpGet::Result::Kind::failed:
+        return ReverseGeocodeResult::failed(answer.temporaryFailure ? GPSError::NETWORK : GPSError::OTHER, answer.errorText);
+    case HttpGet::Result::Kind::refused:
+    case HttpGet::Result::Kind::tooLarge:
+        break;
+    }
+    return ReverseGeocodeResult::failed(GPSError::OTHER, answer.errorText);
 }
