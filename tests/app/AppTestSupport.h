@@ -10,7 +10,7 @@
 #include "core/DependencyInjectionRegistry.h"
 #include "files/FileDataSource.h"
 #include "filetable/TableViewController.h"
-#include "support/ScriptedAlertPresenter.h"
+#include "uikit/ScriptedAlertPresenter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "support/NotificationRecorder.h"
-#include "support/ScriptedAlertPresenter.h"
+#include "uikit/ScriptedAlertPresenter.h"
 #include "support/TestEnvironment.h"
 
 #include "core/AppNotification.h"

@@ -1,4 +1,4 @@
-#include "support/ScriptedAlertPresenter.h"
+#include "ScriptedAlertPresenter.h"
 #include "TestEnvironment.h"
 #include "platform/NotificationQueue.h"
 #include "uikit/Alert.h"

@@ -1,5 +1,5 @@
 #include "NotificationRecorder.h"
-#include "support/ScriptedAlertPresenter.h"
+#include "ScriptedAlertPresenter.h"
 #include "TestEnvironment.h"
 #include "core/AppNotification+Typed.h"
 #include "platform/NotificationCenter.h"
