@@ -101,6 +101,7 @@ TrimTransformerViewController::TrimTransformerViewController(QWidget* parent)
         m_matchingSelector->setItemData(i, matchingSelections().at(i).description, Qt::ToolTipRole);
     }
     m_charactersText->setFont(AppTextStyle::monoSpacedFont());
+    m_offsetText->setUpdatesWhileTyping(true);
     ViewUtil::describe(m_findText, QStringLiteral("Find"), QStringLiteral("The part of the name to trim; empty: the whole name"));
     ViewUtil::describe(m_positionSelector, QStringLiteral("Position"), QStringLiteral("Where to trim"));
     ViewUtil::describe(m_offsetText, QStringLiteral("Offset"), QStringLiteral("Characters to skip before trimming"));

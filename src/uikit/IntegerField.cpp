@@ -1,5 +1,7 @@
 #include "uikit/IntegerField.h"
 
+#include "core/DelayedUpdateWorker.h"
+
 #include <QLineEdit>
 
 namespace {
@@ -42,6 +44,13 @@ void IntegerField::setRange(qint64 minimum, qint64 maximum)
 {
     m_minimum = minimum;
     m_maximum = std::max(minimum, maximum);
+}
+
+void IntegerField::setUpdatesWhileTyping(bool enabled)
+{
+    disconnect(m_typing);
+    if (enabled)
+        m_typing = connect(lineEdit(), &QLineEdit::textEdited, this, [] { DelayedUpdateWorker::scheduleDelayedUpdate(false); });
 }
 
 void IntegerField::stepBy(int steps)

@@ -21,6 +21,9 @@ public:
     qint64 minimum() const { return m_minimum; }
     qint64 maximum() const { return m_maximum; }
     void setRange(qint64 minimum, qint64 maximum);
+    // Typing also saves the rule being edited after a short pause, as a
+    // delayed-update text field does.
+    void setUpdatesWhileTyping(bool enabled);
 
     void stepBy(int steps) override;
     QValidator::State validate(QString& input, int& position) const override;
@@ -40,4 +43,5 @@ private:
     qint64 m_minimum = std::numeric_limits<qint64>::min();
     qint64 m_maximum = std::numeric_limits<qint64>::max();
     qint64 m_lastValue = 0;
+    QMetaObject::Connection m_typing;
 };

@@ -392,6 +392,27 @@ TEST_F(Editors, trimCharactersFieldFollowsTheMatchAndTheInput)
     EXPECT_TRUE(editor.charactersText()->isEnabled());
 }
 
+TEST_F(Editors, typingATrimOffsetSavesAfterThePause)
+{
+    using namespace std::chrono_literals;
+    ManualClock clock;
+    DelayedUpdateWorker::setClock(&clock);
+    TrimTransformerViewController editor;
+    editor.loadState(absentFields());
+    QTest::keyClicks(editor.offsetText(), QStringLiteral("7"));
+    EXPECT_TRUE(DelayedUpdateWorker::isPending());
+    QTest::keyClicks(editor.countText(), QStringLiteral("5"));
+    P saved;
+    editor.saveState(saved);
+    EXPECT_EQ(saved.trimOffset, 7) << "\"07\" reads 7";
+    EXPECT_EQ(saved.trimCount, 5);
+    while (DelayedUpdateWorker::isPending()) {
+        clock.advance(1s);
+        TestEnvironment::drainEvents();
+    }
+    DelayedUpdateWorker::setClock(nullptr);
+}
+
 TEST_F(Editors, selectAllGreysTheExpressionAndKeepsIt)
 {
     SelectTransformerViewController editor;
