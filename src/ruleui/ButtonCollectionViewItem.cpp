@@ -25,7 +25,6 @@ std::optional<AppearanceColor> labelColor(ButtonStyle style)
     }
     return std::nullopt;
 }
-
 } // namespace
 
 ButtonCollectionViewItem::ButtonCollectionViewItem(QWidget* parent)
@@ -58,8 +57,8 @@ void ButtonCollectionViewItem::setColor(std::optional<AppearanceColor> color)
     m_color = color;
     if (!color)
         return;
-    m_buttonImageView->setLabelColor(color->appearanceColor(this));
     const QColor resolved = color->appearanceColor(this);
+    m_buttonImageView->setLabelColor(resolved);
     // A clear label keeps a clear sub label; otherwise the sub label is fainter.
     setSubColor(resolved.alpha() == 0 ? *color : color->withAlphaComponent(0.8));
     update();

@@ -4,11 +4,11 @@
 #include "uikit/ButtonStyle.h"
 #include "uikit/AppearanceColor.h"
 
-class ButtonImageView;
-
 #include <QWidget>
 
 #include <optional>
+
+class ButtonImageView;
 
 // One rule button of the bar: the kind's label, the scope as a small second
 // text, and a look that follows selection and the rule's enabled state. The
