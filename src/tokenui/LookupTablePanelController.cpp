@@ -125,6 +125,9 @@ LookupTablePanelController::LookupTablePanelController(Transformers* transformer
 
 LookupTablePanelController::~LookupTablePanelController()
 {
+    // A panel deleted while it shows gets no hide event of its own: its
+    // edits go back to the rule here.
+    save();
     // An open cell commits while the window goes, after this part is gone.
     disconnect(m_lookupTable, nullptr, this, nullptr);
 }

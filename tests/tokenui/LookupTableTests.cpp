@@ -281,6 +281,12 @@ TEST_F(LookupTable, hidingSavesAndLetsGoOfTheRule)
     EXPECT_EQ(stored(), (Rows { { "z", "9" }, { "a", "1" }, { "b", "" } }));
     EXPECT_FALSE(editor->currentTransformerId());
     EXPECT_TRUE(editor->lookupData().isEmpty());
+
+    // A panel deleted while it shows keeps its edits too.
+    editor->show();
+    editor->removeRows({ 0 });
+    editor.reset();
+    EXPECT_EQ(stored(), (Rows { { "a", "1" }, { "b", "" } }));
 }
 
 } // namespace
