@@ -175,6 +175,38 @@ TEST_F(LookupTable, tabAndArrowsMoveBetweenCellsAndGrowTheTable)
     EXPECT_EQ(editor->lookupTable()->selectedRow(), 2);
 }
 
+TEST_F(LookupTable, theKeysOfAnOpenCellCommitItAndMove)
+{
+    QTableView* table = editor->lookupTable()->tableView();
+    auto openField = [&](int row, int column) -> LookupTableTextField* {
+        const QModelIndex index = table->model()->index(row, column);
+        table->setCurrentIndex(index);
+        table->edit(index);
+        LookupTableTextField* open = nullptr;
+        TestEnvironment::processEventsUntil([&] {
+            for (auto* field : table->findChildren<LookupTableTextField*>())
+                if (field->isVisible() && table->visualRect(index).contains(field->geometry().center()))
+                    open = field;
+            return open != nullptr;
+        });
+        return open;
+    };
+    LookupTableTextField* field = openField(1, 0);
+    ASSERT_TRUE(field);
+    field->setText(QStringLiteral("B"));
+    QTest::keyClick(field, Qt::Key_Tab);
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(editor->lookupData().at(1).find, QStringLiteral("B")) << "the cell is committed";
+    EXPECT_EQ(table->currentIndex(), table->model()->index(1, 1));
+
+    field = openField(1, 1);
+    ASSERT_TRUE(field);
+    QTest::keyClick(field, Qt::Key_Down);
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(editor->lookupData().size(), 3) << "Down in the last row adds one";
+    EXPECT_EQ(table->currentIndex().row(), 2);
+}
+
 TEST_F(LookupTable, aClickBelowTheRowsAppendsOne)
 {
     editor->onLookupTableAction(-1, -1);
