@@ -8,7 +8,11 @@
 #include "ruleui/DescriptionEditView.h"
 #include "ruleui/FindTextTransformerViewController.h"
 #include "ruleui/InsertTransformerViewController.h"
-#include "ruleui/PendingTransformerView.h"
+#include "ruleui/ConversionTransformerViewController.h"
+#include "ruleui/NumberingTransformerViewController.h"
+#include "ruleui/RegexTransformerViewController.h"
+#include "ruleui/SelectTransformerViewController.h"
+#include "ruleui/TrimTransformerViewController.h"
 #include "ruleui/SegmentedControl.h"
 #include "ruleui/TransformerView.h"
 #include "uikit/AppStyle.h"
@@ -41,11 +45,11 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
         new PrefixTransformerViewController,
         new SuffixTransformerViewController,
         new SetTransformerViewController,
-        new PendingTransformerView(TransformerType::numbering, QStringLiteral("Number"), QStringLiteral("Numbering")),
-        new PendingTransformerView(TransformerType::trim, QStringLiteral("Trim"), QStringLiteral("Trim")),
-        new PendingTransformerView(TransformerType::conversion, QStringLiteral("Convert"), QStringLiteral("Conversion")),
-        new PendingTransformerView(TransformerType::regex, QStringLiteral("RegEx"), QStringLiteral("Regular Expression")),
-        new PendingTransformerView(TransformerType::select, QStringLiteral("Select"), QStringLiteral("Select")),
+        new NumberingTransformerViewController,
+        new TrimTransformerViewController,
+        new ConversionTransformerViewController,
+        new RegexTransformerViewController,
+        new SelectTransformerViewController,
     };
     auto* top = new QHBoxLayout;
     top->addWidget(m_typeSelector);

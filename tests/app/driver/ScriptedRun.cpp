@@ -10,8 +10,10 @@
 #include "rules/Transformers.h"
 #include "ruleui/ButtonViewController.h"
 #include "ruleui/FindTextTransformerViewController.h"
+#include "ruleui/NumberingTransformerViewController.h"
 #include "ruleui/TransformViewController.h"
 #include "ruleui/TransformViewDialogController.h"
+#include "uikit/IntegerField.h"
 #include "tokenui/TokenTextFieldEditor.h"
 #include "tokenui/TransformDialogTextField.h"
 
@@ -19,6 +21,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
@@ -45,17 +48,35 @@ FindTextTransformerViewController* shownFindTextEditor()
     return dialog ? dynamic_cast<FindTextTransformerViewController*>(dialog->currentTransformerView()) : nullptr;
 }
 
+NumberingTransformerViewController* shownNumberingEditor()
+{
+    const auto dialog = lookUp<TransformViewDialogController>();
+    return dialog ? dynamic_cast<NumberingTransformerViewController*>(dialog->currentTransformerView()) : nullptr;
+}
+
+void pressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = QString())
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(widget, &release);
+}
+
 // Key presses as the keyboard sends them, one character at a time.
 void typeText(QWidget* widget, const QString& text)
 {
     widget->setFocus(Qt::OtherFocusReason);
-    for (const QChar character : text) {
-        const int key = character.toUpper().unicode();
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(character));
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(character));
-        QApplication::sendEvent(widget, &press);
-        QApplication::sendEvent(widget, &release);
-    }
+    for (const QChar character : text)
+        pressKey(widget, character.toUpper().unicode(), Qt::NoModifier, QString(character));
+}
+
+// Replaces a field's text as a user does: select all, type, Return.
+void typeOver(QWidget* widget, const QString& text)
+{
+    widget->setFocus(Qt::OtherFocusReason);
+    pressKey(widget, Qt::Key_A, Qt::ControlModifier);
+    typeText(widget, text);
+    pressKey(widget, Qt::Key_Return);
 }
 
 void click(QWidget* widget)
@@ -117,8 +138,13 @@ bool ScriptedRun::load(const QString& path)
         return false;
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
     for (const QString& raw : lines) {
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+        // Spaces after the verb's argument belong to it (a separator may be one).
+        QString line = raw;
+        while (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        while (!line.isEmpty() && line.front().isSpace())
+            line.remove(0, 1);
+        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const qsizetype space = line.indexOf(QLatin1Char(' '));
         const QString verb = space < 0 ? line : line.left(space);
@@ -178,6 +204,17 @@ bool ScriptedRun::appendSteps(const QString& verb, const QString& argument)
                                 return false;
                             }
                             typeText((find ? editor->findTextField() : editor->textField())->tokenTextFieldEditor(), argument);
+                            return true;
+                        } });
+    } else if (verb == QLatin1String("number-digits") || verb == QLatin1String("number-separator")) {
+        const bool digits = verb == QLatin1String("number-digits");
+        m_steps.append({ name, [this, digits, argument] {
+                            NumberingTransformerViewController* editor = shownNumberingEditor();
+                            if (!editor) {
+                                fail(QStringLiteral("the shown editor is not the Numbering editor"));
+                                return false;
+                            }
+                            typeOver(digits ? static_cast<QWidget*>(editor->numberDigits()) : editor->numberSeparatorText(), argument);
                             return true;
                         } });
     } else if (verb == QLatin1String("wait-preview")) {

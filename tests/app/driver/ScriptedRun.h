@@ -18,6 +18,8 @@ class QWidget;
 //   add-rule KIND       the rule bar's add action, then the rule editor's kind ("simple", ...)
 //   find-text TEXT      typed into the shown editor's find field
 //   replace-text TEXT   typed into the shown editor's text field
+//   number-digits N     typed over the Numbering editor's digit count, then Return
+//   number-separator T  typed into the Numbering editor's separator, then Return
 //   wait-preview        until the preview of the last edit is validated and Rename is enabled
 //   rename              a click on the Rename button
 //   wait-rename         until the rename run has given the input back
