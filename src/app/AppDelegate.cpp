@@ -23,6 +23,7 @@
 #include "platform/Log.h"
 #include "rules/Transformers.h"
 #include "tokens/FileAttributeUtil.h"
+#include "tokens/FileAttributesWorker.h"
 #include "uikit/ModalAlertViewController.h"
 #include "uikit/ModalIdleCondition.h"
 
@@ -92,11 +93,17 @@ void AppDelegate::installServiceHooks()
     const QString file = QStringLiteral("Brackenfold/AppDelegate");
     const QString function = QStringLiteral("installServiceHooks()");
     FileAttributeLoader::install(&FileAttributeUtil::loadAttributes);
+    FileAttributesWorker::shared().setRuleUsage([] {
+        const auto transformers = DependencyInjectionRegistry::get<Transformers>(
+            QStringLiteral("Brackenfold/FileAttributesWorker"), QStringLiteral("getFilesToPreload()"), __LINE__);
+        return transformers && transformers->usesFileAttributes();
+    });
     TransformationService::shared().setDelegate(std::make_shared<RenameRunAlerts>());
 
     if (const auto transformers = DependencyInjectionRegistry::get<Transformers>(file, function, __LINE__))
         transformers->setValidationCanceller(&FileValidationService::cancel);
     if (const auto fileDataSource = DependencyInjectionRegistry::get<FileDataSource>(file, function, __LINE__)) {
+        fileDataSource->addPendingTaskCanceller(&FileAttributesWorker::cancelPreload);
         fileDataSource->addPendingTaskCanceller(&FileValidationService::cancel);
         fileDataSource->setSortMenuSelector(&MainMenu::selectSortMenu);
     }
