@@ -171,9 +171,17 @@ bool oggItems(const char* path, QList<MediaItem>& items)
     return true;
 }
 
-// libavformat's flattened names of QuickTime and RIFF tags, as QuickTime user data.
+bool isLocationKey(const QString& key)
+{
+    return key == QLatin1String("location") || key.endsWith(QLatin1String(".location.ISO6709"));
+}
+
+// libavformat's flattened names of QuickTime and RIFF tags, as QuickTime user
+// data; both QuickTime forms of a location are the one location item.
 QString containerIdentifier(const QString& key)
 {
+    if (isLocationKey(key))
+        return QStringLiteral("udta/%A9xyz");
     static const QMap<QString, QString> USER_DATA {
         { "title", "%A9nam" }, { "artist", "%A9ART" }, { "album", "%A9alb" }, { "composer", "%A9com" },
         { "performer", "%A9prf" }, { "author", "%A9aut" }, { "date", "%A9day" }, { "location", "%A9xyz" },
@@ -184,11 +192,6 @@ QString containerIdentifier(const QString& key)
     if (key.contains(QLatin1Char('.')))
         return QStringLiteral("mdta/") + key;
     return QStringLiteral("avfm/") + MediaAsset::escapedKey(key.toUtf8());
-}
-
-bool isLocationKey(const QString& key)
-{
-    return key == QLatin1String("location") || key.endsWith(QLatin1String(".location.ISO6709"));
 }
 
 struct FormatContext {
