@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QUrl>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -207,7 +206,20 @@ struct FormatContext {
 
 QString MediaAsset::escapedKey(const QByteArray& key)
 {
-    return QString::fromLatin1(QUrl::toPercentEncoding(QString::fromLatin1(key), QByteArray(), QByteArray()));
+    static const char HEX[] = "0123456789ABCDEF";
+    QString escaped;
+    for (const char c : key) {
+        const auto byte = quint8(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') || byte == '-'
+            || byte == '.' || byte == '_' || byte == '~') {
+            escaped += QLatin1Char(c);
+        } else {
+            escaped += QLatin1Char('%');
+            escaped += QLatin1Char(HEX[byte >> 4]);
+            escaped += QLatin1Char(HEX[byte & 0xf]);
+        }
+    }
+    return escaped;
 }
 
 QList<MediaItem> MediaAsset::tagItems(const QString& path)
