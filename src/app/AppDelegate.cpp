@@ -7,6 +7,7 @@
 #include "app/ProgressViewController.h"
 #include "app/RenameRunAlerts.h"
 #include "app/SplitViewController.h"
+#include "app/VersionCheck.h"
 #include "core/AppNotification+Typed.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "core/Preference.h"
@@ -24,6 +25,7 @@
 #include "rules/Transformers.h"
 #include "tokens/FileAttributeUtil.h"
 #include "tokens/FileAttributesWorker.h"
+#include "tokens/GPSCache.h"
 #include "uikit/ModalAlertViewController.h"
 #include "uikit/ModalIdleCondition.h"
 
@@ -138,6 +140,7 @@ void AppDelegate::applicationDidFinishLaunching()
     initMostRecentRecipe();
     if (m_window)
         m_window->validateMenuItems();
+    VersionCheck::checkVersion();
 }
 
 void AppDelegate::initMostRecentRecipe()
@@ -152,6 +155,7 @@ void AppDelegate::initMostRecentRecipe()
 
 void AppDelegate::applicationWillTerminate()
 {
+    GPSCache::savePending();
 }
 
 void AppDelegate::openFiles(const QStringList& paths)
