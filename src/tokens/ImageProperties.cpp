@@ -7,6 +7,7 @@
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <exiv2/exiv2.hpp>
+#include <exiv2/webpimage.hpp>
 #pragma GCC diagnostic pop
 
 #include <cmath>
@@ -65,6 +66,37 @@ const Entry ENTRIES[] = {
     { "{GPS}", "Altitude", "Exif.GPSInfo.GPSAltitude", Kind::real },
     { "{GPS}", "AltitudeRef", "Exif.GPSInfo.GPSAltitudeRef", Kind::integer },
 };
+
+// The still-image formats whose metadata is read. Exiv2 also recognises video
+// containers (QuickTime, RIFF, Matroska, ASF), EPS and XMP sidecars by their
+// content; its readers of those corrupt memory on damaged files, and a file
+// named like a photo may hold any of them.
+bool isStillImage(int imageType)
+{
+    switch (imageType) {
+    case Exiv2::ImageType::jpeg:
+    case Exiv2::ImageType::exv:
+    case Exiv2::ImageType::crw:
+    case Exiv2::ImageType::tiff:
+    case Exiv2::ImageType::mrw:
+    case Exiv2::ImageType::png:
+    case Exiv2::ImageType::cr2:
+    case Exiv2::ImageType::raf:
+    case Exiv2::ImageType::orf:
+    case Exiv2::ImageType::gif:
+    case Exiv2::ImageType::psd:
+    case Exiv2::ImageType::tga:
+    case Exiv2::ImageType::bmp:
+    case Exiv2::ImageType::jp2:
+    case Exiv2::ImageType::rw2:
+    case Exiv2::ImageType::pgf:
+    case Exiv2::ImageType::bmff:
+    case Exiv2::ImageType::webp:
+        return true;
+    default:
+        return false;
+    }
+}
 
 // Exiv2 writes its warnings to standard error unless told otherwise.
 void forwardExiv2Log(int level, const char* message)
@@ -195,7 +227,7 @@ std::optional<QVariantMap> read(const QString& path)
     initializeExiv2();
     try {
         Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path.toStdString());
-        if (!image.get())
+        if (!image.get() || !isStillImage(image->imageType()))
             return std::nullopt;
         image->readMetadata();
         const Exiv2::ExifData& exif = image->exifData();

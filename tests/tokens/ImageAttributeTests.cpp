@@ -3,6 +3,7 @@
 
 #include "tokens/FileAttribute+add.h"
 #include "tokens/FileAttributeUtil.h"
+#include "tokens/ImageProperties.h"
 
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -166,6 +167,18 @@ TEST_F(ImageFiles, DamagedOrForeignImagesAddNothingBeyondTheBasics)
         for (const QString& key : attributes.keys())
             EXPECT_FALSE(key.startsWith("{") || key.startsWith("media-") || key.startsWith("Pixel")) << c.name << " " << key.toStdString();
     }
+}
+
+// Exiv2 recognises video containers too, and its readers of those are not
+// safe on damaged files: a movie is no image, whatever its name says.
+TEST_F(ImageFiles, MoviesAreNotReadAsImagesWhateverTheirName)
+{
+    const QString movie = path("holiday.jpg");
+    ASSERT_TRUE(MediaFixtures::writeMovie(movie, "mov", { { "title", "Holiday" } }));
+    EXPECT_FALSE(ImageProperties::read(movie).has_value());
+    const QString photo = path("photo.jpg");
+    ASSERT_TRUE(MediaFixtures::writeJpeg(photo, &MediaFixtures::cameraExif));
+    EXPECT_TRUE(ImageProperties::read(photo).has_value());
 }
 
 } // namespace
