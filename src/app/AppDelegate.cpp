@@ -29,6 +29,7 @@
 #include "platform/MainThread.h"
 #include "rules/Transformers.h"
 #include "tokens/FileAttributeUtil.h"
+#include "tokens/FileAttributesWorker.h"
 #include "tokens/GPSCache.h"
 #include "uikit/Alert.h"
 #include "uikit/ModalAlertViewController.h"
@@ -159,6 +160,11 @@ void AppDelegate::installServiceHooks()
     const QString file = QStringLiteral("Brackenfold/AppDelegate");
     const QString function = QStringLiteral("installServiceHooks()");
     FileAttributeLoader::install(&FileAttributeUtil::loadAttributes);
+    FileAttributesWorker::shared().setRuleUsage([] {
+        const auto transformers = DependencyInjectionRegistry::get<Transformers>(
+            QStringLiteral("Brackenfold/FileAttributesWorker"), QStringLiteral("getFilesToPreload()"), __LINE__);
+        return transformers && transformers->usesFileAttributes();
+    });
     TransformationService::shared().setDelegate(std::make_shared<RenameRunAlerts>());
 
     if (const auto transformers = DependencyInjectionRegistry::get<Transformers>(file, function, __LINE__)) {
@@ -174,6 +180,7 @@ void AppDelegate::installServiceHooks()
         });
     }
     if (const auto fileDataSource = DependencyInjectionRegistry::get<FileDataSource>(file, function, __LINE__)) {
+        fileDataSource->addPendingTaskCanceller(&FileAttributesWorker::cancelPreload);
         fileDataSource->addPendingTaskCanceller(&FileValidationService::cancel);
         fileDataSource->setSortMenuSelector(&MainMenu::selectSortMenu);
     }

@@ -9,6 +9,7 @@
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 #include "platform/NotificationCenter.h"
+#include "tokens/FileAttributesWorker.h"
 #include "uikit/Alert.h"
 
 #include <QPointer>
@@ -166,6 +167,9 @@ TaskHandle OpenFolderEventHandler::openAllFilesAndDirectories(const QList<QUrl>&
                 Log::debug(Log::Category::files, "🔶 openAllFilesAndDirectories: sorting...");
                 dataSource->sortImmediate(dataSource->sortOrder(), *stop);
             }
+            // Restarted for the new list; it decides off this thread what to read.
+            FileAttributesWorker::shared().cancel();
+            FileAttributesWorker::shared().preloadAllAttributes();
         }
         AppNotification::HideProgressIndicator::post(messageId, QString::fromLatin1(FUNCTION));
         // A superseded open reports nothing: its list never arrived.

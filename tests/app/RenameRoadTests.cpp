@@ -8,6 +8,7 @@
 #include "engine/TransformationEventHandler.h"
 #include "filetable/FileTableModel.h"
 #include "platform/DefaultsStore.h"
+#include "tokens/MediaFixtures.h"
 #include "uikit/ModalAlertViewController.h"
 
 #include <QLabel>
@@ -220,4 +221,54 @@ TEST_F(RenameRoadTest, ARuleFailureShowsAWarningAndRenamesNothing)
     EXPECT_TRUE(warning.buttons.isEmpty());
     EXPECT_TRUE(warning.checkboxTitle.isEmpty());
     EXPECT_TRUE(report.isEmpty());
+}
+
+// A camera model token: the attributes are preloaded after the open, the
+// preview fills in as they arrive, and the rename run uses the same values.
+TEST_F(RenameRoadTest, AnExifTokenResolvesOnceTheAttributesArePreloaded)
+{
+    const QString folder = makeFolder({ "notes.txt" });
+    ASSERT_TRUE(MediaFixtures::writeJpeg(folder + "/photo.jpg", &MediaFixtures::cameraExif));
+    Transformer rule = Transformer::newTransformer();
+    rule.type = TransformerType::prefix;
+    rule.properties.prefixText = TokenString::attribute(QStringLiteral("{TIFF}.Model")) + QStringLiteral("_");
+    transformers->load({ rule });
+    LogCapture log;
+    open(folder, 2);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] {
+        return newNames() == QStringList({ "_notes.txt", "BF-1_photo.jpg" });
+    })) << newNames().join(", ").toStdString();
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([&] {
+        return log.lines().filter(QStringLiteral("🔹 startNewPreloadAttributesTask for ")).size() == 1;
+    }));
+
+    renameAndWait();
+    EXPECT_EQ(entries(folder), QStringList({ "BF-1_photo.jpg", "_notes.txt" }));
+}
+
+// The date sorts order files by their modification dates, also while no rule
+// reads attributes.
+TEST_F(RenameRoadTest, TheDateSortsOrderTheOpenedFiles)
+{
+    const QString folder = makeFolder({ "new.txt", "old.txt", "middle.txt" });
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const struct { const char* name; int daysAgo; } ages[] = { { "new.txt", 1 }, { "old.txt", 30 }, { "middle.txt", 10 } };
+    for (const auto& age : ages) {
+        QFile file(folder + "/" + age.name);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(now.addDays(-age.daysAgo), QFileDevice::FileModificationTime));
+    }
+    open(folder, 3);
+    const auto names = [&] {
+        QStringList list;
+        for (const File& file : fileDataSource->getAllFiles())
+            list << file.source.fileInfo.name;
+        return list;
+    };
+    fileDataSource->sortBy(FileSortOrder::byDateModifiedAscending);
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return names() == QStringList({ "old", "middle", "new" }); }))
+        << names().join(", ").toStdString();
+    fileDataSource->sortBy(FileSortOrder::byDateModifiedDescending);
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return names() == QStringList({ "new", "middle", "old" }); }))
+        << names().join(", ").toStdString();
 }
