@@ -145,6 +145,8 @@ TransformationService::FullTransformation TransformationService::transformAllFil
         return full;
     if (!loadMissingAttributes(files, snapshot.rules, stop))
         return full;
+    for (const File& file : std::as_const(files))
+        full.previewTargets.insert(file.source.id, file.transformed.transformedFullPath());
 
     Log::info(PROCESS, "🔹 Starting transform all %ld files", files.size());
     const auto progress = [](const ProgressData& data) {

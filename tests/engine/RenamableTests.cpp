@@ -157,7 +157,7 @@ TEST_F(RenamableTest, KeptFoldersStayWhenEmptied)
     touch(QStringLiteral("listed/a.txt"));
     File file = fileTo(QStringLiteral("listed/a.txt"), QStringLiteral("a.txt"));
     const QString listed = path(QStringLiteral("listed"));
-    Renamable::rename(file, [&](const QString& folder) { return folder == listed; });
+    Renamable::rename(file, { [&](const QString& folder) { return folder == listed; } });
     EXPECT_TRUE(exists(QStringLiteral("listed")));
 }
 

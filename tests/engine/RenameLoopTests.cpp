@@ -136,7 +136,11 @@ TEST_F(RenameLoopTest, AFailureStopsTheRunAndTheRunGoesOnAfterIt)
     EXPECT_FALSE(context.isFinished());
     ASSERT_TRUE(context.errorDetails);
     EXPECT_EQ(context.errorDetails->fileIndex, 1);
-    EXPECT_EQ(context.errorDetails->error.errorCode(), (RenameErrorCode { RenameError::renameDomain, 0 }));
+    EXPECT_EQ(context.errorDetails->error.errorCode(), (RenameErrorCode { RenameError::renameDomain, ENOENT }));
+    EXPECT_EQ(context.errorDetails->error.message,
+        QStringLiteral("The file \"2\" is no longer in %1.").arg(root.path()));
+    EXPECT_EQ(context.files[1].validation.errors, QSet<QString> { context.errorDetails->error.message })
+        << "the row shows why the file kept its name";
     EXPECT_EQ(context.totalSuccess, 1);
     EXPECT_EQ(context.totalErrors, 1);
     EXPECT_FALSE(exists(QStringLiteral("three")));
@@ -166,13 +170,13 @@ TEST_F(RenameLoopTest, IgnoredCodesAreKeptWithTheirDomain)
 
     // The same number in another domain ignores nothing.
     RenameContext context = RenameContext::make(files);
-    context.ignoredErrorCodes = { { RenameError::posixDomain, 0 }, { RenameError::fileDomain, 0 } };
+    context.ignoredErrorCodes = { { RenameError::posixDomain, ENOENT }, { RenameError::fileDomain, ENOENT } };
     context = TransformationUtil::renameFiles(context);
     EXPECT_EQ(context.status, Status::error);
 
     context = RenameContext::make(files);
     context.files[0] = fileTo(QStringLiteral("one"), QStringLiteral("1"));
-    context.ignoredErrorCodes = { { RenameError::renameDomain, 0 } };
+    context.ignoredErrorCodes = { { RenameError::renameDomain, ENOENT } };
     context = TransformationUtil::renameFiles(context);
     EXPECT_EQ(context.status, Status::done);
     EXPECT_EQ(context.totalSuccess, 2);
