@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace DiskMove {
@@ -101,10 +102,13 @@ ScopedCalls::~ScopedCalls()
 
 std::optional<Identity> identity(const QString& path)
 {
-    struct stat status {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+    struct statx status {};
+    if (::statx(AT_FDCWD, QFile::encodeName(path).constData(), AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_BTIME, &status) != 0)
         return std::nullopt;
-    return Identity { status.st_dev, status.st_ino };
+    Identity found { makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino, std::nullopt };
+    if (status.stx_mask & STATX_BTIME)
+        found.birthMilliseconds = status.stx_btime.tv_sec * 1000 + status.stx_btime.tv_nsec / 1000000;
+    return found;
 }
 
 int moveNoReplace(const QString& from, const QString& to)

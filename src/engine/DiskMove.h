@@ -41,10 +41,13 @@ private:
 // The system's calls, for replacements that pass some calls on.
 Calls systemCalls();
 
-// What makes an item itself, whatever its name.
+// What makes an item itself, whatever its name: its device and inode, and its
+// birth time where the file system keeps one, since a freed inode number is
+// soon given to a new item.
 struct Identity {
-    dev_t device = 0;
-    ino_t inode = 0;
+    quint64 device = 0;
+    quint64 inode = 0;
+    std::optional<qint64> birthMilliseconds;
     bool operator==(const Identity&) const = default;
 };
 

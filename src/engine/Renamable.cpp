@@ -83,7 +83,10 @@ bool isListed(const ExtendedFileInfo& info, const std::optional<DiskMove::Identi
         return false;
     if (!info.device || !info.inode)
         return true;
-    return found->device == *info.device && found->inode == *info.inode;
+    if (found->device != *info.device || found->inode != *info.inode)
+        return false;
+    return !info.creationDate || !found->birthMilliseconds
+        || info.creationDate->toMSecsSinceEpoch() == *found->birthMilliseconds;
 }
 
 void createTargetFolder(const QString& target, const Options& options)

@@ -5,34 +5,9 @@
 #include <QDirIterator>
 
 #include <cerrno>
-#include <mutex>
 
 using Status = RenameContext::Status;
 
-namespace {
-
-// Every reading of the time is `step` later than the one before.
-class SteppingClock final : public Clock {
-public:
-    explicit SteppingClock(Duration step)
-        : m_step(step)
-    {
-    }
-    TimePoint now() const override
-    {
-        std::lock_guard lock(m_mutex);
-        m_now += m_step;
-        return m_now;
-    }
-    bool sleepUntil(TimePoint, std::stop_token) override { return true; }
-
-private:
-    mutable std::mutex m_mutex;
-    mutable TimePoint m_now {};
-    Duration m_step;
-};
-
-} // namespace
 
 class RenameLoopTest : public EngineTest {
 protected:
