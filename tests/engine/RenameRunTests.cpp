@@ -85,6 +85,22 @@ TEST_F(RenameRunTest, RenamesTheFilesWithTheAbortButtonOfferedFromTheFirstMoment
     EXPECT_EQ(first.label, QStringLiteral("Renaming"));
 }
 
+TEST_F(RenameRunTest, TheOverlayCountsTheFilesThatWillBeRenamed)
+{
+    setRules({ replaceRule(QStringLiteral("a"), QStringLiteral("z")) });
+    TestEnvironment::drainEvents();
+    NotificationRecorder recorder({ NotificationName::updateProgressView });
+    runRename();
+    ASSERT_TRUE(exists(QStringLiteral("z.txt")));
+    std::optional<Progress> last;
+    for (const Notification& notification : recorder.received)
+        last = AppNotification::UpdateProgressView::get(notification);
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->label, QStringLiteral("Renaming"));
+    EXPECT_EQ(last->currentProgressCount, 0);
+    EXPECT_EQ(last->maxProgressCount, 1) << "one of the four files is renamed";
+}
+
 TEST_F(RenameRunTest, NothingToRenameShowsAndHidesTheOverlayOnly)
 {
     setRules({});
