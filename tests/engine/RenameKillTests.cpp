@@ -123,13 +123,13 @@ TEST_F(RenameKillTest, AKilledRunLeavesEveryFileOnceUnderAVisibleName)
     }
 
     int killedWhileRunning = 0;
-    for (const qint64 position : { qint64(-1), qint64(1), qint64(5000), qint64(12000), qint64(19000) }) {
+    for (const qint64 position : { qint64(-1), qint64(4000), qint64(16000) }) {
         const std::string when = "killed at " + std::to_string(position);
         if (runChildAndKill(folder, position))
             ++killedWhileRunning;
         expectEveryFileOnceAndVisible(folder, when.c_str());
     }
-    EXPECT_GE(killedWhileRunning, 3) << "the kills should land while the child renames";
+    EXPECT_GE(killedWhileRunning, 2) << "the kills should land while the child renames";
 
     runChildAndKill(folder, 2 * PAIRS + 1);
     expectEveryFileOnceAndVisible(folder, "after a full run");
