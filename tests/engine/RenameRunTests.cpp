@@ -101,6 +101,37 @@ TEST_F(RenameRunTest, TheOverlayCountsTheFilesThatWillBeRenamed)
     EXPECT_EQ(last->maxProgressCount, 1) << "one of the four files is renamed";
 }
 
+// The preview showed A_a.txt; another program takes that name before the run.
+TEST_F(RenameRunTest, ATargetTakenAfterThePreviewIsNeverOverwrittenAndTheRowSaysSo)
+{
+    struct Case {
+        bool autoResolve;
+        QString landedAs;
+        QSet<QString> errors;
+        QSet<QString> warnings;
+    };
+    const Case cases[] = {
+        { true, QStringLiteral("A_a 2.txt"), {},
+            { QStringLiteral("Renamed to \"A_a 2.txt\", not \"A_a.txt\" as the preview showed: that name was taken.") } },
+        { false, QStringLiteral("a.txt"), { QStringLiteral("An item with this name already exists") }, {} },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.autoResolve ? "counter" : "no counter");
+        setPreference(PreferenceKey::autoResolveDuplicates, c.autoResolve);
+        setUp4Files();
+        runPreview();
+        ASSERT_EQ(newNames().first(), QStringLiteral("A_a.txt"));
+        touch(QStringLiteral("A_a.txt"), "foreign");
+        runRename();
+        EXPECT_EQ(content(QStringLiteral("A_a.txt")), QByteArray("foreign"));
+        const File first = fileDataSource->getAllFiles().first();
+        EXPECT_EQ(first.source.fileInfo.fullPath, path(c.landedAs));
+        EXPECT_EQ(first.validation.errors, c.errors);
+        EXPECT_EQ(first.validation.warnings, c.warnings);
+        QFile::remove(path(QStringLiteral("A_a.txt")));
+    }
+}
+
 TEST_F(RenameRunTest, NothingToRenameShowsAndHidesTheOverlayOnly)
 {
     setRules({});
