@@ -166,13 +166,16 @@ QStringList rename(File& file, const Options& options)
     return finishMove(file, source, used, options);
 }
 
-QStringList exchange(File& first, File& second, const Options& options)
+std::optional<QStringList> exchange(File& first, File& second, const Options& options)
 {
     checkSource(first);
-    checkSource(second);
+    if (!isListedItemInPlace(second))
+        return std::nullopt;
     const QString firstSource = sourcePathOf(first);
     const QString secondSource = sourcePathOf(second);
-    if (const int result = DiskMove::exchange(firstSource, secondSource); result != 0)
+    if (const int result = DiskMove::exchange(firstSource, secondSource); result == EINVAL)
+        return std::nullopt;
+    else if (result != 0)
         throw FileManagerError(result, firstSource, QStringLiteral("swap with \"%1\"").arg(secondSource));
     QStringList warnings = finishMove(first, firstSource, secondSource, options);
     warnings << finishMove(second, secondSource, firstSource, options);

@@ -5,6 +5,7 @@
 #include <QSet>
 
 #include <functional>
+#include <optional>
 #include <QString>
 #include <QStringList>
 
@@ -40,10 +41,11 @@ bool isListedItemInPlace(const File& file);
 QStringList rename(File& file, const Options& options = {});
 
 // Swaps two files whose targets are each other's places in one step, so that
-// no instant has one of them under a third name. Both sources are checked
-// first; throws for `first` when they cannot be swapped (EINVAL: the file
-// system cannot swap), and nothing moved then.
-QStringList exchange(File& first, File& second, const Options& options = {});
+// no instant has one of them under a third name. Answers the warnings, or none
+// when `second` is not its listed item or the file system cannot swap; throws
+// for `first` when it is not its listed item or the swap fails otherwise.
+// Nothing moved unless warnings are answered.
+std::optional<QStringList> exchange(File& first, File& second, const Options& options = {});
 
 // The steps after the item of `file` went from `source` to `used` by other
 // means than rename(): links, the emptied folder, the record.

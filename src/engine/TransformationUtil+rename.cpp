@@ -1,17 +1,15 @@
 #include "engine/TransformationUtil.h"
 
 #include "core/Preference.h"
+#include "core/String+path.h"
 #include "engine/DiskMove.h"
 #include "engine/FileValidationUtil.h"
 #include "engine/Renamable.h"
 #include "engine/RenameOrder.h"
-#include "core/String+path.h"
-#include "files/FileManagerError.h"
 #include "platform/Log.h"
 
 #include <QHash>
 
-#include <cerrno>
 
 namespace TransformationUtil {
 
@@ -77,8 +75,9 @@ public:
     }
 
     // A swap of two files (each one's target is the other's place) is one
-    // exchange on disk. Answers false when it is no swap or the file system
-    // cannot exchange; throws for `file` when the exchange failed otherwise.
+    // exchange on disk. Answers false when it is no swap, the partner is not
+    // its listed item or the file system cannot exchange; throws for `file`
+    // when the exchange failed otherwise.
     bool exchangeWithPartner(File& file)
     {
         const std::optional<qsizetype> blocker = blockerOf(file);
@@ -86,19 +85,13 @@ public:
             return false;
         File& partner = m_files[*blocker];
         // Folders carry listed items inside them: they go one at a time.
-        if (file.isDirectory() || partner.isDirectory() || targetPath(partner) != sourcePath(file)
-            || !Renamable::isListedItemInPlace(partner))
+        if (file.isDirectory() || partner.isDirectory() || targetPath(partner) != sourcePath(file))
             return false;
         const QString partnerUrl = partner.source.fileInfo.url.toString();
         const QString partnerFrom = sourcePath(partner);
         File moved = partner;
-        try {
-            Renamable::exchange(file, moved, m_options);
-        } catch (const FileManagerError& error) {
-            if (error.code() == EINVAL)
-                return false;
-            throw;
-        }
+        if (!Renamable::exchange(file, moved, m_options))
+            return false;
         setRecord(*blocker, moved, partnerFrom);
         ++m_context.totalSuccess;
         m_context.parkedFiles.remove(moved.source.id);
