@@ -57,6 +57,7 @@ void MainWindow::buildMenuBar()
         NotificationName::applyChanges);
     addItem(view, QStringLiteral("Show or Hide File Inspector"), QStringLiteral("postNotification:"),
         QKeySequence(Qt::CTRL | Qt::Key_I), 0, NotificationName::showOrHideFileInspector);
+    addItem(view, QStringLiteral("Token Chooser…"), QStringLiteral("showTokenChooser:"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
 
     QMenu* window = addMenu(QStringLiteral("Window"));
     addItem(window, QStringLiteral("Hide Files Not Renamed"), QStringLiteral("hideNotRenamedFilesMenuHandler:"), {},
