@@ -161,7 +161,9 @@ TaskHandle OpenFolderEventHandler::openAllFilesAndDirectories(const QList<QUrl>&
     auto stop = std::make_shared<std::stop_token>();
     auto run = std::make_shared<OpenRun>([=](const OpenRun::Result& result) {
         const bool cancelled = !result.walked || stop->stop_requested();
-        if (!cancelled) {
+        // Every folder refused: the list the user had stays, replace or not.
+        const bool refusedAll = result.files.isEmpty() && !result.rejected.isEmpty();
+        if (!cancelled && !refusedAll) {
             dataSource->replaceFiles(result.files, action, result.openedUrls, *stop);
             if (action == FileAction::replace) {
                 Log::debug(Log::Category::files, "🔶 openAllFilesAndDirectories: sorting...");

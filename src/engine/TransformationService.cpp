@@ -151,6 +151,8 @@ TransformationService::FullTransformation TransformationService::transformAllFil
         return full;
     if (!loadMissingAttributes(files, snapshot.rules, stop))
         return full;
+    for (const File& file : std::as_const(files))
+        full.previewTargets.insert(file.source.id, file.transformed.transformedFullPath());
 
     Log::info(PROCESS, "🔹 Starting transform all %ld files", files.size());
     // Addresses that could not be found before are asked for again in a new run.

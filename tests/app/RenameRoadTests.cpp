@@ -153,7 +153,7 @@ TEST_F(RenameRoadTest, TheQuestionAfterAFailedFileDecidesTheRestOfTheRun)
     transformers->load({ replaceRule(QStringLiteral("a"), QStringLiteral("b")) });
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString folder = makeFolder({ "a1.txt", "a2.txt", "a3.txt", "b1.txt", "b2.txt" });
+        const QString folder = makeFolder({ "a1.txt", "a2.txt", "a3.txt" });
         QList<QUrl> listed;
         for (const char* name : { "a1.txt", "a2.txt", "a3.txt" })
             listed << QUrl::fromLocalFile(folder + "/" + name);
@@ -163,22 +163,24 @@ TEST_F(RenameRoadTest, TheQuestionAfterAFailedFileDecidesTheRestOfTheRun)
         presenter.presented.clear();
         presenter.answer = c.button;
         presenter.checkboxAnswer = c.remember;
+        // Two files disappear after the preview.
+        QFile::remove(folder + "/a1.txt");
+        QFile::remove(folder + "/a2.txt");
 
         renameAndWait();
 
         ASSERT_EQ(presenter.requests.size(), c.questions);
         const AlertRequest& question = presenter.requests[0];
         EXPECT_EQ(question.messageText, "Unable to rename\n\n\"a1.txt\"\n\nto\n\n\"b1.txt\"\n");
-        EXPECT_TRUE(question.informativeText.endsWith("\n\nWould you like to continue renaming the next files?"));
+        EXPECT_EQ(question.informativeText, "The file \"a1.txt\" is no longer in " + folder
+                + ".\nError Code: 2\n\nWould you like to continue renaming the next files?");
         EXPECT_EQ(question.style, AlertStyle::warning);
         EXPECT_EQ(question.buttons, QStringList({ "Continue", "Abort" }));
         EXPECT_FALSE(question.checkboxTitle.isEmpty());
         if (c.questions == 2)
             EXPECT_EQ(presenter.requests[1].messageText, "Unable to rename\n\n\"a2.txt\"\n\nto\n\n\"b2.txt\"\n");
 
-        QStringList expected { "a1.txt", "a2.txt", "b1.txt", "b2.txt" };
-        expected << (c.renamed.isEmpty() ? QStringList { "a3.txt" } : c.renamed);
-        expected.sort();
+        const QStringList expected = c.renamed.isEmpty() ? QStringList { "a3.txt" } : c.renamed;
         EXPECT_EQ(entries(folder), expected);
         // The report goes to the shared alert sheet.
         EXPECT_EQ(report, QStringList({ "Rename Partially Completed", c.report }));
