@@ -22,6 +22,7 @@ void MainWindow::buildMenuBar()
     file->addSeparator();
     addItem(file, QStringLiteral("Reload Files"), QStringLiteral("reloadFileList:"), QKeySequence(Qt::CTRL | Qt::Key_R));
     addItem(file, QStringLiteral("Clear File List"), QStringLiteral("clearFileListAction:"));
+    addItem(file, QStringLiteral("Export CSV…"), QStringLiteral("exportFilesToCsv:"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("Quit"), QKeySequence::Quit);
     connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows);
@@ -57,6 +58,10 @@ void MainWindow::buildMenuBar()
         NotificationName::applyChanges);
     addItem(view, QStringLiteral("Show or Hide File Inspector"), QStringLiteral("postNotification:"),
         QKeySequence(Qt::CTRL | Qt::Key_I), 0, NotificationName::showOrHideFileInspector);
+    // Space is the file table's own key: shown here, bound only while the menu
+    // has the focus, so buttons, check boxes and text fields keep their Space.
+    QAction* quickLook = addItem(view, QStringLiteral("Quick Look"), QStringLiteral("quickLookAction:"), Qt::Key_Space);
+    quickLook->setShortcutContext(Qt::WidgetShortcut);
 
     QMenu* window = addMenu(QStringLiteral("Window"));
     addItem(window, QStringLiteral("Hide Files Not Renamed"), QStringLiteral("hideNotRenamedFilesMenuHandler:"), {},

@@ -74,6 +74,7 @@ void FileTableView::paintEvent(QPaintEvent* event)
 {
     m_rowView->beginPaintPass();
     QTableView::paintEvent(event);
+    paintDropIndicator();
     // Spinners show only in the new-name column: a pass that repainted all of it
     // without a busy cell stops the timer; a smaller pass says nothing.
     const int column = FileTableColumns::rawValue(FileTableColumn::transformedName);

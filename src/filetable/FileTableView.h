@@ -33,15 +33,28 @@ public:
     // Lays the rows out now instead of at the next event, so that the scroll bars
     // know the new row count.
     void layoutRowsNow() { executeDelayedItemsLayout(); }
+    // The row a drop at a viewport position lands above; the row count below the last row.
+    int dropRow(const QPoint& position) const;
+    // The row the drop indicator shows above, -1 while nothing is dragged over the rows.
+    int dropIndicatorRow() const { return m_dropIndicatorRow; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Rows dragged within the table move; files dragged in from outside open.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QPointer<TableViewController> m_controller;
     FileTableRowView* m_rowView = nullptr;
     QTimer m_spinnerTimer;
     int m_clickedRow = -1;
+    int m_dropIndicatorRow = -1;
+
+    void setDropIndicatorRow(int row);
+    void paintDropIndicator();
 };

@@ -73,6 +73,7 @@ void TableViewController::viewDidLoad()
         if (auto file = m_model->fileAt(row))
             m_lateUpdates.request(*file, LateUpdateRequester::Priority::high);
     });
+    initDragDrop();
     setColumnDefaultWidths();
     reloadData();
 }
@@ -236,5 +237,8 @@ bool TableViewController::validateMenuItem(QAction* item) const
     }
     if (selector == QLatin1String("exportFilesToCsv:"))
         return storeHasFiles();
+    // The preview of the selected file, as Space gives it.
+    if (selector == QLatin1String("quickLookAction:"))
+        return selectedRow() >= 0;
     return false;
 }
