@@ -8,6 +8,7 @@
 #include "filetable/FileTableModel.h"
 #include "filetable/FileTableRowView.h"
 #include "filetable/FileTableView.h"
+#include "filetable/QuickLookController.h"
 #include "files/FileDataSource.h"
 #include "platform/NotificationCenter.h"
 #include "uikit/KeyUtils.h"
@@ -26,6 +27,8 @@ TableViewController::TableViewController(QObject* parent)
 {
     m_model->filter = Filter { false, Preference::boolFor(PreferenceKey::renameHiddenFiles),
         Preference::boolFor(PreferenceKey::renameEmptyFolders) };
+    // The preview answers the table's Space and follows its selection.
+    QuickLookController::shared();
 }
 
 TableViewController::~TableViewController()
