@@ -87,23 +87,28 @@ void FileTableView::dragLeaveEvent(QDragLeaveEvent* event)
     event->accept();
 }
 
-void FileTableView::dropEvent(QDropEvent* event)
+bool FileTableView::performDragOperation(const QMimeData* data, const QPoint& position,
+    Qt::KeyboardModifiers modifiers, bool fromThisTable)
 {
-    setDropIndicatorRow(-1);
-    const QMimeData* data = event->mimeData();
     if (carriesRows(data)) {
-        if (event->source() != this || !m_controller)
-            return event->ignore();
-        m_controller->acceptDrop(*data, dropRow(event->position().toPoint()));
-        // The model removes no rows on a move: the store has moved them already.
-        event->setDropAction(Qt::MoveAction);
-        event->accept();
-        return;
+        if (!fromThisTable || !m_controller)
+            return false;
+        return m_controller->acceptDrop(*data, dropRow(position));
     }
     const QList<QUrl> urls = FileDrop::localFileUrls(data);
     if (urls.isEmpty())
+        return false;
+    FileDrop::open(urls, modifiers);
+    return true;
+}
+
+void FileTableView::dropEvent(QDropEvent* event)
+{
+    setDropIndicatorRow(-1);
+    const bool fromThisTable = event->source() == this;
+    if (!performDragOperation(event->mimeData(), event->position().toPoint(), event->modifiers(), fromThisTable))
         return event->ignore();
-    FileDrop::open(urls, event->modifiers());
-    event->setDropAction(Qt::CopyAction);
+    // Rows moved here: the model removes none itself, the store has moved them.
+    event->setDropAction(fromThisTable ? Qt::MoveAction : Qt::CopyAction);
     event->accept();
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+
 #include <QPointer>
 #include <QTableView>
 #include <QTimer>
 
 class FileTableRowView;
+class QMimeData;
 class TableViewController;
 
 // The file table. It takes the keyboard focus only while its controller shows
@@ -37,6 +39,10 @@ public:
     int dropRow(const QPoint& position) const;
     // The row the drop indicator shows above, -1 while nothing is dragged over the rows.
     int dropIndicatorRow() const { return m_dropIndicatorRow; }
+    // A drop at a viewport position: rows of this table move there, files from
+    // outside open. False when the drop carries neither.
+    bool performDragOperation(const QMimeData* data, const QPoint& position, Qt::KeyboardModifiers modifiers,
+        bool fromThisTable);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

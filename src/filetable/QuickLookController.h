@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filetable/PreviewWindow.h"
 #include "files/File.h"
 #include "platform/Notification.h"
 
@@ -8,7 +9,6 @@
 
 #include <optional>
 
-#include "filetable/PreviewWindow.h"
 class QWidget;
 
 // Shows the file the table announces in the preview window: showOrHideQuickLook
