@@ -119,6 +119,8 @@ TEST_F(SidePanelWindowTest, SpaceStaysWithTheFocusedControl)
 {
     openFiles({ "a.txt" });
     selectRow(0);
+    window->validateMenuItems();
+    ASSERT_TRUE(item(QStringLiteral("Quick Look"))->isEnabled());
     NotificationRecorder recorder({ NotificationName::showOrHideQuickLook });
     auto* field = new QLineEdit(window->centralWidget());
     auto* box = new QCheckBox(QStringLiteral("Option"), window->centralWidget());
