@@ -179,6 +179,7 @@ void FileDetailsViewController::clearFileData()
     // Whatever was still being worked out belongs to what is cleared.
     ++m_ticket;
     m_pendingLoads = 0;
+    m_shownFileId = QUuid();
     m_fileNameTitle->clear();
     m_transformationErrors->setPlainText(NO_FILE_SELECTED);
     setFileDetails({});
@@ -187,13 +188,20 @@ void FileDetailsViewController::clearFileData()
 
 void FileDetailsViewController::reloadFileDetails()
 {
-    clearFileData();
     const auto store = m_fileDataSource();
     const std::optional<File> file = store ? store->getLatestGeneration(m_currentFile) : std::nullopt;
     if (!file) {
+        clearFileData();
         m_fileNameTitle->setText(NO_FILE_SELECTED);
         return;
     }
+    // A new ticket, but the rows stay until their replacement is known: a
+    // reload of the same file keeps the table's selection and does not flicker.
+    ++m_ticket;
+    m_pendingLoads = 0;
+    if (file->source.id != m_shownFileId)
+        setRenamePlan({});
+    m_shownFileId = file->source.id;
     if (file->transformed.lateUpdateRequired)
         TransformationQueue::enqueFileTransformation(*file, TransformationQueue::TransformationPriority::normal);
     populateFileDetailsArrayController(*file);
@@ -257,6 +265,8 @@ void FileDetailsViewController::populateFileDetailsArrayController(const File& f
 
 void FileDetailsViewController::setFileDetails(QList<InspectorPanelItem> items)
 {
+    if (items == m_fileDetails && m_fileDetailsModel->rowCount() == items.size())
+        return;
     m_fileDetails = std::move(items);
     m_fileDetailsModel->removeRows(0, m_fileDetailsModel->rowCount());
     for (const InspectorPanelItem& item : std::as_const(m_fileDetails)) {
@@ -311,6 +321,8 @@ void FileDetailsViewController::populateRenamePlanArrayController(const File& fi
 
 void FileDetailsViewController::setRenamePlan(QList<RenamePlanItem> rows)
 {
+    if (rows == m_renamePlan && m_renamePlanModel->rowCount() == rows.size())
+        return;
     m_renamePlan = std::move(rows);
     m_renamePlanModel->removeRows(0, m_renamePlanModel->rowCount());
     for (const RenamePlanItem& row : std::as_const(m_renamePlan)) {

@@ -6,6 +6,7 @@
 #include "files/File.h"
 
 #include <QList>
+#include <QUuid>
 #include <QWidget>
 
 #include <optional>
@@ -96,6 +97,7 @@ private:
     std::optional<File> m_currentFile;
     QList<InspectorPanelItem> m_fileDetails;
     QList<RenamePlanItem> m_renamePlan;
+    QUuid m_shownFileId;
     quint64 m_ticket = 0;
     int m_pendingLoads = 0;
 };
