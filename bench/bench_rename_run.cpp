@@ -1,6 +1,7 @@
 // The road of one request on a generated folder: open, preview with
 // validation, rename run; beside the run, a plain renameat2 loop doing the
-// same renames on a fresh copy of the tree.
+// same renames on a fresh copy of the tree. The rules: Replace, Regular
+// expression, Conversion, Numbering, Prefix and Suffix.
 //
 //   bench_rename_run [--files 10000|100000]   (default 10000)
 #include "core/DependencyInjectionRegistry.h"
@@ -11,6 +12,7 @@
 #include "platform/DefaultsStore.h"
 #include "platform/GlobalActors.h"
 #include "platform/Task.h"
+#include "rules/ConversionType.h"
 #include "rules/Transformers.h"
 #include "tokens/TokenString.h"
 
@@ -19,6 +21,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -35,8 +39,13 @@ constexpr int filesPerFolder = 1000;
 
 QString folderName(int f) { return QStringLiteral("folder-%1").arg(f, 4, 10, QLatin1Char('0')); }
 QString fileName(int i) { return QStringLiteral("file_%1.txt").arg(i, 6, 10, QLatin1Char('0')); }
-// What the three rules make of a name.
-QString newFileName(int i) { return QStringLiteral("A_doc_%1_S.txt").arg(i, 6, 10, QLatin1Char('0')); }
+// What the rules make of a name, for the plain loop; the engine's run gives
+// each file its own number in list order.
+QString newFileName(int i)
+{
+    return QStringLiteral("A_DOC-%1_%2_S.txt").arg(i, 6, 10, QLatin1Char('0')).arg(i + 1, 6, 10, QLatin1Char('0'));
+}
+const QRegularExpression renamedName(QStringLiteral("^A_DOC-\\d{6}_(\\d{6})_S\\.txt$"));
 
 bool generate(const QString& root, int fileCount)
 {
@@ -88,23 +97,39 @@ QList<Transformer> rules()
     replace.type = TransformerType::simple;
     replace.properties.simpleFindText = QStringLiteral("file");
     replace.properties.simpleReplaceText = TokenString::string(QStringLiteral("doc"));
+    Transformer regex = Transformer::newTransformer();
+    regex.type = TransformerType::regex;
+    regex.properties.regexFindText = TokenString::string(QStringLiteral("_(\\d+)$"));
+    regex.properties.regexReplaceText = TokenString::string(QStringLiteral("-$1"));
+    Transformer conversion = Transformer::newTransformer();
+    conversion.type = TransformerType::conversion;
+    conversion.properties.conversionFindText = QStringLiteral("doc");
+    conversion.properties.conversionType = ConversionType::uppercase;
+    Transformer numbering = Transformer::newTransformer();
+    numbering.type = TransformerType::numbering;
+    numbering.properties.numberDigits = 6;
+    numbering.properties.numberSeparatorText = QStringLiteral("_");
     Transformer prefix = Transformer::newTransformer();
     prefix.type = TransformerType::prefix;
     prefix.properties.prefixText = TokenString::string(QStringLiteral("A_"));
     Transformer suffix = Transformer::newTransformer();
     suffix.type = TransformerType::suffix;
     suffix.properties.suffixText = TokenString::string(QStringLiteral("_S"));
-    return { replace, prefix, suffix };
+    return { replace, regex, conversion, numbering, prefix, suffix };
 }
 
+// The files under their new names, counted once per number.
 int countRenamed(const QString& root, int fileCount)
 {
-    int renamed = 0;
-    for (int i = 0; i < fileCount; ++i) {
-        const QString target = root + QLatin1Char('/') + folderName(i / filesPerFolder) + QLatin1Char('/') + newFileName(i);
-        renamed += ::access(QFile::encodeName(target).constData(), F_OK) == 0 ? 1 : 0;
+    QSet<QString> numbers;
+    for (int f = 0; f * filesPerFolder < fileCount; ++f) {
+        for (const QString& name : QDir(root + QLatin1Char('/') + folderName(f)).entryList(QDir::Files)) {
+            const QRegularExpressionMatch match = renamedName.match(name);
+            if (match.hasMatch())
+                numbers.insert(match.captured(1));
+        }
     }
-    return renamed;
+    return int(numbers.size());
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "app/ProgressViewController.h"
 #include "app/RenameRunAlerts.h"
 #include "app/SplitViewController.h"
+#include "app/VersionCheck.h"
 #include "core/AppNotification+Typed.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "core/Preference.h"
@@ -23,6 +24,7 @@
 #include "platform/Log.h"
 #include "rules/Transformers.h"
 #include "tokens/FileAttributeUtil.h"
+#include "tokens/GPSCache.h"
 #include "uikit/ModalAlertViewController.h"
 #include "uikit/ModalIdleCondition.h"
 
@@ -131,6 +133,7 @@ void AppDelegate::applicationDidFinishLaunching()
     initMostRecentRecipe();
     if (m_window)
         m_window->validateMenuItems();
+    VersionCheck::checkVersion();
 }
 
 void AppDelegate::initMostRecentRecipe()
@@ -145,6 +148,7 @@ void AppDelegate::initMostRecentRecipe()
 
 void AppDelegate::applicationWillTerminate()
 {
+    GPSCache::savePending();
 }
 
 void AppDelegate::openFiles(const QStringList& paths)

@@ -5,6 +5,7 @@
 #include "app/NewDocumentMenuAction.h"
 #include "app/NotificationMenuAction.h"
 #include "app/OpenDocumentMenuAction.h"
+#include "app/PreferencesWindowController.h"
 #include "app/ReloadFileListMenuAction.h"
 #include "app/SortMenuAction.h"
 #include "platform/MainThread.h"
@@ -119,6 +120,7 @@ const QList<QObject*>& globalMenuActions()
         new NewDocumentMenuAction,
         new NotificationMenuAction,
         new OpenDocumentMenuAction,
+        &PreferencesWindowController::shared(),
         new ReloadFileListMenuAction,
         new SortMenuAction,
     };

@@ -9,6 +9,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brackenfold"));
+    QApplication::setApplicationVersion(QStringLiteral(BRACKENFOLD_VERSION));
     QApplication::setApplicationDisplayName(QStringLiteral("Brackenfold"));
     QApplication::setOrganizationDomain(QStringLiteral("quendrel.com"));
     QApplication::setDesktopFileName(QStringLiteral("brackenfold"));
