@@ -93,6 +93,7 @@ void TransformViewDialogController::initObservers()
     center.addObserver(this, NotificationName::transformButtonUpdated, [this](const Notification&) { transformButtonUpdatedEvent(); });
     center.addObserver(this, NotificationName::transformButtonSave, [this](const Notification&) { transformButtonSaveEvent(); });
     center.addObserver(this, NotificationName::selectTransformer, [this](const Notification& n) { selectTransformerEvent(n); });
+    center.addObserver(this, NotificationName::insertToken, [this](const Notification& n) { insertTokenEvent(n); });
 }
 
 TransformerView* TransformViewDialogController::currentTransformerView() const

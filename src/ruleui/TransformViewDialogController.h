@@ -46,6 +46,7 @@ public:
     void transformButtonUpdatedEvent();
     void transformButtonSaveEvent();
     void selectTransformerEvent(const Notification& notification);
+    void insertTokenEvent(const Notification& notification);
     void enableControls(bool enabled);
 
 private:

@@ -1,7 +1,7 @@
 #include "TestEnvironment.h"
 #include "NotificationRecorder.h"
 
-#include "core/AppNotification.h"
+#include "core/AppNotification+Typed.h"
 #include "core/DelayedUpdateWorker.h"
 #include "platform/Clock.h"
 #include "platform/MainWindowLocator.h"
@@ -16,6 +16,8 @@
 #include "tokenui/TransformDialogTextField.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -342,3 +344,19 @@ TEST_F(RuleEditor, blockedInputDisablesTheControls)
 }
 
 } // namespace
+
+TEST_F(RuleEditor, anInsertedTokenIsAppendedToTheShownFieldAndSaved)
+{
+    P properties;
+    properties.prefixText = TokenString::string(QStringLiteral("A-"));
+    const QString id = addRule(TransformerType::prefix, properties);
+    select(id);
+    QGuiApplication::clipboard()->setText(QStringLiteral("keep"));
+    AppNotification::InsertToken::post(QStringLiteral("file-size"));
+    AppNotification::InsertToken::post(QString());
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(transformers.transformer(id)->properties.prefixText,
+        TokenString::string(QStringLiteral("A-")) + TokenItem::attribute(QStringLiteral("file-size")));
+    EXPECT_EQ(undoManager.undoActionName(), QStringLiteral("Update Rename Action"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("keep"));
+}
