@@ -22,7 +22,8 @@ void MainWindow::buildMenuBar()
     file->addSeparator();
     addItem(file, QStringLiteral("Reload Files"), QStringLiteral("reloadFileList:"), QKeySequence(Qt::CTRL | Qt::Key_R));
     addItem(file, QStringLiteral("Clear File List"), QStringLiteral("clearFileListAction:"));
-    addItem(file, QStringLiteral("Export CSV…"), QStringLiteral("exportFilesToCsv:"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    addItem(file, QStringLiteral("Export CSV…"), QStringLiteral("exportFilesToCsv:"),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("Quit"), QKeySequence::Quit);
     connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows);
