@@ -22,7 +22,6 @@
 #include <QDateTime>
 #include <QHashFunctions>
 #include <QJsonDocument>
-#include <QStringEncoder>
 
 #include <atomic>
 #include <limits>
@@ -228,14 +227,7 @@ void Transformer::run(TransformMode mode, File& file, FileIndex& fileIndex)
 
 Transformer Transformer::fromJson(const QString& json, QStringConverter::Encoding encoding)
 {
-    // The encoding only decides which texts can be read; the reader takes UTF-8.
-    QStringEncoder encoder(encoding);
-    const QByteArray encoded = encoder.encode(json);
-    if (encoder.hasError())
-        throw DecodingError(QStringLiteral("The operation couldn’t be completed. (JSONDecoding error 0.)"));
-    if (encoding == QStringConverter::Utf8)
-        return fromJsonData(encoded);
-    return fromJsonData(json.toUtf8());
+    return fromJsonData(JsonRead::utf8ForDecoding(json, encoding));
 }
 
 Transformer Transformer::fromJsonData(const QByteArray& data)
