@@ -6,6 +6,7 @@
 #include "files/FileDataSource.h"
 
 #include <QHash>
+#include <QItemSelectionModel>
 #include <QMimeData>
 #include <QPointer>
 #include <QRegularExpression>
@@ -74,8 +75,13 @@ void TableViewController::doMoveRows(const QList<int>& rows, int row)
     if (positions.isEmpty() || !destination || row < 0)
         return;
 
+    QSet<int> movedFiles;
+    for (int position : std::as_const(positions))
+        movedFiles.insert(order.at(position));
+
     const QString actionName = QStringLiteral("Drag %1 files").arg(rows.size());
     const std::weak_ptr<FileDataSource> weakStore = store;
+    const QPointer<TableViewController> self(this);
     const int to = *destination;
     // The new order changes numbering: the preview runs again, as after a sort.
     const auto announce = [] {
@@ -84,9 +90,12 @@ void TableViewController::doMoveRows(const QList<int>& rows, int row)
     };
     UndoManagerHelpers::perform(
         actionName,
-        [weakStore, positions, to, announce] {
+        [weakStore, self, positions, movedFiles, to, announce] {
             if (const auto fileDataSource = weakStore.lock())
                 fileDataSource->move(positions, to);
+            // The dragged files stay selected where they now are, not the rows they left.
+            if (self)
+                self->selectFiles(movedFiles);
             announce();
         },
         [weakStore, order, announce] {
@@ -94,4 +103,22 @@ void TableViewController::doMoveRows(const QList<int>& rows, int row)
                 fileDataSource->updateOrderedIndex(order);
             announce();
         });
+}
+
+void TableViewController::selectFiles(const QSet<int>& storageIndexes)
+{
+    if (!m_fileTableView)
+        return;
+    dataSourceUpdatedEvent(Notification { NotificationName::dataSourceUpdated, {}, {} });
+    QItemSelection selection;
+    for (int row = 0; row < m_model->fileCount(); ++row) {
+        const std::optional<File> file = m_model->fileAt(row);
+        if (file && file->index && storageIndexes.contains(static_cast<int>(*file->index)))
+            selection.select(m_model->index(row, 0), m_model->index(row, m_model->columnCount() - 1));
+    }
+    if (selection.isEmpty())
+        return;
+    QItemSelectionModel* selectionModel = m_fileTableView->selectionModel();
+    selectionModel->setCurrentIndex(m_model->index(selection.first().top(), 1), QItemSelectionModel::NoUpdate);
+    selectionModel->select(selection, QItemSelectionModel::ClearAndSelect);
 }

@@ -104,6 +104,8 @@ public:
     bool acceptDrop(const QMimeData& data, int row);
     // The undoable move "Drag N files" of the table rows to the drop row.
     void doMoveRows(const QList<int>& rows, int row);
+    // Reloads and selects the rows of the files with these storage indexes.
+    void selectFiles(const QSet<int>& storageIndexes);
 
 private:
     void loadView();

@@ -5,6 +5,7 @@
 #include "filetable/FileTablePasteboard.h"
 #include "filetable/TableViewController.h"
 
+#include <QItemSelectionModel>
 #include <QMimeData>
 
 #include <gtest/gtest.h>
@@ -204,4 +205,20 @@ TEST_F(RowDragDropTest, RowsDroppedOnTheTableMoveThere)
     auto rows = rowsData("2");
     EXPECT_TRUE(table->performDragOperation(rows.get(), QPoint(5, 1), Qt::NoModifier, true));
     EXPECT_EQ(storeOrder(), (QStringList { "c", "a", "b" }));
+}
+
+TEST_F(RowDragDropTest, TheDraggedFilesStaySelectedAtTheirNewRows)
+{
+    show({ "a", ".h", "b", "c", "d" });
+    auto* selection = controller->fileTableView()->selectionModel();
+    for (int row : { 0, 1 })
+        selection->select(controller->model()->index(row, 1), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    controller->acceptDrop(*rowsData("0\n1"), 4); // "a" and "b" to the end
+    TestEnvironment::drainEvents();
+    QStringList selected;
+    for (const QModelIndex& index : selection->selectedRows())
+        selected << String::lastPathComponent(controller->model()->fileAt(index.row())->source.fileInfo.fullPath);
+    selected.sort();
+    EXPECT_EQ(selected, (QStringList { "a", "b" }));
+    EXPECT_EQ(controller->selectedFile()->source.fileInfo.fullPath, QStringLiteral("/data/a"));
 }
