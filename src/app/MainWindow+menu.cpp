@@ -59,6 +59,7 @@ void MainWindow::buildMenuBar()
         NotificationName::applyChanges);
     addItem(view, QStringLiteral("Show or Hide File Inspector"), QStringLiteral("postNotification:"),
         QKeySequence(Qt::CTRL | Qt::Key_I), 0, NotificationName::showOrHideFileInspector);
+    addItem(view, QStringLiteral("Token Chooser…"), QStringLiteral("showTokenChooser:"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
     // Space is the file table's own key: shown here, bound only while the menu
     // has the focus, so buttons, check boxes and text fields keep their Space.
     QAction* quickLook = addItem(view, QStringLiteral("Quick Look"), QStringLiteral("quickLookAction:"), Qt::Key_Space);

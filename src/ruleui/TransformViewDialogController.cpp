@@ -1,6 +1,8 @@
 #include "ruleui/TransformViewDialogController.h"
 
 #include "core/AppNotification+Typed.h"
+#include "tokenui/TokenTextViewController.h"
+#include "tokenui/TransformDialogTextField.h"
 #include "core/UndoManager+perform.h"
 #include "platform/NotificationCenter.h"
 #include "ruleui/DescriptionEditView.h"
@@ -92,8 +94,8 @@ void TransformViewDialogController::initObservers()
     center.addObserver(this, NotificationName::disableUserInput, [this](const Notification&) { enableControls(false); });
     center.addObserver(this, NotificationName::transformButtonUpdated, [this](const Notification&) { transformButtonUpdatedEvent(); });
     center.addObserver(this, NotificationName::transformButtonSave, [this](const Notification&) { transformButtonSaveEvent(); });
+    center.addObserver(this, NotificationName::insertToken, [this](const Notification& n) { insertToken(n); });
     center.addObserver(this, NotificationName::selectTransformer, [this](const Notification& n) { selectTransformerEvent(n); });
-    center.addObserver(this, NotificationName::insertToken, [this](const Notification& n) { insertTokenEvent(n); });
 }
 
 TransformerView* TransformViewDialogController::currentTransformerView() const
@@ -345,6 +347,31 @@ void TransformViewDialogController::transformButtonUpdatedEvent()
         if (auto stored = m_transformers->transformer(id); stored && *stored == *m_shownTransformer)
             saveState(id);
     loadState(id);
+}
+
+void TransformViewDialogController::insertToken(const Notification& notification)
+{
+    TransformerView* view = currentTransformerView();
+    TransformDialogTextField* field = view ? view->insertTokenField() : nullptr;
+    const std::optional<QString> tokenId = AppNotification::InsertToken::get(notification);
+    if (!field || !tokenId || tokenId->isEmpty())
+        return;
+    // The clipboard is the user's: a token chosen from the panel never replaces it.
+    field->setTokenString(field->tokenString() + TokenItem::attribute(*tokenId));
+    saveState(m_currentTransformerId);
+}
+
+TokenTextViewController* TransformViewDialogController::tokenTextViewController() const
+{
+    return m_tokenTextViewController;
+}
+
+void TransformViewDialogController::showTokenChooser(QObject*)
+{
+    // One chooser a window, kept for the next time.
+    if (!m_tokenTextViewController)
+        m_tokenTextViewController = new TokenTextViewController(window());
+    AppNotification::post(NotificationName::showTokenTextView, {}, std::nullopt, QStringLiteral("showTokenChooser(_:)"));
 }
 
 void TransformViewDialogController::transformButtonSaveEvent()

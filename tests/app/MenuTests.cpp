@@ -5,6 +5,8 @@
 #include "core/AppNotification+Typed.h"
 #include "filetable/FileTableModel.h"
 #include "rules/Transformers.h"
+#include "ruleui/TransformViewDialogController.h"
+#include "tokenui/TokenTextViewController.h"
 #include "platform/NotificationCenter.h"
 
 #include <QAction>
@@ -265,4 +267,24 @@ TEST_F(MenuTest, TheWindowMenuFiltersReachTheFileTable)
     const bool before = table->filter().hiddenFiles;
     hideHidden->trigger();
     EXPECT_NE(table->filter().hiddenFiles, before);
+}
+
+// The token chooser is the rule editor's: its command opens it, and the
+// rule editor keeps it for the next time.
+TEST_F(MenuTest, TheTokenChooserCommandOpensTheChooser)
+{
+    window->show();
+    QAction* chooser = item("showTokenChooser:");
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(chooser->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+    EXPECT_TRUE(window->validateMenuItem(chooser));
+    LogCapture log;
+    chooser->trigger();
+    EXPECT_TRUE(log.contains("MainWindow.supplementalTarget showTokenChooser: -> TransformViewDialogController"));
+    const auto dialog = DependencyInjectionRegistry::get<TransformViewDialogController>("test", "test", 0);
+    ASSERT_TRUE(dialog);
+    ASSERT_NE(dialog->tokenTextViewController(), nullptr);
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return dialog->tokenTextViewController()->isVisible(); }));
+    EXPECT_EQ(dialog->tokenTextViewController()->window(), dialog->tokenTextViewController());
+    EXPECT_EQ(dialog->tokenTextViewController()->parentWidget(), window.get());
 }
