@@ -136,7 +136,8 @@ QString OpenFolderEventHandler::rejectionReport(const QList<RejectedDirectory>& 
     QStringList lines;
     for (const RejectedDirectory& directory : rejected)
         lines << RejectionReasons::rawValue(directory.reason) + QStringLiteral(": ") + directory.path;
-    return QStringLiteral("Files in the following folders are restricted for renaming:\n\n ") + lines.join(QLatin1Char('\n'));
+    // Every line indented alike, not only the first.
+    return QStringLiteral("Files in the following folders are restricted for renaming:\n\n ") + lines.join(QStringLiteral("\n "));
 }
 
 TaskHandle OpenFolderEventHandler::openAllFilesAndDirectories(const QList<QUrl>& urls, FileAction action,

@@ -50,7 +50,16 @@ bool SplitViewController::isSidePanelCollapsed() const
 QList<QObject*> SplitViewController::allChildControllers() const
 {
     QList<QObject*> controllers { m_mainViewController, m_sidePanelViewController };
-    for (QObject* child : m_mainViewController->childViewControllers())
-        controllers << child;
+    // Breadth first: the column's controllers, then the controllers each of them holds.
+    for (qsizetype i = 0; i < controllers.size(); ++i) {
+        QObject* controller = controllers.at(i);
+        QList<QObject*> children;
+        if (controller == m_mainViewController)
+            children = m_mainViewController->childViewControllers();
+        else if (controller->metaObject()->indexOfMethod("childViewControllers()") >= 0)
+            QMetaObject::invokeMethod(controller, "childViewControllers", Qt::DirectConnection,
+                Q_RETURN_ARG(QList<QObject*>, children));
+        controllers << children;
+    }
     return controllers;
 }

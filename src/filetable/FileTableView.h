@@ -16,6 +16,10 @@ class FileTableView : public QTableView {
 public:
     static constexpr int ROW_HEIGHT = 22;
     static constexpr int SPINNER_INTERVAL_MS = 100;
+    static inline const QString EMPTY_HINT = QStringLiteral(
+        "Drop files and folders here, or open them with File ▸ Open Files… (Ctrl+O) or Open Folder… (Ctrl+Shift+O).");
+    // The default row height, taller for a larger font.
+    int rowHeightForFont() const;
 
     explicit FileTableView(QWidget* parent = nullptr);
 
@@ -52,6 +56,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     QPointer<TableViewController> m_controller;

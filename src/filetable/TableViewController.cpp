@@ -52,6 +52,8 @@ void TableViewController::loadView()
     auto* layout = new QVBoxLayout(m_view);
     layout->setContentsMargins(0, 0, 0, 0);
     m_fileTableView = new FileTableView(m_view);
+    m_fileTableView->setAccessibleName(QStringLiteral("Files"));
+    m_fileTableView->setAccessibleDescription(QStringLiteral("The listed files with their original and new names"));
     m_fileTableView->setController(this);
     m_fileTableHeaderView = new FileTableHeaderView(m_fileTableView);
     m_fileTableView->setHorizontalHeader(m_fileTableHeaderView);

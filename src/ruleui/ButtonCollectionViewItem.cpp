@@ -2,6 +2,7 @@
 
 #include "uikit/AppImages.h"
 #include "uikit/AppStyle.h"
+#include "uikit/QColor+contrast.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -40,6 +41,19 @@ QColor backgroundColor(ButtonStyle style, const QWidget* view)
     case ButtonStyle::none: return Qt::transparent;
     }
     return Qt::transparent;
+}
+// The label's colour where it reads on the button, else black or white: the
+// grey of an unselected button is faint on its light face.
+QColor readable(const QColor& text, const QColor& background)
+{
+    if (background.alpha() == 0 || text.alpha() == 0)
+        return text;
+    const qreal ratio = std::max(ColorContrast::contrast(text, background), ColorContrast::contrast(background, text));
+    if (ratio >= 3.0)
+        return text;
+    QColor replacement = ColorContrast::contrastColor(background);
+    replacement.setAlphaF(text.alphaF());
+    return replacement;
 }
 } // namespace
 
@@ -85,6 +99,7 @@ void ButtonCollectionViewItem::setSubColor(std::optional<AppearanceColor> color)
 void ButtonCollectionViewItem::setLabel(const QString& label)
 {
     m_label = label;
+    updateGeometry();
     update();
 }
 
@@ -114,7 +129,14 @@ void ButtonCollectionViewItem::prepareForReuse()
 
 QSize ButtonCollectionViewItem::sizeHint() const
 {
-    return QSize(m_style == ButtonStyle::add ? 44 : 84, 44);
+    // At least the classic size; more for a larger font or a longer label.
+    QFont labelFont = font();
+    labelFont.setBold(true);
+    const QFontMetrics metrics(labelFont);
+    const int height = std::max(44, metrics.height() * 2 + 14);
+    if (m_style == ButtonStyle::add)
+        return QSize(height, height);
+    return QSize(std::max(84, metrics.horizontalAdvance(m_label) + 24), height);
 }
 
 void ButtonCollectionViewItem::paintEvent(QPaintEvent*)
@@ -130,15 +152,16 @@ void ButtonCollectionViewItem::paintEvent(QPaintEvent*)
     }
     QPainterPath path;
     path.addRoundedRect(frame, 6, 6);
-    painter.fillPath(path, backgroundColor(*m_style, this));
+    const QColor background = backgroundColor(*m_style, this);
+    painter.fillPath(path, background);
     QFont labelFont = font();
     labelFont.setBold(true);
     painter.setFont(labelFont);
-    painter.setPen(m_color ? m_color->appearanceColor(this) : Qt::black);
+    painter.setPen(readable(m_color ? m_color->appearanceColor(this) : QColor(Qt::black), background));
     painter.drawText(frame.adjusted(0, 0, 0, -frame.height() / 3), Qt::AlignCenter, m_label);
     QFont subFont = font();
     subFont.setPointSizeF(std::max<qreal>(7, font().pointSizeF() - 3));
     painter.setFont(subFont);
-    painter.setPen(m_subColor ? m_subColor->appearanceColor(this) : Qt::gray);
+    painter.setPen(readable(m_subColor ? m_subColor->appearanceColor(this) : QColor(Qt::gray), background));
     painter.drawText(frame.adjusted(0, frame.height() / 2, 0, 0), Qt::AlignCenter, m_subLabel);
 }

@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
+#include <QEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -63,6 +64,8 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
     connect(m_scopeSegmentedControl, &SegmentedControl::segmentClicked, this, &TransformViewDialogController::transformScope);
     connect(m_descriptionButton, &QToolButton::clicked, this, &TransformViewDialogController::descriptionEdit);
     m_descriptionButton->setAutoRaise(true);
+    m_descriptionButton->setAccessibleName(QStringLiteral("Description"));
+    m_descriptionButton->setToolTip(QStringLiteral("Describe this rename action"));
     m_descriptionButton->setIconSize(QSize(18, 18));
     m_descriptionButton->setIcon(getDescriptionButtonIcon(Transformer()));
     initControls();
@@ -301,6 +304,13 @@ void TransformViewDialogController::descriptionEditCompleted(const Transformer& 
         }
     }
     AppNotification::post(NotificationName::transformButtonUpdated, {}, std::nullopt, QStringLiteral("descriptionEdit(_:)"));
+}
+
+void TransformViewDialogController::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        m_descriptionButton->setIcon(getDescriptionButtonIcon(m_shownTransformer.value_or(Transformer())));
 }
 
 QIcon TransformViewDialogController::getDescriptionButtonIcon(const Transformer& rule)

@@ -56,6 +56,10 @@ public:
     Q_INVOKABLE void showTokenChooser(QObject* sender);
     TokenTextViewController* tokenTextViewController() const;
 
+protected:
+    // The description icon is drawn in the palette's colours: draw it again when they change.
+    void changeEvent(QEvent* event) override;
+
 private:
     void initControls();
     void initObservers();

@@ -10,6 +10,11 @@
 #include "platform/NotificationCenter.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QMenu>
 #include <QMenuBar>
@@ -155,21 +160,55 @@ TEST_F(MenuTest, CommandsWithoutATargetAreDisabledAndLogNil)
     EXPECT_TRUE(log.contains("MainWindow.supplementalTarget openDocument: -> OpenDocumentMenuAction"));
 }
 
-TEST_F(MenuTest, TheOpenPanelHandsItsPicksOverWithTheQuestion)
+TEST_F(MenuTest, TheOpenDialogsChooseFilesOrAFolderAndAskBeforeReplacing)
 {
     const QString folder = makeFolder({ "one.txt", "two.txt" });
-    NotificationRecorder recorder({ NotificationName::openFolder });
-    window->sendAction("openDocument:", nullptr);
-    OpenPanel* panel = window->findChild<OpenPanel*>();
-    ASSERT_NE(panel, nullptr);
-    panel->setDirectory(folder);
-    panel->selectFile(folder + "/one.txt");
-    panel->accept();
-    ASSERT_EQ(recorder.received.size(), 1u);
-    const auto request = AppNotification::OpenFolder::get(recorder.received[0]);
-    EXPECT_EQ(request.urls, QList<QUrl>({ QUrl::fromLocalFile(folder + "/one.txt") }));
-    EXPECT_TRUE(request.ask);
-    EXPECT_EQ(request.action, FileAction::replace);
+    struct Case {
+        const char* selector;
+        OpenPanel::Mode mode;
+        QStringList picks;
+    };
+    const QList<Case> cases {
+        { "openDocument:", OpenPanel::Mode::files, { folder + "/one.txt", folder + "/two.txt" } },
+        { "openFolder:", OpenPanel::Mode::folder, { folder } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.selector);
+        NotificationRecorder recorder({ NotificationName::openFolder });
+        ASSERT_TRUE(window->validateMenuItem(item(c.selector)));
+        ASSERT_TRUE(window->sendAction(c.selector, item(c.selector)));
+        QPointer<OpenPanel> panel = window->findChild<OpenPanel*>();
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(panel->mode(), c.mode);
+        EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
+        panel->setDirectory(c.mode == OpenPanel::Mode::files ? folder : QFileInfo(folder).path());
+        TestEnvironment::drainEvents();
+        // The picks go in through the name field, as typed or clicked; the
+        // dialog's own button must then be enabled and take them.
+        QStringList quoted;
+        for (const QString& pick : c.picks)
+            quoted << (c.picks.size() > 1 ? "\"" + QFileInfo(pick).fileName() + "\"" : QFileInfo(pick).fileName());
+        auto* name = panel->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setText(quoted.join(' '));
+        TestEnvironment::drainEvents();
+        auto* buttons = panel->findChild<QDialogButtonBox*>("buttonBox");
+        ASSERT_NE(buttons, nullptr);
+        QPushButton* choose = qobject_cast<QPushButton*>(buttons->button(QDialogButtonBox::Open));
+        ASSERT_NE(choose, nullptr);
+        ASSERT_TRUE(choose->isEnabled());
+        QTest::mouseClick(choose, Qt::LeftButton);
+        TestEnvironment::drainEvents();
+        ASSERT_EQ(recorder.received.size(), 1u);
+        const auto request = AppNotification::OpenFolder::get(recorder.received[0]);
+        QList<QUrl> expected;
+        for (const QString& pick : c.picks)
+            expected << QUrl::fromLocalFile(pick);
+        EXPECT_EQ(request.urls, expected);
+        EXPECT_TRUE(request.ask);
+        EXPECT_EQ(request.action, FileAction::replace);
+        EXPECT_TRUE(panel.isNull()) << "the dialog is gone once it has answered";
+    }
 }
 
 TEST(MainMenuScan, NestedItemsAreFoundAndSubmenuItemsNever)

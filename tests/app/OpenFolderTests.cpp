@@ -162,6 +162,6 @@ TEST(OpenFolderReport, RefusedFoldersAreListedOneALineInTheGivenOrder)
     };
     EXPECT_EQ(OpenFolderEventHandler::rejectionReport(rejected),
         "Files in the following folders are restricted for renaming:\n\n Path is restricted: /etc/a\n"
-        "Volume is read only: /mnt/ro\nPath is read only: /home/u/locked\nNot accessible: /home/u/gone");
+        " Volume is read only: /mnt/ro\n Path is read only: /home/u/locked\n Not accessible: /home/u/gone");
     EXPECT_TRUE(OpenFolderEventHandler::rejectionReport({}).isEmpty());
 }

@@ -56,7 +56,7 @@ protected:
     QAction* item(const QString& title)
     {
         for (QAction* action : window->menuBar()->findChildren<QAction*>())
-            if (action->text() == title)
+            if (QString(action->text()).remove(QLatin1Char('&')) == title)
                 return action;
         return nullptr;
     }

@@ -1,4 +1,4 @@
-#include "app/ScriptedRun.h"
+#include "ScriptedRun.h"
 
 #include "core/AppNotification.h"
 #include "core/DelayedUpdateWorker.h"
@@ -21,7 +21,11 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
+#include <QTest>
 #include <QTimer>
+
+#include "Palettes.h"
 
 namespace {
 
@@ -62,6 +66,19 @@ void click(QWidget* widget)
     QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &press);
     QApplication::sendEvent(widget, &release);
+}
+
+// Keys go to the focused control of the active window, as from a keyboard.
+QWidget* keyTarget(QWidget* window)
+{
+    if (!window->isActiveWindow()) {
+        window->activateWindow();
+        // Without a window manager nothing activates the window.
+        if (!window->isActiveWindow())
+            QApplication::setActiveWindow(window);
+    }
+    QWidget* focus = QApplication::focusWidget();
+    return focus ? focus : window;
 }
 
 } // namespace
@@ -183,6 +200,51 @@ bool ScriptedRun::appendSteps(const QString& verb, const QString& argument)
                         } });
     } else if (verb == QLatin1String("wait-rename")) {
         m_steps.append({ name, [this] { return m_renameReleased; } });
+    } else if (verb == QLatin1String("key")) {
+        const QKeySequence sequence(argument);
+        if (sequence.isEmpty())
+            return false;
+        m_steps.append({ name, [this, sequence] {
+                            QTest::keySequence(keyTarget(m_window), sequence);
+                            return true;
+                        } });
+    } else if (verb == QLatin1String("type")) {
+        m_steps.append({ name, [this, argument] {
+                            QTest::keyClicks(keyTarget(m_window), argument);
+                            return true;
+                        } });
+    } else if (verb == QLatin1String("tab-to")) {
+        // One press a tick: fields move the focus after their key event.
+        auto visited = std::make_shared<QStringList>();
+        m_steps.append({ name, [this, argument, visited] {
+                            QWidget* focus = keyTarget(m_window);
+                            if (focus->accessibleName() == argument)
+                                return true;
+                            visited->append(QStringLiteral("%1 \"%2\"").arg(focus->metaObject()->className(), focus->accessibleName()));
+                            if (visited->size() > 60) {
+                                visited->removeDuplicates();
+                                fail(QStringLiteral("Tab never reached \"%1\", only %2").arg(argument, visited->join(QStringLiteral(", "))));
+                                return false;
+                            }
+                            QTest::keyClick(focus, Qt::Key_Tab);
+                            return false;
+                        } });
+    } else if (verb == QLatin1String("expect-rules") || verb == QLatin1String("expect-current")) {
+        const bool count = verb == QLatin1String("expect-rules");
+        const int expected = argument.toInt();
+        m_steps.append({ name, [count, expected] {
+                            const auto transformers = lookUp<Transformers>();
+                            if (!transformers)
+                                return false;
+                            const auto current = transformers->indexOf(transformers->currentTransformerId());
+                            return count ? transformers->count() == expected : current && int(*current) == expected;
+                        } });
+    } else if (verb == QLatin1String("palette")) {
+        const bool dark = argument == QLatin1String("dark");
+        m_steps.append({ name, [dark] {
+                            QApplication::setPalette(dark ? Palettes::dark() : QApplication::style()->standardPalette());
+                            return true;
+                        } });
     } else if (verb == QLatin1String("screenshot")) {
         m_steps.append({ name, [this, argument] {
                             if (m_window && m_window->grab().save(argument, "PNG"))
