@@ -30,6 +30,8 @@ void MainWindow::buildMenuBar()
     addItem(file, QStringLiteral("Re&load Files"), QStringLiteral("reloadFileList:"), QKeySequence(Qt::CTRL | Qt::Key_R));
     addItem(file, QStringLiteral("&Clear File List"), QStringLiteral("clearFileListAction:"),
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+    addItem(file, QStringLiteral("E&xport CSV…"), QStringLiteral("exportFilesToCsv:"),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows);
@@ -63,6 +65,10 @@ void MainWindow::buildMenuBar()
         QKeySequence(Qt::CTRL | Qt::Key_I), 0, NotificationName::showOrHideFileInspector);
     addItem(view, QStringLiteral("&Token Chooser…"), QStringLiteral("showTokenChooser:"),
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+    // Space is the file table's own key: shown here, bound only while the menu
+    // has the focus, so buttons, check boxes and text fields keep their Space.
+    QAction* quickLook = addItem(view, QStringLiteral("&Quick Look"), QStringLiteral("quickLookAction:"), Qt::Key_Space);
+    quickLook->setShortcutContext(Qt::WidgetShortcut);
     // The header's double click, from the keyboard.
     addItem(view, QStringLiteral("Show &Path Columns"), QStringLiteral("postNotification:"), {}, 0,
         NotificationName::uncollapsePathColumns);

@@ -90,6 +90,7 @@ void FileTableView::paintEvent(QPaintEvent* event)
 {
     m_rowView->beginPaintPass();
     QTableView::paintEvent(event);
+    paintDropIndicator();
     if (!model() || model()->rowCount() == 0) {
         // An empty window says how files get in.
         QPainter painter(viewport());

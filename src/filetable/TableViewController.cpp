@@ -8,6 +8,7 @@
 #include "filetable/FileTableModel.h"
 #include "filetable/FileTableRowView.h"
 #include "filetable/FileTableView.h"
+#include "filetable/QuickLookController.h"
 #include "files/FileDataSource.h"
 #include "platform/NotificationCenter.h"
 #include "uikit/KeyUtils.h"
@@ -26,6 +27,8 @@ TableViewController::TableViewController(QObject* parent)
 {
     m_model->filter = Filter { false, Preference::boolFor(PreferenceKey::renameHiddenFiles),
         Preference::boolFor(PreferenceKey::renameEmptyFolders) };
+    // The preview answers the table's Space and follows its selection.
+    QuickLookController::shared();
 }
 
 TableViewController::~TableViewController()
@@ -75,6 +78,7 @@ void TableViewController::viewDidLoad()
         if (auto file = m_model->fileAt(row))
             m_lateUpdates.request(*file, LateUpdateRequester::Priority::high);
     });
+    initDragDrop();
     setColumnDefaultWidths();
     reloadData();
 }
@@ -238,5 +242,8 @@ bool TableViewController::validateMenuItem(QAction* item) const
     }
     if (selector == QLatin1String("exportFilesToCsv:"))
         return storeHasFiles();
+    // The preview of the selected file, as Space gives it.
+    if (selector == QLatin1String("quickLookAction:"))
+        return selectedRow() >= 0;
     return false;
 }

@@ -160,7 +160,8 @@ TEST_F(KeySchemeTest, EveryShortcutReachesOneCommandUnderTheDesktopsScheme)
         entry.action->installEventFilter(&catcher);
     }
     for (const MenuEntry& entry : entries) {
-        if (entry.action->shortcut().isEmpty())
+        // A key shown in the menu but handled by its own widget (Space: the file table) is not the window's.
+        if (entry.action->shortcut().isEmpty() || entry.action->shortcutContext() == Qt::WidgetShortcut)
             continue;
         catcher.hits.clear();
         QTest::keySequence(window.get(), entry.action->shortcut());
