@@ -6,6 +6,8 @@
 #include "filetable/FileDetailsViewController.h"
 #include "filetable/TableViewController.h"
 #include "ruleui/SidePanelViewController.h"
+#include "tokenui/LookupTablePanelController.h"
+#include "tokenui/TokenAttributePanelController.h"
 
 SplitViewController::SplitViewController(QWidget* parent)
     : QSplitter(Qt::Horizontal, parent)
@@ -33,6 +35,13 @@ void SplitViewController::initView()
 void SplitViewController::initSidePanels()
 {
     m_sidePanelViewController->setPanelFactory(SidePanel::fileInspector, [] { return new FileDetailsViewController; });
+    m_sidePanelViewController->setPanelFactory(SidePanel::tokenAttributes, [] { return new TokenAttributePanelController; });
+    m_sidePanelViewController->setPanelFactory(SidePanel::lookupTable, [] { return new LookupTablePanelController; });
+    LookupTablePanelController::setFileListExport([] {
+        if (const auto tableViewController = DependencyInjectionRegistry::get<TableViewController>(
+                QStringLiteral("Brackenfold/SplitViewController.cpp"), QStringLiteral("exportFilesToCsv()"), __LINE__))
+            tableViewController->exportFilesToCsv(nullptr);
+    });
     m_sidePanelViewController->setFileInspectorUpdater([](QWidget* panel) {
         auto* inspector = qobject_cast<FileDetailsViewController*>(panel);
         const auto tableViewController = DependencyInjectionRegistry::get<TableViewController>(

@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "engine/TransformationEventHandler.h"
 #include "core/AppNotification+Typed.h"
 #include "filetable/FileTableHeaderView.h"
 #include "platform/DefaultsStore.h"
@@ -176,6 +177,14 @@ TEST_F(RuleMenuTest, RenameInTheMenuFollowsTheRenameButton)
     NotificationRecorder recorder({ NotificationName::commitChanges });
     choose("renameFiles:");
     EXPECT_EQ(recorder.received.size(), 1u);
+    // The run it started must end before the test takes the stores away.
+    const auto handler = DependencyInjectionRegistry::get<TransformationEventHandler>("test", "test", 0);
+    ASSERT_TRUE(handler);
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([&] {
+        const TaskHandle& run = handler->transformationTask();
+        return !run.isValid() || run.isFinished();
+    }));
+    TestEnvironment::drainEvents();
 }
 
 TEST_F(RuleMenuTest, AFocusedRuleButtonTakesArrowsDeleteAndTheContextMenu)

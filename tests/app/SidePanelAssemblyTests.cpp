@@ -1,0 +1,30 @@
+#include "AppTestSupport.h"
+#include "core/AppNotification.h"
+#include "filetable/FileDetailsViewController.h"
+#include "ruleui/SidePanelViewController.h"
+#include "tokenui/LookupTablePanelController.h"
+#include "tokenui/TokenAttributePanelController.h"
+
+namespace {
+
+// The window's side panel shows each of its three panels when asked.
+TEST_F(AppTest, TheSidePanelHoldsTheInspectorTheTokenPanelAndTheLookupTable)
+{
+    MainWindow& shown = makeWindow();
+    shown.show();
+    const auto panelShown = [&](auto* type) {
+        using Panel = std::remove_pointer_t<decltype(type)>;
+        return TestEnvironment::processEventsUntil([&] {
+            const auto panels = shown.findChildren<Panel*>();
+            return !panels.isEmpty() && panels.first()->isVisibleTo(&shown);
+        });
+    };
+    AppNotification::post(NotificationName::toggleTokenAttributePanel);
+    EXPECT_TRUE(panelShown(static_cast<TokenAttributePanelController*>(nullptr)));
+    AppNotification::post(NotificationName::showLookupTable);
+    EXPECT_TRUE(panelShown(static_cast<LookupTablePanelController*>(nullptr)));
+    AppNotification::post(NotificationName::showFileInspector);
+    EXPECT_TRUE(panelShown(static_cast<FileDetailsViewController*>(nullptr)));
+}
+
+} // namespace
