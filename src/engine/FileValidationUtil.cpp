@@ -5,7 +5,6 @@
 #include "core/Preference.h"
 #include "core/RegularExpression.h"
 #include "core/String+path.h"
-#include "core/TextOffsets.h"
 #include "files/DirectoryValidator.h"
 #include "files/FileTransform.h"
 #include "platform/Log.h"
@@ -54,11 +53,11 @@ bool holdsPathSeparatorOrNul(const QString& text)
     return text.contains(QLatin1Char('/')) || text.contains(QChar(0));
 }
 
-// Users count characters, the file system counts bytes: both must fit.
+// Users count characters, the file system counts bytes: both must fit. A
+// character is at least one UTF-8 byte, so the byte count decides both.
 bool isTooLong(const QString& component)
 {
-    return TextOffsets(component).characterCount() > MAX_FILENAME_LENGTH
-        || component.toUtf8().size() > MAX_FILENAME_LENGTH;
+    return component.toUtf8().size() > MAX_FILENAME_LENGTH;
 }
 
 bool hasErrors(const File& file)
@@ -90,6 +89,12 @@ bool isChanged(const File& file)
 }
 
 void validateFile(File& file, const DirectoryRoots& roots)
+{
+    DirectoryValidator directoryValidator(roots);
+    validateFile(file, directoryValidator);
+}
+
+void validateFile(File& file, DirectoryValidator& directoryValidator)
 {
     FileValidation& validation = file.validation;
     validation.clearValidationResults();
@@ -126,15 +131,14 @@ void validateFile(File& file, const DirectoryRoots& roots)
             validation.insertError(Message::invalidCharacters);
     }
 
-    DirectoryValidator directoryValidator(roots);
     validation.insertErrors(directoryValidator.validatePath(file.transformed.transformedPath.value(), file.source.fileInfo.path));
 }
 
 void validateFiles(QList<File>& files)
 {
-    const DirectoryRoots roots = DirectoryRoots::fromMachine();
+    DirectoryValidator directoryValidator;
     for (File& file : files)
-        validateFile(file, roots);
+        validateFile(file, directoryValidator);
 }
 
 QSet<QString> unchangedFilenames(const QList<File>& files)

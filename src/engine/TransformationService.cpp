@@ -3,7 +3,6 @@
 #include "core/AppNotification+Typed.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "engine/FileValidationService.h"
-#include "engine/FileValidationUtil.h"
 #include "engine/RuleRunState.h"
 #include "engine/TransformationUtil.h"
 #include "files/FileDataSource.h"
@@ -190,15 +189,12 @@ TransformationService::FullTransformation TransformationService::transformAllFil
 
     if (snapshot.fileDataSource->updateFiles(pass.files, FileComponentMutation::transformed, CALLER, stop)) {
         snapshot.fileDataSource->calculateLongest(std::nullopt, stop);
-        // The store's copy, for the table and the rule bar.
-        FileValidationService::validateFiles(pass.files, stop);
-        // The run's own copy: what is renamed is decided here, not by whatever
-        // the store holds by the time the renaming starts.
-        std::optional<QList<File>> validated = FileValidationService::validateFilesConcurrent(pass.files, stop);
-        if (validated) {
-            FileValidationUtil::validateUniquenessInterruptable(*validated, stop);
+        // Validated once: the store gets the verdicts for the table and the
+        // rule bar, the run keeps its own copy, so what is renamed is decided
+        // here, not by whatever the store holds by the time the renaming starts.
+        std::optional<QList<File>> validated = FileValidationService::validateFiles(pass.files, stop);
+        if (validated)
             full.files = std::move(*validated);
-        }
         if (!validated || stop.stop_requested())
             result = TransformationResult::aborted();
     } else {

@@ -168,7 +168,8 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
         files = ordered;
     }
 
-    const qint64 startTime = clock.nowMilliseconds();
+    // Reports at most once an interval: one per file would flood the main thread.
+    qint64 lastReport = clock.nowMilliseconds();
     RenameRun run(context, first);
     for (qsizetype i = first; i < count; ++i) {
         run.begin(i);
@@ -188,8 +189,10 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             files[i] = file;
             if (file.isDirectory())
                 run.moved(i, from, sourcePath(file), false);
-            if (progress && clock.nowMilliseconds() - startTime >= ProgressData::progressInterval)
+            if (const qint64 now = clock.nowMilliseconds(); progress && now - lastReport >= ProgressData::progressInterval) {
+                lastReport = now;
                 progress(ProgressData { i, count });
+            }
         } catch (...) {
             const RenameError error = RenameError::fromCurrentException();
             ++context.totalErrors;

@@ -160,3 +160,20 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
     info.isAliasDirectory = info.isAlias && info.isDirectory;
     return info;
 }
+
+ExtendedFileInfo ExtendedFileInfo::movedTo(const QUrl& givenUrl) const
+{
+    const QUrl normalizedUrl = URL::normalized(givenUrl);
+    const QString fullPath = FileUrl::path(normalizedUrl);
+    if (isAlias || isSymbolicLink || String::pathExtension(fullPath) != ext)
+        return read(givenUrl);
+    ExtendedFileInfo info = *this;
+    info.url = normalizedUrl;
+    info.resolvedURL = normalizedUrl;
+    info.fullPath = fullPath;
+    info.path = isDirectory ? fullPath : String::stringByDeletingLastPathComponent(fullPath);
+    if (info.path.endsWith(QLatin1Char('/')))
+        info.path.chop(1);
+    info.name = isDirectory ? QString() : String::stringByDeletingPathExtension(String::lastPathComponent(fullPath));
+    return info;
+}

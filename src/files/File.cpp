@@ -54,6 +54,13 @@ void File::initProperties(const QUrl& url)
     validation = FileValidation { source.id, {}, {} };
 }
 
+void File::applyRename(const QUrl& url)
+{
+    source.fileInfo = source.fileInfo.movedTo(url);
+    transformed = FileTransform::initial(source.id, source.fileInfo, transformed.fileIndex);
+    validation = FileValidation { source.id, {}, {} };
+}
+
 void File::resetTransformations()
 {
     transformed = FileTransform::initial(source.id, source.fileInfo, std::nullopt);
