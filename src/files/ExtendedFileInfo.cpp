@@ -3,11 +3,11 @@
 #include "core/String+path.h"
 #include "core/URL+path.h"
 #include "core/String+utilities.h"
+#include "files/ContentType.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMimeDatabase>
 #include <QHash>
 #include <QMutex>
 #include <QStorageInfo>
@@ -117,17 +117,12 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
     info.ext = String::pathExtension(fullPath);
 
     if (statted) {
-        static const QMimeDatabase mimeDatabase;
-        QMimeType mimeType;
-        if (isLink)
-            mimeType = mimeDatabase.mimeTypeForName(QStringLiteral("inode/symlink"));
-        else if (S_ISDIR(stx.stx_mode))
-            mimeType = mimeDatabase.mimeTypeForName(QStringLiteral("inode/directory"));
-        else
-            mimeType = mimeDatabase.mimeTypeForFile(fullPath);
-        if (mimeType.isValid()) {
-            info.contentType = mimeType.name();
-            info.localizedTypeDescription = mimeType.comment();
+        const std::optional<ContentType::Facts> type = isLink ? ContentType::ofSymbolicLink()
+            : S_ISDIR(stx.stx_mode)                           ? ContentType::ofDirectory()
+                                                              : ContentType::ofFile(fullPath, S_ISREG(stx.stx_mode));
+        if (type) {
+            info.contentType = type->name;
+            info.localizedTypeDescription = type->comment;
         }
         if (stx.stx_mask & STATX_BTIME)
             info.creationDate = dateOf(stx.stx_btime);
