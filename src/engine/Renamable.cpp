@@ -52,12 +52,14 @@ bool tryMove(const QString& source, const QString& candidate)
 // The path the item was moved to.
 QString moveToFreeTarget(const File& file, const QString& source, const QString& target)
 {
-    if (DiskMove::exists(target)) {
-        if (DiskMove::isSameItem(source, target) && renameInPlace(source, target))
-            return target;
-    } else if (tryMove(source, target)) {
+    // The move itself tells whether the target is taken.
+    const int result = DiskMove::moveNoReplace(source, target);
+    if (result == 0)
         return target;
-    }
+    if (result != EEXIST)
+        throw FileManagerError(result, target, QStringLiteral("move"));
+    if (DiskMove::isSameItem(source, target) && renameInPlace(source, target))
+        return target;
 
     const FileRenameError taken = FileRenameError::targetAlreadyExists(QUrl::fromLocalFile(target));
     if (!Preference::boolFor(PreferenceKey::autoResolveDuplicates))
@@ -90,7 +92,10 @@ QStringList rename(File& file, const std::function<bool(const QString&)>& keepFo
             throw FileManagerError::fromErrno(source, QStringLiteral("move"));
         throw FileRenameError::sourceDoesNotExist(file.source.fileInfo.url);
     }
-    DiskMove::createDirectories(String::stringByDeletingLastPathComponent(target));
+    // The source's own folder exists: only another one may have to be made.
+    const QString targetFolder = String::stringByDeletingLastPathComponent(target);
+    if (targetFolder != String::stringByDeletingLastPathComponent(source))
+        DiskMove::createDirectories(targetFolder);
 
     const QString used = source == target ? target : moveToFreeTarget(file, source, target);
 

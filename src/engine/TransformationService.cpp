@@ -27,10 +27,12 @@ struct Snapshot {
     bool hasStores() const { return fileDataSource && transformers; }
 };
 
-// The stores and copies of the rules and of all files, read in one hop.
+// The stores and copies of the rules and of all files, read in one hop. The
+// main thread hands over the store's shared lists; the files are made here.
 Snapshot takeSnapshot()
 {
     Snapshot snapshot;
+    FileComponents components;
     MainThread::runBlocking([&] {
         snapshot.fileDataSource = Inject<FileDataSource>().get();
         if (!snapshot.fileDataSource)
@@ -39,8 +41,9 @@ Snapshot takeSnapshot()
         if (!snapshot.transformers)
             return;
         snapshot.rules = snapshot.transformers->list();
-        snapshot.files = snapshot.fileDataSource->getAllFiles();
+        components = snapshot.fileDataSource->getAllComponents();
     });
+    snapshot.files = FileDataSource::filesOf(components);
     return snapshot;
 }
 

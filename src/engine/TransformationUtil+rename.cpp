@@ -177,16 +177,18 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             continue;
         run.parkBlocker(files[i]);
 
-        File file = files[i];
-        const QString sourceUrl = file.source.fileInfo.url.toString();
+        // Renamed in place: a failed rename leaves the record as it was.
+        File& file = files[i];
+        const QUrl sourceUrl = file.source.fileInfo.url;
         const QString from = sourcePath(file);
         try {
             Renamable::rename(file, [&run](const QString& folder) { return run.isPendingFolder(folder); });
             ++context.totalSuccess;
             context.parkedFiles.remove(file.source.id);
-            Log::debug(Log::Category::process, "🟩 Commit (success):\nSource: %s\nTarget: %s", sourceUrl,
-                QUrl::fromLocalFile(file.transformed.transformedFullPath()).toString());
-            files[i] = file;
+            if (Log::isEnabled(Log::Category::process, Log::Level::debug)) {
+                Log::debug(Log::Category::process, "🟩 Commit (success):\nSource: %s\nTarget: %s", sourceUrl.toString(),
+                    QUrl::fromLocalFile(file.transformed.transformedFullPath()).toString());
+            }
             if (file.isDirectory())
                 run.moved(i, from, sourcePath(file), false);
             if (const qint64 now = clock.nowMilliseconds(); progress && now - lastReport >= ProgressData::progressInterval) {
@@ -197,7 +199,7 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             const RenameError error = RenameError::fromCurrentException();
             ++context.totalErrors;
             Log::error(Log::Category::process, "🟥 Commit (error %ld:\nSource: %{public}s\n\nTarget: %{public}s",
-                error.code, sourceUrl, file.targetUrl().toString());
+                error.code, sourceUrl.toString(), file.targetUrl().toString());
             if (!isIgnoredErrorCode(error.errorCode(), context.ignoredErrorCodes)) {
                 run.unparkAll();
                 context.status = RenameContext::Status::error;

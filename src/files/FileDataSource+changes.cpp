@@ -30,9 +30,10 @@ QString getReplaceFilesActionName(qsizetype newCount, qsizetype currentCount, Fi
 void FileDataSource::replaceFiles(const QList<File>& newFiles, FileAction action,
     const std::optional<QList<QUrl>>& urls, std::stop_token stop)
 {
-    const QList<File> previous = getAllFiles();
+    // The lists as they are, shared: the files are made only if the step is undone.
+    const FileComponents previous = getAllComponents();
     const std::optional<QList<QUrl>> previousUrls = urls ? std::optional(openedUrls) : std::nullopt;
-    const QString name = getReplaceFilesActionName(newFiles.size(), previous.size(), action);
+    const QString name = getReplaceFilesActionName(newFiles.size(), previous.orderedIndex.size(), action);
     const std::weak_ptr<FileDataSource> weakSelf = weak_from_this();
     // Only the first run belongs to the caller's task; a redo comes from the menu.
     auto firstRun = std::make_shared<bool>(true);
@@ -58,7 +59,7 @@ void FileDataSource::replaceFiles(const QList<File>& newFiles, FileAction action
                 return;
             if (previousUrls)
                 self->openedUrls = *previousUrls;
-            self->replaceAllFiles(previous, FileAction::replace, false, {});
+            self->replaceAllFiles(filesOf(previous), FileAction::replace, false, {});
         });
 }
 

@@ -54,6 +54,9 @@ public:
 
     // Reads: copies stamped with their storage index and the current generation.
     QList<File> getAllFiles() const;
+    // The files of a snapshot in display order, as getAllFiles gives them; callable
+    // from any thread, so that a worker, not the main thread, copies the list.
+    static QList<File> filesOf(const FileComponents& components);
     std::optional<File> getFile(int row) const;
     std::optional<File> getFileAtInternalIndex(qint64 index) const;
     std::optional<File> getLatestGeneration(const std::optional<File>& file) const;
@@ -93,6 +96,9 @@ public:
     void sortByWithoutUndo(FileSortOrder order);
     void sortImmediate(FileSortOrder order, std::stop_token stop = {});
     void calculateLongest(const std::optional<QList<File>>& files, std::stop_token stop = {});
+    // The files in the order sortImmediate would give them once listed; callable
+    // from any thread, so that a new list arrives sorted. None when cancelled.
+    static std::optional<QList<File>> sorted(QList<File> files, FileSortOrder order, std::stop_token stop = {});
 
     // The rows one after the other; next() may be called from any thread.
     class AsyncFileIterator {
