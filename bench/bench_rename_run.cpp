@@ -251,17 +251,20 @@ QList<File> selectToRename(const QList<File>& files)
     return selected;
 }
 
-// Opens `root` as the window does: the walk on a worker, then the hand-over to
-// the store and the sort on the main thread.
+// Opens `root` as the window does: the walk and the sort on a worker, then the
+// hand-over to the store on the main thread.
 std::pair<Phase, Phase> openTree(const QString& root, FileDataSource& store)
 {
     QList<File> opened;
+    const FileSortOrder order = store.sortOrder();
     const Phase walk = runOnWorker(nullptr, [&](std::stop_token stop) {
         opened = FilesAndDirectories({ QUrl::fromLocalFile(root) }).allFiles(stop);
+        if (auto sorted = FileDataSource::sorted(std::move(opened), order, stop))
+            opened = std::move(*sorted);
     });
     const Phase handOver = runOnMain([&] {
         store.replaceFiles(opened, FileAction::replace, QList<QUrl> { QUrl::fromLocalFile(root) });
-        store.sortImmediate(store.sortOrder());
+        store.setSortOrder(order);
     });
     opened.clear();
     return { walk, handOver };
@@ -384,8 +387,8 @@ int runOneSize(int argc, char** argv, const Layout& layout)
     const Phase open { walk.milliseconds + handOver.milliseconds, std::max(walk.stall, handOver.stall) };
     std::printf("\n%d files in %d folder(s), milliseconds side by side in one run:\n", layout.fileCount, layout.folderCount());
     printPhase("open (walk + hand-over)", open);
-    printPhase("  walk on a worker", walk);
-    printPhase("  hand-over and sort on the main thread", handOver);
+    printPhase("  walk and sort on a worker", walk);
+    printPhase("  hand-over on the main thread", handOver);
     printTool("find -printf '%p %s %T@'", findMs, QStringLiteral("   (%1 lines)").arg(found).toUtf8().constData());
     printPhase("preview, three rules, validated", preview);
     printTool("rename -n, one rule (perl)", renameNMs, QStringLiteral("   (%1 planned)").arg(planned).toUtf8().constData());

@@ -121,22 +121,24 @@ std::optional<QList<File>> validateFilesConcurrent(const QList<File>& files, std
         return QList<File> {};
 
     const DirectoryRoots roots = DirectoryRoots::fromMachine();
-    QList<QList<File>> chunks(chunkCount);
+    // One copy of the list; each chunk validates its own part of it in place.
+    QList<File> result = files;
+    File* const first = result.data();
     std::atomic<qsizetype> nextChunk = 0;
     std::atomic<bool> cancelled = false;
     auto worker = [&] {
         DirectoryValidator directoryValidator(roots);
         for (qsizetype chunk = nextChunk++; chunk < chunkCount && !cancelled; chunk = nextChunk++) {
-            QList<File> chunkFiles = files.mid(chunk * CHUNK_SIZE, CHUNK_SIZE);
-            Log::debug(Log::Category::process, "Validation chunk of %ld files starting.", chunkFiles.size());
-            for (File& file : chunkFiles) {
+            const qsizetype begin = chunk * CHUNK_SIZE;
+            const qsizetype end = std::min(count, begin + CHUNK_SIZE);
+            Log::debug(Log::Category::process, "Validation chunk of %ld files starting.", end - begin);
+            for (qsizetype i = begin; i < end; ++i) {
                 if (stop.stop_requested()) {
                     cancelled = true;
                     return;
                 }
-                FileValidationUtil::validateFile(file, directoryValidator);
+                FileValidationUtil::validateFile(first[i], directoryValidator);
             }
-            chunks[chunk] = std::move(chunkFiles);
         }
     };
     const qsizetype threadCount = std::min<qsizetype>(chunkCount, std::max(1u, std::thread::hardware_concurrency()));
@@ -150,11 +152,7 @@ std::optional<QList<File>> validateFilesConcurrent(const QList<File>& files, std
         Log::debug(Log::Category::process, "Cancelling all pending validation chunks.");
         return std::nullopt;
     }
-    // Joined in list order, so the duplicate check sees the same list however the chunks finished.
-    QList<File> result;
-    result.reserve(count);
-    for (const QList<File>& chunk : std::as_const(chunks))
-        result += chunk;
+    // In list order, so the duplicate check sees the same list however the chunks finished.
     return result;
 }
 

@@ -164,8 +164,8 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
         QList<File> ordered;
         ordered.reserve(count);
         for (const qsizetype position : RenameOrder::sorted(files, willRename))
-            ordered << files[position];
-        files = ordered;
+            ordered << std::move(files[position]);
+        files = std::move(ordered);
     }
 
     // Reports at most once an interval: one per file would flood the main thread.

@@ -20,22 +20,30 @@ namespace {
 // Reading the mount table costs far more than the rest of a file's facts, so the
 // root of each device is looked up once; a cached root that no longer contains
 // the path (the mounts changed) is looked up again.
-QString volumeRoot(const QString& path, quint64 device)
+struct VolumeRoot {
+    QString path;
+    QUrl url; // with a trailing "/"; one copy shared by every file on the volume
+};
+
+std::optional<VolumeRoot> volumeRoot(const QString& path, quint64 device)
 {
     static QMutex mutex;
-    static QHash<quint64, QString> roots;
+    static QHash<quint64, VolumeRoot> roots;
     {
         QMutexLocker lock(&mutex);
         const auto it = roots.constFind(device);
-        if (it != roots.constEnd() && (*it == QLatin1String("/") || path == *it || path.startsWith(*it + QLatin1Char('/'))))
+        if (it != roots.constEnd()
+            && (it->path == QLatin1String("/") || path == it->path || path.startsWith(it->path + QLatin1Char('/'))))
             return *it;
     }
     const QStorageInfo storage(path);
     if (!storage.isValid())
-        return {};
+        return std::nullopt;
+    const QString root = storage.rootPath();
+    const VolumeRoot found { root, QUrl::fromLocalFile(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/')) };
     QMutexLocker lock(&mutex);
-    roots.insert(device, storage.rootPath());
-    return storage.rootPath();
+    roots.insert(device, found);
+    return found;
 }
 } // namespace
 
@@ -83,9 +91,16 @@ std::optional<QStringList> tagsOf(const QByteArray& path)
     return tags;
 }
 
+// One copy a comment, shared by the files of one type.
 QString capitalizedFirst(const QString& text)
 {
-    return text.left(1).toUpper() + text.mid(1);
+    static QMutex mutex;
+    static QHash<QString, QString> capitalized;
+    QMutexLocker lock(&mutex);
+    auto known = capitalized.constFind(text);
+    if (known == capitalized.constEnd())
+        known = capitalized.insert(text, text.left(1).toUpper() + text.mid(1));
+    return *known;
 }
 
 } // namespace
@@ -132,10 +147,10 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
             info.fileSize = static_cast<qint64>(stx.stx_size);
         info.tagNames = tagsOf(nativePath);
         // A link's volume is the one of the folder that holds it, even when it dangles.
-        const QString root = volumeRoot(isLink ? String::stringByDeletingLastPathComponent(fullPath) : fullPath,
+        const std::optional<VolumeRoot> root = volumeRoot(isLink ? String::stringByDeletingLastPathComponent(fullPath) : fullPath,
             (static_cast<quint64>(stx.stx_dev_major) << 32) | stx.stx_dev_minor);
-        if (!root.isEmpty()) {
-            info.volume = QUrl::fromLocalFile(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+        if (root && !root->path.isEmpty()) {
+            info.volume = root->url;
             info.inode = static_cast<quint64>(stx.stx_ino);
         }
     }

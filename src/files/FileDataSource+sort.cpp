@@ -92,29 +92,39 @@ void FileDataSource::sortImmediate(FileSortOrder order, std::stop_token stop)
 
 std::optional<QList<File>> FileDataSource::sorted(QList<File> files, FileSortOrder order, std::stop_token stop)
 {
+    // The facets the comparisons read are lent to the sort and given back after.
     auto context = std::make_shared<SortingContext>();
-    context->fileSources.reserve(files.size());
-    context->fileTransforms.reserve(files.size());
-    context->fileAttributes.reserve(files.size());
-    for (const File& file : std::as_const(files)) {
-        context->fileSources << file.source;
-        context->fileTransforms << file.transformed;
-        context->fileAttributes << file.attributes;
+    const qsizetype n = files.size();
+    context->fileSources.reserve(n);
+    context->fileTransforms.reserve(n);
+    context->fileAttributes.reserve(n);
+    for (File& file : files) {
+        context->fileSources << std::move(file.source);
+        context->fileTransforms << std::move(file.transformed);
+        context->fileAttributes << std::move(file.attributes);
     }
-    const std::optional<Comparator> comparator = getComparator(order, std::move(context), stop);
-    if (!comparator)
-        return stop.stop_requested() ? std::nullopt : std::optional(std::move(files));
-    QList<int> indexes(files.size());
+    QList<int> indexes(n);
     std::iota(indexes.begin(), indexes.end(), 0);
-    try {
-        stableMergeSort(indexes, *comparator);
-    } catch (const SortCancelled&) {
-        return std::nullopt;
+    {
+        const std::optional<Comparator> comparator = getComparator(order, context, stop);
+        if (!comparator && stop.stop_requested())
+            return std::nullopt;
+        try {
+            if (comparator)
+                stableMergeSort(indexes, *comparator);
+        } catch (const SortCancelled&) {
+            return std::nullopt;
+        }
     }
     QList<File> ordered;
-    ordered.reserve(files.size());
-    for (int index : std::as_const(indexes))
-        ordered << std::move(files[index]);
+    ordered.reserve(n);
+    for (int index : std::as_const(indexes)) {
+        File& file = files[index];
+        file.source = std::move(context->fileSources[index]);
+        file.transformed = std::move(context->fileTransforms[index]);
+        file.attributes = std::move(context->fileAttributes[index]);
+        ordered << std::move(file);
+    }
     return ordered;
 }
 
