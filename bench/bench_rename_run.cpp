@@ -251,22 +251,23 @@ QList<File> selectToRename(const QList<File>& files)
     return selected;
 }
 
-// Opens `root` as the window does: the walk and the sort on a worker, then the
-// hand-over to the store on the main thread.
+// Opens `root` as the window does: the walk, the sort and the split into facets
+// on a worker, then the hand-over to the store on the main thread.
 std::pair<Phase, Phase> openTree(const QString& root, FileDataSource& store)
 {
-    QList<File> opened;
+    FileComponents opened;
     const FileSortOrder order = store.sortOrder();
     const Phase walk = runOnWorker(nullptr, [&](std::stop_token stop) {
-        opened = FilesAndDirectories({ QUrl::fromLocalFile(root) }).allFiles(stop);
-        if (auto sorted = FileDataSource::sorted(std::move(opened), order, stop))
-            opened = std::move(*sorted);
+        QList<File> files = FilesAndDirectories({ QUrl::fromLocalFile(root) }).allFiles(stop);
+        if (auto sorted = FileDataSource::sorted(std::move(files), order, stop))
+            files = std::move(*sorted);
+        opened = FileDataSource::componentsOf(std::move(files));
     });
     const Phase handOver = runOnMain([&] {
-        store.replaceFiles(opened, FileAction::replace, QList<QUrl> { QUrl::fromLocalFile(root) });
+        store.replaceFilesFromComponents(opened, FileAction::replace, QList<QUrl> { QUrl::fromLocalFile(root) });
         store.setSortOrder(order);
     });
-    opened.clear();
+    opened = {};
     return { walk, handOver };
 }
 

@@ -23,7 +23,7 @@ namespace {
 class OpenRun {
 public:
     struct Result {
-        QList<File> files;
+        FileComponents files; // apart already, so that the store takes them over whole
         QList<RejectedDirectory> rejected;
         QList<QUrl> openedUrls;
         bool walked = false;
@@ -163,7 +163,7 @@ TaskHandle OpenFolderEventHandler::openAllFilesAndDirectories(const QList<QUrl>&
     auto run = std::make_shared<OpenRun>([=](const OpenRun::Result& result) {
         const bool cancelled = !result.walked || stop->stop_requested();
         if (!cancelled) {
-            dataSource->replaceFiles(result.files, action, result.openedUrls, *stop);
+            dataSource->replaceFilesFromComponents(result.files, action, result.openedUrls, *stop);
             if (sortOrder && dataSource->sortOrder() == *sortOrder) {
                 dataSource->setSortOrder(*sortOrder);
             } else if (sortOrder) {
@@ -183,12 +183,13 @@ TaskHandle OpenFolderEventHandler::openAllFilesAndDirectories(const QList<QUrl>&
         Log::debug(Log::Category::files, "🔶 openAllFilesAndDirectories: replaceAllFiles...");
         const FilesAndDirectories filesAndDirectories(urls);
         OpenRun::Result& result = run->result;
-        result.files = filesAndDirectories.allFiles(stop);
+        QList<File> files = filesAndDirectories.allFiles(stop);
         if (sortOrder) {
             Log::debug(Log::Category::files, "🔶 openAllFilesAndDirectories: sorting...");
-            if (std::optional<QList<File>> sorted = FileDataSource::sorted(std::move(result.files), *sortOrder, stop))
-                result.files = std::move(*sorted);
+            if (std::optional<QList<File>> sorted = FileDataSource::sorted(std::move(files), *sortOrder, stop))
+                files = std::move(*sorted);
         }
+        result.files = FileDataSource::componentsOf(std::move(files));
         result.rejected = filesAndDirectories.rejectedDirectories();
         result.openedUrls = filesAndDirectories.openedUrls;
         result.walked = !stop.stop_requested();

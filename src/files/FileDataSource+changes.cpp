@@ -6,6 +6,7 @@
 #include "platform/NotificationCenter.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 constexpr auto FILES = Log::Category::files;
@@ -30,10 +31,16 @@ QString getReplaceFilesActionName(qsizetype newCount, qsizetype currentCount, Fi
 void FileDataSource::replaceFiles(const QList<File>& newFiles, FileAction action,
     const std::optional<QList<QUrl>>& urls, std::stop_token stop)
 {
+    replaceFilesFromComponents(componentsOf(newFiles), action, urls, stop);
+}
+
+void FileDataSource::replaceFilesFromComponents(const FileComponents& newFiles, FileAction action,
+    const std::optional<QList<QUrl>>& urls, std::stop_token stop)
+{
     // The lists as they are, shared: the files are made only if the step is undone.
     const FileComponents previous = getAllComponents();
     const std::optional<QList<QUrl>> previousUrls = urls ? std::optional(openedUrls) : std::nullopt;
-    const QString name = getReplaceFilesActionName(newFiles.size(), previous.orderedIndex.size(), action);
+    const QString name = getReplaceFilesActionName(newFiles.orderedIndex.size(), previous.orderedIndex.size(), action);
     const std::weak_ptr<FileDataSource> weakSelf = weak_from_this();
     // Only the first run belongs to the caller's task; a redo comes from the menu.
     auto firstRun = std::make_shared<bool>(true);
@@ -51,7 +58,7 @@ void FileDataSource::replaceFiles(const QList<File>& newFiles, FileAction action
                 else
                     self->openedUrls = *urls;
             }
-            self->replaceAllFiles(newFiles, action, false, token);
+            self->replaceAllComponents(newFiles, action, false, token);
         },
         [weakSelf, previous, previousUrls] {
             const auto self = weakSelf.lock();
@@ -59,8 +66,27 @@ void FileDataSource::replaceFiles(const QList<File>& newFiles, FileAction action
                 return;
             if (previousUrls)
                 self->openedUrls = *previousUrls;
-            self->replaceAllFiles(filesOf(previous), FileAction::replace, false, {});
+            self->replaceAllComponents(previous, FileAction::replace, false, {});
         });
+}
+
+FileComponents FileDataSource::componentsOf(QList<File> files)
+{
+    FileComponents components;
+    const qsizetype n = files.size();
+    components.orderedIndex.reserve(n);
+    components.fileSources.reserve(n);
+    components.fileTransforms.reserve(n);
+    components.fileValidations.reserve(n);
+    components.fileAttributes.reserve(n);
+    for (File& file : files) {
+        components.orderedIndex.append(static_cast<int>(components.orderedIndex.size()));
+        components.fileSources.append(std::move(file.source));
+        components.fileTransforms.append(std::move(file.transformed));
+        components.fileValidations.append(std::move(file.validation));
+        components.fileAttributes.append(std::move(file.attributes));
+    }
+    return components;
 }
 
 void FileDataSource::replaceFilesNoUndo(const QList<File>& newFiles, FileAction action, bool forceReplace,
@@ -84,44 +110,78 @@ void FileDataSource::removeFiles(const QSet<int>& storageIndexes)
 void FileDataSource::replaceAllFiles(const QList<File>& newFiles, FileAction action, bool forceReplace,
     std::stop_token stop)
 {
+    replaceAllComponents(componentsOf(newFiles), action, forceReplace, stop);
+}
+
+void FileDataSource::replaceAllComponents(const FileComponents& newFiles, FileAction action, bool forceReplace,
+    std::stop_token stop)
+{
     if (stop.stop_requested())
         return;
     cancelPendingTasks();
 
-    const bool keep = action == FileAction::append && !forceReplace;
-    QList<int> orderedIndex = keep ? m_orderedIndex : QList<int>();
-    QList<FileSource> sources = keep ? m_fileSources : QList<FileSource>();
-    QList<FileTransform> transforms = keep ? m_fileTransforms : QList<FileTransform>();
-    QList<FileValidation> validations = keep ? m_fileValidations : QList<FileValidation>();
-    QList<std::optional<FileAttributes>> attributes = keep ? m_fileAttributes : QList<std::optional<FileAttributes>>();
-
-    QSet<QUrl> seen;
-    for (const FileSource& source : sources)
-        seen.insert(source.fileInfo.url);
-    for (const File& file : newFiles) {
-        if (action == FileAction::append) {
-            if (seen.contains(file.source.fileInfo.url)) {
+    const qsizetype count = newFiles.orderedIndex.size();
+    if (action == FileAction::append) {
+        // Appended to the list, or, forced, to an empty one; duplicates either way are left out.
+        const bool keep = !forceReplace;
+        QList<int> orderedIndex = keep ? m_orderedIndex : QList<int>();
+        QList<FileSource> sources = keep ? m_fileSources : QList<FileSource>();
+        QList<FileTransform> transforms = keep ? m_fileTransforms : QList<FileTransform>();
+        QList<FileValidation> validations = keep ? m_fileValidations : QList<FileValidation>();
+        QList<std::optional<FileAttributes>> attributes = keep ? m_fileAttributes : QList<std::optional<FileAttributes>>();
+        QSet<QUrl> seen;
+        for (const FileSource& source : std::as_const(sources))
+            seen.insert(source.fileInfo.url);
+        for (int index : newFiles.orderedIndex) {
+            const FileSource& source = newFiles.fileSources.at(index);
+            if (seen.contains(source.fileInfo.url)) {
                 Log::debug(FILES, "doReplaceAllFiles: Append is discarding duplicate file: %s",
-                    file.source.fileInfo.url.toString(QUrl::FullyEncoded));
+                    source.fileInfo.url.toString(QUrl::FullyEncoded));
                 continue;
             }
-            seen.insert(file.source.fileInfo.url);
+            seen.insert(source.fileInfo.url);
+            orderedIndex.append(static_cast<int>(orderedIndex.size()));
+            sources.append(source);
+            transforms.append(newFiles.fileTransforms.at(index));
+            validations.append(newFiles.fileValidations.at(index));
+            attributes.append(newFiles.fileAttributes.at(index));
         }
-        orderedIndex.append(static_cast<int>(orderedIndex.size()));
-        sources.append(file.source);
-        transforms.append(file.transformed);
-        validations.append(file.validation);
-        attributes.append(file.attributes);
+        m_orderedIndex = std::move(orderedIndex);
+        m_fileSources = std::move(sources);
+        m_fileTransforms = std::move(transforms);
+        m_fileValidations = std::move(validations);
+        m_fileAttributes = std::move(attributes);
+    } else {
+        // Taken over in the order given, the storage order of the new list.
+        QList<int> orderedIndex(count);
+        std::iota(orderedIndex.begin(), orderedIndex.end(), 0);
+        QList<FileSource> sources;
+        QList<FileTransform> transforms;
+        QList<FileValidation> validations;
+        QList<std::optional<FileAttributes>> attributes;
+        if (newFiles.orderedIndex == orderedIndex) {
+            // Shared, not copied.
+            sources = newFiles.fileSources;
+            transforms = newFiles.fileTransforms;
+            validations = newFiles.fileValidations;
+            attributes = newFiles.fileAttributes;
+        } else {
+            for (int index : newFiles.orderedIndex) {
+                sources.append(newFiles.fileSources.at(index));
+                transforms.append(newFiles.fileTransforms.at(index));
+                validations.append(newFiles.fileValidations.at(index));
+                attributes.append(newFiles.fileAttributes.at(index));
+            }
+        }
+        m_orderedIndex = std::move(orderedIndex);
+        m_fileSources = std::move(sources);
+        m_fileTransforms = std::move(transforms);
+        m_fileValidations = std::move(validations);
+        m_fileAttributes = std::move(attributes);
     }
 
     ++m_fileGenerationId;
-    Log::debug(FILES, "FileDataSource replaceAllFiles files: %ld, fileGenerationId: %ld", newFiles.size(),
-        m_fileGenerationId);
-    m_orderedIndex = std::move(orderedIndex);
-    m_fileSources = std::move(sources);
-    m_fileTransforms = std::move(transforms);
-    m_fileValidations = std::move(validations);
-    m_fileAttributes = std::move(attributes);
+    Log::debug(FILES, "FileDataSource replaceAllFiles files: %ld, fileGenerationId: %ld", count, m_fileGenerationId);
     ++m_fileGenerationId;
 
     const QString function = QStringLiteral("replaceAllFiles(with:action:forceReplace:)");

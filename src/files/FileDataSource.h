@@ -83,6 +83,12 @@ public:
         const std::optional<QList<QUrl>>& urls = std::nullopt, std::stop_token stop = {});
     void replaceFilesNoUndo(const QList<File>& newFiles, FileAction action, bool forceReplace,
         std::stop_token stop = {});
+    // The same as replaceFiles with the facets already apart (componentsOf, on
+    // a worker): a replacement then costs the main thread nothing per file.
+    void replaceFilesFromComponents(const FileComponents& newFiles, FileAction action,
+        const std::optional<QList<QUrl>>& urls = std::nullopt, std::stop_token stop = {});
+    // The facets of the files in their order; callable from any thread.
+    static FileComponents componentsOf(QList<File> files);
     void clear();
     void removeFiles(const QSet<int>& storageIndexes);
     void move(const QList<int>& rows, int destination);
@@ -125,6 +131,7 @@ private:
     File assembleFile(int storageIndex) const;
 
     void replaceAllFiles(const QList<File>& newFiles, FileAction action, bool forceReplace, std::stop_token stop);
+    void replaceAllComponents(const FileComponents& newFiles, FileAction action, bool forceReplace, std::stop_token stop);
     void cancelPendingTasks();
 
     void doSortAndPublishResult(FileSortOrder order, const std::shared_ptr<TaskHandle>& run, std::stop_token stop);
