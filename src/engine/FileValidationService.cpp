@@ -42,7 +42,7 @@ void clearValidationTask(const std::stop_token& stop)
         validationTask() = TaskHandle();
 }
 
-std::optional<QList<File>> run(const QList<File>& files, std::stop_token stop)
+std::optional<QList<File>> run(QList<File> files, std::stop_token stop)
 {
     std::shared_ptr<FileDataSource> fileDataSource;
     MainThread::runBlocking([&] { fileDataSource = Inject<FileDataSource>().get(); });
@@ -64,7 +64,7 @@ std::optional<QList<File>> run(const QList<File>& files, std::stop_token stop)
         abort();
         return std::nullopt;
     }
-    std::optional<QList<File>> validated = validateFilesConcurrent(files, stop);
+    std::optional<QList<File>> validated = validateFilesConcurrent(std::move(files), stop);
     if (!validated || stop.stop_requested()) {
         abort();
         return std::nullopt;
@@ -90,18 +90,18 @@ std::optional<QList<File>> run(const QList<File>& files, std::stop_token stop)
 
 } // namespace
 
-std::optional<QList<File>> validateFiles(const QList<File>& files, std::stop_token stop)
+std::optional<QList<File>> validateFiles(QList<File> files, std::stop_token stop)
 {
     SerialExecutor& executor = GlobalActors::validation();
     if (executor.isCurrent())
-        return run(files, stop);
+        return run(std::move(files), stop);
     std::future<std::optional<QList<File>>> finished;
     {
         // Only the job holds the promise: a job the executor drops while the
         // process ends breaks it, and the wait below returns.
         auto done = std::make_shared<std::promise<std::optional<QList<File>>>>();
         finished = done->get_future();
-        executor.submit([files, stop, done] { done->set_value(run(files, stop)); });
+        executor.submit([files = std::move(files), stop, done]() mutable { done->set_value(run(std::move(files), stop)); });
     }
     // The main thread never waits for a worker.
     if (MainThread::isCurrent())
@@ -113,7 +113,7 @@ std::optional<QList<File>> validateFiles(const QList<File>& files, std::stop_tok
     }
 }
 
-std::optional<QList<File>> validateFilesConcurrent(const QList<File>& files, std::stop_token stop)
+std::optional<QList<File>> validateFilesConcurrent(QList<File> files, std::stop_token stop)
 {
     const qsizetype count = files.size();
     const qsizetype chunkCount = (count + CHUNK_SIZE - 1) / CHUNK_SIZE;
@@ -121,9 +121,8 @@ std::optional<QList<File>> validateFilesConcurrent(const QList<File>& files, std
         return QList<File> {};
 
     const DirectoryRoots roots = DirectoryRoots::fromMachine();
-    // One copy of the list; each chunk validates its own part of it in place.
-    QList<File> result = files;
-    File* const first = result.data();
+    // Each chunk validates its own part of the list in place.
+    File* const first = files.data();
     std::atomic<qsizetype> nextChunk = 0;
     std::atomic<bool> cancelled = false;
     auto worker = [&] {
@@ -153,7 +152,7 @@ std::optional<QList<File>> validateFilesConcurrent(const QList<File>& files, std
         return std::nullopt;
     }
     // In list order, so the duplicate check sees the same list however the chunks finished.
-    return result;
+    return files;
 }
 
 void runValidationTask(const QList<File>& files)

@@ -128,7 +128,7 @@ void TransformationService::transformAllFilesQuick(std::stop_token stop, const Q
     writeBackRunState(*snapshot.transformers, result.transformers);
     if (snapshot.fileDataSource->updateFiles(result.files, FileComponentMutation::transformed, CALLER, stop)) {
         snapshot.fileDataSource->calculateLongest(std::nullopt, stop);
-        FileValidationService::validateFiles(result.files, stop);
+        FileValidationService::validateFiles(std::move(result.files), stop);
     }
     hideIndicator();
     postQueued(NotificationName::dataSourceUpdated, QUICK_FUNCTION);
@@ -195,7 +195,7 @@ TransformationService::FullTransformation TransformationService::transformAllFil
         // Validated once: the store gets the verdicts for the table and the
         // rule bar, the run keeps its own copy, so what is renamed is decided
         // here, not by whatever the store holds by the time the renaming starts.
-        std::optional<QList<File>> validated = FileValidationService::validateFiles(pass.files, stop);
+        std::optional<QList<File>> validated = FileValidationService::validateFiles(std::move(pass.files), stop);
         if (validated)
             full.files = std::move(*validated);
         if (!validated || stop.stop_requested())
