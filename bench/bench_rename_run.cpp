@@ -24,6 +24,7 @@
 #include "platform/GlobalActors.h"
 #include "platform/MainThread.h"
 #include "platform/Task.h"
+#include "rules/ConversionType.h"
 #include "rules/Transformers.h"
 #include "tokens/TokenString.h"
 
@@ -191,6 +192,29 @@ QList<Transformer> rules()
     return { replace, prefix, suffix };
 }
 
+// Every kind of rule that changes names: Replace, Regular expression,
+// Conversion, Numbering, Prefix and Suffix.
+QList<Transformer> sixRules()
+{
+    QList<Transformer> list = rules();
+    Transformer regex = Transformer::newTransformer();
+    regex.type = TransformerType::regex;
+    regex.properties.regexFindText = TokenString::string(QStringLiteral("_(\\d+)$"));
+    regex.properties.regexReplaceText = TokenString::string(QStringLiteral("-$1"));
+    Transformer conversion = Transformer::newTransformer();
+    conversion.type = TransformerType::conversion;
+    conversion.properties.conversionFindText = QStringLiteral("doc");
+    conversion.properties.conversionType = ConversionType::uppercase;
+    Transformer numbering = Transformer::newTransformer();
+    numbering.type = TransformerType::numbering;
+    numbering.properties.numberDigits = 6;
+    numbering.properties.numberSeparatorText = QStringLiteral("_");
+    list.insert(1, numbering);
+    list.insert(1, conversion);
+    list.insert(1, regex);
+    return list;
+}
+
 int countRenamed(const QString& root, const Layout& layout)
 {
     int renamed = 0;
@@ -351,6 +375,12 @@ int runOneSize(int argc, char** argv, const Layout& layout)
     const Phase preview = runOnWorker(&GlobalActors::transformation(), [](std::stop_token stop) {
         TransformationService::shared().transformAllFilesQuick(stop, QStringLiteral("bench"));
     });
+    // The same preview with every kind of rule, then back to the three.
+    transformers->replaceTransformers(sixRules());
+    const Phase previewSix = runOnWorker(&GlobalActors::transformation(), [](std::stop_token stop) {
+        TransformationService::shared().transformAllFilesQuick(stop, QStringLiteral("bench"));
+    });
+    transformers->replaceTransformers(rules());
     const Phase run = runOnWorker(&GlobalActors::transformation(), [](std::stop_token stop) {
         TransformationService::shared().applyTransformationsAndRename(true, stop);
     });
@@ -392,6 +422,7 @@ int runOneSize(int argc, char** argv, const Layout& layout)
     printPhase("  hand-over on the main thread", handOver);
     printTool("find -printf '%p %s %T@'", findMs, QStringLiteral("   (%1 lines)").arg(found).toUtf8().constData());
     printPhase("preview, three rules, validated", preview);
+    printPhase("preview, six rules of every kind", previewSix);
     printTool("rename -n, one rule (perl)", renameNMs, QStringLiteral("   (%1 planned)").arg(planned).toUtf8().constData());
     printPhase("rename run", run, QStringLiteral("   (%1 renamed)").arg(runRenamed).toUtf8().constData());
     printPhase("  full transformation (validated)", fullTransformation);

@@ -4,12 +4,16 @@
 #include "app/MainMenu.h"
 #include "app/MainWindow.h"
 #include "app/OpenFolderEventHandler.h"
+#include "app/OpenMostRecentRecipeHandler.h"
 #include "app/ProgressViewController.h"
+#include "app/RecentRecipeList.h"
 #include "app/RenameRunAlerts.h"
 #include "app/SplitViewController.h"
+#include "app/VersionCheck.h"
 #include "core/AppNotification+Typed.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "core/Preference.h"
+#include "core/String+path.h"
 #include "core/URL+path.h"
 #include "engine/FileValidationService.h"
 #include "engine/TransformationEventHandler.h"
@@ -21,12 +25,16 @@
 #include "ruleui/TransformViewController.h"
 #include "ruleui/TransformViewDialogController.h"
 #include "platform/Log.h"
+#include "platform/MainThread.h"
 #include "rules/Transformers.h"
 #include "tokens/FileAttributeUtil.h"
+#include "tokens/GPSCache.h"
+#include "uikit/Alert.h"
 #include "uikit/ModalAlertViewController.h"
 #include "uikit/ModalIdleCondition.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QPointer>
 
 #include <execinfo.h>
@@ -58,20 +66,45 @@ AppDelegate::AppDelegate(MainWindow* window, QObject* parent)
 
 AppDelegate::~AppDelegate() = default;
 
-void AppDelegate::applicationWillFinishLaunching(const QStringList& arguments)
+void AppDelegate::applicationWillFinishLaunching(const QStringList& arguments, const QString& workingDirectory)
 {
+    const QString directory = workingDirectory.isEmpty() ? QDir::currentPath() : workingDirectory;
     registerUncaughtExceptionHandler();
     initDependencyRegistry();
     installServiceHooks();
     Preference::initDefaults();
     m_openFolderEventHandler = std::make_unique<OpenFolderEventHandler>();
+    m_openMostRecentRecipeHandler = std::make_unique<OpenMostRecentRecipeHandler>();
     // Queued notifications wait while a dialog or a menu is open.
     ModalIdleCondition::install();
-    CommandLineProcessor::processCommandLine(arguments);
+    m_recipeRequested = CommandLineProcessor::processCommandLine(arguments, directory);
     initViews();
-    const QStringList documents = CommandLineProcessor::parse(arguments).documents;
+    openCommandLineDocuments(arguments, directory);
+}
+
+void AppDelegate::handleArguments(const QStringList& arguments, const QString& workingDirectory)
+{
+    CommandLineProcessor::processCommandLine(arguments, workingDirectory);
+    openCommandLineDocuments(arguments, workingDirectory);
+    bringWindowToFront();
+}
+
+void AppDelegate::openCommandLineDocuments(const QStringList& arguments, const QString& workingDirectory)
+{
+    const QStringList absolute = CommandLineProcessor::absoluteArguments(arguments, workingDirectory);
+    const QStringList documents = CommandLineProcessor::parse(absolute).documents;
     if (!documents.isEmpty())
         openFiles(documents);
+}
+
+void AppDelegate::bringWindowToFront()
+{
+    if (!m_window)
+        return;
+    m_window->show();
+    m_window->setWindowState((m_window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    m_window->raise();
+    m_window->activateWindow();
 }
 
 void AppDelegate::initDependencyRegistry()
@@ -81,6 +114,7 @@ void AppDelegate::initDependencyRegistry()
     auto transformers = std::make_shared<Transformers>();
     registry.registerInstance(transformers);
     registry.registerInstance(std::make_shared<TransformationEventHandler>());
+    registry.registerInstance(std::make_shared<RecentRecipeList>());
     registry.registerInstance(sharedView(new TransformViewController(transformers.get())));
     registry.registerInstance(sharedView(new TransformViewDialogController(transformers.get())));
     registry.registerInstance(std::make_shared<TableViewController>());
@@ -94,8 +128,18 @@ void AppDelegate::installServiceHooks()
     FileAttributeLoader::install(&FileAttributeUtil::loadAttributes);
     TransformationService::shared().setDelegate(std::make_shared<RenameRunAlerts>());
 
-    if (const auto transformers = DependencyInjectionRegistry::get<Transformers>(file, function, __LINE__))
+    if (const auto transformers = DependencyInjectionRegistry::get<Transformers>(file, function, __LINE__)) {
         transformers->setValidationCanceller(&FileValidationService::cancel);
+        transformers->setAlertPresenter([](const QString& messageText, const QString& informativeText) {
+            Alert::warning(messageText, informativeText);
+        });
+        // The list in the registry at the time, not the one of start-up.
+        transformers->setRecipeRememberer([](const QUrl& url) {
+            if (const auto list = DependencyInjectionRegistry::get<RecentRecipeList>(
+                    QStringLiteral("Brackenfold/AppDelegate"), QStringLiteral("rememberRecipe"), __LINE__))
+                list->rememberRecipeAt(url);
+        });
+    }
     if (const auto fileDataSource = DependencyInjectionRegistry::get<FileDataSource>(file, function, __LINE__)) {
         fileDataSource->addPendingTaskCanceller(&FileValidationService::cancel);
         fileDataSource->setSortMenuSelector(&MainMenu::selectSortMenu);
@@ -131,25 +175,54 @@ void AppDelegate::applicationDidFinishLaunching()
     initMostRecentRecipe();
     if (m_window)
         m_window->validateMenuItems();
+    VersionCheck::checkVersion();
 }
 
 void AppDelegate::initMostRecentRecipe()
 {
-    // Reopening the most recent recipe needs the recent-recipe list, which is
-    // not part of this build: every launch starts with one fresh rule.
-    const auto transformers = DependencyInjectionRegistry::get<Transformers>(
-        QStringLiteral("Brackenfold/AppDelegate"), QStringLiteral("initMostRecentRecipe()"), __LINE__);
-    if (transformers)
-        transformers->reset();
+    const QString file = QStringLiteral("Brackenfold/AppDelegate");
+    const QString function = QStringLiteral("initMostRecentRecipe()");
+    const auto transformers = DependencyInjectionRegistry::get<Transformers>(file, function, __LINE__);
+    if (!transformers)
+        return;
+    const auto recentRecipeList = DependencyInjectionRegistry::get<RecentRecipeList>(file, function, __LINE__);
+    if (!recentRecipeList)
+        return;
+    recentRecipeList->updateMenu();
+    // A recipe named on the command line is opened instead.
+    if (transformers->isEmpty() && !recentRecipeList->isEmpty() && !m_recipeRequested
+        && Preference::boolFor(PreferenceKey::openMostRecentRecipeOnStartup)) {
+        AppNotification::post(NotificationName::openMostRecentRecipe, {}, std::nullopt, function);
+        return;
+    }
+    transformers->reset();
 }
 
 void AppDelegate::applicationWillTerminate()
 {
+    GPSCache::savePending();
 }
 
 void AppDelegate::openFiles(const QStringList& paths)
 {
     Log::debug(Log::Category::ui, "Application openFiles: %{public}s", paths.join(QStringLiteral(", ")));
+    if (paths.size() == 1 && String::pathExtension(paths.first()) == Recipe::RECIPE_FILE_EXTENTION) {
+        m_recipeRequested = true;
+        QString path = paths.first();
+        if (path.startsWith(QLatin1String("file://")))
+            path = QUrl(path).toLocalFile();
+        const QPointer<AppDelegate> self(this);
+        MainThread::post([self, path] {
+            const auto transformers = DependencyInjectionRegistry::get<Transformers>(
+                QStringLiteral("Brackenfold/AppDelegate"), QStringLiteral("application(_:openFiles:)"), __LINE__);
+            if (!transformers)
+                return;
+            transformers->loadRecipe(QUrl::fromLocalFile(path));
+            if (self)
+                self->bringWindowToFront();
+        });
+        return;
+    }
     QStringList absolute;
     for (const QString& path : paths)
         if (path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1String("file://")))

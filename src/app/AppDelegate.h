@@ -10,6 +10,7 @@
 
 class MainWindow;
 class OpenFolderEventHandler;
+class OpenMostRecentRecipeHandler;
 
 // Starts and stops the application: registers the shared objects in order,
 // the preference defaults, the open-folder handler, reads the command line and
@@ -22,8 +23,10 @@ public:
 
     MainWindow* window() const { return m_window; }
     OpenFolderEventHandler* openFolderEventHandler() const { return m_openFolderEventHandler.get(); }
+    OpenMostRecentRecipeHandler* openMostRecentRecipeHandler() const { return m_openMostRecentRecipeHandler.get(); }
 
-    void applicationWillFinishLaunching(const QStringList& arguments);
+    // Relative paths of the command line count from `workingDirectory`.
+    void applicationWillFinishLaunching(const QStringList& arguments, const QString& workingDirectory = {});
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
     static bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
@@ -33,15 +36,24 @@ public:
     // attribute reading, validation cancelling, the single-file queue, the
     // Select rule of the file table, the sort menu and the rename run's dialogs.
     static void installServiceHooks();
-    // Paths the desktop opens with the application: appended without a question.
+    // Paths the desktop opens with the application: one recipe file is opened
+    // as the recipe, anything else is appended to the file list without a question.
     void openFiles(const QStringList& paths);
+    // The command line of a later start, handed over: acted on as at start-up,
+    // and the window comes to the front.
+    void handleArguments(const QStringList& arguments, const QString& workingDirectory);
 
 private:
     static void registerUncaughtExceptionHandler();
     void initMostRecentRecipe();
     void initViews();
+    void openCommandLineDocuments(const QStringList& arguments, const QString& workingDirectory);
+    void bringWindowToFront();
 
     QPointer<MainWindow> m_window;
     MainWindowDelegate m_mainWindowDelegate;
     std::unique_ptr<OpenFolderEventHandler> m_openFolderEventHandler;
+    std::unique_ptr<OpenMostRecentRecipeHandler> m_openMostRecentRecipeHandler;
+    // The command line asked for a recipe: it wins over reopening the most recent one.
+    bool m_recipeRequested = false;
 };

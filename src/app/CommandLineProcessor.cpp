@@ -9,12 +9,37 @@
 
 namespace CommandLineProcessor {
 
+namespace {
+
+bool isRecipeText(const QString& text)
+{
+    return text.startsWith(QLatin1Char('{'));
+}
+
+QString absolutePath(const QString& path, const QString& workingDirectory)
+{
+    QString result = path;
+    if (result.startsWith(QLatin1String("file://")))
+        result = QUrl(result).toLocalFile();
+    if (result.startsWith(QLatin1Char('~')))
+        result = Directory::homeDirectory() + result.mid(1);
+    if (QDir::isRelativePath(result))
+        result = QDir::cleanPath(QDir(workingDirectory).absoluteFilePath(result));
+    return result;
+}
+
+} // namespace
+
 Arguments parse(const QStringList& arguments)
 {
     Arguments parsed;
     QString currentOption;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
+        if (argument == SERVICE_MARKER) {
+            parsed.serviceFiles = arguments.mid(i + 1);
+            break;
+        }
         if (argument.startsWith(QLatin1Char('-'))) {
             currentOption = argument;
             if (!parsed.options.contains(currentOption))
@@ -30,17 +55,57 @@ Arguments parse(const QStringList& arguments)
     return parsed;
 }
 
-void processCommandLine(const QStringList& arguments)
+QList<qsizetype> pathPositions(const QStringList& arguments)
+{
+    QList<qsizetype> positions;
+    QString currentOption;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == SERVICE_MARKER) {
+            for (qsizetype j = i + 1; j < arguments.size(); ++j)
+                positions << j;
+            break;
+        }
+        if (argument.startsWith(QLatin1Char('-'))) {
+            currentOption = argument;
+            continue;
+        }
+        const bool isPath = currentOption.isEmpty() || currentOption == QLatin1String("-d")
+            || (currentOption == QLatin1String("-r") && !isRecipeText(argument));
+        if (isPath)
+            positions << i;
+        currentOption.clear();
+    }
+    return positions;
+}
+
+QStringList absoluteArguments(const QStringList& arguments, const QString& workingDirectory)
+{
+    QStringList result = arguments;
+    for (qsizetype position : pathPositions(arguments))
+        result[position] = absolutePath(arguments.at(position), workingDirectory);
+    return result;
+}
+
+bool processCommandLine(const QStringList& arguments, const QString& workingDirectory)
 {
     if (arguments.isEmpty())
-        return;
-    const Arguments parsed = parse(arguments);
+        return false;
+    const Arguments parsed = parse(absoluteArguments(arguments, workingDirectory));
+    bool recipeAsked = false;
     for (auto it = parsed.options.constBegin(); it != parsed.options.constEnd(); ++it) {
-        if (it.key() == QLatin1String("-d"))
+        if (it.key() == QLatin1String("-d")) {
             openDirectory(it.value());
-        else if (it.key() == QLatin1String("-r"))
+        } else if (it.key() == QLatin1String("-r")) {
             openRecipe(it.value().value(0));
+            recipeAsked = recipeAsked || !it.value().isEmpty();
+        }
     }
+    if (!parsed.serviceFiles.isEmpty()) {
+        Log::info(Log::Category::files, "Rename with Brackenfold: %{public}s", parsed.serviceFiles.join(QStringLiteral(", ")));
+        AppNotification::OpenFolder::post(URL::from(parsed.serviceFiles), true, FileAction::replace);
+    }
+    return recipeAsked;
 }
 
 void openDirectory(const QStringList& paths)
@@ -55,16 +120,14 @@ void openRecipe(const QString& text)
     Log::info(Log::Category::transformers, "CommandLine Opening Recipe: %{public}s", text);
     if (text.isEmpty())
         return;
-    if (text.startsWith(QLatin1Char('{'))) {
+    if (isRecipeText(text)) {
         QString json = text;
         if (json.endsWith(QLatin1Char('\'')))
             json = json.chopped(1).normalized(QString::NormalizationForm_C);
         AppNotification::OpenRecipe::postJson(json);
         return;
     }
-    QString path = text.startsWith(QLatin1Char('~')) ? Directory::homeDirectory() + text.mid(1) : text;
-    if (QDir::isRelativePath(path))
-        path = QDir::currentPath() + QLatin1Char('/') + path;
+    const QString path = absolutePath(text, QDir::currentPath());
     AppNotification::OpenRecipe::post(QUrl::fromLocalFile(path));
 }
 

@@ -1,11 +1,16 @@
 #include "app/MainMenu.h"
 
 #include "app/ClearFileListMenuAction.h"
+#include "app/ClearRecentRecipeMenuAction.h"
 #include "app/MainWindow.h"
 #include "app/NewDocumentMenuAction.h"
 #include "app/NotificationMenuAction.h"
 #include "app/OpenDocumentMenuAction.h"
+#include "app/OpenRecentRecipeMenuAction.h"
+#include "app/OpenRecipeMenuAction.h"
+#include "app/PreferencesWindowController.h"
 #include "app/ReloadFileListMenuAction.h"
+#include "app/SaveRecipeMenuAction.h"
 #include "app/SortMenuAction.h"
 #include "platform/MainThread.h"
 
@@ -116,10 +121,15 @@ const QList<QObject*>& globalMenuActions()
     // Created once and never destroyed: they observe notifications for the whole run.
     static const QList<QObject*> actions {
         new ClearFileListMenuAction,
+        new ClearRecentRecipeMenuAction,
         new NewDocumentMenuAction,
         new NotificationMenuAction,
         new OpenDocumentMenuAction,
+        &PreferencesWindowController::shared(),
         new ReloadFileListMenuAction,
+        new OpenRecentRecipeMenuAction,
+        new OpenRecipeMenuAction,
+        new SaveRecipeMenuAction,
         new SortMenuAction,
     };
     return actions;

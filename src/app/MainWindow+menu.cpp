@@ -41,7 +41,7 @@ void MainWindow::buildMenuBar()
     // No shortcut: the file table takes Delete itself, and text fields keep it.
     addItem(edit, QStringLiteral("Delete"), QStringLiteral("delete:"));
     edit->addSeparator();
-    addItem(edit, QStringLiteral("Preferences…"), QStringLiteral("preferencesAction:"), QKeySequence::Preferences);
+    addItem(edit, QStringLiteral("Preferences…"), QStringLiteral("preferencesAction:"), QKeySequence(Qt::CTRL | Qt::Key_Comma));
 
     QMenu* sort = addMenu(QStringLiteral("Sort"));
     for (SortMenuItem item : MainMenu::allSortMenuItems()) {

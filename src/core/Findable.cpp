@@ -17,14 +17,15 @@ std::optional<QList<CharacterRange>> findRanges(const QString& text, const FindP
     return found;
 }
 
-std::optional<QList<TextRange>> findIndexRanges(const QString& text, const FindParameters& parameters)
+std::optional<QList<TextRange>> findIndexRanges(const QString& text, const FindParameters& parameters,
+    QString* error)
 {
     if (parameters.findText.isEmpty())
         return QList<TextRange> { String::range(text) };
     CompareOptions options = CompareOption::regularExpression | CompareOption::diacriticInsensitive;
     if (parameters.caseInsensitive)
         options |= CompareOption::caseInsensitive;
-    QList<TextRange> found = String::ranges(text, parameters.pattern(), options);
+    QList<TextRange> found = String::ranges(text, parameters.pattern(), options, error);
     if (found.isEmpty())
         return std::nullopt;
     if (parameters.findFirst)

@@ -14,7 +14,9 @@ namespace Findable {
 // Character ranges of the text.
 std::optional<QList<CharacterRange>> findRanges(const QString& text, const FindParameters& parameters);
 
-// UTF-16 ranges of the text.
-std::optional<QList<TextRange>> findIndexRanges(const QString& text, const FindParameters& parameters);
+// UTF-16 ranges of the text. A find text that is no valid pattern, or that
+// takes too long, also gives none, with `error` set.
+std::optional<QList<TextRange>> findIndexRanges(const QString& text, const FindParameters& parameters,
+    QString* error = nullptr);
 
 } // namespace Findable

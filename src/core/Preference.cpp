@@ -20,6 +20,7 @@ const PreferenceKey PreferenceKey::autoResolveDuplicates { QStringLiteral("autoR
 const PreferenceKey PreferenceKey::renameEmptyFolders { QStringLiteral("renameEmptyFolders") };
 const PreferenceKey PreferenceKey::autoIgnoreFilePermissionErrors { QStringLiteral("autoIgnoreFilePermissionErrors") };
 const PreferenceKey PreferenceKey::gpsCache { QStringLiteral("gpsCache") };
+const PreferenceKey PreferenceKey::reverseGeocodingServer { QStringLiteral("reverseGeocodingServer") };
 const PreferenceKey PreferenceKey::customDirectories { QStringLiteral("customDirectories") };
 const PreferenceKey PreferenceKey::recentRecipes { QStringLiteral("recentRecipes") };
 const PreferenceKey PreferenceKey::wildcardDefault { QStringLiteral("wildcardDefault") };
@@ -101,6 +102,7 @@ void initDefaults()
     defaults.insert(PreferenceKey::versionCheckOnStartup.rawValue, true);
     defaults.insert(PreferenceKey::customDirectories.rawValue, QJsonArray());
     defaults.insert(PreferenceKey::gpsAddressLookup.rawValue, true);
+    defaults.insert(PreferenceKey::reverseGeocodingServer.rawValue, QStringLiteral("https://nominatim.openstreetmap.org"));
     defaults.insert(PreferenceKey::autoResolveDuplicates.rawValue, true);
     defaults.insert(PreferenceKey::renameEmptyFolders.rawValue, true);
     store().registerDefaults(defaults);
@@ -145,8 +147,9 @@ void setGpsCache(const GPSAddressMap& cache)
     QJsonObject entries;
     for (auto it = cache.cbegin(); it != cache.cend(); ++it)
         entries.insert(it.key(), it.value().toJson());
+    const QJsonObject stored { { QStringLiteral("cache"), entries } };
     store().setValue(PreferenceKey::gpsCache.rawValue,
-        QString::fromUtf8(QJsonDocument(entries).toJson(QJsonDocument::Compact)));
+        QString::fromUtf8(QJsonDocument(stored).toJson(QJsonDocument::Compact)));
 }
 
 } // namespace Preference

@@ -26,6 +26,7 @@ struct PreferenceKey {
     static const PreferenceKey renameEmptyFolders;
     static const PreferenceKey autoIgnoreFilePermissionErrors;
     static const PreferenceKey gpsCache;
+    static const PreferenceKey reverseGeocodingServer;
     static const PreferenceKey customDirectories;
     static const PreferenceKey recentRecipes;
     static const PreferenceKey wildcardDefault;

@@ -38,6 +38,8 @@ std::optional<RegularExpression> RegularExpression::compile(
     uint32_t flags = 0;
     if (options.testFlag(RegexOption::caseInsensitive))
         flags |= UREGEX_CASE_INSENSITIVE;
+    if (options.testFlag(RegexOption::anchorsMatchLines))
+        flags |= UREGEX_MULTILINE;
     UErrorCode status = U_ZERO_ERROR;
     UParseError parseError {};
     parseError.offset = -1;
@@ -48,6 +50,13 @@ std::optional<RegularExpression> RegularExpression::compile(
         return std::nullopt;
     }
     return RegularExpression(std::shared_ptr<const icu::RegexPattern>(std::move(compiled)), pattern);
+}
+
+int RegularExpression::groupCount() const
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<icu::RegexMatcher> matcher(m_pattern->matcher(status));
+    return U_SUCCESS(status) && matcher ? matcher->groupCount() : 0;
 }
 
 std::optional<QList<RegexMatch>> RegularExpression::run(
@@ -115,7 +124,14 @@ std::optional<QString> RegularExpression::replaceAll(
     }
     matcher->useAnchoringBounds(false);
     matcher->setTimeLimit(TIME_LIMIT, status);
-    const icu::UnicodeString result = matcher->replaceAll(IcuString::toIcu(replacementTemplate), status);
+    // The matcher's own replaceAll takes a time-out for the end of the
+    // matches; this loop reports it.
+    const icu::UnicodeString replacement = IcuString::toIcu(replacementTemplate);
+    icu::UnicodeString result;
+    while (U_SUCCESS(status) && matcher->find(status))
+        matcher->appendReplacement(result, replacement, status);
+    if (U_SUCCESS(status))
+        matcher->appendTail(result);
     if (U_FAILURE(status)) {
         setError(error, errorText(m_source, status));
         return std::nullopt;

@@ -15,7 +15,7 @@ U_NAMESPACE_BEGIN
 class RegexPattern;
 U_NAMESPACE_END
 
-enum class RegexOption { caseInsensitive = 1 };
+enum class RegexOption { caseInsensitive = 1, anchorsMatchLines = 2 };
 Q_DECLARE_FLAGS(RegexOptions, RegexOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(RegexOptions)
 
@@ -51,6 +51,8 @@ public:
         const QString& text, const QString& replacementTemplate, QString* error = nullptr) const;
 
     QString pattern() const { return m_source; }
+    // The number of capture groups of the pattern.
+    int groupCount() const;
 
 private:
     RegularExpression(std::shared_ptr<const icu::RegexPattern> pattern, const QString& source);

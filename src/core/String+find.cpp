@@ -8,8 +8,12 @@ namespace {
 
 RegexOptions regexOptions(CompareOptions options)
 {
-    return options.testFlag(CompareOption::caseInsensitive) ? RegexOptions(RegexOption::caseInsensitive)
-                                                            : RegexOptions();
+    RegexOptions result;
+    if (options.testFlag(CompareOption::caseInsensitive))
+        result |= RegexOption::caseInsensitive;
+    if (options.testFlag(CompareOption::anchorsMatchLines))
+        result |= RegexOption::anchorsMatchLines;
+    return result;
 }
 
 // Matches of `pattern` in the NFC form of `text`, as character ranges; none
@@ -190,11 +194,11 @@ std::optional<TextRange> firstRange(const QString& text, const RegularExpression
     return TextOffsets(text).utf16Range(*characters);
 }
 
-QList<TextRange> ranges(const QString& text, const QString& pattern, CompareOptions options)
+QList<TextRange> ranges(const QString& text, const QString& pattern, CompareOptions options, QString* error)
 {
-    // Regular-expression searches honour only the case option.
+    // Regular-expression searches honour only the case and line options.
     const QString effective = options.testFlag(CompareOption::regularExpression) ? pattern : regexLiteral(pattern);
-    const auto found = characterMatches(text, effective, regexOptions(options), true, nullptr);
+    const auto found = characterMatches(text, effective, regexOptions(options), true, error);
     if (!found)
         return {};
     const TextOffsets offsets(text);

@@ -12,7 +12,9 @@
 #include <functional>
 #include <optional>
 
-enum class CompareOption { caseInsensitive = 1, diacriticInsensitive = 2, regularExpression = 4 };
+enum class CompareOption {
+    caseInsensitive = 1, diacriticInsensitive = 2, regularExpression = 4, anchorsMatchLines = 8
+};
 Q_DECLARE_FLAGS(CompareOptions, CompareOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(CompareOptions)
 
@@ -28,12 +30,13 @@ QString regexLiteral(const QString& text);
 QString escapedRegexCharacterGroup(const QString& text);
 
 // Searching. `matches` answers character ranges; `ranges` and `firstRange`
-// answer UTF-16 ranges of `text`.
+// answer UTF-16 ranges of `text`; `error` tells an invalid or timed-out
+// pattern from no match.
 QList<CharacterRange> matches(const QString& text, const QString& pattern, RegexOptions options);
 bool isMatch(const QString& text, const QString& pattern, RegexOptions options);
 QStringList getMatchGroups(const QString& text, const QString& pattern, RegexOptions options);
 std::optional<TextRange> firstRange(const QString& text, const RegularExpression& expression);
-QList<TextRange> ranges(const QString& text, const QString& pattern, CompareOptions options);
+QList<TextRange> ranges(const QString& text, const QString& pattern, CompareOptions options, QString* error = nullptr);
 TextRange range(const QString& text);
 
 // Replacing; each answers the new text.

@@ -2,27 +2,14 @@
 
 #include "platform/Log.h"
 #include "rules/FileIndex+counters.h"
+#include "rules/NumberingTransformer.h"
 #include "rules/Transformers.h"
 
 namespace NumberStart {
 
 std::optional<qint64> advanced(const TransformerProperties& properties, qint64 counter)
 {
-    const qint64 start = properties.numberStart.value_or(1);
-    const qint64 skip = properties.numberSkip.value_or(1);
-    const qint64 repeatCount = properties.numberRepeatCount.value_or(1);
-    const qint64 resetCount = properties.numberResetCount.value_or(0);
-
-    qint64 c = counter;
-    if (repeatCount > 1)
-        c /= repeatCount;
-    if (resetCount >= 1)
-        c %= resetCount;
-    qint64 step = 0;
-    qint64 result = 0;
-    if (__builtin_mul_overflow(skip, c, &step) || __builtin_add_overflow(start, step, &result))
-        return std::nullopt;
-    return result;
+    return NumberingTransformer::sequentialNumber(properties, counter);
 }
 
 QList<NumberStartUpdate> updatesAfterRun(const QList<Transformer>& transformers, const FileIndex& fileIndex)

@@ -9,6 +9,7 @@
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 #include "rules/Transformers.h"
+#include "tokens/AttributeResolver.h"
 #include "tokens/FileAttributeUtil.h"
 
 namespace {
@@ -149,6 +150,8 @@ TransformationService::FullTransformation TransformationService::transformAllFil
         return full;
 
     Log::info(PROCESS, "🔹 Starting transform all %ld files", files.size());
+    // Addresses that could not be found before are asked for again in a new run.
+    AttributeResolver::gpsAddressResolver()->forgetFailures();
     const auto progress = [](const ProgressData& data) {
         MainThread::post([data] {
             AppNotification::UpdateProgressView::post(data.progressCount, data.totalCount, QStringLiteral("Preparing"), true);

@@ -3,41 +3,8 @@
 #include "core/CanonicalText.h"
 #include "core/String+find.h"
 #include "core/String+utilities.h"
-#include "core/TextOffsets.h"
-
-namespace {
-
-// Every occurrence of `find` replaced literally, comparing whole characters:
-// case-insensitively and without regard to the text's marks when asked.
-QString replaceOccurrences(const QString& source, const QString& find, const QString& replace, bool caseInsensitive,
-    bool diacriticInsensitive)
-{
-    const QStringList characters = TextOffsets(source).characters();
-    const QStringList findCharacters = TextOffsets(find).characters();
-    const qsizetype count = findCharacters.size();
-    const auto same = [&](const QString& character, const QString& findCharacter) {
-        const QString compared = diacriticInsensitive ? String::withoutDiacritics(character) : character;
-        return QString::compare(compared, findCharacter, caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive)
-            == 0;
-    };
-    QString result;
-    qsizetype i = 0;
-    while (i < characters.size()) {
-        bool found = count > 0 && i + count <= characters.size();
-        for (qsizetype j = 0; found && j < count; ++j)
-            found = same(characters[i + j], findCharacters[j]);
-        if (found) {
-            result += replace;
-            i += count;
-        } else {
-            result += characters[i];
-            ++i;
-        }
-    }
-    return result;
-}
-
-} // namespace
+#include "rules/ReplacementTemplate.h"
+#include "rules/TextReplacement.h"
 
 QString SimpleTransformer::helpText() const
 {
@@ -51,9 +18,19 @@ void SimpleTransformer::run(TransformMode mode, TransformScope transformScope, c
 {
     if (properties.simpleFindText.value_or(QString()).isEmpty())
         return;
-    const QString replace = resolvedText(mode, properties.simpleReplaceText, file);
     const QString text = file.transformed.getTransformedText(transformScope);
+    // Pattern mode reads the replace text as a template; plain mode inserts it as it is.
+    const QString replace = usesPattern(properties) ? resolvedTemplate(mode, properties.simpleReplaceText, file)
+                                                    : resolvedText(mode, properties.simpleReplaceText, file);
     file.transformed.setTransformedText(replaceText(replace, text, properties), transformScope);
+}
+
+bool SimpleTransformer::usesPattern(const TransformerProperties& properties)
+{
+    const QString find = properties.simpleFindText.value_or(QString());
+    const bool wildcards = properties.simpleWildcards.value_or(false)
+        && (find.contains(QLatin1Char('*')) || find.contains(QLatin1Char('#')));
+    return wildcards || properties.simpleFindFirst.value_or(false);
 }
 
 QString SimpleTransformer::replaceText(const QString& replace, const QString& text,
@@ -68,22 +45,34 @@ QString SimpleTransformer::replaceText(const QString& replace, const QString& te
         && (find.contains(QLatin1Char('*')) || find.contains(QLatin1Char('#')));
     QString source = CanonicalText::nfc(text);
 
-    if (!wildcards && !findFirst)
-        return replaceOccurrences(source, find, replace, caseInsensitive, !String::hasDiacritics(find));
+    if (!wildcards && !findFirst) {
+        return TextReplacement::replaceOccurrences(
+            source, find, replace, caseInsensitive, !String::hasDiacritics(find));
+    }
 
     const QString pattern = wildcards ? String::wildcardsAsRegex(find) : String::regexLiteral(find);
+    QString error;
+    const auto expression = RegularExpression::compile(
+        pattern, caseInsensitive ? RegexOptions(RegexOption::caseInsensitive) : RegexOptions(), &error);
+    if (!expression)
+        throw regularExpressionError(error);
+    ReplacementTemplate::check(replace, expression->groupCount());
     CompareOptions options = CompareOption::regularExpression;
     if (caseInsensitive)
         options |= CompareOption::caseInsensitive;
-    QList<TextRange> found = String::ranges(source, pattern, options);
+    QList<TextRange> found = String::ranges(source, pattern, options, &error);
+    if (!error.isEmpty())
+        throw regularExpressionError(error);
     if (found.isEmpty())
         return text;
     if (findFirst)
         found.resize(1);
     for (auto it = found.crbegin(); it != found.crend(); ++it) {
         const QString matched = CanonicalText::nfc(source.mid(it->start, it->length()));
-        source.replace(it->start, it->length(),
-            String::stringByReplacingOccurrences(matched, pattern, replace, caseInsensitive));
+        const auto replaced = expression->replaceAll(matched, replace, &error);
+        if (!replaced)
+            throw regularExpressionError(error);
+        source.replace(it->start, it->length(), *replaced);
     }
     return source;
 }

@@ -14,8 +14,12 @@ public:
 
     QString helpText() const override;
 
-    // The find and replace of one text with the resolved replace text.
+    // The find and replace of one text with the resolved replace text, a
+    // template in pattern mode. Throws TransformError for a replace text that
+    // names a capture group the find text lacks.
     static QString replaceText(const QString& replace, const QString& text, const TransformerProperties& properties);
+    // Wildcards in the find text, or find first: the replace text is a template.
+    static bool usesPattern(const TransformerProperties& properties);
 
 protected:
     void run(TransformMode mode, TransformScope transformScope, const TransformerProperties& properties, File& file,

@@ -6,6 +6,7 @@
 #include "rules/TransformerProperties.h"
 #include "rules/TransformerState.h"
 #include "rules/TransformerType.h"
+#include "tokens/TransformError.h"
 
 #include <QString>
 
@@ -45,6 +46,11 @@ protected:
 
     // The text of a token field for the file; an absent field gives "".
     static QString resolvedText(TransformMode mode, const std::optional<TokenString>& text, File& file);
+    // The same as a replacement template: typed text stays template syntax,
+    // text taken from file attributes is inserted literally.
+    static QString resolvedTemplate(TransformMode mode, const std::optional<TokenString>& text, File& file);
+    // The failure of a user's pattern that does not compile or takes too long.
+    static TransformError regularExpressionError(const QString& detail);
 };
 
 // The labels and type of a kind, given once as its static constants.

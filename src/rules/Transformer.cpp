@@ -4,13 +4,17 @@
 #include "core/String+path.h"
 #include "platform/Log.h"
 #include "rules/FileIndex+counters.h"
+#include "rules/ConversionTransformer.h"
 #include "rules/InsertTransformer.h"
+#include "rules/NumberingTransformer.h"
 #include "rules/PrefixTransformer.h"
+#include "rules/RegularExpressionTransformer.h"
 #include "rules/SelectTransformer.h"
 #include "rules/SetTransformer.h"
 #include "rules/SimpleTransformer.h"
 #include "rules/SuffixTransformer.h"
 #include "rules/TransformError+description.h"
+#include "rules/TrimTransformer.h"
 #include "tokens/DecodingError.h"
 #include "tokens/JsonRead.h"
 #include "tokens/TransformError.h"
@@ -18,7 +22,6 @@
 #include <QDateTime>
 #include <QHashFunctions>
 #include <QJsonDocument>
-#include <QStringEncoder>
 
 #include <atomic>
 #include <limits>
@@ -33,20 +36,13 @@ std::unique_ptr<Transformable> makeTransformable(TransformerType type, const QSt
     case TransformerType::prefix: return std::make_unique<PrefixTransformer>(transformerId);
     case TransformerType::suffix: return std::make_unique<SuffixTransformer>(transformerId);
     case TransformerType::set: return std::make_unique<SetTransformer>(transformerId);
+    case TransformerType::trim: return std::make_unique<TrimTransformer>(transformerId);
+    case TransformerType::numbering: return std::make_unique<NumberingTransformer>(transformerId);
+    case TransformerType::conversion: return std::make_unique<ConversionTransformer>(transformerId);
+    case TransformerType::regex: return std::make_unique<RegularExpressionTransformer>(transformerId);
     case TransformerType::select: return std::make_unique<SelectTransformer>(transformerId);
-    case TransformerType::trim:
-    case TransformerType::numbering:
-    case TransformerType::conversion:
-    case TransformerType::regex:
-        break; // not provided by this build
     }
     return nullptr;
-}
-
-TransformError kindNotAvailable(TransformerType type)
-{
-    return TransformError::fatal(QStringLiteral("Rename Action not available"),
-        QStringLiteral("Rename Actions of the kind \"%1\" can not be applied.").arg(rawValue(type)));
 }
 
 const QString kIdPrefix = QStringLiteral("transformer_");
@@ -140,6 +136,15 @@ bool Transformer::isNumberingWithContinuedStart() const
         && !properties.numberRandom.value_or(false);
 }
 
+void Transformer::updateNumberingStartToNextSequentialNumber(const FileIndex& fileIndex)
+{
+    if (!isNumberingWithContinuedStart())
+        return;
+    // A start that would not fit stays as it is.
+    if (const auto next = NumberingTransformer(id).nextSequentialNumber(properties, fileIndex))
+        properties.numberStart = *next;
+}
+
 void Transformer::transformQuick(File& file, FileIndex& fileIndex)
 {
     try {
@@ -193,8 +198,6 @@ void Transformer::run(TransformMode mode, File& file, FileIndex& fileIndex)
     };
     try {
         const auto kind = transformer();
-        if (!kind)
-            throw kindNotAvailable(type);
         const TransformerProperties settings = properties;
         if (mode == TransformMode::quick)
             kind->transformQuick(transformScope, settings, file, fileIndex, state);
@@ -224,14 +227,7 @@ void Transformer::run(TransformMode mode, File& file, FileIndex& fileIndex)
 
 Transformer Transformer::fromJson(const QString& json, QStringConverter::Encoding encoding)
 {
-    // The encoding only decides which texts can be read; the reader takes UTF-8.
-    QStringEncoder encoder(encoding);
-    const QByteArray encoded = encoder.encode(json);
-    if (encoder.hasError())
-        throw DecodingError(QStringLiteral("The operation couldn’t be completed. (JSONDecoding error 0.)"));
-    if (encoding == QStringConverter::Utf8)
-        return fromJsonData(encoded);
-    return fromJsonData(json.toUtf8());
+    return fromJsonData(JsonRead::utf8ForDecoding(json, encoding));
 }
 
 Transformer Transformer::fromJsonData(const QByteArray& data)

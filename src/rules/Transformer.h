@@ -35,12 +35,15 @@ struct Transformer {
     // the same id twice in one process, even for rules made in one millisecond.
     static QString newId();
 
-    // The kind of this rule; none for a kind this build does not provide.
+    // The kind of this rule.
     std::unique_ptr<Transformable> transformer() const;
     // The kind's button label, "?" without a kind.
     QString buttonLabel() const;
     bool usesFileAttributes() const;
     bool isNumberingWithContinuedStart() const;
+    // A Numbering rule that carries its start on starts, from now on, at the
+    // number its next file would have had after `fileIndex`.
+    void updateNumberingStartToNextSequentialNumber(const FileIndex& fileIndex);
 
     // The preview run of this rule on one file: never throws; a failure goes
     // into the file's validation errors.

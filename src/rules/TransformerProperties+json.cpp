@@ -254,6 +254,8 @@ TransformerProperties TransformerProperties::fromJson(const QJsonObject& object)
     // Older recipes name the conversion "caseType".
     if (!properties.conversionType)
         properties.conversionType = PropertyField::read(PropertyField::Conversion {}, object, QStringLiteral("caseType"));
+    properties.applyLegacyConversion_8_0(object);
+    properties.applyLegacyConversion_9_0(object);
     return properties;
 }
 

@@ -176,6 +176,10 @@ struct TransformerProperties {
     static TransformerProperties fromJson(const QJsonObject& object);
     QJsonObject toJson() const;
 
+    // Bring the settings stored under older keys into the current fields.
+    void applyLegacyConversion_8_0(const QJsonObject& object);
+    void applyLegacyConversion_9_0(const QJsonObject& object);
+
     // The fields of one kind; every other field at its default.
     TransformerProperties copy(TransformerType type) const;
 

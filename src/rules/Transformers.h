@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/Recipe.h"
 #include "rules/Transformer.h"
 
 #include <QHash>
@@ -22,6 +23,11 @@ public:
 
     // Hook of the layer above: cancels the running validation when the list is cleared.
     void setValidationCanceller(std::function<void()> cancel) { m_cancelValidation = std::move(cancel); }
+    // Hooks of the layer above: shows a warning (message and informative text),
+    // and remembers a recipe file among the recent ones.
+    using AlertPresenter = std::function<void(const QString& messageText, const QString& informativeText)>;
+    void setAlertPresenter(AlertPresenter present) { m_presentAlert = std::move(present); }
+    void setRecipeRememberer(std::function<void(const QUrl&)> remember) { m_rememberRecipe = std::move(remember); }
 
     // Queries.
     const QList<Transformer>& list() const { return m_list; }
@@ -63,6 +69,15 @@ public:
     void clear();
     void reset();
 
+    // Recipes. Loading replaces the rules, the recipe file and the file list's
+    // sort order as one undo step ("Open Recipe"); a recipe that cannot be
+    // read, or is newer than this build reads, changes nothing and is reported.
+    void loadRecipe(const QUrl& recipeUrl);
+    void loadRecipe(const QString& jsonString);
+    // Writes the rules and the sort order to the file, replacing it only once
+    // the whole recipe is written; false, after a warning, when that fails.
+    bool saveRecipe(const QUrl& url);
+
     // Notification handlers.
     void clearAllTransformersEvent();
     void resetRandomNumbersEvent();
@@ -75,6 +90,10 @@ private:
     void updateCurrentSelectTransformer();
     void logTransformerIds(const QString& prefix) const;
     QStringList keys() const;
+    void loadTransformers(const Recipe& recipe, const std::optional<QUrl>& newRecipeUrl);
+    bool recipeFileExists(const QString& path);
+    static bool isSupportedRecipeFormat(const Recipe& recipe);
+    void warn(const QString& messageText, const QString& informativeText) const;
 
     std::optional<QUrl> m_recipeUrl;
     QString m_recipeName;
@@ -83,4 +102,6 @@ private:
     QList<Transformer> m_list;
     QHash<QString, qsizetype> m_keyMap;
     std::function<void()> m_cancelValidation;
+    AlertPresenter m_presentAlert;
+    std::function<void(const QUrl&)> m_rememberRecipe;
 };

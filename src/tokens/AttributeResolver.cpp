@@ -5,9 +5,12 @@
 #include "core/String+utilities.h"
 #include "core/Dictionary+caseInsensitive.h"
 #include "tokens/FileAttribute+add.h"
+#include "tokens/GPSAddressResolver.h"
+#include "tokens/GPSCache.h"
 #include "tokens/GPSFormatUtil.h"
 #include "tokens/GPSPrecision.h"
 #include "tokens/LocaleFormat.h"
+#include "tokens/NominatimGeocoder.h"
 #include "tokens/TransformError.h"
 
 #include <QDateTime>
@@ -108,7 +111,7 @@ std::shared_ptr<GPSAddressLookup> gpsAddressResolver()
 {
     std::lock_guard lock(resolverMutex);
     if (!sharedResolver)
-        sharedResolver = std::make_shared<GPSCacheAddressLookup>(Preference::getGpsCache());
+        sharedResolver = std::make_shared<GPSAddressResolver>(GPSCache::shared(), std::make_shared<NominatimGeocoder>());
     return sharedResolver;
 }
 

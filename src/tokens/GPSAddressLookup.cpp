@@ -1,12 +1,6 @@
 #include "tokens/GPSAddressLookup.h"
 
-#include "core/Preference.h"
-#include "platform/Log.h"
 #include "tokens/FileAttribute+add.h"
-#include "tokens/GPSCoordinate.h"
-#include "tokens/GPSPrecision.h"
-#include "tokens/TokenItem.h"
-#include "tokens/TransformError.h"
 
 #include <cmath>
 
@@ -34,47 +28,19 @@ std::optional<Position> position(const FileAttributes& attributes)
 
 QString valueByKey(const GPSAddress& address, const QString& key)
 {
-    if (key == QLatin1String("GPS-AddressStreet")) return address.addressStreet;
-    if (key == QLatin1String("GPS-AddressZIP")) return address.addressZip;
-    if (key == QLatin1String("GPS-AddressCity"))
+    const auto is = [&key](const char* name) { return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; };
+    if (is("GPS-AddressStreet")) return address.addressStreet;
+    if (is("GPS-AddressZIP")) return address.addressZip;
+    if (is("GPS-AddressCity"))
         return address.addressCity.isEmpty() ? address.addressThoroughfare : address.addressCity;
-    if (key == QLatin1String("GPS-AddressCountry")) return address.addressCountry;
-    if (key == QLatin1String("GPS-AddressState")) return address.addressState;
-    if (key == QLatin1String("GPS-AddressName")) return address.addressName;
-    if (key == QLatin1String("GPS-AddressSubAdministrativeArea")) return address.addressSubAdministrativeArea;
-    if (key == QLatin1String("GPS-AddressThoroughfare")) return address.addressThoroughfare;
-    if (key == QLatin1String("GPS-AddressSubThoroughfare")) return address.addressSubThoroughfare;
-    if (key == QLatin1String("GPS-FormattedAddress")) return address.formattedAddress;
+    if (is("GPS-AddressCountry")) return address.addressCountry;
+    if (is("GPS-AddressState")) return address.addressState;
+    if (is("GPS-AddressName")) return address.addressName;
+    if (is("GPS-AddressSubAdministrativeArea")) return address.addressSubAdministrativeArea;
+    if (is("GPS-AddressThoroughfare")) return address.addressThoroughfare;
+    if (is("GPS-AddressSubThoroughfare")) return address.addressSubThoroughfare;
+    if (is("GPS-FormattedAddress")) return address.formattedAddress;
     return {};
 }
 
 } // namespace GPSAddresses
-
-GPSCacheAddressLookup::GPSCacheAddressLookup(GPSAddressMap cache)
-    : m_cache(std::move(cache))
-{
-}
-
-QString GPSCacheAddressLookup::resolveGPSAddressAttribute(const TokenItem& item, const FileAttributes& attributes,
-    const GPSLookupSources& source)
-{
-    const auto position = GPSAddresses::position(attributes);
-    if (!position || source.isEmpty())
-        return {};
-    if (source.contains(GPSLookupSource::cache)) {
-        const GPSPrecision precision = GPSPrecisions::from(item);
-        const GPSCoordinate key { GPSPrecisions::rounded(precision, position->latitude),
-            GPSPrecisions::rounded(precision, position->longitude) };
-        std::lock_guard lock(m_mutex);
-        const auto found = m_cache.constFind(key.key());
-        if (found != m_cache.cend())
-            return GPSAddresses::valueByKey(*found, item.value);
-    }
-    if (!Preference::boolFor(PreferenceKey::gpsAddressLookup))
-        return {};
-    if (!source.contains(GPSLookupSource::internet))
-        throw TransformError::lateUpdateRequired();
-    Log::debug(Log::Category::process, "No cached GPS address for %{public}s; looking addresses up is not available",
-        item.value);
-    return {};
-}

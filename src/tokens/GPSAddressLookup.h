@@ -6,7 +6,6 @@
 #include <QSet>
 #include <QString>
 
-#include <mutex>
 #include <optional>
 
 struct TokenItem;
@@ -27,20 +26,8 @@ public:
     // Throws TransformError.
     virtual QString resolveGPSAddressAttribute(const TokenItem& item, const FileAttributes& attributes,
         const GPSLookupSources& source) = 0;
-};
-
-// Answers from the stored GPS address cache only: a position without a cached
-// address gives "" where the internet may be asked, and late-update-required
-// in the preview while address lookup is on. Reverse geocoding replaces it.
-class GPSCacheAddressLookup : public GPSAddressLookup {
-public:
-    explicit GPSCacheAddressLookup(GPSAddressMap cache);
-    QString resolveGPSAddressAttribute(const TokenItem& item, const FileAttributes& attributes,
-        const GPSLookupSources& source) override;
-
-private:
-    std::mutex m_mutex;
-    GPSAddressMap m_cache;
+    // A new rename run asks again for positions that failed before.
+    virtual void forgetFailures() {}
 };
 
 namespace GPSAddresses {
@@ -52,7 +39,7 @@ struct Position {
     double longitude;
 };
 std::optional<Position> position(const FileAttributes& attributes);
-// The text of a GPS address token key, compared exactly; "" for other keys.
+// The text of a GPS address token key, whatever its letter case; "" for other keys.
 QString valueByKey(const GPSAddress& address, const QString& key);
 
 } // namespace GPSAddresses

@@ -18,6 +18,16 @@ GPSDegreesMinutesSeconds GPSDegreesMinutesSeconds::from(const QVariant& decimal)
     const double m = (d - double(result.degrees)) * 60.0;
     result.minutes = static_cast<qint64>(std::trunc(m));
     result.seconds = std::round((m - double(result.minutes)) * 60.0 * 1000.0) / 1000.0;
+    // Seconds that round up to a whole minute carry, as do minutes to a degree.
+    const int sign = d < 0 ? -1 : 1;
+    if (std::fabs(result.seconds) >= 60.0) {
+        result.seconds = 0.0;
+        result.minutes += sign;
+    }
+    if (std::llabs(result.minutes) >= 60) {
+        result.minutes = 0;
+        result.degrees += sign;
+    }
     return result;
 }
 

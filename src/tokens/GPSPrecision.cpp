@@ -1,5 +1,6 @@
 #include "tokens/GPSPrecision.h"
 
+#include "core/Dictionary+caseInsensitive.h"
 #include "core/Number+format.h"
 #include "tokens/LocaleFormat.h"
 #include "tokens/TokenItem.h"
@@ -29,7 +30,7 @@ QVariant rounded(GPSPrecision precision, const QVariant& degrees)
 
 GPSPrecision from(const TokenItem& token)
 {
-    return GPSLocationKeys().value(token.value, GPSPrecision::full);
+    return Dictionary::value(GPSLocationKeys(), token.value).value_or(GPSPrecision::full);
 }
 
 } // namespace GPSPrecisions

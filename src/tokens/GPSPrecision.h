@@ -18,8 +18,8 @@ const QList<GPSPrecision>& allCases();
 std::optional<GPSPrecision> fromRawValue(int rawValue);
 // The degrees rounded to the precision's decimals.
 QVariant rounded(GPSPrecision precision, const QVariant& degrees);
-// The precision of a GPS address token; `full` for a key not in the table
-// (the key is compared exactly).
+// The precision of a GPS address token, whatever the key's letter case;
+// `full` for a key not in the table.
 GPSPrecision from(const TokenItem& token);
 
 } // namespace GPSPrecisions

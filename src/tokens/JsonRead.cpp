@@ -2,6 +2,8 @@
 
 #include "tokens/DecodingError.h"
 
+#include <QStringEncoder>
+
 #include <cmath>
 
 namespace JsonRead {
@@ -98,6 +100,15 @@ std::optional<qint64> decimalInteger(const QString& text)
     bool ok = false;
     const qint64 value = text.toLongLong(&ok, 10);
     return ok ? std::optional<qint64>(value) : std::nullopt;
+}
+
+QByteArray utf8ForDecoding(const QString& json, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding);
+    const QByteArray encoded = encoder.encode(json);
+    if (encoder.hasError())
+        throw DecodingError(QStringLiteral("The operation couldn’t be completed. (JSONDecoding error 0.)"));
+    return encoding == QStringConverter::Utf8 ? encoded : json.toUtf8();
 }
 
 } // namespace JsonRead

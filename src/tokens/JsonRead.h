@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
+#include <QStringConverter>
 
 #include <optional>
 
@@ -22,5 +23,9 @@ std::optional<QJsonArray> optionalArray(const QJsonObject& object, const QString
 std::optional<qint64> integer(const QJsonValue& value);
 // A decimal integer text: an optional sign and digits, within 64 bits.
 std::optional<qint64> decimalInteger(const QString& text);
+
+// JSON text as the UTF-8 the reader takes; the encoding only decides which
+// texts are accepted. Throws DecodingError ("JSONDecoding" 0) for text it cannot carry.
+QByteArray utf8ForDecoding(const QString& json, QStringConverter::Encoding encoding);
 
 } // namespace JsonRead

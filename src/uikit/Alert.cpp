@@ -77,6 +77,21 @@ void warning(const QString& messageText, const QString& informativeText, const Q
         response(shown.response, shown.checkboxChecked);
 }
 
+void info(const QString& messageText, const QString& informativeText, const QStringList& buttons,
+    const std::function<void(ModalResponse)>& response)
+{
+    if (!isMainThread(messageText))
+        return;
+    AlertRequest request { messageText, informativeText, AlertStyle::informational, buttons, {}, {}, true };
+    for (const QString& title : buttons)
+        request.keyEquivalents << keyEquivalent(title);
+    const int pressed = AlertPresenter::current().runAlert(request);
+    // Closed without a button: an answer that matches none of them.
+    const int count = buttons.isEmpty() ? 1 : static_cast<int>(buttons.size());
+    if (response)
+        response(pressed < 0 || pressed >= count ? 0 : FIRST_BUTTON + pressed);
+}
+
 QString keyEquivalent(const QString& title)
 {
     if (title.isEmpty())

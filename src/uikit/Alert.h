@@ -26,6 +26,11 @@ void warning(const QString& messageText, const QString& informativeText, const Q
 void warning(const QString& messageText, const QString& informativeText, const QStringList& buttons,
     const QString& checkboxTitle, const std::function<void(ModalResponse, bool checkboxChecked)>& response);
 
+// Main thread only: an informational alert with `buttons`; web addresses in
+// the informative text become links. Closed without a button, it answers 0.
+void info(const QString& messageText, const QString& informativeText, const QStringList& buttons,
+    const std::function<void(ModalResponse)>& response);
+
 // The key that presses a button: the title's first character in lower case;
 // nothing for an empty title.
 QString keyEquivalent(const QString& title);

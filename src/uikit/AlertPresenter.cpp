@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -25,6 +26,29 @@ QLabel* plainLabel(const QString& text, QWidget* parent)
     label->setMinimumWidth(TEXT_WIDTH);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setText(text);
+    return label;
+}
+// Escapes the text and makes each http(s) address a link to itself, so text
+// from outside can never bring markup of its own.
+QLabel* linkLabel(const QString& text, QWidget* parent)
+{
+    static const QRegularExpression address(QStringLiteral(R"(https?://[^\s<>"]+)"));
+    QString html;
+    qsizetype last = 0;
+    for (auto it = address.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        html += text.mid(last, match.capturedStart() - last).toHtmlEscaped();
+        const QString url = match.captured().toHtmlEscaped();
+        html += QStringLiteral("<a href=\"%1\">%1</a>").arg(url);
+        last = match.capturedEnd();
+    }
+    html += text.mid(last).toHtmlEscaped();
+    html.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    QLabel* label = plainLabel(QString(), parent);
+    label->setTextFormat(Qt::RichText);
+    label->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    label->setOpenExternalLinks(true);
+    label->setText(html);
     return label;
 }
 } // namespace
@@ -62,7 +86,8 @@ AlertAnswer DialogAlertPresenter::runAlertWithCheckbox(const AlertRequest& reque
     QFont bold = message->font();
     bold.setBold(true);
     message->setFont(bold);
-    auto* informative = plainLabel(request.informativeText, &dialog);
+    auto* informative = request.linkify ? linkLabel(request.informativeText, &dialog)
+                                        : plainLabel(request.informativeText, &dialog);
     informative->setVisible(!request.informativeText.isEmpty());
 
     auto* buttonRow = new QHBoxLayout;

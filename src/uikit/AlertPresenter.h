@@ -18,6 +18,8 @@ struct AlertRequest {
     QStringList buttons;
     QStringList keyEquivalents;
     QString checkboxTitle;
+    // Web addresses in the informative text become links; the rest stays plain text.
+    bool linkify = false;
 };
 
 // The pressed button's index (or AlertPresenter::NO_BUTTON) and whether the

@@ -1,6 +1,8 @@
 #include "TestEnvironment.h"
 #include "app/CommandLineProcessor.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 TEST(CommandLine, EachOptionTakesTheOneArgumentAfterIt)
@@ -23,5 +25,38 @@ TEST(CommandLine, EachOptionTakesTheOneArgumentAfterIt)
         const auto parsed = CommandLineProcessor::parse(c.arguments);
         EXPECT_EQ(parsed.options, c.options);
         EXPECT_EQ(parsed.documents, c.documents);
+    }
+}
+
+TEST(CommandLine, TheDesktopsFilesFollowTheServiceMarker)
+{
+    const auto parsed = CommandLineProcessor::parse(
+        { "bf", "doc.txt", "-d", "A", "--service", "/x/a b.jpg", "-d", "/x/c" });
+    EXPECT_EQ(parsed.documents, QStringList({ "doc.txt" }));
+    EXPECT_EQ(parsed.options, (QMap<QString, QStringList> { { "-d", { "A" } } }));
+    EXPECT_EQ(parsed.serviceFiles, QStringList({ "/x/a b.jpg", "-d", "/x/c" }));
+}
+
+// Which arguments are paths, and how they are made absolute.
+TEST(CommandLine, PathsCountFromTheWorkingFolder)
+{
+    struct Case {
+        QStringList arguments;
+        QStringList absolute;
+    };
+    const QString home = QDir::homePath();
+    const Case cases[] = {
+        { { "bf", "-d", "a", "-d", "/b", "c/d.txt" }, { "bf", "-d", "/w/a", "-d", "/b", "/w/c/d.txt" } },
+        { { "bf", "-r", "r.recipe" }, { "bf", "-r", "/w/r.recipe" } },
+        { { "bf", "-r", "~/r.recipe" }, { "bf", "-r", home + "/r.recipe" } },
+        { { "bf", "-r", "{\"x\":1}" }, { "bf", "-r", "{\"x\":1}" } },
+        { { "bf", "-x", "keep", "../up" }, { "bf", "-x", "keep", "/up" } },
+        { { "bf", "file:///x/a%20b.recipe" }, { "bf", "/x/a b.recipe" } },
+        { { "bf", "--service", "a", "-d" }, { "bf", "--service", "/w/a", "/w/-d" } },
+        { { "relative-program" }, { "relative-program" } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        EXPECT_EQ(CommandLineProcessor::absoluteArguments(c.arguments, "/w"), c.absolute);
     }
 }

@@ -139,9 +139,13 @@ TEST_F(MenuTest, ItemsNamingANotificationPostIt)
 TEST_F(MenuTest, CommandsWithoutATargetAreDisabledAndLogNil)
 {
     LogCapture log;
+    QAction unanswered;
+    unanswered.setProperty(MainMenu::SELECTOR_PROPERTY, QStringLiteral("noSuchCommand:"));
+    EXPECT_FALSE(window->validateMenuItem(&unanswered));
     QAction* preferences = item("preferencesAction:");
     ASSERT_NE(preferences, nullptr);
-    EXPECT_FALSE(window->validateMenuItem(preferences));
+    EXPECT_TRUE(window->validateMenuItem(preferences));
+    EXPECT_EQ(preferences->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
     EXPECT_FALSE(window->sendAction("exportFilesToCsv:", nullptr));
     EXPECT_TRUE(log.contains("MainWindow.supplementalTarget exportFilesToCsv: -> nil"));
     EXPECT_TRUE(window->validateMenuItem(item("openDocument:")));

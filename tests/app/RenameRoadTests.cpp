@@ -206,7 +206,7 @@ TEST_F(RenameRoadTest, ARuleFailureShowsAWarningAndRenamesNothing)
 {
     const QString folder = makeFolder({ "apple.txt" });
     open(folder, 1);
-    transformers->load({ replaceRule(QStringLiteral("a"), QStringLiteral("b")), unavailableRule() });
+    transformers->load({ replaceRule(QStringLiteral("a"), QStringLiteral("b")), failingRule() });
     presenter.requests.clear();
 
     renameAndWait();
@@ -215,8 +215,8 @@ TEST_F(RenameRoadTest, ARuleFailureShowsAWarningAndRenamesNothing)
     ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return presenter.requests.size() == 1; }));
     const AlertRequest& warning = presenter.requests[0];
     EXPECT_EQ(warning.style, AlertStyle::warning);
-    EXPECT_EQ(warning.messageText, "Rename Action not available");
-    EXPECT_EQ(warning.informativeText, "Rename Actions of the kind \"conversion\" can not be applied.");
+    EXPECT_EQ(warning.messageText, "Regular expression error");
+    EXPECT_EQ(warning.informativeText, kInvalidParenthesis);
     EXPECT_TRUE(warning.buttons.isEmpty());
     EXPECT_TRUE(warning.checkboxTitle.isEmpty());
     EXPECT_TRUE(report.isEmpty());

@@ -30,7 +30,7 @@ TEST_F(AppTest, StartUpRegistersTheSharedObjectsInOrderBeforeTheDefaults)
             registrations << line;
     EXPECT_EQ(registrations,
         QStringList({ "Registered injectable for: FileDataSource", "Registered injectable for: Transformers",
-            "Registered injectable for: TransformationEventHandler",
+            "Registered injectable for: TransformationEventHandler", "Registered injectable for: RecentRecipeList",
             "Registered injectable for: TransformViewController",
             "Registered injectable for: TransformViewDialogController", "Registered injectable for: TableViewController",
             "Registered injectable for: ProgressViewController" }));

@@ -42,18 +42,18 @@ TEST_F(RenamePlanTest, ADisabledRuleAndRulesBehindANonMatchingSelectAreStruckThr
     EXPECT_TRUE(queuedFiles().isEmpty());
 }
 
-TEST_F(RenamePlanTest, RowsOfAFileWithoutExtensionAndOfARuleWithoutKind)
+TEST_F(RenamePlanTest, RowsOfAFileWithoutExtension)
 {
     const File file(QUrl::fromLocalFile(touch(QStringLiteral("README"))), false);
     EXPECT_EQ(getRenamingPlanFor(file, {}).size(), 1);
 
     Transformer numbering = Transformer::newTransformer();
-    numbering.type = TransformerType::numbering; // no kind in this build
+    numbering.type = TransformerType::numbering;
     const QList<RenamePlanItem> plan = getRenamingPlanFor(file, { suffixRule(QStringLiteral("_1")), numbering });
     ASSERT_EQ(plan.size(), 3);
     EXPECT_EQ(plan[1].fullPath, root.path() + QStringLiteral("/\nREADME_1"));
-    EXPECT_EQ(plan[2].label, QStringLiteral("? filename"));
-    EXPECT_EQ(plan[2].fullPath, plan[1].fullPath);
+    EXPECT_EQ(plan[2].label, QStringLiteral("Number filename"));
+    EXPECT_EQ(plan[2].fullPath, root.path() + QStringLiteral("/\nREADME_11"));
 }
 
 // The plan shows the quick result and hands the file to the queue, in front.

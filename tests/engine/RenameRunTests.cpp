@@ -98,7 +98,7 @@ TEST_F(RenameRunTest, NothingToRenameShowsAndHidesTheOverlayOnly)
 
 TEST_F(RenameRunTest, AFatalRuleErrorGivesTheAlertAndRenamesNothing)
 {
-    setRules({ prefixRule(QStringLiteral("A_")), unavailableRule() });
+    setRules({ prefixRule(QStringLiteral("A_")), failingRule() });
     LogCapture log;
     NotificationRecorder recorder({ NotificationName::enableUserInput });
     runRename();
@@ -106,10 +106,9 @@ TEST_F(RenameRunTest, AFatalRuleErrorGivesTheAlertAndRenamesNothing)
     EXPECT_EQ(entries(), QStringList({ QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt"),
                              QStringLiteral("d.txt") }));
     ASSERT_EQ(delegate->warnings.size(), 1u);
-    EXPECT_EQ(delegate->warnings[0].first, QStringLiteral("Rename Action not available"));
-    EXPECT_EQ(delegate->warnings[0].second, QStringLiteral("Rename Actions of the kind \"conversion\" can not be applied."));
-    EXPECT_TRUE(log.contains(QStringLiteral(
-        "transformAllFiles was aborted with errors: \"Rename Actions of the kind \"conversion\" can not be applied.\".")));
+    EXPECT_EQ(delegate->warnings[0].first, QStringLiteral("Regular expression error"));
+    EXPECT_EQ(delegate->warnings[0].second, kInvalidParenthesis);
+    EXPECT_TRUE(log.contains(QStringLiteral("transformAllFiles was aborted with errors: \"%1\".").arg(kInvalidParenthesis)));
     EXPECT_TRUE(delegate->questions.empty());
     EXPECT_EQ(recorder.count(NotificationName::enableUserInput), 1);
 }

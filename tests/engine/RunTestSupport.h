@@ -82,11 +82,13 @@ inline Transformer selectMatchingRule(const QString& match)
     return rule;
 }
 
-// A rule of a kind this build cannot apply: its full form fails with `fatal`.
-inline Transformer unavailableRule()
+// A rule whose pattern does not compile: its full form fails with `fatal`.
+inline const QString kInvalidParenthesis = QStringLiteral("Invalid regular expression '(': U_REGEX_MISMATCHED_PAREN at offset 1");
+inline Transformer failingRule()
 {
     Transformer rule = Transformer::newTransformer();
-    rule.type = TransformerType::conversion;
+    rule.type = TransformerType::regex;
+    rule.properties.regexFindText = TokenString::string(QStringLiteral("("));
     return rule;
 }
 

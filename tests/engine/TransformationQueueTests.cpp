@@ -59,7 +59,7 @@ TEST_F(TransformationQueueTest, EachFileIsTransformedFromTheStoreAndWrittenBack)
 
 TEST_F(TransformationQueueTest, AFailingFileIsLoggedWrittenBackAndTheNextOneProcessed)
 {
-    setRules({ unavailableRule() });
+    setRules({ failingRule() });
     LogCapture log;
     enqueueAll();
     waitForDrain(log);

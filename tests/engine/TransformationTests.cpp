@@ -14,11 +14,13 @@ Transformer prefixRule(const QString& text)
     return rule;
 }
 
-// A rule of a kind this build cannot apply: its full form fails with `fatal`.
+// A rule whose pattern does not compile: its full form fails with `fatal`.
 Transformer failingRule()
 {
     Transformer rule = Transformer::newTransformer();
     rule.type = TransformerType::conversion;
+    rule.properties.conversionFindText = QStringLiteral("(");
+    rule.properties.conversionFindRegex = true;
     return rule;
 }
 

@@ -33,12 +33,13 @@ TEST(TransformerTest, KindsAndScopesKeepTheirStoredNames)
     }
 }
 
-TEST(TransformerTest, EachProvidedKindHasItsLabelsAndHelpText)
+TEST(TransformerTest, EveryKindHasItsLabelsAndHelpText)
 {
     struct Case {
         TransformerType type;
         const char* label;
         const char* help;
+        const char* selector = nullptr; // the button label when the same
     };
     const Case cases[] = {
         { TransformerType::simple, "Replace",
@@ -52,33 +53,35 @@ TEST(TransformerTest, EachProvidedKindHasItsLabelsAndHelpText)
         { TransformerType::suffix, "Suffix",
             "This Rename-Action can be used to append some text to the end of a Filename, Path or Extension." },
         { TransformerType::set, "Set", "This Rename-Action can be used to set the text of a Filename, Path or Extension." },
+        { TransformerType::trim, "Trim",
+            "This Rename-Action can be used to remove some text from a Filename, Path or Extension." },
+        { TransformerType::numbering, "Number",
+            "This Rename-Action can be used to add numbering to a Filename, Path or Extension.", "Numbering" },
+        { TransformerType::conversion, "Convert",
+            "This Rename-Action can be used to apply character conversions to a Filename, Path or Extension.",
+            "Conversion" },
+        { TransformerType::regex, "RegEx",
+            "This Rename-Action can be used to find and replace text using Regular Expressions.\n\nCapture groups "
+            "can be used in Replace as $1, $2 etc...",
+            "Regular Expression" },
         { TransformerType::select, "Select",
             "This Rename-Action can be used to make a sub selection of files to which the Rename-Actions that follow "
             "will operate on." },
     };
+    ASSERT_EQ(std::size(cases), allTransformerTypes().size());
     for (const Case& c : cases) {
         const Transformer rule = makeRule(c.type);
         const auto kind = rule.transformer();
         ASSERT_TRUE(kind) << c.label;
         EXPECT_EQ(kind->type(), c.type);
         EXPECT_EQ(kind->buttonLabel(), c.label);
-        EXPECT_EQ(kind->selectorLabel(), c.label);
+        EXPECT_EQ(kind->selectorLabel(), c.selector ? c.selector : c.label);
         EXPECT_EQ(kind->helpText(), c.help);
         EXPECT_EQ(rule.buttonLabel(), c.label);
     }
     EXPECT_EQ(InsertTransformer::kLocationStart, "start");
     EXPECT_EQ(InsertTransformer::kLocationEnd, "end");
     EXPECT_EQ(SelectTransformer::kTypeSelectNotMatching, "notmatching");
-}
-
-TEST(TransformerTest, KindsThisBuildLacksAreNotAvailable)
-{
-    for (TransformerType type :
-        { TransformerType::trim, TransformerType::numbering, TransformerType::conversion, TransformerType::regex }) {
-        const Transformer rule = makeRule(type);
-        EXPECT_EQ(rule.transformer(), nullptr);
-        EXPECT_EQ(rule.buttonLabel(), "?");
-    }
 }
 
 TEST(TransformerTest, ANewRuleIsADefaultReplaceRule)

@@ -5,6 +5,8 @@
 #include "tokens/AttributeResolver.h"
 #include "tokens/FileAttribute+add.h"
 #include "tokens/FileAttributeUtil.h"
+#include "tokens/GPSAddressResolver.h"
+#include "tokens/GPSCache.h"
 #include "tokens/TransformError.h"
 
 #include <QDir>
@@ -33,7 +35,7 @@ protected:
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
         out.write("12345");
         out.close();
-        AttributeResolver::setGPSAddressResolver(std::make_shared<GPSCacheAddressLookup>(GPSAddressMap {}));
+        AttributeResolver::setGPSAddressResolver(std::make_shared<GPSAddressResolver>(cache, nullptr));
     }
     void TearDown() override
     {
@@ -49,6 +51,8 @@ protected:
             result.attributes = FileAttributes { *attributes };
         return result;
     }
+
+    GPSCache cache;
 
     QString quick(const TokenItem& item, const File& f) const
     {
@@ -150,7 +154,7 @@ TEST_F(AttributeResolution, AddressesComeFromTheCache)
 
     Preference::set(true, PreferenceKey::gpsAddressLookup);
     EXPECT_THROW(quick(item("GPS-AddressCity"), located), TransformError);
-    EXPECT_EQ(full(item("GPS-AddressCity"), located), "") << "no lookup on the internet yet";
+    EXPECT_EQ(full(item("GPS-AddressCity"), located), "") << "no geocoder to ask";
     EXPECT_EQ(quick(item("GPS-AddressCity"), file(FileAttributeDictionary {})), "") << "no position";
     Preference::set(false, PreferenceKey::gpsAddressLookup);
     EXPECT_EQ(quick(item("GPS-AddressCity"), located), "");
@@ -158,9 +162,9 @@ TEST_F(AttributeResolution, AddressesComeFromTheCache)
     GPSAddress address;
     address.addressCity = "Springfield";
     address.addressCountry = "Utopia";
-    // Stored at city precision (2 decimals) and at country precision (1 decimal).
-    AttributeResolver::setGPSAddressResolver(std::make_shared<GPSCacheAddressLookup>(
-        GPSAddressMap { { "10.12,-20.65", address }, { "10.1,-20.7", address } }));
+    // Stored at city precision (2 decimals) and at country precision (1 decimal) only.
+    GPSCache partial(GPSAddressMap { { "10.12,-20.65", address }, { "10.1,-20.7", address } });
+    AttributeResolver::setGPSAddressResolver(std::make_shared<GPSAddressResolver>(partial, nullptr));
     Preference::set(true, PreferenceKey::gpsAddressLookup);
     EXPECT_EQ(quick(item("GPS-AddressCity", [](TokenItem& i) { i.prefix = "in "; }), located), "in Springfield");
     EXPECT_EQ(quick(item("GPS-AddressCountry"), located), "Utopia");

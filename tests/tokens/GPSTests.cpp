@@ -64,7 +64,8 @@ TEST(GPSPrecision, TableAndRounding)
     EXPECT_EQ(GPSPrecisions::allCases().size(), 6);
     EXPECT_EQ(GPSPrecisions::from(TokenItem::attribute("GPS-AddressCity")), GPSPrecision::city);
     EXPECT_EQ(GPSPrecisions::from(TokenItem::attribute("GPS-AddressCountry")), GPSPrecision::country);
-    EXPECT_EQ(GPSPrecisions::from(TokenItem::attribute("gps-addresscity")), GPSPrecision::full);
+    EXPECT_EQ(GPSPrecisions::from(TokenItem::attribute("gps-addresscity")), GPSPrecision::city);
+    EXPECT_EQ(GPSPrecisions::from(TokenItem::attribute("GPS-Elsewhere")), GPSPrecision::full);
     EXPECT_TRUE(TokenItem::attribute("gps-addresscity").isGPSAddress());
     EXPECT_EQ(GPSLocationKeys().size(), 10);
 

@@ -1,0 +1,12 @@
+#include "app/ClearRecentRecipeMenuAction.h"
+
+#include "platform/MainThread.h"
+
+void ClearRecentRecipeMenuAction::clearRecentRecipesMenu(QObject* sender)
+{
+    // Later: clearing rebuilds the menu, which holds the item still signalling.
+    MainThread::post([this] {
+        if (const auto list = m_recentRecipeList())
+            list->clear();
+    });
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "app/RecentRecipeList.h"
+#include "core/DependencyInjectionRegistry.h"
+
+#include <QObject>
+
+// "Clear Menu" of File > Recent Recipes: forgets every recent recipe.
+class ClearRecentRecipeMenuAction : public QObject {
+    Q_OBJECT
+public slots:
+    void clearRecentRecipesMenu(QObject* sender);
+
+private:
+    Inject<RecentRecipeList> m_recentRecipeList;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QObject>
+
+// Opens the most recent recipe when start-up asks for it (openMostRecentRecipe).
+class OpenMostRecentRecipeHandler : public QObject {
+    Q_OBJECT
+public:
+    OpenMostRecentRecipeHandler();
+
+    void openMostRecentRecipeEvent();
+};

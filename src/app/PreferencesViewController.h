@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/PreferenceKey.h"
+#include "files/DirectoryValidator.h"
+
+#include <QVariant>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+// The content of the preferences window: the eight switches, the folders in
+// which files may be renamed, the GPS address cache and the version. Every
+// change is stored at once.
+class PreferencesViewController : public QWidget {
+    Q_OBJECT
+public:
+    static inline const QString INVALID_DIRECTORY = QStringLiteral("Invalid folder");
+    static inline const QString FIXED_DIRECTORY_CANNOT_BE_EDITED = QStringLiteral("Fixed folders cannot be edited");
+    static inline const QString DIRECTORY_PATH = QStringLiteral("directoryPath");
+    static inline const QString DIRECTORY_STATUS = QStringLiteral("directoryStatus");
+
+    explicit PreferencesViewController(QWidget* parent = nullptr);
+
+    // Reads everything afresh, as each time the window is shown.
+    void viewWillAppear();
+
+    // The allowed-folders table: fixed rows, then the custom ones.
+    int numberOfRows() const;
+    QVariant objectValue(const QString& column, int row);
+    void setObjectValue(const QVariant& value, const QString& column, int row);
+
+    QString errorMessage() const;
+    QString cachedCoordinatesText() const;
+
+public slots:
+    void addDirectory();
+    void removeDirectory();
+    void clearCacheAction();
+
+private:
+    void initSettings();
+    void initAboutInfo();
+    void updateCachedCoordinatesLabel();
+    void reloadTable();
+    QStringList fixedRows() const;
+
+    std::unique_ptr<DirectoryValidator> m_directoryValidator;
+    std::vector<std::pair<QCheckBox*, PreferenceKey>> m_switches;
+    QTableWidget* m_allowedDirectoriesTable;
+    QPushButton* m_addAllowedDirectory;
+    QPushButton* m_removeAllowedDirectory;
+    QLabel* m_errorMessageText;
+    QLabel* m_cachedCoordinatesLabel;
+    QPushButton* m_clearCacheButton;
+    QLabel* m_versionLabel;
+    QLabel* m_copyrightLabel;
+    bool m_reloading = false;
+};

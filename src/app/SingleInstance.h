@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class QLocalServer;
+class QLocalSocket;
+
+// One running application per user. A second start hands its working folder
+// and arguments to the first over a local socket and ends; the first acts on
+// them as on its own command line. Paths are made absolute by the sender; the
+// receiver takes only absolute local paths, from a message of bounded size
+// sent by the same user.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    static constexpr qint64 MAX_MESSAGE_SIZE = 256 * 1024;
+    static constexpr int MAX_ARGUMENTS = 4096;
+
+    struct Request {
+        QString workingDirectory;
+        QStringList arguments;
+    };
+    using Handler = std::function<void(const Request&)>;
+
+    // The socket of this user: in the private runtime folder when there is one.
+    static QString defaultServerName();
+
+    explicit SingleInstance(const QString& serverName = defaultServerName(), QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    const QString& serverName() const { return m_serverName; }
+
+    // Sender: true when a running instance took the request. Blocks for at
+    // most `timeoutMs`; usable from any thread.
+    static bool handOver(const QString& serverName, const Request& request, int timeoutMs = 3000);
+    // Receiver: starts listening; a socket left by an instance that is gone is replaced.
+    bool listen();
+    void setHandler(Handler handler) { m_handler = std::move(handler); }
+
+    // The message of a request, paths made absolute against its working folder.
+    static QByteArray encode(const Request& request);
+    // The request in a message; none when anything in it is out of shape.
+    static std::optional<Request> decode(const QByteArray& message);
+    // The arguments with every path made absolute ("~" and relative ones).
+    static QStringList absoluteArguments(const QStringList& arguments, const QString& workingDirectory);
+
+private:
+    void acceptConnection();
+    void readFrom(QLocalSocket* socket);
+
+    QString m_serverName;
+    QLocalServer* m_server = nullptr;
+    Handler m_handler;
+};

@@ -1,0 +1,134 @@
+#include "app/UpdateUtil.h"
+
+#include "app/SignatureUtil.h"
+#include "platform/HttpGet.h"
+#include "platform/Log.h"
+#include "platform/MainThread.h"
+#include "platform/Task.h"
+#include "uikit/Alert.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace UpdateUtil {
+
+namespace {
+constexpr auto TIMEOUT = std::chrono::minutes(10);
+
+void fail(const QString& error)
+{
+    if (!error.isEmpty())
+        Log::error(Log::Category::general, "Update failed: %{public}@", error);
+    showUpdateFailedMessage();
+}
+} // namespace
+
+Hooks defaultHooks()
+{
+    return Hooks {
+        updateFolder(),
+        SignatureUtil::publicKey(),
+        [](const QString& path) {
+            Log::info(Log::Category::general, "Launching %{public}s", QUrl::fromLocalFile(path).toString());
+            if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+                Log::error(Log::Category::general, "Update failed: %{public}@", QStringLiteral("No application opens %1").arg(path));
+        },
+        [] { QCoreApplication::quit(); },
+    };
+}
+
+void downloadAndLaunch(const QUrl& url, const QString& signature)
+{
+    Log::info(Log::Category::general, "Downloading from %{public}s", url.toString());
+    TaskHandle::detached([url, signature](std::stop_token) { download(url, signature, defaultHooks()); });
+}
+
+bool download(const QUrl& url, const QString& signature, const Hooks& hooks)
+{
+    const QString target = QDir(hooks.folder).filePath(sanitizedFileName(url));
+    Log::debug(Log::Category::general, "tempFile: %{public}s", target);
+    HttpGet::Options options;
+    options.timeout = TIMEOUT;
+    options.maximumBytes = MAXIMUM_UPDATE_BYTES;
+    const HttpGet::Result result = HttpGet::get(url, options);
+    if (result.kind != HttpGet::Result::Kind::finished) {
+        fail(result.errorText);
+        return false;
+    }
+    // A wrong status or signature: nothing is written.
+    if (!result.isSuccess() || !SignatureUtil::validateSignedData(result.body, signature, hooks.publicKey)) {
+        fail({});
+        return false;
+    }
+    QString error;
+    if (hooks.folder.isEmpty() || !saveFile(result.body, target, &error)) {
+        fail(error.isEmpty() ? QStringLiteral("No folder for updates") : error);
+        return false;
+    }
+    MainThread::post([hooks, target] {
+        showDownloadSuccessfulMessage([hooks, target] {
+            hooks.open(target);
+            hooks.quit();
+        });
+    });
+    return true;
+}
+
+QString sanitizedFileName(const QUrl& url)
+{
+    QString name;
+    for (const QChar c : url.fileName()) {
+        if ((c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.') || c == QLatin1Char('_')
+            || c == QLatin1Char('-'))
+            name += c;
+    }
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    return name.isEmpty() ? QStringLiteral("update.bin") : name;
+}
+
+QString updateFolder()
+{
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (cache.isEmpty())
+        return {};
+    const QString folder = cache + QStringLiteral("/updates");
+    if (!QDir().mkpath(folder))
+        return {};
+    // Only the user may read or replace what is opened from here.
+    if (!QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return {};
+    return folder;
+}
+
+bool saveFile(const QByteArray& data, const QString& path, QString* error)
+{
+    Log::debug(Log::Category::general, "Writing to file: %{public}s", path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+void showDownloadSuccessfulMessage(const std::function<void()>& whenClosed)
+{
+    Alert::info(QStringLiteral("Download completed successfully."),
+        QStringLiteral("The application will now close to allow installation to proceed."), {},
+        [whenClosed](Alert::ModalResponse) { whenClosed(); });
+}
+
+void showUpdateFailedMessage()
+{
+    Alert::warning(QStringLiteral("Update failed"), QStringLiteral("Please try again later"));
+}
+
+} // namespace UpdateUtil

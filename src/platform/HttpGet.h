@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QUrl>
+
+#include <chrono>
+#include <functional>
+
+// One blocking HTTP GET for worker threads: a local event loop runs the
+// request, so the caller needs no event loop of its own. Only https is
+// spoken, except to this machine (tests serve plain http on loopback).
+namespace HttpGet {
+
+struct Options {
+    QList<QPair<QByteArray, QByteArray>> headers;
+    std::chrono::milliseconds timeout { 60000 };
+    qint64 maximumBytes = 1 << 20;
+    std::function<bool()> isAborted; // polled while waiting
+};
+
+struct Result {
+    enum class Kind { finished, refused, failed, timedOut, tooLarge, aborted };
+    Kind kind = Kind::failed;
+    int status = 0;             // finished: the HTTP status
+    QByteArray body;            // finished: the whole body
+    bool temporaryFailure = false; // failed: the network or the host may come back
+    QString errorText;          // every kind but finished
+
+    bool isSuccess() const { return kind == Kind::finished && status >= 200 && status <= 299; }
+};
+
+// https anywhere, http only to a loopback host.
+bool isAllowed(const QUrl& url);
+
+Result get(const QUrl& url, const Options& options);
+
+} // namespace HttpGet

@@ -1,0 +1,106 @@
+#include "rules/Recipe.h"
+
+#include "tokens/DecodingError.h"
+#include "tokens/JsonRead.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace {
+const QString kVersionKey = QStringLiteral("recipe_format_version");
+const QString kTransformersKey = QStringLiteral("transformers");
+const QString kSortOrderKey = QStringLiteral("sortOrder");
+} // namespace
+
+QJsonObject Recipe::toJson() const
+{
+    QJsonObject object;
+    if (recipeFormatVersion)
+        object.insert(kVersionKey, *recipeFormatVersion);
+    if (transformers) {
+        QJsonArray rules;
+        for (const Transformer& transformer : *transformers)
+            rules.append(transformer.toJson());
+        object.insert(kTransformersKey, rules);
+    }
+    if (sortOrder)
+        object.insert(kSortOrderKey, rawValue(*sortOrder));
+    return object;
+}
+
+QByteArray Recipe::getData() const
+{
+    // Objects keep their keys sorted, so the text has them sorted at every level.
+    QByteArray data = QJsonDocument(toJson()).toJson(QJsonDocument::Compact);
+    // Recipes have always been written with escaped slashes; in compact JSON a
+    // slash can only stand inside a string.
+    data.replace("/", "\\/");
+    return data;
+}
+
+Recipe Recipe::fromData(const QByteArray& data)
+{
+    try {
+        QJsonParseError parseError;
+        const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
+        if (parseError.error != QJsonParseError::NoError)
+            throw DecodingError(QStringLiteral("%1 at offset %2").arg(parseError.errorString()).arg(parseError.offset));
+        if (!document.isObject())
+            throw DecodingError(QStringLiteral("Expected a recipe object"));
+        return fromJson(document.object());
+    } catch (const DecodingError& error) {
+        throw DecodingError(
+            QStringLiteral("The data couldn’t be read because it isn’t in the correct format. (%1)").arg(error.message()));
+    }
+}
+
+Recipe Recipe::fromURL(const QUrl& url)
+{
+    QFile file(url.toLocalFile());
+    const QString name = QFileInfo(file.fileName()).fileName();
+    if (!file.open(QIODevice::ReadOnly))
+        throw DecodingError(QStringLiteral("The file “%1” couldn’t be opened. (%2)").arg(name, file.errorString()));
+    // Far beyond any list of rules: a file this large is not a recipe.
+    if (file.size() > MAX_FILE_SIZE)
+        throw DecodingError(QStringLiteral("The file “%1” is too large to be a recipe.").arg(name));
+    const QByteArray data = file.read(MAX_FILE_SIZE + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw DecodingError(QStringLiteral("The file “%1” couldn’t be read. (%2)").arg(name, file.errorString()));
+    if (data.size() > MAX_FILE_SIZE)
+        throw DecodingError(QStringLiteral("The file “%1” is too large to be a recipe.").arg(name));
+    return fromData(data);
+}
+
+Recipe Recipe::fromText(const QString& json, QStringConverter::Encoding encoding)
+{
+    return fromData(JsonRead::utf8ForDecoding(json, encoding));
+}
+
+Recipe Recipe::fromJson(const QJsonObject& object)
+{
+    Recipe recipe;
+    recipe.recipeFormatVersion = JsonRead::optionalString(object, kVersionKey);
+    if (const auto rules = JsonRead::optionalArray(object, kTransformersKey)) {
+        QList<Transformer> list;
+        list.reserve(rules->size());
+        for (const QJsonValue& rule : *rules) {
+            if (!rule.isObject())
+                throw DecodingError(QStringLiteral("Expected a rule object in \"%1\"").arg(kTransformersKey));
+            list << Transformer::fromJsonObject(rule.toObject());
+        }
+        recipe.transformers = list;
+    }
+    if (const auto name = JsonRead::optionalString(object, kSortOrderKey)) {
+        recipe.sortOrder = fileSortOrderFromRawValue(*name);
+        if (!recipe.sortOrder)
+            throw DecodingError(QStringLiteral("Unknown sort order \"%1\"").arg(*name));
+    }
+    return recipe;
+}
+
+bool Recipe::isSupportedFormat() const
+{
+    return RECIPE_FORMAT_VERSION >= Version(recipeFormatVersion);
+}

@@ -1,0 +1,52 @@
+#include "rules/Transformers.h"
+
+#include "core/DependencyInjectionRegistry.h"
+#include "files/FileDataSource.h"
+#include "platform/Log.h"
+
+#include <QSaveFile>
+
+bool Transformers::saveRecipe(const QUrl& url)
+{
+    const auto dataSource = DependencyInjectionRegistry::get<FileDataSource>(
+        QStringLiteral("Transformers+saveRecipe"), QStringLiteral("saveRecipe(_:)"), __LINE__);
+    if (!dataSource)
+        return false;
+    Log::debug(Log::Category::transformers, "saveRecipe: %{public}s", url.toString());
+
+    QList<Transformer> stored;
+    stored.reserve(m_list.size());
+    for (const Transformer& rule : std::as_const(m_list)) {
+        Transformer copy = rule;
+        copy.properties = rule.properties.copy(rule.type);
+        stored << copy;
+    }
+    Recipe recipe;
+    recipe.recipeFormatVersion = Recipe::RECIPE_FORMAT_VERSION.description();
+    recipe.transformers = stored;
+    recipe.sortOrder = dataSource->sortOrder();
+    const QByteArray data = recipe.getData();
+
+    // The earlier file stays as it was until the new one is complete.
+    QSaveFile file(url.toLocalFile());
+    QString reason;
+    // Unbuffered, so a short write (a full disk, a size limit) is seen here;
+    // through the buffer it would be committed as a cut-off file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        reason = file.errorString();
+    else if (file.write(data) != data.size())
+        reason = QStringLiteral("Only part of the recipe could be written; the disk may be full.");
+    if (reason.isEmpty() && !file.commit())
+        reason = file.errorString();
+    if (!reason.isEmpty()) {
+        file.cancelWriting();
+        Log::error(Log::Category::transformers, "Unable to save to %{public}s,error: %{public}@", url.toString(), reason);
+        warn(QStringLiteral("Unable to save Recipe"),
+            QStringLiteral("The recipe could not be saved to '%1'.\n\n%2").arg(url.toLocalFile(), reason));
+        return false;
+    }
+    setRecipeUrl(url);
+    if (m_rememberRecipe)
+        m_rememberRecipe(url);
+    return true;
+}

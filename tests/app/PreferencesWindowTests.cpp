@@ -1,0 +1,141 @@
+#include "TestEnvironment.h"
+#include "app/PreferencesViewController.h"
+#include "app/PreferencesWindowController.h"
+#include "core/Preference.h"
+#include "tokens/GPSCache.h"
+#include "uikit/ScriptedAlertPresenter.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class PreferencesWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Preference::set(QStringList(), PreferenceKey::customDirectories);
+        PreferencesWindowController::shared().preferencesAction(nullptr);
+        view = PreferencesWindowController::shared().contentViewController();
+        ASSERT_NE(view, nullptr);
+        fixedCount = view->numberOfRows();
+    }
+    void TearDown() override { PreferencesWindowController::shared().cancel(nullptr); }
+
+    QStringList custom() const { return Preference::stringArrayFor(PreferenceKey::customDirectories); }
+    QTableWidget* table() const { return view->findChild<QTableWidget*>("allowedDirectoriesTable"); }
+
+    PreferencesViewController* view = nullptr;
+    int fixedCount = 0;
+    ScriptedAlertPresenter alerts;
+};
+
+TEST_F(PreferencesWindowTest, EverySwitchShowsAndWritesItsPreference)
+{
+    const struct {
+        const char* outlet;
+        const PreferenceKey& key;
+    } switches[] = {
+        { "performVersionCheck", PreferenceKey::versionCheckOnStartup },
+        { "openMostRecentRecipeOnStartup", PreferenceKey::openMostRecentRecipeOnStartup },
+        { "enableGPSAddressLookup", PreferenceKey::gpsAddressLookup },
+        { "renameAliases", PreferenceKey::renameAliases },
+        { "renameHiddenFiles", PreferenceKey::renameHiddenFiles },
+        { "autoResolveDuplicates", PreferenceKey::autoResolveDuplicates },
+        { "includeEmptyFoldersForRenaming", PreferenceKey::renameEmptyFolders },
+        { "autoIgnoreFilePermissionErrors", PreferenceKey::autoIgnoreFilePermissionErrors },
+    };
+    for (const auto& s : switches) {
+        auto* box = view->findChild<QCheckBox*>(s.outlet);
+        ASSERT_NE(box, nullptr) << s.outlet;
+        EXPECT_FALSE(box->accessibleName().isEmpty()) << s.outlet;
+        EXPECT_FALSE(box->toolTip().isEmpty()) << s.outlet;
+        const bool before = Preference::boolFor(s.key);
+        EXPECT_EQ(box->isChecked(), before) << s.outlet;
+        QTest::keyClick(box, Qt::Key_Space); // reachable from the keyboard
+        EXPECT_EQ(Preference::boolFor(s.key), !before) << s.outlet;
+        Preference::set(before, s.key);
+        view->viewWillAppear();
+        EXPECT_EQ(box->isChecked(), before) << s.outlet << ": read afresh";
+    }
+}
+
+TEST_F(PreferencesWindowTest, CustomFoldersAreNormalisedAndChecked)
+{
+    ASSERT_GT(fixedCount, 0) << "the home folder is always there";
+    EXPECT_EQ(view->objectValue(PreferencesViewController::DIRECTORY_PATH, 0).toString().back(), '/');
+    EXPECT_EQ(view->objectValue(PreferencesViewController::DIRECTORY_STATUS, 0).toString(), QString::fromUtf8("🔒"));
+
+    view->addDirectory();
+    view->addDirectory();
+    EXPECT_EQ(custom(), (QStringList { "/", "/" }));
+    EXPECT_EQ(view->objectValue(PreferencesViewController::DIRECTORY_STATUS, fixedCount).toString(), QString::fromUtf8("⚠️"));
+    EXPECT_TRUE(view->errorMessage().startsWith(QString::fromUtf8("⚠️ Using / is discouraged")));
+
+    view->setObjectValue(QString("Volumes/Data"), PreferencesViewController::DIRECTORY_PATH, fixedCount);
+    EXPECT_EQ(custom(), (QStringList { "/Volumes/Data/", "/" }));
+    view->setObjectValue(QString("/srv/photos"), PreferencesViewController::DIRECTORY_PATH, fixedCount + 1);
+    EXPECT_EQ(custom(), (QStringList { "/Volumes/Data/", "/srv/photos/" }));
+    EXPECT_EQ(view->errorMessage(), "") << "no / left";
+    EXPECT_EQ(view->objectValue(PreferencesViewController::DIRECTORY_STATUS, fixedCount + 1).toString(), QString::fromUtf8("✓"));
+    EXPECT_TRUE(alerts.requests.empty());
+
+    view->setObjectValue(QString("/srv//photos"), PreferencesViewController::DIRECTORY_PATH, fixedCount + 1);
+    view->setObjectValue(QString("/elsewhere"), PreferencesViewController::DIRECTORY_PATH, 0);
+    view->setObjectValue(QString(""), PreferencesViewController::DIRECTORY_PATH, fixedCount);
+    view->setObjectValue(42, PreferencesViewController::DIRECTORY_PATH, fixedCount);
+    EXPECT_EQ(custom(), (QStringList { "/Volumes/Data/", "/srv/photos/" })) << "refused and ignored edits change nothing";
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return alerts.requests.size() == 2; }));
+    EXPECT_EQ(alerts.requests[0].messageText, "Invalid folder");
+    EXPECT_EQ(alerts.requests[0].informativeText, "Double slashes \"//\" are not allowed in Path");
+    EXPECT_EQ(alerts.requests[1].informativeText, "Fixed folders cannot be edited");
+
+    table()->setCurrentCell(fixedCount + 1, 0);
+    view->removeDirectory();
+    EXPECT_EQ(custom(), QStringList { "/Volumes/Data/" });
+    table()->setCurrentCell(0, 0);
+    view->removeDirectory();
+    EXPECT_EQ(custom(), QStringList { "/Volumes/Data/" }) << "a fixed row is not removed";
+}
+
+TEST_F(PreferencesWindowTest, EditingACellStoresTheFolder)
+{
+    view->addDirectory();
+    QTableWidgetItem* item = table()->item(fixedCount, 0);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->flags() & Qt::ItemIsEditable);
+    EXPECT_FALSE(table()->item(0, 0)->flags() & Qt::ItemIsEditable);
+    item->setText("mnt/archive");
+    EXPECT_EQ(custom(), QStringList { "/mnt/archive/" });
+}
+
+TEST_F(PreferencesWindowTest, TheCacheCountAndItsClearing)
+{
+    GPSCache::shared().put(1.5, 2.5, GPSAddress());
+    view->viewWillAppear();
+    EXPECT_EQ(view->cachedCoordinatesText(), QStringLiteral("Cached coordinates: %1").arg(GPSCache::shared().count()));
+    QTest::mouseClick(view->findChild<QPushButton*>("clearCacheButton"), Qt::LeftButton);
+    EXPECT_EQ(view->cachedCoordinatesText(), "Cached coordinates: 0");
+    EXPECT_EQ(Preference::stringFor(PreferenceKey::gpsCache), R"({"cache":{}})");
+    EXPECT_TRUE(view->findChild<QLabel*>("gpsAttributionLabel")->text().contains(QString::fromUtf8("© OpenStreetMap contributors")));
+    EXPECT_EQ(view->findChild<QLabel*>("versionLabel")->text(), "Version 0.0.0") << "tests run without a version";
+}
+
+TEST_F(PreferencesWindowTest, TheWindowIsKeptBetweenOpenings)
+{
+    QDialog* window = PreferencesWindowController::shared().window();
+    EXPECT_TRUE(window->isVisible());
+    PreferencesWindowController::shared().cancel(nullptr);
+    EXPECT_FALSE(window->isVisible());
+    PreferencesWindowController::shared().preferencesAction(nullptr);
+    EXPECT_EQ(PreferencesWindowController::shared().window(), window);
+    EXPECT_TRUE(window->isVisible());
+}
+
+} // namespace

@@ -1,0 +1,419 @@
+#include "AppTestSupport.h"
+#include "app/AccessoryPanelView.h"
+#include "app/OpenMostRecentRecipeHandler.h"
+#include "app/OpenRecipeMenuAction.h"
+#include "app/RecentRecipeList.h"
+#include "app/SaveRecipeMenuAction.h"
+#include "core/AppNotification+Typed.h"
+#include "core/Preference.h"
+#include "platform/DefaultsStore.h"
+#include "rules/Transformers.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+template <typename T>
+T* globalAction()
+{
+    for (QObject* action : MainMenu::globalMenuActions())
+        if (auto* typed = qobject_cast<T*>(action))
+            return typed;
+    return nullptr;
+}
+
+// The shared objects of start-up with preferences of the test's own.
+class RecipeAppTest : public AppTest {
+protected:
+    void SetUp() override
+    {
+        store = std::make_unique<DefaultsStore>(settings.filePath(QStringLiteral("defaults.json")));
+        Preference::setStore(store.get());
+        AppTest::SetUp();
+        dataSource->replaceFilesNoUndo({}, FileAction::replace, true);
+        AppDelegate::installServiceHooks();
+        recentRecipes = DependencyInjectionRegistry::get<RecentRecipeList>("test", "test", 0);
+        transformers = DependencyInjectionRegistry::get<Transformers>("test", "test", 0);
+        ASSERT_TRUE(recentRecipes && transformers);
+    }
+    void TearDown() override
+    {
+        AppTest::TearDown();
+        Preference::setStore(nullptr);
+    }
+
+    QString writeRecipe(const QString& folder, const QString& name, const QByteArray& bytes = "{}")
+    {
+        const QString path = folder + QLatin1Char('/') + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+    QMenu* recentMenu()
+    {
+        for (QAction* top : window->menuBar()->actions())
+            if (top->text() == "File")
+                for (QAction* item : top->menu()->actions())
+                    if (item->text() == "Recent Recipes")
+                        return item->menu();
+        return nullptr;
+    }
+    QStringList stored() { return Preference::stringArrayFor(PreferenceKey::recentRecipes); }
+
+    QTemporaryDir settings;
+    std::unique_ptr<DefaultsStore> store;
+    std::shared_ptr<RecentRecipeList> recentRecipes;
+    std::shared_ptr<Transformers> transformers;
+    ScriptedAlertPresenter alerts;
+};
+
+const QByteArray kTwoRules = R"({"recipe_format_version":"9.1","transformers":[
+    {"id":"transformer_A1","type":"prefix","properties":{}},{"id":"transformer_A2","type":"suffix","properties":{}}]})";
+
+} // namespace
+
+TEST_F(RecipeAppTest, TheRecentListKeepsTheNewestFirstOncePerFileAndAtMostTen)
+{
+    const QString folder = makeFolder({});
+    QStringList paths;
+    for (int i = 0; i < 12; ++i)
+        paths << writeRecipe(folder, QStringLiteral("r%1.recipe").arg(i));
+    for (const QString& path : paths.mid(0, 3))
+        recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(path));
+    EXPECT_EQ(recentRecipes->list(), QStringList({ paths[2], paths[1], paths[0] }));
+
+    // The same file by another spelling: a link, "..", a decomposed accent.
+    QFile::link(paths[0], folder + "/link.recipe");
+    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(folder + "/link.recipe"));
+    EXPECT_EQ(recentRecipes->list(), QStringList({ paths[0], paths[2], paths[1] }));
+    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(folder + "/../" + QFileInfo(folder).fileName() + "/r1.recipe"));
+    EXPECT_EQ(recentRecipes->list(), QStringList({ paths[1], paths[0], paths[2] }));
+    const QString composed = writeRecipe(folder, QString::fromUtf8("caf\u00e9.recipe"));
+    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(composed));
+    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(folder + QString::fromUtf8("/cafe\u0301.recipe")));
+    EXPECT_EQ(recentRecipes->list().size(), 4);
+    EXPECT_EQ(stored(), recentRecipes->list());
+
+    for (const QString& path : paths)
+        recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(path));
+    ASSERT_EQ(recentRecipes->list().size(), RecentRecipeList::MAX_SIZE);
+    EXPECT_EQ(recentRecipes->list().first(), paths[11]);
+    EXPECT_EQ(recentRecipes->list().last(), paths[2]);
+    EXPECT_EQ(stored(), recentRecipes->list());
+    // A new start reads the same list back.
+    EXPECT_EQ(RecentRecipeList().list(), recentRecipes->list());
+
+    recentRecipes->clear();
+    EXPECT_TRUE(recentRecipes->isEmpty());
+    EXPECT_TRUE(stored().isEmpty());
+}
+
+TEST_F(RecipeAppTest, AStoredValueThatIsNoListOfTextsGivesAnEmptyList)
+{
+    store->setValue(PreferenceKey::recentRecipes.rawValue, QJsonArray({ "/a.recipe", 3 }));
+    EXPECT_TRUE(RecentRecipeList().isEmpty());
+    store->setValue(PreferenceKey::recentRecipes.rawValue, QStringLiteral("/a.recipe"));
+    EXPECT_TRUE(RecentRecipeList().isEmpty());
+    store->setValue(PreferenceKey::recentRecipes.rawValue, QJsonArray({ "/a.recipe", "/b.recipe" }));
+    EXPECT_EQ(RecentRecipeList().list(), QStringList({ "/a.recipe", "/b.recipe" }));
+}
+
+TEST_F(RecipeAppTest, TheMenuShowsExistingRecipesAndClearMenu)
+{
+    makeWindow();
+    QMenu* menu = recentMenu();
+    ASSERT_NE(menu, nullptr);
+    recentRecipes->updateMenu();
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text(), RecentRecipeList::CLEAR_MENU_TITLE);
+    EXPECT_FALSE(menu->actions()[0]->isEnabled());
+
+    const QString folder = makeFolder({});
+    QDir(folder).mkdir("b");
+    const QString folderRecipe = writeRecipe(folder + "/b", ".recipe");
+    const QString plain = writeRecipe(folder, "plain.recipe");
+    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(folderRecipe));
+    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(plain));
+    QList<QAction*> items = menu->actions();
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_EQ(items[0]->text(), "plain.recipe");
+    EXPECT_EQ(items[0]->toolTip(), plain);
+    EXPECT_EQ(items[0]->objectName(), plain);
+    EXPECT_EQ(items[1]->text(), "/b");
+    EXPECT_EQ(items[1]->toolTip(), folderRecipe);
+    EXPECT_TRUE(items[2]->isSeparator());
+    EXPECT_EQ(items[3]->text(), RecentRecipeList::CLEAR_MENU_TITLE);
+    window->validateMenuItems();
+    EXPECT_TRUE(items[0]->isEnabled());
+    EXPECT_TRUE(items[3]->isEnabled());
+
+    // A recipe that went stays listed but not shown.
+    QFile::remove(plain);
+    QFile::remove(folderRecipe);
+    recentRecipes->updateMenu();
+    items = menu->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_TRUE(items[0]->isSeparator());
+    EXPECT_EQ(items[1]->text(), RecentRecipeList::CLEAR_MENU_TITLE);
+    EXPECT_EQ(recentRecipes->list().size(), 2);
+
+    // Clear Menu empties the list through the window's routing.
+    items[1]->trigger();
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return recentRecipes->isEmpty(); }));
+    EXPECT_EQ(menu->actions().size(), 1);
+    EXPECT_FALSE(menu->actions()[0]->isEnabled());
+}
+
+TEST_F(RecipeAppTest, ARecentEntryOpensItsRecipe)
+{
+    makeWindow();
+    const QString path = writeRecipe(makeFolder({}), "two.recipe", kTwoRules);
+    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(path));
+    QAction* entry = recentMenu()->actions().value(0);
+    ASSERT_NE(entry, nullptr);
+    entry->trigger();
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return transformers->count() == 2; }));
+    EXPECT_EQ(transformers->recipeUrl(), QUrl::fromLocalFile(path));
+    EXPECT_EQ(window->undoManager().undoActionName(), "Open Recipe");
+}
+
+TEST_F(RecipeAppTest, OpeningAndSavingRememberTheRecipe)
+{
+    makeWindow();
+    const QString folder = makeFolder({});
+    const QString opened = writeRecipe(folder, "opened.recipe", kTwoRules);
+    transformers->loadRecipe(QUrl::fromLocalFile(opened));
+    const QString saved = folder + "/saved.recipe";
+    ASSERT_TRUE(transformers->saveRecipe(QUrl::fromLocalFile(saved)));
+    EXPECT_EQ(recentRecipes->list(), QStringList({ saved, opened }));
+    EXPECT_EQ(recentMenu()->actions().value(0)->text(), "saved.recipe");
+}
+
+// A failed load or save is shown to the user, with the reason.
+TEST_F(RecipeAppTest, FailuresAreShownAsWarnings)
+{
+    makeWindow();
+    const QString folder = makeFolder({});
+    const QString damaged = writeRecipe(folder, "damaged.recipe", "{\"transformers\": [");
+    transformers->loadRecipe(QUrl::fromLocalFile(damaged));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return alerts.requests.size() == 1; }));
+    EXPECT_EQ(alerts.requests[0].messageText, "Unable to load Recipe");
+    EXPECT_TRUE(recentRecipes->isEmpty());
+
+    EXPECT_FALSE(transformers->saveRecipe(QUrl::fromLocalFile(damaged + "/x.recipe")));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return alerts.requests.size() == 2; }));
+    EXPECT_EQ(alerts.requests[1].messageText, "Unable to save Recipe");
+    EXPECT_TRUE(alerts.requests[1].informativeText.contains(damaged + "/x.recipe"));
+}
+
+TEST_F(RecipeAppTest, AnOpenRecipeRequestWithAFileAndTextOpensTheFile)
+{
+    makeWindow();
+    const QString path = writeRecipe(makeFolder({}), "two.recipe", kTwoRules);
+    NotificationCenter::defaultCenter().post({ NotificationName::openRecipe, {},
+        QVariantMap { { "url", QUrl::fromLocalFile(path) }, { "json", QStringLiteral("{\"transformers\":[]}") } } });
+    EXPECT_EQ(transformers->count(), 2);
+    EXPECT_EQ(transformers->recipeUrl(), QUrl::fromLocalFile(path));
+
+    AppNotification::OpenRecipe::postJson(QStringLiteral("{\"transformers\":[]}"));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return transformers->isEmpty(); }));
+    EXPECT_EQ(transformers->recipeUrl(), std::nullopt);
+}
+
+TEST_F(RecipeAppTest, SaveWritesToTheRecipeFileWithoutAPanel)
+{
+    makeWindow();
+    auto* save = globalAction<SaveRecipeMenuAction>();
+    ASSERT_NE(save, nullptr);
+    const QString path = writeRecipe(makeFolder({}), "doc.recipe", kTwoRules);
+    transformers->loadRecipe(QUrl::fromLocalFile(path));
+    transformers->deleteTransformer(1);
+    ASSERT_TRUE(window->sendAction("saveRecipe:", nullptr));
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(save->savePanel(), nullptr);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    EXPECT_TRUE(written.contains("transformer_A1"));
+    EXPECT_FALSE(written.contains("transformer_A2"));
+
+    // Without a recipe file Save asks for one.
+    transformers->setRecipeUrl(std::nullopt);
+    ASSERT_TRUE(window->sendAction("saveRecipe:", nullptr));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return save->savePanel() != nullptr; }));
+    EXPECT_EQ(save->savePanel()->windowTitle(), "Save Recipe");
+    EXPECT_EQ(save->savePanel()->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(save->savePanel()->defaultSuffix(), "recipe");
+    save->savePanel()->reject();
+}
+
+TEST_F(RecipeAppTest, SavingAsAFoldersRecipeKeepsOneExtension)
+{
+    EXPECT_EQ(SaveRecipeMenuAction::recipeUrl("/a/b/.recipe.recipe"), QUrl::fromLocalFile("/a/b/.recipe"));
+    EXPECT_EQ(SaveRecipeMenuAction::recipeUrl("/a/b/.recipe"), QUrl::fromLocalFile("/a/b/.recipe"));
+    EXPECT_EQ(SaveRecipeMenuAction::recipeUrl("/a/b/x.recipe.recipe"), QUrl::fromLocalFile("/a/b/x.recipe.recipe"));
+    EXPECT_EQ(SaveRecipeMenuAction::recipeUrl("/a/b/x.recipe"), QUrl::fromLocalFile("/a/b/x.recipe"));
+}
+
+// The chooser set to folders opens the ".recipe" file inside the chosen folder.
+TEST_F(RecipeAppTest, OpenRecipeTakesAFileOrTheRecipeOfAFolder)
+{
+    makeWindow();
+    auto* open = globalAction<OpenRecipeMenuAction>();
+    ASSERT_NE(open, nullptr);
+    const QString folder = makeFolder({});
+    QDir(folder).mkdir("holiday");
+    const QString folderRecipe = writeRecipe(folder + "/holiday", ".recipe", kTwoRules);
+
+    ASSERT_TRUE(window->sendAction("openRecipe:", nullptr));
+    QFileDialog* panel = open->openPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->fileMode(), QFileDialog::ExistingFile);
+    QComboBox* popup = open->accessoryView()->recipeFileTypePopup();
+    EXPECT_TRUE(panel->isAncestorOf(popup));
+    popup->setCurrentIndex(popup->findData(1));
+    EXPECT_EQ(panel->fileMode(), QFileDialog::Directory);
+    panel->setDirectory(folder);
+    panel->selectFile(folder + "/holiday");
+    QMetaObject::invokeMethod(panel, "accept");
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return transformers->count() == 2; }));
+    EXPECT_EQ(transformers->recipeUrl(), QUrl::fromLocalFile(folderRecipe));
+    EXPECT_EQ(recentRecipes->list(), QStringList({ folderRecipe }));
+
+    // The next panel keeps the last choice; the chooser outlived the first panel.
+    TestEnvironment::drainEvents();
+    ASSERT_TRUE(window->sendAction("openRecipe:", nullptr));
+    ASSERT_NE(open->openPanel(), nullptr);
+    EXPECT_EQ(open->openPanel()->fileMode(), QFileDialog::Directory);
+    popup->setCurrentIndex(popup->findData(0));
+    EXPECT_EQ(open->openPanel()->fileMode(), QFileDialog::ExistingFile);
+    open->openPanel()->reject();
+}
+
+namespace {
+
+class RecipeStartUpTest : public RecipeAppTest {
+protected:
+    // Starts like the application: a recent recipe and the preference to reopen it.
+    void launch(const QStringList& arguments, const QString& workingDirectory = {})
+    {
+        MainWindow& mainWindow = makeWindow();
+        delegate = std::make_unique<AppDelegate>(&mainWindow);
+        delegate->applicationWillFinishLaunching(arguments, workingDirectory);
+        delegate->applicationDidFinishLaunching();
+        transformers = DependencyInjectionRegistry::get<Transformers>("test", "test", 0);
+        recentRecipes = DependencyInjectionRegistry::get<RecentRecipeList>("test", "test", 0);
+    }
+    void TearDown() override
+    {
+        delegate.reset();
+        RecipeAppTest::TearDown();
+    }
+
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+} // namespace
+
+TEST_F(RecipeStartUpTest, TheMostRecentRecipeIsReopenedWhenThePreferenceSaysSo)
+{
+    const QString folder = makeFolder({});
+    const QString recent = writeRecipe(folder, "recent.recipe", kTwoRules);
+    store->setValue(PreferenceKey::recentRecipes.rawValue, QJsonArray({ recent }));
+    store->setValue(PreferenceKey::openMostRecentRecipeOnStartup.rawValue, true);
+    NotificationRecorder recorder({ NotificationName::openMostRecentRecipe });
+    launch({ "brackenfold" });
+    EXPECT_TRUE(transformers->isEmpty());
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return transformers->count() == 2; }));
+    EXPECT_EQ(recorder.count(NotificationName::openMostRecentRecipe), 1);
+    EXPECT_EQ(transformers->recipeUrl(), QUrl::fromLocalFile(recent));
+    EXPECT_EQ(recentMenu()->actions().value(0)->text(), "recent.recipe");
+}
+
+TEST_F(RecipeStartUpTest, WithoutThePreferenceStartUpGivesOneFreshRule)
+{
+    const QString recent = writeRecipe(makeFolder({}), "recent.recipe", kTwoRules);
+    store->setValue(PreferenceKey::recentRecipes.rawValue, QJsonArray({ recent }));
+    store->setValue(PreferenceKey::openMostRecentRecipeOnStartup.rawValue, false);
+    NotificationRecorder recorder({ NotificationName::openMostRecentRecipe });
+    launch({ "brackenfold" });
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(transformers->count(), 1);
+    EXPECT_EQ(transformers->recipeUrl(), std::nullopt);
+    EXPECT_EQ(recorder.count(NotificationName::openMostRecentRecipe), 0);
+}
+
+// A recipe named at start wins over the most recent one; a relative path
+// counts from the working folder.
+TEST_F(RecipeStartUpTest, TheCommandLinesRecipeWinsOverTheMostRecentOne)
+{
+    const QString folder = makeFolder({});
+    const QString recent = writeRecipe(folder, "recent.recipe", kTwoRules);
+    const QString named = writeRecipe(folder, "named.recipe",
+        R"({"transformers":[{"id":"transformer_N1","type":"trim","properties":{}}]})");
+    store->setValue(PreferenceKey::recentRecipes.rawValue, QJsonArray({ recent }));
+    store->setValue(PreferenceKey::openMostRecentRecipeOnStartup.rawValue, true);
+    NotificationRecorder recorder({ NotificationName::openMostRecentRecipe });
+    launch({ "brackenfold", "-r", "named.recipe" }, folder);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil(
+        [&] { return transformers->recipeUrl() == QUrl::fromLocalFile(named); }));
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(recorder.count(NotificationName::openMostRecentRecipe), 0);
+    ASSERT_EQ(transformers->count(), 1);
+    EXPECT_EQ(transformers->list().at(0).id, "transformer_N1");
+    EXPECT_EQ(recentRecipes->list().value(0), named);
+}
+
+TEST_F(RecipeStartUpTest, RecipeTextOnTheCommandLineLoadsWithoutAFile)
+{
+    launch({ "brackenfold", "-r", R"({"transformers":[{"type":"set","properties":{}}]}')" });
+    ASSERT_TRUE(TestEnvironment::processEventsUntil(
+        [&] { return transformers->count() == 1 && transformers->list().at(0).type == TransformerType::set; }));
+    EXPECT_EQ(transformers->recipeUrl(), std::nullopt);
+    EXPECT_TRUE(recentRecipes->isEmpty());
+}
+
+// One recipe from the desktop opens as the recipe; with other files, or
+// spelled in capitals, it is a file to rename.
+TEST_F(RecipeStartUpTest, ADocumentThatIsOneRecipeOpensAsTheRecipe)
+{
+    const QString folder = makeFolder({ "a.txt" });
+    const QString recipe = writeRecipe(folder, "doc.recipe", kTwoRules);
+    const QString capitals = writeRecipe(folder, "DOC.RECIPE", kTwoRules);
+    launch({ "brackenfold", recipe });
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return transformers->count() == 2; }));
+    EXPECT_EQ(transformers->recipeUrl(), QUrl::fromLocalFile(recipe));
+
+    NotificationRecorder recorder({ NotificationName::openFolder });
+    delegate->openFiles({ capitals });
+    delegate->openFiles({ recipe, folder + "/a.txt" });
+    ASSERT_EQ(recorder.received.size(), 2u);
+    EXPECT_EQ(AppNotification::OpenFolder::get(recorder.received[0]).urls, QList<QUrl>({ QUrl::fromLocalFile(capitals) }));
+    EXPECT_EQ(AppNotification::OpenFolder::get(recorder.received[1]).urls.size(), 2);
+    EXPECT_EQ(AppNotification::OpenFolder::get(recorder.received[1]).action, FileAction::append);
+}
+
+// A later start's request, handed over, is acted on like a command line.
+TEST_F(RecipeStartUpTest, AHandedOverRequestIsActedOnAndRaisesTheWindow)
+{
+    const QString folder = makeFolder({ "a.txt", "b.txt" });
+    const QString recipe = writeRecipe(folder, "r.recipe", kTwoRules);
+    launch({ "brackenfold" });
+    TestEnvironment::drainEvents();
+    window->hide();
+    NotificationRecorder recorder({ NotificationName::openFolder });
+    delegate->handleArguments({ "brackenfold", "-r", "r.recipe", "--service", folder + "/a.txt" }, folder);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return transformers->count() == 2; }));
+    EXPECT_EQ(transformers->recipeUrl(), QUrl::fromLocalFile(recipe));
+    ASSERT_EQ(recorder.received.size(), 1u);
+    const auto request = AppNotification::OpenFolder::get(recorder.received[0]);
+    EXPECT_EQ(request.urls, QList<QUrl>({ QUrl::fromLocalFile(folder + "/a.txt") }));
+    EXPECT_TRUE(request.ask);
+    EXPECT_EQ(request.action, FileAction::replace);
+}

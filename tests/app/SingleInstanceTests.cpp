@@ -1,0 +1,195 @@
+#include "TestEnvironment.h"
+#include "app/SingleInstance.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <future>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+// A first instance listening on a socket of the test's own; the second
+// instance talks to it from another thread, as a second process would.
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        name = dir.filePath(QStringLiteral("brackenfold.socket"));
+    }
+
+    std::future<bool> handOverLater(const SingleInstance::Request& request)
+    {
+        return std::async(std::launch::async, [name = name, request] { return SingleInstance::handOver(name, request); });
+    }
+    // Runs the event loop until the sender is done, and answers what it got.
+    bool finish(std::future<bool>& sent)
+    {
+        EXPECT_TRUE(TestEnvironment::processEventsUntil(
+            [&] { return sent.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; },
+            std::chrono::milliseconds(10000)));
+        return sent.get();
+    }
+    // Sends raw bytes, as a sender that does not follow the protocol.
+    std::future<QByteArray> sendRaw(const QByteArray& bytes)
+    {
+        return std::async(std::launch::async, [name = name, bytes] {
+            QLocalSocket socket;
+            socket.connectToServer(name);
+            if (!socket.waitForConnected(3000))
+                return QByteArray("no connection");
+            socket.write(bytes);
+            socket.waitForBytesWritten(3000);
+            socket.waitForReadyRead(3000);
+            return socket.readAll();
+        });
+    }
+
+    QTemporaryDir dir;
+    QString name;
+};
+
+QByteArray framed(const QByteArray& payload)
+{
+    QByteArray message(4, '\0');
+    qToBigEndian<quint32>(static_cast<quint32>(payload.size()), message.data());
+    return message + payload;
+}
+
+QByteArray request(const QJsonValue& cwd, const QJsonValue& arguments)
+{
+    return framed(QJsonDocument(QJsonObject { { "cwd", cwd }, { "arguments", arguments } }).toJson());
+}
+
+} // namespace
+
+TEST_F(SingleInstanceTest, ASecondStartHandsItsRequestToTheFirst)
+{
+    SingleInstance first(name);
+    std::vector<SingleInstance::Request> received;
+    first.setHandler([&](const SingleInstance::Request& r) { received.push_back(r); });
+    ASSERT_TRUE(first.listen());
+
+    auto sent = handOverLater({ "/home/u/photos", { "brackenfold", "-d", "2024", "-r", "~/r.recipe", "x.jpg" } });
+    EXPECT_TRUE(finish(sent));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return received.size() == 1; }));
+    EXPECT_EQ(received[0].workingDirectory, "/home/u/photos");
+    EXPECT_EQ(received[0].arguments,
+        QStringList({ "brackenfold", "-d", "/home/u/photos/2024", "-r", QDir::homePath() + "/r.recipe",
+            "/home/u/photos/x.jpg" }));
+
+    // And the next one too, over a new connection.
+    auto again = handOverLater({ "/tmp", { "brackenfold", "--service", "/a b/c" } });
+    EXPECT_TRUE(finish(again));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return received.size() == 2; }));
+    EXPECT_EQ(received[1].arguments, QStringList({ "brackenfold", "--service", "/a b/c" }));
+}
+
+TEST_F(SingleInstanceTest, WithoutAFirstInstanceNothingIsHandedOver)
+{
+    EXPECT_FALSE(SingleInstance::handOver(name, { "/", { "brackenfold" } }, 500));
+}
+
+// A socket file left by an instance that ended is taken over; one that answers is not.
+TEST_F(SingleInstanceTest, AStaleSocketIsReplacedAndALiveOneKept)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = name.toLocal8Bit();
+    ASSERT_LT(path.size(), static_cast<qsizetype>(sizeof(address.sun_path)));
+    std::memcpy(address.sun_path, path.constData(), path.size());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ::close(fd);
+    ASSERT_TRUE(QFileInfo::exists(name));
+
+    SingleInstance first(name);
+    ASSERT_TRUE(first.listen());
+    bool handled = false;
+    first.setHandler([&](const SingleInstance::Request&) { handled = true; });
+    SingleInstance second(name);
+    EXPECT_FALSE(second.listen());
+    auto sent = handOverLater({ "/", { "brackenfold" } });
+    EXPECT_TRUE(finish(sent));
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return handled; }));
+}
+
+// Whatever is not a well-formed request of absolute paths is refused before use.
+TEST_F(SingleInstanceTest, MalformedRequestsAreRefused)
+{
+    struct Case {
+        const char* what;
+        QByteArray message;
+    };
+    const QJsonArray ok { "brackenfold", "-d", "/a" };
+    QJsonArray tooMany;
+    for (int i = 0; i <= SingleInstance::MAX_ARGUMENTS; ++i)
+        tooMany.append(QStringLiteral("/f%1").arg(i));
+    const Case cases[] = {
+        { "empty", QByteArray() },
+        { "short header", QByteArray("\0\0", 2) },
+        { "length beyond the bytes", framed("{}").left(5) },
+        { "length short of the bytes", framed("{}") + "x" },
+        { "not json", framed("cwd=/") },
+        { "an array", framed("[]") },
+        { "relative working folder", request("home/u", ok) },
+        { "no working folder", request(QJsonValue(), ok) },
+        { "working folder not a text", request(3, ok) },
+        { "arguments not a list", request("/", "brackenfold -d /a") },
+        { "no arguments", request("/", QJsonArray()) },
+        { "an argument not a text", request("/", QJsonArray { "brackenfold", 1 }) },
+        { "relative folder", request("/", QJsonArray { "brackenfold", "-d", "a" }) },
+        { "home-relative recipe", request("/", QJsonArray { "brackenfold", "-r", "~/r.recipe" }) },
+        { "relative document", request("/", QJsonArray { "brackenfold", "x.jpg" }) },
+        { "a URL", request("/", QJsonArray { "brackenfold", "--service", "https://example.org/x" }) },
+        { "a NUL in a path", request("/", QJsonArray { "brackenfold", QString("/a") + QChar(0) + "b" }) },
+        { "too many arguments", request("/", QJsonArray { "brackenfold" } + tooMany) },
+        { "an overlong argument", request("/", QJsonArray { "brackenfold", "/" + QString(70000, 'a') }) },
+        { "over the size cap", framed(QByteArray(SingleInstance::MAX_MESSAGE_SIZE, ' ')) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(SingleInstance::decode(c.message).has_value());
+    }
+    const auto accepted = SingleInstance::decode(request("/", ok));
+    ASSERT_TRUE(accepted.has_value());
+    EXPECT_EQ(accepted->arguments, QStringList({ "brackenfold", "-d", "/a" }));
+    // Recipe text is no path.
+    EXPECT_TRUE(SingleInstance::decode(request("/", QJsonArray { "brackenfold", "-r", "{\"x\":1}" })).has_value());
+}
+
+// Over the socket: a refused message gets no answer and reaches nobody.
+TEST_F(SingleInstanceTest, TheFirstInstanceRefusesWhatIsOutOfShape)
+{
+    SingleInstance first(name);
+    int handled = 0;
+    first.setHandler([&](const SingleInstance::Request&) { ++handled; });
+    ASSERT_TRUE(first.listen());
+    const QByteArray messages[] = {
+        request("/", QJsonArray { "brackenfold", "-d", "relative" }),
+        // A header that announces more than the cap is refused before any body is read.
+        QByteArray("\x7f\xff\xff\xff", 4) + "{}",
+    };
+    for (const QByteArray& message : messages) {
+        auto answer = sendRaw(message);
+        ASSERT_TRUE(TestEnvironment::processEventsUntil(
+            [&] { return answer.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; },
+            std::chrono::milliseconds(10000)));
+        EXPECT_EQ(answer.get(), QByteArray());
+    }
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(handled, 0);
+}

@@ -1,0 +1,322 @@
+#include "RuleFixtures.h"
+#include "TestEnvironment.h"
+#include "files/FileFixtures.h"
+
+#include "core/DependencyInjectionRegistry.h"
+#include "files/FileDataSource.h"
+#include "platform/MainWindowLocator.h"
+#include "platform/UndoManager.h"
+#include "rules/Transformers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+struct Alert {
+    QString message;
+    QString informative;
+};
+
+class RecipeLoadSaveTest : public RulesTest {
+protected:
+    void SetUp() override
+    {
+        RulesTest::SetUp();
+        undoManager.setGroupsByEvent(false);
+        MainWindowLocator::setUndoManager(&undoManager);
+        dataSource = std::make_shared<FileDataSource>();
+        DependencyInjectionRegistry::shared().registerInstance(dataSource);
+        // A sort order takes effect only on a list with files in it.
+        dataSource->replaceFilesNoUndo(makeFiles({ "/a/b.txt", "/a/c.txt" }), FileAction::replace, true);
+        transformers.setAlertPresenter([this](const QString& message, const QString& informative) {
+            alerts.push_back({ message, informative });
+        });
+        transformers.setRecipeRememberer([this](const QUrl& url) { remembered << url; });
+        TestEnvironment::drainEvents();
+    }
+    void TearDown() override
+    {
+        TestEnvironment::drainEvents();
+        MainWindowLocator::setUndoManager(nullptr);
+        RulesTest::TearDown();
+    }
+
+    QUrl writeFile(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return QUrl::fromLocalFile(file.fileName());
+    }
+    QByteArray readFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    bool sortedBy(FileSortOrder order)
+    {
+        return TestEnvironment::processEventsUntil([&] { return dataSource->sortOrder() == order; });
+    }
+    QStringList ids() const
+    {
+        QStringList list;
+        for (const Transformer& t : transformers.list())
+            list << t.id;
+        return list;
+    }
+    // A document with two rules, a recipe file and a sort order of its own.
+    void startWith(const QUrl& url)
+    {
+        transformers.load({ makeRule(TransformerType::prefix), makeRule(TransformerType::suffix) });
+        transformers.setRecipeUrl(url);
+        dataSource->sortByWithoutUndo(FileSortOrder::byPathDescending);
+        ASSERT_TRUE(sortedBy(FileSortOrder::byPathDescending));
+        undoManager.removeAllActions();
+    }
+
+    UndoManager undoManager;
+    std::shared_ptr<FileDataSource> dataSource;
+    Transformers transformers;
+    std::vector<Alert> alerts;
+    QList<QUrl> remembered;
+};
+
+const QByteArray kRecipe = R"({"recipe_format_version":"9.0","sortOrder":"byNameDescending","transformers":[
+    {"id":"transformer_1A","type":"numbering","properties":{"numberStartText":"5"}},
+    {"id":"transformer_1B","type":"simple","transformScope":"extension","properties":{"simpleFindText":"x"}}]})";
+
+} // namespace
+
+TEST_F(RecipeLoadSaveTest, OpeningIsOneUndoStepForRulesFileAndSortOrder)
+{
+    const QUrl before = writeFile("before.recipe", "{}");
+    startWith(before);
+    const QStringList previousIds = ids();
+    const QUrl url = writeFile("r.recipe", kRecipe);
+
+    transformers.loadRecipe(url);
+    EXPECT_EQ(ids(), QStringList({ "transformer_1A", "transformer_1B" }));
+    EXPECT_EQ(transformers.list().at(0).properties.numberStart, 5);
+    EXPECT_EQ(transformers.currentTransformerId(), QString("transformer_1A"));
+    EXPECT_EQ(transformers.recipeUrl(), url);
+    EXPECT_EQ(transformers.recipeName(), "r");
+    EXPECT_TRUE(sortedBy(FileSortOrder::byNameDescending));
+    EXPECT_EQ(remembered, QList<QUrl>({ url }));
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_EQ(undoManager.undoCount(), 1);
+    EXPECT_EQ(undoManager.undoActionName(), "Open Recipe");
+
+    undoManager.undo();
+    EXPECT_EQ(ids(), previousIds);
+    EXPECT_EQ(transformers.currentTransformerId(), previousIds.first());
+    EXPECT_EQ(transformers.recipeUrl(), before);
+    EXPECT_TRUE(sortedBy(FileSortOrder::byPathDescending));
+
+    undoManager.redo();
+    EXPECT_EQ(ids(), QStringList({ "transformer_1A", "transformer_1B" }));
+    EXPECT_EQ(transformers.recipeUrl(), url);
+    EXPECT_TRUE(sortedBy(FileSortOrder::byNameDescending));
+}
+
+TEST_F(RecipeLoadSaveTest, ARecipeWithoutRulesGivesAnEmptyList)
+{
+    startWith(writeFile("before.recipe", "{}"));
+    transformers.loadRecipe(writeFile("empty.recipe", "{}"));
+    EXPECT_TRUE(transformers.isEmpty());
+    EXPECT_EQ(transformers.currentTransformerId(), std::nullopt);
+    EXPECT_EQ(undoManager.undoActionName(), "Open Recipe");
+}
+
+// Neither a damaged nor a newer recipe changes anything of the document.
+TEST_F(RecipeLoadSaveTest, ARefusedRecipeLeavesTheDocumentAsItWas)
+{
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QString informative; // empty: only the message is fixed
+        bool remembered;
+    };
+    const QString incompatible = QStringLiteral(
+        "The Recipe file is created by an incompatible version of Brackenfold.\n\nThe opened file format has version %1"
+        "\nCurrently supported file format is version 9.1");
+    const Case cases[] = {
+        { "newer.recipe", R"({"recipe_format_version":"10","transformers":[]})", incompatible.arg("10"), true },
+        { "patch.recipe", R"({"recipe_format_version":"9.1.1"})", incompatible.arg("9.1.1"), true },
+        { "minor.recipe", R"({"recipe_format_version":"9.2.0"})", incompatible.arg("9.2.0"), true },
+        { "truncated.recipe", kRecipe.left(60), {}, false },
+        { "badtype.recipe", R"({"transformers":[{"type":"simple","properties":{}},{"type":"simple","properties":{"simpleWildcards":2}}]})", {}, false },
+        { "binary.recipe", QByteArray("\x89PNG\r\n\x1a\n\0\0", 10), {}, false },
+    };
+    const QUrl before = writeFile("before.recipe", "{}");
+    startWith(before);
+    const QList<Transformer> rules = transformers.list();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        alerts.clear();
+        remembered.clear();
+        const QUrl url = writeFile(c.name, c.bytes);
+        transformers.loadRecipe(url);
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].message, "Unable to load Recipe");
+        if (!c.informative.isEmpty())
+            EXPECT_EQ(alerts[0].informative, c.informative);
+        else
+            EXPECT_TRUE(alerts[0].informative.startsWith("The data couldn’t be read because it isn’t in the correct format."))
+                << alerts[0].informative.toStdString();
+        EXPECT_EQ(remembered.isEmpty(), !c.remembered);
+        EXPECT_EQ(transformers.list(), rules);
+        EXPECT_EQ(transformers.recipeUrl(), before);
+        EXPECT_EQ(undoManager.undoCount(), 0);
+        TestEnvironment::drainEvents();
+        EXPECT_EQ(dataSource->sortOrder(), FileSortOrder::byPathDescending);
+    }
+}
+
+TEST_F(RecipeLoadSaveTest, AMissingFileIsReportedByItsPath)
+{
+    LogCapture log;
+    const QString path = dir.filePath("gone.recipe");
+    transformers.loadRecipe(QUrl::fromLocalFile(path));
+    const QString text = "Recipe file '" + path + "' does not exist.";
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, "Unable to load Recipe");
+    EXPECT_EQ(alerts[0].informative, text);
+    EXPECT_TRUE(log.contains(text));
+    EXPECT_TRUE(remembered.isEmpty());
+}
+
+// Recipe text from the command line: no file, nothing remembered, no alert.
+TEST_F(RecipeLoadSaveTest, JsonTextLoadsWithoutAFile)
+{
+    startWith(writeFile("before.recipe", "{}"));
+    transformers.loadRecipe(QString::fromUtf8(kRecipe));
+    EXPECT_EQ(ids(), QStringList({ "transformer_1A", "transformer_1B" }));
+    EXPECT_EQ(transformers.recipeUrl(), std::nullopt);
+    EXPECT_EQ(transformers.recipeName(), "");
+    EXPECT_TRUE(remembered.isEmpty());
+    EXPECT_EQ(undoManager.undoActionName(), "Open Recipe");
+
+    LogCapture log;
+    transformers.loadRecipe(QStringLiteral("{\"transformers\": 1}"));
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_TRUE(log.contains("Unable to load recipe from JSON: \"{\"transformers\": 1}\""));
+    EXPECT_EQ(ids(), QStringList({ "transformer_1A", "transformer_1B" }));
+}
+
+TEST_F(RecipeLoadSaveTest, RepeatedIdsInARecipeAreMadeUnique)
+{
+    transformers.loadRecipe(QStringLiteral(
+        R"({"transformers":[{"id":"transformer_5","type":"simple","properties":{}},{"id":"transformer_5","type":"prefix","properties":{}}]})"));
+    ASSERT_EQ(transformers.count(), 2);
+    EXPECT_EQ(transformers.list().at(0).id, "transformer_5");
+    EXPECT_NE(transformers.list().at(1).id, "transformer_5");
+    EXPECT_TRUE(transformers.transformer(transformers.list().at(1).id).has_value());
+}
+
+// Saving keeps each rule's own kind of settings; the rules in the list keep all of theirs.
+TEST_F(RecipeLoadSaveTest, SavingWritesTheRecipeAndRemembersIt)
+{
+    Transformer simple = makeRule(TransformerType::simple, [](TransformerProperties& p) {
+        p.simpleFindText = "a";
+        p.numberStart = 7;
+        p.numberFormat = "roman";
+    });
+    transformers.load({ simple });
+    dataSource->sortByWithoutUndo(FileSortOrder::byDateModifiedAscending);
+    ASSERT_TRUE(sortedBy(FileSortOrder::byDateModifiedAscending));
+    const QString path = dir.filePath("saved.recipe");
+
+    ASSERT_TRUE(transformers.saveRecipe(QUrl::fromLocalFile(path)));
+    const QByteArray written = readFile(path);
+    EXPECT_EQ(written,
+        QByteArray(R"({"recipe_format_version":"9.1","sortOrder":"byDateModifiedAscending","transformers":[{"id":")")
+            + simple.id.toUtf8()
+            + R"(","properties":{"conversionType":null,"simpleFindText":"a"},"transformScope":"filename","type":"simple"}]})");
+    EXPECT_EQ(transformers.list().at(0).properties.numberStart, 7);
+    EXPECT_EQ(transformers.recipeUrl(), QUrl::fromLocalFile(path));
+    EXPECT_EQ(remembered, QList<QUrl>({ QUrl::fromLocalFile(path) }));
+    EXPECT_EQ(undoManager.undoCount(), 0);
+    EXPECT_TRUE(alerts.empty());
+
+    // What was saved opens again to the same rules.
+    transformers.load({});
+    transformers.loadRecipe(QUrl::fromLocalFile(path));
+    ASSERT_EQ(transformers.count(), 1);
+    EXPECT_EQ(transformers.list().at(0), simple);
+}
+
+// A failed save says why, keeps the earlier file and the document's recipe file.
+TEST_F(RecipeLoadSaveTest, AFailedSaveIsReportedAndKeepsTheEarlierFile)
+{
+    const QUrl before = writeFile("before.recipe", "{}");
+    startWith(before);
+    LogCapture log;
+
+    // A folder that may not be written to.
+    QDir(dir.path()).mkdir("locked");
+    const QString locked = dir.filePath("locked");
+    const QUrl lockedRecipe = QUrl::fromLocalFile(locked + "/r.recipe");
+    {
+        QFile earlier(lockedRecipe.toLocalFile());
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+    }
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+    if (geteuid() != 0) {
+        EXPECT_FALSE(transformers.saveRecipe(lockedRecipe));
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].message, "Unable to save Recipe");
+        EXPECT_TRUE(alerts[0].informative.contains(lockedRecipe.toLocalFile()));
+        EXPECT_EQ(readFile(lockedRecipe.toLocalFile()), "earlier");
+        alerts.clear();
+    }
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    // A folder that is a file: nothing can be made in it, whoever runs the test.
+    const QUrl underFile = QUrl::fromLocalFile(before.toLocalFile() + "/r.recipe");
+    EXPECT_FALSE(transformers.saveRecipe(underFile));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, "Unable to save Recipe");
+    const QString logStart = QStringLiteral("Unable to save to %1,error: ").arg(underFile.toString());
+    EXPECT_TRUE(std::any_of(log.lines().cbegin(), log.lines().cend(),
+        [&](const QString& line) { return line.startsWith(logStart); }));
+    alerts.clear();
+
+    // The disk fills up while writing: the earlier file stays whole.
+    const QUrl full = writeFile("full.recipe", "earlier");
+    struct rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 16;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved16 = transformers.saveRecipe(full);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(saved16);
+    EXPECT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(readFile(full.toLocalFile()), "earlier");
+
+    EXPECT_EQ(transformers.recipeUrl(), before);
+    EXPECT_TRUE(remembered.isEmpty());
+    // No temporary file left behind.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+        QStringList({ "before.recipe", "defaults.json", "full.recipe" }));
+}
+
+// Before the window (and its undo manager) exists, a recipe still opens; only
+// the undo step is missing.
+TEST_F(RecipeLoadSaveTest, ARecipeOpenedBeforeTheWindowIsNotDropped)
+{
+    MainWindowLocator::setUndoManager(nullptr);
+    transformers.loadRecipe(writeFile("early.recipe", kRecipe));
+    EXPECT_EQ(ids(), QStringList({ "transformer_1A", "transformer_1B" }));
+    EXPECT_TRUE(sortedBy(FileSortOrder::byNameDescending));
+    EXPECT_EQ(undoManager.undoCount(), 0);
+}
