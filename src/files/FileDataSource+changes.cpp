@@ -6,7 +6,6 @@
 #include "platform/NotificationCenter.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace {
 constexpr auto FILES = Log::Category::files;
@@ -121,64 +120,45 @@ void FileDataSource::replaceAllComponents(const FileComponents& newFiles, FileAc
     cancelPendingTasks();
 
     const qsizetype count = newFiles.orderedIndex.size();
+    FileComponents next;
+    const auto take = [&](int index) {
+        next.orderedIndex.append(static_cast<int>(next.orderedIndex.size()));
+        next.fileSources.append(newFiles.fileSources.at(index));
+        next.fileTransforms.append(newFiles.fileTransforms.at(index));
+        next.fileValidations.append(newFiles.fileValidations.at(index));
+        next.fileAttributes.append(newFiles.fileAttributes.at(index));
+    };
+    qsizetype position = 0;
+    const bool inStorageOrder = std::all_of(newFiles.orderedIndex.cbegin(), newFiles.orderedIndex.cend(),
+        [&](int index) { return index == position++; });
     if (action == FileAction::append) {
         // Appended to the list, or, forced, to an empty one; duplicates either way are left out.
-        const bool keep = !forceReplace;
-        QList<int> orderedIndex = keep ? m_orderedIndex : QList<int>();
-        QList<FileSource> sources = keep ? m_fileSources : QList<FileSource>();
-        QList<FileTransform> transforms = keep ? m_fileTransforms : QList<FileTransform>();
-        QList<FileValidation> validations = keep ? m_fileValidations : QList<FileValidation>();
-        QList<std::optional<FileAttributes>> attributes = keep ? m_fileAttributes : QList<std::optional<FileAttributes>>();
+        if (!forceReplace)
+            next = getAllComponents();
         QSet<QUrl> seen;
-        for (const FileSource& source : std::as_const(sources))
+        for (const FileSource& source : std::as_const(next.fileSources))
             seen.insert(source.fileInfo.url);
         for (int index : newFiles.orderedIndex) {
-            const FileSource& source = newFiles.fileSources.at(index);
-            if (seen.contains(source.fileInfo.url)) {
-                Log::debug(FILES, "doReplaceAllFiles: Append is discarding duplicate file: %s",
-                    source.fileInfo.url.toString(QUrl::FullyEncoded));
+            const QUrl& url = newFiles.fileSources.at(index).fileInfo.url;
+            if (seen.contains(url)) {
+                Log::debug(FILES, "doReplaceAllFiles: Append is discarding duplicate file: %s", url.toString(QUrl::FullyEncoded));
                 continue;
             }
-            seen.insert(source.fileInfo.url);
-            orderedIndex.append(static_cast<int>(orderedIndex.size()));
-            sources.append(source);
-            transforms.append(newFiles.fileTransforms.at(index));
-            validations.append(newFiles.fileValidations.at(index));
-            attributes.append(newFiles.fileAttributes.at(index));
+            seen.insert(url);
+            take(index);
         }
-        m_orderedIndex = std::move(orderedIndex);
-        m_fileSources = std::move(sources);
-        m_fileTransforms = std::move(transforms);
-        m_fileValidations = std::move(validations);
-        m_fileAttributes = std::move(attributes);
+    } else if (inStorageOrder) {
+        next = newFiles; // shared, not copied
     } else {
         // Taken over in the order given, the storage order of the new list.
-        QList<int> orderedIndex(count);
-        std::iota(orderedIndex.begin(), orderedIndex.end(), 0);
-        QList<FileSource> sources;
-        QList<FileTransform> transforms;
-        QList<FileValidation> validations;
-        QList<std::optional<FileAttributes>> attributes;
-        if (newFiles.orderedIndex == orderedIndex) {
-            // Shared, not copied.
-            sources = newFiles.fileSources;
-            transforms = newFiles.fileTransforms;
-            validations = newFiles.fileValidations;
-            attributes = newFiles.fileAttributes;
-        } else {
-            for (int index : newFiles.orderedIndex) {
-                sources.append(newFiles.fileSources.at(index));
-                transforms.append(newFiles.fileTransforms.at(index));
-                validations.append(newFiles.fileValidations.at(index));
-                attributes.append(newFiles.fileAttributes.at(index));
-            }
-        }
-        m_orderedIndex = std::move(orderedIndex);
-        m_fileSources = std::move(sources);
-        m_fileTransforms = std::move(transforms);
-        m_fileValidations = std::move(validations);
-        m_fileAttributes = std::move(attributes);
+        for (int index : newFiles.orderedIndex)
+            take(index);
     }
+    m_orderedIndex = std::move(next.orderedIndex);
+    m_fileSources = std::move(next.fileSources);
+    m_fileTransforms = std::move(next.fileTransforms);
+    m_fileValidations = std::move(next.fileValidations);
+    m_fileAttributes = std::move(next.fileAttributes);
 
     ++m_fileGenerationId;
     Log::debug(FILES, "FileDataSource replaceAllFiles files: %ld, fileGenerationId: %ld", count, m_fileGenerationId);
