@@ -8,6 +8,7 @@
 #include "app/ProgressViewController.h"
 #include "app/RecentRecipeList.h"
 #include "app/RenameRunAlerts.h"
+#include "app/SingleInstance.h"
 #include "app/SplitViewController.h"
 #include "app/VersionCheck.h"
 #include "core/AppNotification+Typed.h"
@@ -28,6 +29,7 @@
 #include "platform/MainThread.h"
 #include "rules/Transformers.h"
 #include "tokens/FileAttributeUtil.h"
+#include "tokens/FileAttributesWorker.h"
 #include "tokens/GPSCache.h"
 #include "uikit/Alert.h"
 #include "uikit/ModalAlertViewController.h"
@@ -57,6 +59,38 @@ std::shared_ptr<T> sharedView(T* view)
 }
 
 } // namespace
+
+int AppDelegate::main(int argc, char* argv[], const std::function<void(MainWindow&)>& launched)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Brackenfold"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Brackenfold"));
+    QApplication::setApplicationVersion(QStringLiteral(BRACKENFOLD_VERSION));
+    QApplication::setOrganizationDomain(QStringLiteral("quendrel.com"));
+    QApplication::setDesktopFileName(QStringLiteral("brackenfold"));
+    QApplication::setQuitOnLastWindowClosed(applicationShouldTerminateAfterLastWindowClosed());
+
+    // A running Brackenfold of this user takes the request, and this start ends.
+    const SingleInstance::Request request { QDir::currentPath(), QCoreApplication::arguments() };
+    if (SingleInstance::handOver(SingleInstance::defaultServerName(), request))
+        return 0;
+    SingleInstance instance;
+
+    MainWindow window;
+    window.restoreFrame();
+    AppDelegate delegate(&window);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    delegate.applicationWillFinishLaunching(request.arguments, request.workingDirectory);
+    window.show();
+    delegate.applicationDidFinishLaunching();
+    instance.setHandler([&delegate](const SingleInstance::Request& handedOver) {
+        delegate.handleArguments(handedOver.arguments, handedOver.workingDirectory);
+    });
+    instance.listen();
+    if (launched)
+        launched(window);
+    return QApplication::exec();
+}
 
 AppDelegate::AppDelegate(MainWindow* window, QObject* parent)
     : QObject(parent)
@@ -126,6 +160,11 @@ void AppDelegate::installServiceHooks()
     const QString file = QStringLiteral("Brackenfold/AppDelegate");
     const QString function = QStringLiteral("installServiceHooks()");
     FileAttributeLoader::install(&FileAttributeUtil::loadAttributes);
+    FileAttributesWorker::shared().setRuleUsage([] {
+        const auto transformers = DependencyInjectionRegistry::get<Transformers>(
+            QStringLiteral("Brackenfold/FileAttributesWorker"), QStringLiteral("getFilesToPreload()"), __LINE__);
+        return transformers && transformers->usesFileAttributes();
+    });
     TransformationService::shared().setDelegate(std::make_shared<RenameRunAlerts>());
 
     if (const auto transformers = DependencyInjectionRegistry::get<Transformers>(file, function, __LINE__)) {
@@ -141,6 +180,7 @@ void AppDelegate::installServiceHooks()
         });
     }
     if (const auto fileDataSource = DependencyInjectionRegistry::get<FileDataSource>(file, function, __LINE__)) {
+        fileDataSource->addPendingTaskCanceller(&FileAttributesWorker::cancelPreload);
         fileDataSource->addPendingTaskCanceller(&FileValidationService::cancel);
         fileDataSource->setSortMenuSelector(&MainMenu::selectSortMenu);
     }
@@ -200,6 +240,8 @@ void AppDelegate::initMostRecentRecipe()
 
 void AppDelegate::applicationWillTerminate()
 {
+    if (m_window)
+        m_window->saveFrame();
     GPSCache::savePending();
 }
 

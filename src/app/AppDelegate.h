@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class MainWindow;
@@ -30,6 +31,11 @@ public:
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
     static bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
+
+    // The whole run of the application: the application object, the main
+    // window, start-up, the event loop. `launched` sees the window once it is
+    // shown (test builds drive it from there); the shipped binary passes none.
+    static int main(int argc, char* argv[], const std::function<void(MainWindow&)>& launched = {});
 
     static void initDependencyRegistry();
     // Connects the registered objects with the layers they may not include:

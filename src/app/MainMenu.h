@@ -21,6 +21,8 @@ class QAction;
 namespace MainMenu {
 
 inline constexpr const char* SELECTOR_PROPERTY = "selector";
+// An item that adds a rule may name the rule's kind ("simple", ...) here.
+inline constexpr const char* RULE_KIND_PROPERTY = "ruleKind";
 
 // The tags of the window menu's two file filters.
 enum class WindowMenuItem { hideNotRenamedFiles = 301, hideHiddenFiles = 302 };

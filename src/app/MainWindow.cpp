@@ -11,7 +11,11 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMetaMethod>
+#include <QScreen>
+
+#include "platform/DefaultsStore.h"
 
 #include <algorithm>
 
@@ -56,6 +60,8 @@ MainWindow::MainWindow(QWidget* parent)
     MainWindowLocator::setUndoManager(&m_undoManager);
     connect(&m_undoManager, &UndoManager::stacksChanged, this, &MainWindow::updateUndoItems);
     buildMenuBar();
+    // The text commands follow the focus; a disabled item's shortcut never fires.
+    connect(qApp, &QApplication::focusChanged, this, &MainWindow::updateTextItems);
     // Shortcuts of disabled items do not fire: keep the states current, not only when a menu opens.
     for (const QString& name : { NotificationName::dataSourceUpdated, NotificationName::enableUserInput,
              NotificationName::disableUserInput, NotificationName::updateWindowTitle }) {
@@ -67,6 +73,8 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // Closing the window below moves the focus: the menu is gone by then.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     liveWindows().removeAll(this);
     if (MainWindowLocator::undoManager() == &m_undoManager) {
         MainWindow* next = mainWindow();
@@ -92,8 +100,67 @@ void MainWindow::setContentViewController(SplitViewController* controller)
 void MainWindow::setSubtitle(const QString& subtitle)
 {
     m_subtitle = subtitle;
+    // What the window shows first, then the application, as desktops name
+    // windows; a title that ends with the application's name gets it only once.
     const QString title = QString::fromLatin1(TITLE);
-    setWindowTitle(subtitle.isEmpty() ? title : title + QStringLiteral(" — ") + subtitle);
+    setWindowTitle(subtitle.isEmpty() ? title : subtitle + QStringLiteral(" — ") + title);
+}
+
+bool MainWindow::hasTextCommand(const QObject* target, const char* method)
+{
+    return target && target->metaObject()->indexOfMethod(QByteArray(method) + "()") >= 0
+        && (target->inherits("QLineEdit") || target->inherits("QTextEdit") || target->inherits("QPlainTextEdit")
+            || (qstrcmp(method, "selectAll") == 0 && target->inherits("QAbstractItemView")));
+}
+
+void MainWindow::updateTextItems()
+{
+    for (QAction* item : std::as_const(m_textItems))
+        item->setEnabled(hasTextCommand(QApplication::focusWidget(), item->property(TEXT_COMMAND_PROPERTY).toByteArray()));
+}
+
+QObject* MainWindow::targetForAction(const QString& selector, QObject* sender)
+{
+    for (QWidget* widget = QApplication::focusWidget(); widget && widget->window() == this; widget = widget->parentWidget())
+        if (respondsTo(widget, selector))
+            return widget;
+    return supplementalTarget(selector, sender);
+}
+
+void MainWindow::restoreFrame()
+{
+    const QByteArray frame = QByteArray::fromBase64(DefaultsStore::standard().value(FRAME_KEY).toString().toLatin1());
+    if (frame.isEmpty() || !restoreGeometry(frame)) {
+        // A first start: a comfortable size that fits the screen.
+        const QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 800);
+        resize(std::min(1000, available.width()), std::min(640, available.height()));
+    }
+}
+
+void MainWindow::saveFrame() const
+{
+    DefaultsStore::standard().setValue(FRAME_KEY, QString::fromLatin1(saveGeometry().toBase64()));
+}
+
+QString MainWindow::aboutText()
+{
+    return QStringLiteral("<h3>Brackenfold %1</h3>"
+                          "<p>Renames many files and folders at once by an ordered list of rules.</p>"
+                          "<p>Free software; see the licence that came with this copy for the terms of use.</p>"
+                          "<p>Addresses of GPS positions: © OpenStreetMap contributors, data available under the "
+                          "Open Database License (<a href=\"https://www.openstreetmap.org/copyright\">"
+                          "openstreetmap.org/copyright</a>), looked up through Nominatim.</p>"
+                          "<p>Built with Qt %2, ICU, Exiv2, TagLib, FFmpeg and libsodium.</p>")
+        .arg(QApplication::applicationVersion(), QString::fromLatin1(qVersion()));
+}
+
+void MainWindow::showAbout()
+{
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("About Brackenfold"), aboutText(), QMessageBox::Close, this);
+    box->setTextFormat(Qt::RichText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setAccessibleName(QStringLiteral("About Brackenfold"));
+    box->open();
 }
 
 bool MainWindow::respondsTo(const QObject* target, const QString& selector)
@@ -127,7 +194,7 @@ bool MainWindow::validateMenuItem(QAction* item)
     const QString selector = item->property(MainMenu::SELECTOR_PROPERTY).toString();
     if (selector.isEmpty())
         return item->isEnabled();
-    QObject* target = supplementalTarget(selector, item);
+    QObject* target = targetForAction(selector, item);
     if (!target)
         return false;
     if (target->metaObject()->indexOfMethod(methodSignature(QStringLiteral("validateMenuItem"), "QAction*")) < 0)
@@ -143,7 +210,7 @@ bool MainWindow::sendAction(const QString& selector, QObject* sender)
     // A shortcut fires without the menu being shown: check the item here too.
     if (auto* item = qobject_cast<QAction*>(sender); item && !validateMenuItem(item))
         return false;
-    QObject* target = supplementalTarget(selector, sender);
+    QObject* target = targetForAction(selector, sender);
     if (!target)
         return false;
     return QMetaObject::invokeMethod(target, methodName(selector).toLatin1().constData(), Qt::DirectConnection,
@@ -163,6 +230,7 @@ void MainWindow::validateMenu(QMenu* menu)
 void MainWindow::validateMenuItems()
 {
     updateUndoItems();
+    updateTextItems();
     for (QMenu* menu : menuBar()->findChildren<QMenu*>())
         validateMenu(menu);
 }

@@ -35,7 +35,10 @@ public:
     void setSubtitle(const QString& subtitle);
     QString subtitle() const { return m_subtitle; }
 
-    // The object that answers `selector`, or null.
+    // The object that answers `selector`: the focused widget or one that holds
+    // it, else the supplemental target; null when nothing does.
+    QObject* targetForAction(const QString& selector, QObject* sender);
+    // The global menu action or controller that answers `selector`, or null.
     QObject* supplementalTarget(const QString& selector, QObject* sender);
     // Validates and sends the command; false when nothing took it.
     bool sendAction(const QString& selector, QObject* sender);
@@ -49,11 +52,25 @@ public:
 
     static bool respondsTo(const QObject* target, const QString& selector);
 
+    // Where and how large the window was when it last closed; nothing stored, nothing changed.
+    void restoreFrame();
+    void saveFrame() const;
+    static inline const QString FRAME_KEY = QStringLiteral("com.quendrel.brackenfold.mainWindowFrame");
+
+    // Help ▸ About: version, licence and the sources of the data the program uses.
+    static QString aboutText();
+    void showAbout();
+
 private:
     void buildMenuBar();
     QMenu* addMenu(const QString& title);
     QAction* addItem(QMenu* menu, const QString& title, const QString& selector, const QKeySequence& shortcut = {},
         int tag = 0, const QString& identifier = {});
+    // Edit commands of the focused text field (a method without arguments of the field).
+    QAction* addTextItem(QMenu* menu, const QString& title, const char* method, const QKeySequence& shortcut);
+    void updateTextItems();
+    static bool hasTextCommand(const QObject* target, const char* method);
+    static constexpr const char* TEXT_COMMAND_PROPERTY = "textCommand";
     void validateMenu(QMenu* menu);
     void updateUndoItems();
 
@@ -62,4 +79,5 @@ private:
     QString m_subtitle;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
+    QList<QAction*> m_textItems;
 };

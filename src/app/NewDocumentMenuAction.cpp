@@ -5,6 +5,7 @@
 #include "core/UndoableActionManager.h"
 #include "platform/Log.h"
 #include "platform/MainThread.h"
+#include "tokens/FileAttributesWorker.h"
 
 namespace {
 void bringToFront()
@@ -37,6 +38,7 @@ void NewDocumentMenuAction::newDocument(QObject* sender)
             const auto rulesList = weakTransformers.lock();
             if (!store || !rulesList)
                 return;
+            FileAttributesWorker::shared().cancel();
             store->replaceFilesNoUndo({}, FileAction::replace, false);
             store->sortByWithoutUndo(FileSortOrder::defaultSort);
             rulesList->reset();

@@ -4,7 +4,17 @@
 #include "app/OpenPanel.h"
 #include "core/AppNotification+Typed.h"
 
-void OpenDocumentMenuAction::openDocument(QObject* sender)
+void OpenDocumentMenuAction::openDocument(QObject*)
+{
+    open(OpenPanel::Mode::files);
+}
+
+void OpenDocumentMenuAction::openFolder(QObject*)
+{
+    open(OpenPanel::Mode::folder);
+}
+
+void OpenDocumentMenuAction::open(OpenPanel::Mode mode)
 {
     MainWindow* window = MainWindow::mainWindow();
     if (!window)
@@ -13,7 +23,7 @@ void OpenDocumentMenuAction::openDocument(QObject* sender)
         m_panel->raise();
         return;
     }
-    auto* panel = new OpenPanel(window);
+    auto* panel = new OpenPanel(mode, window);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     m_panel = panel;
     connect(panel, &QDialog::finished, this, [panel](int result) {

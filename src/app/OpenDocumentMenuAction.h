@@ -6,8 +6,9 @@
 #include <QPointer>
 
 
-// Shows the open panel over the main window; the picked files and folders go to
-// the open-folder flow, which asks whether to replace or append.
+// Shows the open dialog for files, or the one for a folder, over the main
+// window; what is picked goes to the open-folder flow, which asks whether to
+// replace or append.
 class OpenDocumentMenuAction : public QObject {
     Q_OBJECT
 public:
@@ -16,7 +17,10 @@ public:
 
 public slots:
     void openDocument(QObject* sender);
+    void openFolder(QObject* sender);
 
 private:
+    void open(OpenPanel::Mode mode);
+
     QPointer<OpenPanel> m_panel;
 };

@@ -9,6 +9,7 @@
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 #include "platform/NotificationCenter.h"
+#include "tokens/FileAttributesWorker.h"
 #include "uikit/Alert.h"
 
 #include <QPointer>
@@ -136,7 +137,8 @@ QString OpenFolderEventHandler::rejectionReport(const QList<RejectedDirectory>& 
     QStringList lines;
     for (const RejectedDirectory& directory : rejected)
         lines << RejectionReasons::rawValue(directory.reason) + QStringLiteral(": ") + directory.path;
-    return QStringLiteral("Files in the following folders are restricted for renaming:\n\n ") + lines.join(QLatin1Char('\n'));
+    // Every line indented alike, not only the first.
+    return QStringLiteral("Files in the following folders are restricted for renaming:\n\n ") + lines.join(QStringLiteral("\n "));
 }
 
 TaskHandle OpenFolderEventHandler::openAllFilesAndDirectories(const QList<QUrl>& urls, FileAction action,
@@ -162,7 +164,9 @@ TaskHandle OpenFolderEventHandler::openAllFilesAndDirectories(const QList<QUrl>&
         ? std::optional(dataSource->sortOrder()) : std::nullopt;
     auto run = std::make_shared<OpenRun>([=](const OpenRun::Result& result) {
         const bool cancelled = !result.walked || stop->stop_requested();
-        if (!cancelled) {
+        // Every folder refused: the list the user had stays, replace or not.
+        const bool refusedAll = result.files.fileSources.isEmpty() && !result.rejected.isEmpty();
+        if (!cancelled && !refusedAll) {
             dataSource->replaceFilesFromComponents(result.files, action, result.openedUrls, *stop);
             if (sortOrder && dataSource->sortOrder() == *sortOrder) {
                 dataSource->setSortOrder(*sortOrder);
@@ -170,6 +174,9 @@ TaskHandle OpenFolderEventHandler::openAllFilesAndDirectories(const QList<QUrl>&
                 Log::debug(Log::Category::files, "🔶 openAllFilesAndDirectories: sorting...");
                 dataSource->sortImmediate(dataSource->sortOrder(), *stop);
             }
+            // Restarted for the new list; it decides off this thread what to read.
+            FileAttributesWorker::shared().cancel();
+            FileAttributesWorker::shared().preloadAllAttributes();
         }
         AppNotification::HideProgressIndicator::post(messageId, QString::fromLatin1(FUNCTION));
         // A superseded open reports nothing: its list never arrived.

@@ -4,19 +4,19 @@
 #include <QList>
 #include <QUrl>
 
-// A file dialog that lets the user pick several files and folders at once:
-// Open takes whatever is selected, a folder included, instead of entering it.
+// The desktop's own dialog (through the portal where one runs) for picking
+// files to open, or one folder; the widget dialog where the desktop has none.
 class OpenPanel : public QFileDialog {
     Q_OBJECT
 public:
-    explicit OpenPanel(QWidget* parent = nullptr);
+    enum class Mode { files, folder };
 
+    explicit OpenPanel(Mode mode, QWidget* parent = nullptr);
+
+    Mode mode() const { return m_mode; }
     // The picked items, in the order the dialog gives them; empty until accepted.
-    QList<QUrl> urls() const { return m_urls; }
-
-public slots:
-    void accept() override;
+    QList<QUrl> urls() const { return result() == QDialog::Accepted ? selectedUrls() : QList<QUrl>(); }
 
 private:
-    QList<QUrl> m_urls;
+    Mode m_mode;
 };

@@ -30,7 +30,8 @@ QMenu* recentRecipesMenu()
     if (!window)
         return nullptr;
     for (QAction* top : window->menuBar()->actions()) {
-        if (!top->menu() || top->text() != QLatin1String("File"))
+        // The title carries its mnemonic ("&File").
+        if (!top->menu() || QString(top->text()).remove(QLatin1Char('&')) != QLatin1String("File"))
             continue;
         for (QAction* item : top->menu()->actions())
             if (item->menu() && item->text() == QLatin1String("Recent Recipes"))

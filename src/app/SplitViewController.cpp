@@ -2,10 +2,10 @@
 
 #include "app/MainStackView.h"
 #include "app/MainViewController.h"
-#include "app/PlaceholderView.h"
-#include "uikit/VisualEffects.h"
-
-#include <QVBoxLayout>
+#include "core/DependencyInjectionRegistry.h"
+#include "filetable/FileDetailsViewController.h"
+#include "filetable/TableViewController.h"
+#include "ruleui/SidePanelViewController.h"
 
 SplitViewController::SplitViewController(QWidget* parent)
     : QSplitter(Qt::Horizontal, parent)
@@ -18,20 +18,28 @@ void SplitViewController::initView()
     m_mainViewController = new MainViewController(this);
     addWidget(m_mainViewController->view());
 
-    // The side panel (inspector, lookup table, token list) comes with the rule
-    // editing views; its place is kept, collapsed.
-    VisualEffectView* side = VisualEffects::setupVisualEffects();
-    auto* layout = new QVBoxLayout(side);
-    layout->addWidget(new PlaceholderView(QStringLiteral(
-        "Side panel: the file inspector, the lookup table or the token list will be here. It is not part of this build yet.")));
-    m_sidePanelView = side;
-    addWidget(side);
+    m_sidePanelViewController = new SidePanelViewController(this);
+    initSidePanels();
+    m_sidePanelView = m_sidePanelViewController->view();
+    addWidget(m_sidePanelView);
 
     setCollapsible(0, false);
     setCollapsible(1, true);
     setStretchFactor(0, 1);
     setStretchFactor(1, 0);
     setSizes({ 1, 0 });
+}
+
+void SplitViewController::initSidePanels()
+{
+    m_sidePanelViewController->setPanelFactory(SidePanel::fileInspector, [] { return new FileDetailsViewController; });
+    m_sidePanelViewController->setFileInspectorUpdater([](QWidget* panel) {
+        auto* inspector = qobject_cast<FileDetailsViewController*>(panel);
+        const auto tableViewController = DependencyInjectionRegistry::get<TableViewController>(
+            QStringLiteral("Brackenfold/SplitViewController.cpp"), QStringLiteral("updateFileInspector()"), __LINE__);
+        if (inspector && tableViewController)
+            inspector->updateFileInspectorFor(tableViewController->selectedFile());
+    });
 }
 
 bool SplitViewController::isSidePanelCollapsed() const
@@ -41,8 +49,17 @@ bool SplitViewController::isSidePanelCollapsed() const
 
 QList<QObject*> SplitViewController::allChildControllers() const
 {
-    QList<QObject*> controllers { m_mainViewController };
-    for (QObject* child : m_mainViewController->childViewControllers())
-        controllers << child;
+    QList<QObject*> controllers { m_mainViewController, m_sidePanelViewController };
+    // Breadth first: the column's controllers, then the controllers each of them holds.
+    for (qsizetype i = 0; i < controllers.size(); ++i) {
+        QObject* controller = controllers.at(i);
+        QList<QObject*> children;
+        if (controller == m_mainViewController)
+            children = m_mainViewController->childViewControllers();
+        else if (controller->metaObject()->indexOfMethod("childViewControllers()") >= 0)
+            QMetaObject::invokeMethod(controller, "childViewControllers", Qt::DirectConnection,
+                Q_RETURN_ARG(QList<QObject*>, children));
+        controllers << children;
+    }
     return controllers;
 }

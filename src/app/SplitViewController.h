@@ -4,6 +4,7 @@
 #include <QSplitter>
 
 class MainViewController;
+class SidePanelViewController;
 
 // The window's content: the main column on the left and the side panel on the
 // right, collapsed at start.
@@ -14,6 +15,7 @@ public:
 
     MainViewController* mainViewController() const { return m_mainViewController; }
     QWidget* sidePanelView() const { return m_sidePanelView; }
+    SidePanelViewController* sidePanelViewController() const { return m_sidePanelViewController; }
     bool isSidePanelCollapsed() const;
 
     // Every controller below this one: its children in order, then the
@@ -23,6 +25,9 @@ public:
 private:
     void initView();
 
+    void initSidePanels();
+
     MainViewController* m_mainViewController = nullptr;
+    SidePanelViewController* m_sidePanelViewController = nullptr;
     QWidget* m_sidePanelView = nullptr;
 };

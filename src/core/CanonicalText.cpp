@@ -44,8 +44,22 @@ bool equal(const QString& a, const QString& b)
     return nfc(a) == nfc(b);
 }
 
+namespace {
+bool isAscii(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+} // namespace
+
 bool equalCaseInsensitive(const QString& a, const QString& b)
 {
+    // Attribute ids and catalog keys are ASCII: folding A-Z is all there is to do.
+    if (isAscii(a) && isAscii(b))
+        return a.compare(b, Qt::CaseInsensitive) == 0;
     UErrorCode status = U_ZERO_ERROR;
     const int32_t order = icu::Normalizer::compare(IcuString::toIcu(a), IcuString::toIcu(b),
         U_COMPARE_IGNORE_CASE | U_FOLD_CASE_DEFAULT, status);

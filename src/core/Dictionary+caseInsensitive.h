@@ -7,13 +7,17 @@
 #include <optional>
 
 // Text-keyed maps read and written without regard to case. When several keys
-// match, the first in the map's own order wins; a write keeps the stored
-// key's spelling.
+// match, the key as given wins, else the first in the map's own order; a write
+// keeps the stored key's spelling.
 namespace Dictionary {
 
 template <typename Map>
 auto findCaseInsensitive(Map& map, const QString& key)
 {
+    // Keys differ in more than case unless a caller stored both spellings, so
+    // the key as given is the one a scan would find.
+    if (const auto exact = map.find(key); exact != map.end())
+        return exact;
     for (auto it = map.begin(); it != map.end(); ++it) {
         if (CanonicalText::equalCaseInsensitive(it.key(), key))
             return it;

@@ -104,22 +104,27 @@ qint64 clamp(qint64 number, qint64 min, qint64 max)
 
 QString flashDescription(qint64 value)
 {
-    QString mode;
+    // 0 is the common "no flash"; mode 0 (bits 3-4) is "unknown", not "auto".
+    if (value == 0)
+        return QStringLiteral("No Flash");
+    QString first = QStringLiteral("Flash");
     switch (value & 24) {
-    case 8: mode = QStringLiteral("On"); break;
-    case 16: mode = QStringLiteral("Off"); break;
-    default: mode = QStringLiteral("Auto"); break;
+    case 8: first += QStringLiteral(" On"); break;
+    case 16: return QStringLiteral("Flash Off");
+    case 24: first += QStringLiteral(" Auto"); break;
+    default: break;
     }
-    QStringList parts { QStringLiteral("Flash ") + mode };
-    if (mode != QLatin1String("Off")) {
-        parts.append((value & 1) ? QStringLiteral("Fired") : QStringLiteral("Not Fired"));
-        if (value & 2)
-            parts.append(QStringLiteral("Return Detected"));
-        if (value & 32)
-            parts.append(QStringLiteral("No Flash Function"));
-        if (value & 64)
-            parts.append(QStringLiteral("Red-eye Reduction"));
-    }
+    QStringList parts { first };
+    parts.append((value & 1) ? QStringLiteral("Fired") : QStringLiteral("Not Fired"));
+    // Bits 1-2: 0 no detection function, 1 reserved, 2 not detected, 3 detected.
+    if ((value & 6) == 6)
+        parts.append(QStringLiteral("Return Detected"));
+    else if ((value & 6) == 4)
+        parts.append(QStringLiteral("Return Not Detected"));
+    if (value & 32)
+        parts.append(QStringLiteral("No Flash Function"));
+    if (value & 64)
+        parts.append(QStringLiteral("Red-eye Reduction"));
     return parts.join(QStringLiteral(", "));
 }
 

@@ -16,6 +16,14 @@ QString escapedForCSV(const QString& field, const QString& separator)
     return QLatin1Char('"') + escaped + QLatin1Char('"');
 }
 
+QString guardedAgainstFormula(const QString& field)
+{
+    static const QString formulaStarts = QStringLiteral("=+-@");
+    if (field.isEmpty() || !formulaStarts.contains(field.front()))
+        return field;
+    return QLatin1Char('\'') + field;
+}
+
 void parseCSV(const QString& text, const std::function<void(const QStringList&)>& processRow)
 {
     if (text.isEmpty())

@@ -73,13 +73,17 @@ QUrl resolvedAlias(const QUrl& url)
 {
     if (!url.isLocalFile())
         return url;
-    const QFileInfo info(url.toLocalFile());
+    QFileInfo info(url.toLocalFile());
     if (!info.isSymLink())
         return url;
-    const QFileInfo target(info.symLinkTarget());
-    if (!target.exists())
+    // A link to a link leads on to the final item; a loop or a chain longer
+    // than the system follows resolves to nothing, like a dangling link.
+    constexpr int MAX_HOPS = 40;
+    for (int hop = 0; hop < MAX_HOPS && info.isSymLink(); ++hop)
+        info = QFileInfo(info.symLinkTarget());
+    if (info.isSymLink() || !info.exists())
         return url;
-    return fileUrl(target.absoluteFilePath(), target.isDir());
+    return fileUrl(info.absoluteFilePath(), info.isDir());
 }
 
 bool isFile(const QUrl& url)

@@ -18,7 +18,8 @@ URLComponents components(const QUrl& url);
 QString fullPath(const QUrl& url);
 // A file URL with "~" expanded; a relative path is taken from the home folder.
 QUrl normalized(const QUrl& url);
-// The target of a symbolic link; the URL itself otherwise or when it dangles.
+// The final target of a symbolic link, through links to links; the URL itself
+// otherwise, or when the chain dangles or loops.
 QUrl resolvedAlias(const QUrl& url);
 // True unless the path ends in "/"; nothing on disk is consulted.
 bool isFile(const QUrl& url);

@@ -1,25 +1,129 @@
 #include "engine/DiskMove.h"
 
 #include "core/String+path.h"
+#include "files/Directory.h"
 #include "files/FileManagerError.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace DiskMove {
 
+namespace {
+
+constexpr int MAX_COUNTER = 999;
+constexpr int MAX_PARKING_ATTEMPTS = 100;
+
+Calls& installed()
+{
+    static Calls current = systemCalls();
+    return current;
+}
+
+bool isFolder(const QString& path)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// A file system that knows no hard links answers one of these to link().
+bool linksUnsupported(int error)
+{
+    return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK;
+}
+
+// The file system refused RENAME_NOREPLACE: a hard link cannot replace either,
+// so link + unlink is as safe where it works; elsewhere the move comes right
+// after a check that the destination is free.
+int moveWithoutFlag(const QString& from, const QString& to)
+{
+    const Calls& system = calls();
+    if (!isFolder(from)) {
+        const int linked = system.link(from, to);
+        if (linked == 0) {
+            if (::unlink(QFile::encodeName(from).constData()) == 0)
+                return 0;
+            const int error = errno;
+            ::unlink(QFile::encodeName(to).constData());
+            return error;
+        }
+        if (!linksUnsupported(linked))
+            return linked;
+    }
+    if (exists(to))
+        return EEXIST;
+    return system.rename(from, to, 0);
+}
+
+} // namespace
+
+Calls systemCalls()
+{
+    Calls system;
+    system.rename = [](const QString& from, const QString& to, unsigned int flags) {
+        const QByteArray source = QFile::encodeName(from);
+        const QByteArray target = QFile::encodeName(to);
+        return ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), flags) == 0 ? 0 : errno;
+    };
+    system.link = [](const QString& from, const QString& to) {
+        return ::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 ? 0 : errno;
+    };
+    system.onlyIgnoredNames = Directory::onlyIgnoredNames;
+    return system;
+}
+
+const Calls& calls()
+{
+    return installed();
+}
+
+ScopedCalls::ScopedCalls(Calls replacement)
+    : m_previous(installed())
+{
+    Calls& current = installed();
+    if (replacement.rename)
+        current.rename = std::move(replacement.rename);
+    if (replacement.link)
+        current.link = std::move(replacement.link);
+    if (replacement.onlyIgnoredNames)
+        current.onlyIgnoredNames = std::move(replacement.onlyIgnoredNames);
+}
+
+ScopedCalls::~ScopedCalls()
+{
+    installed() = m_previous;
+}
+
+std::optional<Identity> identity(const QString& path)
+{
+    struct statx status {};
+    if (::statx(AT_FDCWD, QFile::encodeName(path).constData(), AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_BTIME, &status) != 0)
+        return std::nullopt;
+    Identity found { makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino, std::nullopt };
+    if (status.stx_mask & STATX_BTIME)
+        found.birthMilliseconds = status.stx_btime.tv_sec * 1000 + status.stx_btime.tv_nsec / 1000000;
+    return found;
+}
+
 int moveNoReplace(const QString& from, const QString& to)
 {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    return errno;
+    const int result = calls().rename(from, to, RENAME_NOREPLACE);
+    if (result == EINVAL || result == ENOSYS) {
+        // EINVAL is also a folder moved into itself; the fallback meets it again.
+        return moveWithoutFlag(from, to);
+    }
+    return result;
+}
+
+int exchange(const QString& a, const QString& b)
+{
+    return calls().rename(a, b, RENAME_EXCHANGE);
 }
 
 bool exists(const QString& path)
@@ -30,46 +134,71 @@ bool exists(const QString& path)
 
 bool isSameItem(const QString& a, const QString& b)
 {
-    struct stat first {};
-    struct stat second {};
-    if (::lstat(QFile::encodeName(a).constData(), &first) != 0 || ::lstat(QFile::encodeName(b).constData(), &second) != 0)
-        return false;
-    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    const std::optional<Identity> first = identity(a);
+    const std::optional<Identity> second = identity(b);
+    return first && second && *first == *second;
 }
 
-void createDirectories(const QString& path)
+QStringList createDirectories(const QString& path)
 {
     if (path.isEmpty() || path == QLatin1String("/"))
-        return;
+        return {};
     struct stat status {};
     if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
         if (S_ISDIR(status.st_mode))
-            return;
+            return {};
         throw FileManagerError(ENOTDIR, path, QStringLiteral("create folder"));
     }
-    createDirectories(String::stringByDeletingLastPathComponent(path));
-    if (::mkdir(QFile::encodeName(path).constData(), 0777) != 0 && errno != EEXIST)
+    QStringList created = createDirectories(String::stringByDeletingLastPathComponent(path));
+    if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+        created << path;
+    else if (errno != EEXIST)
         throw FileManagerError::fromErrno(path, QStringLiteral("create folder"));
+    return created;
 }
 
-QString temporaryPathBeside(const QString& path)
+namespace {
+// `path` with `insert` between its stem and its extension (a folder has none).
+QString withInsert(const QString& path, bool isDirectory, const QString& insert)
 {
-    const QString folder = String::stringByDeletingLastPathComponent(path);
-    for (;;) {
-        const QString name = QStringLiteral(".bf-rename-%1").arg(QRandomGenerator::global()->generate64(), 0, 36);
-        const QString candidate = String::stringByAppendingPathComponent(folder, name);
-        if (!exists(candidate))
-            return candidate;
-    }
+    if (isDirectory)
+        return path + insert;
+    const QString ext = String::pathExtension(String::lastPathComponent(path));
+    return String::stringByDeletingPathExtension(path) + insert + (ext.isEmpty() ? QString() : QLatin1Char('.') + ext);
+}
+} // namespace
+
+QString countedPath(const QString& path, bool isDirectory, int counter)
+{
+    return withInsert(path, isDirectory, QLatin1Char(' ') + QString::number(counter));
 }
 
-std::optional<QString> park(const QString& path)
+QString parkingPath(const QString& path, bool isDirectory, int attempt)
 {
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        const QString temporary = temporaryPathBeside(path);
-        const int result = moveNoReplace(path, temporary);
+    const QString insert = attempt <= 1 ? QStringLiteral(" (renaming)") : QStringLiteral(" (renaming %1)").arg(attempt);
+    return withInsert(path, isDirectory, insert);
+}
+
+std::optional<QString> park(const QString& path, bool isDirectory)
+{
+    for (int attempt = 1; attempt <= MAX_PARKING_ATTEMPTS; ++attempt) {
+        const QString parked = parkingPath(path, isDirectory, attempt);
+        const int result = moveNoReplace(path, parked);
         if (result == 0)
-            return temporary;
+            return parked;
+        if (result != EEXIST)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> moveToCountedName(const QString& from, const QString& path, bool isDirectory)
+{
+    for (int counter = 2; counter <= MAX_COUNTER; ++counter) {
+        const QString candidate = countedPath(path, isDirectory, counter);
+        const int result = moveNoReplace(from, candidate);
+        if (result == 0)
+            return candidate;
         if (result != EEXIST)
             return std::nullopt;
     }

@@ -1,15 +1,66 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <optional>
+#include <sys/types.h>
 
 // The moves of the rename run. None of them ever replaces what is at the
-// destination: every move is renameat2 with RENAME_NOREPLACE.
+// destination: every move is renameat2 with RENAME_NOREPLACE, or where a file
+// system refuses that flag, link + unlink, or a move right after an lstat check.
 namespace DiskMove {
+
+// The file-system calls the moves go through. Tests replace them to stage
+// failures and races; each answers 0 or an errno value.
+struct Calls {
+    std::function<int(const QString& from, const QString& to, unsigned int flags)> rename; // renameat2
+    std::function<int(const QString& from, const QString& to)> link;
+    // The ignored names in a folder when it holds nothing else, none otherwise
+    // (the reader of the emptied-folder check). Throws FileManagerError.
+    std::function<std::optional<QByteArrayList>(const QString& folder)> onlyIgnoredNames;
+};
+
+// The calls in use.
+const Calls& calls();
+
+// Replaces the calls while it lives; members left empty keep the system's.
+class ScopedCalls {
+public:
+    explicit ScopedCalls(Calls replacement);
+    ~ScopedCalls();
+    ScopedCalls(const ScopedCalls&) = delete;
+    ScopedCalls& operator=(const ScopedCalls&) = delete;
+
+private:
+    Calls m_previous;
+};
+
+// The system's calls, for replacements that pass some calls on.
+Calls systemCalls();
+
+// What makes an item itself, whatever its name: its device and inode, and its
+// birth time where the file system keeps one, since a freed inode number is
+// soon given to a new item.
+struct Identity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    std::optional<qint64> birthMilliseconds;
+    bool operator==(const Identity&) const = default;
+};
+
+// The item at the path (a final symbolic link is not followed); none when
+// nothing is there (errno tells why).
+std::optional<Identity> identity(const QString& path);
 
 // 0 on success, else the errno of the move (EEXIST when the destination is taken).
 int moveNoReplace(const QString& from, const QString& to);
+
+// Swaps two items in one step. 0 or the errno (EINVAL where the file system
+// cannot swap).
+int exchange(const QString& a, const QString& b);
 
 // Whether anything is at the path; a dangling symbolic link counts.
 bool exists(const QString& path);
@@ -18,14 +69,24 @@ bool exists(const QString& path);
 // a final symbolic link.
 bool isSameItem(const QString& a, const QString& b);
 
-// Creates the folder and its missing parents; throws FileManagerError.
-void createDirectories(const QString& path);
+// Creates the folder and its missing parents and answers the folders it
+// created, outermost first; throws FileManagerError.
+QStringList createDirectories(const QString& path);
 
-// A free hidden name in the folder of `path`, for parking an item during a swap.
-QString temporaryPathBeside(const QString& path);
+// The name `path` gets while it waits for its place in a cycle of renames: in
+// its folder, visible, and keeping its name ("a (renaming).txt", then
+// "a (renaming 2).txt", ...); `attempt` counts from 1.
+QString parkingPath(const QString& path, bool isDirectory, int attempt);
 
-// Moves the item at `path` to a free temporary name beside it and answers that
-// name; none when the move failed.
-std::optional<QString> park(const QString& path);
+// Moves the item at `path` to a free parking name and answers that name; none
+// when the move failed.
+std::optional<QString> park(const QString& path, bool isDirectory);
+
+// `path` with a counter: "report 2.pdf" for a file, "Photos 2" for a folder.
+QString countedPath(const QString& path, bool isDirectory, int counter);
+
+// Moves the item at `from` to the first free counted variant of `path`
+// (counters 2 to 999) and answers it; none when every move failed.
+std::optional<QString> moveToCountedName(const QString& from, const QString& path, bool isDirectory);
 
 } // namespace DiskMove

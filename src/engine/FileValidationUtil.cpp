@@ -5,6 +5,7 @@
 #include "core/Preference.h"
 #include "core/RegularExpression.h"
 #include "core/String+path.h"
+#include "engine/DiskMove.h"
 #include "files/DirectoryValidator.h"
 #include "files/FileTransform.h"
 #include "platform/Log.h"
@@ -53,8 +54,7 @@ bool holdsPathSeparatorOrNul(const QString& text)
     return text.contains(QLatin1Char('/')) || text.contains(QChar(0));
 }
 
-// Users count characters, the file system counts bytes: both must fit. A
-// character is at least one UTF-8 byte, so the byte count decides both.
+// The file system counts bytes; a character is at least one, so bytes decide.
 bool isTooLong(const QString& component)
 {
     return component.toUtf8().size() > MAX_FILENAME_LENGTH;
@@ -107,8 +107,10 @@ void validateFile(File& file, DirectoryValidator& directoryValidator)
             validation.insertError(Message::validationFailed);
             return;
         }
-        if (name.isEmpty() || *onlyDots)
+        if (name.isEmpty())
             validation.insertError(Message::empty);
+        else if (*onlyDots)
+            validation.insertError(Message::onlyDotsOrSpaces);
     }
 
     if (!file.isDirectory() && isTooLong(targetFileName(file)))
@@ -128,7 +130,7 @@ void validateFile(File& file, DirectoryValidator& directoryValidator)
     if (!file.isDirectory()) {
         const QString component = targetFileName(file);
         if (component == QLatin1String(".") || component == QLatin1String(".."))
-            validation.insertError(Message::invalidCharacters);
+            validation.insertError(Message::onlyDotsOrSpaces);
     }
 
     validation.insertErrors(directoryValidator.validatePath(file.transformed.transformedPath.value(), file.source.fileInfo.path));
@@ -151,7 +153,8 @@ QSet<QString> unchangedFilenames(const QList<File>& files)
     return paths;
 }
 
-std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& taken, std::stop_token stop)
+std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& taken, std::stop_token stop,
+    const std::function<bool(const QString&)>& isTakenOnDisk)
 {
     const FileTransform& transformed = file.transformed;
     for (int counter = 2; counter < MAX_COUNTER + 1; ++counter) {
@@ -163,7 +166,7 @@ std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& 
             ? transformed.transformedPath.value() + suffix
             : String::stringByAppendingPathComponent(transformed.transformedPath.value(),
                   transformed.transformedName.value() + suffix + transformed.transformedExtSuffix());
-        if (!taken.contains(candidate)) {
+        if (!taken.contains(candidate) && !(isTakenOnDisk && isTakenOnDisk(candidate))) {
             taken.insert(candidate);
             return suffix;
         }
@@ -174,22 +177,41 @@ std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& 
 void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
 {
     QSet<QString> taken = unchangedFilenames(files);
+    // The places the files that move leave: free for the others.
+    QSet<QString> leaving;
+    for (const File& file : std::as_const(files)) {
+        if (!hasErrors(file) && isChanged(file))
+            leaving.insert(file.source.fileInfo.fullPath);
+    }
     const bool autoResolveDuplicates = Preference::boolFor(PreferenceKey::autoResolveDuplicates);
     for (File& file : files) {
         if (stop.stop_requested())
             return;
         if (hasErrors(file) || !isChanged(file))
             continue;
+        // The file itself under another spelling, where the file system folds case, is no clash.
+        const std::optional<DiskMove::Identity> own = DiskMove::identity(file.source.fileInfo.fullPath);
+        const auto isTakenOnDisk = [&](const QString& path) {
+            if (leaving.contains(path))
+                return false;
+            const std::optional<DiskMove::Identity> found = DiskMove::identity(path);
+            return found && found != own;
+        };
         const QString path = file.transformed.transformedFullPath();
-        if (!taken.contains(path)) {
+        const bool listed = taken.contains(path);
+        if (!listed && !isTakenOnDisk(path)) {
             taken.insert(path);
             continue;
         }
         std::optional<QString> suffix;
         if (autoResolveDuplicates)
-            suffix = findUniqueSuffixForFile(file, taken, stop);
+            suffix = findUniqueSuffixForFile(file, taken, stop, isTakenOnDisk);
         if (!suffix) {
-            file.validation.insertWarning(Message::notUnique);
+            // Another file of the list may still give way; an item on disk will not.
+            if (listed)
+                file.validation.insertWarning(Message::notUnique);
+            else
+                file.validation.insertError(Message::alreadyExists);
             continue;
         }
         file.transformed.uniqueSuffix = *suffix;

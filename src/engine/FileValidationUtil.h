@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <stop_token>
 
@@ -21,10 +22,12 @@ inline constexpr int MAX_FILENAME_LENGTH = 255;
 
 namespace Message {
 inline const QString empty = QStringLiteral("Filename is empty");
-inline const QString tooLong = QStringLiteral("Filename is longer than 255 characters");
+inline const QString onlyDotsOrSpaces = QStringLiteral("Filename of only dots or spaces is not allowed");
+inline const QString tooLong = QStringLiteral("Filename is longer than 255 bytes");
 inline const QString invalidCharacters = QStringLiteral("Filename contains invalid characters");
 inline const QString validationFailed = QStringLiteral("Validation Failed");
 inline const QString notUnique = QStringLiteral("Filename is not unique.");
+inline const QString alreadyExists = QStringLiteral("An item with this name already exists");
 QString suffixAdded(const QString& suffix);
 } // namespace Message
 
@@ -46,9 +49,13 @@ QString targetFileName(const File& file);
 QSet<QString> unchangedFilenames(const QList<File>& files);
 // The duplicate check over the whole list, after the per-file rules: the first
 // file in list order keeps a path, later ones get a counter suffix or a
-// warning. Returns early at cancellation.
+// warning. A path held on disk by an item that is not leaving in this run is
+// taken too: the file gets a counter, or the error alreadyExists when
+// duplicates are not resolved automatically. Returns early at cancellation.
 void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop = {});
-std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& taken, std::stop_token stop = {});
+// `isTakenOnDisk` tells which candidates are held on disk.
+std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& taken, std::stop_token stop = {},
+    const std::function<bool(const QString&)>& isTakenOnDisk = {});
 
 // The counts of a list.
 FileValidationResult countFiles(const QList<File>& files);

@@ -20,9 +20,9 @@ constexpr int MAX_COUNTER = 999;
 // move onto itself would change nothing. Answers false, with the item back in
 // place, when the new spelling turns out to be an entry of its own (a hard
 // link); throws when the item could not be moved.
-bool renameInPlace(const QString& source, const QString& target)
+bool renameInPlace(const QString& source, const QString& target, bool isDirectory)
 {
-    const std::optional<QString> parked = DiskMove::park(source);
+    const std::optional<QString> parked = DiskMove::park(source, isDirectory);
     if (!parked)
         throw FileManagerError::fromErrno(source, QStringLiteral("move"));
     if (DiskMove::exists(target)) {
@@ -58,53 +58,83 @@ QString moveToFreeTarget(const File& file, const QString& source, const QString&
         return target;
     if (result != EEXIST)
         throw FileManagerError(result, target, QStringLiteral("move"));
-    if (DiskMove::isSameItem(source, target) && renameInPlace(source, target))
+    if (DiskMove::isSameItem(source, target) && renameInPlace(source, target, file.isDirectory()))
         return target;
 
     const FileRenameError taken = FileRenameError::targetAlreadyExists(QUrl::fromLocalFile(target));
     if (!Preference::boolFor(PreferenceKey::autoResolveDuplicates))
         throw taken;
-    QString stem = target;
-    QString extension;
-    if (!file.isDirectory()) {
-        stem = String::stringByDeletingPathExtension(target);
-        const QString ext = String::pathExtension(String::lastPathComponent(target));
-        extension = ext.isEmpty() ? QString() : QLatin1Char('.') + ext;
-    }
     for (int counter = 2; counter <= MAX_COUNTER; ++counter) {
-        const QString candidate = stem + QLatin1Char(' ') + QString::number(counter) + extension;
+        const QString candidate = DiskMove::countedPath(target, file.isDirectory(), counter);
         if (tryMove(source, candidate))
             return candidate;
     }
     throw taken;
 }
 
+QString sourcePathOf(const File& file)
+{
+    return FileUrl::path(file.source.fileInfo.url);
+}
+
+// Whether the entry at `info`'s place is still the one that was listed; an
+// entry listed without its identity only has to be there.
+bool isListed(const ExtendedFileInfo& info, const std::optional<DiskMove::Identity>& found)
+{
+    if (!found)
+        return false;
+    if (!info.device || !info.inode)
+        return true;
+    if (found->device != *info.device || found->inode != *info.inode)
+        return false;
+    return !info.creationDate || !found->birthMilliseconds
+        || info.creationDate->toMSecsSinceEpoch() == *found->birthMilliseconds;
+}
+
+void createTargetFolder(const QString& target, const Options& options)
+{
+    const QStringList created = DiskMove::createDirectories(String::stringByDeletingLastPathComponent(target));
+    if (options.createdFolders) {
+        for (const QString& folder : created)
+            options.createdFolders->insert(folder);
+    }
+}
+
 } // namespace
 
-QStringList rename(File& file, const std::function<bool(const QString&)>& keepFolder)
+void checkSource(const File& file)
 {
-    const QString source = FileUrl::path(file.source.fileInfo.url);
-    const QString target = FileUrl::path(file.targetUrl());
-
-    // The source first, so that nothing is created for an item that is gone.
-    if (!DiskMove::exists(source)) {
-        if (errno != ENOENT)
+    const QString source = sourcePathOf(file);
+    const std::optional<DiskMove::Identity> found = DiskMove::identity(source);
+    if (!found) {
+        if (errno != ENOENT && errno != ENOTDIR)
             throw FileManagerError::fromErrno(source, QStringLiteral("move"));
         throw FileRenameError::sourceDoesNotExist(file.source.fileInfo.url);
     }
-    // The source's own folder exists: only another one may have to be made.
-    const QString targetFolder = String::stringByDeletingLastPathComponent(target);
-    if (targetFolder != String::stringByDeletingLastPathComponent(source))
-        DiskMove::createDirectories(targetFolder);
+    if (!isListed(file.source.fileInfo, found))
+        throw FileRenameError::sourceReplaced(file.source.fileInfo.url);
+}
 
-    const QString used = source == target ? target : moveToFreeTarget(file, source, target);
+bool isListedItemInPlace(const File& file)
+{
+    return isListed(file.source.fileInfo, DiskMove::identity(sourcePathOf(file)));
+}
 
-    // The item is moved: what fails from here on is a warning, not a failure.
+QStringList finishMove(File& file, const QString& source, const QString& used, const Options& options)
+{
     QStringList warnings;
+    const QString target = FileUrl::path(file.targetUrl());
+    if (used != target) {
+        warnings << QStringLiteral("\"%1\" was taken on disk: renamed to \"%2\" instead.")
+                        .arg(String::lastPathComponent(target), String::lastPathComponent(used));
+    }
     for (const ExtendedFileInfo& alias : std::as_const(file.source.aliasFileInfo)) {
         if (!alias.isSymbolicLink)
             continue;
         try {
+            // Only the link that was listed is re-pointed, never what took its place.
+            if (!isListed(alias, DiskMove::identity(FileUrl::path(alias.url))))
+                throw FileManagerError(ENOENT, FileUrl::path(alias.url), QStringLiteral("find the listed symbolic link"));
             FileManager::updateSymbolicLink(alias.url, QUrl::fromLocalFile(used));
         } catch (const FileManagerError& error) {
             warnings << QStringLiteral("Renamed, but the symbolic link could not be updated: %1").arg(error.message());
@@ -113,15 +143,46 @@ QStringList rename(File& file, const std::function<bool(const QString&)>& keepFo
     }
     // Only an item that left its folder can have emptied it.
     const QString oldFolder = String::stringByDeletingLastPathComponent(source);
-    const bool leftFolder = String::stringByDeletingLastPathComponent(used) != oldFolder;
-    if (leftFolder && (!keepFolder || !keepFolder(oldFolder))) {
-        if (const auto error = FileManager::removeDirectoryIfEmpty(oldFolder))
+    if (String::stringByDeletingLastPathComponent(used) != oldFolder) {
+        FileManager::EmptiedFolderRemoval removal { options.keepFolder, DiskMove::calls().onlyIgnoredNames };
+        if (const auto error = FileManager::removeDirectoryIfEmpty(oldFolder, DirectoryRoots::fromMachine(), removal))
             warnings << QStringLiteral("Renamed, but the emptied folder could not be removed: %1").arg(error->message());
     }
 
     file.applyRename(QUrl::fromLocalFile(used));
     for (const QString& warning : std::as_const(warnings))
         file.validation.insertWarning(warning);
+    return warnings;
+}
+
+QStringList rename(File& file, const Options& options)
+{
+    const QString source = sourcePathOf(file);
+    const QString target = FileUrl::path(file.targetUrl());
+
+    // The source first, so that nothing is created for an item that is gone.
+    checkSource(file);
+    // The source's own folder exists: only another one may have to be made.
+    if (String::stringByDeletingLastPathComponent(target) != String::stringByDeletingLastPathComponent(source))
+        createTargetFolder(target, options);
+    const QString used = source == target ? target : moveToFreeTarget(file, source, target);
+    // The item is moved: what fails from here on is a warning, not a failure.
+    return finishMove(file, source, used, options);
+}
+
+std::optional<QStringList> exchange(File& first, File& second, const Options& options)
+{
+    checkSource(first);
+    if (!isListedItemInPlace(second))
+        return std::nullopt;
+    const QString firstSource = sourcePathOf(first);
+    const QString secondSource = sourcePathOf(second);
+    if (const int result = DiskMove::exchange(firstSource, secondSource); result == EINVAL)
+        return std::nullopt;
+    else if (result != 0)
+        throw FileManagerError(result, firstSource, QStringLiteral("swap with \"%1\"").arg(secondSource));
+    QStringList warnings = finishMove(first, firstSource, secondSource, options);
+    warnings << finishMove(second, secondSource, firstSource, options);
     return warnings;
 }
 

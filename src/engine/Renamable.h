@@ -2,24 +2,53 @@
 
 #include "files/File.h"
 
+#include <QSet>
+
 #include <functional>
+#include <optional>
 #include <QString>
 #include <QStringList>
 
 // Carries one file's new name out on disk.
 namespace Renamable {
 
-// Creates the target's folder, moves the item to its new full path (or to a
-// counted name when the target is taken and autoResolveDuplicates allows it),
-// re-points the symbolic links that led to it and removes the folder it left
-// when that is now empty. Never replaces anything at the target.
+// What the rename run tells a rename and hears back from it.
+struct Options {
+    // Folders never removed as emptied (listed folders, folders the run made).
+    std::function<bool(const QString& folder)> keepFolder;
+    // Receives the folders created for the target.
+    QSet<QString>* createdFolders = nullptr;
+};
+
+// Throws FileRenameError when the item at the file's place is not the listed
+// one any more (gone, or another item under its name), FileManagerError when
+// it cannot be looked at.
+void checkSource(const File& file);
+// The same check as an answer.
+bool isListedItemInPlace(const File& file);
+
+// Checks the source, creates the target's folder, moves the item to its new
+// full path (or to a counted name when the target is taken and
+// autoResolveDuplicates allows it), re-points the symbolic links that led to
+// it and removes the folder it left when that is now empty. Never replaces
+// anything at the target.
 //
 // Throws FileRenameError or FileManagerError when the item was not moved; the
 // file then still describes the old place. After a move the file describes the
 // item where it landed, and what failed afterwards (a link, the emptied folder)
-// is answered as warnings, also added to the file's validation warnings.
-// `keepFolder` names folders never removed as emptied (listed folders still to
-// be renamed).
-QStringList rename(File& file, const std::function<bool(const QString&)>& keepFolder = {});
+// or differs from the preview (a counted name) is answered as warnings, also
+// added to the file's validation warnings.
+QStringList rename(File& file, const Options& options = {});
+
+// Swaps two files whose targets are each other's places in one step, so that
+// no instant has one of them under a third name. Answers the warnings, or none
+// when `second` is not its listed item or the file system cannot swap; throws
+// for `first` when it is not its listed item or the swap fails otherwise.
+// Nothing moved unless warnings are answered.
+std::optional<QStringList> exchange(File& first, File& second, const Options& options = {});
+
+// The steps after the item of `file` went from `source` to `used` by other
+// means than rename(): links, the emptied folder, the record.
+QStringList finishMove(File& file, const QString& source, const QString& used, const Options& options = {});
 
 } // namespace Renamable

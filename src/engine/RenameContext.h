@@ -5,6 +5,8 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
+#include <QStringList>
 #include <QUuid>
 
 #include <optional>
@@ -26,9 +28,15 @@ struct RenameContext {
     qint64 totalIgnoredErrors = 0;
     RenameErrorCodes ignoredErrorCodes;
     std::optional<ErrorDetails> errorDetails;
-    // Files moved to a temporary name to break a cycle of renames, by id, with
-    // the path each left; a run does not end by cancellation while one is parked.
+    // Files moved to a parking name to break a cycle of renames, by id, with
+    // the path each left; a run does not end by cancellation while one is
+    // parked, and none is left parked when the loop returns.
     QHash<QUuid, QString> parkedFiles;
+    // Folders the run created for targets; never removed as emptied.
+    QSet<QString> createdFolders;
+    // Parked files that could neither reach their target nor go back, each a
+    // sentence naming where the file is now.
+    QStringList strandedReports;
 
     // A new run over the files.
     static RenameContext make(QList<File> files)

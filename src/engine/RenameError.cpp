@@ -48,10 +48,7 @@ RenameError RenameError::from(const FileManagerError& error)
 
 RenameError RenameError::from(const FileRenameError& error)
 {
-    const QString path = error.url().isLocalFile() ? error.url().toLocalFile() : error.url().toString();
-    if (error.kind() == FileRenameError::Kind::sourceDoesNotExist)
-        return { renameDomain, 0, QStringLiteral("sourceDoesNotExist(%1)").arg(path) };
-    return { renameDomain, 1, QStringLiteral("targetAlreadyExists(%1)").arg(path) };
+    return { renameDomain, error.code(), error.message() };
 }
 
 RenameError RenameError::fromCurrentException()

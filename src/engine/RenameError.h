@@ -22,7 +22,7 @@ struct RenameError {
     static inline const QString fileDomain = QStringLiteral("FileError");
     // errno values that have no file code of their own; the code is the errno.
     static inline const QString posixDomain = QStringLiteral("POSIX");
-    // FileRenameError: 0 the source does not exist, 1 the target already exists.
+    // FileRenameError: ENOENT the listed item is gone or replaced, EEXIST the target is taken.
     static inline const QString renameDomain = QStringLiteral("FileRenameError");
 
     static constexpr qint64 fileNoSuchFile = 4;

@@ -38,6 +38,26 @@ QList<File> selectFilesToRename(QList<File>&& files)
     return selected;
 }
 
+// A renamed file whose place differs from what the preview showed (the name
+// was taken on disk meanwhile) says so in its row.
+void noteDifferencesFromThePreview(QList<File>& files, const QList<File>& selected, const QHash<QUuid, QString>& previewTargets)
+{
+    QHash<QUuid, QString> listedPaths;
+    for (const File& file : selected)
+        listedPaths.insert(file.source.id, file.source.fileInfo.fullPath);
+    for (File& file : files) {
+        const QString previewed = previewTargets.value(file.source.id);
+        const QString now = file.source.fileInfo.fullPath;
+        // A file moved to a counted name at the last moment says so already.
+        const QString listed = listedPaths.value(file.source.id);
+        if (previewed.isEmpty() || previewed == listed || now == listed || now == previewed
+            || !file.validation.warnings.isEmpty())
+            continue;
+        file.validation.insertWarning(QStringLiteral("Renamed to \"%1\", not \"%2\" as the preview showed: that name was taken.")
+                                          .arg(String::lastPathComponent(now), String::lastPathComponent(previewed)));
+    }
+}
+
 void postProgress(const ProgressData& data, const QString& label)
 {
     MainThread::post([data, label] {
@@ -93,12 +113,15 @@ RenameRunDelegate::AbortResponse TransformationService::askAbortOrContinue(const
     return response;
 }
 
-void TransformationService::showFileRenamePartiallyCompletedAlert(qint64 filesRenamedCount, qint64 filesToRenameCount)
+void TransformationService::showFileRenamePartiallyCompletedAlert(qint64 filesRenamedCount, qint64 filesToRenameCount,
+    const QStringList& strandedReports)
 {
     QString informativeText = QStringLiteral("Successfully renamed %1 files.").arg(filesRenamedCount);
     const qint64 notRenamed = filesToRenameCount - filesRenamedCount;
     if (notRenamed >= 1)
         informativeText += QStringLiteral("\n%1 files could not be renamed.").arg(notRenamed);
+    if (!strandedReports.isEmpty())
+        informativeText += QStringLiteral("\n\n") + strandedReports.join(QLatin1Char('\n'));
     const std::shared_ptr<RenameRunDelegate> alerts = delegate();
     MainThread::post([alerts, informativeText] {
         alerts->showPartialCompletion(QStringLiteral("Rename Partially Completed"), informativeText);
@@ -151,7 +174,10 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
         return;
     }
 
-    RenameContext context = RenameContext::make(std::move(selected));
+    // The overlay counts the files that will really be renamed from here on.
+    postProgress(ProgressData { 0, toRename }, QStringLiteral("Renaming"));
+    // A copy: the preview's differences are measured against the selection afterwards.
+    RenameContext context = RenameContext::make(selected);
     const auto progress = [](const ProgressData& data) { postProgress(data, QStringLiteral("Renaming")); };
     while (context.status == RenameContext::Status::start || context.status == RenameContext::Status::error) {
         context = TransformationUtil::renameFiles(std::move(context), progress, stop);
@@ -168,8 +194,11 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
             context.ignoredErrorCodes << details.error.errorCode();
     }
 
+    noteDifferencesFromThePreview(context.files, selected, full.previewTargets);
+    // The validation goes too: a failed file shows its error, a renamed one
+    // what differed from the preview.
     const FileComponentMutations components = FileComponentMutations(FileComponentMutation::source)
-        | FileComponentMutation::transformed | FileComponentMutation::attributes;
+        | FileComponentMutation::transformed | FileComponentMutation::attributes | FileComponentMutation::validation;
     fileDataSource->updateFiles(context.files, components, CALLER);
     if (context.totalSuccess >= 1) {
         MainThread::runBlocking([&] {
@@ -183,6 +212,6 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
     MainThread::runBlocking([] { AppNotification::post(NotificationName::transformButtonUpdated, {}, std::nullopt, RUN_FUNCTION); });
 
     if (context.totalSuccess < toRename)
-        showFileRenamePartiallyCompletedAlert(context.totalSuccess, toRename);
+        showFileRenamePartiallyCompletedAlert(context.totalSuccess, toRename, context.strandedReports);
     endLongRunningProcess();
 }

@@ -11,6 +11,7 @@
 #include "rules/Transformers.h"
 #include "tokens/AttributeResolver.h"
 #include "tokens/FileAttributeUtil.h"
+#include "tokens/FileAttributesWorker.h"
 
 namespace {
 
@@ -58,9 +59,10 @@ void postQueued(const QString& name, const QString& function)
     MainThread::runBlocking([&] { AppNotification::post(name, {}, std::nullopt, function); });
 }
 
-// Stands in for the attribute preloading before a full run: the full token
-// resolution takes a file whose attributes were never read as having none.
-// False when cancelled.
+// What the preload before a full run could not bring into the store (it was
+// cancelled, or no rule list answers) is read here: the full token resolution
+// takes a file whose attributes were never read as having none. False when
+// cancelled.
 bool loadMissingAttributes(QList<File>& files, const QList<Transformer>& rules, std::stop_token stop)
 {
     const bool needed = std::any_of(rules.cbegin(), rules.cend(),
@@ -117,6 +119,8 @@ void TransformationService::transformAllFilesQuick(std::stop_token stop, const Q
     const auto hideIndicator = [&] {
         MainThread::runBlocking([&] { AppNotification::HideProgressIndicator::post(messageId, QUICK_FUNCTION); });
     };
+    // Only starts the background preload; this pass resolves tokens from what is loaded.
+    FileAttributesWorker::shared().preloadAllAttributes();
 
     const qsizetype fileCount = files.size();
     TransformationUtil::TransformResult result = TransformationUtil::transformFilesQuick(std::move(files), snapshot.rules, stop);
@@ -140,6 +144,7 @@ void TransformationService::transformAllFilesQuick(std::stop_token stop, const Q
 TransformationService::FullTransformation TransformationService::transformAllFiles(std::stop_token stop)
 {
     FullTransformation full;
+    FileAttributesWorker::shared().preloadAllAttributesNow(stop);
     Snapshot snapshot = takeSnapshot();
     if (!snapshot.hasStores())
         return full;
@@ -148,6 +153,8 @@ TransformationService::FullTransformation TransformationService::transformAllFil
         return full;
     if (!loadMissingAttributes(files, snapshot.rules, stop))
         return full;
+    for (const File& file : std::as_const(files))
+        full.previewTargets.insert(file.source.id, file.transformed.transformedFullPath());
 
     Log::info(PROCESS, "🔹 Starting transform all %ld files", files.size());
     // Addresses that could not be found before are asked for again in a new run.

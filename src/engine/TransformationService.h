@@ -6,8 +6,11 @@
 #include "engine/TransformationResult.h"
 #include "files/File.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <QUuid>
 
 #include <memory>
 #include <mutex>
@@ -39,6 +42,8 @@ public:
         TransformationResult result;
         QList<File> files;
         QList<NumberStartUpdate> numberStarts;
+        // The new full path of each file as the preview before the pass showed it.
+        QHash<QUuid, QString> previewTargets;
     };
     FullTransformation transformAllFiles(std::stop_token stop = {});
 
@@ -62,7 +67,9 @@ private:
     void beginLongRunningProcess(const QString& progressLabel);
     void endLongRunningProcess();
     RenameRunDelegate::AbortResponse askAbortOrContinue(const File& file, const RenameError& error);
-    void showFileRenamePartiallyCompletedAlert(qint64 filesRenamedCount, qint64 filesToRenameCount);
+    // `strandedReports` name the files left under a parking name.
+    void showFileRenamePartiallyCompletedAlert(qint64 filesRenamedCount, qint64 filesToRenameCount,
+        const QStringList& strandedReports = {});
     FileIndex getOrCalculateFileIndex(const File& file);
 
     mutable std::mutex m_mutex;

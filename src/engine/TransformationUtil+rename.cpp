@@ -1,6 +1,7 @@
 #include "engine/TransformationUtil.h"
 
 #include "core/Preference.h"
+#include "core/String+path.h"
 #include "engine/DiskMove.h"
 #include "engine/FileValidationUtil.h"
 #include "engine/Renamable.h"
@@ -8,6 +9,7 @@
 #include "platform/Log.h"
 
 #include <QHash>
+
 
 namespace TransformationUtil {
 
@@ -25,6 +27,19 @@ QString sourcePath(const File& file)
     return FileUrl::path(file.source.fileInfo.url);
 }
 
+QString targetPath(const File& file)
+{
+    return FileUrl::path(file.targetUrl());
+}
+
+void logSuccess(const QString& sourceUrl, const File& file)
+{
+    if (!Log::isEnabled(Log::Category::process, Log::Level::debug))
+        return;
+    Log::debug(Log::Category::process, "🟩 Commit (success):\nSource: %s\nTarget: %s", sourceUrl,
+        QUrl::fromLocalFile(file.transformed.transformedFullPath()).toString());
+}
+
 // One call of the loop: the context and the positions of the files still to come.
 class RenameRun {
 public:
@@ -32,9 +47,18 @@ public:
         : m_context(context)
         , m_files(context.files)
     {
-        for (qsizetype j = first; j < m_files.size(); ++j)
-            m_pendingBySource.insert(sourcePath(m_files[j]), j);
+        for (qsizetype j = 0; j < m_files.size(); ++j) {
+            if (j >= first)
+                m_pendingBySource.insert(sourcePath(m_files[j]), j);
+            track(j, true);
+        }
+        m_options.keepFolder = [this](const QString& folder) {
+            return m_listedFolders.contains(folder) || m_context.createdFolders.contains(folder);
+        };
+        m_options.createdFolders = &m_context.createdFolders;
     }
+
+    const Renamable::Options& options() const { return m_options; }
 
     // The file at `position` leaves the pending ones.
     void begin(qsizetype position)
@@ -43,72 +67,149 @@ public:
         m_pendingBySource.remove(sourcePath(m_files[position]));
     }
 
+    // The later file of the run that sits on this file's target and moves too.
+    std::optional<qsizetype> blockerOf(const File& file) const
+    {
+        const auto found = m_pendingBySource.constFind(targetPath(file));
+        if (found == m_pendingBySource.cend() || !willRename(m_files[*found]))
+            return std::nullopt;
+        return *found;
+    }
+
+    // A swap of two files (each one's target is the other's place) is one
+    // exchange on disk. Answers false when it is no swap, the partner is not
+    // its listed item or the file system cannot exchange; throws for `file`
+    // when the exchange failed otherwise.
+    bool exchangeWithPartner(File& file)
+    {
+        const std::optional<qsizetype> blocker = blockerOf(file);
+        if (!blocker)
+            return false;
+        File& partner = m_files[*blocker];
+        // Folders carry listed items inside them: they go one at a time.
+        if (file.isDirectory() || partner.isDirectory() || targetPath(partner) != sourcePath(file))
+            return false;
+        const QString partnerUrl = partner.source.fileInfo.url.toString();
+        const QString partnerFrom = sourcePath(partner);
+        File moved = partner;
+        if (!Renamable::exchange(file, moved, m_options))
+            return false;
+        setRecord(*blocker, moved, partnerFrom);
+        ++m_context.totalSuccess;
+        m_context.parkedFiles.remove(moved.source.id);
+        logSuccess(partnerUrl, moved);
+        return true;
+    }
+
     // A later file of the run that still sits on this file's target (a cycle of
-    // renames) moves aside to a temporary name first.
+    // renames) moves aside to a parking name first.
     void parkBlocker(const File& file)
     {
-        const auto found = m_pendingBySource.constFind(FileUrl::path(file.targetUrl()));
-        if (found == m_pendingBySource.cend())
+        const std::optional<qsizetype> position = blockerOf(file);
+        if (!position)
             return;
-        const qsizetype position = *found;
-        File& blocker = m_files[position];
-        if (!willRename(blocker))
+        File& blocker = m_files[*position];
+        // What sits there now is not the listed file: it is no file of the run.
+        if (!Renamable::isListedItemInPlace(blocker))
             return;
         const QString from = sourcePath(blocker);
-        const std::optional<QString> parked = DiskMove::park(from);
+        const std::optional<QString> parked = DiskMove::park(from, blocker.isDirectory());
         if (!parked)
             return;
         Log::debug(Log::Category::process, "rename: park %{public}s at %{public}s", from, *parked);
         if (!m_context.parkedFiles.contains(blocker.source.id))
             m_context.parkedFiles.insert(blocker.source.id, from);
-        moved(position, from, *parked);
+        moved(*position, from, *parked);
     }
 
-    // Every parked file whose old place is still free goes back there.
-    void unparkAll()
+    // Whatever ended the loop, no file stays parked: each goes to its target,
+    // else back to its place, else it keeps its visible parking name and is
+    // reported.
+    void settleParked()
     {
         const auto parked = m_context.parkedFiles;
         for (auto it = parked.cbegin(); it != parked.cend(); ++it) {
-            for (qsizetype j = 0; j < m_files.size(); ++j) {
-                if (m_files[j].source.id != it.key())
-                    continue;
-                const QString from = sourcePath(m_files[j]);
-                if (DiskMove::moveNoReplace(from, it.value()) == 0) {
-                    m_context.parkedFiles.remove(it.key());
-                    moved(j, from, it.value());
-                }
-                break;
+            m_context.parkedFiles.remove(it.key());
+            const std::optional<qsizetype> position = positionOf(it.key());
+            if (!position)
+                continue;
+            File& file = m_files[*position];
+            const QString from = sourcePath(file);
+            const QString target = targetPath(file);
+            if (DiskMove::moveNoReplace(from, target) == 0) {
+                File done = file;
+                Renamable::finishMove(done, from, target, m_options);
+                setRecord(*position, done, from);
+                ++m_context.totalSuccess;
+                logSuccess(QUrl::fromLocalFile(it.value()).toString(), done);
+            } else if (DiskMove::moveNoReplace(from, it.value()) == 0) {
+                moved(*position, from, it.value());
+            } else {
+                const QString report = QStringLiteral("\"%1\" could neither be renamed nor go back, and is now \"%2\".")
+                                           .arg(String::lastPathComponent(it.value()), String::lastPathComponent(from));
+                Log::error(Log::Category::process, "rename: %{public}s", report);
+                m_context.strandedReports << report;
+                // An error keeps the loop from moving it again and shows in its row.
+                file.validation.insertError(report);
             }
         }
     }
 
     // The file at `position` went from `from` to `to` on disk: its record
     // follows, and so do the records of everything listed inside it.
-    // `reread` is false when the record already describes the new place.
-    void moved(qsizetype position, const QString& from, const QString& to, bool reread = true)
+    void moved(qsizetype position, const QString& from, const QString& to)
     {
-        File& file = m_files[position];
-        if (reread)
-            file.source.fileInfo = ExtendedFileInfo::read(QUrl::fromLocalFile(to));
+        File file = m_files[position];
+        file.source.fileInfo = ExtendedFileInfo::read(QUrl::fromLocalFile(to));
+        setRecord(position, file, from);
+    }
+
+    // Puts `file`, which was at `from` before, at `position`, and brings the
+    // bookkeeping and the records inside a moved folder along.
+    void setRecord(qsizetype position, const File& file, const QString& from)
+    {
+        track(position, false);
+        m_files[position] = file;
+        track(position, true);
+        const QString to = sourcePath(file);
         if (position > m_current) {
             m_pendingBySource.remove(from);
             m_pendingBySource.insert(to, position);
         }
-        if (file.isDirectory())
+        if (file.isDirectory() && from != to)
             rebase(position, from, to);
     }
 
-    // Keeps the listed folders still to be renamed.
-    bool isPendingFolder(const QString& path) const
+private:
+    // Listed folders are never removed as emptied, wherever the run took them.
+    void track(qsizetype position, bool add)
     {
-        const auto found = m_pendingBySource.constFind(path);
-        return found != m_pendingBySource.cend() && m_files[*found].isDirectory();
+        if (!m_files[position].isDirectory())
+            return;
+        const QString path = sourcePath(m_files[position]);
+        if (add)
+            ++m_listedFolders[path];
+        else if (--m_listedFolders[path] <= 0)
+            m_listedFolders.remove(path);
     }
 
-private:
+    std::optional<qsizetype> positionOf(const QUuid& id) const
+    {
+        for (qsizetype j = 0; j < m_files.size(); ++j) {
+            if (m_files[j].source.id == id)
+                return j;
+        }
+        return std::nullopt;
+    }
+
     void rebase(qsizetype mover, const QString& from, const QString& to)
     {
         const QString prefix = from + QLatin1Char('/');
+        QSet<QString> created;
+        for (const QString& folder : std::as_const(m_context.createdFolders))
+            created.insert(folder.startsWith(prefix) ? to + folder.mid(from.size()) : folder);
+        m_context.createdFolders = created;
+
         for (qsizetype j = 0; j < m_files.size(); ++j) {
             if (j == mover)
                 continue;
@@ -116,12 +217,14 @@ private:
             if (!path.startsWith(prefix))
                 continue;
             const QString rebased = to + path.mid(from.size());
+            track(j, false);
             if (j > m_current && willRename(m_files[j])) {
                 m_pendingBySource.remove(path);
-                if (rebased == FileUrl::path(m_files[j].targetUrl())) {
+                if (rebased == targetPath(m_files[j])) {
                     // Carried by its folder to where the preview showed it.
                     m_files[j].initProperties(QUrl::fromLocalFile(rebased));
                     ++m_context.totalSuccess;
+                    track(j, true);
                     continue;
                 }
                 // Still to move: the target stays as the preview showed it.
@@ -134,12 +237,15 @@ private:
                 if (j > m_current)
                     m_pendingBySource.insert(rebased, j);
             }
+            track(j, true);
         }
     }
 
     RenameContext& m_context;
     QList<File>& m_files;
     QHash<QString, qsizetype> m_pendingBySource;
+    QHash<QString, int> m_listedFolders;
+    Renamable::Options m_options;
     qsizetype m_current = -1;
 };
 
@@ -175,22 +281,22 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
         run.begin(i);
         if (!willRename(files[i]))
             continue;
-        run.parkBlocker(files[i]);
 
-        // Renamed in place: a failed rename leaves the record as it was.
-        File& file = files[i];
-        const QUrl sourceUrl = file.source.fileInfo.url;
+        // A copy: a failed rename leaves the record as it was.
+        File file = files[i];
+        const QString sourceUrl = file.source.fileInfo.url.toString();
         const QString from = sourcePath(file);
         try {
-            Renamable::rename(file, [&run](const QString& folder) { return run.isPendingFolder(folder); });
+            // Nothing moves in the name of a file that is not where it was listed.
+            Renamable::checkSource(file);
+            if (!run.exchangeWithPartner(file)) {
+                run.parkBlocker(file);
+                Renamable::rename(file, run.options());
+            }
             ++context.totalSuccess;
             context.parkedFiles.remove(file.source.id);
-            if (Log::isEnabled(Log::Category::process, Log::Level::debug)) {
-                Log::debug(Log::Category::process, "🟩 Commit (success):\nSource: %s\nTarget: %s", sourceUrl.toString(),
-                    QUrl::fromLocalFile(file.transformed.transformedFullPath()).toString());
-            }
-            if (file.isDirectory())
-                run.moved(i, from, sourcePath(file), false);
+            logSuccess(sourceUrl, file);
+            run.setRecord(i, file, from);
             if (const qint64 now = clock.nowMilliseconds(); progress && now - lastReport >= ProgressData::progressInterval) {
                 lastReport = now;
                 progress(ProgressData { i, count });
@@ -199,9 +305,11 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             const RenameError error = RenameError::fromCurrentException();
             ++context.totalErrors;
             Log::error(Log::Category::process, "🟥 Commit (error %ld:\nSource: %{public}s\n\nTarget: %{public}s",
-                error.code, sourceUrl.toString(), file.targetUrl().toString());
+                error.code, sourceUrl, file.targetUrl().toString());
+            // The row shows why the file kept its name.
+            files[i].validation.insertError(error.message);
             if (!isIgnoredErrorCode(error.errorCode(), context.ignoredErrorCodes)) {
-                run.unparkAll();
+                run.settleParked();
                 context.status = RenameContext::Status::error;
                 context.errorDetails = RenameContext::ErrorDetails { i, error };
                 return context;
@@ -217,6 +325,7 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             return context;
         }
     }
+    run.settleParked();
     context.status = RenameContext::Status::done;
     context.errorDetails.reset();
     return context;

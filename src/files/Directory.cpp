@@ -47,21 +47,25 @@ QByteArrayList entryNames(const QString& path)
     return names;
 }
 
-bool holdsOnlyIgnored(const QString& path)
+std::optional<QByteArrayList> onlyIgnoredNames(const QString& path)
 {
     std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(QFile::encodeName(path).constData()), &::closedir);
     if (!folder)
         throw FileManagerError::fromErrno(path, QStringLiteral("list"));
+    QByteArrayList ignored;
     errno = 0;
     while (const dirent* entry = ::readdir(folder.get())) {
         const QByteArray name(entry->d_name);
-        if (name != "." && name != ".." && !isIgnored(QFile::decodeName(name)))
-            return false;
+        if (name != "." && name != "..") {
+            if (!isIgnored(QFile::decodeName(name)))
+                return std::nullopt;
+            ignored << name;
+        }
         errno = 0;
     }
     if (errno != 0)
         throw FileManagerError::fromErrno(path, QStringLiteral("list"));
-    return true;
+    return ignored;
 }
 
 qsizetype countFileItems(const QString& path)

@@ -4,6 +4,8 @@
 #include <QSet>
 #include <QString>
 
+#include <optional>
+
 // The names the whole program ignores, and the listing of a folder's entries.
 namespace Directory {
 
@@ -18,8 +20,9 @@ bool isIgnored(const QString& name);
 // left out), in the file system's order. Throws FileManagerError.
 QByteArrayList entryNames(const QString& path);
 
-// True when the folder holds nothing but ignored files; stops at the first other item.
-bool holdsOnlyIgnored(const QString& path);
+// The ignored names in the folder when it holds nothing else; none as soon as
+// another item turns up, so a full folder costs little. Throws FileManagerError.
+std::optional<QByteArrayList> onlyIgnoredNames(const QString& path);
 
 // The number of entries that are not ignored names. Throws FileManagerError.
 qsizetype countFileItems(const QString& path);

@@ -14,6 +14,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 
 namespace {
@@ -149,10 +150,10 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
         // A link's volume is the one of the folder that holds it, even when it dangles.
         const std::optional<VolumeRoot> root = volumeRoot(isLink ? String::stringByDeletingLastPathComponent(fullPath) : fullPath,
             (static_cast<quint64>(stx.stx_dev_major) << 32) | stx.stx_dev_minor);
-        if (root && !root->path.isEmpty()) {
+        if (root && !root->path.isEmpty())
             info.volume = root->url;
-            info.inode = static_cast<quint64>(stx.stx_ino);
-        }
+        info.inode = static_cast<quint64>(stx.stx_ino);
+        info.device = static_cast<quint64>(makedev(stx.stx_dev_major, stx.stx_dev_minor));
     }
 
     info.kind = QStringLiteral("File");

@@ -30,6 +30,7 @@ struct ExtendedFileInfo {
     std::optional<qint64> fileSize;
     std::optional<QStringList> tagNames;
     std::optional<quint64> inode;
+    std::optional<quint64> device; // with the inode: which item this is, whatever its name
     std::optional<QUrl> volume;
 
     bool operator==(const ExtendedFileInfo&) const = default;

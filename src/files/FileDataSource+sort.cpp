@@ -219,14 +219,16 @@ std::optional<FileDataSource::Comparator> FileDataSource::getComparator(FileSort
         };
     };
     // Undated files are unordered against every other file, so this is no strict
-    // weak order; the merge sort copes with that.
+    // weak order; the merge sort copes with that. A file whose attributes are not
+    // loaded yet (attributes are read only while a rule uses them) is dated by
+    // what the disk said when it entered the list.
     const auto dateOrder = [&](bool ascending) -> Comparator {
         return [context, checkCancelled, ascending](int a, int b) {
             checkCancelled();
             const auto dateOf = [&](int i) -> std::optional<QDateTime> {
                 const auto& attributes = context->fileAttributes.at(i);
                 if (!attributes)
-                    return std::nullopt;
+                    return context->fileSources.at(i).fileInfo.modificationDate;
                 const auto attribute = caseInsensitiveValue(attributes->attributes, QStringLiteral("date-modified"));
                 return attribute ? attribute->attributeValue.dateValue() : std::nullopt;
             };

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,24 +62,27 @@ bool isMountPoint(const QString& folder)
     return own.st_dev != parent.st_dev || own.st_ino == parent.st_ino;
 }
 
-// Deletes the ignored files and removes the folder when nothing else is in it;
-// answers whether it did. Throws FileManagerError.
-bool removeIfEmpty(const QString& folder)
+// Deletes the ignored names found and removes the folder with rmdir; answers
+// whether it did. A folder where something appeared meanwhile stays. Throws
+// FileManagerError.
+bool removeIfEmpty(const QString& folder, const EmptiedFolderRemoval& removal)
 {
-    // Stops at the first item that keeps the folder, so a full folder costs little.
-    if (!Directory::holdsOnlyIgnored(folder))
+    const std::optional<QByteArrayList> names
+        = removal.onlyIgnoredNames ? removal.onlyIgnoredNames(folder) : Directory::onlyIgnoredNames(folder);
+    if (!names)
         return false;
-    const QByteArrayList names = Directory::entryNames(folder);
     Log::debug(Log::Category::process, "rename: rm %{public}s", folder);
     const QByteArray encodedFolder = QFile::encodeName(folder);
-    for (const QByteArray& name : names) {
+    for (const QByteArray& name : *names) {
         const QByteArray item = encodedFolder + '/' + name;
         if (::unlink(item.constData()) != 0 && errno != ENOENT)
             throw FileManagerError::fromErrno(QFile::decodeName(item), QStringLiteral("remove"));
     }
-    if (::rmdir(encodedFolder.constData()) != 0)
-        throw FileManagerError::fromErrno(folder, QStringLiteral("remove folder"));
-    return true;
+    if (::rmdir(encodedFolder.constData()) == 0)
+        return true;
+    if (errno == ENOTEMPTY || errno == EEXIST)
+        return false;
+    throw FileManagerError::fromErrno(folder, QStringLiteral("remove folder"));
 }
 
 } // namespace
@@ -95,7 +99,8 @@ bool pathExists(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
 }
 
-std::optional<FileManagerError> removeDirectoryIfEmpty(const QString& path, const DirectoryRoots& roots)
+std::optional<FileManagerError> removeDirectoryIfEmpty(const QString& path, const DirectoryRoots& roots,
+    const EmptiedFolderRemoval& removal)
 {
     // The clean form, so a ".." cannot carry the walk out of an allowed root.
     QString folder = path.startsWith(QLatin1Char('/')) ? QDir::cleanPath(path) : QString();
@@ -103,10 +108,10 @@ std::optional<FileManagerError> removeDirectoryIfEmpty(const QString& path, cons
         struct stat status {};
         if (::lstat(QFile::encodeName(folder).constData(), &status) != 0)
             return FileManagerError::fromErrno(folder, QStringLiteral("list"));
-        if (!S_ISDIR(status.st_mode) || isMountPoint(folder))
+        if (!S_ISDIR(status.st_mode) || isMountPoint(folder) || (removal.keep && removal.keep(folder)))
             return std::nullopt;
         try {
-            if (!removeIfEmpty(folder))
+            if (!removeIfEmpty(folder, removal))
                 return std::nullopt;
         } catch (const FileManagerError& error) {
             Log::info(Log::Category::process, "rename: rm %{public}s failed: %{public}s", folder, error.message());
@@ -121,11 +126,11 @@ void updateSymbolicLink(const QUrl& link, const QUrl& destination)
 {
     const QString linkPath = FileUrl::path(link);
     const QByteArray encodedLink = QFile::encodeName(linkPath);
-    struct stat status {};
-    if (::lstat(encodedLink.constData(), &status) != 0)
+    struct stat checked {};
+    if (::lstat(encodedLink.constData(), &checked) != 0)
         throw FileManagerError::fromErrno(linkPath, QStringLiteral("remove"));
     // Renaming over a file or folder would destroy it: only a link is replaced.
-    if (!S_ISLNK(status.st_mode))
+    if (!S_ISLNK(checked.st_mode))
         throw FileManagerError(EINVAL, linkPath, QStringLiteral("replace symbolic link (not a link)"));
 
     const QByteArray target = QFile::encodeName(destination.isLocalFile() ? destination.toLocalFile() : destination.path());
@@ -140,12 +145,31 @@ void updateSymbolicLink(const QUrl& link, const QUrl& destination)
                 continue;
             throw FileManagerError::fromErrno(temporary, QStringLiteral("create symbolic link"));
         }
-        if (::rename(encodedTemporary.constData(), encodedLink.constData()) != 0) {
-            const FileManagerError error = FileManagerError::fromErrno(linkPath, QStringLiteral("replace symbolic link"));
+        const auto fail = [&](int code, const QString& operation) {
             ::unlink(encodedTemporary.constData());
-            throw error;
+            throw FileManagerError(code, linkPath, operation);
+        };
+        if (::renameat2(AT_FDCWD, encodedTemporary.constData(), AT_FDCWD, encodedLink.constData(), RENAME_EXCHANGE) != 0) {
+            if (errno != EINVAL)
+                fail(errno, QStringLiteral("replace symbolic link"));
+            // No swap on this file system: the check goes right before the move.
+            struct stat now {};
+            if (::lstat(encodedLink.constData(), &now) != 0 || now.st_dev != checked.st_dev || now.st_ino != checked.st_ino)
+                fail(EINVAL, QStringLiteral("replace symbolic link (replaced meanwhile)"));
+            if (::rename(encodedTemporary.constData(), encodedLink.constData()) != 0)
+                fail(errno, QStringLiteral("replace symbolic link"));
+            return;
         }
-        return;
+        // What came out of the swap must be the link checked above.
+        struct stat out {};
+        if (::lstat(encodedTemporary.constData(), &out) == 0 && out.st_dev == checked.st_dev && out.st_ino == checked.st_ino) {
+            ::unlink(encodedTemporary.constData());
+            return;
+        }
+        if (::renameat2(AT_FDCWD, encodedTemporary.constData(), AT_FDCWD, encodedLink.constData(), RENAME_EXCHANGE) == 0)
+            fail(EINVAL, QStringLiteral("replace symbolic link (replaced meanwhile)"));
+        // Cannot swap back: the new item stays under the temporary name, reported.
+        throw FileManagerError(errno, temporary, QStringLiteral("put back the item found at \"%1\"").arg(linkPath));
     }
     throw FileManagerError(EEXIST, linkPath, QStringLiteral("create symbolic link"));
 }

@@ -6,6 +6,9 @@
 #include <QPalette>
 #include <QPixmap>
 
+#include <optional>
+#include <utility>
+
 #include <functional>
 
 namespace {
@@ -218,11 +221,33 @@ QIcon imageString(const QString& imageName, qreal size, qreal alpha)
     return QIcon(faded);
 }
 
-#define BF_ICON(name, expression)                \
-    const QIcon& name()                          \
-    {                                            \
-        static const QIcon icon = (expression);  \
-        return icon;                             \
+namespace {
+// An icon drawn from the palette's text colours, drawn again once they change
+// (a switch to a dark palette or another theme).
+class PaletteIcon {
+public:
+    template <typename Draw>
+    const QIcon& get(Draw draw)
+    {
+        const std::pair<QRgb, QRgb> key { controlTextColor().rgba(), disabledControlTextColor().rgba() };
+        if (!m_key || *m_key != key) {
+            m_icon = draw();
+            m_key = key;
+        }
+        return m_icon;
+    }
+
+private:
+    std::optional<std::pair<QRgb, QRgb>> m_key;
+    QIcon m_icon;
+};
+} // namespace
+
+#define BF_ICON(name, expression)                           \
+    const QIcon& name()                                     \
+    {                                                       \
+        static PaletteIcon icon;                            \
+        return icon.get([] { return (expression); });       \
     }
 
 BF_ICON(file, iconString(QStringLiteral("doc.fill"), { controlTextColor() }, SYMBOL_SIZE))

@@ -139,6 +139,10 @@ void FileTableHeaderView::applyColumnWidths(const QList<qreal>& newColumnWidths)
         }
     }
     m_columnAutoresizing = ColumnAutoresizing::uniform;
+    // On screen the columns fill the table: no blank strip after a collapse,
+    // no name column pushed out of sight after an uncollapse.
+    if (isVisible())
+        fitVisibleColumns(width());
 }
 
 void FileTableHeaderView::setMinimumColumnWidth(int column, int width)
@@ -200,16 +204,28 @@ void FileTableHeaderView::resizeEvent(QResizeEvent* event)
     QHeaderView::resizeEvent(event);
     if (m_columnAutoresizing != ColumnAutoresizing::uniform || event->size().width() == event->oldSize().width())
         return;
-    // The visible columns keep their proportions and fill the new width.
+    fitVisibleColumns(event->size().width());
+}
+
+void FileTableHeaderView::fitVisibleColumns(int width)
+{
     int total = 0;
+    int last = -1;
     for (int i = 0; i < count(); ++i)
-        total += isSectionHidden(i) ? 0 : sectionSize(i);
-    const int width = event->size().width();
+        if (!isSectionHidden(i)) {
+            total += sectionSize(i);
+            last = i;
+        }
     if (total <= 0 || width <= 0 || total == width)
         return;
     const qreal factor = static_cast<qreal>(width) / total;
+    int used = 0;
     for (int i = 0; i < count(); ++i) {
-        if (!isSectionHidden(i))
-            resizeSection(i, std::max(minimumColumnWidth(i), static_cast<int>(std::floor(sectionSize(i) * factor))));
+        if (isSectionHidden(i))
+            continue;
+        // The last column takes what rounding left over, so the columns end at the edge.
+        const int size = i == last ? width - used : static_cast<int>(std::floor(sectionSize(i) * factor));
+        resizeSection(i, std::max(minimumColumnWidth(i), size));
+        used += sectionSize(i);
     }
 }

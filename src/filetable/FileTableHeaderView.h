@@ -50,6 +50,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The visible columns keep their proportions and fill `width`.
+    void fitVisibleColumns(int width);
     bool hasTable() const { return model() != nullptr && count() > 0; }
     bool isOnDivider(int x) const;
     void keepMinimumWidth(int logicalIndex, int newSize);

@@ -8,11 +8,6 @@
 
 namespace {
 
-QString slashForColon(QString text)
-{
-    return text.replace(QLatin1Char(':'), QLatin1Char('/'));
-}
-
 // Contiguous runs of the given rows, ascending, inside 0..count-1.
 QList<std::pair<int, int>> rowRuns(IndexSet rows, int count)
 {
@@ -262,22 +257,22 @@ QString FileTableModel::cellText(const File& file, FileTableColumn column)
     const bool folder = file.isDirectory();
     switch (column) {
     case FileTableColumn::originalPath:
-        return slashForColon(folder ? String::stringByDeletingLastPathComponent(info.path) : info.path);
+        return folder ? String::stringByDeletingLastPathComponent(info.path) : info.path;
     case FileTableColumn::originalName: {
         if (folder)
-            return slashForColon(String::lastPathComponent(info.fullPath));
+            return String::lastPathComponent(info.fullPath);
         const QString dottedExt = info.ext.isEmpty() ? QString() : QLatin1Char('.') + info.ext;
-        return slashForColon(info.name + dottedExt);
+        return info.name + dottedExt;
     }
     case FileTableColumn::transformedPath: {
         const QString& path = transformed.transformedPath.value();
-        return slashForColon(folder ? String::stringByDeletingLastPathComponent(path) : path);
+        return folder ? String::stringByDeletingLastPathComponent(path) : path;
     }
     case FileTableColumn::transformedName:
         if (folder)
-            return slashForColon(String::lastPathComponent(transformed.transformedPath.value()));
-        return slashForColon(transformed.transformedName.value() + transformed.uniqueSuffix
-            + transformed.transformedExtSuffix());
+            return String::lastPathComponent(transformed.transformedPath.value());
+        return transformed.transformedName.value() + transformed.uniqueSuffix
+            + transformed.transformedExtSuffix();
     }
     return {};
 }

@@ -1,12 +1,15 @@
 #include "filetable/FileTableView.h"
 
+
 #include "filetable/FileTableColumn.h"
 #include "filetable/FileTableRowView.h"
 #include "filetable/TableViewController.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <cmath>
 
@@ -26,7 +29,7 @@ FileTableView::FileTableView(QWidget* parent)
     // Fixed row heights: the view never asks 100,000 rows for their size.
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(ROW_HEIGHT);
+    verticalHeader()->setDefaultSectionSize(rowHeightForFont());
     setFocusPolicy(Qt::NoFocus);
     m_spinnerTimer.setInterval(SPINNER_INTERVAL_MS);
     connect(&m_spinnerTimer, &QTimer::timeout, this, [this] {
@@ -70,10 +73,30 @@ void FileTableView::mouseDoubleClickEvent(QMouseEvent* event)
         m_controller->doubleClickAction(m_clickedRow);
 }
 
+int FileTableView::rowHeightForFont() const
+{
+    // Large fonts and scaled screens get taller rows; the icons need at least the default.
+    return std::max(ROW_HEIGHT, fontMetrics().height() + 6);
+}
+
+void FileTableView::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        verticalHeader()->setDefaultSectionSize(rowHeightForFont());
+}
+
 void FileTableView::paintEvent(QPaintEvent* event)
 {
     m_rowView->beginPaintPass();
     QTableView::paintEvent(event);
+    paintDropIndicator();
+    if (!model() || model()->rowCount() == 0) {
+        // An empty window says how files get in.
+        QPainter painter(viewport());
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        painter.drawText(viewport()->rect().adjusted(16, 16, -16, -16), Qt::AlignCenter | Qt::TextWordWrap, EMPTY_HINT);
+    }
     // Spinners show only in the new-name column: a pass that repainted all of it
     // without a busy cell stops the timer; a smaller pass says nothing.
     const int column = FileTableColumns::rawValue(FileTableColumn::transformedName);

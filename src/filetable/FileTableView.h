@@ -5,6 +5,7 @@
 #include <QTimer>
 
 class FileTableRowView;
+class QMimeData;
 class TableViewController;
 
 // The file table. It takes the keyboard focus only while its controller shows
@@ -15,6 +16,10 @@ class FileTableView : public QTableView {
 public:
     static constexpr int ROW_HEIGHT = 22;
     static constexpr int SPINNER_INTERVAL_MS = 100;
+    static inline const QString EMPTY_HINT = QStringLiteral(
+        "Drop files and folders here, or open them with File ▸ Open Files… (Ctrl+O) or Open Folder… (Ctrl+Shift+O).");
+    // The default row height, taller for a larger font.
+    int rowHeightForFont() const;
 
     explicit FileTableView(QWidget* parent = nullptr);
 
@@ -33,15 +38,33 @@ public:
     // Lays the rows out now instead of at the next event, so that the scroll bars
     // know the new row count.
     void layoutRowsNow() { executeDelayedItemsLayout(); }
+    // The row a drop at a viewport position lands above; the row count below the last row.
+    int dropRow(const QPoint& position) const;
+    // The row the drop indicator shows above, -1 while nothing is dragged over the rows.
+    int dropIndicatorRow() const { return m_dropIndicatorRow; }
+    // A drop at a viewport position: rows of this table move there, files from
+    // outside open. False when the drop carries neither.
+    bool performDragOperation(const QMimeData* data, const QPoint& position, Qt::KeyboardModifiers modifiers,
+        bool fromThisTable);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Rows dragged within the table move; files dragged in from outside open.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     QPointer<TableViewController> m_controller;
     FileTableRowView* m_rowView = nullptr;
     QTimer m_spinnerTimer;
     int m_clickedRow = -1;
+    int m_dropIndicatorRow = -1;
+
+    void setDropIndicatorRow(int row);
+    void paintDropIndicator();
 };

@@ -8,6 +8,7 @@
 #include "filetable/FileTableModel.h"
 #include "filetable/FileTableRowView.h"
 #include "filetable/FileTableView.h"
+#include "filetable/QuickLookController.h"
 #include "files/FileDataSource.h"
 #include "platform/NotificationCenter.h"
 #include "uikit/KeyUtils.h"
@@ -26,6 +27,8 @@ TableViewController::TableViewController(QObject* parent)
 {
     m_model->filter = Filter { false, Preference::boolFor(PreferenceKey::renameHiddenFiles),
         Preference::boolFor(PreferenceKey::renameEmptyFolders) };
+    // The preview answers the table's Space and follows its selection.
+    QuickLookController::shared();
 }
 
 TableViewController::~TableViewController()
@@ -49,6 +52,8 @@ void TableViewController::loadView()
     auto* layout = new QVBoxLayout(m_view);
     layout->setContentsMargins(0, 0, 0, 0);
     m_fileTableView = new FileTableView(m_view);
+    m_fileTableView->setAccessibleName(QStringLiteral("Files"));
+    m_fileTableView->setAccessibleDescription(QStringLiteral("The listed files with their original and new names"));
     m_fileTableView->setController(this);
     m_fileTableHeaderView = new FileTableHeaderView(m_fileTableView);
     m_fileTableView->setHorizontalHeader(m_fileTableHeaderView);
@@ -73,6 +78,7 @@ void TableViewController::viewDidLoad()
         if (auto file = m_model->fileAt(row))
             m_lateUpdates.request(*file, LateUpdateRequester::Priority::high);
     });
+    initDragDrop();
     setColumnDefaultWidths();
     reloadData();
 }
@@ -236,5 +242,8 @@ bool TableViewController::validateMenuItem(QAction* item) const
     }
     if (selector == QLatin1String("exportFilesToCsv:"))
         return storeHasFiles();
+    // The preview of the selected file, as Space gives it.
+    if (selector == QLatin1String("quickLookAction:"))
+        return selectedRow() >= 0;
     return false;
 }

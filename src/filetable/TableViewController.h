@@ -6,6 +6,7 @@
 #include "filetable/FileTableView.h"
 #include "filetable/LateUpdateRequester.h"
 #include "files/File.h"
+#include "files/TransformScope.h"
 #include "platform/Notification.h"
 
 #include <QHash>
@@ -21,6 +22,7 @@ class FileDataSource;
 class FileTableModel;
 class QAction;
 class QKeyEvent;
+class QMimeData;
 
 // The controller of the file table: it keeps the rows in step with the file list
 // store through notifications and turns the user's gestures into notifications
@@ -88,6 +90,22 @@ public:
     Q_INVOKABLE void hideNotRenamedFilesMenuHandler(QObject* sender);
     Q_INVOKABLE void hideHiddenFilesMenuHandler(QObject* sender);
     Q_INVOKABLE bool validateMenuItem(QAction* item) const;
+
+    // CSV export of the new names in the current rule's scope.
+    Q_INVOKABLE void exportFilesToCsv(QObject* sender);
+    // False, after the log line and the alert, when the file could not be written.
+    bool saveFileListToCsv(const QString& path, TransformScope scope);
+    static QString csvText(const QList<File>& files, TransformScope scope);
+
+    // Row drag and drop: `row` is the table row the rows are dropped above
+    // (the row count: below the last row).
+    void initDragDrop();
+    static QList<int> getDraggedIndexes(const QMimeData& data);
+    bool acceptDrop(const QMimeData& data, int row);
+    // The undoable move "Drag N files" of the table rows to the drop row.
+    void doMoveRows(const QList<int>& rows, int row);
+    // Reloads and selects the rows of the files with these storage indexes.
+    void selectFiles(const QSet<int>& storageIndexes);
 
 private:
     void loadView();

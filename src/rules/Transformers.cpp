@@ -83,7 +83,7 @@ void Transformers::assignRecipeUrl(const std::optional<QUrl>& url)
 bool Transformers::hasPathScope() const
 {
     return std::any_of(m_list.cbegin(), m_list.cend(),
-        [](const Transformer& t) { return t.transformScope == TransformScope::path; });
+        [](const Transformer& t) { return t.transformScope == TransformScope::path || t.transformScope == TransformScope::fullPath; });
 }
 
 bool Transformers::usesFileAttributes() const

@@ -6,13 +6,36 @@
 #include "ruleui/ButtonViewDataSource.h"
 #include "ruleui/ButtonViewDelegate.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QCursor>
 #include <QDrag>
 #include <QHBoxLayout>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QWindow>
+
+namespace {
+// The painted rule buttons are buttons to a screen reader, the row a list of them.
+QAccessibleInterface* accessibleRuleButton(const QString& className, QObject* object)
+{
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (!widget)
+        return nullptr;
+    if (className == QLatin1String("ButtonCollectionViewItem"))
+        return new QAccessibleWidget(widget, QAccessible::Button);
+    if (className == QLatin1String("ButtonCollectionView"))
+        return new QAccessibleWidget(widget, QAccessible::List);
+    return nullptr;
+}
+} // namespace
 
 ButtonCollectionView::ButtonCollectionView(QWidget* parent)
     : QWidget(parent)
@@ -22,8 +45,15 @@ ButtonCollectionView::ButtonCollectionView(QWidget* parent)
     m_layout->setSpacing(4);
     m_layout->addStretch(1);
     setAcceptDrops(true);
-    // Never takes the keyboard focus from a click.
-    setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab, never focused by a click.
+    setFocusPolicy(Qt::TabFocus);
+    static const bool accessibleFactory = [] {
+        QAccessible::installFactory(&accessibleRuleButton);
+        return true;
+    }();
+    Q_UNUSED(accessibleFactory);
+    setAccessibleName(QStringLiteral("Rename actions"));
+    setAccessibleDescription(QStringLiteral("The rename actions in the order they apply; arrow keys choose one."));
 }
 
 void ButtonCollectionView::reloadData()
@@ -43,6 +73,28 @@ void ButtonCollectionView::reloadData()
         if (index < count)
             kept << index;
     m_selection = kept;
+    updateAccessibleNames();
+    if (m_focusIndex && *m_focusIndex >= count)
+        setFocusIndex(count > 0 ? std::optional<int>(count - 1) : std::nullopt);
+}
+
+void ButtonCollectionView::updateAccessibleNames()
+{
+    const int rules = int(m_items.size()) - 1;
+    for (int k = 0; k < m_items.size(); ++k) {
+        ButtonCollectionViewItem* each = m_items.at(k);
+        if (each->style() == ButtonStyle::add) {
+            each->setAccessibleName(QStringLiteral("Add Rename Action"));
+            continue;
+        }
+        QString name = QStringLiteral("%1 %2 of %3").arg(each->label()).arg(k + 1).arg(rules);
+        if (!each->subLabel().isEmpty())
+            name += QStringLiteral(", ") + each->subLabel();
+        if (each->transformer() && each->transformer()->disabled)
+            name += QStringLiteral(", disabled");
+        each->setAccessibleName(name);
+        each->setAccessibleDescription(each->toolTip());
+    }
 }
 
 ButtonCollectionViewItem* ButtonCollectionView::item(int index) const
@@ -71,6 +123,27 @@ void ButtonCollectionView::setSelectionIndexes(const QList<int>& indexes)
     m_selection = indexes;
     for (int k = 0; k < m_items.size(); ++k)
         m_items.at(k)->setSelected(indexes.contains(k));
+    // The keyboard focus follows the selected rule.
+    if (!indexes.isEmpty() && m_focusIndex != indexes.first())
+        setFocusIndex(indexes.first());
+}
+
+void ButtonCollectionView::setFocusIndex(std::optional<int> index)
+{
+    m_focusIndex = index;
+    update();
+    if (hasFocus() && index)
+        if (ButtonCollectionViewItem* focused = item(*index)) {
+            QAccessibleEvent event(focused, QAccessible::Focus);
+            QAccessible::updateAccessibility(&event);
+        }
+}
+
+void ButtonCollectionView::selectItem(int index)
+{
+    if (!m_selectable || !m_delegate || !m_delegate->shouldSelectItemsAt(this, { index }).contains(index))
+        return;
+    m_delegate->doSelectButtonAt(index, this);
 }
 
 void ButtonCollectionView::moveItem(int from, int to)
@@ -179,4 +252,75 @@ void ButtonCollectionView::dropEvent(QDropEvent* event)
     } else {
         event->ignore();
     }
+}
+
+void ButtonCollectionView::focusInEvent(QFocusEvent* event)
+{
+    if (!m_focusIndex || !item(*m_focusIndex))
+        setFocusIndex(m_selection.isEmpty() ? (m_items.isEmpty() ? std::nullopt : std::optional<int>(0))
+                                            : std::optional<int>(m_selection.first()));
+    else
+        setFocusIndex(m_focusIndex);
+    QWidget::focusInEvent(event);
+}
+
+void ButtonCollectionView::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
+}
+
+void ButtonCollectionView::keyPressEvent(QKeyEvent* event)
+{
+    const int count = int(m_items.size());
+    if (count == 0 || !m_focusIndex)
+        return QWidget::keyPressEvent(event);
+    const int focused = *m_focusIndex;
+    const bool onAdd = item(focused) && item(focused)->style() == ButtonStyle::add;
+    std::optional<int> target;
+    switch (event->key()) {
+    case Qt::Key_Left: target = std::max(0, focused - 1); break;
+    case Qt::Key_Right: target = std::min(count - 1, focused + 1); break;
+    case Qt::Key_Home: target = 0; break;
+    case Qt::Key_End: target = count - 1; break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (onAdd && m_selectable)
+            emit addRequested();
+        return event->accept();
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        if (!onAdd && m_selectable)
+            emit deleteRequested();
+        return event->accept();
+    default: return QWidget::keyPressEvent(event);
+    }
+    event->accept();
+    setFocusIndex(*target);
+    selectItem(*target);
+}
+
+void ButtonCollectionView::contextMenuEvent(QContextMenuEvent* event)
+{
+    std::optional<int> index = event->reason() == QContextMenuEvent::Mouse ? indexAt(event->pos()) : m_focusIndex;
+    if (!index || !item(*index) || item(*index)->style() == ButtonStyle::add || !m_selectable)
+        return;
+    selectItem(*index);
+    const QPoint global = event->reason() == QContextMenuEvent::Mouse
+        ? event->globalPos()
+        : mapToGlobal(item(*index)->geometry().bottomLeft());
+    emit contextMenuRequested(*index, global);
+}
+
+void ButtonCollectionView::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (!hasFocus() || !m_focusIndex || !item(*m_focusIndex))
+        return;
+    // The focus ring lies in the spacing around the button, which the button does not paint over.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.drawRoundedRect(QRectF(item(*m_focusIndex)->geometry()).adjusted(1, 2, -1, -2), 7, 7);
 }

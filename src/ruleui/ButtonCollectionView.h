@@ -13,6 +13,10 @@ class QHBoxLayout;
 // The row of rule buttons followed by the "Add" button. Items come from the
 // data source; selection and drags go through the delegate. A click in the
 // empty part right of "Add" moves the window, a double click there zooms it.
+// The row is one stop of the Tab chain (a click never focuses it): the arrow
+// keys, Home and End move among the buttons and select the rule under the
+// focus, Space or Return on "Add" adds a rule, Delete removes the focused
+// rule, the menu key opens the context menu.
 class ButtonCollectionView : public QWidget {
     Q_OBJECT
 public:
@@ -37,8 +41,15 @@ public:
     // Moves an item's button without asking the data source.
     void moveItem(int from, int to);
 
+    // The button that has the keyboard focus while the row has it.
+    std::optional<int> focusIndex() const { return m_focusIndex; }
+
 signals:
     void addRequested();
+    // Delete pressed on a focused rule button.
+    void deleteRequested();
+    // A context menu on a rule button, which is selected first; at a global position.
+    void contextMenuRequested(int index, const QPoint& globalPosition);
     // The button of the selected rule, or none: the selector line follows it.
     void selectorViewChanged(QWidget* view);
 
@@ -50,10 +61,19 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool isRightOfAddButton(const QPoint& position) const;
     void startDrag(int index);
+    void setFocusIndex(std::optional<int> index);
+    // Selects the rule of a button, as a click does; the "Add" button selects nothing.
+    void selectItem(int index);
+    void updateAccessibleNames();
 
     QPointer<ButtonViewDataSource> m_dataSource;
     QPointer<ButtonViewDelegate> m_delegate;
@@ -63,4 +83,5 @@ private:
     bool m_selectable = true;
     std::optional<int> m_pressedIndex;
     QPoint m_pressPosition;
+    std::optional<int> m_focusIndex;
 };

@@ -1,10 +1,7 @@
 #include "ruleui/ButtonCollectionViewItem.h"
 
-#include "uikit/AppImages.h"
-#include "uikit/AppStyle.h"
-
-#include <QPainter>
-#include <QPainterPath>
+#include "uikit/ButtonImageView.h"
+#include "uikit/Layout.h"
 
 namespace {
 AppearanceColor plain(const QColor& color)
@@ -28,31 +25,21 @@ std::optional<AppearanceColor> labelColor(ButtonStyle style)
     }
     return std::nullopt;
 }
-
-QColor backgroundColor(ButtonStyle style, const QWidget* view)
-{
-    switch (style) {
-    case ButtonStyle::selectedEnabled: return AppStyle::accentColor();
-    case ButtonStyle::unselectedEnabled: return AppStyle::controlUnselectedColor();
-    case ButtonStyle::selectedDisabled: return AppStyle::controlSelectedDisabledColor();
-    case ButtonStyle::unselectedDisabled: return AppStyle::controlUnselectedDisabledColor().appearanceColor(view);
-    case ButtonStyle::add:
-    case ButtonStyle::none: return Qt::transparent;
-    }
-    return Qt::transparent;
-}
 } // namespace
 
 ButtonCollectionViewItem::ButtonCollectionViewItem(QWidget* parent)
     : QWidget(parent)
+    , m_buttonImageView(new ButtonImageView(this))
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    applyLayout(m_buttonImageView, Layout::fillParent);
     setColor(plain(Qt::transparent));
 }
 
 void ButtonCollectionViewItem::setStyle(std::optional<ButtonStyle> style)
 {
     m_style = style;
+    m_buttonImageView->setButtonStyle(style.value_or(ButtonStyle::none));
     if (style) {
         setColor(labelColor(*style));
         if (*style == ButtonStyle::add) {
@@ -71,6 +58,7 @@ void ButtonCollectionViewItem::setColor(std::optional<AppearanceColor> color)
     if (!color)
         return;
     const QColor resolved = color->appearanceColor(this);
+    m_buttonImageView->setLabelColor(resolved);
     // A clear label keeps a clear sub label; otherwise the sub label is fainter.
     setSubColor(resolved.alpha() == 0 ? *color : color->withAlphaComponent(0.8));
     update();
@@ -79,19 +67,19 @@ void ButtonCollectionViewItem::setColor(std::optional<AppearanceColor> color)
 void ButtonCollectionViewItem::setSubColor(std::optional<AppearanceColor> color)
 {
     m_subColor = color;
-    update();
+    m_buttonImageView->setSubLabelColor(color ? std::optional<QColor>(color->appearanceColor(this)) : std::nullopt);
 }
 
 void ButtonCollectionViewItem::setLabel(const QString& label)
 {
     m_label = label;
-    update();
+    m_buttonImageView->setLabel(label);
 }
 
 void ButtonCollectionViewItem::setSubLabel(const QString& subLabel)
 {
     m_subLabel = subLabel;
-    update();
+    m_buttonImageView->setSubLabel(subLabel);
 }
 
 void ButtonCollectionViewItem::setSelected(bool selected)
@@ -114,31 +102,5 @@ void ButtonCollectionViewItem::prepareForReuse()
 
 QSize ButtonCollectionViewItem::sizeHint() const
 {
-    return QSize(m_style == ButtonStyle::add ? 44 : 84, 44);
-}
-
-void ButtonCollectionViewItem::paintEvent(QPaintEvent*)
-{
-    if (!m_style || *m_style == ButtonStyle::none)
-        return;
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF frame = QRectF(rect()).adjusted(2, 4, -2, -4);
-    if (*m_style == ButtonStyle::add) {
-        AppImages::plusCircle().paint(&painter, frame.toRect(), Qt::AlignCenter);
-        return;
-    }
-    QPainterPath path;
-    path.addRoundedRect(frame, 6, 6);
-    painter.fillPath(path, backgroundColor(*m_style, this));
-    QFont labelFont = font();
-    labelFont.setBold(true);
-    painter.setFont(labelFont);
-    painter.setPen(m_color ? m_color->appearanceColor(this) : Qt::black);
-    painter.drawText(frame.adjusted(0, 0, 0, -frame.height() / 3), Qt::AlignCenter, m_label);
-    QFont subFont = font();
-    subFont.setPointSizeF(std::max<qreal>(7, font().pointSizeF() - 3));
-    painter.setFont(subFont);
-    painter.setPen(m_subColor ? m_subColor->appearanceColor(this) : Qt::gray);
-    painter.drawText(frame.adjusted(0, frame.height() / 2, 0, 0), Qt::AlignCenter, m_subLabel);
+    return m_buttonImageView->sizeHint();
 }

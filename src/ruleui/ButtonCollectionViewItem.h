@@ -1,12 +1,14 @@
 #pragma once
 
 #include "rules/Transformer.h"
-#include "ruleui/ButtonStyle.h"
+#include "uikit/ButtonStyle.h"
 #include "uikit/AppearanceColor.h"
 
 #include <QWidget>
 
 #include <optional>
+
+class ButtonImageView;
 
 // One rule button of the bar: the kind's label, the scope as a small second
 // text, and a look that follows selection and the rule's enabled state. The
@@ -37,14 +39,15 @@ public:
     void setSelected(bool selected);
     void prepareForReuse();
 
+    // The painted face of the button; it fills the item.
+    ButtonImageView* buttonImageView() const { return m_buttonImageView; }
+
     QSize sizeHint() const override;
     // A squeezed bar would draw the two label lines over each other.
     QSize minimumSizeHint() const override { return sizeHint(); }
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
 private:
+    ButtonImageView* m_buttonImageView;
     std::optional<Transformer> m_transformer;
     std::optional<ButtonStyle> m_style;
     std::optional<AppearanceColor> m_color;

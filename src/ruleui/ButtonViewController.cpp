@@ -17,7 +17,9 @@ ButtonViewController::ButtonViewController(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_collectionView);
-    connect(m_collectionView, &ButtonCollectionView::addRequested, this, &ButtonViewController::addRenameAction);
+    connect(m_collectionView, &ButtonCollectionView::addRequested, this, [this] { addRenameAction(); });
+    connect(m_collectionView, &ButtonCollectionView::deleteRequested, this, [this] { deleteRenameAction(); });
+    connect(m_collectionView, &ButtonCollectionView::contextMenuRequested, this, &ButtonViewController::showContextMenu);
     initObservers();
 }
 
@@ -61,6 +63,14 @@ void ButtonViewController::reloadAndSelect()
 void ButtonViewController::transformButtonUpdatedEvent()
 {
     reloadAndSelect();
+    // The path columns show while some rule edits paths: a new document, a
+    // delete or an undo that changes that shows or hides them too.
+    const bool hasPathScope = m_transformers && m_transformers->hasPathScope();
+    if (hasPathScope != m_hadPathScope) {
+        m_hadPathScope = hasPathScope;
+        AppNotification::post(hasPathScope ? NotificationName::uncollapsePathColumns : NotificationName::collapsePathColumns,
+            {}, std::nullopt, QStringLiteral("transformButtonUpdatedEvent()"));
+    }
     AppNotification::post(NotificationName::applyChanges, {}, std::nullopt, QStringLiteral("transformButtonUpdatedEvent()"));
 }
 
@@ -120,21 +130,22 @@ bool ButtonViewController::validateMenuItem(ButtonViewAction action, int tag) co
     return false;
 }
 
-void ButtonViewController::addRenameAction()
+void ButtonViewController::addRenameAction(QObject* sender)
 {
     // While a long process runs the bar takes no edits, from the menu or from "Add".
     if (!m_collectionView->isSelectable() || !m_delegate)
         return;
-    m_delegate->addNewButtonWithUndo(m_collectionView);
+    const auto kind = sender ? transformerTypeFromRawValue(sender->property(RULE_KIND_PROPERTY).toString()) : std::nullopt;
+    m_delegate->addNewButtonWithUndo(m_collectionView, kind);
 }
 
-void ButtonViewController::deleteRenameAction()
+void ButtonViewController::deleteRenameAction(QObject*)
 {
-    if (m_delegate)
+    if (m_collectionView->isSelectable() && m_delegate)
         m_delegate->deleteCurrentButtonWithUndo(m_collectionView);
 }
 
-void ButtonViewController::clearRenamingActions()
+void ButtonViewController::clearRenamingActions(QObject*)
 {
     AppNotification::post(NotificationName::clearAllTransformers, {}, std::nullopt, QStringLiteral("clearRenamingActions(_:)"));
 }
@@ -145,19 +156,19 @@ void ButtonViewController::selectTransformer(int tag)
         m_delegate->doSelectButtonAt(tag, m_collectionView);
 }
 
-void ButtonViewController::selectNextTransformer()
+void ButtonViewController::selectNextTransformer(QObject*)
 {
     if (m_delegate)
         m_delegate->doSelectButtonAt(currentIndex().value_or(-1) + 1, m_collectionView);
 }
 
-void ButtonViewController::selectPrecedingTransformer()
+void ButtonViewController::selectPrecedingTransformer(QObject*)
 {
     if (m_delegate)
         m_delegate->doSelectButtonAt(currentIndex().value_or(1) - 1, m_collectionView);
 }
 
-void ButtonViewController::moveRenameActionRight()
+void ButtonViewController::moveRenameActionRight(QObject*)
 {
     const auto i = currentIndex();
     if (!i || !m_dataSource || *i + 1 >= m_dataSource->count() || !m_delegate)
@@ -165,7 +176,7 @@ void ButtonViewController::moveRenameActionRight()
     m_delegate->moveButtonWithUndo(m_collectionView, *i, *i + 1);
 }
 
-void ButtonViewController::moveRenameActionLeft()
+void ButtonViewController::moveRenameActionLeft(QObject*)
 {
     const auto i = currentIndex();
     if (!i || *i - 1 < 0 || !m_delegate)

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class ButtonCollectionView;
+class QAction;
 #include "ruleui/ButtonViewDataSource.h"
 #include "ruleui/ButtonViewDelegate.h"
 #include "rules/Transformers.h"
@@ -40,14 +41,23 @@ public:
 
     bool validateMenuItem(ButtonViewAction action, int tag = 0) const;
 
-    void addRenameAction();
-    void deleteRenameAction();
-    void clearRenamingActions();
+    // The menu names each item's command in this property; an add item may
+    // name the kind of the new rule in the other.
+    static constexpr const char* MENU_SELECTOR_PROPERTY = "selector";
+    static constexpr const char* RULE_KIND_PROPERTY = "ruleKind";
+    // The menu's commands; `sender` is the menu item (or none).
+    Q_INVOKABLE bool validateMenuItem(QAction* item) const;
+    Q_INVOKABLE void addRenameAction(QObject* sender = nullptr);
+    Q_INVOKABLE void deleteRenameAction(QObject* sender = nullptr);
+    Q_INVOKABLE void clearRenamingActions(QObject* sender = nullptr);
     void selectTransformer(int tag);
-    void selectNextTransformer();
-    void selectPrecedingTransformer();
-    void moveRenameActionRight();
-    void moveRenameActionLeft();
+    Q_INVOKABLE void selectTransformer(QObject* sender);
+    Q_INVOKABLE void selectNextTransformer(QObject* sender = nullptr);
+    Q_INVOKABLE void selectPrecedingTransformer(QObject* sender = nullptr);
+    Q_INVOKABLE void moveRenameActionRight(QObject* sender = nullptr);
+    Q_INVOKABLE void moveRenameActionLeft(QObject* sender = nullptr);
+    // Edit ▸ Delete while a rule button has the keyboard focus.
+    Q_INVOKABLE void deleteFiles(QObject* sender) { deleteRenameAction(sender); }
 
     // Notification handlers.
     void enableUserInputEvent();
@@ -58,6 +68,7 @@ public:
 
 private:
     void initObservers();
+    void showContextMenu(int index, const QPoint& globalPosition);
     void reloadAndSelect();
     std::optional<int> currentIndex() const;
 
@@ -65,4 +76,5 @@ private:
     QPointer<ButtonViewDataSource> m_dataSource;
     QPointer<ButtonViewDelegate> m_delegate;
     ButtonCollectionView* m_collectionView;
+    bool m_hadPathScope = false;
 };

@@ -114,12 +114,14 @@ void ButtonViewDelegate::doMoveButton(ButtonCollectionView* collectionView, int 
     postTransformButtonUpdated(function);
 }
 
-void ButtonViewDelegate::addNewButtonWithUndo(ButtonCollectionView* collectionView)
+void ButtonViewDelegate::addNewButtonWithUndo(ButtonCollectionView* collectionView, std::optional<TransformerType> kind)
 {
     if (!m_transformers)
         return;
     const int n = int(m_transformers->count());
-    const Transformer transformer = Transformer::newTransformer();
+    Transformer transformer = Transformer::newTransformer();
+    if (kind)
+        transformer.type = *kind;
     QPointer<ButtonViewDelegate> self(this);
     QPointer<ButtonCollectionView> view(collectionView);
     UndoManagerHelpers::perform(QStringLiteral("Add Rename Action"),

@@ -44,7 +44,8 @@ public:
         const QString& function = QStringLiteral("doMoveButton(collectionView:from:to:)"));
 
     // Undoable steps.
-    void addNewButtonWithUndo(ButtonCollectionView* collectionView);
+    // A new rule at the end, of the default kind or of `kind`.
+    void addNewButtonWithUndo(ButtonCollectionView* collectionView, std::optional<TransformerType> kind = std::nullopt);
     void deleteCurrentButtonWithUndo(ButtonCollectionView* collectionView);
     void moveButtonWithUndo(ButtonCollectionView* collectionView, int from, int to);
     // The move of a drag, already made live: doing it only announces it.

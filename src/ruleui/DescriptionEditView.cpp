@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScreen>
 #include <QStyle>
 #include <QToolButton>
@@ -19,7 +20,13 @@ DescriptionEditView::DescriptionEditView(QWidget* parent)
     m_helpTextField->setMinimumWidth(320);
     m_binButton->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
     m_binButton->setAutoRaise(true);
+    m_binButton->setAccessibleName(QStringLiteral("Remove Description"));
+    m_binButton->setToolTip(QStringLiteral("Remove the description"));
+    m_tooltipTextField->setAccessibleName(QStringLiteral("Description"));
+    m_tooltipTextField->setPlaceholderText(QStringLiteral("Description, shown as the button's tool tip"));
+    setAccessibleName(QStringLiteral("Description"));
     auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(10, 10, 10, 10);
     layout->addWidget(m_tooltipTextField, 0, 0);
     layout->addWidget(m_binButton, 0, 1);
     layout->addWidget(m_helpTextField, 1, 0, 1, 2);
@@ -39,6 +46,8 @@ DescriptionEditView::DescriptionEditView(const QString& helpText, const QString&
 
 void DescriptionEditView::presentBeside(QWidget* anchor)
 {
+    // The texts go in before the size is taken, so the help text is never cut.
+    loadView();
     adjustSize();
     QPoint origin = anchor->mapToGlobal(QPoint(anchor->width(), (anchor->height() - sizeHint().height()) / 2));
     if (const QScreen* screen = anchor->screen()) {
@@ -53,11 +62,8 @@ void DescriptionEditView::presentBeside(QWidget* anchor)
 void DescriptionEditView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!m_viewLoaded) {
-        m_viewLoaded = true;
-        viewDidLoad();
-        m_tooltipTextField->setFocus(Qt::PopupFocusReason);
-    }
+    loadView();
+    m_tooltipTextField->setFocus(Qt::PopupFocusReason);
     // The popup takes the keyboard focus only after its show event.
     QMetaObject::invokeMethod(this, &DescriptionEditView::viewDidAppear, Qt::QueuedConnection);
 }
@@ -66,6 +72,23 @@ void DescriptionEditView::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     viewWillDisappear();
+}
+
+void DescriptionEditView::loadView()
+{
+    if (m_viewLoaded)
+        return;
+    m_viewLoaded = true;
+    viewDidLoad();
+}
+
+void DescriptionEditView::paintEvent(QPaintEvent*)
+{
+    // A popup has no frame of its own: a border sets it off from the window below.
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void DescriptionEditView::viewDidLoad()

@@ -41,8 +41,10 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    void loadView();
     void viewDidLoad();
     void viewDidAppear();
     void viewWillDisappear();

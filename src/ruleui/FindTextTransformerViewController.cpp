@@ -4,7 +4,11 @@
 #include "tokenui/TransformDialogTextField.h"
 
 #include <QGridLayout>
+#include "tokenui/TokenTextFieldEditor.h"
+
+#include <QHash>
 #include <QLabel>
+#include <QToolButton>
 #include <QPushButton>
 
 namespace {
@@ -52,6 +56,7 @@ FindTextTransformerViewController::FindTextTransformerViewController(Config conf
     m_layout->addWidget(m_text, 1, 1);
     m_layout->addWidget(m_addAttributeButton, 1, 2, Qt::AlignLeft);
     m_layout->setRowStretch(2, 1);
+    describeControls();
 
     m_findText->setSupportedTokenTypes({ TokenType::STRING });
     m_text->setSupportedTokenTypes(textTokenTypes);
@@ -67,6 +72,23 @@ FindTextTransformerViewController::FindTextTransformerViewController(Config conf
 TransformViewInfo FindTextTransformerViewController::transformViewInfo()
 {
     return { m_config.type, m_config.buttonLabel, m_config.selectorLabel, this };
+}
+
+void FindTextTransformerViewController::describeControls()
+{
+    m_findText->tokenTextFieldEditor()->setAccessibleName(QStringLiteral("Find"));
+    m_text->tokenTextFieldEditor()->setAccessibleName(m_config.selectorLabel);
+    m_addAttributeButton->setAccessibleName(QStringLiteral("Insert Token"));
+    m_addAttributeButton->setToolTip(QStringLiteral("Show the tokens to insert file attributes into the text"));
+    // The segments are short words: the tool tips say what each one does.
+    static const QHash<QString, QString> tips {
+        { QStringLiteral("Wildcards"), QStringLiteral("Find with wildcards: * any text, ? one character") },
+        { QStringLiteral("RegEx"), QStringLiteral("Find with a regular expression") },
+        { QStringLiteral("Case"), QStringLiteral("Tell upper and lower case apart") },
+        { QStringLiteral("First"), QStringLiteral("Replace only the first match") },
+    };
+    for (int i = 0; i < m_findOptions->segmentCount(); ++i)
+        m_findOptions->segment(i)->setToolTip(tips.value(m_findOptions->segment(i)->text()));
 }
 
 void FindTextTransformerViewController::loadState(const TransformerProperties& properties)

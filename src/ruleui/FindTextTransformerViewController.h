@@ -50,6 +50,7 @@ protected:
     QGridLayout* m_layout;
 
 private:
+    void describeControls();
     Config m_config;
     TransformDialogTextField* m_findText;
     SegmentedControl* m_findOptions;

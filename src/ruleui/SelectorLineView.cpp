@@ -3,6 +3,7 @@
 #include "uikit/Appearance.h"
 #include "uikit/AppStyle.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -15,8 +16,29 @@ SelectorLineView::SelectorLineView(QWidget* parent)
 
 void SelectorLineView::setSelectorView(QWidget* view)
 {
+    watch(m_selectorView, false);
     m_selectorView = view;
+    watch(view, true);
     update();
+}
+
+// The button is placed by layouts and scrolling after it is chosen: the notch
+// follows every move of the button and of the widgets that hold it.
+void SelectorLineView::watch(QWidget* view, bool on)
+{
+    for (QWidget* each = view; each && each != window(); each = each->parentWidget()) {
+        if (on)
+            each->installEventFilter(this);
+        else
+            each->removeEventFilter(this);
+    }
+}
+
+bool SelectorLineView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show)
+        update();
+    return QWidget::eventFilter(watched, event);
 }
 
 std::optional<qreal> SelectorLineView::notchX() const

@@ -22,5 +22,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void watch(QWidget* view, bool on);
+
     QPointer<QWidget> m_selectorView;
 };

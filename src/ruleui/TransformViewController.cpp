@@ -10,24 +10,40 @@
 #include "ruleui/ButtonViewDelegate.h"
 #include "ruleui/SelectorLineView.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TransformViewController::TransformViewController(Transformers* transformers, QWidget* parent)
     : QWidget(parent)
     , m_renameButton(new QPushButton(QStringLiteral("Rename"), this))
     , m_buttonView(new QWidget(this))
+    , m_buttonScrollArea(new QScrollArea(this))
     , m_fileCountLabel(new QLabel(this))
     , m_progressIndicator(new QProgressBar(this))
     , m_selectorLine(new SelectorLineView(this))
     , m_buttonViewController(new ButtonViewController(m_buttonView))
 {
+    // However many rules there are, the bar fits the window: the buttons scroll.
+    m_buttonScrollArea->setWidget(m_buttonView);
+    m_buttonScrollArea->setWidgetResizable(true);
+    m_buttonScrollArea->setFrameShape(QFrame::NoFrame);
+    m_buttonScrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_buttonScrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_buttonScrollArea->setFocusPolicy(Qt::NoFocus);
+    m_buttonScrollArea->setBackgroundRole(QPalette::Window);
+    m_buttonScrollArea->viewport()->setBackgroundRole(QPalette::Window);
+    m_buttonScrollArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     auto* row = new QHBoxLayout;
-    row->addWidget(m_buttonView, 1);
+    row->addWidget(m_buttonScrollArea, 1);
     row->addWidget(m_progressIndicator);
     row->addWidget(m_fileCountLabel);
     row->addWidget(m_renameButton);
@@ -46,8 +62,21 @@ TransformViewController::TransformViewController(Transformers* transformers, QWi
     connect(m_renameButton, &QPushButton::clicked, this, &TransformViewController::renameButtonClicked);
     connect(m_buttonViewController->collectionView(), &ButtonCollectionView::selectorViewChanged, this,
         &TransformViewController::updateSelectorLocation);
+    // The selector line follows the buttons when they scroll.
+    connect(m_buttonScrollArea->horizontalScrollBar(), &QScrollBar::valueChanged, m_selectorLine,
+        qOverload<>(&QWidget::update));
+    m_renameButton->setAccessibleName(QStringLiteral("Rename"));
+    m_renameButton->setAccessibleDescription(QStringLiteral("Renames the listed files on disk with the new names."));
+    m_renameButton->setAutoDefault(false);
+    m_fileCountLabel->setAccessibleName(QStringLiteral("Files to rename"));
+    m_fileCountLabel->setContentsMargins(8, 0, 8, 0);
+    m_progressIndicator->setAccessibleName(QStringLiteral("Work in progress"));
+    m_selectorLine->setAccessibleName(QStringLiteral("Selected rename action"));
 
     initButtonView(transformers);
+    // Room for the buttons and, when they do not fit, the scroll bar under them.
+    m_buttonScrollArea->setFixedHeight(m_buttonViewController->sizeHint().height()
+        + m_buttonScrollArea->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     initObservers();
     updateRenameButton();
     m_progressIndicator->hide();
@@ -95,6 +124,8 @@ void TransformViewController::fileValidationResultEvent(const Notification& noti
     if (!result)
         return;
     m_renameCount = result->renameCount;
+    m_totalCount = result->totalCount;
+    m_errorCount = result->errorCount;
     m_renameButton->setToolTip(QStringLiteral("   Total: %1\n   Errors: %2\n   Rename: %3")
                                    .arg(result->totalCount)
                                    .arg(result->errorCount)
@@ -106,6 +137,21 @@ void TransformViewController::fileValidationResultEvent(const Notification& noti
 void TransformViewController::updateSelectorLocation(QWidget* sender)
 {
     m_selectorLine->setSelectorView(sender);
+    // A reloaded button gets its place once the layouts have run.
+    QTimer::singleShot(0, this, [this, button = QPointer<QWidget>(sender)] {
+        if (button)
+            m_buttonScrollArea->ensureWidgetVisible(button, 8, 0);
+    });
+}
+
+QString TransformViewController::countText(qint64 renameCount, qint64 totalCount, qint64 errorCount)
+{
+    const auto files = [](qint64 n) { return n == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(n); };
+    // "0 files" alone would hide that files are listed but cannot be renamed.
+    QString text = renameCount == totalCount ? files(renameCount) : QStringLiteral("%1 of %2").arg(renameCount).arg(files(totalCount));
+    if (errorCount > 0)
+        text += errorCount == 1 ? QStringLiteral(", 1 error") : QStringLiteral(", %1 errors").arg(errorCount);
+    return text;
 }
 
 void TransformViewController::updateLabels()
@@ -115,7 +161,7 @@ void TransformViewController::updateLabels()
         m_fileCountLabel->setText(QString());
         return;
     }
-    m_fileCountLabel->setText(QStringLiteral("%1 file%2").arg(*m_renameCount).arg(*m_renameCount == 1 ? "" : "s"));
+    m_fileCountLabel->setText(countText(*m_renameCount, m_totalCount, m_errorCount));
     updateRenameButton();
 }
 
@@ -173,7 +219,17 @@ bool TransformViewController::validateRenameMenuItem() const
     return m_renameButton->isEnabled();
 }
 
-void TransformViewController::renameFiles()
+void TransformViewController::renameFiles(QObject*)
 {
     postCommitChanges();
+}
+
+bool TransformViewController::validateMenuItem(QAction* item) const
+{
+    return item && item->property("selector").toString() == QLatin1String("renameFiles:") && validateRenameMenuItem();
+}
+
+QList<QObject*> TransformViewController::childViewControllers() const
+{
+    return { m_buttonViewController };
 }

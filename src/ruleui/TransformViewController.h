@@ -11,8 +11,10 @@
 
 class ButtonViewController;
 class QLabel;
+class QAction;
 class QProgressBar;
 class QPushButton;
+class QScrollArea;
 class SelectorLineView;
 class Transformers;
 
@@ -47,9 +49,16 @@ public:
 
     // A mouse click, or Return or Enter while the button has the focus.
     void renameButtonClicked();
+    // The count label: "12 files", "0 of 12 files, 12 errors".
+    static QString countText(qint64 renameCount, qint64 totalCount, qint64 errorCount);
     // The rename menu command: enabled exactly when the button is.
     bool validateRenameMenuItem() const;
-    void renameFiles();
+    Q_INVOKABLE void renameFiles(QObject* sender = nullptr);
+    Q_INVOKABLE bool validateMenuItem(QAction* item) const;
+    // The controllers below this one that answer menu commands: the rule buttons.
+    Q_INVOKABLE QList<QObject*> childViewControllers() const;
+    // The rule buttons scroll sideways when they do not fit.
+    QScrollArea* buttonScrollArea() const { return m_buttonScrollArea; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -64,10 +73,13 @@ private:
 
     QPushButton* m_renameButton;
     QWidget* m_buttonView;
+    QScrollArea* m_buttonScrollArea;
     QLabel* m_fileCountLabel;
     QProgressBar* m_progressIndicator;
     SelectorLineView* m_selectorLine;
     std::optional<qint64> m_renameCount;
+    qint64 m_totalCount = 0;
+    qint64 m_errorCount = 0;
     bool m_userInputEnabled = true;
     QList<ProgressMessage> m_progressMessages;
     ButtonViewController* m_buttonViewController;

@@ -1,12 +1,18 @@
 #include "ruleui/TransformViewDialogController.h"
 
 #include "core/AppNotification+Typed.h"
+#include "tokenui/TokenTextViewController.h"
+#include "tokenui/TransformDialogTextField.h"
 #include "core/UndoManager+perform.h"
 #include "platform/NotificationCenter.h"
 #include "ruleui/DescriptionEditView.h"
 #include "ruleui/FindTextTransformerViewController.h"
 #include "ruleui/InsertTransformerViewController.h"
-#include "ruleui/PendingTransformerView.h"
+#include "ruleui/ConversionTransformerViewController.h"
+#include "ruleui/NumberingTransformerViewController.h"
+#include "ruleui/RegexTransformerViewController.h"
+#include "ruleui/SelectTransformerViewController.h"
+#include "ruleui/TrimTransformerViewController.h"
 #include "ruleui/SegmentedControl.h"
 #include "ruleui/TransformerView.h"
 #include "uikit/AppStyle.h"
@@ -18,6 +24,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
+#include <QEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -38,11 +45,11 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
         new PrefixTransformerViewController,
         new SuffixTransformerViewController,
         new SetTransformerViewController,
-        new PendingTransformerView(TransformerType::numbering, QStringLiteral("Number"), QStringLiteral("Numbering")),
-        new PendingTransformerView(TransformerType::trim, QStringLiteral("Trim"), QStringLiteral("Trim")),
-        new PendingTransformerView(TransformerType::conversion, QStringLiteral("Convert"), QStringLiteral("Conversion")),
-        new PendingTransformerView(TransformerType::regex, QStringLiteral("RegEx"), QStringLiteral("Regular Expression")),
-        new PendingTransformerView(TransformerType::select, QStringLiteral("Select"), QStringLiteral("Select")),
+        new NumberingTransformerViewController,
+        new TrimTransformerViewController,
+        new ConversionTransformerViewController,
+        new RegexTransformerViewController,
+        new SelectTransformerViewController,
     };
     auto* top = new QHBoxLayout;
     top->addWidget(m_typeSelector);
@@ -61,6 +68,8 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
     connect(m_scopeSegmentedControl, &SegmentedControl::segmentClicked, this, &TransformViewDialogController::transformScope);
     connect(m_descriptionButton, &QToolButton::clicked, this, &TransformViewDialogController::descriptionEdit);
     m_descriptionButton->setAutoRaise(true);
+    m_descriptionButton->setAccessibleName(QStringLiteral("Description"));
+    m_descriptionButton->setToolTip(QStringLiteral("Describe this rename action"));
     m_descriptionButton->setIconSize(QSize(18, 18));
     m_descriptionButton->setIcon(getDescriptionButtonIcon(Transformer()));
     initControls();
@@ -92,6 +101,7 @@ void TransformViewDialogController::initObservers()
     center.addObserver(this, NotificationName::disableUserInput, [this](const Notification&) { enableControls(false); });
     center.addObserver(this, NotificationName::transformButtonUpdated, [this](const Notification&) { transformButtonUpdatedEvent(); });
     center.addObserver(this, NotificationName::transformButtonSave, [this](const Notification&) { transformButtonSaveEvent(); });
+    center.addObserver(this, NotificationName::insertToken, [this](const Notification& n) { insertToken(n); });
     center.addObserver(this, NotificationName::selectTransformer, [this](const Notification& n) { selectTransformerEvent(n); });
 }
 
@@ -300,6 +310,13 @@ void TransformViewDialogController::descriptionEditCompleted(const Transformer& 
     AppNotification::post(NotificationName::transformButtonUpdated, {}, std::nullopt, QStringLiteral("descriptionEdit(_:)"));
 }
 
+void TransformViewDialogController::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        m_descriptionButton->setIcon(getDescriptionButtonIcon(m_shownTransformer.value_or(Transformer())));
+}
+
 QIcon TransformViewDialogController::getDescriptionButtonIcon(const Transformer& rule)
 {
     const bool filled = rule.description && !rule.description->isEmpty();
@@ -344,6 +361,31 @@ void TransformViewDialogController::transformButtonUpdatedEvent()
         if (auto stored = m_transformers->transformer(id); stored && *stored == *m_shownTransformer)
             saveState(id);
     loadState(id);
+}
+
+void TransformViewDialogController::insertToken(const Notification& notification)
+{
+    TransformerView* view = currentTransformerView();
+    TransformDialogTextField* field = view ? view->insertTokenField() : nullptr;
+    const std::optional<QString> tokenId = AppNotification::InsertToken::get(notification);
+    if (!field || !tokenId || tokenId->isEmpty())
+        return;
+    // The clipboard is the user's: a token chosen from the panel never replaces it.
+    field->setTokenString(field->tokenString() + TokenItem::attribute(*tokenId));
+    saveState(m_currentTransformerId);
+}
+
+TokenTextViewController* TransformViewDialogController::tokenTextViewController() const
+{
+    return m_tokenTextViewController;
+}
+
+void TransformViewDialogController::showTokenChooser(QObject*)
+{
+    // One chooser a window, kept for the next time.
+    if (!m_tokenTextViewController)
+        m_tokenTextViewController = new TokenTextViewController(window());
+    AppNotification::post(NotificationName::showTokenTextView, {}, std::nullopt, QStringLiteral("showTokenChooser(_:)"));
 }
 
 void TransformViewDialogController::transformButtonSaveEvent()

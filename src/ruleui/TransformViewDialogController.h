@@ -2,6 +2,7 @@
 
 #include "platform/Notification.h"
 #include "rules/Transformers.h"
+#include "tokenui/TokenFieldHost.h"
 
 #include <QList>
 #include <QPointer>
@@ -15,12 +16,13 @@ class QComboBox;
 class QToolButton;
 class DescriptionEditView;
 class SegmentedControl;
+class TokenTextViewController;
 class TransformerView;
 
 // The rule editor: shows the current rule, its kind, enabled state and scope,
 // hosts the editor of its kind, and writes every change back into the rule
 // list as one undo step "Update Rename Action".
-class TransformViewDialogController : public QWidget {
+class TransformViewDialogController : public QWidget, public TokenFieldHost {
     Q_OBJECT
 public:
     explicit TransformViewDialogController(Transformers* transformers, QWidget* parent = nullptr);
@@ -35,7 +37,7 @@ public:
     const QList<TransformerView*>& transformerViews() const { return m_transformerViews; }
     TransformerView* currentTransformerView() const;
     const QString& currentTransformerId() const { return m_currentTransformerId; }
-    TransformScope currentScopeValue() const;
+    TransformScope currentScopeValue() const override;
 
     void enabledSwitchClicked();
     void typeSelectorChanged();
@@ -45,8 +47,18 @@ public:
     // Notification handlers.
     void transformButtonUpdatedEvent();
     void transformButtonSaveEvent();
+    void insertToken(const Notification& notification);
     void selectTransformerEvent(const Notification& notification);
     void enableControls(bool enabled);
+
+    // The menu command that opens the token chooser; its tokens go into the
+    // shown rule's token field.
+    Q_INVOKABLE void showTokenChooser(QObject* sender);
+    TokenTextViewController* tokenTextViewController() const;
+
+protected:
+    // The description icon is drawn in the palette's colours: draw it again when they change.
+    void changeEvent(QEvent* event) override;
 
 private:
     void initControls();
@@ -68,6 +80,7 @@ private:
     SegmentedControl* m_scopeSegmentedControl;
     QToolButton* m_descriptionButton;
     QPointer<DescriptionEditView> m_descriptionEditView;
+    QPointer<TokenTextViewController> m_tokenTextViewController;
     QList<TransformerView*> m_transformerViews;
     const QList<TransformScope> m_scopeValues { TransformScope::filename, TransformScope::path, TransformScope::ext,
         TransformScope::fullPath };

@@ -3,6 +3,9 @@
 #include "core/AppNotification.h"
 #include "ruleui/SegmentedControl.h"
 #include "uikit/ViewTree.h"
+#include "uikit/ViewUtil.h"
+
+#include <QToolButton>
 
 #include <QWidget>
 
@@ -27,6 +30,41 @@ void findOptionsChanged(SegmentedControl* control, int clickedSegment)
             control->setSelected(other, false);
     }
     postSave();
+}
+
+const QStringList& segmentLabels()
+{
+    static const QStringList labels { QStringLiteral("Wildcards"), QStringLiteral("RegEx"), QStringLiteral("Case"),
+        QStringLiteral("First") };
+    return labels;
+}
+
+SegmentedControl* makeControl(QWidget* parent)
+{
+    auto* control = new SegmentedControl(segmentLabels(), SegmentedControl::Mode::selectAny, parent);
+    ViewUtil::describe(control, QStringLiteral("Find options"));
+    const QStringList tips { QStringLiteral("Wildcards: * matches any text, # any digit"),
+        QStringLiteral("The find text is a regular expression"), QStringLiteral("Case-sensitive find"),
+        QStringLiteral("First match only") };
+    for (int i = 0; i < control->segmentCount(); ++i)
+        ViewUtil::describe(control->segment(i), tips.at(i));
+    return control;
+}
+
+void load(SegmentedControl* control, const TransformerProperties& p, const Fields& fields)
+{
+    control->setSelected(0, shown(p.*fields.wildcards, true));
+    control->setSelected(1, shown(p.*fields.regex, false));
+    control->setSelected(2, !shown(p.*fields.caseInsensitive, true));
+    control->setSelected(3, shown(p.*fields.findFirst, true));
+}
+
+void save(const SegmentedControl* control, TransformerProperties& p, const Fields& fields)
+{
+    p.*fields.wildcards = control->isSelected(0);
+    p.*fields.regex = control->isSelected(1);
+    p.*fields.caseInsensitive = !control->isSelected(2);
+    p.*fields.findFirst = control->isSelected(3);
 }
 
 bool shown(const std::optional<bool>& flag, bool whenAbsent)

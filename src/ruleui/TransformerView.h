@@ -4,6 +4,7 @@
 #include "rules/TransformerType.h"
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 class SegmentedControl;
@@ -38,6 +39,23 @@ public:
 
 // The find options shared by the editors.
 namespace FindOptions {
+using Flag = std::optional<bool> TransformerProperties::*;
+// The four find options of a rule kind: wildcards, regular expression,
+// case-insensitive (shown inverted, as case-sensitive) and first match only.
+struct Fields {
+    Flag wildcards;
+    Flag regex;
+    Flag caseInsensitive;
+    Flag findFirst;
+};
+const QStringList& segmentLabels();
+// The four segments, each with its tool tip and accessible name.
+SegmentedControl* makeControl(QWidget* parent);
+// Absent flags show wildcards on, regular expression off, case-sensitive off
+// and first match on.
+void load(SegmentedControl* control, const TransformerProperties& properties, const Fields& fields);
+void save(const SegmentedControl* control, TransformerProperties& properties, const Fields& fields);
+
 // Wildcards (0) and regular expression (1) exclude each other: the segment
 // just clicked wins. Then the rule is saved.
 void findOptionsChanged(SegmentedControl* control, int clickedSegment);

@@ -159,6 +159,18 @@ void store(FileAttributeDictionary& attributes, const FileAttribute& attribute)
 {
     Dictionary::setValue(attributes, attribute.id, std::optional<FileAttribute>(attribute));
 }
+
+// Whether every comma-separated piece of `text` is already a piece of `current`.
+// Pieces, not substrings: "Rock" is new beside "Progressive Rock".
+bool alreadyHolds(const QString& current, const QString& text)
+{
+    const QStringList pieces = current.split(QLatin1Char(','));
+    for (const QString& piece : text.split(QLatin1Char(','))) {
+        if (!pieces.contains(piece))
+            return false;
+    }
+    return true;
+}
 } // namespace
 
 void add(FileAttributeDictionary& attributes, const QString& id, const QString& label, const QVariant& value)
@@ -182,7 +194,7 @@ void add(FileAttributeDictionary& attributes, const QString& id, const QString& 
         const QString text = value.toString();
         if (existing && existing->attributeValue.stringValue()) {
             const QString current = *existing->attributeValue.stringValue();
-            if (id.startsWith(QLatin1String("media-")) || current.contains(text))
+            if (id.startsWith(QLatin1String("media-")) || alreadyHolds(current, text))
                 return;
             store(attributes, FileAttributeValues::make(id, label, current + QLatin1Char(',') + text));
             return;

@@ -31,7 +31,7 @@ namespace AttributeDictionary {
 std::optional<FileAttribute> value(const FileAttributeDictionary& attributes, const QString& id);
 bool contains(const FileAttributeDictionary& attributes, const QString& id);
 
-// Merges: texts accumulate without repeating a contained text (media texts keep
+// Merges: texts accumulate without repeating a value already held (media texts keep
 // the first); numbers, dates and lists keep the first value found.
 void add(FileAttributeDictionary& attributes, const QString& id, const QString& label, const QVariant& value);
 // Nothing for an absent (invalid) value.

@@ -3,6 +3,9 @@
 #include "core/Number+format.h"
 #include "files/ExtendedFileInfo.h"
 #include "tokens/FileAttribute+add.h"
+#include "tokens/TokenDetailsList.h"
+
+#include <QFileInfo>
 
 namespace FileAttributeUtil {
 
@@ -18,6 +21,16 @@ FileAttributeDictionary loadAttributes(const QUrl& url)
 {
     FileAttributeDictionary attributes;
     basicAttributes(url, attributes);
+    if (FileUrl::hasDirectoryPath(url))
+        return attributes;
+    if (const auto contentType = attributes.value(Basics::rawValue(Basic::contentType)).attributeValue.stringValue();
+        contentType && isSupportedImage(*contentType))
+        imageAttributes(url, attributes);
+    if (AUDIO_VIDEO_EXTENSIONS.contains(QFileInfo(url.path()).suffix().toLower())) {
+        const TokenDetailsList& catalog = TokenDetailsList::shared();
+        avAssetAttributes(url, attributes,
+            catalog.avTokenDetails + catalog.id3TokenDetails + catalog.flacTokenDetails);
+    }
     return attributes;
 }
 

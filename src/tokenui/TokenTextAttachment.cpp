@@ -6,6 +6,9 @@ namespace TokenTextAttachment {
 
 namespace {
 constexpr int TOKEN_ITEM_PROPERTY = QTextFormat::UserProperty + 1;
+// Items compare equal whatever their ids, and the document shares equal
+// formats: the id keeps two alike chips two items.
+constexpr int TOKEN_ID_PROPERTY = QTextFormat::UserProperty + 2;
 }
 
 QTextCharFormat format(const TokenItem& tokenItem)
@@ -13,6 +16,7 @@ QTextCharFormat format(const TokenItem& tokenItem)
     QTextCharFormat result;
     result.setObjectType(OBJECT_TYPE);
     result.setProperty(TOKEN_ITEM_PROPERTY, QVariant::fromValue(tokenItem));
+    result.setProperty(TOKEN_ID_PROPERTY, tokenItem.id);
     // Chips sit on the middle of the line rather than on top of the baseline.
     result.setVerticalAlignment(QTextCharFormat::AlignMiddle);
     return result;

@@ -1,10 +1,15 @@
 #include "tokenui/TransformDialogTextField.h"
 
+#include "tokenui/TokenAttributeViewController.h"
+#include "tokenui/TokenFieldHost.h"
+#include "tokenui/TokenString+Pasteboard.h"
 #include "tokenui/TokenTextFieldEditor.h"
 #include "uikit/AppTextStyle.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QHBoxLayout>
+#include <QMimeData>
 #include <QPointer>
 #include <QTimer>
 
@@ -13,6 +18,9 @@ TransformDialogTextField::TransformDialogTextField(QWidget* parent)
     , m_editor(new TokenTextFieldEditor(this))
 {
     m_editor->setControlView(this);
+    connect(m_editor, &TokenTextFieldEditor::tokenEditRequested, this, [](const TokenTextAttachmentInfo& info) {
+        TokenAttributeViewController::makeControllerForTokenItem(info)->present();
+    });
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_editor);
@@ -20,6 +28,52 @@ TransformDialogTextField::TransformDialogTextField(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setMonoFont();
+    updateRegisteredDragTypes();
+}
+
+TokenFieldHost* TransformDialogTextField::transformDialogController() const
+{
+    for (QWidget* ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget())
+        if (auto* host = dynamic_cast<TokenFieldHost*>(ancestor))
+            return host;
+    return nullptr;
+}
+
+void TransformDialogTextField::setSupportedTokenTypes(const QList<TokenType>& types)
+{
+    m_supportedTokenTypes = types;
+    updateRegisteredDragTypes();
+}
+
+bool TransformDialogTextField::accepts(const QList<TokenType>& tokenTypes) const
+{
+    return std::any_of(m_supportedTokenTypes.cbegin(), m_supportedTokenTypes.cend(),
+        [&](TokenType type) { return tokenTypes.contains(type); });
+}
+
+bool TransformDialogTextField::accepts(const QMimeData& mimeData) const
+{
+    if (accepts(TokenStringPasteboard::tokenTypes(mimeData)))
+        return true;
+    const QStringList types = supportedPasteboardTypes();
+    return std::any_of(types.cbegin(), types.cend(), [&](const QString& type) { return mimeData.hasFormat(type); });
+}
+
+QStringList TransformDialogTextField::supportedTokenPasteboardTypes()
+{
+    return { TokenStringPasteboard::stringType, TokenStringPasteboard::tokenStringType,
+        TokenStringPasteboard::fileTableViewRowUrlType };
+}
+
+QStringList TransformDialogTextField::supportedPasteboardTypes()
+{
+    return { TokenStringPasteboard::stringType, TokenStringPasteboard::fileTableViewRowUrlType };
+}
+
+void TransformDialogTextField::updateRegisteredDragTypes()
+{
+    const bool takesChips = m_supportedTokenTypes.contains(TokenType::ATTRIBUTE) || m_supportedTokenTypes.contains(TokenType::REGEX);
+    m_registeredDragTypes = takesChips ? supportedTokenPasteboardTypes() : supportedPasteboardTypes();
 }
 
 void TransformDialogTextField::setMonoFont()

@@ -3,8 +3,11 @@
 #include "tokens/TokenString.h"
 
 #include <QList>
+#include <QStringList>
 #include <QWidget>
 
+class QMimeData;
+class TokenFieldHost;
 class TokenTextFieldEditor;
 
 // The text field of the rule editors whose value is a token string. All
@@ -17,9 +20,23 @@ public:
 
     TokenTextFieldEditor* tokenTextFieldEditor() const { return m_editor; }
 
+    // The rule editor this field sits in, if any.
+    TokenFieldHost* transformDialogController() const;
+
     // The token kinds this field takes from the clipboard and from drops.
     const QList<TokenType>& supportedTokenTypes() const { return m_supportedTokenTypes; }
-    void setSupportedTokenTypes(const QList<TokenType>& types) { m_supportedTokenTypes = types; }
+    void setSupportedTokenTypes(const QList<TokenType>& types);
+
+    // Whether a paste or drop of the data can put anything into this field:
+    // a token kind it supports, else plain text or a file-table row.
+    bool accepts(const QMimeData& mimeData) const;
+    bool accepts(const QList<TokenType>& tokenTypes) const;
+
+    // The data types a drag must carry to enter the field: the token string
+    // type only where the field takes chips.
+    static QStringList supportedTokenPasteboardTypes();
+    static QStringList supportedPasteboardTypes();
+    const QStringList& registeredDragTypes() const { return m_registeredDragTypes; }
 
     void setMonoFont();
 
@@ -37,6 +54,9 @@ public:
     void acquireFocus();
 
 private:
+    void updateRegisteredDragTypes();
+
     TokenTextFieldEditor* m_editor;
     QList<TokenType> m_supportedTokenTypes { TokenType::STRING };
+    QStringList m_registeredDragTypes;
 };

@@ -3,6 +3,7 @@
 #include "uikit/AppTextStyle.h"
 
 #include <QDesktopServices>
+#include <QEvent>
 #include <QMouseEvent>
 #include <QUrl>
 
@@ -21,6 +22,10 @@ HyperlinkTextField::HyperlinkTextField(const QString& text, const QString& href,
 
 void HyperlinkTextField::setHyperlinkStyle()
 {
+    // Setting the palette and font below announces a change of its own.
+    if (m_styling)
+        return;
+    m_styling = true;
     setTextFormat(Qt::PlainText);
     setTextInteractionFlags(Qt::NoTextInteraction);
     setCursor(Qt::PointingHandCursor);
@@ -31,6 +36,14 @@ void HyperlinkTextField::setHyperlinkStyle()
     QFont underlined = font();
     underlined.setUnderline(link.fontUnderline());
     setFont(underlined);
+    m_styling = false;
+}
+
+void HyperlinkTextField::changeEvent(QEvent* event)
+{
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        setHyperlinkStyle();
 }
 
 QUrl HyperlinkTextField::url() const

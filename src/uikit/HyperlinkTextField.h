@@ -20,9 +20,12 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // The link colour follows the palette (a dark theme has its own).
+    void changeEvent(QEvent* event) override;
 
 private:
     void setHyperlinkStyle();
+    bool m_styling = false;
 
     QString m_href;
 };

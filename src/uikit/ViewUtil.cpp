@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QWidget>
 
 namespace ViewUtil {
 
@@ -41,6 +42,12 @@ void populateSelector(QComboBox* selector, const QStringList& values, const std:
 {
     const int index = static_cast<int>(values.indexOf(value.value_or(QString())));
     selector->setCurrentIndex(index >= 0 ? index : 0);
+}
+
+void describe(QWidget* control, const QString& name, const QString& toolTip)
+{
+    control->setAccessibleName(name);
+    control->setToolTip(toolTip.isEmpty() ? name : toolTip);
 }
 
 QMap<QString, QString> mapByValue(const QMap<QString, QString>& map)

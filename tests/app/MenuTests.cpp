@@ -5,9 +5,16 @@
 #include "core/AppNotification+Typed.h"
 #include "filetable/FileTableModel.h"
 #include "rules/Transformers.h"
+#include "ruleui/TransformViewDialogController.h"
+#include "tokenui/TokenTextViewController.h"
 #include "platform/NotificationCenter.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QMenu>
 #include <QMenuBar>
@@ -146,28 +153,62 @@ TEST_F(MenuTest, CommandsWithoutATargetAreDisabledAndLogNil)
     ASSERT_NE(preferences, nullptr);
     EXPECT_TRUE(window->validateMenuItem(preferences));
     EXPECT_EQ(preferences->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    EXPECT_FALSE(window->sendAction("exportFilesToCsv:", nullptr));
-    EXPECT_TRUE(log.contains("MainWindow.supplementalTarget exportFilesToCsv: -> nil"));
+    EXPECT_FALSE(window->sendAction("noSuchCommand:", nullptr));
+    EXPECT_TRUE(log.contains("MainWindow.supplementalTarget noSuchCommand: -> nil"));
     EXPECT_TRUE(window->validateMenuItem(item("openDocument:")));
     window->sendAction("openDocument:", nullptr);
     EXPECT_TRUE(log.contains("MainWindow.supplementalTarget openDocument: -> OpenDocumentMenuAction"));
 }
 
-TEST_F(MenuTest, TheOpenPanelHandsItsPicksOverWithTheQuestion)
+TEST_F(MenuTest, TheOpenDialogsChooseFilesOrAFolderAndAskBeforeReplacing)
 {
     const QString folder = makeFolder({ "one.txt", "two.txt" });
-    NotificationRecorder recorder({ NotificationName::openFolder });
-    window->sendAction("openDocument:", nullptr);
-    OpenPanel* panel = window->findChild<OpenPanel*>();
-    ASSERT_NE(panel, nullptr);
-    panel->setDirectory(folder);
-    panel->selectFile(folder + "/one.txt");
-    panel->accept();
-    ASSERT_EQ(recorder.received.size(), 1u);
-    const auto request = AppNotification::OpenFolder::get(recorder.received[0]);
-    EXPECT_EQ(request.urls, QList<QUrl>({ QUrl::fromLocalFile(folder + "/one.txt") }));
-    EXPECT_TRUE(request.ask);
-    EXPECT_EQ(request.action, FileAction::replace);
+    struct Case {
+        const char* selector;
+        OpenPanel::Mode mode;
+        QStringList picks;
+    };
+    const QList<Case> cases {
+        { "openDocument:", OpenPanel::Mode::files, { folder + "/one.txt", folder + "/two.txt" } },
+        { "openFolder:", OpenPanel::Mode::folder, { folder } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.selector);
+        NotificationRecorder recorder({ NotificationName::openFolder });
+        ASSERT_TRUE(window->validateMenuItem(item(c.selector)));
+        ASSERT_TRUE(window->sendAction(c.selector, item(c.selector)));
+        QPointer<OpenPanel> panel = window->findChild<OpenPanel*>();
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(panel->mode(), c.mode);
+        EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
+        panel->setDirectory(c.mode == OpenPanel::Mode::files ? folder : QFileInfo(folder).path());
+        TestEnvironment::drainEvents();
+        // The picks go in through the name field, as typed or clicked; the
+        // dialog's own button must then be enabled and take them.
+        QStringList quoted;
+        for (const QString& pick : c.picks)
+            quoted << (c.picks.size() > 1 ? "\"" + QFileInfo(pick).fileName() + "\"" : QFileInfo(pick).fileName());
+        auto* name = panel->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setText(quoted.join(' '));
+        TestEnvironment::drainEvents();
+        auto* buttons = panel->findChild<QDialogButtonBox*>("buttonBox");
+        ASSERT_NE(buttons, nullptr);
+        QPushButton* choose = qobject_cast<QPushButton*>(buttons->button(QDialogButtonBox::Open));
+        ASSERT_NE(choose, nullptr);
+        ASSERT_TRUE(choose->isEnabled());
+        QTest::mouseClick(choose, Qt::LeftButton);
+        TestEnvironment::drainEvents();
+        ASSERT_EQ(recorder.received.size(), 1u);
+        const auto request = AppNotification::OpenFolder::get(recorder.received[0]);
+        QList<QUrl> expected;
+        for (const QString& pick : c.picks)
+            expected << QUrl::fromLocalFile(pick);
+        EXPECT_EQ(request.urls, expected);
+        EXPECT_TRUE(request.ask);
+        EXPECT_EQ(request.action, FileAction::replace);
+        EXPECT_TRUE(panel.isNull()) << "the dialog is gone once it has answered";
+    }
 }
 
 TEST(MainMenuScan, NestedItemsAreFoundAndSubmenuItemsNever)
@@ -265,4 +306,24 @@ TEST_F(MenuTest, TheWindowMenuFiltersReachTheFileTable)
     const bool before = table->filter().hiddenFiles;
     hideHidden->trigger();
     EXPECT_NE(table->filter().hiddenFiles, before);
+}
+
+// The token chooser is the rule editor's: its command opens it, and the
+// rule editor keeps it for the next time.
+TEST_F(MenuTest, TheTokenChooserCommandOpensTheChooser)
+{
+    window->show();
+    QAction* chooser = item("showTokenChooser:");
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(chooser->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+    EXPECT_TRUE(window->validateMenuItem(chooser));
+    LogCapture log;
+    chooser->trigger();
+    EXPECT_TRUE(log.contains("MainWindow.supplementalTarget showTokenChooser: -> TransformViewDialogController"));
+    const auto dialog = DependencyInjectionRegistry::get<TransformViewDialogController>("test", "test", 0);
+    ASSERT_TRUE(dialog);
+    ASSERT_NE(dialog->tokenTextViewController(), nullptr);
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return dialog->tokenTextViewController()->isVisible(); }));
+    EXPECT_EQ(dialog->tokenTextViewController()->window(), dialog->tokenTextViewController());
+    EXPECT_EQ(dialog->tokenTextViewController()->parentWidget(), window.get());
 }

@@ -152,6 +152,19 @@ TEST_F(OpenFolderTest, RefusedFoldersAreReportedOnceAfterTheIndicatorIsGone)
         << presenter.requests[0].informativeText.toStdString();
 }
 
+TEST_F(OpenFolderTest, AReplaceWhoseFoldersAreAllRefusedKeepsTheList)
+{
+    openAndWait(makeFolder({ "first.txt" }), false, FileAction::replace, 1);
+    QTemporaryDir outside(QDir::tempPath() + QStringLiteral("/outside-XXXXXX"));
+    QFile(outside.filePath("x.txt")).open(QIODevice::WriteOnly);
+
+    AppNotification::OpenFolder::post({ QUrl::fromLocalFile(outside.path()) }, false, FileAction::replace);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return !presenter.requests.empty(); }));
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(presenter.requests[0].messageText, "Unable to open all files");
+    EXPECT_EQ(listedNames(*dataSource), QStringList({ "first.txt" }));
+}
+
 TEST(OpenFolderReport, RefusedFoldersAreListedOneALineInTheGivenOrder)
 {
     const QList<RejectedDirectory> rejected {
@@ -162,6 +175,6 @@ TEST(OpenFolderReport, RefusedFoldersAreListedOneALineInTheGivenOrder)
     };
     EXPECT_EQ(OpenFolderEventHandler::rejectionReport(rejected),
         "Files in the following folders are restricted for renaming:\n\n Path is restricted: /etc/a\n"
-        "Volume is read only: /mnt/ro\nPath is read only: /home/u/locked\nNot accessible: /home/u/gone");
+        " Volume is read only: /mnt/ro\n Path is read only: /home/u/locked\n Not accessible: /home/u/gone");
     EXPECT_TRUE(OpenFolderEventHandler::rejectionReport({}).isEmpty());
 }

@@ -57,7 +57,7 @@ protected:
     QMenu* recentMenu()
     {
         for (QAction* top : window->menuBar()->actions())
-            if (top->text() == "File")
+            if (top->text() == "&File")
                 for (QAction* item : top->menu()->actions())
                     if (item->text() == "Recent Recipes")
                         return item->menu();

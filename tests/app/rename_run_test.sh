@@ -1,20 +1,25 @@
 #!/bin/bash
 # End-to-end run of the real application under xvfb-run: it opens a folder from
-# its command line, adds a Replace rule, types its find and replace texts, waits
-# for the preview, presses Rename and quits; the files on disk must then carry
-# the new names. Keeps a picture of the window. Exit 77 marks a skip.
+# its command line, plays the steps of a scenario (adding rules and typing into
+# their editors as a user does), waits for the preview, presses Rename and
+# quits; the files on disk must then carry the scenario's expected names.
+# Keeps a picture of the window. Exit 77 marks a skip.
+#
+# A scenario file sets: files (names to create), steps (the script up to and
+# including wait-preview) and expected (the sorted names after the run).
 set -u
 binary="$1"
 screenshot="$2"
+scenario="$3"
 source "$(dirname "$0")/xvfb_home.sh"
-touch "$folder/IMG_001.jpg" "$folder/IMG_002.jpg" "$folder/notes.txt"
+source "$scenario"
+for name in "${files[@]}"; do
+    touch "$folder/$name"
+done
 rm -f "$screenshot"
 cat > "$work/script" <<STEPS
-wait-files 3
-add-rule simple
-find-text IMG
-replace-text Holiday
-wait-preview
+wait-files ${#files[@]}
+$steps
 rename
 wait-rename
 screenshot $screenshot
@@ -26,7 +31,6 @@ if [ $status -ne 0 ]; then
     echo "FAIL: the application ended with status $status"
     exit 1
 fi
-expected="Holiday_001.jpg Holiday_002.jpg notes.txt"
 actual="$(cd "$folder" && ls | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
 if [ "$actual" != "$expected" ]; then
     echo "FAIL: the folder holds \"$actual\", expected \"$expected\""

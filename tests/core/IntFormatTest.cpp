@@ -72,10 +72,14 @@ TEST(IntFormat, offsetsClampAndFlash)
     EXPECT_EQ(Int::clamp(5, 10, 1), 10);
     EXPECT_EQ(Int::clamp(11, 10, 1), 1);
 
+    // Mode 0 (bits 3-4) is unknown and names no mode; return bits 2 alone are reserved.
     const struct { qint64 value; const char* text; } flashes[] = {
-        { 0, "Flash Auto, Not Fired" }, { 1, "Flash Auto, Fired" }, { 9, "Flash On, Fired" },
-        { 16, "Flash Off" }, { 25, "Flash Auto, Fired" }, { 65, "Flash Auto, Fired, Red-eye Reduction" },
-        { 32, "Flash Auto, Not Fired, No Flash Function" }, { 7, "Flash Auto, Fired, Return Detected" },
+        { 0, "No Flash" }, { 1, "Flash, Fired" }, { 9, "Flash On, Fired" }, { 16, "Flash Off" }, { 17, "Flash Off" },
+        { 24, "Flash Auto, Not Fired" }, { 25, "Flash Auto, Fired" }, { 65, "Flash, Fired, Red-eye Reduction" },
+        { 32, "Flash, Not Fired, No Flash Function" }, { 7, "Flash, Fired, Return Detected" },
+        { 3, "Flash, Fired" }, { 5, "Flash, Fired, Return Not Detected" }, { 13, "Flash On, Fired, Return Not Detected" },
+        { 95, "Flash Auto, Fired, Return Detected, Red-eye Reduction" },
+        { 127, "Flash Auto, Fired, Return Detected, No Flash Function, Red-eye Reduction" },
     };
     for (const auto& c : flashes)
         EXPECT_EQ(Int::flashDescription(c.value), c.text) << c.value;

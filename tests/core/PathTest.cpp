@@ -103,6 +103,13 @@ TEST(Paths, fromFilePathsKeepsExistingItemsInOrderAndResolvesLinks)
     EXPECT_EQ(URL::resolvedAlias(QUrl::fromLocalFile(root + "/link")).toLocalFile(), root + "/b.txt");
     EXPECT_EQ(URL::resolvedAlias(QUrl::fromLocalFile(root + "/dangling")).toLocalFile(), root + "/dangling");
     EXPECT_EQ(URL::resolvedAlias(QUrl::fromLocalFile(root + "/b.txt")).toLocalFile(), root + "/b.txt");
+
+    // A link to a link leads to the final item; a loop leads nowhere.
+    ASSERT_TRUE(QFile::link("link", root + "/link-to-link"));
+    EXPECT_EQ(URL::resolvedAlias(QUrl::fromLocalFile(root + "/link-to-link")).toLocalFile(), root + "/b.txt");
+    ASSERT_TRUE(QFile::link(root + "/loop-2", root + "/loop-1"));
+    ASSERT_TRUE(QFile::link(root + "/loop-1", root + "/loop-2"));
+    EXPECT_EQ(URL::resolvedAlias(QUrl::fromLocalFile(root + "/loop-1")).toLocalFile(), root + "/loop-1");
 }
 
 TEST(Paths, caseInsensitiveDictionary)

@@ -3,6 +3,7 @@
 #include "TestEnvironment.h"
 #include "core/Preference.h"
 #include "files/File.h"
+#include "platform/Clock.h"
 #include "platform/DefaultsStore.h"
 
 #include <QDir>
@@ -12,8 +13,30 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+
+// Every reading of the time is `step` later than the one before.
+class SteppingClock final : public Clock {
+public:
+    explicit SteppingClock(Duration step)
+        : m_step(step)
+    {
+    }
+    TimePoint now() const override
+    {
+        std::lock_guard lock(m_mutex);
+        m_now += m_step;
+        return m_now;
+    }
+    bool sleepUntil(TimePoint, std::stop_token) override { return true; }
+
+private:
+    mutable std::mutex m_mutex;
+    mutable TimePoint m_now {};
+    Duration m_step;
+};
 
 // Files in a temporary folder inside the test home (an allowed root, so that
 // emptied folders may be removed) and preferences in a store of their own.

@@ -42,23 +42,25 @@ TEST_F(FileValidationUtilTest, MessagesOfOneNewName)
     const NameCase cases[] = {
         { "plain name", "report", "pdf", {} },
         { "empty name", "", "txt", { Message::empty } },
-        { "only dots", "...", "", { Message::empty } },
-        { "only spaces", "   ", "txt", { Message::empty } },
-        { "line of dots after a line feed", "abc\n..", "", { Message::empty, Message::invalidCharacters } },
+        { "only dots", "...", "", { Message::onlyDotsOrSpaces } },
+        { "only spaces", "   ", "txt", { Message::onlyDotsOrSpaces } },
+        { "line of dots after a line feed", "abc\n..", "", { Message::onlyDotsOrSpaces, Message::invalidCharacters } },
         { "line feed in the name", "a\nb", "txt", { Message::invalidCharacters } },
         { "tab in the name", "a\tb", "txt", { Message::invalidCharacters } },
         { "line feed in the extension", "name", "t\nx", {} },
         { "slash in the name", "a/b", "txt", { Message::invalidCharacters } },
         { "slash in the extension", "a", "t/x", { Message::invalidCharacters } },
         { "NUL in the name", QStringLiteral("a") + QChar(0) + QStringLiteral("b"), "txt", { Message::invalidCharacters } },
-        { "a single dot", ".", "", { Message::empty, Message::invalidCharacters } },
-        { "two dots", "..", "", { Message::empty, Message::invalidCharacters } },
+        { "a single dot", ".", "", { Message::onlyDotsOrSpaces } },
+        { "two dots", "..", "", { Message::onlyDotsOrSpaces } },
         { "dot and extension make 256", "a", dots254, { Message::tooLong } },
         { "dot and extension make 255", "a", QString(253, QLatin1Char('e')), {} },
         { "255 characters without extension", QString(255, QLatin1Char('n')), "", {} },
         { "256 characters without extension", QString(256, QLatin1Char('n')), "", { Message::tooLong } },
         { "few characters, too many UTF-8 bytes", QString(130, QChar(0x00E9)), "", { Message::tooLong } },
         { "one character of many code points", QStringLiteral("e") + QString(300, QChar(0x0301)), "", { Message::tooLong } },
+        { "85 three-byte characters and an extension", QString(85, QChar(0x4E2D)), "t", { Message::tooLong } },
+        { "84 three-byte characters and an extension", QString(84, QChar(0x4E2D)), "tx", {} },
     };
     for (const NameCase& c : cases) {
         File file = fileNamed(c.name, c.ext);
@@ -152,6 +154,53 @@ TEST_F(FileValidationUtilTest, ACounterThatMakesTheNameTooLongIsAnError)
     validateUniquenessInterruptable(files);
     EXPECT_EQ(files[1].transformed.uniqueSuffix, QStringLiteral(" 2"));
     EXPECT_TRUE(files[1].validation.errors.contains(Message::tooLong));
+}
+
+TEST_F(FileValidationUtilTest, AFolderWithACounterIsLengthCheckedToo)
+{
+    const QString longName = QString(254, QLatin1Char('n')); // with " 2": 256 bytes
+    mkdir(QStringLiteral("dir/one"));
+    mkdir(QStringLiteral("dir/two"));
+    QList<File> files { fileTo(QStringLiteral("dir/one"), QStringLiteral("dir/") + longName),
+        fileTo(QStringLiteral("dir/two"), QStringLiteral("dir/") + longName) };
+    validateFiles(files);
+    validateUniquenessInterruptable(files);
+    EXPECT_EQ(files[1].transformed.uniqueSuffix, QStringLiteral(" 2"));
+    EXPECT_TRUE(files[1].validation.errors.contains(Message::tooLong));
+}
+
+// The preview shows the name the rename will use: an item on disk that stays
+// takes its name, one that leaves in this run does not.
+TEST_F(FileValidationUtilTest, TargetsTakenOnDisk)
+{
+    struct Case {
+        const char* label;
+        bool autoResolve;
+        QString suffix;
+        QSet<QString> errors;
+    };
+    const Case cases[] = {
+        { "counter", true, QStringLiteral(" 3"), {} }, // "b 2.txt" is taken too
+        { "no counters", false, QString(), { Message::alreadyExists } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        setPreference(PreferenceKey::autoResolveDuplicates, c.autoResolve);
+        touch(QStringLiteral("dir/b.txt"), "unlisted");
+        touch(QStringLiteral("dir/b 2.txt"), "unlisted");
+        ASSERT_EQ(::symlink("nowhere", QFile::encodeName(path(QStringLiteral("dir/dangling.txt"))).constData()), 0);
+        // a takes b, which is unlisted; x takes y, which leaves; z takes a dangling link.
+        QList<File> files = moves({ { "a.txt", "b.txt" }, { "x.txt", "y.txt" }, { "y.txt", "w.txt" }, { "z.txt", "dangling.txt" } });
+        validateFiles(files);
+        validateUniquenessInterruptable(files);
+        EXPECT_EQ(files[0].transformed.uniqueSuffix, c.suffix);
+        EXPECT_EQ(files[0].validation.errors, c.errors);
+        EXPECT_EQ(files[1].transformed.uniqueSuffix, QString()) << "a name freed by the run is free";
+        EXPECT_TRUE(files[1].validation.errors.isEmpty());
+        EXPECT_FALSE(files[3].transformed.uniqueSuffix.isEmpty() && files[3].validation.errors.isEmpty())
+            << "a dangling link takes its name";
+        QDir(path(QStringLiteral("dir"))).removeRecursively();
+    }
 }
 
 TEST_F(FileValidationUtilTest, CountsOfAList)

@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QThread>
 
 class RenamableTest : public EngineTest {
 protected:
@@ -157,7 +158,7 @@ TEST_F(RenamableTest, KeptFoldersStayWhenEmptied)
     touch(QStringLiteral("listed/a.txt"));
     File file = fileTo(QStringLiteral("listed/a.txt"), QStringLiteral("a.txt"));
     const QString listed = path(QStringLiteral("listed"));
-    Renamable::rename(file, [&](const QString& folder) { return folder == listed; });
+    Renamable::rename(file, { [&](const QString& folder) { return folder == listed; } });
     EXPECT_TRUE(exists(QStringLiteral("listed")));
 }
 
@@ -172,6 +173,38 @@ TEST_F(RenamableTest, SymbolicLinksFollowTheMovedItem)
     Renamable::rename(file);
     EXPECT_EQ(QFileInfo(path(QStringLiteral("alias.txt"))).symLinkTarget(), path(QStringLiteral("moved.txt")));
     EXPECT_EQ(content(QStringLiteral("alias.txt")), QByteArray("real"));
+}
+
+TEST_F(RenamableTest, ALinkToALinkIsRepointedToTheFinalItem)
+{
+    touch(QStringLiteral("real.txt"), "real");
+    ASSERT_EQ(::symlink("real.txt", QFile::encodeName(path(QStringLiteral("inner"))).constData()), 0);
+    ASSERT_EQ(::symlink("inner", QFile::encodeName(path(QStringLiteral("outer"))).constData()), 0);
+    File file(QUrl::fromLocalFile(path(QStringLiteral("outer"))), true);
+    ASSERT_EQ(file.source.fileInfo.fullPath, path(QStringLiteral("real.txt")));
+    file.transformed.setTransformedFullPath(path(QStringLiteral("moved.txt")));
+    Renamable::rename(file);
+    EXPECT_EQ(QFileInfo(path(QStringLiteral("outer"))).symLinkTarget(), path(QStringLiteral("moved.txt")));
+    EXPECT_EQ(content(QStringLiteral("outer")), QByteArray("real"));
+}
+
+TEST_F(RenamableTest, ALinkReplacedAfterTheListingIsLeftAlone)
+{
+    touch(QStringLiteral("real.txt"), "real");
+    touch(QStringLiteral("other.txt"), "other");
+    const QByteArray alias = QFile::encodeName(path(QStringLiteral("alias.txt")));
+    ASSERT_EQ(::symlink(QFile::encodeName(path(QStringLiteral("real.txt"))).constData(), alias.constData()), 0);
+    File file(QUrl::fromLocalFile(path(QStringLiteral("alias.txt"))), true);
+    file.transformed.setTransformedFullPath(path(QStringLiteral("moved.txt")));
+    // Another program puts a link of its own there.
+    ASSERT_EQ(::unlink(alias.constData()), 0);
+    QThread::msleep(5);
+    ASSERT_EQ(::symlink(QFile::encodeName(path(QStringLiteral("other.txt"))).constData(), alias.constData()), 0);
+
+    const QStringList warnings = Renamable::rename(file);
+    EXPECT_EQ(warnings.size(), 1);
+    EXPECT_EQ(content(QStringLiteral("moved.txt")), QByteArray("real"));
+    EXPECT_EQ(content(QStringLiteral("alias.txt")), QByteArray("other"));
 }
 
 TEST_F(RenamableTest, AFailureAfterTheMoveIsAWarningNotAFailure)

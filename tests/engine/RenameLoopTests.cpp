@@ -5,34 +5,9 @@
 #include <QDirIterator>
 
 #include <cerrno>
-#include <mutex>
 
 using Status = RenameContext::Status;
 
-namespace {
-
-// Every reading of the time is `step` later than the one before.
-class SteppingClock final : public Clock {
-public:
-    explicit SteppingClock(Duration step)
-        : m_step(step)
-    {
-    }
-    TimePoint now() const override
-    {
-        std::lock_guard lock(m_mutex);
-        m_now += m_step;
-        return m_now;
-    }
-    bool sleepUntil(TimePoint, std::stop_token) override { return true; }
-
-private:
-    mutable std::mutex m_mutex;
-    mutable TimePoint m_now {};
-    Duration m_step;
-};
-
-} // namespace
 
 class RenameLoopTest : public EngineTest {
 protected:
@@ -136,7 +111,11 @@ TEST_F(RenameLoopTest, AFailureStopsTheRunAndTheRunGoesOnAfterIt)
     EXPECT_FALSE(context.isFinished());
     ASSERT_TRUE(context.errorDetails);
     EXPECT_EQ(context.errorDetails->fileIndex, 1);
-    EXPECT_EQ(context.errorDetails->error.errorCode(), (RenameErrorCode { RenameError::renameDomain, 0 }));
+    EXPECT_EQ(context.errorDetails->error.errorCode(), (RenameErrorCode { RenameError::renameDomain, ENOENT }));
+    EXPECT_EQ(context.errorDetails->error.message,
+        QStringLiteral("The file \"2\" is no longer in %1.").arg(root.path()));
+    EXPECT_EQ(context.files[1].validation.errors, QSet<QString> { context.errorDetails->error.message })
+        << "the row shows why the file kept its name";
     EXPECT_EQ(context.totalSuccess, 1);
     EXPECT_EQ(context.totalErrors, 1);
     EXPECT_FALSE(exists(QStringLiteral("three")));
@@ -166,13 +145,13 @@ TEST_F(RenameLoopTest, IgnoredCodesAreKeptWithTheirDomain)
 
     // The same number in another domain ignores nothing.
     RenameContext context = RenameContext::make(files);
-    context.ignoredErrorCodes = { { RenameError::posixDomain, 0 }, { RenameError::fileDomain, 0 } };
+    context.ignoredErrorCodes = { { RenameError::posixDomain, ENOENT }, { RenameError::fileDomain, ENOENT } };
     context = TransformationUtil::renameFiles(context);
     EXPECT_EQ(context.status, Status::error);
 
     context = RenameContext::make(files);
     context.files[0] = fileTo(QStringLiteral("one"), QStringLiteral("1"));
-    context.ignoredErrorCodes = { { RenameError::renameDomain, 0 } };
+    context.ignoredErrorCodes = { { RenameError::renameDomain, ENOENT } };
     context = TransformationUtil::renameFiles(context);
     EXPECT_EQ(context.status, Status::done);
     EXPECT_EQ(context.totalSuccess, 2);

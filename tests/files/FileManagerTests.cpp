@@ -95,6 +95,29 @@ TEST_F(FileManagerTest, ProtectedFoldersAndFoldersOutsideTheRootsStay)
     EXPECT_TRUE(exists(path("custom")));
 }
 
+TEST_F(FileManagerTest, TheWalkStopsAtAKeptFolderAndAFolderWhereSomethingAppeared)
+{
+    makeFile("home/me/kept/empty/.DS_Store");
+    const QString kept = path("home/me/kept");
+    FileManager::EmptiedFolderRemoval removal;
+    removal.keep = [&](const QString& folder) { return folder == kept; };
+    EXPECT_EQ(FileManager::removeDirectoryIfEmpty(path("home/me/kept/empty"), roots(), removal), std::nullopt);
+    EXPECT_FALSE(exists(path("home/me/kept/empty")));
+    EXPECT_TRUE(exists(kept)) << "a kept folder stays, even emptied";
+
+    // A file arrives between the reading and the removal: only the ignored
+    // names read are deleted, and the folder stays with the new file.
+    makeFile("home/me/racy/Thumbs.db");
+    removal.keep = {};
+    removal.onlyIgnoredNames = [](const QString& folder) {
+        const auto names = Directory::onlyIgnoredNames(folder);
+        QFile(folder + "/new.txt").open(QIODevice::WriteOnly);
+        return names;
+    };
+    EXPECT_EQ(FileManager::removeDirectoryIfEmpty(path("home/me/racy"), roots(), removal), std::nullopt);
+    EXPECT_EQ(entries(path("home/me/racy")), QStringList { "new.txt" });
+}
+
 TEST_F(FileManagerTest, AFailureIsAnsweredAndNothingIsDeletedRecursively)
 {
     // An ignored name that is a folder with content is never deleted with it.

@@ -99,6 +99,26 @@ TEST_F(FileSortTest, UndatedFilesStayPutAmongDatedOnes)
     EXPECT_LT(descending.indexOf("/a/2"), descending.indexOf("/a/1"));
 }
 
+TEST_F(FileSortTest, FilesWithoutLoadedAttributesSortByTheirDateOnDisk)
+{
+    QList<File> files = makeFiles({ "/a/3", "/a/1", "/a/loaded", "/a/2" });
+    const auto day = [](int d) { return QDateTime(QDate(2024, 1, d), QTime(0, 0), Qt::UTC); };
+    files[0].source.fileInfo.modificationDate = day(3);
+    files[1].source.fileInfo.modificationDate = day(1);
+    files[3].source.fileInfo.modificationDate = day(2);
+    // Loaded attributes win over the date read when the file entered the list.
+    files[2].source.fileInfo.modificationDate = day(9);
+    FileAttributes loaded;
+    loaded.attributes.insert("date-modified", { "date-modified", "date-modified", AttributeValue::date(day(4)) });
+    files[2].attributes = loaded;
+    store->replaceFilesNoUndo(files, FileAction::replace, false);
+
+    store->sortImmediate(FileSortOrder::byDateModifiedAscending);
+    EXPECT_EQ(listed(), (QStringList { "/a/1", "/a/2", "/a/3", "/a/loaded" }));
+    store->sortImmediate(FileSortOrder::byDateModifiedDescending);
+    EXPECT_EQ(listed(), (QStringList { "/a/loaded", "/a/3", "/a/2", "/a/1" }));
+}
+
 TEST_F(FileSortTest, TheMergeSortIsStableAndEndsForAnyAnswer)
 {
     QList<int> values { 5, 1, 4, 1, 3, 9, 2, 6 };

@@ -225,6 +225,7 @@ TEST_F(TableViewControllerTest, MenuItemsFollowTheListTheSelectionAndTheFilter)
     EXPECT_FALSE(controller->validateMenuItem(quickLook));
     select({ 0 });
     EXPECT_TRUE(controller->validateMenuItem(remove));
+    EXPECT_TRUE(controller->validateMenuItem(quickLook)); // the preview, as Space gives it
 }
 
 TEST_F(TableViewControllerTest, HideTogglesFlipTheFilterAndReloadAfterwards)

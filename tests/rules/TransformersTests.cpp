@@ -263,10 +263,13 @@ TEST_F(TransformersTest, PathScopeAndFileAttributesLookAtEveryRule)
     attribute.disabled = true;
     const Transformer inFind = makeRule(TransformerType::regex, [](auto& p) { p.regexFindText = TokenString::attribute("kind"); });
     const Transformer fullPath = makeRule(TransformerType::simple, {}, TransformScope::fullPath);
-    transformers.load({ inFind, fullPath });
+    const Transformer extension = makeRule(TransformerType::simple, {}, TransformScope::ext);
+    transformers.load({ inFind, extension });
     EXPECT_FALSE(transformers.usesFileAttributes());
     EXPECT_FALSE(transformers.hasPathScope());
-    transformers.load({ inFind, fullPath, attribute, makeRule(TransformerType::set, {}, TransformScope::path) });
+    transformers.load({ inFind, fullPath });
+    EXPECT_TRUE(transformers.hasPathScope()) << "a full-path rule edits the path too";
+    transformers.load({ inFind, extension, attribute, makeRule(TransformerType::set, {}, TransformScope::path) });
     EXPECT_TRUE(transformers.usesFileAttributes());
     EXPECT_TRUE(transformers.hasPathScope());
 }

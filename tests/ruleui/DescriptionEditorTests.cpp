@@ -62,6 +62,24 @@ TEST(DescriptionEditView, opensWithTheCaretAfterTheDescription)
     EXPECT_TRUE(view.isNull()) << "released once closed";
 }
 
+TEST(DescriptionEditView, showsTheWholeHelpTextBesideItsButton)
+{
+    QWidget anchorWindow;
+    auto* anchor = new QWidget(&anchorWindow);
+    anchor->setGeometry(10, 10, 20, 20);
+    anchorWindow.show();
+    QString help;
+    for (int i = 0; i < 12; ++i)
+        help += QStringLiteral("Replaces the found text with the new text, token by token. ");
+    QPointer<DescriptionEditView> view = new DescriptionEditView(help, QString(), {});
+    view->presentBeside(anchor);
+    TestEnvironment::drainEvents();
+    QLabel* label = view->helpTextField();
+    EXPECT_GE(label->height(), label->heightForWidth(label->width())) << "no line of the help text is cut";
+    view->close();
+    TestEnvironment::drainEvents();
+}
+
 struct ClosingCase {
     const char* name;
     Closing closing;

@@ -2,6 +2,7 @@
 #include "NotificationRecorder.h"
 
 #include "core/AppNotification.h"
+#include "core/AppNotification+Typed.h"
 #include "core/DelayedUpdateWorker.h"
 #include "platform/Clock.h"
 #include "platform/MainWindowLocator.h"
@@ -13,9 +14,13 @@
 #include "ruleui/SegmentedControl.h"
 #include "ruleui/TransformViewDialogController.h"
 #include "tokenui/TokenTextFieldEditor.h"
+#include "tokenui/TokenTextViewController.h"
 #include "tokenui/TransformDialogTextField.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QMimeData>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -328,6 +333,49 @@ TEST_F(RuleEditor, scopeChangesPostColumnNotices)
     TestEnvironment::drainEvents();
     EXPECT_EQ(recorder.names(), (QStringList { NotificationName::uncollapsePathColumns, NotificationName::collapsePathColumns }));
     EXPECT_EQ(undoManager.undoCount(), 2);
+}
+
+TEST_F(RuleEditor, aTokenFromThePanelGoesIntoTheShownRuleAndLeavesTheClipboardAlone)
+{
+    const QString id = addRule(TransformerType::insert);
+    select(id);
+    TestEnvironment::drainEvents();
+    QApplication::clipboard()->setText(QStringLiteral("the user's text"));
+    editor(1)->textField()->setStringValue(QStringLiteral("x-"));
+
+    AppNotification::InsertToken::post(QStringLiteral("file-size"));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] {
+        return transformers.transformer(id)->properties.insertText.has_value();
+    }));
+    EXPECT_EQ(transformers.transformer(id)->properties.insertText, chipText());
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("the user's text"));
+    EXPECT_EQ(QApplication::clipboard()->mimeData()->formats(), QStringList { QStringLiteral("text/plain") });
+}
+
+TEST_F(RuleEditor, theTokenChooserInsertsIntoTheShownRule)
+{
+    const QString id = addRule(TransformerType::insert);
+    select(id);
+    TestEnvironment::drainEvents();
+    editor(1)->textField()->setStringValue(QStringLiteral("x-"));
+
+    dialog->showTokenChooser(nullptr);
+    TokenTextViewController* chooser = dialog->tokenTextViewController();
+    ASSERT_NE(chooser, nullptr);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return chooser->isVisible(); }));
+    dialog->showTokenChooser(nullptr);
+    EXPECT_EQ(dialog->tokenTextViewController(), chooser) << "one chooser, kept";
+
+    TokenTableView* table = chooser->tableView(0);
+    for (int row = 0; row < table->data().size(); ++row)
+        if (table->data().at(row)->tokenId() == QStringLiteral("file-size"))
+            table->selectRow(row);
+    QTest::keyClick(table, Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] {
+        return transformers.transformer(id)->properties.insertText.has_value();
+    }));
+    EXPECT_EQ(transformers.transformer(id)->properties.insertText, chipText());
+    delete chooser;
 }
 
 TEST_F(RuleEditor, blockedInputDisablesTheControls)

@@ -47,9 +47,15 @@ TEST(AttributeDictionary, MergeRules)
     AttributeDictionary::add(attributes, "genre", QString("Pop"));
     AttributeDictionary::add(attributes, "genre", QString("Rock"));
     AttributeDictionary::add(attributes, "GENRE", QString("Rock"));
-    AttributeDictionary::add(attributes, "genre", QString("Ro"));
+    AttributeDictionary::add(attributes, "genre", QString("Pop,Rock"));
     EXPECT_EQ(stored(attributes, "genre"), "Pop,Rock");
+    // A text inside a stored one is still a value of its own.
+    AttributeDictionary::add(attributes, "genre", QString("Ro"));
+    EXPECT_EQ(stored(attributes, "genre"), "Pop,Rock,Ro");
     EXPECT_EQ(attributes.size(), 1);
+    AttributeDictionary::add(attributes, "style", QString("Progressive Rock"));
+    AttributeDictionary::add(attributes, "style", QString("Rock"));
+    EXPECT_EQ(stored(attributes, "style"), "Progressive Rock,Rock");
 
     AttributeDictionary::add(attributes, "media-title", QString("A"));
     AttributeDictionary::add(attributes, "media-title", QString("B"));

@@ -136,32 +136,6 @@ TEST(TokenFieldEditor, selectionAsTokenStringTakesPartOfTheTextAndWholeChips)
     EXPECT_EQ(editor.selectedRangeAsTokenString(), sample());
 }
 
-TEST(TokenFieldEditor, copyAndPasteCarryChipsAndRespectTheAcceptedKinds)
-{
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* source = new TransformDialogTextField(&window);
-    auto* target = new TransformDialogTextField(&window);
-    auto* plainOnly = new TransformDialogTextField(&window);
-    layout->addWidget(source);
-    layout->addWidget(target);
-    layout->addWidget(plainOnly);
-    target->setSupportedTokenTypes({ TokenType::STRING, TokenType::ATTRIBUTE });
-    source->setTokenString(sample());
-
-    source->tokenTextFieldEditor()->selectAll();
-    source->tokenTextFieldEditor()->copy();
-    const QMimeData* clipboard = QApplication::clipboard()->mimeData();
-    ASSERT_NE(clipboard, nullptr);
-    EXPECT_EQ(TokenStringPasteboard::tokenStrings(*clipboard)->first(), sample());
-
-    target->tokenTextFieldEditor()->paste();
-    EXPECT_EQ(target->tokenString(), sample());
-
-    plainOnly->tokenTextFieldEditor()->paste();
-    EXPECT_TRUE(plainOnly->tokenString().items().isEmpty()) << "a field of plain text takes no chip";
-}
-
 TEST(TokenFieldEditor, clickSelectsAChipAndDoubleClickAsksForItsPopover)
 {
     TransformDialogTextField field;

@@ -1,4 +1,4 @@
-#include "ruleui/ButtonStyle.h"
+#include "uikit/ButtonStyle.h"
 
 namespace ButtonStyles {
 

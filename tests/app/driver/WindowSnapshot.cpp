@@ -1,4 +1,4 @@
-#include "app/WindowSnapshot.h"
+#include "WindowSnapshot.h"
 
 #include "core/AppNotification.h"
 #include "core/DependencyInjectionRegistry.h"

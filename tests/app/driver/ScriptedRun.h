@@ -18,9 +18,17 @@ class QWidget;
 //   add-rule KIND       the rule bar's add action, then the rule editor's kind ("simple", ...)
 //   find-text TEXT      typed into the shown editor's find field
 //   replace-text TEXT   typed into the shown editor's text field
+//   number-digits N     typed over the Numbering editor's digit count, then Return
+//   number-separator T  typed into the Numbering editor's separator, then Return
 //   wait-preview        until the preview of the last edit is validated and Rename is enabled
 //   rename              a click on the Rename button
 //   wait-rename         until the rename run has given the input back
+//   key SEQUENCE        a key press as the keyboard sends it ("Ctrl+Shift+N", "Delete")
+//   type TEXT           typed into the focused control
+//   tab-to NAME         Tab until the control with that accessible name has the focus
+//   expect-rules N      the rule list holds N rules
+//   expect-current I    the rule at position I (from 0) is the current one
+//   palette dark|light  the application's palette of a dark or a light desktop theme
 //   screenshot PATH     a picture of the window
 //   quit                ends the application with status 0
 // A step that fails or waits longer than a minute ends it with status 2.

@@ -1,4 +1,4 @@
-#include "app/ScriptedRun.h"
+#include "ScriptedRun.h"
 
 #include "core/AppNotification.h"
 #include "core/DelayedUpdateWorker.h"
@@ -10,8 +10,10 @@
 #include "rules/Transformers.h"
 #include "ruleui/ButtonViewController.h"
 #include "ruleui/FindTextTransformerViewController.h"
+#include "ruleui/NumberingTransformerViewController.h"
 #include "ruleui/TransformViewController.h"
 #include "ruleui/TransformViewDialogController.h"
+#include "uikit/IntegerField.h"
 #include "tokenui/TokenTextFieldEditor.h"
 #include "tokenui/TransformDialogTextField.h"
 
@@ -19,9 +21,14 @@
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
+#include <QTest>
 #include <QTimer>
+
+#include "Palettes.h"
 
 namespace {
 
@@ -41,17 +48,35 @@ FindTextTransformerViewController* shownFindTextEditor()
     return dialog ? dynamic_cast<FindTextTransformerViewController*>(dialog->currentTransformerView()) : nullptr;
 }
 
+NumberingTransformerViewController* shownNumberingEditor()
+{
+    const auto dialog = lookUp<TransformViewDialogController>();
+    return dialog ? dynamic_cast<NumberingTransformerViewController*>(dialog->currentTransformerView()) : nullptr;
+}
+
+void pressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = QString())
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(widget, &release);
+}
+
 // Key presses as the keyboard sends them, one character at a time.
 void typeText(QWidget* widget, const QString& text)
 {
     widget->setFocus(Qt::OtherFocusReason);
-    for (const QChar character : text) {
-        const int key = character.toUpper().unicode();
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(character));
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(character));
-        QApplication::sendEvent(widget, &press);
-        QApplication::sendEvent(widget, &release);
-    }
+    for (const QChar character : text)
+        pressKey(widget, character.toUpper().unicode(), Qt::NoModifier, QString(character));
+}
+
+// Replaces a field's text as a user does: select all, type, Return.
+void typeOver(QWidget* widget, const QString& text)
+{
+    widget->setFocus(Qt::OtherFocusReason);
+    pressKey(widget, Qt::Key_A, Qt::ControlModifier);
+    typeText(widget, text);
+    pressKey(widget, Qt::Key_Return);
 }
 
 void click(QWidget* widget)
@@ -62,6 +87,19 @@ void click(QWidget* widget)
     QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &press);
     QApplication::sendEvent(widget, &release);
+}
+
+// Keys go to the focused control of the active window, as from a keyboard.
+QWidget* keyTarget(QWidget* window)
+{
+    if (!window->isActiveWindow()) {
+        window->activateWindow();
+        // Without a window manager nothing activates the window.
+        if (!window->isActiveWindow())
+            QApplication::setActiveWindow(window);
+    }
+    QWidget* focus = QApplication::focusWidget();
+    return focus ? focus : window;
 }
 
 } // namespace
@@ -100,8 +138,13 @@ bool ScriptedRun::load(const QString& path)
         return false;
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
     for (const QString& raw : lines) {
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+        // Spaces after the verb's argument belong to it (a separator may be one).
+        QString line = raw;
+        while (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        while (!line.isEmpty() && line.front().isSpace())
+            line.remove(0, 1);
+        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const qsizetype space = line.indexOf(QLatin1Char(' '));
         const QString verb = space < 0 ? line : line.left(space);
@@ -163,6 +206,17 @@ bool ScriptedRun::appendSteps(const QString& verb, const QString& argument)
                             typeText((find ? editor->findTextField() : editor->textField())->tokenTextFieldEditor(), argument);
                             return true;
                         } });
+    } else if (verb == QLatin1String("number-digits") || verb == QLatin1String("number-separator")) {
+        const bool digits = verb == QLatin1String("number-digits");
+        m_steps.append({ name, [this, digits, argument] {
+                            NumberingTransformerViewController* editor = shownNumberingEditor();
+                            if (!editor) {
+                                fail(QStringLiteral("the shown editor is not the Numbering editor"));
+                                return false;
+                            }
+                            typeOver(digits ? static_cast<QWidget*>(editor->numberDigits()) : editor->numberSeparatorText(), argument);
+                            return true;
+                        } });
     } else if (verb == QLatin1String("wait-preview")) {
         m_steps.append({ name, [this] {
                             const auto bar = lookUp<TransformViewController>();
@@ -183,6 +237,51 @@ bool ScriptedRun::appendSteps(const QString& verb, const QString& argument)
                         } });
     } else if (verb == QLatin1String("wait-rename")) {
         m_steps.append({ name, [this] { return m_renameReleased; } });
+    } else if (verb == QLatin1String("key")) {
+        const QKeySequence sequence(argument);
+        if (sequence.isEmpty())
+            return false;
+        m_steps.append({ name, [this, sequence] {
+                            QTest::keySequence(keyTarget(m_window), sequence);
+                            return true;
+                        } });
+    } else if (verb == QLatin1String("type")) {
+        m_steps.append({ name, [this, argument] {
+                            QTest::keyClicks(keyTarget(m_window), argument);
+                            return true;
+                        } });
+    } else if (verb == QLatin1String("tab-to")) {
+        // One press a tick: fields move the focus after their key event.
+        auto visited = std::make_shared<QStringList>();
+        m_steps.append({ name, [this, argument, visited] {
+                            QWidget* focus = keyTarget(m_window);
+                            if (focus->accessibleName() == argument)
+                                return true;
+                            visited->append(QStringLiteral("%1 \"%2\"").arg(focus->metaObject()->className(), focus->accessibleName()));
+                            if (visited->size() > 60) {
+                                visited->removeDuplicates();
+                                fail(QStringLiteral("Tab never reached \"%1\", only %2").arg(argument, visited->join(QStringLiteral(", "))));
+                                return false;
+                            }
+                            QTest::keyClick(focus, Qt::Key_Tab);
+                            return false;
+                        } });
+    } else if (verb == QLatin1String("expect-rules") || verb == QLatin1String("expect-current")) {
+        const bool count = verb == QLatin1String("expect-rules");
+        const int expected = argument.toInt();
+        m_steps.append({ name, [count, expected] {
+                            const auto transformers = lookUp<Transformers>();
+                            if (!transformers)
+                                return false;
+                            const auto current = transformers->indexOf(transformers->currentTransformerId());
+                            return count ? transformers->count() == expected : current && int(*current) == expected;
+                        } });
+    } else if (verb == QLatin1String("palette")) {
+        const bool dark = argument == QLatin1String("dark");
+        m_steps.append({ name, [dark] {
+                            QApplication::setPalette(dark ? Palettes::dark() : QApplication::style()->standardPalette());
+                            return true;
+                        } });
     } else if (verb == QLatin1String("screenshot")) {
         m_steps.append({ name, [this, argument] {
                             if (m_window && m_window->grab().save(argument, "PNG"))

@@ -1,0 +1,12 @@
+#include "ruleui/SidePanel.h"
+
+namespace SidePanels {
+
+std::optional<SidePanel> fromRawValue(int value)
+{
+    if (value < rawValue(SidePanel::none) || value > rawValue(SidePanel::tokenAttributes))
+        return std::nullopt;
+    return static_cast<SidePanel>(value);
+}
+
+} // namespace SidePanels

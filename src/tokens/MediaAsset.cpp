@@ -1,0 +1,335 @@
+#include "tokens/MediaAsset.h"
+
+#include "platform/Log.h"
+#include "tokens/Genre.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/dict.h>
+#include <libavutil/log.h>
+}
+
+#include <taglib/attachedpictureframe.h>
+#include <taglib/flacfile.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mp4file.h>
+#include <taglib/mpegfile.h>
+#include <taglib/oggflacfile.h>
+#include <taglib/opusfile.h>
+#include <taglib/textidentificationframe.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
+#include <taglib/xiphcomment.h>
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+constexpr auto BACKGROUND = Log::Category::background;
+// A file that keeps the demuxer busy longer than this is given up.
+constexpr auto READ_TIME_LIMIT = std::chrono::seconds(5);
+
+void forwardAvLog(void*, int level, const char* format, va_list arguments)
+{
+    if (level > AV_LOG_ERROR || !Log::isEnabled(BACKGROUND, Log::Level::debug))
+        return;
+    char line[1024];
+    vsnprintf(line, sizeof line, format, arguments);
+    Log::debug(BACKGROUND, "libavformat: %s", QString::fromUtf8(line).trimmed());
+}
+
+void initializeLibav()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        av_log_set_level(AV_LOG_ERROR);
+        av_log_set_callback(&forwardAvLog);
+    });
+}
+
+int interruptWhenLate(void* opaque)
+{
+    const auto* deadline = static_cast<const std::chrono::steady_clock::time_point*>(opaque);
+    return std::chrono::steady_clock::now() > *deadline ? 1 : 0;
+}
+
+QString text(const TagLib::String& string)
+{
+    return QString::fromStdString(string.to8Bit(true));
+}
+
+QByteArray bytes(const TagLib::ByteVector& vector)
+{
+    return QByteArray(vector.data(), int(vector.size()));
+}
+
+// Track and disc numbers as the 8 bytes of an iTunes atom: the number in bytes
+// 2-3 and the total in bytes 4-5, big-endian.
+QByteArray numberPair(int number, int total)
+{
+    QByteArray data(8, '\0');
+    data[2] = char((number >> 8) & 0xff);
+    data[3] = char(number & 0xff);
+    data[4] = char((total >> 8) & 0xff);
+    data[5] = char(total & 0xff);
+    return data;
+}
+
+// A numeric genre ("17" or "(17)") as its name.
+QString genreName(const QString& genre)
+{
+    QString digits = genre;
+    if (digits.startsWith(QLatin1Char('(')) && digits.endsWith(QLatin1Char(')')))
+        digits = digits.mid(1, digits.size() - 2);
+    bool ok = false;
+    const int number = digits.toInt(&ok);
+    if (ok && number >= 0 && number < Genre::predefined().size() && !digits.isEmpty() && digits.at(0).isDigit())
+        return Genre::predefined().at(number);
+    return genre;
+}
+
+void id3Items(const TagLib::ID3v2::Tag* tag, QList<MediaItem>& items)
+{
+    if (!tag)
+        return;
+    for (const TagLib::ID3v2::Frame* frame : tag->frameList()) {
+        const QString identifier = QStringLiteral("id3/") + MediaAsset::escapedKey(bytes(frame->frameID()));
+        if (const auto* picture = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame)) {
+            items.append({ identifier, bytes(picture->picture()) });
+        } else if (const auto* textFrame = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frame)) {
+            const bool genre = frame->frameID() == "TCON";
+            for (const TagLib::String& value : textFrame->fieldList())
+                items.append({ identifier, genre ? genreName(text(value)) : text(value) });
+        } else if (const QString value = text(frame->toString()); !value.isEmpty()) {
+            items.append({ identifier, value });
+        }
+    }
+}
+
+void xiphItems(const TagLib::Ogg::XiphComment* comment, QList<MediaItem>& items)
+{
+    if (!comment)
+        return;
+    const TagLib::Ogg::FieldListMap fields = comment->fieldListMap();
+    for (auto it = fields.begin(); it != fields.end(); ++it) {
+        const QString identifier = QStringLiteral("vorb/") + MediaAsset::escapedKey(QByteArray::fromStdString(it->first.to8Bit(true)));
+        for (const TagLib::String& value : it->second)
+            items.append({ identifier, text(value) });
+    }
+}
+
+void mp4Items(const TagLib::MP4::Tag* tag, QList<MediaItem>& items)
+{
+    if (!tag)
+        return;
+    const TagLib::MP4::ItemMap& map = tag->itemMap();
+    for (auto it = map.begin(); it != map.end(); ++it) {
+        // Item keys are Latin-1: "\xA9nam" is escaped to "%A9nam".
+        const QByteArray key = QByteArray::fromStdString(it->first.to8Bit(false));
+        const TagLib::MP4::Item& item = it->second;
+        QString identifier;
+        static const QByteArray FREEFORM("----:");
+        if (key.startsWith(FREEFORM))
+            identifier = QStringLiteral("itlk/") + QString::fromLatin1(key.mid(FREEFORM.size())).replace(QLatin1Char(':'), QLatin1Char('.'));
+        else
+            identifier = QStringLiteral("itsk/") + MediaAsset::escapedKey(key);
+        if (key == "trkn" || key == "disk") {
+            const TagLib::MP4::Item::IntPair pair = item.toIntPair();
+            items.append({ identifier, numberPair(pair.first, pair.second) });
+        } else if (key == "gnre") {
+            const int genre = item.toInt();
+            items.append({ identifier, QByteArray { char((genre >> 8) & 0xff), char(genre & 0xff) } });
+        } else if (key == "covr") {
+            const TagLib::MP4::CoverArtList covers = item.toCoverArtList();
+            if (!covers.isEmpty())
+                items.append({ identifier, bytes(covers.front().data()) });
+        } else if (const TagLib::StringList strings = item.toStringList(); !strings.isEmpty()) {
+            for (const TagLib::String& value : strings)
+                items.append({ identifier, text(value) });
+        } else if (item.isValid()) {
+            items.append({ identifier, QString::number(item.toLongLong()) });
+        }
+    }
+}
+
+template <typename OggFile>
+bool oggItems(const char* path, QList<MediaItem>& items)
+{
+    OggFile file(path, false);
+    if (!file.isValid())
+        return false;
+    xiphItems(file.tag(), items);
+    return true;
+}
+
+bool isLocationKey(const QString& key)
+{
+    return key == QLatin1String("location") || key.endsWith(QLatin1String(".location.ISO6709"));
+}
+
+// libavformat's flattened names of QuickTime and RIFF tags, as QuickTime user
+// data; both QuickTime forms of a location are the one location item.
+QString containerIdentifier(const QString& key)
+{
+    if (isLocationKey(key))
+        return QStringLiteral("udta/%A9xyz");
+    static const QMap<QString, QString> USER_DATA {
+        { "title", "%A9nam" }, { "artist", "%A9ART" }, { "album", "%A9alb" }, { "composer", "%A9com" },
+        { "performer", "%A9prf" }, { "author", "%A9aut" }, { "date", "%A9day" }, { "location", "%A9xyz" },
+        { "comment", "%A9cmt" }, { "copyright", "%A9cpy" }, { "encoder", "%A9swr" }, { "genre", "%A9gen" },
+    };
+    if (const auto it = USER_DATA.constFind(key); it != USER_DATA.cend())
+        return QStringLiteral("udta/") + *it;
+    if (key.contains(QLatin1Char('.')))
+        return QStringLiteral("mdta/") + key;
+    return QStringLiteral("avfm/") + MediaAsset::escapedKey(key.toUtf8());
+}
+
+struct FormatContext {
+    AVFormatContext* context = nullptr;
+    ~FormatContext()
+    {
+        if (context)
+            avformat_close_input(&context);
+    }
+};
+
+} // namespace
+
+QString MediaAsset::escapedKey(const QByteArray& key)
+{
+    static const char HEX[] = "0123456789ABCDEF";
+    QString escaped;
+    for (const char c : key) {
+        const auto byte = quint8(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') || byte == '-'
+            || byte == '.' || byte == '_' || byte == '~') {
+            escaped += QLatin1Char(c);
+        } else {
+            escaped += QLatin1Char('%');
+            escaped += QLatin1Char(HEX[byte >> 4]);
+            escaped += QLatin1Char(HEX[byte & 0xf]);
+        }
+    }
+    return escaped;
+}
+
+QList<MediaItem> MediaAsset::tagItems(const QString& path)
+{
+    QList<MediaItem> items;
+    const QByteArray local = QFile::encodeName(path);
+    const char* name = local.constData();
+    const QString extension = QFileInfo(path).suffix().toLower();
+    try {
+        if (extension == QLatin1String("mp3")) {
+            TagLib::MPEG::File file(name, false);
+            if (file.isValid())
+                id3Items(file.ID3v2Tag(false), items);
+        } else if (extension == QLatin1String("wav")) {
+            TagLib::RIFF::WAV::File file(name, false);
+            if (file.isValid() && file.hasID3v2Tag())
+                id3Items(file.ID3v2Tag(), items);
+        } else if (extension == QLatin1String("flac")) {
+            TagLib::FLAC::File file(name, false);
+            if (file.isValid())
+                xiphItems(file.xiphComment(false), items);
+        } else if (extension == QLatin1String("ogg")) {
+            oggItems<TagLib::Ogg::Vorbis::File>(name, items) || oggItems<TagLib::Ogg::Opus::File>(name, items)
+                || oggItems<TagLib::Ogg::FLAC::File>(name, items);
+        } else if (extension == QLatin1String("m4a") || extension == QLatin1String("m4p")
+            || extension == QLatin1String("mp4")) {
+            TagLib::MP4::File file(name, false);
+            if (file.isValid())
+                mp4Items(file.tag(), items);
+        }
+    } catch (const std::exception& error) {
+        Log::debug(BACKGROUND, "Tags of %s not read: %s", path, error.what());
+        items.clear();
+    } catch (...) {
+        items.clear();
+    }
+    return items;
+}
+
+std::optional<MediaAsset> MediaAsset::load(const QString& path)
+{
+    initializeLibav();
+    auto deadline = std::chrono::steady_clock::now() + READ_TIME_LIMIT;
+    FormatContext format;
+    format.context = avformat_alloc_context();
+    if (!format.context)
+        return std::nullopt;
+    format.context->interrupt_callback = { &interruptWhenLate, &deadline };
+    // Metadata needs little of the stream: bound what the probing reads.
+    format.context->probesize = 2 * 1024 * 1024;
+    format.context->max_analyze_duration = 2 * AV_TIME_BASE;
+    const QByteArray local = QFile::encodeName(path);
+    int status = avformat_open_input(&format.context, local.constData(), nullptr, nullptr);
+    if (status >= 0)
+        status = avformat_find_stream_info(format.context, nullptr);
+    if (status < 0) {
+        char message[AV_ERROR_MAX_STRING_SIZE] = {};
+        av_strerror(status, message, sizeof message);
+        Log::error(BACKGROUND, "Failed to load AVAsset data: %@", QString::fromUtf8(message));
+        return std::nullopt;
+    }
+    const AVFormatContext* context = format.context;
+
+    MediaAsset asset;
+    if (context->duration != AV_NOPTS_VALUE && context->duration > 0)
+        asset.duration = double(context->duration) / AV_TIME_BASE;
+
+    int avStreams = 0;
+    for (unsigned i = 0; i < context->nb_streams; ++i) {
+        const AVStream* stream = context->streams[i];
+        const AVCodecParameters* codec = stream->codecpar;
+        const bool video = codec->codec_type == AVMEDIA_TYPE_VIDEO && !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC);
+        const bool audio = codec->codec_type == AVMEDIA_TYPE_AUDIO;
+        if (!video && !audio)
+            continue;
+        ++avStreams;
+        if (audio && !asset.sampleRate && codec->sample_rate > 0)
+            asset.sampleRate = codec->sample_rate;
+        if (asset.firstTrack)
+            continue;
+        MediaTrack track;
+        track.dataRate = double(codec->bit_rate);
+        if (video) {
+            const AVRational rate = stream->avg_frame_rate.den > 0 ? stream->avg_frame_rate : stream->r_frame_rate;
+            track.frameRate = rate.den > 0 ? av_q2d(rate) : 0;
+            track.width = codec->width;
+            track.height = codec->height;
+        }
+        asset.firstTrack = track;
+    }
+    // A stream without a rate of its own: the file's, when it holds that stream only.
+    if (asset.firstTrack && asset.firstTrack->dataRate <= 0 && avStreams == 1 && context->bit_rate > 0)
+        asset.firstTrack->dataRate = double(context->bit_rate);
+
+    const QString extension = QFileInfo(path).suffix().toLower();
+    const bool tagsFromContainer = extension == QLatin1String("mov") || extension == QLatin1String("avi");
+    const AVDictionaryEntry* entry = nullptr;
+    while ((entry = av_dict_get(context->metadata, "", entry, AV_DICT_IGNORE_SUFFIX))) {
+        const QString key = QString::fromUtf8(entry->key);
+        const QString value = QString::fromUtf8(entry->value);
+        if (key == QLatin1String("creation_time")) {
+            const QDateTime date = QDateTime::fromString(value, Qt::ISODateWithMs);
+            if (date.isValid())
+                asset.creationDate = date;
+            continue;
+        }
+        if (tagsFromContainer || isLocationKey(key))
+            asset.metadata.append({ containerIdentifier(key), value });
+    }
+    if (!tagsFromContainer)
+        asset.metadata.append(tagItems(path));
+    return asset;
+}

@@ -1,0 +1,280 @@
+#include "tokenui/TokenAttributePanelController.h"
+
+#include "core/AppNotification+Typed.h"
+#include "tokens/TokenDetailsList.h"
+#include "tokens/TokenItem.h"
+#include "tokens/TokenString.h"
+#include "tokenui/TokenString+Pasteboard.h"
+#include "tokenui/TokenTextAttachmentImageFactory.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPointer>
+#include <QTextDocument>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The segments: every category but the builder tokens, which have none.
+QList<TokenCategory> segmentCategories()
+{
+    QList<TokenCategory> categories = TokenCategories::allCases();
+    categories.removeAll(TokenCategory::regex);
+    return categories;
+}
+
+QString plainDescription(const TokenDetails& details)
+{
+    QTextDocument document;
+    document.setMarkdown(details.tokenDescription().trimmed());
+    return document.toPlainText();
+}
+
+} // namespace
+
+TokenAttributeTableView::TokenAttributeTableView(QWidget* parent)
+    : QListWidget(parent)
+{
+    setAccessibleName(QStringLiteral("Tokens"));
+    setAccessibleDescription(QStringLiteral("Return or a double click inserts the token; a token can be dragged onto a field"));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setWordWrap(true);
+    setUniformItemSizes(false);
+    setSpacing(2);
+    setIconSize(QSize(160, 24));
+    // Not the view's own activation: it fires on Return with any modifier.
+    connect(this, &QListWidget::itemDoubleClicked, this, &TokenAttributeTableView::choose);
+}
+
+void TokenAttributeTableView::choose(QListWidgetItem* item)
+{
+    const QString tokenId = item ? item->data(TOKEN_ID_ROLE).toString() : QString();
+    if (!tokenId.isEmpty())
+        emit tokenChosen(tokenId);
+}
+
+void TokenAttributeTableView::keyPressEvent(QKeyEvent* event)
+{
+    // Return inserts, except with Shift, Ctrl or Meta held.
+    const bool returnKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (returnKey && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::MetaModifier))) {
+        if (QListWidgetItem* item = currentItem(); item && item->isSelected())
+            choose(item);
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+void TokenAttributeTableView::focusInEvent(QFocusEvent* event)
+{
+    QListWidget::focusInEvent(event);
+    if (selectedItems().isEmpty()) {
+        for (int row = 0; row < count(); ++row) {
+            if (item(row)->flags() & Qt::ItemIsSelectable) {
+                setCurrentRow(row);
+                break;
+            }
+        }
+    }
+}
+
+void TokenAttributeTableView::focusOutEvent(QFocusEvent* event)
+{
+    if (event->reason() != Qt::PopupFocusReason)
+        clearSelection();
+    QListWidget::focusOutEvent(event);
+}
+
+QStringList TokenAttributeTableView::mimeTypes() const
+{
+    return { TokenStringPasteboard::tokenStringType, TokenStringPasteboard::stringType };
+}
+
+QMimeData* TokenAttributeTableView::mimeData(const QList<QListWidgetItem*>& items) const
+{
+    if (items.isEmpty() || items.first()->data(TOKEN_ID_ROLE).toString().isEmpty())
+        return nullptr;
+    auto* data = new QMimeData;
+    TokenStringPasteboard::write(*data, TokenString(TokenItem::attribute(items.first()->data(TOKEN_ID_ROLE).toString())));
+    return data;
+}
+
+TokenAttributePanelController::TokenAttributePanelController(QWidget* parent)
+    : QWidget(parent)
+    , m_searchBox(new QLineEdit(this))
+    , m_buttonBar(new QButtonGroup(this))
+    , m_tableView(new TokenAttributeTableView(this))
+    , m_placeholder(new QLabel(QStringLiteral("No results"), this))
+{
+    setAccessibleName(QStringLiteral("Attributes"));
+    setMinimumWidth(300);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 8);
+    layout->setSpacing(8);
+
+    auto* header = new QHBoxLayout;
+    auto* title = new QLabel(QStringLiteral("Attributes"), this);
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.25);
+    title->setFont(titleFont);
+    auto* close = new QToolButton(this);
+    close->setText(QStringLiteral("✕"));
+    close->setAutoRaise(true);
+    close->setAccessibleName(QStringLiteral("Close"));
+    close->setToolTip(QStringLiteral("Close the token panel (Escape)"));
+    connect(close, &QToolButton::clicked, this, &TokenAttributePanelController::closePanel);
+    header->addWidget(title, 1);
+    header->addWidget(close);
+    layout->addLayout(header);
+
+    auto* segments = new QHBoxLayout;
+    segments->setSpacing(0);
+    m_buttonBar->setExclusive(false);
+    const QList<TokenCategory> categories = segmentCategories();
+    for (int i = 0; i < categories.size(); ++i) {
+        auto* button = new QToolButton(this);
+        const QString name = TokenCategories::rawValue(categories.at(i));
+        button->setText(name);
+        button->setCheckable(true);
+        button->setAccessibleName(name + QStringLiteral(" tokens"));
+        button->setToolTip(QStringLiteral("Show only the %1 tokens; click again to show all").arg(name));
+        m_buttonBar->addButton(button, i);
+        segments->addWidget(button);
+    }
+    connect(m_buttonBar, &QButtonGroup::idClicked, this, &TokenAttributePanelController::selectCategory);
+    layout->addLayout(segments);
+
+    m_searchBox->setPlaceholderText(QStringLiteral("Search"));
+    m_searchBox->setClearButtonEnabled(true);
+    m_searchBox->setAccessibleName(QStringLiteral("Search tokens"));
+    m_searchBox->setToolTip(QStringLiteral("Words of a token's name, description or category"));
+    connect(m_searchBox, &QLineEdit::textChanged, this, &TokenAttributePanelController::search);
+    layout->addWidget(m_searchBox);
+
+    m_placeholder->setAlignment(Qt::AlignCenter);
+    m_placeholder->setForegroundRole(QPalette::PlaceholderText);
+    layout->addWidget(m_placeholder);
+    layout->addWidget(m_tableView, 1);
+    connect(m_tableView, &TokenAttributeTableView::tokenChosen, this, [](const QString& tokenId) {
+        AppNotification::InsertToken::post(tokenId);
+    });
+    search();
+}
+
+QList<TokenCategory> TokenAttributePanelController::selectedCategories() const
+{
+    QList<TokenCategory> selected;
+    const QList<TokenCategory> categories = segmentCategories();
+    for (int i = 0; i < categories.size(); ++i)
+        if (m_buttonBar->button(i)->isChecked())
+            selected << categories.at(i);
+    return selected;
+}
+
+QList<TokenDetailsRef> TokenAttributePanelController::performQuery(const QString& text, const QList<TokenCategory>& categories)
+{
+    const TokenDetailsList& catalog = TokenDetailsList::shared();
+    const QStringList words = text.toLower().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QList<TokenDetailsRef> found;
+    for (const QList<TokenDetailsRef>* section : { &catalog.allTokens, &catalog.regexTokenDetails }) {
+        for (const TokenDetailsRef& details : *section) {
+            if (!categories.isEmpty() && !categories.contains(details->category()))
+                continue;
+            const QString id = details->tokenId().toLower();
+            const QString description = details->tokenDescription().toLower();
+            const QString category = TokenCategories::rawValue(details->category()).toLower();
+            const bool matches = std::all_of(words.cbegin(), words.cend(), [&](const QString& word) {
+                return id.contains(word) || description.contains(word) || category.contains(word);
+            });
+            if (matches)
+                found << details;
+        }
+    }
+    return found;
+}
+
+void TokenAttributePanelController::search()
+{
+    updateList(performQuery(m_searchBox->text(), selectedCategories()));
+}
+
+void TokenAttributePanelController::selectCategory(int segment)
+{
+    // One category at a time; a click on the chosen one shows all again.
+    for (QAbstractButton* button : m_buttonBar->buttons())
+        if (m_buttonBar->id(button) != segment)
+            button->setChecked(false);
+    if (m_previousButtonBarSelection == segment) {
+        m_buttonBar->button(segment)->setChecked(false);
+        m_previousButtonBarSelection = -1;
+    } else {
+        m_buttonBar->button(segment)->setChecked(true);
+        m_previousButtonBarSelection = segment;
+    }
+    search();
+}
+
+void TokenAttributePanelController::closePanel()
+{
+    AppNotification::post(NotificationName::hideTokenAttributePanel, {}, std::nullopt, QStringLiteral("closePanel(_:)"));
+}
+
+void TokenAttributePanelController::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    search();
+    QPointer<QLineEdit> box(m_searchBox);
+    QTimer::singleShot(0, this, [box] {
+        if (box && box->window())
+            box->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+QStringList TokenAttributePanelController::shownTokenIds() const
+{
+    QStringList ids;
+    for (int row = 0; row < m_tableView->count(); ++row) {
+        const QString id = m_tableView->item(row)->data(TokenAttributeTableView::TOKEN_ID_ROLE).toString();
+        if (!id.isEmpty())
+            ids << id;
+    }
+    return ids;
+}
+
+void TokenAttributePanelController::updateList(const QList<TokenDetailsRef>& entries)
+{
+    m_tableView->clear();
+    std::optional<TokenCategory> section;
+    const qreal ratio = devicePixelRatioF();
+    for (const TokenDetailsRef& details : entries) {
+        if (section != details->category()) {
+            section = details->category();
+            auto* header = new QListWidgetItem(TokenCategories::rawValue(*section), m_tableView);
+            QFont bold = header->font();
+            bold.setBold(true);
+            header->setFont(bold);
+            header->setFlags(Qt::ItemIsEnabled);
+        }
+        const QString description = plainDescription(*details);
+        auto* row = new QListWidgetItem(details->tokenId() + QStringLiteral("  ·  ") + TokenCategories::rawValue(details->category())
+                + QLatin1Char('\n') + description,
+            m_tableView);
+        QImage chip = TokenTextAttachmentImageFactory::createImage(details->tokenItem().displayValue(), TokenDrawStyle::normal, ratio);
+        chip.setDevicePixelRatio(ratio);
+        row->setIcon(QIcon(QPixmap::fromImage(chip)));
+        row->setToolTip(description);
+        row->setData(TokenAttributeTableView::TOKEN_ID_ROLE, details->tokenId());
+        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
+    }
+    m_placeholder->setVisible(entries.isEmpty());
+    m_tableView->setVisible(!entries.isEmpty());
+    m_tableView->scrollToTop();
+}

@@ -1,0 +1,112 @@
+#include "AppTestSupport.h"
+#include "Palettes.h"
+#include "filetable/AttributedStringIcon.h"
+#include "rules/Transformers.h"
+#include "ruleui/ButtonCollectionView.h"
+#include "ruleui/ButtonCollectionViewItem.h"
+#include "ruleui/ButtonViewController.h"
+#include "ruleui/TransformViewController.h"
+#include "uikit/Appearance.h"
+#include "uikit/QColor+contrast.h"
+#include "ruleui/TransformViewDialogController.h"
+#include "uikit/HyperlinkTextField.h"
+
+#include <QImage>
+#include <QToolButton>
+
+namespace {
+
+// The mean lightness of the drawn (opaque) pixels of an icon.
+int inkLightness(const QIcon& icon, const QSize& size = QSize(16, 16))
+{
+    const QImage image = icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
+    qint64 sum = 0;
+    qint64 count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (pixel.alpha() > 200) {
+                sum += pixel.lightness();
+                ++count;
+            }
+        }
+    return count ? int(sum / count) : -1;
+}
+
+} // namespace
+
+// Drawings made in the palette's colours are drawn again after a switch to a dark palette.
+class PaletteTest : public AppTest {
+protected:
+    Palettes::Restore restore;
+};
+
+TEST_F(PaletteTest, StatusIconsFollowThePalette)
+{
+    QApplication::setPalette(QApplication::style()->standardPalette());
+    const int light = inkLightness(AttributedStringIcon::file());
+    ASSERT_GE(light, 0);
+    EXPECT_LT(light, 128) << "dark ink on a light palette";
+    QApplication::setPalette(Palettes::dark());
+    EXPECT_GT(inkLightness(AttributedStringIcon::file()), 128) << "light ink on a dark palette";
+    EXPECT_GT(inkLightness(AttributedStringIcon::filePending()), 128);
+    EXPECT_EQ(inkLightness(AttributedStringIcon::fileOK()), inkLightness(AttributedStringIcon::fileOK()))
+        << "an icon of fixed colours is the same drawing";
+}
+
+TEST_F(PaletteTest, TheDescriptionIconAndLinksFollowThePalette)
+{
+    QApplication::setPalette(QApplication::style()->standardPalette());
+    makeWindow();
+    window->show();
+    TestEnvironment::drainEvents();
+    const auto editor = DependencyInjectionRegistry::get<TransformViewDialogController>("test", "test", 0);
+    ASSERT_TRUE(editor);
+    QToolButton* description = nullptr;
+    for (QToolButton* button : editor->findChildren<QToolButton*>())
+        if (button->accessibleName() == "Description")
+            description = button;
+    ASSERT_NE(description, nullptr);
+    HyperlinkTextField link(QStringLiteral("Help"), QStringLiteral("https://example.org"), window.get());
+    const QColor lightLink = link.palette().color(QPalette::WindowText);
+    EXPECT_EQ(lightLink, QApplication::palette().color(QPalette::Link));
+    const int lightInk = inkLightness(description->icon(), QSize(18, 18));
+    EXPECT_LT(lightInk, 128);
+
+    QApplication::setPalette(Palettes::dark());
+    TestEnvironment::drainEvents();
+    EXPECT_GT(inkLightness(description->icon(), QSize(18, 18)), 128);
+    EXPECT_EQ(link.palette().color(QPalette::WindowText), Palettes::dark().color(QPalette::Link));
+}
+
+TEST_F(PaletteTest, UnselectedRuleButtonsAreReadableInLightAndDarkPalettes)
+{
+    makeWindow();
+    const auto transformers = DependencyInjectionRegistry::get<Transformers>("test", "test", 0);
+    ASSERT_TRUE(transformers);
+    QList<Transformer> rules(2, Transformer::newTransformer());
+    rules[1].id = Transformer::newId();
+    transformers->load(rules);
+    transformers->selectTransformerAt(0);
+    window->show();
+    TestEnvironment::drainEvents();
+    const auto ruleBar = DependencyInjectionRegistry::get<TransformViewController>("test", "test", 0);
+    for (const QPalette& palette : { QApplication::style()->standardPalette(), Palettes::dark() }) {
+        QApplication::setPalette(palette);
+        TestEnvironment::drainEvents();
+        ButtonCollectionViewItem* unselected = ruleBar->buttonViewController()->collectionView()->item(1);
+        ASSERT_NE(unselected, nullptr);
+        ASSERT_EQ(unselected->style(), ButtonStyle::unselectedEnabled);
+        const QImage image = unselected->grab().toImage();
+        // The face's colour beside the label, then the label's ink that stands out from it.
+        const QColor face = image.pixelColor(image.width() / 8, image.height() / 2);
+        int ink = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                if (std::max(ColorContrast::contrast(pixel, face), ColorContrast::contrast(face, pixel)) >= 3.0)
+                    ++ink;
+            }
+        EXPECT_GT(ink, 20) << (Appearance::isDarkMode(palette) ? "dark" : "light");
+    }
+}

@@ -1,0 +1,243 @@
+#include "EngineTestSupport.h"
+#include "engine/DiskMove.h"
+#include "engine/RenameError.h"
+#include "engine/TransformationUtil.h"
+#include "files/Directory.h"
+
+#include <QDirIterator>
+#include <QThread>
+
+#include <cerrno>
+#include <cstdio>
+#include <map>
+
+namespace {
+
+// What a folder holds: relative paths with their contents; a folder is
+// "name/" with no content.
+using Layout = std::map<QString, QByteArray>;
+
+// The system's calls, but moves for which `when` holds fail with `error`.
+DiskMove::Calls failingMoves(std::function<bool(const QString& from, const QString& to, unsigned int flags)> when, int error)
+{
+    DiskMove::Calls calls = DiskMove::systemCalls();
+    calls.rename = [when, error, system = calls.rename](const QString& from, const QString& to, unsigned int flags) {
+        return when(from, to, flags) ? error : system(from, to, flags);
+    };
+    return calls;
+}
+
+bool endsWith(const QString& path, const char* name)
+{
+    return path.endsWith(QLatin1Char('/') + QLatin1String(name));
+}
+
+// One rename run under a fault. Each source holds its own relative path; a
+// source ending in "/" is a folder. The loop is called once, as a run whose
+// user answers Abort at the first failure that is not ignored.
+struct FaultCase {
+    const char* label;
+    QList<std::pair<QString, QString>> moves;
+    std::function<void(const QString& base)> fault; // after the names were computed
+    std::function<DiskMove::Calls()> calls;
+    RenameErrorCodes ignored;
+    Layout expected;
+    qint64 renamed = 0;
+    qint64 failed = 0;
+    qsizetype stranded = 0;
+};
+
+} // namespace
+
+class RenameFaultTest : public EngineTest {
+protected:
+    Layout layout(const QString& base) const
+    {
+        Layout found;
+        QDirIterator it(base, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString entry = it.next();
+            const QString relative = entry.mid(base.size() + 1);
+            if (relative == QLatin1String("keep"))
+                continue;
+            if (it.fileInfo().isDir() && !it.fileInfo().isSymLink()) {
+                found[relative + QLatin1Char('/')] = QByteArray();
+            } else {
+                QFile file(entry);
+                found[relative] = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+            }
+        }
+        return found;
+    }
+
+    static std::string describe(const Layout& layout)
+    {
+        std::string text;
+        for (const auto& [name, content] : layout)
+            text += name.toStdString() + "=" + content.toStdString() + " ";
+        return text;
+    }
+};
+
+TEST_F(RenameFaultTest, NoFileIsLostHiddenOrMovedInAnotherFilesName)
+{
+    const FaultCase cases[] = {
+        { "cycle of three, the middle file deleted, then Abort",
+            { { "a", "b" }, { "b", "c" }, { "c", "a" } },
+            [](const QString& base) { QFile::remove(base + "/b"); }, {}, {},
+            { { "a", "c" }, { "b", "a" } }, 2, 1, 0 },
+        { "cycle of three, the middle file refused (read-only), then Abort",
+            { { "a", "b" }, { "b", "c" }, { "c", "a" } }, {},
+            [] { return failingMoves([](const QString& from, const QString&, unsigned int) { return endsWith(from, "b"); }, EACCES); },
+            {}, { { "a", "c" }, { "b", "b" }, { "a (renaming)", "a" } }, 1, 1, 1 },
+        { "cycle of three, the parked file's move fails with an ignored EXDEV",
+            { { "a", "b" }, { "b", "c" }, { "c", "a" } }, {},
+            [] { return failingMoves([](const QString&, const QString& to, unsigned int) { return endsWith(to, "b"); }, EXDEV); },
+            { RenameError::codeForErrno(EXDEV) }, { { "a", "c" }, { "c", "b" }, { "a (renaming)", "a" } }, 2, 1, 1 },
+        { "swap with one side deleted",
+            { { "a", "b" }, { "b", "a" } },
+            [](const QString& base) { QFile::remove(base + "/a"); }, {}, {},
+            { { "a", "b" } }, 1, 1, 0 },
+        { "swap with one side replaced by another file",
+            { { "a", "b" }, { "b", "a" } },
+            [](const QString& base) {
+                QFile::remove(base + "/a");
+                // A later moment than the listing, as a user's replacement is.
+                QThread::msleep(5);
+                QFile other(base + "/a");
+                other.open(QIODevice::WriteOnly);
+                other.write("other");
+            },
+            {}, {}, { { "a", "other" }, { "a 2", "b" } }, 1, 1, 0 },
+        { "a renamed folder whose listed child then moves out stays",
+            { { "D/", "E" }, { "D/f", "g" } }, {}, {}, {},
+            { { "E/", "" }, { "g", "D/f" } }, 2, 0, 0 },
+        { "a file created during the emptied-folder check stays, and so does its folder",
+            { { "x/f", "f" } }, {},
+            [] {
+                DiskMove::Calls calls;
+                calls.onlyIgnoredNames = [](const QString& folder) {
+                    std::optional<QByteArrayList> names = Directory::onlyIgnoredNames(folder);
+                    QFile late(folder + "/late");
+                    late.open(QIODevice::WriteOnly);
+                    late.write("late");
+                    return names;
+                };
+                return calls;
+            },
+            {}, { { "f", "x/f" }, { "x/", "" }, { "x/late", "late" } }, 1, 0, 0 },
+        { "a target taken on disk after the names were computed",
+            { { "a", "b" } },
+            [](const QString& base) {
+                QFile foreign(base + "/b");
+                foreign.open(QIODevice::WriteOnly);
+                foreign.write("foreign");
+            },
+            {}, {}, { { "b", "foreign" }, { "b 2", "a" } }, 1, 0, 0 },
+        { "a file system that refuses RENAME_NOREPLACE (EINVAL)",
+            { { "a", "b" }, { "c", "d" } },
+            [](const QString& base) {
+                QFile foreign(base + "/d");
+                foreign.open(QIODevice::WriteOnly);
+                foreign.write("foreign");
+            },
+            [] { return failingMoves([](const QString&, const QString&, unsigned int flags) { return flags & RENAME_NOREPLACE; }, EINVAL); },
+            {}, { { "b", "a" }, { "d", "foreign" }, { "d 2", "c" } }, 2, 0, 0 },
+        { "a file system that refuses RENAME_NOREPLACE and hard links",
+            { { "a", "b" }, { "F/", "G" } }, {},
+            [] {
+                DiskMove::Calls calls = failingMoves([](const QString&, const QString&, unsigned int flags) { return flags & RENAME_NOREPLACE; }, EINVAL);
+                calls.link = [](const QString&, const QString&) { return EPERM; };
+                return calls;
+            },
+            {}, { { "b", "a" }, { "G/", "" } }, 2, 0, 0 },
+    };
+
+    for (const FaultCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        QTemporaryDir caseDir(path(QStringLiteral("case-XXXXXX")));
+        const QString base = caseDir.path();
+        touch(QFileInfo(base).fileName() + QStringLiteral("/keep"));
+        QList<File> files;
+        for (const auto& [from, to] : c.moves) {
+            const QString source = QFileInfo(base).fileName() + QLatin1Char('/') + from;
+            if (from.endsWith(QLatin1Char('/')))
+                mkdir(source);
+            else if (!QFileInfo::exists(path(source)))
+                touch(source, from.toUtf8());
+            files << fileTo(source.endsWith(QLatin1Char('/')) ? source.chopped(1) : source,
+                QFileInfo(base).fileName() + QLatin1Char('/') + to);
+        }
+        if (c.fault)
+            c.fault(base);
+
+        RenameContext context = RenameContext::make(files);
+        context.ignoredErrorCodes = c.ignored;
+        {
+            std::optional<DiskMove::ScopedCalls> calls;
+            if (c.calls)
+                calls.emplace(c.calls());
+            context = TransformationUtil::renameFiles(context);
+        }
+
+        const Layout found = layout(base);
+        EXPECT_EQ(found, c.expected) << describe(found);
+        EXPECT_TRUE(context.parkedFiles.isEmpty()) << "nothing stays parked when the loop returns";
+        EXPECT_EQ(context.totalSuccess, c.renamed);
+        EXPECT_EQ(context.totalErrors, c.failed);
+        EXPECT_EQ(context.strandedReports.size(), c.stranded);
+        // Every record describes where its file is.
+        for (const File& file : std::as_const(context.files)) {
+            if (file.validation.errors.isEmpty())
+                EXPECT_TRUE(exists(file.source.fileInfo.fullPath.mid(root.path().size() + 1))) << file.source.fileInfo.fullPath.toStdString();
+        }
+    }
+}
+
+TEST_F(RenameFaultTest, ARowSaysWhenTheNameOnDiskDiffersFromThePreview)
+{
+    touch(QStringLiteral("keep"));
+    touch(QStringLiteral("a"), "a");
+    QList<File> files { fileTo(QStringLiteral("a"), QStringLiteral("b")) };
+    touch(QStringLiteral("b"), "foreign");
+    const RenameContext context = TransformationUtil::renameFiles(RenameContext::make(files));
+    ASSERT_EQ(context.files.size(), 1);
+    EXPECT_EQ(context.files[0].source.fileInfo.fullPath, path(QStringLiteral("b 2")));
+    EXPECT_EQ(context.files[0].validation.warnings,
+        QSet<QString> { QStringLiteral("\"b\" was taken on disk: renamed to \"b 2\" instead.") });
+}
+
+// A swap is one exchange, so no instant has either file under a third name;
+// where the file system cannot exchange, the swap goes through a visible
+// parking name and still ends as previewed.
+TEST_F(RenameFaultTest, ASwapIsOneExchange)
+{
+    for (const bool canExchange : { true, false }) {
+        SCOPED_TRACE(canExchange ? "exchange" : "no exchange");
+        QTemporaryDir caseDir(path(QStringLiteral("case-XXXXXX")));
+        const QString name = QFileInfo(caseDir.path()).fileName();
+        touch(name + QStringLiteral("/a"), "a");
+        touch(name + QStringLiteral("/b"), "b");
+        QList<File> files { fileTo(name + QStringLiteral("/a"), name + QStringLiteral("/b")),
+            fileTo(name + QStringLiteral("/b"), name + QStringLiteral("/a")) };
+        QStringList seen;
+        DiskMove::Calls calls = DiskMove::systemCalls();
+        calls.rename = [&, system = calls.rename](const QString& from, const QString& to, unsigned int flags) {
+            seen << QStringLiteral("%1>%2 %3").arg(QFileInfo(from).fileName(), QFileInfo(to).fileName(),
+                flags & RENAME_EXCHANGE ? QStringLiteral("exchange") : QStringLiteral("move"));
+            return !canExchange && (flags & RENAME_EXCHANGE) ? EINVAL : system(from, to, flags);
+        };
+        RenameContext context;
+        {
+            DiskMove::ScopedCalls scoped(calls);
+            context = TransformationUtil::renameFiles(RenameContext::make(files));
+        }
+        EXPECT_EQ(context.totalSuccess, 2);
+        EXPECT_EQ(content(name + QStringLiteral("/a")), QByteArray("b"));
+        EXPECT_EQ(content(name + QStringLiteral("/b")), QByteArray("a"));
+        if (canExchange)
+            EXPECT_EQ(seen, QStringList { QStringLiteral("b>a exchange") });
+        else
+            EXPECT_TRUE(seen.filter(QStringLiteral("(renaming)")).size() == 2) << seen.join(", ").toStdString();
+    }
+}

@@ -1,0 +1,184 @@
+#include "MediaFixtures.h"
+#include "TestEnvironment.h"
+
+#include "tokens/FileAttribute+add.h"
+#include "tokens/FileAttributeUtil.h"
+#include "tokens/ImageProperties.h"
+
+#include <QTemporaryDir>
+#include <QTimeZone>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QVariant stored(const FileAttributeDictionary& attributes, const QString& key)
+{
+    const auto attribute = AttributeDictionary::value(attributes, key);
+    if (!attribute)
+        return {};
+    if (const auto text = attribute->attributeValue.stringValue())
+        return *text;
+    if (const auto number = attribute->attributeValue.numberValue())
+        return *number;
+    return *attribute->attributeValue.dateValue();
+}
+
+FileAttributeDictionary fromProperties(const QVariantMap& exif, const QVariantMap& topLevel = {})
+{
+    QVariantMap properties = topLevel;
+    properties.insert("{Exif}", exif);
+    FileAttributeDictionary attributes;
+    FileAttributeUtil::imageAttributes(properties, attributes);
+    return attributes;
+}
+
+TEST(ImageAttributes, ExposureTimesBecomeShortTexts)
+{
+    const struct {
+        double seconds;
+        const char* text;
+    } cases[] = {
+        { 0.004, "1:250" }, { 0.5, "1:2" }, { 0.6, "1s" }, { 1.0, "1s" }, { 2.5, "2.5s" }, { 90.0, "1m30s" },
+    };
+    for (const auto& c : cases) {
+        const auto attributes = fromProperties({ { "ExposureTime", c.seconds } });
+        EXPECT_EQ(stored(attributes, "{Exif}.ExposureTime"), QString(c.text)) << c.seconds;
+        EXPECT_EQ(AttributeDictionary::value(attributes, "{Exif}.ExposureTime")->label, "ExposureTime");
+    }
+}
+
+TEST(ImageAttributes, FlashValuesGiveDescriptionAndFired)
+{
+    const struct {
+        int value;
+        const char* description;
+        const char* fired;
+    } cases[] = {
+        { 0, "No Flash", "No flash" },
+        { 16, "Flash Off", "No flash" },
+        { 17, "Flash Off", "Flash" },
+        { 25, "Flash Auto, Fired", "Flash" },
+        { 24, "Flash Auto, Not Fired", "No flash" },
+        { 5, "Flash, Fired, Return Not Detected", "Flash" },
+        { 95, "Flash Auto, Fired, Return Detected, Red-eye Reduction", "Flash" },
+        { 127, "Flash Auto, Fired, Return Detected, No Flash Function, Red-eye Reduction", "Flash" },
+    };
+    for (const auto& c : cases) {
+        const auto attributes = fromProperties({ { "Flash", c.value } });
+        EXPECT_EQ(stored(attributes, "{Exif}.FlashDescription"), QString(c.description)) << c.value;
+        EXPECT_EQ(stored(attributes, "{Exif}.FlashFired"), QString(c.fired)) << c.value;
+        EXPECT_EQ(AttributeDictionary::value(attributes, "{Exif}.FlashFired")->label, "FlashFired");
+    }
+}
+
+TEST(ImageAttributes, IsoSpeedIsTheFirstWholeRating)
+{
+    EXPECT_EQ(stored(fromProperties({ { "ISOSpeedRatings", QVariantList { 100, 400 } } }), "{Exif}.ISOSpeed"), qint64(100));
+    EXPECT_FALSE(stored(fromProperties({ { "ISOSpeedRatings", "ISO 100" } }), "{Exif}.ISOSpeed").isValid());
+    // A rating held as a number is no list of ratings.
+    EXPECT_FALSE(stored(fromProperties({ { "ISOSpeedRatings", 100 } }), "{Exif}.ISOSpeed").isValid());
+}
+
+TEST(ImageAttributes, DatesWithOffsetFractionAndTheirFallbacks)
+{
+    const QDateTime withOffset = QDateTime(QDate(2023, 5, 1), QTime(10, 0, 0, 500), Qt::UTC);
+    auto attributes = fromProperties({ { "DateTimeOriginal", "2023:05:01 12:00:00" }, { "OffsetTimeOriginal", "+02:00" },
+        { "SubsecTimeOriginal", "5" } });
+    EXPECT_EQ(stored(attributes, "{Exif}.DateTimeOriginal").toDateTime(), withOffset);
+    EXPECT_EQ(stored(attributes, "media-date").toDateTime(), withOffset);
+
+    // A blank offset reads the date in the current time zone instead of losing it.
+    const QDateTime local = QDateTime(QDate(2023, 5, 1), QTime(12, 0), QTimeZone::systemTimeZone());
+    attributes = fromProperties({ { "DateTimeDigitized", "2023:05:01 12:00:00" }, { "OffsetTimeDigitized", "   " },
+        { "DateTimeOriginal", "2020:01:01 00:00:00" }, { "OffsetTimeOriginal", "+00:00" } });
+    EXPECT_EQ(stored(attributes, "{Exif}.DateTimeDigitized").toDateTime(), local);
+    EXPECT_EQ(stored(attributes, "media-date").toDateTime(), local) << "the digitized date wins";
+
+    // An unreadable date stays text and gives no media date.
+    attributes = fromProperties({ { "DateTimeOriginal", "sometime" } });
+    EXPECT_EQ(stored(attributes, "{Exif}.DateTimeOriginal"), "sometime");
+    EXPECT_FALSE(stored(attributes, "media-date").isValid());
+}
+
+class ImageFiles : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+    QString path(const QString& name) const { return folder.filePath(name); }
+    static FileAttributeDictionary load(const QString& path)
+    {
+        return FileAttributeUtil::loadAttributes(QUrl::fromLocalFile(path));
+    }
+    QTemporaryDir folder;
+};
+
+TEST_F(ImageFiles, ACameraJpegGivesItsExifAndGpsValues)
+{
+    const QString jpeg = path("photo.jpg");
+    ASSERT_TRUE(MediaFixtures::writeJpeg(jpeg, &MediaFixtures::cameraExif));
+    const FileAttributeDictionary attributes = load(jpeg);
+
+    EXPECT_EQ(stored(attributes, "PixelWidth"), qint64(16));
+    EXPECT_EQ(stored(attributes, "media-width"), qint64(16));
+    EXPECT_EQ(stored(attributes, "media-height"), qint64(8));
+    EXPECT_EQ(stored(attributes, "Orientation"), qint64(6));
+    EXPECT_EQ(stored(attributes, "{TIFF}.Make"), "Brackenfold Optics");
+    EXPECT_EQ(stored(attributes, "{TIFF}.Model"), "BF-1");
+    EXPECT_EQ(stored(attributes, "{Exif}.LensModel"), "BF 35mm F2.8");
+    EXPECT_EQ(stored(attributes, "{Exif}.FNumber"), 2.8);
+    EXPECT_EQ(stored(attributes, "{Exif}.FocalLength"), qint64(35));
+    EXPECT_EQ(stored(attributes, "{Exif}.ExposureTime"), "1:250");
+    EXPECT_EQ(stored(attributes, "{Exif}.FlashDescription"), "Flash Auto, Fired");
+    EXPECT_EQ(stored(attributes, "{Exif}.ISOSpeedRatings"), "100, 400");
+    EXPECT_EQ(stored(attributes, "{Exif}.ISOSpeed"), qint64(100));
+    EXPECT_EQ(stored(attributes, "media-sequence"), qint64(42));
+    EXPECT_EQ(stored(attributes, "media-date").toDateTime(), QDateTime(QDate(2023, 5, 1), QTime(10, 0, 0, 500), Qt::UTC));
+
+    // 33° 51' 24.6'' S, 151° 12' 36'' E; the reference "s " reads as "S".
+    EXPECT_EQ(stored(attributes, "{GPS}.LatitudeRef"), "S");
+    EXPECT_EQ(stored(attributes, "{GPS}.Latitude"), 33.8568);
+    EXPECT_EQ(AttributeDictionary::value(attributes, "{GPS}.Latitude")->label, "Latitude");
+    EXPECT_EQ(stored(attributes, "{GPS}.LongitudeRef"), "E");
+    EXPECT_EQ(stored(attributes, "{GPS}.Longitude"), 151.21);
+    EXPECT_EQ(stored(attributes, "{GPS}.Altitude"), 58.5);
+}
+
+TEST_F(ImageFiles, DamagedOrForeignImagesAddNothingBeyondTheBasics)
+{
+    const QString whole = path("whole.jpg");
+    ASSERT_TRUE(MediaFixtures::writeJpeg(whole, &MediaFixtures::cameraExif));
+    QFile source(whole);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = source.readAll();
+
+    const struct {
+        const char* name;
+        QByteArray content;
+    } cases[] = {
+        { "cut-in-exif.jpg", bytes.left(60) },
+        { "cut-after-header.jpg", bytes.left(4) },
+        { "text.jpg", QByteArray("not an image at all") },
+        { "empty.jpg", QByteArray() },
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(MediaFixtures::writeBytes(path(c.name), c.content));
+        const FileAttributeDictionary attributes = load(path(c.name));
+        EXPECT_TRUE(attributes.contains("kind")) << c.name;
+        for (const QString& key : attributes.keys())
+            EXPECT_FALSE(key.startsWith("{") || key.startsWith("media-") || key.startsWith("Pixel")) << c.name << " " << key.toStdString();
+    }
+}
+
+// Exiv2 recognises video containers too, and its readers of those are not
+// safe on damaged files: a movie is no image, whatever its name says.
+TEST_F(ImageFiles, MoviesAreNotReadAsImagesWhateverTheirName)
+{
+    const QString movie = path("holiday.jpg");
+    ASSERT_TRUE(MediaFixtures::writeMovie(movie, "mov", { { "title", "Holiday" } }));
+    EXPECT_FALSE(ImageProperties::read(movie).has_value());
+    const QString photo = path("photo.jpg");
+    ASSERT_TRUE(MediaFixtures::writeJpeg(photo, &MediaFixtures::cameraExif));
+    EXPECT_TRUE(ImageProperties::read(photo).has_value());
+}
+
+} // namespace

@@ -1,0 +1,324 @@
+#include "support/NotificationRecorder.h"
+#include "uikit/ScriptedAlertPresenter.h"
+#include "support/TestEnvironment.h"
+
+#include "core/AppNotification.h"
+#include "platform/MainWindowLocator.h"
+#include "platform/NotificationQueue.h"
+#include "platform/UndoManager.h"
+#include "rules/Transformers.h"
+#include "tokenui/LookupTablePanelController.h"
+
+#include <QAbstractItemModel>
+#include <QFile>
+#include <QMenu>
+#include <QStringEncoder>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Rows = QList<QStringList>;
+
+Rows rowsOf(const QList<LookupTableItem>& items)
+{
+    Rows rows;
+    for (const LookupTableItem& item : items)
+        rows << QStringList { item.find, item.replace };
+    return rows;
+}
+
+// The editor over a rule list whose current rule is a Conversion rule.
+class LookupTable : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        undoManager.setGroupsByEvent(false);
+        MainWindowLocator::setUndoManager(&undoManager);
+        ruleId = addRule(TransformerType::conversion, Rows { { "a", "1" }, { "", "" }, { "b", "" } });
+        transformers.selectTransformer(ruleId);
+        editor = std::make_unique<LookupTablePanelController>(&transformers);
+        editor->resize(400, 300);
+        editor->show();
+        TestEnvironment::drainEvents();
+    }
+    void TearDown() override
+    {
+        editor.reset();
+        TestEnvironment::processEventsUntil([] { return NotificationQueue::defaultQueue().pendingCount() == 0; });
+        MainWindowLocator::setUndoManager(nullptr);
+        LookupTablePanelController::setFileListExport({});
+    }
+    QString addRule(TransformerType type, const std::optional<Rows>& table)
+    {
+        Transformer rule = Transformer::newTransformer();
+        rule.type = type;
+        rule.properties.conversionType = ConversionType::lookup;
+        rule.properties.conversionLookup = table;
+        rule.needsInitialSave = false;
+        transformers.insert(rule, transformers.count());
+        return rule.id;
+    }
+    Rows stored() const { return transformers.transformer(ruleId)->properties.conversionLookup.value_or(Rows()); }
+    QString file(const QString& name) const { return folder.filePath(name); }
+    void write(const QString& name, const QByteArray& bytes) const
+    {
+        QFile out(file(name));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    }
+    // Types into a cell through the table's own editor.
+    void edit(int row, int column, const QString& text)
+    {
+        QTableView* table = editor->lookupTable()->tableView();
+        const QModelIndex index = table->model()->index(row, column);
+        ASSERT_TRUE(index.isValid());
+        table->setCurrentIndex(index);
+        table->edit(index);
+        // The open editor over that cell (editors closed earlier may not be gone yet).
+        LookupTableTextField* line = nullptr;
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] {
+            for (auto* field : table->findChildren<LookupTableTextField*>())
+                if (field->isVisible() && table->visualRect(index).contains(field->geometry().center()))
+                    line = field;
+            return line != nullptr;
+        }));
+        line->setText(text);
+        QTest::keyClick(line, Qt::Key_Return);
+        TestEnvironment::drainEvents();
+    }
+
+    QTemporaryDir folder;
+    Transformers transformers;
+    UndoManager undoManager;
+    QString ruleId;
+    std::unique_ptr<LookupTablePanelController> editor;
+};
+
+TEST_F(LookupTable, showsTheCurrentRulesTableWithoutEmptyRows)
+{
+    EXPECT_EQ(editor->currentTransformerId(), ruleId);
+    EXPECT_EQ(rowsOf(editor->lookupData()), (Rows { { "a", "1" }, { "b", "" } }));
+    EXPECT_EQ(editor->lookupTable()->tableView()->model()->rowCount(), 2);
+    EXPECT_EQ(editor->lookupTable()->tableView()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Replace"));
+    EXPECT_EQ(stored(), (Rows { { "a", "1" }, { "", "" }, { "b", "" } })) << "loading writes nothing";
+    for (QToolButton* button : { editor->addButton(), editor->removeButton(), editor->importButton(),
+             editor->exportButton(), editor->closeButton() }) {
+        EXPECT_FALSE(button->accessibleName().isEmpty());
+        EXPECT_FALSE(button->toolTip().isEmpty());
+    }
+
+    // A rule without a table gets one row to type into.
+    const QString empty = addRule(TransformerType::conversion, std::nullopt);
+    transformers.selectTransformer(empty);
+    editor->load();
+    EXPECT_EQ(rowsOf(editor->lookupData()), (Rows { { "", "" } }));
+
+    // Another kind closes the panel.
+    NotificationRecorder recorder({ NotificationName::hideLookupTable });
+    transformers.selectTransformer(addRule(TransformerType::simple, std::nullopt));
+    editor->load();
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(recorder.count(NotificationName::hideLookupTable), 1);
+}
+
+TEST_F(LookupTable, editAddAndRemoveReachTheRule)
+{
+    NotificationRecorder recorder({ NotificationName::transformButtonSave });
+    edit(0, 1, QStringLiteral("one"));
+    EXPECT_EQ(recorder.count(NotificationName::transformButtonSave), 1);
+    EXPECT_EQ(stored(), (Rows { { "a", "one" }, { "b", "" } }));
+    EXPECT_EQ(editor->lookupTable()->tableView()->model()->index(0, 1).data().toString(), QStringLiteral("one"));
+
+    // Empty rows are no change.
+    editor->lookupTable()->selectField(1, 0);
+    editor->addRow();
+    EXPECT_EQ(editor->lookupData().size(), 3);
+    EXPECT_EQ(editor->lookupTable()->selectedRow(), 2);
+    TestEnvironment::drainEvents();
+    edit(2, 0, QStringLiteral("c"));
+    EXPECT_EQ(stored(), (Rows { { "a", "one" }, { "b", "" }, { "c", "" } }));
+
+    // Rows 1 and 2 selected: Add puts two rows after row 2.
+    QTableView* table = editor->lookupTable()->tableView();
+    table->selectionModel()->select(QItemSelection(table->model()->index(1, 0), table->model()->index(2, 1)),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    editor->addRow();
+    EXPECT_EQ(rowsOf(editor->lookupData()), (Rows { { "a", "one" }, { "b", "" }, { "c", "" }, { "", "" }, { "", "" } }));
+    EXPECT_EQ(editor->lookupTable()->selectedRow(), 3);
+
+    editor->removeRows({ 0, 4 });
+    EXPECT_EQ(rowsOf(editor->lookupData()), (Rows { { "b", "" }, { "c", "" }, { "", "" } }));
+    EXPECT_EQ(editor->lookupTable()->selectedRow(), 0);
+    editor->removeRows({ 0, 9 }); // a row past the end removes nothing
+    EXPECT_EQ(editor->lookupData().size(), 3);
+    NotificationCenter::defaultCenter().post({ NotificationName::transformButtonSave });
+    EXPECT_EQ(stored(), (Rows { { "b", "" }, { "c", "" }, { "", "" } }));
+}
+
+TEST_F(LookupTable, tabAndArrowsMoveBetweenCellsAndGrowTheTable)
+{
+    editor->selectNextField(0, 0);
+    EXPECT_EQ(editor->lookupTable()->tableView()->currentIndex().column(), 1);
+    editor->selectNextField(1, 1); // the last row's Replace cell
+    EXPECT_EQ(editor->lookupData().size(), 3);
+    editor->selectPreviousField(0, 0);
+    EXPECT_EQ(editor->lookupData().size(), 3) << "Shift-Tab in the first cell does nothing";
+    editor->selectRowDown(2, 0);
+    EXPECT_EQ(editor->lookupData().size(), 4);
+    editor->selectRowUp(3, 0);
+    EXPECT_EQ(editor->lookupTable()->selectedRow(), 2);
+}
+
+TEST_F(LookupTable, theKeysOfAnOpenCellCommitItAndMove)
+{
+    QTableView* table = editor->lookupTable()->tableView();
+    auto openField = [&](int row, int column) -> LookupTableTextField* {
+        const QModelIndex index = table->model()->index(row, column);
+        table->setCurrentIndex(index);
+        table->edit(index);
+        LookupTableTextField* open = nullptr;
+        TestEnvironment::processEventsUntil([&] {
+            for (auto* field : table->findChildren<LookupTableTextField*>())
+                if (field->isVisible() && table->visualRect(index).contains(field->geometry().center()))
+                    open = field;
+            return open != nullptr;
+        });
+        return open;
+    };
+    LookupTableTextField* field = openField(1, 0);
+    ASSERT_TRUE(field);
+    field->setText(QStringLiteral("B"));
+    QTest::keyClick(field, Qt::Key_Tab);
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(editor->lookupData().at(1).find, QStringLiteral("B")) << "the cell is committed";
+    EXPECT_EQ(table->currentIndex(), table->model()->index(1, 1));
+
+    field = openField(1, 1);
+    ASSERT_TRUE(field);
+    QTest::keyClick(field, Qt::Key_Down);
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(editor->lookupData().size(), 3) << "Down in the last row adds one";
+    EXPECT_EQ(table->currentIndex().row(), 2);
+}
+
+TEST_F(LookupTable, aClickBelowTheRowsAppendsOne)
+{
+    editor->onLookupTableAction(-1, -1);
+    EXPECT_EQ(editor->lookupData().size(), 3);
+    QTableView* table = editor->lookupTable()->tableView();
+    table->selectAll();
+    editor->onLookupTableAction(-1, -1);
+    EXPECT_EQ(editor->lookupData().size(), 3) << "not while several rows are selected";
+}
+
+TEST_F(LookupTable, exportThenImportGivesTheSameTable)
+{
+    Transformer rule = *transformers.transformer(ruleId);
+    rule.properties.conversionLookup = Rows { { "a;b", "x" }, { "say \"hi\"", "" }, { "c,d", "e\tf" }, { "Ünïcödé", "ok" } };
+    transformers.addOrReplaceTransformer(rule);
+    editor->load();
+    EXPECT_EQ(editor->csvContent(), QStringLiteral("\"a;b\";x\n\"say \"\"hi\"\"\";\n\"c,d\";\"e\tf\"\nÜnïcödé;ok"));
+    ASSERT_TRUE(editor->exportLookupTableToCsv(file(QStringLiteral("Names.csv"))));
+
+    Transformer other = *transformers.transformer(ruleId);
+    other.properties.conversionLookup = Rows { { "gone", "too" } };
+    other.description = std::nullopt;
+    transformers.addOrReplaceTransformer(other);
+    editor->load();
+    NotificationRecorder recorder({ NotificationName::transformButtonSave });
+    ASSERT_TRUE(editor->importRows(file(QStringLiteral("Names.csv"))));
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(recorder.count(NotificationName::transformButtonSave), 1);
+    NotificationCenter::defaultCenter().post({ NotificationName::transformButtonSave });
+    EXPECT_EQ(stored(), *rule.properties.conversionLookup);
+    EXPECT_EQ(transformers.transformer(ruleId)->description, QStringLiteral("Names")) << "titled after the file";
+}
+
+// A row without a find text is skipped; a single field is a find text with an empty replacement.
+TEST_F(LookupTable, importReadsOtherEncodingsAndSkipsRowsWithoutFind)
+{
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
+    const QString text = QStringLiteral("Straße;Strasse\r\nGrüße;Gruesse\n;ohne\neinzeln\nÄrger, Öl und Übel;AOU\n");
+    QStringEncoder latin1(QStringConverter::Latin1);
+    QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    const QList<Case> cases { { "latin1.csv", latin1.encode(text) }, { "utf16.csv", utf16.encode(text) },
+        { "utf8.csv", text.toUtf8() } };
+    for (const Case& c : cases) {
+        write(QString::fromLatin1(c.name), c.bytes);
+        ASSERT_TRUE(editor->importRows(file(QString::fromLatin1(c.name)))) << c.name;
+        EXPECT_EQ(rowsOf(editor->lookupData()),
+            (Rows { { "Straße", "Strasse" }, { "Grüße", "Gruesse" }, { "einzeln", "" }, { "Ärger, Öl und Übel", "AOU" } }))
+            << c.name;
+    }
+}
+
+TEST_F(LookupTable, filesThatCannotBeReadOrWrittenAreReported)
+{
+    ScriptedAlertPresenter presenter;
+    const Rows before = rowsOf(editor->lookupData());
+    EXPECT_FALSE(editor->importRows(file(QStringLiteral("missing.csv"))));
+    EXPECT_FALSE(editor->exportLookupTableToCsv(file(QStringLiteral("no/such/folder/out.csv"))));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return presenter.requests.size() == 2; }));
+    EXPECT_EQ(presenter.requests.at(0).messageText, QStringLiteral("Unable to read CSV file"));
+    EXPECT_EQ(presenter.requests.at(1).messageText, QStringLiteral("Unable to save CSV file"));
+    EXPECT_EQ(rowsOf(editor->lookupData()), before);
+    EXPECT_FALSE(QFile::exists(file(QStringLiteral("no/such/folder/out.csv"))));
+}
+
+TEST_F(LookupTable, exportMenuOffersTheFileListOnlyWhenThereIsOne)
+{
+    QMenu* menu = editor->exportMenu();
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions().at(0)->text(), QStringLiteral("Export Table to CSV"));
+    EXPECT_TRUE(menu->actions().at(0)->isEnabled());
+
+    int exported = 0;
+    LookupTablePanelController::setFileListExport([&] { ++exported; });
+    Transformer rule = *transformers.transformer(ruleId);
+    rule.transformScope = TransformScope::path;
+    rule.properties.conversionLookup = Rows { { "", "" } };
+    transformers.addOrReplaceTransformer(rule);
+    editor->load();
+    menu = editor->exportMenu();
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions().at(0)->text(), QStringLiteral("Export Paths to CSV"));
+    EXPECT_FALSE(menu->actions().at(1)->isEnabled()) << "every row is empty";
+    menu->actions().at(0)->trigger();
+    EXPECT_EQ(exported, 1);
+}
+
+TEST_F(LookupTable, undoingTheRulesEarlierEditDoesNotLoseTableEdits)
+{
+    edit(0, 0, QStringLiteral("A"));
+    EXPECT_EQ(undoManager.undoActionName(), QStringLiteral("Update Lookup Table"));
+    undoManager.undo();
+    EXPECT_EQ(stored(), (Rows { { "a", "1" }, { "", "" }, { "b", "" } }));
+    undoManager.redo();
+    EXPECT_EQ(stored(), (Rows { { "A", "1" }, { "b", "" } }));
+}
+
+TEST_F(LookupTable, hidingSavesAndLetsGoOfTheRule)
+{
+    editor->insertRows({ LookupTableItem(QStringLiteral("z"), QStringLiteral("9")) }, 0);
+    editor->hide();
+    EXPECT_EQ(stored(), (Rows { { "z", "9" }, { "a", "1" }, { "b", "" } }));
+    EXPECT_FALSE(editor->currentTransformerId());
+    EXPECT_TRUE(editor->lookupData().isEmpty());
+
+    // A panel deleted while it shows keeps its edits too.
+    editor->show();
+    editor->removeRows({ 0 });
+    editor.reset();
+    EXPECT_EQ(stored(), (Rows { { "a", "1" }, { "b", "" } }));
+}
+
+} // namespace
