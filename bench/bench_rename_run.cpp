@@ -1,57 +1,107 @@
-// The road of one request on a generated folder: open, preview with
-// validation, rename run; beside the run, a plain renameat2 loop doing the
-// same renames on a fresh copy of the tree. The rules: Replace, Regular
-// expression, Conversion, Numbering, Prefix and Suffix.
+// The main road of one request, phase by phase, beside plain tools on the same
+// disk in the same run: opening (the walk and the hand-over to the store), the
+// preview with three rules, the whole rename run, and then, on a second tree,
+// its phases one by one (full transformation, validation, renaming). Beside
+// them: `find -printf`, a perl stand-in for `rename -n` with one rule, and a
+// careful raw loop (lstat + renameat2 RENAME_NOREPLACE per file).
 //
-//   bench_rename_run [--files 10000|100000]   (default 10000)
+// Reported per size: the milliseconds of every phase, the peak resident memory
+// per listed file, and the longest main-thread stall (the longest single event
+// the main thread handled, the file table reloading and painting included).
+//
+//   bench_rename_run                      10,000 and 100,000 files, each in a process of its own
+//   bench_rename_run --files N [--per-folder M]   one size (default: all in one folder)
 #include "core/DependencyInjectionRegistry.h"
 #include "core/Preference.h"
+#include "engine/FileValidationService.h"
+#include "engine/FileValidationUtil.h"
 #include "engine/TransformationService.h"
+#include "engine/TransformationUtil.h"
+#include "filetable/TableViewController.h"
 #include "files/FileDataSource.h"
 #include "files/FilesAndDirectories.h"
 #include "platform/DefaultsStore.h"
 #include "platform/GlobalActors.h"
+#include "platform/MainThread.h"
 #include "platform/Task.h"
 #include "rules/ConversionType.h"
 #include "rules/Transformers.h"
 #include "tokens/TokenString.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLoggingCategory>
-#include <QRegularExpression>
-#include <QSet>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWidget>
 
 #include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr int filesPerFolder = 1000;
+// Times every event the main thread handles; the longest is the longest stall
+// the window would show.
+class TimedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
 
-QString folderName(int f) { return QStringLiteral("folder-%1").arg(f, 4, 10, QLatin1Char('0')); }
-QString fileName(int i) { return QStringLiteral("file_%1.txt").arg(i, 6, 10, QLatin1Char('0')); }
-// What the rules make of a name, for the plain loop; the engine's run gives
-// each file its own number in list order.
-QString newFileName(int i)
-{
-    return QStringLiteral("A_DOC-%1_%2_S.txt").arg(i, 6, 10, QLatin1Char('0')).arg(i + 1, 6, 10, QLatin1Char('0'));
-}
-const QRegularExpression renamedName(QStringLiteral("^A_DOC-\\d{6}_(\\d{6})_S\\.txt$"));
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        if (m_depth > 0)
+            return QApplication::notify(receiver, event);
+        ++m_depth;
+        QElapsedTimer timer;
+        timer.start();
+        const bool handled = QApplication::notify(receiver, event);
+        m_longest = std::max(m_longest, timer.nsecsElapsed());
+        --m_depth;
+        return handled;
+    }
 
-bool generate(const QString& root, int fileCount)
+    // The longest stall since the last call, in milliseconds.
+    double takeLongestStall()
+    {
+        const double longest = m_longest / 1e6;
+        m_longest = 0;
+        return longest;
+    }
+
+private:
+    int m_depth = 0;
+    qint64 m_longest = 0;
+};
+
+TimedApplication* timedApp() { return static_cast<TimedApplication*>(QCoreApplication::instance()); }
+
+struct Layout {
+    int fileCount = 0;
+    int perFolder = 0;
+
+    int folderCount() const { return (fileCount + perFolder - 1) / perFolder; }
+    QString folder(const QString& root, int i) const
+    {
+        return root + QStringLiteral("/folder-%1").arg(i / perFolder, 4, 10, QLatin1Char('0'));
+    }
+};
+
+QString fileName(int i) { return QStringLiteral("file_%1.txt").arg(i, 7, 10, QLatin1Char('0')); }
+// What the three rules make of a name.
+QString newFileName(int i) { return QStringLiteral("A_doc_%1_S.txt").arg(i, 7, 10, QLatin1Char('0')); }
+
+bool generate(const QString& root, const Layout& layout)
 {
-    for (int i = 0; i < fileCount; ++i) {
-        const QString folder = root + QLatin1Char('/') + folderName(i / filesPerFolder);
-        if (i % filesPerFolder == 0 && !QDir().mkpath(folder))
+    for (int i = 0; i < layout.fileCount; ++i) {
+        const QString folder = layout.folder(root, i);
+        if (i % layout.perFolder == 0 && !QDir().mkpath(folder))
             return false;
         const int fd = ::open(QFile::encodeName(folder + QLatin1Char('/') + fileName(i)).constData(), O_CREAT | O_WRONLY, 0644);
         if (fd < 0)
@@ -61,34 +111,70 @@ bool generate(const QString& root, int fileCount)
     return true;
 }
 
-long residentKilobytes()
+long statusKilobytes(const char* key)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
+        if (line.startsWith(key))
+            return line.mid(std::strlen(key)).trimmed().split(' ').first().toLong();
     }
     return 0;
 }
 
-// Runs `work` on the transformation executor with the main loop turning, as
-// the event handler does; answers the milliseconds it took.
-qint64 runOnTransformation(std::function<void(std::stop_token)> work)
+// Starts the peak resident size afresh from what is resident now.
+void resetPeakResident()
 {
-    QElapsedTimer timer;
-    timer.start();
-    const TaskHandle task = TaskHandle::start(GlobalActors::transformation(), std::move(work));
-    // Sleeps in the event loop between the worker's hops; the timer wakes it
-    // to look whether the run has ended.
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+// Turns the main loop until the task ends, as the window does while a worker runs.
+void waitWithLoopTurning(const TaskHandle& task)
+{
     QTimer wake;
     wake.start(2);
     while (!task.isFinished())
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    const qint64 elapsed = timer.elapsed();
     QCoreApplication::processEvents();
-    return elapsed;
+}
+
+struct Phase {
+    double milliseconds = 0;
+    double stall = 0;
+};
+
+// Runs `work` on `executor` (or detached) with the main loop turning.
+Phase runOnWorker(SerialExecutor* executor, TaskHandle::Work work)
+{
+    QCoreApplication::processEvents();
+    timedApp()->takeLongestStall();
+    QElapsedTimer timer;
+    timer.start();
+    const TaskHandle task = executor ? TaskHandle::start(*executor, std::move(work)) : TaskHandle::detached(std::move(work));
+    waitWithLoopTurning(task);
+    return { timer.nsecsElapsed() / 1e6, timedApp()->takeLongestStall() };
+}
+
+// Runs `work` as one posted event of the main thread, as the window's hand-overs do.
+Phase runOnMain(std::function<void()> work)
+{
+    QCoreApplication::processEvents();
+    timedApp()->takeLongestStall();
+    QElapsedTimer timer;
+    timer.start();
+    bool done = false;
+    MainThread::post([&] {
+        work();
+        done = true;
+    });
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    const double elapsed = timer.nsecsElapsed() / 1e6;
+    QCoreApplication::processEvents();
+    return { elapsed, timedApp()->takeLongestStall() };
 }
 
 QList<Transformer> rules()
@@ -97,6 +183,20 @@ QList<Transformer> rules()
     replace.type = TransformerType::simple;
     replace.properties.simpleFindText = QStringLiteral("file");
     replace.properties.simpleReplaceText = TokenString::string(QStringLiteral("doc"));
+    Transformer prefix = Transformer::newTransformer();
+    prefix.type = TransformerType::prefix;
+    prefix.properties.prefixText = TokenString::string(QStringLiteral("A_"));
+    Transformer suffix = Transformer::newTransformer();
+    suffix.type = TransformerType::suffix;
+    suffix.properties.suffixText = TokenString::string(QStringLiteral("_S"));
+    return { replace, prefix, suffix };
+}
+
+// Every kind of rule that changes names: Replace, Regular expression,
+// Conversion, Numbering, Prefix and Suffix.
+QList<Transformer> sixRules()
+{
+    QList<Transformer> list = rules();
     Transformer regex = Transformer::newTransformer();
     regex.type = TransformerType::regex;
     regex.properties.regexFindText = TokenString::string(QStringLiteral("_(\\d+)$"));
@@ -109,111 +209,275 @@ QList<Transformer> rules()
     numbering.type = TransformerType::numbering;
     numbering.properties.numberDigits = 6;
     numbering.properties.numberSeparatorText = QStringLiteral("_");
-    Transformer prefix = Transformer::newTransformer();
-    prefix.type = TransformerType::prefix;
-    prefix.properties.prefixText = TokenString::string(QStringLiteral("A_"));
-    Transformer suffix = Transformer::newTransformer();
-    suffix.type = TransformerType::suffix;
-    suffix.properties.suffixText = TokenString::string(QStringLiteral("_S"));
-    return { replace, regex, conversion, numbering, prefix, suffix };
+    list.insert(1, numbering);
+    list.insert(1, conversion);
+    list.insert(1, regex);
+    return list;
 }
 
-// The files under their new names, counted once per number.
-int countRenamed(const QString& root, int fileCount)
+int countRenamed(const QString& root, const Layout& layout)
 {
-    QSet<QString> numbers;
-    for (int f = 0; f * filesPerFolder < fileCount; ++f) {
-        for (const QString& name : QDir(root + QLatin1Char('/') + folderName(f)).entryList(QDir::Files)) {
-            const QRegularExpressionMatch match = renamedName.match(name);
-            if (match.hasMatch())
-                numbers.insert(match.captured(1));
-        }
+    int renamed = 0;
+    for (int i = 0; i < layout.fileCount; ++i) {
+        const QString target = layout.folder(root, i) + QLatin1Char('/') + newFileName(i);
+        renamed += ::access(QFile::encodeName(target).constData(), F_OK) == 0 ? 1 : 0;
     }
-    return int(numbers.size());
+    return renamed;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// A whole process, timed from start to end.
+double runProcess(const QString& program, const QStringList& arguments, qint64* lines)
 {
-    int fileCount = 10000;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--files") == 0)
-            fileCount = std::atoi(argv[i + 1]);
+    QElapsedTimer timer;
+    timer.start();
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForStarted(-1);
+    QByteArray output;
+    while (process.state() != QProcess::NotRunning) {
+        process.waitForReadyRead(-1);
+        output += process.readAllStandardOutput();
     }
-    if (fileCount < 1) {
-        std::fprintf(stderr, "usage: %s [--files N]\n", argv[0]);
-        return 2;
-    }
+    output += process.readAllStandardOutput();
+    const double elapsed = timer.nsecsElapsed() / 1e6;
+    if (lines)
+        *lines = output.count('\n');
+    return process.exitCode() == 0 ? elapsed : -1;
+}
 
-    // A home of its own: the tree must lie in an allowed folder, and nothing
+// The careful raw loop: the source is looked at, then moved without replacing.
+double rawRenameLoop(const QString& root, const Layout& layout, int* renamed)
+{
+    QElapsedTimer timer;
+    timer.start();
+    *renamed = 0;
+    for (int i = 0; i < layout.fileCount; ++i) {
+        const QString folder = layout.folder(root, i) + QLatin1Char('/');
+        const QByteArray from = QFile::encodeName(folder + fileName(i));
+        const QByteArray to = QFile::encodeName(folder + newFileName(i));
+        struct stat status {};
+        if (::lstat(from.constData(), &status) != 0)
+            continue;
+        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+            ++*renamed;
+    }
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// The files a rename run takes: no errors, and a change.
+QList<File> selectToRename(const QList<File>& files)
+{
+    QList<File> selected;
+    for (const File& file : files) {
+        if (file.validation.errors.isEmpty() && FileValidationUtil::isChanged(file))
+            selected << file;
+    }
+    return selected;
+}
+
+// Opens `root` as the window does: the walk, the sort and the split into facets
+// on a worker, then the hand-over to the store on the main thread.
+std::pair<Phase, Phase> openTree(const QString& root, FileDataSource& store)
+{
+    FileComponents opened;
+    const FileSortOrder order = store.sortOrder();
+    const Phase walk = runOnWorker(nullptr, [&](std::stop_token stop) {
+        QList<File> files = FilesAndDirectories({ QUrl::fromLocalFile(root) }).allFiles(stop);
+        if (auto sorted = FileDataSource::sorted(std::move(files), order, stop))
+            files = std::move(*sorted);
+        opened = FileDataSource::componentsOf(std::move(files));
+    });
+    const Phase handOver = runOnMain([&] {
+        store.replaceFilesFromComponents(opened, FileAction::replace, QList<QUrl> { QUrl::fromLocalFile(root) });
+        store.setSortOrder(order);
+    });
+    opened = {};
+    return { walk, handOver };
+}
+
+void printPhase(const char* name, const Phase& phase, const char* note = "")
+{
+    std::printf("  %-34s %9.1f ms   longest main-thread stall %6.1f ms%s\n", name, phase.milliseconds, phase.stall, note);
+}
+
+void printTool(const char* name, double milliseconds, const char* note = "")
+{
+    std::printf("  %-34s %9.1f ms%s\n", name, milliseconds, note);
+}
+
+void printRatio(const char* name, double a, double b)
+{
+    std::printf("  %-34s %9.2f x\n", name, b > 0 ? a / b : 0.0);
+}
+
+int runOneSize(int argc, char** argv, const Layout& layout)
+{
+    // A home of its own: the trees must lie in an allowed folder, and nothing
     // touches the real home or settings.
     QTemporaryDir home(QDir::tempPath() + QStringLiteral("/brackenfold-bench-XXXXXX"));
     if (!home.isValid())
         return 1;
     qputenv("HOME", QFile::encodeName(home.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/.config")));
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TimedApplication app(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("com.quendrel.brackenfold.*.debug=false\ncom.quendrel.brackenfold.*.info=false"));
-    DefaultsStore store(home.filePath(QStringLiteral("defaults.json")));
-    Preference::setStore(&store);
+    DefaultsStore defaults(home.filePath(QStringLiteral("defaults.json")));
+    Preference::setStore(&defaults);
     Preference::initDefaults();
 
-    const QString engineTree = home.filePath(QStringLiteral("engine"));
-    const QString plainTree = home.filePath(QStringLiteral("plain"));
+    const QString runTree = home.filePath(QStringLiteral("run"));
+    const QString phaseTree = home.filePath(QStringLiteral("phases"));
+    const QString rawTree = home.filePath(QStringLiteral("raw"));
     QElapsedTimer timer;
     timer.start();
-    if (!generate(engineTree, fileCount) || !generate(plainTree, fileCount)) {
+    if (!generate(runTree, layout) || !generate(phaseTree, layout) || !generate(rawTree, layout)) {
         std::fprintf(stderr, "could not generate the trees\n");
         return 1;
     }
-    std::printf("%d files in folders of %d, generated twice in %lld ms\n", fileCount, filesPerFolder, timer.elapsed());
+    ::sync();
+    std::printf("%d files, %d in a folder, three trees generated in %lld ms under %s\n", layout.fileCount,
+        std::min(layout.perFolder, layout.fileCount), timer.elapsed(), qPrintable(home.path()));
 
-    auto fileDataSource = std::make_shared<FileDataSource>();
+    auto store = std::make_shared<FileDataSource>();
     auto transformers = std::make_shared<Transformers>();
-    DependencyInjectionRegistry::shared().registerInstance(fileDataSource);
+    DependencyInjectionRegistry::shared().registerInstance(store);
     DependencyInjectionRegistry::shared().registerInstance(transformers);
     transformers->replaceTransformers(rules());
+    // The table of the window, shown, so that its reloads count in the stalls.
+    auto table = std::make_shared<TableViewController>();
+    DependencyInjectionRegistry::shared().registerInstance(table);
+    table->view()->resize(1200, 800);
+    table->view()->show();
     QCoreApplication::processEvents();
-    const long baseline = residentKilobytes();
+    resetPeakResident();
+    const long baseline = statusKilobytes("VmRSS:");
 
-    timer.restart();
-    const QList<File> opened = FilesAndDirectories({ QUrl::fromLocalFile(engineTree) }).allFiles();
-    fileDataSource->replaceFilesNoUndo(opened, FileAction::replace, false);
-    const qint64 openMs = timer.elapsed();
-    QCoreApplication::processEvents();
+    // The plain tools first, on the raw tree, while it still has its old names.
+    qint64 found = 0;
+    const double findMs = runProcess(QStringLiteral("find"),
+        { rawTree, QStringLiteral("-printf"), QStringLiteral("%p %s %T@\\n") }, &found);
+    qint64 planned = 0;
+    // What `rename -n 's/file/doc/'` does over one folder: each name through one
+    // substitution, the new name checked and printed.
+    const QString renameN = QStringLiteral(
+        "for $d (@ARGV) { opendir(D, $d) or die; for (readdir D) { next if /^\\.\\.?$/; ($n = $_) =~ s/file/doc/;"
+        " next if $n eq $_; print \"rename($d/$_, $d/$n)\\n\" unless -e \"$d/$n\" } closedir D }");
+    QStringList folders;
+    for (int f = 0; f < layout.folderCount(); ++f)
+        folders << layout.folder(rawTree, f * layout.perFolder);
+    const double renameNMs = runProcess(QStringLiteral("perl"), QStringList { QStringLiteral("-e"), renameN } + folders, &planned);
 
-    const qint64 previewMs = runOnTransformation([](std::stop_token stop) {
+    // The whole road on the first tree.
+    const auto [walk, handOver] = openTree(runTree, *store);
+    const qint64 listed = store->count();
+    const Phase preview = runOnWorker(&GlobalActors::transformation(), [](std::stop_token stop) {
         TransformationService::shared().transformAllFilesQuick(stop, QStringLiteral("bench"));
     });
-    const long resident = residentKilobytes();
-
-    const qint64 renameMs = runOnTransformation([](std::stop_token stop) {
+    // The same preview with every kind of rule, then back to the three.
+    transformers->replaceTransformers(sixRules());
+    const Phase previewSix = runOnWorker(&GlobalActors::transformation(), [](std::stop_token stop) {
+        TransformationService::shared().transformAllFilesQuick(stop, QStringLiteral("bench"));
+    });
+    transformers->replaceTransformers(rules());
+    const Phase run = runOnWorker(&GlobalActors::transformation(), [](std::stop_token stop) {
         TransformationService::shared().applyTransformationsAndRename(true, stop);
     });
-    const int engineRenamed = countRenamed(engineTree, fileCount);
+    QCoreApplication::processEvents();
+    const long peak = statusKilobytes("VmHWM:");
+    const int runRenamed = countRenamed(runTree, layout);
 
-    timer.restart();
-    int plainRenamed = 0;
-    for (int f = 0; f * filesPerFolder < fileCount; ++f) {
-        const int dirfd = ::open(QFile::encodeName(plainTree + QLatin1Char('/') + folderName(f)).constData(), O_RDONLY | O_DIRECTORY);
-        if (dirfd < 0)
-            return 1;
-        for (int i = f * filesPerFolder; i < std::min(fileCount, (f + 1) * filesPerFolder); ++i) {
-            if (::renameat2(dirfd, QFile::encodeName(fileName(i)).constData(), dirfd,
-                    QFile::encodeName(newFileName(i)).constData(), RENAME_NOREPLACE) == 0)
-                ++plainRenamed;
+    // The run's phases one by one, on the second tree.
+    openTree(phaseTree, *store);
+    runOnWorker(&GlobalActors::transformation(), [](std::stop_token stop) {
+        TransformationService::shared().transformAllFilesQuick(stop, QStringLiteral("bench"));
+    });
+    TransformationService::FullTransformation full;
+    const Phase fullTransformation = runOnWorker(&GlobalActors::transformation(), [&](std::stop_token stop) {
+        full = TransformationService::shared().transformAllFiles(stop);
+    });
+    QList<File> validated;
+    const Phase validation = runOnWorker(&GlobalActors::transformation(), [&](std::stop_token stop) {
+        if (auto files = FileValidationService::validateFilesConcurrent(full.files, stop)) {
+            FileValidationUtil::validateUniquenessInterruptable(*files, stop);
+            validated = std::move(*files);
         }
-        ::close(dirfd);
-    }
-    const qint64 plainMs = std::max<qint64>(timer.elapsed(), 1);
+    });
+    RenameContext context = RenameContext::make(selectToRename(validated));
+    validated.clear();
+    full.files.clear();
+    const Phase renaming = runOnWorker(&GlobalActors::transformation(), [&](std::stop_token stop) {
+        context = TransformationUtil::renameFiles(std::move(context), {}, stop);
+    });
+    const int phaseRenamed = countRenamed(phaseTree, layout);
 
-    std::printf("open                     %8lld ms  (%lld files listed)\n", openMs, static_cast<long long>(fileDataSource->count()));
-    std::printf("quick preview+validation %8lld ms\n", previewMs);
-    std::printf("resident memory          %8.2f KiB per file (%ld KiB over %ld KiB before opening)\n",
-        double(resident - baseline) / fileCount, resident - baseline, baseline);
-    std::printf("rename run               %8lld ms  (%d renamed)\n", renameMs, engineRenamed);
-    std::printf("plain renameat2 loop     %8lld ms  (%d renamed)\n", plainMs, plainRenamed);
-    std::printf("rename run / plain loop  %8.1f x\n", double(renameMs) / double(plainMs));
-    return engineRenamed == fileCount && plainRenamed == fileCount ? 0 : 1;
+    int rawRenamed = 0;
+    const double rawMs = rawRenameLoop(rawTree, layout, &rawRenamed);
+
+    const Phase open { walk.milliseconds + handOver.milliseconds, std::max(walk.stall, handOver.stall) };
+    std::printf("\n%d files in %d folder(s), milliseconds side by side in one run:\n", layout.fileCount, layout.folderCount());
+    printPhase("open (walk + hand-over)", open);
+    printPhase("  walk and sort on a worker", walk);
+    printPhase("  hand-over on the main thread", handOver);
+    printTool("find -printf '%p %s %T@'", findMs, QStringLiteral("   (%1 lines)").arg(found).toUtf8().constData());
+    printPhase("preview, three rules, validated", preview);
+    printPhase("preview, six rules of every kind", previewSix);
+    printTool("rename -n, one rule (perl)", renameNMs, QStringLiteral("   (%1 planned)").arg(planned).toUtf8().constData());
+    printPhase("rename run", run, QStringLiteral("   (%1 renamed)").arg(runRenamed).toUtf8().constData());
+    printPhase("  full transformation (validated)", fullTransformation);
+    printPhase("  validation of the run's copy", validation);
+    printPhase("  renaming", renaming, QStringLiteral("   (%1 renamed)").arg(phaseRenamed).toUtf8().constData());
+    printTool("raw lstat + renameat2 loop", rawMs, QStringLiteral("   (%1 renamed)").arg(rawRenamed).toUtf8().constData());
+    std::printf("  %-34s %9.2f KiB per file (%ld KiB over %ld KiB before opening)\n", "peak resident memory",
+        double(peak - baseline) / layout.fileCount, peak - baseline, baseline);
+    printRatio("open / find", open.milliseconds, findMs);
+    printRatio("preview / rename -n", preview.milliseconds, renameNMs);
+    printRatio("rename run / raw loop", run.milliseconds, rawMs);
+    printRatio("renaming / raw loop", renaming.milliseconds, rawMs);
+    std::fflush(stdout);
+
+    table.reset();
+    const bool complete = listed == layout.fileCount && runRenamed == layout.fileCount
+        && phaseRenamed == layout.fileCount && rawRenamed == layout.fileCount;
+    return complete ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Layout layout;
+    bool perFolderGiven = false;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--files") == 0)
+            layout.fileCount = std::atoi(argv[i + 1]);
+        if (std::strcmp(argv[i], "--per-folder") == 0) {
+            layout.perFolder = std::atoi(argv[i + 1]);
+            perFolderGiven = true;
+        }
+    }
+    if (layout.fileCount > 0) {
+        if (!perFolderGiven)
+            layout.perFolder = layout.fileCount;
+        if (layout.perFolder < 1) {
+            std::fprintf(stderr, "usage: %s [--files N [--per-folder M]]\n", argv[0]);
+            return 2;
+        }
+        return runOneSize(argc, argv, layout);
+    }
+
+    // The default run: each size in a fresh process, so that each peak is its own.
+    QCoreApplication app(argc, argv);
+    int status = 0;
+    for (const char* size : { "10000", "100000" }) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QString::fromLocal8Bit(argv[0]), { QStringLiteral("--files"), QString::fromLatin1(size) });
+        child.waitForFinished(-1);
+        if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+            status = 1;
+        std::printf("\n");
+    }
+    return status;
 }

@@ -24,7 +24,7 @@ namespace {
 class OpenRun {
 public:
     struct Result {
-        QList<File> files;
+        FileComponents files; // apart already, so that the store takes them over whole
         QList<RejectedDirectory> rejected;
         QList<QUrl> openedUrls;
         bool walked = false;
@@ -159,13 +159,18 @@ TaskHandle OpenFolderEventHandler::openAllFilesAndDirectories(const QList<QUrl>&
     // walk, or at once when the task was cancelled before it started.
     // Set on this thread before the finishing part, which runs here later, reads it.
     auto stop = std::make_shared<std::stop_token>();
+    // A new list is sorted on the worker: sorting it here would hold the window.
+    const std::optional<FileSortOrder> sortOrder = action == FileAction::replace
+        ? std::optional(dataSource->sortOrder()) : std::nullopt;
     auto run = std::make_shared<OpenRun>([=](const OpenRun::Result& result) {
         const bool cancelled = !result.walked || stop->stop_requested();
         // Every folder refused: the list the user had stays, replace or not.
-        const bool refusedAll = result.files.isEmpty() && !result.rejected.isEmpty();
+        const bool refusedAll = result.files.fileSources.isEmpty() && !result.rejected.isEmpty();
         if (!cancelled && !refusedAll) {
-            dataSource->replaceFiles(result.files, action, result.openedUrls, *stop);
-            if (action == FileAction::replace) {
+            dataSource->replaceFilesFromComponents(result.files, action, result.openedUrls, *stop);
+            if (sortOrder && dataSource->sortOrder() == *sortOrder) {
+                dataSource->setSortOrder(*sortOrder);
+            } else if (sortOrder) {
                 Log::debug(Log::Category::files, "🔶 openAllFilesAndDirectories: sorting...");
                 dataSource->sortImmediate(dataSource->sortOrder(), *stop);
             }
@@ -181,11 +186,17 @@ TaskHandle OpenFolderEventHandler::openAllFilesAndDirectories(const QList<QUrl>&
         if (finished)
             finished();
     });
-    TaskHandle task = TaskHandle::detached([run, urls](std::stop_token stop) {
+    TaskHandle task = TaskHandle::detached([run, urls, sortOrder](std::stop_token stop) {
         Log::debug(Log::Category::files, "🔶 openAllFilesAndDirectories: replaceAllFiles...");
         const FilesAndDirectories filesAndDirectories(urls);
         OpenRun::Result& result = run->result;
-        result.files = filesAndDirectories.allFiles(stop);
+        QList<File> files = filesAndDirectories.allFiles(stop);
+        if (sortOrder) {
+            Log::debug(Log::Category::files, "🔶 openAllFilesAndDirectories: sorting...");
+            if (std::optional<QList<File>> sorted = FileDataSource::sorted(std::move(files), *sortOrder, stop))
+                files = std::move(*sorted);
+        }
+        result.files = FileDataSource::componentsOf(std::move(files));
         result.rejected = filesAndDirectories.rejectedDirectories();
         result.openedUrls = filesAndDirectories.openedUrls;
         result.walked = !stop.stop_requested();

@@ -5,10 +5,23 @@
 #include <unicode/normalizer2.h>
 #include <unicode/normlzr.h>
 
+#include <algorithm>
+
 namespace CanonicalText {
+
+namespace {
+// Below U+0300 there are no combining marks and nothing that normalisation
+// changes: such a text is its own canonical form, with no need to ask ICU.
+bool isPlainlyNormalized(const QString& text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x300; });
+}
+} // namespace
 
 QString nfc(const QString& text)
 {
+    if (isPlainlyNormalized(text))
+        return text;
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* normalizer = icu::Normalizer2::getNFCInstance(status);
     if (U_FAILURE(status))
@@ -23,7 +36,12 @@ QString nfc(const QString& text)
 
 bool equal(const QString& a, const QString& b)
 {
-    return a == b || nfc(a) == nfc(b);
+    if (a == b)
+        return true;
+    // Two different texts that are both their own canonical form differ.
+    if (isPlainlyNormalized(a) && isPlainlyNormalized(b))
+        return false;
+    return nfc(a) == nfc(b);
 }
 
 namespace {

@@ -42,12 +42,12 @@ void clearValidationTask(const std::stop_token& stop)
         validationTask() = TaskHandle();
 }
 
-void run(const QList<File>& files, std::stop_token stop)
+std::optional<QList<File>> run(QList<File> files, std::stop_token stop)
 {
     std::shared_ptr<FileDataSource> fileDataSource;
     MainThread::runBlocking([&] { fileDataSource = Inject<FileDataSource>().get(); });
     if (!fileDataSource)
-        return;
+        return std::nullopt;
 
     Log::debug(Log::Category::process, "🔷 Validating %ld files.", files.size());
     QString messageId;
@@ -60,51 +60,60 @@ void run(const QList<File>& files, std::stop_token stop)
         MainThread::runBlocking([&] { AppNotification::HideProgressIndicator::post(messageId, FUNCTION); });
     };
 
-    if (stop.stop_requested())
-        return abort();
-    std::optional<QList<File>> validated = validateFilesConcurrent(files, stop);
-    if (!validated || stop.stop_requested())
-        return abort();
+    if (stop.stop_requested()) {
+        abort();
+        return std::nullopt;
+    }
+    std::optional<QList<File>> validated = validateFilesConcurrent(std::move(files), stop);
+    if (!validated || stop.stop_requested()) {
+        abort();
+        return std::nullopt;
+    }
     FileValidationUtil::validateUniquenessInterruptable(*validated, stop);
-    if (stop.stop_requested())
-        return abort();
+    if (stop.stop_requested()) {
+        abort();
+        return std::nullopt;
+    }
     const FileComponentMutations components = FileComponentMutations(FileComponentMutation::validation) | FileComponentMutation::transformed;
-    if (!fileDataSource->updateFiles(*validated, components, CALLER, stop))
-        return abort();
+    if (!fileDataSource->updateFiles(*validated, components, CALLER, stop)) {
+        abort();
+        return validated;
+    }
 
     FileValidationUtil::reportValidationResults(*validated, FUNCTION);
     MainThread::runBlocking([] { AppNotification::post(NotificationName::dataSourceUpdated, {}, std::nullopt, FUNCTION); });
     Log::debug(Log::Category::process, "🔷 Validating files finished in %ld ms.", Clock::system().nowMilliseconds() - startTime);
     clearValidationTask(stop);
     MainThread::runBlocking([&] { AppNotification::HideProgressIndicator::post(messageId, FUNCTION); });
+    return validated;
 }
 
 } // namespace
 
-void validateFiles(const QList<File>& files, std::stop_token stop)
+std::optional<QList<File>> validateFiles(QList<File> files, std::stop_token stop)
 {
     SerialExecutor& executor = GlobalActors::validation();
-    if (executor.isCurrent()) {
-        run(files, stop);
-        return;
-    }
-    std::future<void> finished;
+    if (executor.isCurrent())
+        return run(std::move(files), stop);
+    std::future<std::optional<QList<File>>> finished;
     {
         // Only the job holds the promise: a job the executor drops while the
         // process ends breaks it, and the wait below returns.
-        auto done = std::make_shared<std::promise<void>>();
+        auto done = std::make_shared<std::promise<std::optional<QList<File>>>>();
         finished = done->get_future();
-        executor.submit([files, stop, done] {
-            run(files, stop);
-            done->set_value();
-        });
+        executor.submit([files = std::move(files), stop, done]() mutable { done->set_value(run(std::move(files), stop)); });
     }
     // The main thread never waits for a worker.
-    if (!MainThread::isCurrent())
-        finished.wait();
+    if (MainThread::isCurrent())
+        return std::nullopt;
+    try {
+        return finished.get();
+    } catch (const std::future_error&) {
+        return std::nullopt; // dropped while the process ends
+    }
 }
 
-std::optional<QList<File>> validateFilesConcurrent(const QList<File>& files, std::stop_token stop)
+std::optional<QList<File>> validateFilesConcurrent(QList<File> files, std::stop_token stop)
 {
     const qsizetype count = files.size();
     const qsizetype chunkCount = (count + CHUNK_SIZE - 1) / CHUNK_SIZE;
@@ -112,23 +121,23 @@ std::optional<QList<File>> validateFilesConcurrent(const QList<File>& files, std
         return QList<File> {};
 
     const DirectoryRoots roots = DirectoryRoots::fromMachine();
-    QList<QList<File>> chunks(chunkCount);
+    // Each chunk validates its own part of the list in place.
+    File* const first = files.data();
     std::atomic<qsizetype> nextChunk = 0;
     std::atomic<bool> cancelled = false;
     auto worker = [&] {
+        DirectoryValidator directoryValidator(roots);
         for (qsizetype chunk = nextChunk++; chunk < chunkCount && !cancelled; chunk = nextChunk++) {
-            QList<File> chunkFiles = files.mid(chunk * CHUNK_SIZE, CHUNK_SIZE);
-            Log::debug(Log::Category::process, "Validation chunk of %ld files starting.", chunkFiles.size());
-            for (File& file : chunkFiles) {
+            const qsizetype begin = chunk * CHUNK_SIZE;
+            const qsizetype end = std::min(count, begin + CHUNK_SIZE);
+            Log::debug(Log::Category::process, "Validation chunk of %ld files starting.", end - begin);
+            for (qsizetype i = begin; i < end; ++i) {
                 if (stop.stop_requested()) {
                     cancelled = true;
                     return;
                 }
-                File copy = file;
-                FileValidationUtil::validateFile(copy, roots);
-                file.validation = std::move(copy.validation);
+                FileValidationUtil::validateFile(first[i], directoryValidator);
             }
-            chunks[chunk] = std::move(chunkFiles);
         }
     };
     const qsizetype threadCount = std::min<qsizetype>(chunkCount, std::max(1u, std::thread::hardware_concurrency()));
@@ -142,12 +151,8 @@ std::optional<QList<File>> validateFilesConcurrent(const QList<File>& files, std
         Log::debug(Log::Category::process, "Cancelling all pending validation chunks.");
         return std::nullopt;
     }
-    // Joined in list order, so the duplicate check sees the same list however the chunks finished.
-    QList<File> result;
-    result.reserve(count);
-    for (const QList<File>& chunk : std::as_const(chunks))
-        result += chunk;
-    return result;
+    // In list order, so the duplicate check sees the same list however the chunks finished.
+    return files;
 }
 
 void runValidationTask(const QList<File>& files)

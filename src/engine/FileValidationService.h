@@ -16,12 +16,13 @@ inline constexpr qsizetype CHUNK_SIZE = 4096;
 
 // Validates, checks duplicates, writes back (validation and transformed facets)
 // and reports; a cancelled run or a refused write reports nothing. The caller
-// waits for the run unless it is the main thread.
-void validateFiles(const QList<File>& files, std::stop_token stop = {});
+// waits for the run unless it is the main thread, and gets the validated files
+// (also when the store refused them); none when cancelled or not waited for.
+std::optional<QList<File>> validateFiles(QList<File> files, std::stop_token stop = {});
 
 // The files with their validation facet recomputed, in list order; none when
-// cancelled.
-std::optional<QList<File>> validateFilesConcurrent(const QList<File>& files, std::stop_token stop = {});
+// cancelled. A list handed over with std::move is validated in place, uncopied.
+std::optional<QList<File>> validateFilesConcurrent(QList<File> files, std::stop_token stop = {});
 
 // A job around validateFiles: a new job cancels the running one.
 void runValidationTask(const QList<File>& files);

@@ -90,6 +90,12 @@ bool isChanged(const File& file)
 
 void validateFile(File& file, const DirectoryRoots& roots)
 {
+    DirectoryValidator directoryValidator(roots);
+    validateFile(file, directoryValidator);
+}
+
+void validateFile(File& file, DirectoryValidator& directoryValidator)
+{
     FileValidation& validation = file.validation;
     validation.clearValidationResults();
     const QString& name = file.transformed.transformedName.value();
@@ -127,15 +133,14 @@ void validateFile(File& file, const DirectoryRoots& roots)
             validation.insertError(Message::onlyDotsOrSpaces);
     }
 
-    DirectoryValidator directoryValidator(roots);
     validation.insertErrors(directoryValidator.validatePath(file.transformed.transformedPath.value(), file.source.fileInfo.path));
 }
 
 void validateFiles(QList<File>& files)
 {
-    const DirectoryRoots roots = DirectoryRoots::fromMachine();
+    DirectoryValidator directoryValidator;
     for (File& file : files)
-        validateFile(file, roots);
+        validateFile(file, directoryValidator);
 }
 
 QSet<QString> unchangedFilenames(const QList<File>& files)

@@ -2,6 +2,7 @@
 
 #include "core/FileValidationResult.h"
 #include "files/DirectoryRoots.h"
+#include "files/DirectoryValidator.h"
 #include "files/File.h"
 
 #include <QList>
@@ -33,6 +34,9 @@ QString suffixAdded(const QString& suffix);
 // Clears the file's errors and warnings, then applies the per-file rules.
 // `roots` are the machine's folders for the folder rules; read once per list.
 void validateFile(File& file, const DirectoryRoots& roots = DirectoryRoots::fromMachine());
+// The same with a validator that serves the whole list (one per thread): the
+// folder rules then ask the disk once per folder.
+void validateFile(File& file, DirectoryValidator& directoryValidator);
 void validateFiles(QList<File>& files);
 
 // Whether the new path, name or extension differs from the one on disk

@@ -52,12 +52,14 @@ bool tryMove(const QString& source, const QString& candidate)
 // The path the item was moved to.
 QString moveToFreeTarget(const File& file, const QString& source, const QString& target)
 {
-    if (DiskMove::exists(target)) {
-        if (DiskMove::isSameItem(source, target) && renameInPlace(source, target, file.isDirectory()))
-            return target;
-    } else if (tryMove(source, target)) {
+    // The move itself tells whether the target is taken.
+    const int result = DiskMove::moveNoReplace(source, target);
+    if (result == 0)
         return target;
-    }
+    if (result != EEXIST)
+        throw FileManagerError(result, target, QStringLiteral("move"));
+    if (DiskMove::isSameItem(source, target) && renameInPlace(source, target, file.isDirectory()))
+        return target;
 
     const FileRenameError taken = FileRenameError::targetAlreadyExists(QUrl::fromLocalFile(target));
     if (!Preference::boolFor(PreferenceKey::autoResolveDuplicates))
@@ -160,7 +162,9 @@ QStringList rename(File& file, const Options& options)
 
     // The source first, so that nothing is created for an item that is gone.
     checkSource(file);
-    createTargetFolder(target, options);
+    // The source's own folder exists: only another one may have to be made.
+    if (String::stringByDeletingLastPathComponent(target) != String::stringByDeletingLastPathComponent(source))
+        createTargetFolder(target, options);
     const QString used = source == target ? target : moveToFreeTarget(file, source, target);
     // The item is moved: what fails from here on is a warning, not a failure.
     return finishMove(file, source, used, options);

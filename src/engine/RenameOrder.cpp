@@ -54,20 +54,38 @@ QList<qsizetype> sorted(const QList<File>& files, const std::function<bool(const
         const auto found = map.constFind(key);
         return found == map.cend() ? std::nullopt : std::optional<qsizetype>(*found);
     };
+    // What the folders above a path require is the same for every file in one
+    // folder: found once per folder.
+    QHash<QString, QList<qsizetype>> aboveTarget;
+    QHash<QString, QList<qsizetype>> aboveSource;
+    auto requiredAbove = [&](QHash<QString, QList<qsizetype>>& cache, const QString& path, bool arrivingFolders) {
+        const QString parent = String::stringByDeletingLastPathComponent(path);
+        auto known = cache.constFind(parent);
+        if (known == cache.cend()) {
+            QList<qsizetype> required;
+            for (const QString& folder : ancestors(path)) {
+                if (const auto held = find(bySource, folder))
+                    required << *held;
+                if (!arrivingFolders)
+                    continue;
+                if (const auto arriving = find(byFolderTarget, folder))
+                    required << *arriving;
+            }
+            known = cache.insert(parent, required);
+        }
+        return *known;
+    };
     for (qsizetype i = 0; i < count; ++i) {
         if (!moving[i])
             continue;
-        // The target, or a folder above it, is still held by a file that leaves.
+        // The target, or a folder above it, is still held by a file that leaves,
+        // or a folder is still to arrive where this file goes.
         require(i, find(bySource, targets[i]));
-        const QStringList targetFolders = ancestors(targets[i]);
-        for (const QString& folder : targetFolders) {
-            require(i, find(bySource, folder));
-            // A folder that is still to arrive where this file goes.
-            require(i, find(byFolderTarget, folder));
-        }
+        for (const qsizetype other : requiredAbove(aboveTarget, targets[i], true))
+            require(i, other);
         // A folder above the source moves first; the source is then rebased.
-        for (const QString& folder : ancestors(sources[i]))
-            require(i, find(bySource, folder));
+        for (const qsizetype other : requiredAbove(aboveSource, sources[i], false))
+            require(i, other);
     }
 
     // Depth first, roots in list order; an edge back into the path is a cycle and is left out.

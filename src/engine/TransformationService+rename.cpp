@@ -23,17 +23,18 @@ const QString RUN_FUNCTION = QStringLiteral("applyTransformationsAndRename(force
 // The files the rename loop will move: no validation errors, a new name, path
 // or extension, and no folder while folders are not renamed (the loop passes
 // over those, so they are neither counted nor reported as failures).
-QList<File> selectFilesToRename(const QList<File>& files)
+QList<File> selectFilesToRename(QList<File>&& files)
 {
     const bool renameFolders = Preference::boolFor(PreferenceKey::renameEmptyFolders);
     QList<File> selected;
-    for (const File& file : files) {
+    for (File& file : files) {
         if (!file.validation.errors.isEmpty() || !FileValidationUtil::isChanged(file))
             continue;
         if (file.isDirectory() && !renameFolders)
             continue;
-        selected << file;
+        selected << std::move(file);
     }
+    files.clear();
     return selected;
 }
 
@@ -140,7 +141,7 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
         return;
 
     beginLongRunningProcess(QStringLiteral("Renaming"));
-    const FullTransformation full = transformAllFiles(stop);
+    FullTransformation full = transformAllFiles(stop);
     if (full.result.kind == TransformationResult::Kind::aborted) {
         Log::error(PROCESS, "transformAllFiles was aborted.");
         endLongRunningProcess();
@@ -154,8 +155,8 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
 
     // The files as this run's own transformation left them; later writes to
     // the store do not change what is renamed.
-    const QList<File> selected = selectFilesToRename(full.files);
     const qint64 errorCount = TransformationUtil::getRenameTotals(full.files).first;
+    QList<File> selected = selectFilesToRename(std::move(full.files));
     const qint64 toRename = selected.size();
     if (toRename < 1) {
         endLongRunningProcess();
@@ -175,6 +176,7 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
 
     // The overlay counts the files that will really be renamed from here on.
     postProgress(ProgressData { 0, toRename }, QStringLiteral("Renaming"));
+    // A copy: the preview's differences are measured against the selection afterwards.
     RenameContext context = RenameContext::make(selected);
     const auto progress = [](const ProgressData& data) { postProgress(data, QStringLiteral("Renaming")); };
     while (context.status == RenameContext::Status::start || context.status == RenameContext::Status::error) {

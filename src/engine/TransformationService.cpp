@@ -3,7 +3,6 @@
 #include "core/AppNotification+Typed.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "engine/FileValidationService.h"
-#include "engine/FileValidationUtil.h"
 #include "engine/RuleRunState.h"
 #include "engine/TransformationUtil.h"
 #include "files/FileDataSource.h"
@@ -30,10 +29,12 @@ struct Snapshot {
     bool hasStores() const { return fileDataSource && transformers; }
 };
 
-// The stores and copies of the rules and of all files, read in one hop.
+// The stores and copies of the rules and of all files, read in one hop. The
+// main thread hands over the store's shared lists; the files are made here.
 Snapshot takeSnapshot()
 {
     Snapshot snapshot;
+    FileComponents components;
     MainThread::runBlocking([&] {
         snapshot.fileDataSource = Inject<FileDataSource>().get();
         if (!snapshot.fileDataSource)
@@ -42,8 +43,9 @@ Snapshot takeSnapshot()
         if (!snapshot.transformers)
             return;
         snapshot.rules = snapshot.transformers->list();
-        snapshot.files = snapshot.fileDataSource->getAllFiles();
+        components = snapshot.fileDataSource->getAllComponents();
     });
+    snapshot.files = FileDataSource::filesOf(components);
     return snapshot;
 }
 
@@ -131,7 +133,7 @@ void TransformationService::transformAllFilesQuick(std::stop_token stop, const Q
     writeBackRunState(*snapshot.transformers, result.transformers);
     if (snapshot.fileDataSource->updateFiles(result.files, FileComponentMutation::transformed, CALLER, stop)) {
         snapshot.fileDataSource->calculateLongest(std::nullopt, stop);
-        FileValidationService::validateFiles(result.files, stop);
+        FileValidationService::validateFiles(std::move(result.files), stop);
     }
     hideIndicator();
     postQueued(NotificationName::dataSourceUpdated, QUICK_FUNCTION);
@@ -200,15 +202,12 @@ TransformationService::FullTransformation TransformationService::transformAllFil
 
     if (snapshot.fileDataSource->updateFiles(pass.files, FileComponentMutation::transformed, CALLER, stop)) {
         snapshot.fileDataSource->calculateLongest(std::nullopt, stop);
-        // The store's copy, for the table and the rule bar.
-        FileValidationService::validateFiles(pass.files, stop);
-        // The run's own copy: what is renamed is decided here, not by whatever
-        // the store holds by the time the renaming starts.
-        std::optional<QList<File>> validated = FileValidationService::validateFilesConcurrent(pass.files, stop);
-        if (validated) {
-            FileValidationUtil::validateUniquenessInterruptable(*validated, stop);
+        // Validated once: the store gets the verdicts for the table and the
+        // rule bar, the run keeps its own copy, so what is renamed is decided
+        // here, not by whatever the store holds by the time the renaming starts.
+        std::optional<QList<File>> validated = FileValidationService::validateFiles(std::move(pass.files), stop);
+        if (validated)
             full.files = std::move(*validated);
-        }
         if (!validated || stop.stop_requested())
             result = TransformationResult::aborted();
     } else {

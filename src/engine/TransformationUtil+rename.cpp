@@ -34,6 +34,8 @@ QString targetPath(const File& file)
 
 void logSuccess(const QString& sourceUrl, const File& file)
 {
+    if (!Log::isEnabled(Log::Category::process, Log::Level::debug))
+        return;
     Log::debug(Log::Category::process, "🟩 Commit (success):\nSource: %s\nTarget: %s", sourceUrl,
         QUrl::fromLocalFile(file.transformed.transformedFullPath()).toString());
 }
@@ -268,17 +270,19 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
         QList<File> ordered;
         ordered.reserve(count);
         for (const qsizetype position : RenameOrder::sorted(files, willRename))
-            ordered << files[position];
-        files = ordered;
+            ordered << std::move(files[position]);
+        files = std::move(ordered);
     }
 
-    const qint64 startTime = clock.nowMilliseconds();
+    // Reports at most once an interval: one per file would flood the main thread.
+    qint64 lastReport = clock.nowMilliseconds();
     RenameRun run(context, first);
     for (qsizetype i = first; i < count; ++i) {
         run.begin(i);
         if (!willRename(files[i]))
             continue;
 
+        // A copy: a failed rename leaves the record as it was.
         File file = files[i];
         const QString sourceUrl = file.source.fileInfo.url.toString();
         const QString from = sourcePath(file);
@@ -293,8 +297,10 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             context.parkedFiles.remove(file.source.id);
             logSuccess(sourceUrl, file);
             run.setRecord(i, file, from);
-            if (progress && clock.nowMilliseconds() - startTime >= ProgressData::progressInterval)
+            if (const qint64 now = clock.nowMilliseconds(); progress && now - lastReport >= ProgressData::progressInterval) {
+                lastReport = now;
                 progress(ProgressData { i, count });
+            }
         } catch (...) {
             const RenameError error = RenameError::fromCurrentException();
             ++context.totalErrors;

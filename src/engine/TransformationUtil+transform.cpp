@@ -57,20 +57,32 @@ TransformResult transformFiles(QList<File> files, QList<Transformer> transformer
     for (qsizetype i = 0; i < count; ++i) {
         if (stop.stop_requested())
             return { std::move(files), std::move(transformers), TransformError::aborted(), false, fileIndex };
-        File file = files[i];
+        // Transformed in place; a file whose rules fail keeps the facets it had.
+        File& file = files[i];
+        // The rules change these facets only; the rest is not copied.
+        const FileTransform transformedBefore = file.transformed;
+        const FileValidation validationBefore = file.validation;
+        const std::optional<FileAttributes> attributesBefore = file.attributes;
+        const auto restore = [&] {
+            file.transformed = transformedBefore;
+            file.validation = validationBefore;
+            file.attributes = attributesBefore;
+        };
         try {
             transformFile(file, fileIndex, transformers);
         } catch (const TransformError& error) {
+            restore();
             if (error.kind() != TransformError::Kind::skipped)
                 return { std::move(files), std::move(transformers), error, false, fileIndex };
         } catch (const std::exception& error) {
+            restore();
             return { std::move(files), std::move(transformers),
                 TransformError::fatal(QStringLiteral("Transformation failed"), QString::fromUtf8(error.what())), false, fileIndex };
         } catch (...) {
+            restore();
             return { std::move(files), std::move(transformers),
                 TransformError::fatal(QStringLiteral("Transformation failed"), QStringLiteral("Unknown error")), false, fileIndex };
         }
-        files[i] = file;
         if (clock.nowMilliseconds() - lastReport >= ProgressData::progressInterval) {
             lastReport = clock.nowMilliseconds();
             if (progress)

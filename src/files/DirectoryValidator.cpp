@@ -105,6 +105,26 @@ QStringList DirectoryValidator::customDirectories() const
 void DirectoryValidator::setCustomDirectories(const QStringList& directories)
 {
     Preference::set(directories, PreferenceKey::customDirectories);
+    // Every answer so far was given against the old list.
+    m_admittedRoots.reset();
+    m_resolvedRoots.reset();
+    m_supported.clear();
+    m_resolvedAdmitted.clear();
+    m_pathMessages.clear();
+}
+
+const QStringList& DirectoryValidator::admittedRoots() const
+{
+    if (!m_admittedRoots) {
+        QStringList roots = supportedDirectories();
+        for (const QString& custom : customDirectories()) {
+            // An empty entry names no folder; it must not admit every path.
+            if (const auto root = custom.isEmpty() ? std::nullopt : prefixForm(custom))
+                roots << *root;
+        }
+        m_admittedRoots = roots;
+    }
+    return *m_admittedRoots;
 }
 
 QList<RejectedDirectory> DirectoryValidator::rejectedDirectories() const
@@ -127,6 +147,17 @@ void DirectoryValidator::append(const RejectedDirectory& rejectedDirectory)
 
 bool DirectoryValidator::isSupportedDirectory(const QString& path)
 {
+    auto known = m_supported.constFind(path);
+    if (known == m_supported.constEnd())
+        known = m_supported.insert(path, isSupportedDirectoryUncached(path));
+    if (*known)
+        return true;
+    append({ path + QLatin1Char('/'), RejectionReason::restrictedPath });
+    return false;
+}
+
+bool DirectoryValidator::isSupportedDirectoryUncached(const QString& path)
+{
     // The test runs on the clean form, so "/home/me/../../etc" is not taken for
     // a folder of the home folder. Names are case-sensitive here.
     // The resolved form must be admitted too, so that a symbolic link inside an
@@ -137,29 +168,31 @@ bool DirectoryValidator::isSupportedDirectory(const QString& path)
             const auto form = resolvedForm(*tested);
             resolved = m_resolvedAdmitted.insert(*tested, !form || isAdmitted(*form, true));
         }
-        if (*resolved)
-            return true;
+        return *resolved;
     }
-    append({ path + QLatin1Char('/'), RejectionReason::restrictedPath });
     return false;
 }
 
 bool DirectoryValidator::isAdmitted(const QString& prefix, bool resolvedRootsToo) const
 {
-    QStringList roots = supportedDirectories();
-    for (const QString& custom : customDirectories()) {
-        // An empty entry names no folder; it must not admit every path.
-        if (const auto root = custom.isEmpty() ? std::nullopt : prefixForm(custom))
-            roots << *root;
-    }
-    for (const QString& root : std::as_const(roots)) {
+    const QStringList& roots = admittedRoots();
+    for (const QString& root : roots) {
         if (prefix.startsWith(root))
             return true;
-        if (resolvedRootsToo) {
-            const auto resolvedRoot = resolvedForm(root);
-            if (resolvedRoot && prefix.startsWith(*resolvedRoot))
-                return true;
+    }
+    if (!resolvedRootsToo)
+        return false;
+    if (!m_resolvedRoots) {
+        QStringList resolved;
+        for (const QString& root : roots) {
+            if (const auto resolvedRoot = resolvedForm(root))
+                resolved << *resolvedRoot;
         }
+        m_resolvedRoots = resolved;
+    }
+    for (const QString& root : std::as_const(*m_resolvedRoots)) {
+        if (prefix.startsWith(root))
+            return true;
     }
     return false;
 }
@@ -169,22 +202,35 @@ bool DirectoryValidator::isSupportedDirectory(const QUrl& url)
     return isSupportedDirectory(url.toLocalFile());
 }
 
+std::optional<RejectionReason> DirectoryValidator::writabilityRefusal(const QString& path) const
+{
+    const auto writability = m_roots.writability ? m_roots.writability(path) : std::nullopt;
+    if (!writability)
+        return RejectionReason::error;
+    if (writability->volumeIsReadOnly)
+        return RejectionReason::readonlyVolume;
+    if (writability->isWritable)
+        return std::nullopt;
+    return RejectionReason::readonlyPath;
+}
+
 bool DirectoryValidator::isWritableDirectory(const QUrl& url)
 {
     const QString path = url.toLocalFile();
-    const auto writability = m_roots.writability ? m_roots.writability(path) : std::nullopt;
-    if (!writability) {
-        append({ path, RejectionReason::error });
-        return false;
-    }
-    if (writability->volumeIsReadOnly) {
-        append({ path, RejectionReason::readonlyVolume });
-        return false;
-    }
-    if (writability->isWritable)
-        return true;
-    append({ path, RejectionReason::readonlyPath });
-    return false;
+    const std::optional<RejectionReason> refusal = writabilityRefusal(path);
+    if (refusal)
+        append({ path, *refusal });
+    return !refusal;
+}
+
+bool DirectoryValidator::isWritableFolder(const QString& path)
+{
+    auto known = m_writableFolders.constFind(path);
+    if (known == m_writableFolders.constEnd())
+        known = m_writableFolders.insert(path, writabilityRefusal(path));
+    if (*known)
+        append({ path, **known });
+    return !*known;
 }
 
 QSet<QString> DirectoryValidator::validatePathString(const QString& path) const
@@ -242,9 +288,16 @@ std::optional<QString> DirectoryValidator::hasOnlyCapitalizationChangesFor(const
 
 QSet<QString> DirectoryValidator::validatePath(const QString& path, const QString& originalPath)
 {
-    QSet<QString> messages = validatePathString(path);
-    if (const auto message = hasOnlyCapitalizationChangesFor(path, originalPath))
-        messages.insert(*message);
+    // Most files of a list share both folders: the rules run once per pair.
+    const QString key = path + QChar(0) + originalPath;
+    auto known = m_pathMessages.constFind(key);
+    if (known == m_pathMessages.constEnd()) {
+        QSet<QString> messages = validatePathString(path);
+        if (const auto message = hasOnlyCapitalizationChangesFor(path, originalPath))
+            messages.insert(*message);
+        known = m_pathMessages.insert(key, messages);
+    }
+    QSet<QString> messages = *known;
     if (!isSupportedDirectory(path)) {
         messages.insert(QStringLiteral("Path should start with one of the following prefixes: ")
             + (supportedDirectories() + customDirectories()).join(QStringLiteral(", ")));

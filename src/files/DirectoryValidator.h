@@ -14,7 +14,9 @@
 
 // Decides where anything may be renamed (the home folder, the mounted volumes
 // and the custom folders), checks new folder paths against the path rules, and
-// collects the places it refused. One validator is used by one task at a time.
+// collects the places it refused. One validator is used by one task at a time;
+// it asks the disk and the preferences once per folder, so one validator serves
+// a whole run.
 class DirectoryValidator {
 public:
     static constexpr int MAX_DIRECTORY_NAME = 255;  // characters, and UTF-8 bytes
@@ -38,6 +40,10 @@ public:
     bool isSupportedDirectory(const QUrl& url);
     // On false, records the URL's path with readonlyVolume, readonlyPath or error.
     bool isWritableDirectory(const QUrl& url);
+    // Whether the items of the folder at `path` can be renamed: the folder is
+    // writable and lies on a writable volume. Asks the disk once per folder; on
+    // false, records the folder's path as isWritableDirectory does.
+    bool isWritableFolder(const QString& path);
 
     QSet<QString> validatePathString(const QString& path) const;
     // The path rules, the case-only rule and whether the new path is supported.
@@ -47,6 +53,9 @@ public:
 
 private:
     bool isAdmitted(const QString& prefix, bool resolvedRootsToo = false) const;
+    bool isSupportedDirectoryUncached(const QString& path);
+    std::optional<RejectionReason> writabilityRefusal(const QString& path) const;
+    const QStringList& admittedRoots() const;
     bool hasTooLongDirectoryNames(const QString& path) const;
     std::optional<QString> hasOnlyCapitalizationChangesFor(const QString& path, const QString& originalPath) const;
 
@@ -55,4 +64,11 @@ private:
     // Whether the resolved form of a clean folder path is admitted; the disk is
     // asked once per folder and validator.
     QHash<QString, bool> m_resolvedAdmitted;
+    // The answers per folder path, and the roots with the custom folders, as
+    // read on first use.
+    QHash<QString, bool> m_supported;
+    QHash<QString, std::optional<RejectionReason>> m_writableFolders;
+    QHash<QString, QSet<QString>> m_pathMessages;
+    mutable std::optional<QStringList> m_admittedRoots;
+    mutable std::optional<QStringList> m_resolvedRoots;
 };

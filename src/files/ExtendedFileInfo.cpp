@@ -3,11 +3,11 @@
 #include "core/String+path.h"
 #include "core/URL+path.h"
 #include "core/String+utilities.h"
+#include "files/ContentType.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMimeDatabase>
 #include <QHash>
 #include <QMutex>
 #include <QStorageInfo>
@@ -21,22 +21,30 @@ namespace {
 // Reading the mount table costs far more than the rest of a file's facts, so the
 // root of each device is looked up once; a cached root that no longer contains
 // the path (the mounts changed) is looked up again.
-QString volumeRoot(const QString& path, quint64 device)
+struct VolumeRoot {
+    QString path;
+    QUrl url; // with a trailing "/"; one copy shared by every file on the volume
+};
+
+std::optional<VolumeRoot> volumeRoot(const QString& path, quint64 device)
 {
     static QMutex mutex;
-    static QHash<quint64, QString> roots;
+    static QHash<quint64, VolumeRoot> roots;
     {
         QMutexLocker lock(&mutex);
         const auto it = roots.constFind(device);
-        if (it != roots.constEnd() && (*it == QLatin1String("/") || path == *it || path.startsWith(*it + QLatin1Char('/'))))
+        if (it != roots.constEnd()
+            && (it->path == QLatin1String("/") || path == it->path || path.startsWith(it->path + QLatin1Char('/'))))
             return *it;
     }
     const QStorageInfo storage(path);
     if (!storage.isValid())
-        return {};
+        return std::nullopt;
+    const QString root = storage.rootPath();
+    const VolumeRoot found { root, QUrl::fromLocalFile(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/')) };
     QMutexLocker lock(&mutex);
-    roots.insert(device, storage.rootPath());
-    return storage.rootPath();
+    roots.insert(device, found);
+    return found;
 }
 } // namespace
 
@@ -84,9 +92,16 @@ std::optional<QStringList> tagsOf(const QByteArray& path)
     return tags;
 }
 
+// One copy a comment, shared by the files of one type.
 QString capitalizedFirst(const QString& text)
 {
-    return text.left(1).toUpper() + text.mid(1);
+    static QMutex mutex;
+    static QHash<QString, QString> capitalized;
+    QMutexLocker lock(&mutex);
+    auto known = capitalized.constFind(text);
+    if (known == capitalized.constEnd())
+        known = capitalized.insert(text, text.left(1).toUpper() + text.mid(1));
+    return *known;
 }
 
 } // namespace
@@ -118,17 +133,12 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
     info.ext = String::pathExtension(fullPath);
 
     if (statted) {
-        static const QMimeDatabase mimeDatabase;
-        QMimeType mimeType;
-        if (isLink)
-            mimeType = mimeDatabase.mimeTypeForName(QStringLiteral("inode/symlink"));
-        else if (S_ISDIR(stx.stx_mode))
-            mimeType = mimeDatabase.mimeTypeForName(QStringLiteral("inode/directory"));
-        else
-            mimeType = mimeDatabase.mimeTypeForFile(fullPath);
-        if (mimeType.isValid()) {
-            info.contentType = mimeType.name();
-            info.localizedTypeDescription = mimeType.comment();
+        const std::optional<ContentType::Facts> type = isLink ? ContentType::ofSymbolicLink()
+            : S_ISDIR(stx.stx_mode)                           ? ContentType::ofDirectory()
+                                                              : ContentType::ofFile(fullPath, S_ISREG(stx.stx_mode));
+        if (type) {
+            info.contentType = type->name;
+            info.localizedTypeDescription = type->comment;
         }
         if (stx.stx_mask & STATX_BTIME)
             info.creationDate = dateOf(stx.stx_btime);
@@ -138,10 +148,10 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
             info.fileSize = static_cast<qint64>(stx.stx_size);
         info.tagNames = tagsOf(nativePath);
         // A link's volume is the one of the folder that holds it, even when it dangles.
-        const QString root = volumeRoot(isLink ? String::stringByDeletingLastPathComponent(fullPath) : fullPath,
+        const std::optional<VolumeRoot> root = volumeRoot(isLink ? String::stringByDeletingLastPathComponent(fullPath) : fullPath,
             (static_cast<quint64>(stx.stx_dev_major) << 32) | stx.stx_dev_minor);
-        if (!root.isEmpty())
-            info.volume = QUrl::fromLocalFile(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+        if (root && !root->path.isEmpty())
+            info.volume = root->url;
         info.inode = static_cast<quint64>(stx.stx_ino);
         info.device = static_cast<quint64>(makedev(stx.stx_dev_major, stx.stx_dev_minor));
     }
@@ -159,5 +169,22 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
     info.url = normalizedUrl;
     info.resolvedURL = resolved;
     info.isAliasDirectory = info.isAlias && info.isDirectory;
+    return info;
+}
+
+ExtendedFileInfo ExtendedFileInfo::movedTo(const QUrl& givenUrl) const
+{
+    const QUrl normalizedUrl = URL::normalized(givenUrl);
+    const QString fullPath = FileUrl::path(normalizedUrl);
+    if (isAlias || isSymbolicLink || String::pathExtension(fullPath) != ext)
+        return read(givenUrl);
+    ExtendedFileInfo info = *this;
+    info.url = normalizedUrl;
+    info.resolvedURL = normalizedUrl;
+    info.fullPath = fullPath;
+    info.path = isDirectory ? fullPath : String::stringByDeletingLastPathComponent(fullPath);
+    if (info.path.endsWith(QLatin1Char('/')))
+        info.path.chop(1);
+    info.name = isDirectory ? QString() : String::stringByDeletingPathExtension(String::lastPathComponent(fullPath));
     return info;
 }

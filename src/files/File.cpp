@@ -13,8 +13,23 @@ File::File(std::optional<qint64> index, std::optional<qint64> fileGenerationId, 
 {
 }
 
+namespace {
+// A new id for a listed item: one random id per thread, counted on. As unique as
+// a random id, without asking the system for randomness for every file.
+QUuid newFileId()
+{
+    thread_local const QUuid base = QUuid::createUuid();
+    thread_local quint64 counter = 0;
+    ++counter;
+    QUuid id = base;
+    id.data1 ^= static_cast<uint>(counter);
+    id.data2 ^= static_cast<ushort>(counter >> 32);
+    return id;
+}
+} // namespace
+
 File::File(const QUrl& url, bool resolveAlias)
-    : source(QUuid::createUuid(), url, resolveAlias)
+    : source(newFileId(), url, resolveAlias)
 {
     transformed = FileTransform::initial(source.id, source.fileInfo, std::nullopt);
     validation.id = source.id;
@@ -50,6 +65,13 @@ QUrl File::targetUrl() const
 void File::initProperties(const QUrl& url)
 {
     source.fileInfo = ExtendedFileInfo::read(url);
+    transformed = FileTransform::initial(source.id, source.fileInfo, transformed.fileIndex);
+    validation = FileValidation { source.id, {}, {} };
+}
+
+void File::applyRename(const QUrl& url)
+{
+    source.fileInfo = source.fileInfo.movedTo(url);
     transformed = FileTransform::initial(source.id, source.fileInfo, transformed.fileIndex);
     validation = FileValidation { source.id, {}, {} };
 }

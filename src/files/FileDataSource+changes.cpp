@@ -30,9 +30,16 @@ QString getReplaceFilesActionName(qsizetype newCount, qsizetype currentCount, Fi
 void FileDataSource::replaceFiles(const QList<File>& newFiles, FileAction action,
     const std::optional<QList<QUrl>>& urls, std::stop_token stop)
 {
-    const QList<File> previous = getAllFiles();
+    replaceFilesFromComponents(componentsOf(newFiles), action, urls, stop);
+}
+
+void FileDataSource::replaceFilesFromComponents(const FileComponents& newFiles, FileAction action,
+    const std::optional<QList<QUrl>>& urls, std::stop_token stop)
+{
+    // The lists as they are, shared: the files are made only if the step is undone.
+    const FileComponents previous = getAllComponents();
     const std::optional<QList<QUrl>> previousUrls = urls ? std::optional(openedUrls) : std::nullopt;
-    const QString name = getReplaceFilesActionName(newFiles.size(), previous.size(), action);
+    const QString name = getReplaceFilesActionName(newFiles.orderedIndex.size(), previous.orderedIndex.size(), action);
     const std::weak_ptr<FileDataSource> weakSelf = weak_from_this();
     // Only the first run belongs to the caller's task; a redo comes from the menu.
     auto firstRun = std::make_shared<bool>(true);
@@ -50,7 +57,7 @@ void FileDataSource::replaceFiles(const QList<File>& newFiles, FileAction action
                 else
                     self->openedUrls = *urls;
             }
-            self->replaceAllFiles(newFiles, action, false, token);
+            self->replaceAllComponents(newFiles, action, false, token);
         },
         [weakSelf, previous, previousUrls] {
             const auto self = weakSelf.lock();
@@ -58,8 +65,27 @@ void FileDataSource::replaceFiles(const QList<File>& newFiles, FileAction action
                 return;
             if (previousUrls)
                 self->openedUrls = *previousUrls;
-            self->replaceAllFiles(previous, FileAction::replace, false, {});
+            self->replaceAllComponents(previous, FileAction::replace, false, {});
         });
+}
+
+FileComponents FileDataSource::componentsOf(QList<File> files)
+{
+    FileComponents components;
+    const qsizetype n = files.size();
+    components.orderedIndex.reserve(n);
+    components.fileSources.reserve(n);
+    components.fileTransforms.reserve(n);
+    components.fileValidations.reserve(n);
+    components.fileAttributes.reserve(n);
+    for (File& file : files) {
+        components.orderedIndex.append(static_cast<int>(components.orderedIndex.size()));
+        components.fileSources.append(std::move(file.source));
+        components.fileTransforms.append(std::move(file.transformed));
+        components.fileValidations.append(std::move(file.validation));
+        components.fileAttributes.append(std::move(file.attributes));
+    }
+    return components;
 }
 
 void FileDataSource::replaceFilesNoUndo(const QList<File>& newFiles, FileAction action, bool forceReplace,
@@ -83,44 +109,59 @@ void FileDataSource::removeFiles(const QSet<int>& storageIndexes)
 void FileDataSource::replaceAllFiles(const QList<File>& newFiles, FileAction action, bool forceReplace,
     std::stop_token stop)
 {
+    replaceAllComponents(componentsOf(newFiles), action, forceReplace, stop);
+}
+
+void FileDataSource::replaceAllComponents(const FileComponents& newFiles, FileAction action, bool forceReplace,
+    std::stop_token stop)
+{
     if (stop.stop_requested())
         return;
     cancelPendingTasks();
 
-    const bool keep = action == FileAction::append && !forceReplace;
-    QList<int> orderedIndex = keep ? m_orderedIndex : QList<int>();
-    QList<FileSource> sources = keep ? m_fileSources : QList<FileSource>();
-    QList<FileTransform> transforms = keep ? m_fileTransforms : QList<FileTransform>();
-    QList<FileValidation> validations = keep ? m_fileValidations : QList<FileValidation>();
-    QList<std::optional<FileAttributes>> attributes = keep ? m_fileAttributes : QList<std::optional<FileAttributes>>();
-
-    QSet<QUrl> seen;
-    for (const FileSource& source : sources)
-        seen.insert(source.fileInfo.url);
-    for (const File& file : newFiles) {
-        if (action == FileAction::append) {
-            if (seen.contains(file.source.fileInfo.url)) {
-                Log::debug(FILES, "doReplaceAllFiles: Append is discarding duplicate file: %s",
-                    file.source.fileInfo.url.toString(QUrl::FullyEncoded));
+    const qsizetype count = newFiles.orderedIndex.size();
+    FileComponents next;
+    const auto take = [&](int index) {
+        next.orderedIndex.append(static_cast<int>(next.orderedIndex.size()));
+        next.fileSources.append(newFiles.fileSources.at(index));
+        next.fileTransforms.append(newFiles.fileTransforms.at(index));
+        next.fileValidations.append(newFiles.fileValidations.at(index));
+        next.fileAttributes.append(newFiles.fileAttributes.at(index));
+    };
+    qsizetype position = 0;
+    const bool inStorageOrder = std::all_of(newFiles.orderedIndex.cbegin(), newFiles.orderedIndex.cend(),
+        [&](int index) { return index == position++; });
+    if (action == FileAction::append) {
+        // Appended to the list, or, forced, to an empty one; duplicates either way are left out.
+        if (!forceReplace)
+            next = getAllComponents();
+        QSet<QUrl> seen;
+        for (const FileSource& source : std::as_const(next.fileSources))
+            seen.insert(source.fileInfo.url);
+        for (int index : newFiles.orderedIndex) {
+            const QUrl& url = newFiles.fileSources.at(index).fileInfo.url;
+            if (seen.contains(url)) {
+                Log::debug(FILES, "doReplaceAllFiles: Append is discarding duplicate file: %s", url.toString(QUrl::FullyEncoded));
                 continue;
             }
-            seen.insert(file.source.fileInfo.url);
+            seen.insert(url);
+            take(index);
         }
-        orderedIndex.append(static_cast<int>(orderedIndex.size()));
-        sources.append(file.source);
-        transforms.append(file.transformed);
-        validations.append(file.validation);
-        attributes.append(file.attributes);
+    } else if (inStorageOrder) {
+        next = newFiles; // shared, not copied
+    } else {
+        // Taken over in the order given, the storage order of the new list.
+        for (int index : newFiles.orderedIndex)
+            take(index);
     }
+    m_orderedIndex = std::move(next.orderedIndex);
+    m_fileSources = std::move(next.fileSources);
+    m_fileTransforms = std::move(next.fileTransforms);
+    m_fileValidations = std::move(next.fileValidations);
+    m_fileAttributes = std::move(next.fileAttributes);
 
     ++m_fileGenerationId;
-    Log::debug(FILES, "FileDataSource replaceAllFiles files: %ld, fileGenerationId: %ld", newFiles.size(),
-        m_fileGenerationId);
-    m_orderedIndex = std::move(orderedIndex);
-    m_fileSources = std::move(sources);
-    m_fileTransforms = std::move(transforms);
-    m_fileValidations = std::move(validations);
-    m_fileAttributes = std::move(attributes);
+    Log::debug(FILES, "FileDataSource replaceAllFiles files: %ld, fileGenerationId: %ld", count, m_fileGenerationId);
     ++m_fileGenerationId;
 
     const QString function = QStringLiteral("replaceAllFiles(with:action:forceReplace:)");

@@ -5,24 +5,45 @@
 #include "files/FileNameCollator.h"
 #include "core/String+path.h"
 #include "core/String+utilities.h"
+#include "core/TextOffsets.h"
 #include "files/StableMergeSort.h"
 #include "platform/Log.h"
 #include "platform/MainThread.h"
+
+#include <numeric>
 
 
 namespace {
 constexpr auto FILES = Log::Category::files;
 
-// The first of the two with the greater character count.
-QString longer(const QString& current, const QString& candidate)
-{
-    return String::longest({ current, candidate });
-}
+// The first text with the greatest character count. A text has no more
+// characters than UTF-16 units, so most candidates are passed over uncounted.
+struct Longest {
+    QString text;
+    qsizetype count = 0;
 
-bool canonicallyEqual(const QString& a, const QString& b)
-{
-    return a == b || a.normalized(QString::NormalizationForm_C) == b.normalized(QString::NormalizationForm_C);
-}
+    void consider(const QString& candidate)
+    {
+        if (candidate.size() > count)
+            take(candidate);
+    }
+    // "name.ext", built only when it may be longer.
+    void consider(const QString& name, const QString& ext)
+    {
+        if (name.size() + 1 + ext.size() > count)
+            take(name + QLatin1Char('.') + ext);
+    }
+
+private:
+    void take(const QString& candidate)
+    {
+        if (const qsizetype characters = TextOffsets(candidate).characterCount(); characters > count) {
+            text = candidate;
+            count = characters;
+        }
+    }
+};
+
 } // namespace
 
 void FileDataSource::sortBy(FileSortOrder order)
@@ -67,6 +88,44 @@ void FileDataSource::sortImmediate(FileSortOrder order, std::stop_token stop)
     }
     setSortOrder(order);
     updateOrderedIndex(sorted);
+}
+
+std::optional<QList<File>> FileDataSource::sorted(QList<File> files, FileSortOrder order, std::stop_token stop)
+{
+    // The facets the comparisons read are lent to the sort and given back after.
+    auto context = std::make_shared<SortingContext>();
+    const qsizetype n = files.size();
+    context->fileSources.reserve(n);
+    context->fileTransforms.reserve(n);
+    context->fileAttributes.reserve(n);
+    for (File& file : files) {
+        context->fileSources << std::move(file.source);
+        context->fileTransforms << std::move(file.transformed);
+        context->fileAttributes << std::move(file.attributes);
+    }
+    QList<int> indexes(n);
+    std::iota(indexes.begin(), indexes.end(), 0);
+    {
+        const std::optional<Comparator> comparator = getComparator(order, context, stop);
+        if (!comparator && stop.stop_requested())
+            return std::nullopt;
+        try {
+            if (comparator)
+                stableMergeSort(indexes, *comparator);
+        } catch (const SortCancelled&) {
+            return std::nullopt;
+        }
+    }
+    QList<File> ordered;
+    ordered.reserve(n);
+    for (int index : std::as_const(indexes)) {
+        File& file = files[index];
+        file.source = std::move(context->fileSources[index]);
+        file.transformed = std::move(context->fileTransforms[index]);
+        file.attributes = std::move(context->fileAttributes[index]);
+        ordered << std::move(file);
+    }
+    return ordered;
 }
 
 void FileDataSource::doSortAndPublishResult(FileSortOrder order, const std::shared_ptr<TaskHandle>& run,
@@ -121,10 +180,33 @@ std::optional<FileDataSource::Comparator> FileDataSource::getComparator(FileSort
     const Key newName = [](const SortingContext& c, int i) -> const QString& { return c.fileTransforms.at(i).transformedName.value(); };
     const Key newPath = [](const SortingContext& c, int i) -> const QString& { return c.fileTransforms.at(i).transformedPath.value(); };
 
-    const auto textOrder = [&](Key key, bool ascending) -> Comparator {
-        return [context, collator, checkCancelled, key, ascending](int a, int b) {
+    // Each text's collation key and canonical form, made once per file instead
+    // of once per comparison. None when cancelled.
+    struct TextKeys {
+        QList<QString> canonical;
+        QList<QByteArray> sortKeys;
+    };
+    const auto keysOf = [&](Key key) -> std::shared_ptr<const TextKeys> {
+        auto keys = std::make_shared<TextKeys>();
+        const qsizetype n = context->fileSources.size();
+        keys->canonical.reserve(n);
+        keys->sortKeys.reserve(n);
+        for (int i = 0; i < n; ++i) {
+            if (stop.stop_requested())
+                return nullptr;
+            const QString& text = key(*context, i);
+            keys->canonical << text.normalized(QString::NormalizationForm_C);
+            keys->sortKeys << collator->sortKey(text);
+        }
+        return keys;
+    };
+    const auto textOrder = [&](Key key, bool ascending) -> std::optional<Comparator> {
+        const auto keys = keysOf(key);
+        if (!keys)
+            return std::nullopt;
+        return [keys, checkCancelled, ascending](int a, int b) {
             checkCancelled();
-            const int result = collator->compare(key(*context, a), key(*context, b));
+            const int result = keys->sortKeys.at(a).compare(keys->sortKeys.at(b));
             return ascending ? result < 0 : result > 0;
         };
     };
@@ -161,17 +243,20 @@ std::optional<FileDataSource::Comparator> FileDataSource::getComparator(FileSort
     switch (order) {
     case FileSortOrder::none:
         return std::nullopt;
-    case FileSortOrder::defaultSort:
-        return [context, collator, checkCancelled, path, name](int a, int b) {
+    case FileSortOrder::defaultSort: {
+        const auto paths = keysOf(path);
+        const auto names = paths ? keysOf(name) : nullptr;
+        if (!names)
+            return std::nullopt;
+        return [paths, names, checkCancelled](int a, int b) {
             checkCancelled();
-            for (Key key : { path, name }) {
-                const QString& first = key(*context, a);
-                const QString& second = key(*context, b);
-                if (!canonicallyEqual(first, second))
-                    return collator->compare(first, second) < 0;
+            for (const TextKeys* keys : { paths.get(), names.get() }) {
+                if (keys->canonical.at(a) != keys->canonical.at(b))
+                    return keys->sortKeys.at(a).compare(keys->sortKeys.at(b)) < 0;
             }
             return false;
         };
+    }
     case FileSortOrder::byNameAscending: return textOrder(name, true);
     case FileSortOrder::byNameDescending: return textOrder(name, false);
     case FileSortOrder::byTransformedNameAscending: return textOrder(newName, true);
@@ -232,28 +317,42 @@ void FileDataSource::setSortOrder(FileSortOrder order, const QList<int>& sortedI
 
 void FileDataSource::calculateLongest(const std::optional<QList<File>>& files, std::stop_token stop)
 {
-    QList<File> list;
-    if (files)
-        list = *files;
-    else
-        MainThread::runBlocking([&] { list = getAllFiles(); });
-    QString originalPath, originalName, transformedPath, transformedName;
-    for (const File& file : list) {
+    Longest originalPath, originalName, transformedPath, transformedName;
+    bool cancelled = false;
+    const auto consider = [&](const ExtendedFileInfo& info, const FileTransform& transformed) {
         if (stop.stop_requested()) {
-            Log::debug(FILES, "Cancelled calculateLongest for %ld files.", list.size());
-            break;
+            cancelled = true;
+            return false;
         }
-        const ExtendedFileInfo& info = file.source.fileInfo;
-        originalPath = longer(originalPath, info.path);
-        originalName = longer(originalName, info.name + QLatin1Char('.') + info.ext);
-        transformedPath = longer(transformedPath, file.transformed.transformedPath.value());
-        transformedName = longer(transformedName,
-            file.transformed.transformedName.value() + QLatin1Char('.') + file.transformed.transformedExt.value());
+        originalPath.consider(info.path);
+        originalName.consider(info.name, info.ext);
+        transformedPath.consider(transformed.transformedPath.value());
+        transformedName.consider(transformed.transformedName.value(), transformed.transformedExt.value());
+        return true;
+    };
+    qsizetype count = 0;
+    if (files) {
+        count = files->size();
+        for (const File& file : *files) {
+            if (!consider(file.source.fileInfo, file.transformed))
+                break;
+        }
+    } else {
+        // The store's lists are shared, not copied: the main thread only hands them over.
+        FileComponents snapshot;
+        MainThread::runBlocking([&] { snapshot = getAllComponents(); });
+        count = snapshot.orderedIndex.size();
+        for (int index : std::as_const(snapshot.orderedIndex)) {
+            if (!consider(snapshot.fileSources.at(index).fileInfo, snapshot.fileTransforms.at(index)))
+                break;
+        }
     }
+    if (cancelled)
+        Log::debug(FILES, "Cancelled calculateLongest for %ld files.", count);
     MainThread::runBlocking([&] {
-        longestOriginalPath = originalPath;
-        longestOriginalName = originalName;
-        longestTransformedPath = transformedPath;
-        longestTransformedName = transformedName;
+        longestOriginalPath = originalPath.text;
+        longestOriginalName = originalName.text;
+        longestTransformedPath = transformedPath.text;
+        longestTransformedName = transformedName.text;
     });
 }

@@ -43,16 +43,24 @@ File FileDataSource::assembleFile(int storageIndex) const
 
 QList<File> FileDataSource::getAllFiles() const
 {
-    const qsizetype n = m_orderedIndex.size();
-    if (m_fileSources.size() != n || m_fileTransforms.size() != n || m_fileValidations.size() != n
-        || m_fileAttributes.size() != n) {
+    return filesOf(getAllComponents());
+}
+
+QList<File> FileDataSource::filesOf(const FileComponents& components)
+{
+    const qsizetype n = components.orderedIndex.size();
+    if (components.fileSources.size() != n || components.fileTransforms.size() != n
+        || components.fileValidations.size() != n || components.fileAttributes.size() != n) {
         Log::error(FILES, "MISMATCH IN COUNTS");
         return {};
     }
     QList<File> files;
     files.reserve(n);
-    for (int storageIndex : m_orderedIndex)
-        files.append(assembleFile(storageIndex));
+    for (int storageIndex : components.orderedIndex) {
+        files.append(File(storageIndex, components.fileGenerationId, components.fileSources.at(storageIndex),
+            components.fileTransforms.at(storageIndex), components.fileValidations.at(storageIndex),
+            components.fileAttributes.at(storageIndex)));
+    }
     return files;
 }
 

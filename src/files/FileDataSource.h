@@ -54,6 +54,9 @@ public:
 
     // Reads: copies stamped with their storage index and the current generation.
     QList<File> getAllFiles() const;
+    // The files of a snapshot in display order, as getAllFiles gives them; callable
+    // from any thread, so that a worker, not the main thread, copies the list.
+    static QList<File> filesOf(const FileComponents& components);
     std::optional<File> getFile(int row) const;
     std::optional<File> getFileAtInternalIndex(qint64 index) const;
     std::optional<File> getLatestGeneration(const std::optional<File>& file) const;
@@ -80,6 +83,12 @@ public:
         const std::optional<QList<QUrl>>& urls = std::nullopt, std::stop_token stop = {});
     void replaceFilesNoUndo(const QList<File>& newFiles, FileAction action, bool forceReplace,
         std::stop_token stop = {});
+    // The same as replaceFiles with the facets already apart (componentsOf, on
+    // a worker): a replacement then costs the main thread nothing per file.
+    void replaceFilesFromComponents(const FileComponents& newFiles, FileAction action,
+        const std::optional<QList<QUrl>>& urls = std::nullopt, std::stop_token stop = {});
+    // The facets of the files in their order; callable from any thread.
+    static FileComponents componentsOf(QList<File> files);
     void clear();
     void removeFiles(const QSet<int>& storageIndexes);
     void move(const QList<int>& rows, int destination);
@@ -93,6 +102,9 @@ public:
     void sortByWithoutUndo(FileSortOrder order);
     void sortImmediate(FileSortOrder order, std::stop_token stop = {});
     void calculateLongest(const std::optional<QList<File>>& files, std::stop_token stop = {});
+    // The files in the order sortImmediate would give them once listed; callable
+    // from any thread, so that a new list arrives sorted. None when cancelled.
+    static std::optional<QList<File>> sorted(QList<File> files, FileSortOrder order, std::stop_token stop = {});
 
     // The rows one after the other; next() may be called from any thread.
     class AsyncFileIterator {
@@ -119,6 +131,7 @@ private:
     File assembleFile(int storageIndex) const;
 
     void replaceAllFiles(const QList<File>& newFiles, FileAction action, bool forceReplace, std::stop_token stop);
+    void replaceAllComponents(const FileComponents& newFiles, FileAction action, bool forceReplace, std::stop_token stop);
     void cancelPendingTasks();
 
     void doSortAndPublishResult(FileSortOrder order, const std::shared_ptr<TaskHandle>& run, std::stop_token stop);

@@ -32,3 +32,19 @@ int FileNameCollator::compare(const QString& a, const QString& b) const
         status);
     return static_cast<int>(result);
 }
+
+QByteArray FileNameCollator::sortKey(const QString& text) const
+{
+    if (!m_collator)
+        return text.toCaseFolded().toUtf8();
+    const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
+    const auto length = static_cast<int32_t>(text.size());
+    QByteArray key(64, Qt::Uninitialized);
+    int32_t needed = m_collator->getSortKey(chars, length, reinterpret_cast<uint8_t*>(key.data()), static_cast<int32_t>(key.size()));
+    if (needed > key.size()) {
+        key.resize(needed);
+        needed = m_collator->getSortKey(chars, length, reinterpret_cast<uint8_t*>(key.data()), needed);
+    }
+    key.resize(needed);
+    return key;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <unicode/uversion.h>
@@ -20,6 +21,9 @@ public:
 
     // Negative, zero or positive as `a` goes before, with or after `b`.
     int compare(const QString& a, const QString& b) const;
+    // Bytes that compare (memcmp) as `compare` compares the texts: made once
+    // per text, they spare a sort the collation of every pair.
+    QByteArray sortKey(const QString& text) const;
 
 private:
     std::unique_ptr<icu::Collator> m_collator;

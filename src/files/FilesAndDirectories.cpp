@@ -78,7 +78,8 @@ QList<File> FilesAndDirectories::getFileItems(const QList<QUrl>& urls, std::stop
             continue;
         if (!directoryValidator->isSupportedDirectory(info.path))
             continue;
-        if (!directoryValidator->isWritableDirectory(info.url))
+        // Renaming an item writes to the folder that holds it: one answer per folder.
+        if (!directoryValidator->isWritableFolder(String::stringByDeletingLastPathComponent(info.fullPath)))
             continue;
         kept << std::move(file);
     }
@@ -125,7 +126,7 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, W
     return getFileItems(urls, walk.stop);
 }
 
-QList<File> FilesAndDirectories::getAllUniqueFiles(const QList<File>& files, Walk& walk) const
+QList<File> FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const
 {
     if (walk.isCancelled() || files.isEmpty())
         return {};
@@ -133,15 +134,17 @@ QList<File> FilesAndDirectories::getAllUniqueFiles(const QList<File>& files, Wal
     QList<File> result; // the plain items of this level, then what the folders give
     QList<File> folders;
     QList<File> duplicates;
-    for (const File& file : files) {
-        const QUrl& identity = file.source.fileInfo.url;
-        if (walk.uniqueIDs.contains(identity)) {
-            duplicates << file;
+    result.reserve(files.size());
+    for (File& file : files) {
+        const qsizetype seen = walk.uniqueIDs.size();
+        walk.uniqueIDs.insert(file.source.fileInfo.url);
+        if (walk.uniqueIDs.size() == seen) {
+            duplicates << std::move(file);
             continue;
         }
-        walk.uniqueIDs.insert(identity);
-        (file.isDirectory() ? folders : result) << file;
+        (file.isDirectory() ? folders : result) << std::move(file);
     }
+    files.clear();
     for (const File& duplicate : std::as_const(duplicates)) {
         if (duplicate.source.aliasFileInfo.isEmpty())
             continue;
@@ -163,13 +166,13 @@ QList<File> FilesAndDirectories::getAllUniqueFiles(const QList<File>& files, Wal
             result << folder;
             continue;
         }
-        const std::optional<QList<File>> contents = contentsOf(folder, walk);
+        std::optional<QList<File>> contents = contentsOf(folder, walk);
         if (!contents)
             continue; // the same folder, met again
         if (walk.isCancelled())
             return {};
         if (!contents->isEmpty())
-            result << getAllUniqueFiles(*contents, walk);
+            result.append(getAllUniqueFiles(std::move(*contents), walk));
         else if (renameEmptyFolders)
             result << folder;
     }

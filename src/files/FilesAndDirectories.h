@@ -42,5 +42,5 @@ private:
     QList<File> getFileItems(const QList<QUrl>& urls, std::stop_token stop) const;
     // None when the folder was listed before in this walk.
     std::optional<QList<File>> contentsOf(const File& folder, Walk& walk) const;
-    QList<File> getAllUniqueFiles(const QList<File>& files, Walk& walk) const;
+    QList<File> getAllUniqueFiles(QList<File> files, Walk& walk) const;
 };

@@ -220,9 +220,12 @@ TEST_F(RenameLoopTest, FilesThatDoNotChangeAreNotCounted)
     EXPECT_TRUE(exists(QStringLiteral("keep")));
 }
 
-TEST_F(RenameLoopTest, ProgressComesAfterTheFirstSecond)
+TEST_F(RenameLoopTest, ProgressComesOnceASecondAtMost)
 {
-    QList<File> files = listed({ { "1", "one" }, { "2", "two" }, { "3", "three" }, { "4", "four" } });
+    QList<std::pair<QString, QString>> moves;
+    for (int i = 0; i < 10; ++i)
+        moves.append({ QString::number(i), QStringLiteral("n%1").arg(i) });
+    QList<File> files = listed(moves);
     std::vector<ProgressData> reports;
     auto record = [&](const ProgressData& data) { reports.push_back(data); };
 
@@ -234,12 +237,13 @@ TEST_F(RenameLoopTest, ProgressComesAfterTheFirstSecond)
         file = fileTo(FileUrl::path(file.targetUrl()).mid(root.path().size() + 1), file.source.fileInfo.name);
     SteppingClock slow(std::chrono::milliseconds(400));
     TransformationUtil::renameFiles(RenameContext::make(files), record, {}, slow);
-    // 400 ms pass for every reading: 400, 800, 1200 and 1600 ms after the start
-    // the four files are done; the last two come a second or more after it.
-    ASSERT_EQ(reports.size(), 2u);
+    // 400 ms pass for every reading, one reading a file: the files done 1200 ms
+    // after the start and after each report are reported, no other.
+    ASSERT_EQ(reports.size(), 3u);
     EXPECT_EQ(reports[0].progressCount, 2);
-    EXPECT_EQ(reports[1].progressCount, 3);
-    EXPECT_EQ(reports[1].totalCount, 4);
+    EXPECT_EQ(reports[1].progressCount, 5);
+    EXPECT_EQ(reports[2].progressCount, 8);
+    EXPECT_EQ(reports[2].totalCount, 10);
 }
 
 TEST_F(RenameLoopTest, CancellationStopsAfterTheNextAttemptedFile)

@@ -203,12 +203,16 @@ TEST_F(FilesAndDirectoriesTest, RestrictedPlacesAreRefused)
 TEST_F(FilesAndDirectoriesTest, ReadOnlyFoldersAndVolumesAreRefused)
 {
     makeFile("home/me/w/locked/inside.txt");
+    makeFile("home/me/w/locked/second.txt");
     makeFile("home/me/w/open.txt");
+    makeFile("home/me/w/also open.txt");
     makeFile("media/Backup/v.txt");
     DirectoryRoots directoryRoots = roots();
     const QString locked = path("home/me/w/locked");
     const QString backup = volume;
+    auto asked = std::make_shared<QStringList>();
     directoryRoots.writability = [=](const QString& item) -> std::optional<DirectoryRoots::Writability> {
+        *asked << item;
         if (item.startsWith(backup))
             return DirectoryRoots::Writability { true, true };
         if (item == locked)
@@ -216,9 +220,12 @@ TEST_F(FilesAndDirectoriesTest, ReadOnlyFoldersAndVolumesAreRefused)
         return DirectoryRoots::writabilityOnDisk(item);
     };
     FilesAndDirectories opened = open({ "home/me/w", "media/Backup/v.txt" }, false, false, directoryRoots);
-    EXPECT_EQ(relative(opened.allFiles()), QStringList { "home/me/w/open.txt" });
+    EXPECT_EQ(relative(opened.allFiles()), (QStringList { "home/me/w/also open.txt", "home/me/w/open.txt" }));
     EXPECT_EQ(opened.rejectedDirectories(),
-        (QList<RejectedDirectory> { { locked, Reason::readonlyPath }, { path("media/Backup/v.txt"), Reason::readonlyVolume } }));
+        (QList<RejectedDirectory> { { locked, Reason::readonlyPath }, { backup, Reason::readonlyVolume } }));
+    // Renaming writes to the folder that holds an item: each folder is asked once.
+    asked->sort();
+    EXPECT_EQ(*asked, (QStringList { path("home/me"), path("home/me/w"), locked, backup }));
 }
 
 TEST_F(FilesAndDirectoriesTest, AnUnreadableFolderIsNotAccessible)
