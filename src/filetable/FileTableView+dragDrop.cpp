@@ -52,24 +52,20 @@ void FileTableView::paintDropIndicator()
 
 void FileTableView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (carriesRows(event->mimeData())) {
-        // Only rows of this table can be moved here.
-        if (event->source() != this)
-            return event->ignore();
-        event->setDropAction(Qt::MoveAction);
-        event->accept();
-        setDropIndicatorRow(dropRow(event->position().toPoint()));
-        return;
-    }
-    if (FileDrop::localFileUrls(event->mimeData()).isEmpty())
-        return event->ignore();
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
+    judgeDrag(event);
 }
 
 void FileTableView::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (carriesRows(event->mimeData()) && event->source() == this) {
+    judgeDrag(event);
+}
+
+void FileTableView::judgeDrag(QDragMoveEvent* event)
+{
+    if (carriesRows(event->mimeData())) {
+        // Only rows of this table can be moved here.
+        if (event->source() != this)
+            return event->ignore();
         event->setDropAction(Qt::MoveAction);
         event->accept();
         setDropIndicatorRow(dropRow(event->position().toPoint()));

@@ -59,6 +59,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Entering and moving over the table accept the same drags.
+    void judgeDrag(QDragMoveEvent* event);
     QPointer<TableViewController> m_controller;
     FileTableRowView* m_rowView = nullptr;
     QTimer m_spinnerTimer;
