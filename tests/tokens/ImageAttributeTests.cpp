@@ -1,3 +1,4 @@
+#include "MediaFileFolder.h"
 #include "MediaFixtures.h"
 #include "TestEnvironment.h"
 
@@ -101,16 +102,7 @@ TEST(ImageAttributes, DatesWithOffsetFractionAndTheirFallbacks)
     EXPECT_FALSE(stored(attributes, "media-date").isValid());
 }
 
-class ImageFiles : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
-    QString path(const QString& name) const { return folder.filePath(name); }
-    static FileAttributeDictionary load(const QString& path)
-    {
-        return FileAttributeUtil::loadAttributes(QUrl::fromLocalFile(path));
-    }
-    QTemporaryDir folder;
-};
+class ImageFiles : public MediaFileFolder {};
 
 TEST_F(ImageFiles, ACameraJpegGivesItsExifAndGpsValues)
 {

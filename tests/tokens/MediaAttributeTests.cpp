@@ -1,3 +1,4 @@
+#include "MediaFileFolder.h"
 #include "MediaFixtures.h"
 #include "TestEnvironment.h"
 
@@ -274,16 +275,7 @@ TEST(MediaAttributes, ContainerFacts)
     EXPECT_TRUE(none.isEmpty());
 }
 
-class MediaFiles : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
-    QString path(const QString& name) const { return folder.filePath(name); }
-    static FileAttributeDictionary load(const QString& path)
-    {
-        return FileAttributeUtil::loadAttributes(QUrl::fromLocalFile(path));
-    }
-    QTemporaryDir folder;
-};
+class MediaFiles : public MediaFileFolder {};
 
 TEST_F(MediaFiles, Mp3TagsWithTheirId3Identities)
 {
