@@ -11,6 +11,10 @@
 //
 //   bench_rename_run                      10,000 and 100,000 files, each in a process of its own
 //   bench_rename_run --files N [--per-folder M]   one size (default: all in one folder)
+//
+// To profile one phase alone: BENCH_PROFILE_PHASE=open|preview|run|full|validation|renaming
+// and BENCH_PERF_CTL=<fifo> with `perf record --control fifo:<fifo> -D -1 ...`: the
+// bench enables the profiler for that phase only.
 #include "core/DependencyInjectionRegistry.h"
 #include "core/Preference.h"
 #include "engine/FileValidationService.h"
@@ -40,6 +44,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -140,6 +145,37 @@ void waitWithLoopTurning(const TaskHandle& task)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     QCoreApplication::processEvents();
 }
+
+// Turns the profiler on for the phase named by BENCH_PROFILE_PHASE, off after it.
+class ProfiledPhase {
+public:
+    explicit ProfiledPhase(const char* name)
+        : m_on(qEnvironmentVariable("BENCH_PROFILE_PHASE") == QLatin1String(name))
+    {
+        if (m_on)
+            control("enable\n");
+    }
+    ~ProfiledPhase()
+    {
+        if (m_on)
+            control("disable\n");
+    }
+
+private:
+    static void control(const char* command)
+    {
+        const QByteArray fifo = qgetenv("BENCH_PERF_CTL");
+        if (fifo.isEmpty())
+            return;
+        const int fd = ::open(fifo.constData(), O_WRONLY);
+        if (fd < 0)
+            return;
+        [[maybe_unused]] const auto written = ::write(fd, command, std::strlen(command));
+        ::close(fd);
+    }
+
+    bool m_on;
+};
 
 struct Phase {
     double milliseconds = 0;
@@ -281,6 +317,7 @@ std::pair<Phase, Phase> openTree(const QString& root, FileDataSource& store)
 {
     FileComponents opened;
     const FileSortOrder order = store.sortOrder();
+    ProfiledPhase profiled("open");
     const Phase walk = runOnWorker(nullptr, [&](std::stop_token stop) {
         QList<File> files = FilesAndDirectories({ QUrl::fromLocalFile(root) }).allFiles(stop);
         if (auto sorted = FileDataSource::sorted(std::move(files), order, stop))
@@ -372,18 +409,26 @@ int runOneSize(int argc, char** argv, const Layout& layout)
     // The whole road on the first tree.
     const auto [walk, handOver] = openTree(runTree, *store);
     const qint64 listed = store->count();
-    const Phase preview = runOnWorker(&GlobalActors::transformation(), [](std::stop_token stop) {
-        TransformationService::shared().transformAllFilesQuick(stop, QStringLiteral("bench"));
-    });
+    Phase preview;
+    {
+        ProfiledPhase profiled("preview");
+        preview = runOnWorker(&GlobalActors::transformation(), [](std::stop_token stop) {
+            TransformationService::shared().transformAllFilesQuick(stop, QStringLiteral("bench"));
+        });
+    }
     // The same preview with every kind of rule, then back to the three.
     transformers->replaceTransformers(sixRules());
     const Phase previewSix = runOnWorker(&GlobalActors::transformation(), [](std::stop_token stop) {
         TransformationService::shared().transformAllFilesQuick(stop, QStringLiteral("bench"));
     });
     transformers->replaceTransformers(rules());
-    const Phase run = runOnWorker(&GlobalActors::transformation(), [](std::stop_token stop) {
-        TransformationService::shared().applyTransformationsAndRename(true, stop);
-    });
+    Phase run;
+    {
+        ProfiledPhase profiled("run");
+        run = runOnWorker(&GlobalActors::transformation(), [](std::stop_token stop) {
+            TransformationService::shared().applyTransformationsAndRename(true, stop);
+        });
+    }
     QCoreApplication::processEvents();
     const long peak = statusKilobytes("VmHWM:");
     const int runRenamed = countRenamed(runTree, layout);
@@ -394,9 +439,12 @@ int runOneSize(int argc, char** argv, const Layout& layout)
         TransformationService::shared().transformAllFilesQuick(stop, QStringLiteral("bench"));
     });
     TransformationService::FullTransformation full;
+    std::optional<ProfiledPhase> profiled;
+    profiled.emplace("full");
     const Phase fullTransformation = runOnWorker(&GlobalActors::transformation(), [&](std::stop_token stop) {
         full = TransformationService::shared().transformAllFiles(stop);
     });
+    profiled.emplace("validation");
     QList<File> validated;
     const Phase validation = runOnWorker(&GlobalActors::transformation(), [&](std::stop_token stop) {
         if (auto files = FileValidationService::validateFilesConcurrent(full.files, stop)) {
@@ -404,12 +452,15 @@ int runOneSize(int argc, char** argv, const Layout& layout)
             validated = std::move(*files);
         }
     });
+    profiled.reset();
     RenameContext context = RenameContext::make(selectToRename(validated));
     validated.clear();
     full.files.clear();
+    profiled.emplace("renaming");
     const Phase renaming = runOnWorker(&GlobalActors::transformation(), [&](std::stop_token stop) {
         context = TransformationUtil::renameFiles(std::move(context), {}, stop);
     });
+    profiled.reset();
     const int phaseRenamed = countRenamed(phaseTree, layout);
 
     int rawRenamed = 0;
