@@ -6,6 +6,7 @@
 #include "platform/NotificationCenter.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr auto FILES = Log::Category::files;
@@ -36,16 +37,18 @@ void FileDataSource::replaceFiles(const QList<File>& newFiles, FileAction action
 void FileDataSource::replaceFilesFromComponents(const FileComponents& newFiles, FileAction action,
     const std::optional<QList<QUrl>>& urls, std::stop_token stop)
 {
-    // The lists as they are, shared: the files are made only if the step is undone.
-    const FileComponents previous = getAllComponents();
+    // The lists as they are, shared: the files are made only if the step is
+    // undone. Whenever the steps go, their lists are let go of on a worker.
+    const auto previous = FileComponents::sharedReleasedInBackground(getAllComponents());
+    const auto next = FileComponents::sharedReleasedInBackground(newFiles);
     const std::optional<QList<QUrl>> previousUrls = urls ? std::optional(openedUrls) : std::nullopt;
-    const QString name = getReplaceFilesActionName(newFiles.orderedIndex.size(), previous.orderedIndex.size(), action);
+    const QString name = getReplaceFilesActionName(newFiles.orderedIndex.size(), previous->orderedIndex.size(), action);
     const std::weak_ptr<FileDataSource> weakSelf = weak_from_this();
     // Only the first run belongs to the caller's task; a redo comes from the menu.
     auto firstRun = std::make_shared<bool>(true);
     UndoManagerHelpers::perform(
         name,
-        [weakSelf, newFiles, action, urls, stop, firstRun] {
+        [weakSelf, next, action, urls, stop, firstRun] {
             const auto self = weakSelf.lock();
             if (!self)
                 return;
@@ -57,7 +60,7 @@ void FileDataSource::replaceFilesFromComponents(const FileComponents& newFiles, 
                 else
                     self->openedUrls = *urls;
             }
-            self->replaceAllComponents(newFiles, action, false, token);
+            self->replaceAllComponents(*next, action, false, token);
         },
         [weakSelf, previous, previousUrls] {
             const auto self = weakSelf.lock();
@@ -65,7 +68,7 @@ void FileDataSource::replaceFilesFromComponents(const FileComponents& newFiles, 
                 return;
             if (previousUrls)
                 self->openedUrls = *previousUrls;
-            self->replaceAllComponents(previous, FileAction::replace, false, {});
+            self->replaceAllComponents(*previous, FileAction::replace, false, {});
         });
 }
 
@@ -154,11 +157,12 @@ void FileDataSource::replaceAllComponents(const FileComponents& newFiles, FileAc
         for (int index : newFiles.orderedIndex)
             take(index);
     }
-    m_orderedIndex = std::move(next.orderedIndex);
-    m_fileSources = std::move(next.fileSources);
-    m_fileTransforms = std::move(next.fileTransforms);
-    m_fileValidations = std::move(next.fileValidations);
-    m_fileAttributes = std::move(next.fileAttributes);
+    // The store may hold the last reference to the old lists.
+    FileComponents::releaseInBackground(FileComponents { std::exchange(m_fileSources, std::move(next.fileSources)),
+        std::exchange(m_fileTransforms, std::move(next.fileTransforms)),
+        std::exchange(m_fileValidations, std::move(next.fileValidations)),
+        std::exchange(m_fileAttributes, std::move(next.fileAttributes)),
+        std::exchange(m_orderedIndex, std::move(next.orderedIndex)), m_fileGenerationId });
 
     ++m_fileGenerationId;
     Log::debug(FILES, "FileDataSource replaceAllFiles files: %ld, fileGenerationId: %ld", count, m_fileGenerationId);
