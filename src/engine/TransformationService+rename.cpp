@@ -198,6 +198,9 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
     postProgress(ProgressData { 0, toRename }, QStringLiteral("Renaming"));
     const QHash<QUuid, PreviewDifference> differences = previewDifferences(selected, full.previewTargets);
     full.previewTargets = {};
+    // The transformation's lists are gone: their pages go back before the
+    // renaming makes new records.
+    FileComponents::returnFreedMemory();
     // Moved, not shared: the loop reorders the list in place.
     RenameContext context = RenameContext::make(std::move(selected));
     const auto progress = [](const ProgressData& data) { postProgress(data, QStringLiteral("Renaming")); };

@@ -2,6 +2,8 @@
 
 #include <QThreadPool>
 
+#include <malloc.h>
+
 namespace {
 
 void deleteInBackground(const FileComponents* components)
@@ -24,4 +26,9 @@ void FileComponents::releaseInBackground(FileComponents components)
 std::shared_ptr<const FileComponents> FileComponents::sharedReleasedInBackground(FileComponents components)
 {
     return std::shared_ptr<const FileComponents>(new FileComponents(std::move(components)), deleteInBackground);
+}
+
+void FileComponents::returnFreedMemory()
+{
+    ::malloc_trim(0);
 }

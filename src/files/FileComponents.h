@@ -23,4 +23,8 @@ struct FileComponents {
     // A shared hold of the lists whose last release happens on a worker, for
     // holders that may die on the main thread (undo steps).
     static std::shared_ptr<const FileComponents> sharedReleasedInBackground(FileComponents components);
+    // Gives the pages that long lists left free back to the system. Freed
+    // memory otherwise stays resident in the arena of the thread that freed it,
+    // where other threads' lists cannot use it.
+    static void returnFreedMemory();
 };

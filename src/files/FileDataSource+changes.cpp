@@ -3,6 +3,7 @@
 #include "core/AppNotification.h"
 #include "core/UndoManager+perform.h"
 #include "platform/Log.h"
+#include "platform/MainThread.h"
 #include "platform/NotificationCenter.h"
 
 #include <algorithm>
@@ -81,13 +82,23 @@ FileComponents FileDataSource::componentsOf(QList<File> files)
     components.fileTransforms.reserve(n);
     components.fileValidations.reserve(n);
     components.fileAttributes.reserve(n);
+    QSet<QString> folders;
     for (File& file : files) {
+        const auto known = folders.constFind(file.source.fileInfo.path);
+        if (known != folders.constEnd())
+            shareFolderPath(file.source, file.transformed, *known);
+        else
+            folders.insert(file.source.fileInfo.path);
         components.orderedIndex.append(static_cast<int>(components.orderedIndex.size()));
         components.fileSources.append(std::move(file.source));
         components.fileTransforms.append(std::move(file.transformed));
         components.fileValidations.append(std::move(file.validation));
         components.fileAttributes.append(std::move(file.attributes));
     }
+    files = QList<File>();
+    // Not on the main thread: the trim walks the whole heap.
+    if (!MainThread::isCurrent())
+        FileComponents::returnFreedMemory();
     return components;
 }
 

@@ -35,6 +35,13 @@ void FileDataSource::setSortMenuSelector(std::function<void(SortMenuItem)> selec
     m_sortMenuSelector = std::move(select);
 }
 
+void FileDataSource::shareFolderPath(FileSource& source, FileTransform& transformed, const QString& folder)
+{
+    if (transformed.transformedPath.value() == source.fileInfo.path)
+        transformed.transformedPath = folder;
+    source.fileInfo.path = folder;
+}
+
 File FileDataSource::assembleFile(int storageIndex) const
 {
     return File(storageIndex, m_fileGenerationId, m_fileSources.at(storageIndex), m_fileTransforms.at(storageIndex),
@@ -221,6 +228,11 @@ bool FileDataSource::updateFiles(const QList<File>& files, FileComponentMutation
                 updated.fileSources[i] = file.source;
             if (components.testFlag(FileComponentMutation::transformed))
                 updated.fileTransforms[i] = file.transformed;
+            // A file renamed within its folder keeps the stored copy of the folder path.
+            const QString& folder = snapshot.fileSources.at(i).fileInfo.path;
+            if (components.testFlag(FileComponentMutation::source) && components.testFlag(FileComponentMutation::transformed)
+                && updated.fileSources.at(i).fileInfo.path == folder)
+                shareFolderPath(updated.fileSources[i], updated.fileTransforms[i], folder);
             if (components.testFlag(FileComponentMutation::validation))
                 updated.fileValidations[i] = file.validation;
             if (components.testFlag(FileComponentMutation::attributes))
