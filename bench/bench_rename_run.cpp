@@ -409,6 +409,7 @@ int runOneSize(int argc, char** argv, const Layout& layout)
     // The whole road on the first tree.
     const auto [walk, handOver] = openTree(runTree, *store);
     const qint64 listed = store->count();
+    const long residentAfterOpen = statusKilobytes("VmRSS:");
     Phase preview;
     {
         ProfiledPhase profiled("preview");
@@ -437,6 +438,7 @@ int runOneSize(int argc, char** argv, const Layout& layout)
     QCoreApplication::processEvents();
     const long peak = statusKilobytes("VmHWM:");
     const int runRenamed = countRenamed(runTree, layout);
+    if (qEnvironmentVariableIsSet("SCRATCH_EXIT_AFTER_RUN")) { std::printf("peak %ld KiB over %ld, after open %ld\n", peak - baseline, baseline, residentAfterOpen - baseline); std::fflush(stdout); std::exit(0); }
 
     // The run's phases one by one, on the second tree.
     openTree(phaseTree, *store);
@@ -487,6 +489,8 @@ int runOneSize(int argc, char** argv, const Layout& layout)
     printTool("raw lstat + renameat2 loop", rawMs, QStringLiteral("   (%1 renamed)").arg(rawRenamed).toUtf8().constData());
     std::printf("  %-34s %9.2f KiB per file (%ld KiB over %ld KiB before opening)\n", "peak resident memory",
         double(peak - baseline) / layout.fileCount, peak - baseline, baseline);
+    std::printf("    %-32s %9.2f KiB per file\n", "resident after opening",
+        double(residentAfterOpen - baseline) / layout.fileCount);
     printRatio("open / find", open.milliseconds, findMs);
     printRatio("preview / rename -n", preview.milliseconds, renameNMs);
     printRatio("rename run / raw loop", run.milliseconds, rawMs);

@@ -22,39 +22,59 @@ const QString RUN_FUNCTION = QStringLiteral("applyTransformationsAndRename(force
 
 // The files the rename loop will move: no validation errors, a new name, path
 // or extension, and no folder while folders are not renamed (the loop passes
-// over those, so they are neither counted nor reported as failures).
+// over those, so they are neither counted nor reported as failures). Filtered
+// in place: the run holds one list of its files, not two.
 QList<File> selectFilesToRename(QList<File>&& files)
 {
     const bool renameFolders = Preference::boolFor(PreferenceKey::renameEmptyFolders);
-    QList<File> selected;
-    for (File& file : files) {
-        if (!file.validation.errors.isEmpty() || !FileValidationUtil::isChanged(file))
+    files.removeIf([renameFolders](const File& file) {
+        return !file.validation.errors.isEmpty() || !FileValidationUtil::isChanged(file)
+            || (file.isDirectory() && !renameFolders);
+    });
+    return std::move(files);
+}
+
+// A file the preview showed at one place and the run's own validation gave a
+// counted name, because the previewed name was taken meanwhile.
+struct PreviewDifference {
+    QString listed;    // where the file was before the run
+    QString previewed; // where the preview showed it
+};
+
+// Only files with a counter the preview did not show can land elsewhere than
+// previewed because a name was taken; a preview made for other rules says
+// nothing about taken names. Few files, so a small table.
+QHash<QUuid, PreviewDifference> previewDifferences(const QList<File>& selected, const QHash<QUuid, QString>& previewTargets)
+{
+    QHash<QUuid, PreviewDifference> differences;
+    for (const File& file : selected) {
+        if (file.transformed.uniqueSuffix.isEmpty())
             continue;
-        if (file.isDirectory() && !renameFolders)
+        const QString previewed = previewTargets.value(file.source.id);
+        const QString& listed = file.source.fileInfo.fullPath;
+        if (previewed.isEmpty() || previewed == listed || previewed == file.transformed.transformedFullPath())
             continue;
-        selected << std::move(file);
+        differences.insert(file.source.id, PreviewDifference { listed, previewed });
     }
-    files.clear();
-    return selected;
+    return differences;
 }
 
 // A renamed file whose place differs from what the preview showed (the name
 // was taken on disk meanwhile) says so in its row.
-void noteDifferencesFromThePreview(QList<File>& files, const QList<File>& selected, const QHash<QUuid, QString>& previewTargets)
+void noteDifferencesFromThePreview(QList<File>& files, const QHash<QUuid, PreviewDifference>& differences)
 {
-    QHash<QUuid, QString> listedPaths;
-    for (const File& file : selected)
-        listedPaths.insert(file.source.id, file.source.fileInfo.fullPath);
+    if (differences.isEmpty())
+        return;
     for (File& file : files) {
-        const QString previewed = previewTargets.value(file.source.id);
-        const QString now = file.source.fileInfo.fullPath;
+        const auto found = differences.constFind(file.source.id);
+        if (found == differences.constEnd())
+            continue;
+        const QString& now = file.source.fileInfo.fullPath;
         // A file moved to a counted name at the last moment says so already.
-        const QString listed = listedPaths.value(file.source.id);
-        if (previewed.isEmpty() || previewed == listed || now == listed || now == previewed
-            || !file.validation.warnings.isEmpty())
+        if (now == found->listed || now == found->previewed || !file.validation.warnings.isEmpty())
             continue;
         file.validation.insertWarning(QStringLiteral("Renamed to \"%1\", not \"%2\" as the preview showed: that name was taken.")
-                                          .arg(String::lastPathComponent(now), String::lastPathComponent(previewed)));
+                                          .arg(String::lastPathComponent(now), String::lastPathComponent(found->previewed)));
     }
 }
 
@@ -176,8 +196,13 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
 
     // The overlay counts the files that will really be renamed from here on.
     postProgress(ProgressData { 0, toRename }, QStringLiteral("Renaming"));
-    // A copy: the preview's differences are measured against the selection afterwards.
-    RenameContext context = RenameContext::make(selected);
+    const QHash<QUuid, PreviewDifference> differences = previewDifferences(selected, full.previewTargets);
+    full.previewTargets = {};
+    // The transformation's lists are gone: their pages go back before the
+    // renaming makes new records.
+    FileComponents::returnFreedMemory();
+    // Moved, not shared: the loop reorders the list in place.
+    RenameContext context = RenameContext::make(std::move(selected));
     const auto progress = [](const ProgressData& data) { postProgress(data, QStringLiteral("Renaming")); };
     while (context.status == RenameContext::Status::start || context.status == RenameContext::Status::error) {
         context = TransformationUtil::renameFiles(std::move(context), progress, stop);
@@ -194,12 +219,14 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
             context.ignoredErrorCodes << details.error.errorCode();
     }
 
-    noteDifferencesFromThePreview(context.files, selected, full.previewTargets);
+    noteDifferencesFromThePreview(context.files, differences);
     // The validation goes too: a failed file shows its error, a renamed one
     // what differed from the preview.
     const FileComponentMutations components = FileComponentMutations(FileComponentMutation::source)
         | FileComponentMutation::transformed | FileComponentMutation::attributes | FileComponentMutation::validation;
     fileDataSource->updateFiles(context.files, components, CALLER);
+    // The store holds the renamed files now.
+    context.files = {};
     if (context.totalSuccess >= 1) {
         MainThread::runBlocking([&] {
             NumberStart::apply(*transformers, full.numberStarts);

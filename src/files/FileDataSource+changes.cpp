@@ -3,9 +3,11 @@
 #include "core/AppNotification.h"
 #include "core/UndoManager+perform.h"
 #include "platform/Log.h"
+#include "platform/MainThread.h"
 #include "platform/NotificationCenter.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr auto FILES = Log::Category::files;
@@ -36,16 +38,18 @@ void FileDataSource::replaceFiles(const QList<File>& newFiles, FileAction action
 void FileDataSource::replaceFilesFromComponents(const FileComponents& newFiles, FileAction action,
     const std::optional<QList<QUrl>>& urls, std::stop_token stop)
 {
-    // The lists as they are, shared: the files are made only if the step is undone.
-    const FileComponents previous = getAllComponents();
+    // The lists as they are, shared: the files are made only if the step is
+    // undone. Whenever the steps go, their lists are let go of on a worker.
+    const auto previous = FileComponents::sharedReleasedInBackground(getAllComponents());
+    const auto next = FileComponents::sharedReleasedInBackground(newFiles);
     const std::optional<QList<QUrl>> previousUrls = urls ? std::optional(openedUrls) : std::nullopt;
-    const QString name = getReplaceFilesActionName(newFiles.orderedIndex.size(), previous.orderedIndex.size(), action);
+    const QString name = getReplaceFilesActionName(newFiles.orderedIndex.size(), previous->orderedIndex.size(), action);
     const std::weak_ptr<FileDataSource> weakSelf = weak_from_this();
     // Only the first run belongs to the caller's task; a redo comes from the menu.
     auto firstRun = std::make_shared<bool>(true);
     UndoManagerHelpers::perform(
         name,
-        [weakSelf, newFiles, action, urls, stop, firstRun] {
+        [weakSelf, next, action, urls, stop, firstRun] {
             const auto self = weakSelf.lock();
             if (!self)
                 return;
@@ -57,7 +61,7 @@ void FileDataSource::replaceFilesFromComponents(const FileComponents& newFiles, 
                 else
                     self->openedUrls = *urls;
             }
-            self->replaceAllComponents(newFiles, action, false, token);
+            self->replaceAllComponents(*next, action, false, token);
         },
         [weakSelf, previous, previousUrls] {
             const auto self = weakSelf.lock();
@@ -65,7 +69,7 @@ void FileDataSource::replaceFilesFromComponents(const FileComponents& newFiles, 
                 return;
             if (previousUrls)
                 self->openedUrls = *previousUrls;
-            self->replaceAllComponents(previous, FileAction::replace, false, {});
+            self->replaceAllComponents(*previous, FileAction::replace, false, {});
         });
 }
 
@@ -78,13 +82,23 @@ FileComponents FileDataSource::componentsOf(QList<File> files)
     components.fileTransforms.reserve(n);
     components.fileValidations.reserve(n);
     components.fileAttributes.reserve(n);
+    QSet<QString> folders;
     for (File& file : files) {
+        const auto known = folders.constFind(file.source.fileInfo.path);
+        if (known != folders.constEnd())
+            shareFolderPath(file.source, file.transformed, *known);
+        else
+            folders.insert(file.source.fileInfo.path);
         components.orderedIndex.append(static_cast<int>(components.orderedIndex.size()));
         components.fileSources.append(std::move(file.source));
         components.fileTransforms.append(std::move(file.transformed));
         components.fileValidations.append(std::move(file.validation));
         components.fileAttributes.append(std::move(file.attributes));
     }
+    files = QList<File>();
+    // Not on the main thread: the trim walks the whole heap.
+    if (!MainThread::isCurrent())
+        FileComponents::returnFreedMemory();
     return components;
 }
 
@@ -154,11 +168,12 @@ void FileDataSource::replaceAllComponents(const FileComponents& newFiles, FileAc
         for (int index : newFiles.orderedIndex)
             take(index);
     }
-    m_orderedIndex = std::move(next.orderedIndex);
-    m_fileSources = std::move(next.fileSources);
-    m_fileTransforms = std::move(next.fileTransforms);
-    m_fileValidations = std::move(next.fileValidations);
-    m_fileAttributes = std::move(next.fileAttributes);
+    // The store may hold the last reference to the old lists.
+    FileComponents::releaseInBackground(FileComponents { std::exchange(m_fileSources, std::move(next.fileSources)),
+        std::exchange(m_fileTransforms, std::move(next.fileTransforms)),
+        std::exchange(m_fileValidations, std::move(next.fileValidations)),
+        std::exchange(m_fileAttributes, std::move(next.fileAttributes)),
+        std::exchange(m_orderedIndex, std::move(next.orderedIndex)), m_fileGenerationId });
 
     ++m_fileGenerationId;
     Log::debug(FILES, "FileDataSource replaceAllFiles files: %ld, fileGenerationId: %ld", count, m_fileGenerationId);

@@ -35,6 +35,13 @@ void FileDataSource::setSortMenuSelector(std::function<void(SortMenuItem)> selec
     m_sortMenuSelector = std::move(select);
 }
 
+void FileDataSource::shareFolderPath(FileSource& source, FileTransform& transformed, const QString& folder)
+{
+    if (transformed.transformedPath.value() == source.fileInfo.path)
+        transformed.transformedPath = folder;
+    source.fileInfo.path = folder;
+}
+
 File FileDataSource::assembleFile(int storageIndex) const
 {
     return File(storageIndex, m_fileGenerationId, m_fileSources.at(storageIndex), m_fileTransforms.at(storageIndex),
@@ -162,95 +169,122 @@ void writeBack(QList<T>& stored, const QList<T>& snapshot, const QList<T>& updat
     }
 }
 
+// How often the merge is done again on the caller's thread, from newer lists,
+// before the main thread writes element by element.
+constexpr int MERGE_ATTEMPTS = 3;
+
 } // namespace
 
 bool FileDataSource::updateFiles(const QList<File>& files, FileComponentMutations components, const QString& caller,
     std::stop_token stop)
 {
     const QString prefix = Logger::calledBy(caller, QString());
-    FileComponents snapshot;
-    MainThread::runBlocking([&] { snapshot = getAllComponents(); });
-    if (snapshot.orderedIndex.isEmpty())
-        return false;
+    for (int attempt = 1;; ++attempt) {
+        FileComponents snapshot;
+        MainThread::runBlocking([&] { snapshot = getAllComponents(); });
+        if (snapshot.orderedIndex.isEmpty())
+            return false;
 
-    const qint64 generation = snapshot.fileGenerationId;
-    const qsizetype n = snapshot.orderedIndex.size();
-    FileComponents updated = snapshot;
-    for (const File& file : files) {
-        if (stop.stop_requested()) {
-            Log::debug(FILES, "%{public}s: updateFiles: Aborted", prefix);
-            return false;
-        }
-        if (file.fileGenerationId.value_or(-1) < generation) {
-            Log::debug(FILES, "%{public}s: updateFiles: Aborted, due to fileGenerationId mismatch", prefix);
-            return false;
-        }
-        const qint64 index = file.index.value_or(-1);
-        const bool inside = index >= 0 && index < n;
-        bool consistent = inside;
-        if (inside && !components.testFlag(FileComponentMutation::source)) {
-            const FileSource& stored = snapshot.fileSources.at(index);
-            consistent = stored.id == file.source.id && stored.fileInfo.url == file.source.fileInfo.url;
-        }
-        if (!consistent) {
-            QStringList lines;
-            lines << QStringLiteral("⚠️ WARNING: updateFiles detected a data inconsistency:");
-            lines << QStringLiteral("calledBy: %1\nfileGenerationId:\n%2\n%3")
-                         .arg(prefix)
-                         .arg(file.fileGenerationId.value_or(0))
-                         .arg(generation);
-            lines << QStringLiteral("index:\n%1\n%2").arg(index).arg(n);
-            if (inside) {
-                const FileSource& stored = snapshot.fileSources.at(index);
-                lines << QStringLiteral("source.id:\n%1\n%2")
-                             .arg(file.source.id.toString(QUuid::WithoutBraces).toUpper(),
-                                 stored.id.toString(QUuid::WithoutBraces).toUpper());
-                lines << QStringLiteral("sourceUrl:\n%1\n%2")
-                             .arg(file.source.fileInfo.url.toString(), stored.fileInfo.url.toString());
+        const qint64 generation = snapshot.fileGenerationId;
+        const qsizetype n = snapshot.orderedIndex.size();
+        FileComponents updated = snapshot;
+        for (const File& file : files) {
+            if (stop.stop_requested()) {
+                Log::debug(FILES, "%{public}s: updateFiles: Aborted", prefix);
+                return false;
             }
-            Log::error(FILES, "%{public}s: %{public}s", prefix, lines.join(QLatin1Char('\n')));
-            return false;
-        }
-        const int i = static_cast<int>(index);
-        if (components.testFlag(FileComponentMutation::source))
-            updated.fileSources[i] = file.source;
-        if (components.testFlag(FileComponentMutation::transformed))
-            updated.fileTransforms[i] = file.transformed;
-        if (components.testFlag(FileComponentMutation::validation))
-            updated.fileValidations[i] = file.validation;
-        if (components.testFlag(FileComponentMutation::attributes))
-            updated.fileAttributes[i] = file.attributes;
-    }
-    if (stop.stop_requested()) {
-        Log::debug(FILES, "%{public}s: updateFiles (%ld) aborted.", prefix, files.size());
-        return false;
-    }
-
-    bool written = false;
-    MainThread::runBlocking([&] {
-        // Checked again at the moment of writing: a replacement of the list (or a
-        // write of the source facet) since the snapshot makes every result stale.
-        if (m_fileGenerationId != generation) {
-            Log::debug(FILES, "%{public}s: updateFiles: Aborted, due to fileGenerationId mismatch", prefix);
-            return;
+            if (file.fileGenerationId.value_or(-1) < generation) {
+                Log::debug(FILES, "%{public}s: updateFiles: Aborted, due to fileGenerationId mismatch", prefix);
+                return false;
+            }
+            const qint64 index = file.index.value_or(-1);
+            const bool inside = index >= 0 && index < n;
+            bool consistent = inside;
+            if (inside && !components.testFlag(FileComponentMutation::source)) {
+                const FileSource& stored = snapshot.fileSources.at(index);
+                consistent = stored.id == file.source.id && stored.fileInfo.url == file.source.fileInfo.url;
+            }
+            if (!consistent) {
+                QStringList lines;
+                lines << QStringLiteral("⚠️ WARNING: updateFiles detected a data inconsistency:");
+                lines << QStringLiteral("calledBy: %1\nfileGenerationId:\n%2\n%3")
+                             .arg(prefix)
+                             .arg(file.fileGenerationId.value_or(0))
+                             .arg(generation);
+                lines << QStringLiteral("index:\n%1\n%2").arg(index).arg(n);
+                if (inside) {
+                    const FileSource& stored = snapshot.fileSources.at(index);
+                    lines << QStringLiteral("source.id:\n%1\n%2")
+                                 .arg(file.source.id.toString(QUuid::WithoutBraces).toUpper(),
+                                     stored.id.toString(QUuid::WithoutBraces).toUpper());
+                    lines << QStringLiteral("sourceUrl:\n%1\n%2")
+                                 .arg(file.source.fileInfo.url.toString(), stored.fileInfo.url.toString());
+                }
+                Log::error(FILES, "%{public}s: %{public}s", prefix, lines.join(QLatin1Char('\n')));
+                return false;
+            }
+            const int i = static_cast<int>(index);
+            if (components.testFlag(FileComponentMutation::source))
+                updated.fileSources[i] = file.source;
+            if (components.testFlag(FileComponentMutation::transformed))
+                updated.fileTransforms[i] = file.transformed;
+            // A file renamed within its folder keeps the stored copy of the folder path.
+            const QString& folder = snapshot.fileSources.at(i).fileInfo.path;
+            if (components.testFlag(FileComponentMutation::source) && components.testFlag(FileComponentMutation::transformed)
+                && updated.fileSources.at(i).fileInfo.path == folder)
+                shareFolderPath(updated.fileSources[i], updated.fileTransforms[i], folder);
+            if (components.testFlag(FileComponentMutation::validation))
+                updated.fileValidations[i] = file.validation;
+            if (components.testFlag(FileComponentMutation::attributes))
+                updated.fileAttributes[i] = file.attributes;
         }
         if (stop.stop_requested()) {
             Log::debug(FILES, "%{public}s: updateFiles (%ld) aborted.", prefix, files.size());
-            return;
+            return false;
         }
-        if (components.testFlag(FileComponentMutation::source))
-            writeBack(m_fileSources, snapshot.fileSources, updated.fileSources, files);
-        if (components.testFlag(FileComponentMutation::transformed))
-            writeBack(m_fileTransforms, snapshot.fileTransforms, updated.fileTransforms, files);
-        if (components.testFlag(FileComponentMutation::validation))
-            writeBack(m_fileValidations, snapshot.fileValidations, updated.fileValidations, files);
-        if (components.testFlag(FileComponentMutation::attributes))
-            writeBack(m_fileAttributes, snapshot.fileAttributes, updated.fileAttributes, files);
-        if (components.testFlag(FileComponentMutation::source))
-            ++m_fileGenerationId;
-        written = true;
-    });
-    return written;
+
+        bool written = false;
+        bool mergeAgain = false;
+        MainThread::runBlocking([&] {
+            // Checked again at the moment of writing: a replacement of the list (or a
+            // write of the source facet) since the snapshot makes every result stale.
+            if (m_fileGenerationId != generation) {
+                Log::debug(FILES, "%{public}s: updateFiles: Aborted, due to fileGenerationId mismatch", prefix);
+                return;
+            }
+            if (stop.stop_requested()) {
+                Log::debug(FILES, "%{public}s: updateFiles (%ld) aborted.", prefix, files.size());
+                return;
+            }
+            // The main thread swaps whole lists only; a list written meanwhile
+            // is merged again over there.
+            const bool untouched = (!components.testFlag(FileComponentMutation::source)
+                                       || m_fileSources.isSharedWith(snapshot.fileSources))
+                && (!components.testFlag(FileComponentMutation::transformed)
+                    || m_fileTransforms.isSharedWith(snapshot.fileTransforms))
+                && (!components.testFlag(FileComponentMutation::validation)
+                    || m_fileValidations.isSharedWith(snapshot.fileValidations))
+                && (!components.testFlag(FileComponentMutation::attributes)
+                    || m_fileAttributes.isSharedWith(snapshot.fileAttributes));
+            if (!untouched && attempt < MERGE_ATTEMPTS) {
+                mergeAgain = true;
+                return;
+            }
+            if (components.testFlag(FileComponentMutation::source))
+                writeBack(m_fileSources, snapshot.fileSources, updated.fileSources, files);
+            if (components.testFlag(FileComponentMutation::transformed))
+                writeBack(m_fileTransforms, snapshot.fileTransforms, updated.fileTransforms, files);
+            if (components.testFlag(FileComponentMutation::validation))
+                writeBack(m_fileValidations, snapshot.fileValidations, updated.fileValidations, files);
+            if (components.testFlag(FileComponentMutation::attributes))
+                writeBack(m_fileAttributes, snapshot.fileAttributes, updated.fileAttributes, files);
+            if (components.testFlag(FileComponentMutation::source))
+                ++m_fileGenerationId;
+            written = true;
+        });
+        if (!mergeAgain)
+            return written;
+    }
 }
 
 void FileDataSource::updateCurrentSortTask(TaskHandle task)

@@ -129,6 +129,10 @@ private:
     };
 
     File assembleFile(int storageIndex) const;
+    // Makes the record hold `folder` (an equal text) as its folder path, in its
+    // information and its new path alike: the reader builds one copy a file,
+    // the files of one folder need one.
+    static void shareFolderPath(FileSource& source, FileTransform& transformed, const QString& folder);
 
     void replaceAllFiles(const QList<File>& newFiles, FileAction action, bool forceReplace, std::stop_token stop);
     void replaceAllComponents(const FileComponents& newFiles, FileAction action, bool forceReplace, std::stop_token stop);

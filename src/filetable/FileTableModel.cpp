@@ -5,6 +5,7 @@
 #include "files/FileDataSource.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -64,7 +65,8 @@ bool FileTableModel::reloadData(const std::optional<IndexSet>& rows)
     const bool sameRows = hadFilesView == (m_fileDataSource != nullptr) && newRows == previousRows;
     if (!sameRows)
         beginResetModel();
-    m_snapshot = std::move(snapshot);
+    // The old snapshot may hold the last reference to a replaced list.
+    FileComponents::releaseInBackground(std::exchange(m_snapshot, std::move(snapshot)));
     m_rows = std::move(newRows);
     m_hasFilesView = m_fileDataSource != nullptr;
     m_cache.reset();

@@ -132,6 +132,20 @@ TEST_F(RenameRunTest, ATargetTakenAfterThePreviewIsNeverOverwrittenAndTheRowSays
     }
 }
 
+// The rules change after the preview and the run starts before a new one:
+// the file lands where the new rules put it, and no name was taken.
+TEST_F(RenameRunTest, APreviewForOtherRulesIsNotReportedAsATakenName)
+{
+    setPreference(PreferenceKey::autoResolveDuplicates, true);
+    runPreview();
+    ASSERT_EQ(newNames().first(), QStringLiteral("A_a.txt"));
+    setRules({ prefixRule(QStringLiteral("B_")) });
+    runRename();
+    const File first = fileDataSource->getAllFiles().first();
+    EXPECT_EQ(first.source.fileInfo.fullPath, path(QStringLiteral("B_a.txt")));
+    EXPECT_TRUE(first.validation.warnings.isEmpty()) << first.validation.warnings.values().join(QLatin1Char('|')).toStdString();
+}
+
 TEST_F(RenameRunTest, NothingToRenameShowsAndHidesTheOverlayOnly)
 {
     setRules({});

@@ -209,6 +209,34 @@ TEST_F(FileDataSourceTest, AWriteBackKeepsSingleWritesMadeMeanwhile)
     EXPECT_EQ(result.load(), 1);
     EXPECT_EQ(store->getFile(0)->transformed.transformedName.value(), "from preview");
     EXPECT_EQ(store->getFile(1)->transformed.transformedName.value(), "from queue");
+    // Snapshot, refused swap, snapshot, swap: the main thread never writes file by file.
+    EXPECT_EQ(interposer.hops, 4);
+}
+
+// The reader builds one copy of the folder path a file; the store keeps one a
+// folder, also for a file renamed within its folder.
+TEST_F(FileDataSourceTest, FilesOfOneFolderShareOneCopyOfItsPath)
+{
+    const auto same = [](const QString& a, const QString& b) { return a == b && a.constData() == b.constData(); };
+    const QList<File> files = makeFiles({ "/a/1.txt", "/a/2.txt", "/b/3.txt", "/a/4.txt" });
+    ASSERT_FALSE(same(files[0].source.fileInfo.path, files[1].source.fileInfo.path));
+    store->replaceFilesFromComponents(FileDataSource::componentsOf(files), FileAction::replace);
+    const QList<FileSource>& sources = store->unorderedFileSources();
+    EXPECT_TRUE(same(sources[0].fileInfo.path, sources[1].fileInfo.path));
+    EXPECT_TRUE(same(sources[0].fileInfo.path, sources[3].fileInfo.path));
+    EXPECT_TRUE(same(sources[1].fileInfo.path, store->unorderedFileTransforms()[1].transformedPath.value()));
+    EXPECT_EQ(sources[2].fileInfo.path, "/b");
+
+    File renamed = store->getFile(1).value();
+    const File moved = makeFile("/a/9.txt");
+    renamed.source.fileInfo = moved.source.fileInfo;
+    renamed.transformed = FileTransform::initial(renamed.source.id, moved.source.fileInfo, std::nullopt);
+    ASSERT_FALSE(same(renamed.source.fileInfo.path, sources[0].fileInfo.path));
+    ASSERT_TRUE(store->updateFiles({ renamed }, FileComponentMutations(FileComponentMutation::source) | FileComponentMutation::transformed,
+        "Brackenfold/Test.cpp"));
+    EXPECT_EQ(store->getFile(1)->source.fileInfo.fullPath, "/a/9.txt");
+    EXPECT_TRUE(same(store->unorderedFileSources()[1].fileInfo.path, store->unorderedFileSources()[0].fileInfo.path));
+    EXPECT_TRUE(same(store->unorderedFileTransforms()[1].transformedPath.value(), store->unorderedFileSources()[0].fileInfo.path));
 }
 
 TEST_F(FileDataSourceTest, EveryChangeIsUndoneAndRedoneToTheExactList)
