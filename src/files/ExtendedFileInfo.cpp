@@ -172,19 +172,23 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
     return info;
 }
 
-ExtendedFileInfo ExtendedFileInfo::movedTo(const QUrl& givenUrl) const
+ExtendedFileInfo ExtendedFileInfo::movedTo(const QString& newFullPath) const&
 {
-    const QUrl normalizedUrl = URL::normalized(givenUrl);
-    const QString fullPath = FileUrl::path(normalizedUrl);
-    if (isAlias || isSymbolicLink || String::pathExtension(fullPath) != ext)
-        return read(givenUrl);
-    ExtendedFileInfo info = *this;
-    info.url = normalizedUrl;
-    info.resolvedURL = normalizedUrl;
-    info.fullPath = fullPath;
-    info.path = isDirectory ? fullPath : String::stringByDeletingLastPathComponent(fullPath);
+    return ExtendedFileInfo(*this).movedTo(newFullPath);
+}
+
+ExtendedFileInfo ExtendedFileInfo::movedTo(const QString& newFullPath) &&
+{
+    const QUrl newUrl = QUrl::fromLocalFile(newFullPath);
+    if (isAlias || isSymbolicLink || String::pathExtension(newFullPath) != ext)
+        return read(newUrl);
+    ExtendedFileInfo info = std::move(*this);
+    info.url = newUrl;
+    info.resolvedURL = newUrl;
+    info.fullPath = newFullPath;
+    info.path = info.isDirectory ? newFullPath : String::stringByDeletingLastPathComponent(newFullPath);
     if (info.path.endsWith(QLatin1Char('/')))
         info.path.chop(1);
-    info.name = isDirectory ? QString() : String::stringByDeletingPathExtension(String::lastPathComponent(fullPath));
+    info.name = info.isDirectory ? QString() : String::stringByDeletingPathExtension(String::lastPathComponent(newFullPath));
     return info;
 }
