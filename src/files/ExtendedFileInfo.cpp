@@ -172,23 +172,28 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
     return info;
 }
 
-ExtendedFileInfo ExtendedFileInfo::movedTo(const QString& newFullPath) const&
+ExtendedFileInfo ExtendedFileInfo::movedTo(const QString& newFullPath) const
 {
-    return ExtendedFileInfo(*this).movedTo(newFullPath);
+    ExtendedFileInfo info = *this;
+    info.moveTo(newFullPath);
+    return info;
 }
 
-ExtendedFileInfo ExtendedFileInfo::movedTo(const QString& newFullPath) &&
+void ExtendedFileInfo::moveTo(const QString& newFullPath)
 {
     const QUrl newUrl = QUrl::fromLocalFile(newFullPath);
-    if (isAlias || isSymbolicLink || String::pathExtension(newFullPath) != ext)
-        return read(newUrl);
-    ExtendedFileInfo info = std::move(*this);
-    info.url = newUrl;
-    info.resolvedURL = newUrl;
-    info.fullPath = newFullPath;
-    info.path = info.isDirectory ? newFullPath : String::stringByDeletingLastPathComponent(newFullPath);
-    if (info.path.endsWith(QLatin1Char('/')))
-        info.path.chop(1);
-    info.name = info.isDirectory ? QString() : String::stringByDeletingPathExtension(String::lastPathComponent(newFullPath));
-    return info;
+    // The path is the one the move used, without a doubled or trailing "/":
+    // its parts are split off once, from its last component.
+    const QString last = String::lastPathComponent(newFullPath);
+    const QString newExt = String::pathExtension(last);
+    if (isAlias || isSymbolicLink || newExt != ext) {
+        *this = read(newUrl);
+        return;
+    }
+    url = newUrl;
+    resolvedURL = newUrl;
+    fullPath = newFullPath;
+    // The parent of an item in "/" is "", as read() has it.
+    path = isDirectory ? newFullPath : newFullPath.left(std::max<qsizetype>(newFullPath.size() - last.size() - 1, 0));
+    name = isDirectory ? QString() : newExt.isEmpty() ? last : last.left(last.size() - newExt.size() - 1);
 }

@@ -42,8 +42,9 @@ struct ExtendedFileInfo {
     // its dates, tags and type stay), read anew only for a link, which may lead
     // elsewhere from its new folder, or for a new extension, which may name
     // another type.
-    ExtendedFileInfo movedTo(const QString& fullPath) const&;
-    ExtendedFileInfo movedTo(const QString& fullPath) &&;
+    ExtendedFileInfo movedTo(const QString& fullPath) const;
+    // The same in place.
+    void moveTo(const QString& fullPath);
 };
 
 namespace FileUrl {

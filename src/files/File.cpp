@@ -71,7 +71,7 @@ void File::initProperties(const QUrl& url)
 
 void File::applyRename(const QString& fullPath)
 {
-    source.fileInfo = std::move(source.fileInfo).movedTo(fullPath);
+    source.fileInfo.moveTo(fullPath);
     transformed = FileTransform::initial(source.id, source.fileInfo, transformed.fileIndex);
     validation = FileValidation { source.id, {}, {} };
 }
