@@ -211,6 +211,7 @@ TEST_F(FileOnDiskTest, TheRecordAfterAMoveIsWhatTheDiskSays)
         { "b/summary.final.txt", "b/summary.md" },       // another extension: another type
         { "a/x.album", "a/y.album" },                    // a folder
         { "a/.profile", "b/.profile2" },                 // no extension
+        { "b/.profile2", "b/plain." },                   // still none: a last "." starts none
         { "a/relative link", "b/relative link" },        // a link that now leads elsewhere
     };
     for (const auto& move : moves) {
