@@ -289,11 +289,18 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
 
     if (context.status == RenameContext::Status::start) {
         Log::info(Log::Category::process, "🟩 Start renaming %ld files", count);
-        QList<File> ordered;
-        ordered.reserve(count);
-        for (const qsizetype position : RenameOrder::sorted(files, willRename))
-            ordered << std::move(files[position]);
-        files = std::move(ordered);
+        const QList<qsizetype> order = RenameOrder::sorted(files, willRename);
+        // Most runs keep the list order: the list is then not rebuilt.
+        bool inListOrder = true;
+        for (qsizetype k = 0; k < count && inListOrder; ++k)
+            inListOrder = order[k] == k;
+        if (!inListOrder) {
+            QList<File> ordered;
+            ordered.reserve(count);
+            for (const qsizetype position : order)
+                ordered << std::move(files[position]);
+            files = std::move(ordered);
+        }
     }
 
     // Records are changed in place: the list is the loop's own.
