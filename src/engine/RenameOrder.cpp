@@ -34,6 +34,7 @@ QList<qsizetype> sorted(const QList<File>& files, const std::function<bool(const
     QList<QString> targets(count);
     QHash<QString, qsizetype> bySource;
     QHash<QString, qsizetype> byFolderTarget;
+    bySource.reserve(count);
     for (qsizetype i = 0; i < count; ++i) {
         moving[i] = willRename(files[i]);
         if (!moving[i])
