@@ -182,9 +182,10 @@ ExtendedFileInfo ExtendedFileInfo::movedTo(const QString& newFullPath) const
 void ExtendedFileInfo::moveTo(const QString& newFullPath)
 {
     const QUrl newUrl = QUrl::fromLocalFile(newFullPath);
-    // The path is the one the move used, without a doubled or trailing "/":
-    // its parts are split off once, from its last component.
-    const QString last = String::lastPathComponent(newFullPath);
+    // The path is the one the move used, absolute and without a doubled or
+    // trailing "/": its parts are split off at its last "/".
+    const qsizetype slash = newFullPath.lastIndexOf(QLatin1Char('/'));
+    const QString last = newFullPath.mid(slash + 1);
     const QString newExt = String::pathExtension(last);
     if (isAlias || isSymbolicLink || newExt != ext) {
         *this = read(newUrl);
@@ -194,6 +195,6 @@ void ExtendedFileInfo::moveTo(const QString& newFullPath)
     resolvedURL = newUrl;
     fullPath = newFullPath;
     // The parent of an item in "/" is "", as read() has it.
-    path = isDirectory ? newFullPath : newFullPath.left(std::max<qsizetype>(newFullPath.size() - last.size() - 1, 0));
+    path = isDirectory ? newFullPath : newFullPath.left(std::max<qsizetype>(slash, 0));
     name = isDirectory ? QString() : newExt.isEmpty() ? last : last.left(last.size() - newExt.size() - 1);
 }
