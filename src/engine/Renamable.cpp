@@ -49,18 +49,12 @@ bool tryMove(const QString& source, const QString& candidate)
     return true;
 }
 
-// The path the item was moved to.
-QString moveToFreeTarget(const File& file, const QString& source, const QString& target)
+// The target was taken when the move was tried: a second spelling of the
+// item itself, or else a counted name. Answers the path the item was moved to.
+QString moveBesideTakenTarget(const File& file, const QString& source, const QString& target)
 {
-    // The move itself tells whether the target is taken.
-    const int result = DiskMove::moveNoReplace(source, target);
-    if (result == 0)
-        return target;
-    if (result != EEXIST)
-        throw FileManagerError(result, target, QStringLiteral("move"));
     if (DiskMove::isSameItem(source, target) && renameInPlace(source, target, file.isDirectory()))
         return target;
-
     const FileRenameError taken = FileRenameError::targetAlreadyExists(QUrl::fromLocalFile(target));
     if (!Preference::boolFor(PreferenceKey::autoResolveDuplicates))
         throw taken;
@@ -72,9 +66,16 @@ QString moveToFreeTarget(const File& file, const QString& source, const QString&
     throw taken;
 }
 
-QString sourcePathOf(const File& file)
+// The path of the listed item, as the listing read it.
+const QString& sourcePathOf(const File& file)
 {
-    return FileUrl::path(file.source.fileInfo.url);
+    return file.source.fileInfo.fullPath;
+}
+
+// The folder part of a path, without building it.
+QStringView folderOf(const QString& path)
+{
+    return QStringView(path).left(std::max<qsizetype>(path.lastIndexOf(QLatin1Char('/')), 0));
 }
 
 // Whether the entry at `info`'s place is still the one that was listed; an
@@ -102,9 +103,14 @@ void createTargetFolder(const QString& target, const Options& options)
 
 } // namespace
 
+QString targetPath(const File& file)
+{
+    return file.transformed.transformedFullPath();
+}
+
 void checkSource(const File& file)
 {
-    const QString source = sourcePathOf(file);
+    const QString& source = sourcePathOf(file);
     const std::optional<DiskMove::Identity> found = DiskMove::identity(source);
     if (!found) {
         if (errno != ENOENT && errno != ENOTDIR)
@@ -123,11 +129,6 @@ bool isListedItemInPlace(const File& file)
 QStringList finishMove(File& file, const QString& source, const QString& used, const Options& options)
 {
     QStringList warnings;
-    const QString target = FileUrl::path(file.targetUrl());
-    if (used != target) {
-        warnings << QStringLiteral("\"%1\" was taken on disk: renamed to \"%2\" instead.")
-                        .arg(String::lastPathComponent(target), String::lastPathComponent(used));
-    }
     for (const ExtendedFileInfo& alias : std::as_const(file.source.aliasFileInfo)) {
         if (!alias.isSymbolicLink)
             continue;
@@ -142,32 +143,55 @@ QStringList finishMove(File& file, const QString& source, const QString& used, c
         }
     }
     // Only an item that left its folder can have emptied it.
-    const QString oldFolder = String::stringByDeletingLastPathComponent(source);
-    if (String::stringByDeletingLastPathComponent(used) != oldFolder) {
+    if (folderOf(used) != folderOf(source)) {
         FileManager::EmptiedFolderRemoval removal { options.keepFolder, DiskMove::calls().onlyIgnoredNames };
+        const QString oldFolder = String::stringByDeletingLastPathComponent(source);
         if (const auto error = FileManager::removeDirectoryIfEmpty(oldFolder, DirectoryRoots::fromMachine(), removal))
             warnings << QStringLiteral("Renamed, but the emptied folder could not be removed: %1").arg(error->message());
     }
 
-    file.applyRename(QUrl::fromLocalFile(used));
+    file.applyRename(used);
     for (const QString& warning : std::as_const(warnings))
         file.validation.insertWarning(warning);
     return warnings;
 }
 
-QStringList rename(File& file, const Options& options)
+std::optional<QStringList> renameIfFree(File& file, const Options& options)
 {
-    const QString source = sourcePathOf(file);
-    const QString target = FileUrl::path(file.targetUrl());
-
+    const QString& source = sourcePathOf(file);
     // The source first, so that nothing is created for an item that is gone.
     checkSource(file);
+    const QString target = targetPath(file);
     // The source's own folder exists: only another one may have to be made.
-    if (String::stringByDeletingLastPathComponent(target) != String::stringByDeletingLastPathComponent(source))
+    if (folderOf(target) != folderOf(source))
         createTargetFolder(target, options);
-    const QString used = source == target ? target : moveToFreeTarget(file, source, target);
+    if (source != target) {
+        // The move itself tells whether the target is taken.
+        if (const int result = DiskMove::moveNoReplace(source, target); result == EEXIST)
+            return std::nullopt;
+        else if (result != 0)
+            throw FileManagerError(result, target, QStringLiteral("move"));
+    }
     // The item is moved: what fails from here on is a warning, not a failure.
-    return finishMove(file, source, used, options);
+    // `source` belongs to the record, which the move rewrites.
+    return finishMove(file, QString(source), target, options);
+}
+
+QStringList rename(File& file, const Options& options)
+{
+    if (std::optional<QStringList> warnings = renameIfFree(file, options))
+        return *warnings;
+    const QString source = sourcePathOf(file);
+    const QString target = targetPath(file);
+    const QString used = moveBesideTakenTarget(file, source, target);
+    QStringList warnings = finishMove(file, source, used, options);
+    if (used != target) {
+        const QString counted = QStringLiteral("\"%1\" was taken on disk: renamed to \"%2\" instead.")
+                                    .arg(String::lastPathComponent(target), String::lastPathComponent(used));
+        file.validation.insertWarning(counted);
+        warnings.prepend(counted);
+    }
+    return warnings;
 }
 
 std::optional<QStringList> exchange(File& first, File& second, const Options& options)
@@ -175,6 +199,7 @@ std::optional<QStringList> exchange(File& first, File& second, const Options& op
     checkSource(first);
     if (!isListedItemInPlace(second))
         return std::nullopt;
+    // Copies: the records follow the swap.
     const QString firstSource = sourcePathOf(first);
     const QString secondSource = sourcePathOf(second);
     if (const int result = DiskMove::exchange(firstSource, secondSource); result == EINVAL)

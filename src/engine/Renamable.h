@@ -26,6 +26,8 @@ struct Options {
 void checkSource(const File& file);
 // The same check as an answer.
 bool isListedItemInPlace(const File& file);
+// Where the file is to go: its new full path.
+QString targetPath(const File& file);
 
 // Checks the source, creates the target's folder, moves the item to its new
 // full path (or to a counted name when the target is taken and
@@ -39,6 +41,10 @@ bool isListedItemInPlace(const File& file);
 // or differs from the preview (a counted name) is answered as warnings, also
 // added to the file's validation warnings.
 QStringList rename(File& file, const Options& options = {});
+
+// The same as far as the target is free: answers none, with nothing moved, when
+// something is at the target, so that the caller may clear it and rename().
+std::optional<QStringList> renameIfFree(File& file, const Options& options = {});
 
 // Swaps two files whose targets are each other's places in one step, so that
 // no instant has one of them under a third name. Answers the warnings, or none

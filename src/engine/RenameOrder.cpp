@@ -1,6 +1,7 @@
 #include "engine/RenameOrder.h"
 
 #include "core/String+path.h"
+#include "engine/Renamable.h"
 
 #include <QHash>
 
@@ -33,12 +34,13 @@ QList<qsizetype> sorted(const QList<File>& files, const std::function<bool(const
     QList<QString> targets(count);
     QHash<QString, qsizetype> bySource;
     QHash<QString, qsizetype> byFolderTarget;
+    bySource.reserve(count);
     for (qsizetype i = 0; i < count; ++i) {
         moving[i] = willRename(files[i]);
         if (!moving[i])
             continue;
-        sources[i] = FileUrl::path(files[i].source.fileInfo.url);
-        targets[i] = FileUrl::path(files[i].targetUrl());
+        sources[i] = files[i].source.fileInfo.fullPath;
+        targets[i] = Renamable::targetPath(files[i]);
         bySource.insert(sources[i], i);
         if (files[i].isDirectory())
             byFolderTarget.insert(targets[i], i);
@@ -55,25 +57,35 @@ QList<qsizetype> sorted(const QList<File>& files, const std::function<bool(const
         return found == map.cend() ? std::nullopt : std::optional<qsizetype>(*found);
     };
     // What the folders above a path require is the same for every file in one
-    // folder: found once per folder.
-    QHash<QString, QList<qsizetype>> aboveTarget;
-    QHash<QString, QList<qsizetype>> aboveSource;
-    auto requiredAbove = [&](QHash<QString, QList<qsizetype>>& cache, const QString& path, bool arrivingFolders) {
-        const QString parent = String::stringByDeletingLastPathComponent(path);
-        auto known = cache.constFind(parent);
-        if (known == cache.cend()) {
+    // folder: found once per folder, and the files of one folder mostly come
+    // one after the other.
+    struct Above {
+        QHash<QString, QList<qsizetype>> byFolder;
+        QString lastFolder;
+        QList<qsizetype> last;
+    };
+    Above aboveTarget;
+    Above aboveSource;
+    auto requiredAbove = [&](Above& cache, const QString& path, bool arrivingFolders) -> const QList<qsizetype>& {
+        const QStringView folder = QStringView(path).left(std::max<qsizetype>(path.lastIndexOf(QLatin1Char('/')), 0));
+        if (!cache.lastFolder.isNull() && folder == cache.lastFolder)
+            return cache.last;
+        cache.lastFolder = folder.toString();
+        auto known = cache.byFolder.constFind(cache.lastFolder);
+        if (known == cache.byFolder.cend()) {
             QList<qsizetype> required;
-            for (const QString& folder : ancestors(path)) {
-                if (const auto held = find(bySource, folder))
+            for (const QString& above : ancestors(path)) {
+                if (const auto held = find(bySource, above))
                     required << *held;
                 if (!arrivingFolders)
                     continue;
-                if (const auto arriving = find(byFolderTarget, folder))
+                if (const auto arriving = find(byFolderTarget, above))
                     required << *arriving;
             }
-            known = cache.insert(parent, required);
+            known = cache.byFolder.insert(cache.lastFolder, required);
         }
-        return *known;
+        cache.last = *known;
+        return cache.last;
     };
     for (qsizetype i = 0; i < count; ++i) {
         if (!moving[i])

@@ -22,36 +22,36 @@ bool willRename(const File& file)
     return !file.isDirectory() || Preference::boolFor(PreferenceKey::renameEmptyFolders);
 }
 
-QString sourcePath(const File& file)
+// The listed item's path, as the listing read it.
+const QString& sourcePath(const File& file)
 {
-    return FileUrl::path(file.source.fileInfo.url);
+    return file.source.fileInfo.fullPath;
 }
 
 QString targetPath(const File& file)
 {
-    return FileUrl::path(file.targetUrl());
+    return Renamable::targetPath(file);
 }
 
-void logSuccess(const QString& sourceUrl, const File& file)
+void logSuccess(const QUrl& sourceUrl, const File& file)
 {
     if (!Log::isEnabled(Log::Category::process, Log::Level::debug))
         return;
-    Log::debug(Log::Category::process, "🟩 Commit (success):\nSource: %s\nTarget: %s", sourceUrl,
+    Log::debug(Log::Category::process, "🟩 Commit (success):\nSource: %s\nTarget: %s", sourceUrl.toString(),
         QUrl::fromLocalFile(file.transformed.transformedFullPath()).toString());
 }
 
 // One call of the loop: the context and the positions of the files still to come.
+// Records are changed in place; a rename changes its file's record only once
+// the item moved.
 class RenameRun {
 public:
-    RenameRun(RenameContext& context, qsizetype first)
+    explicit RenameRun(RenameContext& context)
         : m_context(context)
         , m_files(context.files)
     {
-        for (qsizetype j = 0; j < m_files.size(); ++j) {
-            if (j >= first)
-                m_pendingBySource.insert(sourcePath(m_files[j]), j);
-            track(j, true);
-        }
+        for (const File& file : std::as_const(m_files))
+            track(file, sourcePath(file), true);
         m_options.keepFolder = [this](const QString& folder) {
             return m_listedFolders.contains(folder) || m_context.createdFolders.contains(folder);
         };
@@ -64,16 +64,7 @@ public:
     void begin(qsizetype position)
     {
         m_current = position;
-        m_pendingBySource.remove(sourcePath(m_files[position]));
-    }
-
-    // The later file of the run that sits on this file's target and moves too.
-    std::optional<qsizetype> blockerOf(const File& file) const
-    {
-        const auto found = m_pendingBySource.constFind(targetPath(file));
-        if (found == m_pendingBySource.cend() || !willRename(m_files[*found]))
-            return std::nullopt;
-        return *found;
+        forgetPending(sourcePath(m_files[position]));
     }
 
     // A swap of two files (each one's target is the other's place) is one
@@ -89,15 +80,14 @@ public:
         // Folders carry listed items inside them: they go one at a time.
         if (file.isDirectory() || partner.isDirectory() || targetPath(partner) != sourcePath(file))
             return false;
-        const QString partnerUrl = partner.source.fileInfo.url.toString();
+        const QUrl partnerUrl = partner.source.fileInfo.url;
         const QString partnerFrom = sourcePath(partner);
-        File moved = partner;
-        if (!Renamable::exchange(file, moved, m_options))
+        if (!Renamable::exchange(file, partner, m_options))
             return false;
-        setRecord(*blocker, moved, partnerFrom);
+        recordMoved(*blocker, partnerFrom);
         ++m_context.totalSuccess;
-        m_context.parkedFiles.remove(moved.source.id);
-        logSuccess(partnerUrl, moved);
+        m_context.parkedFiles.remove(partner.source.id);
+        logSuccess(partnerUrl, partner);
         return true;
     }
 
@@ -108,7 +98,7 @@ public:
         const std::optional<qsizetype> position = blockerOf(file);
         if (!position)
             return;
-        File& blocker = m_files[*position];
+        const File& blocker = m_files[*position];
         // What sits there now is not the listed file: it is no file of the run.
         if (!Renamable::isListedItemInPlace(blocker))
             return;
@@ -137,11 +127,10 @@ public:
             const QString from = sourcePath(file);
             const QString target = targetPath(file);
             if (DiskMove::moveNoReplace(from, target) == 0) {
-                File done = file;
-                Renamable::finishMove(done, from, target, m_options);
-                setRecord(*position, done, from);
+                Renamable::finishMove(file, from, target, m_options);
+                recordMoved(*position, from);
                 ++m_context.totalSuccess;
-                logSuccess(QUrl::fromLocalFile(it.value()).toString(), done);
+                logSuccess(QUrl::fromLocalFile(it.value()), file);
             } else if (DiskMove::moveNoReplace(from, it.value()) == 0) {
                 moved(*position, from, it.value());
             } else {
@@ -155,38 +144,71 @@ public:
         }
     }
 
-    // The file at `position` went from `from` to `to` on disk: its record
-    // follows, and so do the records of everything listed inside it.
+    // The item at `position` went from `from` to `to` on disk by other means
+    // than a rename: its record is read there.
     void moved(qsizetype position, const QString& from, const QString& to)
     {
-        File file = m_files[position];
-        file.source.fileInfo = ExtendedFileInfo::read(QUrl::fromLocalFile(to));
-        setRecord(position, file, from);
+        m_files[position].source.fileInfo = ExtendedFileInfo::read(QUrl::fromLocalFile(to));
+        recordMoved(position, from);
     }
 
-    // Puts `file`, which was at `from` before, at `position`, and brings the
-    // bookkeeping and the records inside a moved folder along.
-    void setRecord(qsizetype position, const File& file, const QString& from)
+    // The record at `position` now describes its item, which was at `from`
+    // before: the bookkeeping and the records inside a moved folder follow.
+    void recordMoved(qsizetype position, const QString& from)
     {
-        track(position, false);
-        m_files[position] = file;
-        track(position, true);
+        const File& file = m_files[position];
         const QString to = sourcePath(file);
+        track(file, from, false);
+        track(file, to, true);
         if (position > m_current) {
-            m_pendingBySource.remove(from);
-            m_pendingBySource.insert(to, position);
+            forgetPending(from);
+            notePending(to, position);
         }
         if (file.isDirectory() && from != to)
             rebase(position, from, to);
     }
 
 private:
-    // Listed folders are never removed as emptied, wherever the run took them.
-    void track(qsizetype position, bool add)
+    // The sources of the files still to come, by path. Made when a target is
+    // first found taken: most runs never ask.
+    const QHash<QString, qsizetype>& pendingBySource()
     {
-        if (!m_files[position].isDirectory())
+        if (!m_pendingMade) {
+            m_pendingMade = true;
+            m_pendingBySource.reserve(m_files.size() - m_current);
+            for (qsizetype j = m_current + 1; j < m_files.size(); ++j)
+                m_pendingBySource.insert(sourcePath(m_files[j]), j);
+        }
+        return m_pendingBySource;
+    }
+
+    void forgetPending(const QString& path)
+    {
+        if (m_pendingMade)
+            m_pendingBySource.remove(path);
+    }
+
+    void notePending(const QString& path, qsizetype position)
+    {
+        if (m_pendingMade)
+            m_pendingBySource.insert(path, position);
+    }
+
+    // The later file of the run that sits on this file's target and moves too.
+    std::optional<qsizetype> blockerOf(const File& file)
+    {
+        const QHash<QString, qsizetype>& pending = pendingBySource();
+        const auto found = pending.constFind(targetPath(file));
+        if (found == pending.cend() || !willRename(m_files[*found]))
+            return std::nullopt;
+        return *found;
+    }
+
+    // Listed folders are never removed as emptied, wherever the run took them.
+    void track(const File& file, const QString& path, bool add)
+    {
+        if (!file.isDirectory())
             return;
-        const QString path = sourcePath(m_files[position]);
         if (add)
             ++m_listedFolders[path];
         else if (--m_listedFolders[path] <= 0)
@@ -213,37 +235,37 @@ private:
         for (qsizetype j = 0; j < m_files.size(); ++j) {
             if (j == mover)
                 continue;
-            const QString path = sourcePath(m_files[j]);
+            File& file = m_files[j];
+            const QString path = sourcePath(file);
             if (!path.startsWith(prefix))
                 continue;
             const QString rebased = to + path.mid(from.size());
-            track(j, false);
-            if (j > m_current && willRename(m_files[j])) {
-                m_pendingBySource.remove(path);
-                if (rebased == targetPath(m_files[j])) {
+            track(file, path, false);
+            if (j > m_current)
+                forgetPending(path);
+            if (j > m_current && willRename(file)) {
+                if (rebased == targetPath(file)) {
                     // Carried by its folder to where the preview showed it.
-                    m_files[j].initProperties(QUrl::fromLocalFile(rebased));
+                    file.initProperties(QUrl::fromLocalFile(rebased));
                     ++m_context.totalSuccess;
-                    track(j, true);
+                    track(file, rebased, true);
                     continue;
                 }
                 // Still to move: the target stays as the preview showed it.
-                m_files[j].source.fileInfo = ExtendedFileInfo::read(QUrl::fromLocalFile(rebased));
-                m_pendingBySource.insert(rebased, j);
+                file.source.fileInfo = ExtendedFileInfo::read(QUrl::fromLocalFile(rebased));
             } else {
-                if (j > m_current)
-                    m_pendingBySource.remove(path);
-                m_files[j].initProperties(QUrl::fromLocalFile(rebased));
-                if (j > m_current)
-                    m_pendingBySource.insert(rebased, j);
+                file.initProperties(QUrl::fromLocalFile(rebased));
             }
-            track(j, true);
+            if (j > m_current)
+                notePending(rebased, j);
+            track(file, rebased, true);
         }
     }
 
     RenameContext& m_context;
     QList<File>& m_files;
     QHash<QString, qsizetype> m_pendingBySource;
+    bool m_pendingMade = false;
     QHash<QString, int> m_listedFolders;
     Renamable::Options m_options;
     qsizetype m_current = -1;
@@ -267,36 +289,45 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
 
     if (context.status == RenameContext::Status::start) {
         Log::info(Log::Category::process, "🟩 Start renaming %ld files", count);
-        QList<File> ordered;
-        ordered.reserve(count);
-        for (const qsizetype position : RenameOrder::sorted(files, willRename))
-            ordered << std::move(files[position]);
-        files = std::move(ordered);
+        const QList<qsizetype> order = RenameOrder::sorted(files, willRename);
+        // Most runs keep the list order: the list is then not rebuilt.
+        bool inListOrder = true;
+        for (qsizetype k = 0; k < count && inListOrder; ++k)
+            inListOrder = order[k] == k;
+        if (!inListOrder) {
+            QList<File> ordered;
+            ordered.reserve(count);
+            for (const qsizetype position : order)
+                ordered << std::move(files[position]);
+            files = std::move(ordered);
+        }
     }
 
+    // Records are changed in place: the list is the loop's own.
+    files.detach();
     // Reports at most once an interval: one per file would flood the main thread.
     qint64 lastReport = clock.nowMilliseconds();
-    RenameRun run(context, first);
+    RenameRun run(context);
     for (qsizetype i = first; i < count; ++i) {
         run.begin(i);
-        if (!willRename(files[i]))
+        File& file = files[i];
+        if (!willRename(file))
             continue;
 
-        // A copy: a failed rename leaves the record as it was.
-        File file = files[i];
-        const QString sourceUrl = file.source.fileInfo.url.toString();
+        // Copies that share their text: the record changes with the move.
+        const QUrl sourceUrl = file.source.fileInfo.url;
         const QString from = sourcePath(file);
         try {
-            // Nothing moves in the name of a file that is not where it was listed.
-            Renamable::checkSource(file);
-            if (!run.exchangeWithPartner(file)) {
+            // The move itself tells whether the target is taken; only then is a
+            // file of the run that sits there asked to make way.
+            if (!Renamable::renameIfFree(file, run.options()) && !run.exchangeWithPartner(file)) {
                 run.parkBlocker(file);
                 Renamable::rename(file, run.options());
             }
             ++context.totalSuccess;
             context.parkedFiles.remove(file.source.id);
             logSuccess(sourceUrl, file);
-            run.setRecord(i, file, from);
+            run.recordMoved(i, from);
             if (const qint64 now = clock.nowMilliseconds(); progress && now - lastReport >= ProgressData::progressInterval) {
                 lastReport = now;
                 progress(ProgressData { i, count });
@@ -305,9 +336,9 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             const RenameError error = RenameError::fromCurrentException();
             ++context.totalErrors;
             Log::error(Log::Category::process, "🟥 Commit (error %ld:\nSource: %{public}s\n\nTarget: %{public}s",
-                error.code, sourceUrl, file.targetUrl().toString());
+                error.code, sourceUrl.toString(), file.targetUrl().toString());
             // The row shows why the file kept its name.
-            files[i].validation.insertError(error.message);
+            file.validation.insertError(error.message);
             if (!isIgnoredErrorCode(error.errorCode(), context.ignoredErrorCodes)) {
                 run.settleParked();
                 context.status = RenameContext::Status::error;

@@ -172,19 +172,29 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
     return info;
 }
 
-ExtendedFileInfo ExtendedFileInfo::movedTo(const QUrl& givenUrl) const
+ExtendedFileInfo ExtendedFileInfo::movedTo(const QString& newFullPath) const
 {
-    const QUrl normalizedUrl = URL::normalized(givenUrl);
-    const QString fullPath = FileUrl::path(normalizedUrl);
-    if (isAlias || isSymbolicLink || String::pathExtension(fullPath) != ext)
-        return read(givenUrl);
     ExtendedFileInfo info = *this;
-    info.url = normalizedUrl;
-    info.resolvedURL = normalizedUrl;
-    info.fullPath = fullPath;
-    info.path = isDirectory ? fullPath : String::stringByDeletingLastPathComponent(fullPath);
-    if (info.path.endsWith(QLatin1Char('/')))
-        info.path.chop(1);
-    info.name = isDirectory ? QString() : String::stringByDeletingPathExtension(String::lastPathComponent(fullPath));
+    info.moveTo(newFullPath);
     return info;
+}
+
+void ExtendedFileInfo::moveTo(const QString& newFullPath)
+{
+    const QUrl newUrl = QUrl::fromLocalFile(newFullPath);
+    // The path is the one the move used, absolute and without a doubled or
+    // trailing "/": its parts are split off at its last "/".
+    const qsizetype slash = newFullPath.lastIndexOf(QLatin1Char('/'));
+    const QString last = newFullPath.mid(slash + 1);
+    const QString newExt = String::pathExtension(last);
+    if (isAlias || isSymbolicLink || newExt != ext) {
+        *this = read(newUrl);
+        return;
+    }
+    url = newUrl;
+    resolvedURL = newUrl;
+    fullPath = newFullPath;
+    // The parent of an item in "/" is "", as read() has it.
+    path = isDirectory ? newFullPath : newFullPath.left(std::max<qsizetype>(slash, 0));
+    name = isDirectory ? QString() : newExt.isEmpty() ? last : last.left(last.size() - newExt.size() - 1);
 }

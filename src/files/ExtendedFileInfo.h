@@ -37,11 +37,14 @@ struct ExtendedFileInfo {
 
     // The information of the file at `url`; never fails.
     static ExtendedFileInfo read(const QUrl& url);
-    // The information after this item was moved to `url` on the same volume:
-    // derived from what is known (the item, its dates, tags and type stay),
-    // read anew only for a link, which may lead elsewhere from its new folder,
-    // or for a new extension, which may name another type.
-    ExtendedFileInfo movedTo(const QUrl& url) const;
+    // The information after this item was moved to `fullPath` (absolute, as the
+    // move used it) on the same volume: derived from what is known (the item,
+    // its dates, tags and type stay), read anew only for a link, which may lead
+    // elsewhere from its new folder, or for a new extension, which may name
+    // another type.
+    ExtendedFileInfo movedTo(const QString& fullPath) const;
+    // The same in place.
+    void moveTo(const QString& fullPath);
 };
 
 namespace FileUrl {

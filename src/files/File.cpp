@@ -69,9 +69,9 @@ void File::initProperties(const QUrl& url)
     validation = FileValidation { source.id, {}, {} };
 }
 
-void File::applyRename(const QUrl& url)
+void File::applyRename(const QString& fullPath)
 {
-    source.fileInfo = source.fileInfo.movedTo(url);
+    source.fileInfo.moveTo(fullPath);
     transformed = FileTransform::initial(source.id, source.fileInfo, transformed.fileIndex);
     validation = FileValidation { source.id, {}, {} };
 }

@@ -50,9 +50,9 @@ struct File {
     // Re-reads the file after it was renamed to `url`; keeps id, alias information,
     // counters and attributes.
     void initProperties(const QUrl& url);
-    // The same after this run moved the file to `url`: what the move cannot have
-    // changed is kept, not read again.
-    void applyRename(const QUrl& url);
+    // The same after this run moved the file to `fullPath`: what the move cannot
+    // have changed is kept, not read again.
+    void applyRename(const QString& fullPath);
     // Discards the new name and the validation results.
     void resetTransformations();
     File withDirtyFlag(bool dirty) const;

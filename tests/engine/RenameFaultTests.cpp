@@ -222,10 +222,14 @@ TEST_F(RenameFaultTest, ASwapIsOneExchange)
             fileTo(name + QStringLiteral("/b"), name + QStringLiteral("/a")) };
         QStringList seen;
         DiskMove::Calls calls = DiskMove::systemCalls();
+        // The moves that changed the disk: a refused one changes nothing.
         calls.rename = [&, system = calls.rename](const QString& from, const QString& to, unsigned int flags) {
-            seen << QStringLiteral("%1>%2 %3").arg(QFileInfo(from).fileName(), QFileInfo(to).fileName(),
-                flags & RENAME_EXCHANGE ? QStringLiteral("exchange") : QStringLiteral("move"));
-            return !canExchange && (flags & RENAME_EXCHANGE) ? EINVAL : system(from, to, flags);
+            const int result = !canExchange && (flags & RENAME_EXCHANGE) ? EINVAL : system(from, to, flags);
+            if (result == 0) {
+                seen << QStringLiteral("%1>%2 %3").arg(QFileInfo(from).fileName(), QFileInfo(to).fileName(),
+                    flags & RENAME_EXCHANGE ? QStringLiteral("exchange") : QStringLiteral("move"));
+            }
+            return result;
         };
         RenameContext context;
         {

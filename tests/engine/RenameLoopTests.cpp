@@ -90,6 +90,25 @@ TEST_F(RenameLoopTest, AFolderAndFilesInsideItBothChange)
     EXPECT_EQ(fileFrom(result, files, 2)->source.fileInfo.fullPath, path(QStringLiteral("E/h.txt"))) << "its record follows";
 }
 
+// The files still to come are looked up by the paths their records hold when a
+// target is first found taken: after their folder moved, those are the new ones.
+TEST_F(RenameLoopTest, ASwapInsideAMovedFolderEndsAsPreviewed)
+{
+    touch(QStringLiteral("D/a"), "a");
+    touch(QStringLiteral("D/b"), "b");
+    QList<File> files = listed({ { "D/a", "E/b" }, { "D/b", "E/a" }, { "D", "E" } });
+    const RenameContext result = TransformationUtil::renameFiles(RenameContext::make(files));
+    EXPECT_EQ(result.status, Status::done);
+    EXPECT_EQ(result.totalSuccess, 3);
+    EXPECT_EQ(content(QStringLiteral("E/b")), QByteArray("a"));
+    EXPECT_EQ(content(QStringLiteral("E/a")), QByteArray("b"));
+    EXPECT_FALSE(exists(QStringLiteral("D")));
+    EXPECT_EQ(fileFrom(result, files, 0)->source.fileInfo.fullPath, path(QStringLiteral("E/b")));
+    EXPECT_EQ(fileFrom(result, files, 1)->source.fileInfo.fullPath, path(QStringLiteral("E/a")));
+    const QStringList left = QDir(path(QStringLiteral("E"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    EXPECT_EQ(left, (QStringList { QStringLiteral("a"), QStringLiteral("b") })) << "no parking name is left";
+}
+
 TEST_F(RenameLoopTest, ATargetHeldByAForeignFileGetsACounterAndTheRecordKeepsIt)
 {
     touch(QStringLiteral("b"), "foreign");
