@@ -5,10 +5,18 @@
 #include "core/Preference.h"
 #include "core/RegularExpression.h"
 #include "core/String+path.h"
+#include "engine/ConcurrentChunks.h"
 #include "engine/DiskMove.h"
 #include "files/DirectoryValidator.h"
 #include "files/FileTransform.h"
 #include "platform/Log.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace FileValidationUtil {
 
@@ -174,38 +182,118 @@ std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& 
     return std::nullopt;
 }
 
+namespace {
+
+// Whether an item other than the file itself holds `path` on disk, where no
+// file of the run is leaving. The file is asked for only when something is
+// found: the file itself under another spelling, where the file system folds
+// case, is no clash.
+bool isHeldOnDisk(const File& file, const QString& path, const QSet<QString>& leaving)
+{
+    if (leaving.contains(path))
+        return false;
+    const std::optional<DiskMove::Identity> found = DiskMove::identity(path);
+    return found && found != DiskMove::identity(file.source.fileInfo.fullPath);
+}
+
+// Tells that nothing is at a path by looking its name up in its open folder:
+// the folder's path is walked once, not once per name. Anything else it
+// leaves to the full check.
+class FolderProbe {
+public:
+    FolderProbe() = default;
+    FolderProbe(const FolderProbe&) = delete;
+    FolderProbe& operator=(const FolderProbe&) = delete;
+    ~FolderProbe() { close(); }
+
+    bool isSurelyFree(const QString& path)
+    {
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0)
+            return false;
+        const QString folder = slash == 0 ? QStringLiteral("/") : path.left(slash);
+        if (folder != m_folder) {
+            close();
+            m_folder = folder;
+            m_fd = ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        }
+        if (m_fd < 0)
+            return false;
+        struct stat status {};
+        return ::fstatat(m_fd, QFile::encodeName(path.mid(slash + 1)).constData(), &status, AT_SYMLINK_NOFOLLOW) != 0
+            && errno == ENOENT;
+    }
+
+private:
+    void close()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+    QString m_folder;
+    int m_fd = -1;
+};
+
+constexpr qsizetype DISK_CHUNK_SIZE = 4096;
+
+} // namespace
+
 void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
 {
-    QSet<QString> taken = unchangedFilenames(files);
+    const qsizetype count = files.size();
+    // Which files move is decided once; the checks below do not change it.
+    std::vector<char> moves(count);
+    QSet<QString> taken;
     // The places the files that move leave: free for the others.
     QSet<QString> leaving;
-    for (const File& file : std::as_const(files)) {
-        if (!hasErrors(file) && isChanged(file))
-            leaving.insert(file.source.fileInfo.fullPath);
+    taken.reserve(count);
+    leaving.reserve(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        const File& file = files.at(i);
+        moves[i] = !hasErrors(file) && isChanged(file);
+        (moves[i] ? leaving : taken).insert(file.source.fileInfo.fullPath);
     }
+
+    // The disk is asked for every new path at once, in parallel; only the
+    // numbered candidates of a clash are asked for one by one below.
+    std::vector<QString> paths(count);
+    std::vector<char> heldOnDisk(count);
+    const File* const first = files.constData();
+    const bool probed = forEachChunkConcurrently(count, DISK_CHUNK_SIZE, [&] {
+        return [&, probe = std::make_shared<FolderProbe>()](qsizetype begin, qsizetype end) {
+            for (qsizetype i = begin; i < end; ++i) {
+                if (stop.stop_requested())
+                    return false;
+                if (!moves[i])
+                    continue;
+                paths[i] = first[i].transformed.transformedFullPath();
+                heldOnDisk[i] = !probe->isSurelyFree(paths[i]) && isHeldOnDisk(first[i], paths[i], leaving);
+            }
+            return true;
+        };
+    });
+    if (!probed)
+        return;
+
     const bool autoResolveDuplicates = Preference::boolFor(PreferenceKey::autoResolveDuplicates);
-    for (File& file : files) {
+    for (qsizetype i = 0; i < count; ++i) {
         if (stop.stop_requested())
             return;
-        if (hasErrors(file) || !isChanged(file))
+        if (!moves[i])
             continue;
-        // The file itself under another spelling, where the file system folds case, is no clash.
-        const std::optional<DiskMove::Identity> own = DiskMove::identity(file.source.fileInfo.fullPath);
-        const auto isTakenOnDisk = [&](const QString& path) {
-            if (leaving.contains(path))
-                return false;
-            const std::optional<DiskMove::Identity> found = DiskMove::identity(path);
-            return found && found != own;
-        };
-        const QString path = file.transformed.transformedFullPath();
-        const bool listed = taken.contains(path);
-        if (!listed && !isTakenOnDisk(path)) {
-            taken.insert(path);
+        File& file = files[i];
+        const bool listed = taken.contains(paths[i]);
+        if (!listed && !heldOnDisk[i]) {
+            taken.insert(paths[i]);
             continue;
         }
         std::optional<QString> suffix;
-        if (autoResolveDuplicates)
-            suffix = findUniqueSuffixForFile(file, taken, stop, isTakenOnDisk);
+        if (autoResolveDuplicates) {
+            suffix = findUniqueSuffixForFile(file, taken, stop,
+                [&](const QString& candidate) { return isHeldOnDisk(file, candidate, leaving); });
+        }
         if (!suffix) {
             // Another file of the list may still give way; an item on disk will not.
             if (listed)
