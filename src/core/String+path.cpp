@@ -6,6 +6,9 @@ namespace {
 
 QString fixingSlashes(const QString& path)
 {
+    // Most paths have nothing to fix: handed back as they are, uncopied.
+    if (!path.contains(QLatin1String("//")) && (path.size() <= 1 || !path.endsWith(QLatin1Char('/'))))
+        return path;
     QString result;
     result.reserve(path.size());
     for (const QChar c : path) {

@@ -39,6 +39,12 @@ public:
 
     // The characters of the text, each as its own text.
     QStringList characters() const;
+    // One character, as a view into the text this object keeps.
+    QStringView character(qsizetype characterOffset) const
+    {
+        const TextRange range = utf16Range({ characterOffset, characterOffset + 1 });
+        return QStringView(m_text).sliced(range.start, range.length());
+    }
 
 private:
     QString m_text;

@@ -67,6 +67,10 @@ QString prefixedAndSuffixedValue(const TokenItem& item, const QString& value)
     return value.isEmpty() ? QString() : item.prefix + value + item.suffix;
 }
 
+// Made once: every item of every file names one of them.
+const GPSLookupSources cacheOnly { GPSLookupSource::cache };
+const GPSLookupSources cacheAndInternet { GPSLookupSource::cache, GPSLookupSource::internet };
+
 QString resolvedAttributesForItem(const TokenItem& item, const File& file, const GPSLookupSources& source)
 {
     if (item.type != TokenType::ATTRIBUTE)
@@ -92,7 +96,7 @@ QString resolvedAttributes(const TokenString& tokenString, const File& file)
 {
     QString text;
     for (const TokenItem& item : tokenString.items())
-        text += resolvedAttributesForItem(item, file, { GPSLookupSource::cache, GPSLookupSource::internet });
+        text += resolvedAttributesForItem(item, file, cacheAndInternet);
     return text;
 }
 
@@ -102,7 +106,7 @@ QString resolvedAttributesQuick(const TokenString& tokenString, const File& file
     for (const TokenItem& item : tokenString.items()) {
         if (item.type == TokenType::ATTRIBUTE && !file.attributesInitialized())
             throw TransformError::lateUpdateRequired();
-        text += resolvedAttributesForItem(item, file, { GPSLookupSource::cache });
+        text += resolvedAttributesForItem(item, file, cacheOnly);
     }
     return text;
 }
