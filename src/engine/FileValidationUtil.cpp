@@ -7,16 +7,10 @@
 #include "core/String+path.h"
 #include "engine/ConcurrentChunks.h"
 #include "engine/DiskMove.h"
+#include "engine/FreePaths.h"
 #include "files/DirectoryValidator.h"
 #include "files/FileTransform.h"
 #include "platform/Log.h"
-
-#include <QFile>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace FileValidationUtil {
 
@@ -196,46 +190,6 @@ bool isHeldOnDisk(const File& file, const QString& path, const QSet<QString>& le
     return found && found != DiskMove::identity(file.source.fileInfo.fullPath);
 }
 
-// Tells that nothing is at a path by looking its name up in its open folder:
-// the folder's path is walked once, not once per name. Anything else it
-// leaves to the full check.
-class FolderProbe {
-public:
-    FolderProbe() = default;
-    FolderProbe(const FolderProbe&) = delete;
-    FolderProbe& operator=(const FolderProbe&) = delete;
-    ~FolderProbe() { close(); }
-
-    bool isSurelyFree(const QString& path)
-    {
-        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        if (slash < 0)
-            return false;
-        const QString folder = slash == 0 ? QStringLiteral("/") : path.left(slash);
-        if (folder != m_folder) {
-            close();
-            m_folder = folder;
-            m_fd = ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        }
-        if (m_fd < 0)
-            return false;
-        struct stat status {};
-        return ::fstatat(m_fd, QFile::encodeName(path.mid(slash + 1)).constData(), &status, AT_SYMLINK_NOFOLLOW) != 0
-            && errno == ENOENT;
-    }
-
-private:
-    void close()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-    }
-
-    QString m_folder;
-    int m_fd = -1;
-};
-
 constexpr qsizetype DISK_CHUNK_SIZE = 4096;
 
 } // namespace
@@ -259,20 +213,26 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
     // The disk is asked for every new path at once, in parallel; only the
     // numbered candidates of a clash are asked for one by one below.
     std::vector<QString> paths(count);
-    std::vector<char> heldOnDisk(count);
     const File* const first = files.constData();
-    const bool probed = forEachChunkConcurrently(count, DISK_CHUNK_SIZE, [&] {
-        return [&, probe = std::make_shared<FolderProbe>()](qsizetype begin, qsizetype end) {
-            for (qsizetype i = begin; i < end; ++i) {
-                if (stop.stop_requested())
-                    return false;
-                if (!moves[i])
-                    continue;
-                paths[i] = first[i].transformed.transformedFullPath();
-                heldOnDisk[i] = !probe->isSurelyFree(paths[i]) && isHeldOnDisk(first[i], paths[i], leaving);
-            }
-            return true;
-        };
+    const auto eachMovingFile = [&](const auto& work) {
+        return forEachChunkConcurrently(count, DISK_CHUNK_SIZE, [&] {
+            return [&, probe = std::make_shared<FreePaths::Probe>()](qsizetype begin, qsizetype end) {
+                for (qsizetype i = begin; i < end; ++i) {
+                    if (stop.stop_requested())
+                        return false;
+                    if (moves[i])
+                        work(i, *probe);
+                }
+                return true;
+            };
+        });
+    };
+    if (!eachMovingFile([&](qsizetype i, FreePaths::Probe&) { paths[i] = first[i].transformed.transformedFullPath(); }))
+        return;
+    const FreePaths freePaths(paths);
+    std::vector<char> heldOnDisk(count);
+    const bool probed = eachMovingFile([&](qsizetype i, FreePaths::Probe& probe) {
+        heldOnDisk[i] = !freePaths.isSurelyFree(paths[i], probe) && isHeldOnDisk(first[i], paths[i], leaving);
     });
     if (!probed)
         return;
