@@ -118,14 +118,21 @@ std::optional<QList<File>> validateFilesConcurrent(QList<File> files, std::stop_
         return QList<File> {};
 
     const DirectoryRoots roots = DirectoryRoots::fromMachine();
-    // Each chunk validates its own part of the list in place.
-    File* const first = files.data();
-    const bool completed = forEachChunkConcurrently(files.size(), CHUNK_SIZE, [&] {
+    // Each chunk validates its own part of the list in place. A list the
+    // caller still holds is copied by the chunks, each its own part, rather
+    // than all at once by one thread.
+    const bool copy = !files.isDetached();
+    const File* const source = files.constData();
+    QList<File> validated = copy ? QList<File>(files.size()) : std::move(files);
+    File* const first = validated.data();
+    const bool completed = forEachChunkConcurrently(validated.size(), CHUNK_SIZE, [&] {
         return [&, directoryValidator = DirectoryValidator(roots)](qsizetype begin, qsizetype end) mutable {
             Log::debug(Log::Category::process, "Validation chunk of %ld files starting.", end - begin);
             for (qsizetype i = begin; i < end; ++i) {
                 if (stop.stop_requested())
                     return false;
+                if (copy)
+                    first[i] = source[i];
                 FileValidationUtil::validateFile(first[i], directoryValidator);
             }
             return true;
@@ -136,7 +143,7 @@ std::optional<QList<File>> validateFilesConcurrent(QList<File> files, std::stop_
         return std::nullopt;
     }
     // In list order, so the duplicate check sees the same list however the chunks finished.
-    return files;
+    return validated;
 }
 
 void runValidationTask(const QList<File>& files)
