@@ -50,8 +50,14 @@ bool comparesBytes(int fd)
     return !(flags & FS_CASEFOLD_FL);
 }
 
-// The names in the folder; none when it is not worth reading or cannot be read.
-std::optional<QSet<QByteArray>> readNames(const QString& folder, qsizetype pathCount)
+size_t nameHash(QByteArrayView name)
+{
+    return qHash(name);
+}
+
+// The hashes of the names in the folder, sorted; none when it is not worth
+// reading or cannot be read.
+std::optional<std::vector<size_t>> readNames(const QString& folder, qsizetype pathCount)
 {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -66,15 +72,16 @@ std::optional<QSet<QByteArray>> readNames(const QString& folder, qsizetype pathC
         ::close(fd);
         return std::nullopt;
     }
-    QSet<QByteArray> names;
+    std::vector<size_t> names;
     names.reserve(pathCount);
     errno = 0;
     while (const dirent* entry = ::readdir(directory))
-        names.insert(QByteArray(entry->d_name));
+        names.push_back(nameHash(entry->d_name));
     const bool complete = errno == 0;
     ::closedir(directory);
     if (!complete)
         return std::nullopt;
+    std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -91,7 +98,7 @@ FreePaths::FreePaths(const std::vector<QString>& paths)
         if (it.key().isEmpty() || it.value() < MIN_PATHS_TO_READ)
             continue;
         const QString folder = it.key().toString();
-        if (std::optional<QSet<QByteArray>> names = readNames(folder, it.value()))
+        if (std::optional<std::vector<size_t>> names = readNames(folder, it.value()))
             m_listings.insert(folder, std::move(*names));
     }
 }
@@ -105,7 +112,7 @@ bool FreePaths::isSurelyFree(const QString& path, Probe& probe) const
     const QByteArray name = QFile::encodeName(path.mid(nameStart));
     const auto listing = m_listings.constFind(folder.toString());
     if (listing != m_listings.constEnd())
-        return !listing->contains(name);
+        return !std::binary_search(listing->cbegin(), listing->cend(), nameHash(name));
     return probe.isSurelyFree(folder.toString(), name);
 }
 

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -39,6 +38,8 @@ public:
     bool isSurelyFree(const QString& path, Probe& probe) const;
 
 private:
-    // The names in each folder that was read.
-    QHash<QString, QSet<QByteArray>> m_listings;
+    // The hashes of the names in each folder that was read, sorted: a name
+    // whose hash is missing is surely not there; a hash that is found is only
+    // a maybe, which the caller's own check settles.
+    QHash<QString, std::vector<size_t>> m_listings;
 };
