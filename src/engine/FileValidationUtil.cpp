@@ -12,6 +12,8 @@
 #include "files/FileTransform.h"
 #include "platform/Log.h"
 
+#include <atomic>
+
 namespace FileValidationUtil {
 
 namespace Message {
@@ -197,43 +199,67 @@ constexpr qsizetype DISK_CHUNK_SIZE = 4096;
 void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
 {
     const qsizetype count = files.size();
-    // Which files move is decided once; the checks below do not change it.
-    std::vector<char> moves(count);
-    QSet<QString> taken;
-    // The places the files that move leave: free for the others.
-    QSet<QString> leaving;
-    taken.reserve(count);
-    leaving.reserve(count);
-    for (qsizetype i = 0; i < count; ++i) {
-        const File& file = files.at(i);
-        moves[i] = !hasErrors(file) && isChanged(file);
-        (moves[i] ? leaving : taken).insert(file.source.fileInfo.fullPath);
-    }
-
-    // The disk is asked for every new path at once, in parallel; only the
-    // numbered candidates of a clash are asked for one by one below.
-    std::vector<QString> paths(count);
     const File* const first = files.constData();
-    const auto eachMovingFile = [&](const auto& work) {
+    const auto eachFile = [&](const auto& work) {
         return forEachChunkConcurrently(count, DISK_CHUNK_SIZE, [&] {
             return [&, probe = std::make_shared<FreePaths::Probe>()](qsizetype begin, qsizetype end) {
                 for (qsizetype i = begin; i < end; ++i) {
                     if (stop.stop_requested())
                         return false;
-                    if (moves[i])
-                        work(i, *probe);
+                    work(i, *probe);
                 }
                 return true;
             };
         });
     };
-    if (!eachMovingFile([&](qsizetype i, FreePaths::Probe&) { paths[i] = first[i].transformed.transformedFullPath(); }))
+
+    // Which files move is decided once; the checks below do not change it.
+    std::vector<char> moves(count);
+    std::vector<QString> paths(count);
+    const bool measured = eachFile([&](qsizetype i, FreePaths::Probe&) {
+        moves[i] = !hasErrors(first[i]) && isChanged(first[i]);
+        if (moves[i])
+            paths[i] = first[i].transformed.transformedFullPath();
+    });
+    if (!measured)
         return;
+    QSet<QString> taken;
+    taken.reserve(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        if (!moves[i])
+            taken.insert(first[i].source.fileInfo.fullPath);
+    }
+    // The places the files that move leave: free for the others. Needed only
+    // where something is found on disk.
+    std::optional<QSet<QString>> leavingPaths;
+    const auto leaving = [&]() -> const QSet<QString>& {
+        if (!leavingPaths) {
+            leavingPaths.emplace();
+            leavingPaths->reserve(count);
+            for (qsizetype i = 0; i < count; ++i) {
+                if (moves[i])
+                    leavingPaths->insert(first[i].source.fileInfo.fullPath);
+            }
+        }
+        return *leavingPaths;
+    };
+
+    // The disk is asked for every new path at once, in parallel; only the
+    // numbered candidates of a clash are asked for one by one below.
     const FreePaths freePaths(paths);
     std::vector<char> heldOnDisk(count);
-    const bool probed = eachMovingFile([&](qsizetype i, FreePaths::Probe& probe) {
-        heldOnDisk[i] = !freePaths.isSurelyFree(paths[i], probe) && isHeldOnDisk(first[i], paths[i], leaving);
+    std::atomic<bool> anyFound = false;
+    bool probed = eachFile([&](qsizetype i, FreePaths::Probe& probe) {
+        heldOnDisk[i] = moves[i] && !freePaths.isSurelyFree(paths[i], probe);
+        if (heldOnDisk[i])
+            anyFound = true;
     });
+    if (probed && anyFound) {
+        const QSet<QString>& left = leaving();
+        probed = eachFile([&](qsizetype i, FreePaths::Probe&) {
+            heldOnDisk[i] = heldOnDisk[i] && isHeldOnDisk(first[i], paths[i], left);
+        });
+    }
     if (!probed)
         return;
 
@@ -252,7 +278,7 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
         std::optional<QString> suffix;
         if (autoResolveDuplicates) {
             suffix = findUniqueSuffixForFile(file, taken, stop,
-                [&](const QString& candidate) { return isHeldOnDisk(file, candidate, leaving); });
+                [&](const QString& candidate) { return isHeldOnDisk(file, candidate, leaving()); });
         }
         if (!suffix) {
             // Another file of the list may still give way; an item on disk will not.
