@@ -421,7 +421,12 @@ int runOneSize(int argc, char** argv, const Layout& layout)
     const Phase previewSix = runOnWorker(&GlobalActors::transformation(), [](std::stop_token stop) {
         TransformationService::shared().transformAllFilesQuick(stop, QStringLiteral("bench"));
     });
+    // The run follows the preview of its own rules, as in the window: a run
+    // whose names differ from the preview takes another road (a warning each).
     transformers->replaceTransformers(rules());
+    runOnWorker(&GlobalActors::transformation(), [](std::stop_token stop) {
+        TransformationService::shared().transformAllFilesQuick(stop, QStringLiteral("bench"));
+    });
     Phase run;
     {
         ProfiledPhase profiled("run");
