@@ -216,17 +216,16 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
     // Which files move is decided once; the checks below do not change it.
     std::vector<char> moves(count);
     std::vector<QString> paths(count);
-    const bool measured = eachFile([&](qsizetype i, FreePaths::Probe&) {
-        moves[i] = !hasErrors(first[i]) && isChanged(first[i]);
-        if (moves[i])
-            paths[i] = first[i].transformed.transformedFullPath();
-    });
-    if (!measured)
+    if (!eachFile([&](qsizetype i, FreePaths::Probe&) { moves[i] = !hasErrors(first[i]) && isChanged(first[i]); }))
         return;
+    // The new paths outlive this check in the set of taken paths: they are
+    // made here, by the thread that keeps them, not by the helpers.
     QSet<QString> taken;
     taken.reserve(count);
     for (qsizetype i = 0; i < count; ++i) {
-        if (!moves[i])
+        if (moves[i])
+            paths[i] = first[i].transformed.transformedFullPath();
+        else
             taken.insert(first[i].source.fileInfo.fullPath);
     }
     // The places the files that move leave: free for the others. Needed only
