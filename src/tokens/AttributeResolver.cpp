@@ -64,7 +64,12 @@ QString resolveFileAttributes(const TokenItem& item, const FileAttribute& fileAt
 
 QString prefixedAndSuffixedValue(const TokenItem& item, const QString& value)
 {
-    return value.isEmpty() ? QString() : item.prefix + value + item.suffix;
+    if (value.isEmpty())
+        return QString();
+    // Plain text items have neither: the value itself, uncopied.
+    if (item.prefix.isEmpty() && item.suffix.isEmpty())
+        return value;
+    return item.prefix + value + item.suffix;
 }
 
 // Made once: every item of every file names one of them.
