@@ -6,6 +6,14 @@ namespace {
 
 QString fixingSlashes(const QString& path)
 {
+    // Most paths have nothing to fix: handed back as they are, uncopied.
+    const QChar* const data = path.constData();
+    const qsizetype size = path.size();
+    bool doubled = false;
+    for (qsizetype i = 1; i < size && !doubled; ++i)
+        doubled = data[i] == QLatin1Char('/') && data[i - 1] == QLatin1Char('/');
+    if (!doubled && (size <= 1 || data[size - 1] != QLatin1Char('/')))
+        return path;
     QString result;
     result.reserve(path.size());
     for (const QChar c : path) {

@@ -38,6 +38,9 @@ namespace String {
 
 QString withoutDiacritics(const QString& text)
 {
+    // ASCII holds no marks and nothing that decomposes.
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+        return text;
     const QString decomposed = text.normalized(QString::NormalizationForm_D);
     QString kept;
     kept.reserve(decomposed.size());

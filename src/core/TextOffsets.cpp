@@ -22,24 +22,34 @@ icu::BreakIterator* characterBreaks()
 
 // Below U+0300 (where the combining marks begin) every code unit is a character of
 // its own, except that CR LF is one.
-bool isSimpleText(const QString& text)
+enum class Shape { unitPerCharacter, belowMarksWithCrLf, other };
+
+Shape shapeOf(const QString& text)
 {
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x300)
-            return false;
+    const QChar* const data = text.constData();
+    bool crLf = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (data[i].unicode() >= 0x300)
+            return Shape::other;
+        crLf = crLf || (i > 0 && data[i] == QLatin1Char('\n') && data[i - 1] == QLatin1Char('\r'));
     }
-    return true;
+    return crLf ? Shape::belowMarksWithCrLf : Shape::unitPerCharacter;
 }
 } // namespace
 
 TextOffsets::TextOffsets(const QString& text)
     : m_text(text)
 {
+    const Shape shape = shapeOf(text);
+    if (shape == Shape::unitPerCharacter) {
+        m_unitPerCharacter = true;
+        return;
+    }
     m_boundaries.reserve(text.size() + 1);
     m_boundaries.append(0);
     if (text.isEmpty())
         return;
-    icu::BreakIterator* breaks = isSimpleText(text) ? nullptr : characterBreaks();
+    icu::BreakIterator* breaks = shape == Shape::belowMarksWithCrLf ? nullptr : characterBreaks();
     if (!breaks) {
         for (qsizetype i = 1; i <= text.size(); ++i) {
             if (i < text.size() && text.at(i - 1) == QLatin1Char('\r') && text.at(i) == QLatin1Char('\n'))
@@ -59,7 +69,8 @@ TextOffsets::TextOffsets(const QString& text)
 
 qsizetype TextOffsets::utf16Position(qsizetype characterOffset) const
 {
-    return m_boundaries.at(std::clamp<qsizetype>(characterOffset, 0, characterCount()));
+    const qsizetype clamped = std::clamp<qsizetype>(characterOffset, 0, characterCount());
+    return m_unitPerCharacter ? clamped : m_boundaries.at(clamped);
 }
 
 TextRange TextOffsets::utf16Range(CharacterRange range) const
@@ -69,6 +80,11 @@ TextRange TextOffsets::utf16Range(CharacterRange range) const
 
 std::optional<qsizetype> TextOffsets::characterOffset(qsizetype utf16Position) const
 {
+    if (m_unitPerCharacter) {
+        if (utf16Position < 0 || utf16Position > m_text.size())
+            return std::nullopt;
+        return utf16Position;
+    }
     const auto it = std::lower_bound(m_boundaries.cbegin(), m_boundaries.cend(), utf16Position);
     if (it == m_boundaries.cend() || *it != utf16Position)
         return std::nullopt;
@@ -88,7 +104,7 @@ QStringList TextOffsets::characters() const
 {
     QStringList result;
     result.reserve(characterCount());
-    for (qsizetype i = 0; i + 1 < m_boundaries.size(); ++i)
-        result.append(m_text.mid(m_boundaries[i], m_boundaries[i + 1] - m_boundaries[i]));
+    for (qsizetype i = 0; i < characterCount(); ++i)
+        result.append(character(i).toString());
     return result;
 }

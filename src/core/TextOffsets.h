@@ -27,7 +27,7 @@ class TextOffsets {
 public:
     explicit TextOffsets(const QString& text);
 
-    qsizetype characterCount() const { return m_boundaries.size() - 1; }
+    qsizetype characterCount() const { return m_unitPerCharacter ? m_text.size() : m_boundaries.size() - 1; }
 
     // The UTF-16 position of a character offset, clamped to 0 ... characterCount().
     qsizetype utf16Position(qsizetype characterOffset) const;
@@ -39,8 +39,16 @@ public:
 
     // The characters of the text, each as its own text.
     QStringList characters() const;
+    // One character, as a view into the text this object keeps.
+    QStringView character(qsizetype characterOffset) const
+    {
+        const TextRange range = utf16Range({ characterOffset, characterOffset + 1 });
+        return QStringView(m_text).sliced(range.start, range.length());
+    }
 
 private:
     QString m_text;
-    QList<qsizetype> m_boundaries; // UTF-16 positions, first 0, last the length
+    // Most texts have one code unit a character: their offsets need no table.
+    bool m_unitPerCharacter = false;
+    QList<qsizetype> m_boundaries; // otherwise: UTF-16 positions, first 0, last the length
 };

@@ -2,6 +2,7 @@
 
 #include "core/AppNotification+Typed.h"
 #include "core/DependencyInjectionRegistry.h"
+#include "engine/ConcurrentChunks.h"
 #include "engine/FileValidationUtil.h"
 #include "files/FileDataSource.h"
 #include "platform/Clock.h"
@@ -10,10 +11,8 @@
 #include "platform/MainThread.h"
 #include "platform/Task.h"
 
-#include <atomic>
 #include <future>
 #include <mutex>
-#include <thread>
 
 namespace FileValidationService {
 
@@ -115,44 +114,36 @@ std::optional<QList<File>> validateFiles(QList<File> files, std::stop_token stop
 
 std::optional<QList<File>> validateFilesConcurrent(QList<File> files, std::stop_token stop)
 {
-    const qsizetype count = files.size();
-    const qsizetype chunkCount = (count + CHUNK_SIZE - 1) / CHUNK_SIZE;
-    if (chunkCount == 0)
+    if (files.isEmpty())
         return QList<File> {};
 
     const DirectoryRoots roots = DirectoryRoots::fromMachine();
-    // Each chunk validates its own part of the list in place.
-    File* const first = files.data();
-    std::atomic<qsizetype> nextChunk = 0;
-    std::atomic<bool> cancelled = false;
-    auto worker = [&] {
-        DirectoryValidator directoryValidator(roots);
-        for (qsizetype chunk = nextChunk++; chunk < chunkCount && !cancelled; chunk = nextChunk++) {
-            const qsizetype begin = chunk * CHUNK_SIZE;
-            const qsizetype end = std::min(count, begin + CHUNK_SIZE);
+    // Each chunk validates its own part of the list in place. A list the
+    // caller still holds is copied by the chunks, each its own part, rather
+    // than all at once by one thread.
+    const bool copy = !files.isDetached();
+    const File* const source = files.constData();
+    QList<File> validated = copy ? QList<File>(files.size()) : std::move(files);
+    File* const first = validated.data();
+    const bool completed = forEachChunkConcurrently(validated.size(), CHUNK_SIZE, [&] {
+        return [&, directoryValidator = DirectoryValidator(roots)](qsizetype begin, qsizetype end) mutable {
             Log::debug(Log::Category::process, "Validation chunk of %ld files starting.", end - begin);
             for (qsizetype i = begin; i < end; ++i) {
-                if (stop.stop_requested()) {
-                    cancelled = true;
-                    return;
-                }
+                if (stop.stop_requested())
+                    return false;
+                if (copy)
+                    first[i] = source[i];
                 FileValidationUtil::validateFile(first[i], directoryValidator);
             }
-        }
-    };
-    const qsizetype threadCount = std::min<qsizetype>(chunkCount, std::max(1u, std::thread::hardware_concurrency()));
-    std::vector<std::jthread> threads;
-    for (qsizetype i = 1; i < threadCount; ++i)
-        threads.emplace_back(worker);
-    worker();
-    threads.clear(); // joins
-
-    if (cancelled || stop.stop_requested()) {
+            return true;
+        };
+    });
+    if (!completed || stop.stop_requested()) {
         Log::debug(Log::Category::process, "Cancelling all pending validation chunks.");
         return std::nullopt;
     }
     // In list order, so the duplicate check sees the same list however the chunks finished.
-    return files;
+    return validated;
 }
 
 void runValidationTask(const QList<File>& files)

@@ -5,10 +5,14 @@
 #include "core/Preference.h"
 #include "core/RegularExpression.h"
 #include "core/String+path.h"
+#include "engine/ConcurrentChunks.h"
 #include "engine/DiskMove.h"
+#include "engine/FreePaths.h"
 #include "files/DirectoryValidator.h"
 #include "files/FileTransform.h"
 #include "platform/Log.h"
+
+#include <atomic>
 
 namespace FileValidationUtil {
 
@@ -174,38 +178,107 @@ std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& 
     return std::nullopt;
 }
 
+namespace {
+
+// Whether an item other than the file itself holds `path` on disk, where no
+// file of the run is leaving. The file is asked for only when something is
+// found: the file itself under another spelling, where the file system folds
+// case, is no clash.
+bool isHeldOnDisk(const File& file, const QString& path, const QSet<QString>& leaving)
+{
+    if (leaving.contains(path))
+        return false;
+    const std::optional<DiskMove::Identity> found = DiskMove::identity(path);
+    return found && found != DiskMove::identity(file.source.fileInfo.fullPath);
+}
+
+constexpr qsizetype DISK_CHUNK_SIZE = 4096;
+
+} // namespace
+
 void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
 {
-    QSet<QString> taken = unchangedFilenames(files);
-    // The places the files that move leave: free for the others.
-    QSet<QString> leaving;
-    for (const File& file : std::as_const(files)) {
-        if (!hasErrors(file) && isChanged(file))
-            leaving.insert(file.source.fileInfo.fullPath);
+    const qsizetype count = files.size();
+    const File* const first = files.constData();
+    const auto eachFile = [&](const auto& work) {
+        return forEachChunkConcurrently(count, DISK_CHUNK_SIZE, [&] {
+            return [&, probe = std::make_shared<FreePaths::Probe>()](qsizetype begin, qsizetype end) {
+                for (qsizetype i = begin; i < end; ++i) {
+                    if (stop.stop_requested())
+                        return false;
+                    work(i, *probe);
+                }
+                return true;
+            };
+        });
+    };
+
+    // Which files move is decided once; the checks below do not change it.
+    std::vector<char> moves(count);
+    std::vector<QString> paths(count);
+    if (!eachFile([&](qsizetype i, FreePaths::Probe&) { moves[i] = !hasErrors(first[i]) && isChanged(first[i]); }))
+        return;
+    // The new paths outlive this check in the set of taken paths: they are
+    // made here, by the thread that keeps them, not by the helpers.
+    QSet<QString> taken;
+    taken.reserve(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        if (moves[i])
+            paths[i] = first[i].transformed.transformedFullPath();
+        else
+            taken.insert(first[i].source.fileInfo.fullPath);
     }
+    // The places the files that move leave: free for the others. Needed only
+    // where something is found on disk.
+    std::optional<QSet<QString>> leavingPaths;
+    const auto leaving = [&]() -> const QSet<QString>& {
+        if (!leavingPaths) {
+            leavingPaths.emplace();
+            leavingPaths->reserve(count);
+            for (qsizetype i = 0; i < count; ++i) {
+                if (moves[i])
+                    leavingPaths->insert(first[i].source.fileInfo.fullPath);
+            }
+        }
+        return *leavingPaths;
+    };
+
+    // The disk is asked for every new path at once, in parallel; only the
+    // numbered candidates of a clash are asked for one by one below.
+    const FreePaths freePaths(paths);
+    std::vector<char> heldOnDisk(count);
+    std::atomic<bool> anyFound = false;
+    bool probed = eachFile([&](qsizetype i, FreePaths::Probe& probe) {
+        heldOnDisk[i] = moves[i] && !freePaths.isSurelyFree(paths[i], probe);
+        if (heldOnDisk[i])
+            anyFound = true;
+    });
+    if (probed && anyFound) {
+        const QSet<QString>& left = leaving();
+        probed = eachFile([&](qsizetype i, FreePaths::Probe&) {
+            heldOnDisk[i] = heldOnDisk[i] && isHeldOnDisk(first[i], paths[i], left);
+        });
+    }
+    if (!probed)
+        return;
+
     const bool autoResolveDuplicates = Preference::boolFor(PreferenceKey::autoResolveDuplicates);
-    for (File& file : files) {
+    for (qsizetype i = 0; i < count; ++i) {
         if (stop.stop_requested())
             return;
-        if (hasErrors(file) || !isChanged(file))
+        if (!moves[i])
             continue;
-        // The file itself under another spelling, where the file system folds case, is no clash.
-        const std::optional<DiskMove::Identity> own = DiskMove::identity(file.source.fileInfo.fullPath);
-        const auto isTakenOnDisk = [&](const QString& path) {
-            if (leaving.contains(path))
-                return false;
-            const std::optional<DiskMove::Identity> found = DiskMove::identity(path);
-            return found && found != own;
-        };
-        const QString path = file.transformed.transformedFullPath();
-        const bool listed = taken.contains(path);
-        if (!listed && !isTakenOnDisk(path)) {
-            taken.insert(path);
+        File& file = files[i];
+        const bool listed = taken.contains(paths[i]);
+        if (!listed && !heldOnDisk[i]) {
+            taken.insert(paths[i]);
             continue;
         }
         std::optional<QString> suffix;
-        if (autoResolveDuplicates)
-            suffix = findUniqueSuffixForFile(file, taken, stop, isTakenOnDisk);
+        if (autoResolveDuplicates) {
+            suffix = findUniqueSuffixForFile(file, taken, stop,
+                [&](const QString& candidate) { return isHeldOnDisk(file, candidate, leaving()); });
+        }
         if (!suffix) {
             // Another file of the list may still give way; an item on disk will not.
             if (listed)

@@ -153,6 +153,7 @@ TransformationService::FullTransformation TransformationService::transformAllFil
         return full;
     if (!loadMissingAttributes(files, snapshot.rules, stop))
         return full;
+    full.previewTargets.reserve(files.size());
     for (const File& file : std::as_const(files))
         full.previewTargets.insert(file.source.id, file.transformed.transformedFullPath());
 

@@ -59,13 +59,17 @@ TransformResult transformFiles(QList<File> files, QList<Transformer> transformer
             return { std::move(files), std::move(transformers), TransformError::aborted(), false, fileIndex };
         // Transformed in place; a file whose rules fail keeps the facets it had.
         File& file = files[i];
-        // The rules change these facets only; the rest is not copied.
-        const FileTransform transformedBefore = file.transformed;
-        const FileValidation validationBefore = file.validation;
+        // The rules change these facets only; the rest is not copied. The
+        // pass starts from a fresh transform and clean verdicts, so the old
+        // ones are moved aside rather than copied.
+        FileTransform transformedBefore = std::move(file.transformed);
+        QSet<QString> errorsBefore = std::exchange(file.validation.errors, {});
+        QSet<QString> warningsBefore = std::exchange(file.validation.warnings, {});
         const std::optional<FileAttributes> attributesBefore = file.attributes;
         const auto restore = [&] {
-            file.transformed = transformedBefore;
-            file.validation = validationBefore;
+            file.transformed = std::move(transformedBefore);
+            file.validation.errors = std::move(errorsBefore);
+            file.validation.warnings = std::move(warningsBefore);
             file.attributes = attributesBefore;
         };
         try {

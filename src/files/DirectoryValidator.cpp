@@ -111,6 +111,7 @@ void DirectoryValidator::setCustomDirectories(const QStringList& directories)
     m_supported.clear();
     m_resolvedAdmitted.clear();
     m_pathMessages.clear();
+    m_last.reset();
 }
 
 const QStringList& DirectoryValidator::admittedRoots() const
@@ -288,17 +289,24 @@ std::optional<QString> DirectoryValidator::hasOnlyCapitalizationChangesFor(const
 
 QSet<QString> DirectoryValidator::validatePath(const QString& path, const QString& originalPath)
 {
-    // Most files of a list share both folders: the rules run once per pair.
-    const QString key = path + QChar(0) + originalPath;
-    auto known = m_pathMessages.constFind(key);
-    if (known == m_pathMessages.constEnd()) {
-        QSet<QString> messages = validatePathString(path);
-        if (const auto message = hasOnlyCapitalizationChangesFor(path, originalPath))
-            messages.insert(*message);
-        known = m_pathMessages.insert(key, messages);
+    // Files come folder by folder: the pair of the last call is asked again
+    // without building a key.
+    if (!m_last || m_last->path != path || m_last->originalPath != originalPath) {
+        // Most files of a list share both folders: the rules run once per pair.
+        const QString key = path + QChar(0) + originalPath;
+        auto known = m_pathMessages.constFind(key);
+        if (known == m_pathMessages.constEnd()) {
+            QSet<QString> messages = validatePathString(path);
+            if (const auto message = hasOnlyCapitalizationChangesFor(path, originalPath))
+                messages.insert(*message);
+            known = m_pathMessages.insert(key, messages);
+        }
+        m_last = LastPair { path, originalPath, *known, isSupportedDirectory(path) };
+    } else if (!m_last->supported) {
+        isSupportedDirectory(path); // records the refusal again after a reset
     }
-    QSet<QString> messages = *known;
-    if (!isSupportedDirectory(path)) {
+    QSet<QString> messages = m_last->messages;
+    if (!m_last->supported) {
         messages.insert(QStringLiteral("Path should start with one of the following prefixes: ")
             + (supportedDirectories() + customDirectories()).join(QStringLiteral(", ")));
     }

@@ -69,6 +69,13 @@ private:
     QHash<QString, bool> m_supported;
     QHash<QString, std::optional<RejectionReason>> m_writableFolders;
     QHash<QString, QSet<QString>> m_pathMessages;
+    struct LastPair {
+        QString path;
+        QString originalPath;
+        QSet<QString> messages;
+        bool supported = false;
+    };
+    std::optional<LastPair> m_last;
     mutable std::optional<QStringList> m_admittedRoots;
     mutable std::optional<QStringList> m_resolvedRoots;
 };

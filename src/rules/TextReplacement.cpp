@@ -3,52 +3,53 @@
 #include "core/String+utilities.h"
 #include "core/TextOffsets.h"
 
-#include <QStringList>
 
 namespace TextReplacement {
 
 QString replaceOccurrences(const QString& source, const QString& find, const QString& replace, bool caseInsensitive,
     bool diacriticInsensitive, Anchor anchor)
 {
-    const QStringList characters = TextOffsets(source).characters();
-    const QStringList findCharacters = TextOffsets(find).characters();
-    const qsizetype count = findCharacters.size();
-    if (count == 0 || count > characters.size())
+    const TextOffsets characters(source);
+    const TextOffsets findCharacters(find);
+    const qsizetype count = findCharacters.characterCount();
+    const qsizetype characterCount = characters.characterCount();
+    if (count == 0 || count > characterCount)
         return source;
-    const auto same = [&](const QString& character, const QString& findCharacter) {
-        const QString compared = diacriticInsensitive ? String::withoutDiacritics(character) : character;
-        return QString::compare(compared, findCharacter, caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive)
-            == 0;
+    const Qt::CaseSensitivity sensitivity = caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const auto same = [&](QStringView character, QStringView findCharacter) {
+        // An ASCII character has no marks to drop.
+        if (!diacriticInsensitive || (character.size() == 1 && character.front().unicode() < 0x80))
+            return character.compare(findCharacter, sensitivity) == 0;
+        return QStringView(String::withoutDiacritics(character.toString())).compare(findCharacter, sensitivity) == 0;
     };
     const auto foundAt = [&](qsizetype i) {
-        if (i < 0 || i + count > characters.size())
+        if (i < 0 || i + count > characterCount)
             return false;
         for (qsizetype j = 0; j < count; ++j) {
-            if (!same(characters[i + j], findCharacters[j]))
+            if (!same(characters.character(i + j), findCharacters.character(j)))
                 return false;
         }
         return true;
     };
     const auto joined = [&](qsizetype from, qsizetype to) {
-        QString text;
-        for (qsizetype i = from; i < to; ++i)
-            text += characters[i];
-        return text;
+        const TextRange range = characters.utf16Range({ from, to });
+        return source.mid(range.start, range.length());
     };
     if (anchor == Anchor::start)
-        return foundAt(0) ? replace + joined(count, characters.size()) : source;
+        return foundAt(0) ? replace + joined(count, characterCount) : source;
     if (anchor == Anchor::end) {
-        const qsizetype at = characters.size() - count;
+        const qsizetype at = characterCount - count;
         return foundAt(at) ? joined(0, at) + replace : source;
     }
     QString result;
+    result.reserve(source.size());
     qsizetype i = 0;
-    while (i < characters.size()) {
+    while (i < characterCount) {
         if (foundAt(i)) {
             result += replace;
             i += count;
         } else {
-            result += characters[i];
+            result += characters.character(i);
             ++i;
         }
     }

@@ -83,9 +83,41 @@ void noteUsedId(const QString& id)
     while (value > previous && !last.compare_exchange_weak(previous, value)) { }
 }
 
+// Whether the last component of the file's path starts with a dot; read in
+// place, since every rule asks it for every file.
 bool isHidden(const File& file)
 {
-    return String::lastPathComponent(file.source.fileInfo.fullPath).startsWith(QLatin1Char('.'));
+    QStringView path = file.source.fileInfo.fullPath;
+    while (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path.sliced(path.lastIndexOf(QLatin1Char('/')) + 1).startsWith(QLatin1Char('.'));
+}
+
+// The kinds without state of their own, made once and shared by every rule.
+Transformable& sharedKind(TransformerType type)
+{
+    static SimpleTransformer simple;
+    static InsertTransformer insert;
+    static PrefixTransformer prefix;
+    static SuffixTransformer suffix;
+    static SetTransformer set;
+    static TrimTransformer trim;
+    static ConversionTransformer conversion;
+    static RegularExpressionTransformer regex;
+    static SelectTransformer select;
+    switch (type) {
+    case TransformerType::simple: return simple;
+    case TransformerType::insert: return insert;
+    case TransformerType::prefix: return prefix;
+    case TransformerType::suffix: return suffix;
+    case TransformerType::set: return set;
+    case TransformerType::trim: return trim;
+    case TransformerType::conversion: return conversion;
+    case TransformerType::regex: return regex;
+    case TransformerType::select: return select;
+    case TransformerType::numbering: break;
+    }
+    Q_UNREACHABLE();
 }
 
 } // namespace
@@ -197,12 +229,15 @@ void Transformer::run(TransformMode mode, File& file, FileIndex& fileIndex)
             FileIndexCounters::increment(fileIndex, id);
     };
     try {
-        const auto kind = transformer();
-        const TransformerProperties settings = properties;
+        // Only a Numbering rule's kind knows its rule; the others are shared.
+        std::optional<NumberingTransformer> numberingKind;
+        if (numbering)
+            numberingKind.emplace(id);
+        Transformable& kind = numbering ? *numberingKind : sharedKind(type);
         if (mode == TransformMode::quick)
-            kind->transformQuick(transformScope, settings, file, fileIndex, state);
+            kind.transformQuick(transformScope, properties, file, fileIndex, state);
         else
-            kind->transform(transformScope, settings, file, fileIndex, state);
+            kind.transform(transformScope, properties, file, fileIndex, state);
         if (numbering)
             FileIndexCounters::increment(fileIndex, id);
     } catch (const TransformError& error) {

@@ -64,8 +64,17 @@ QString resolveFileAttributes(const TokenItem& item, const FileAttribute& fileAt
 
 QString prefixedAndSuffixedValue(const TokenItem& item, const QString& value)
 {
-    return value.isEmpty() ? QString() : item.prefix + value + item.suffix;
+    if (value.isEmpty())
+        return QString();
+    // Plain text items have neither: the value itself, uncopied.
+    if (item.prefix.isEmpty() && item.suffix.isEmpty())
+        return value;
+    return item.prefix + value + item.suffix;
 }
+
+// Made once: every item of every file names one of them.
+const GPSLookupSources cacheOnly { GPSLookupSource::cache };
+const GPSLookupSources cacheAndInternet { GPSLookupSource::cache, GPSLookupSource::internet };
 
 QString resolvedAttributesForItem(const TokenItem& item, const File& file, const GPSLookupSources& source)
 {
@@ -92,7 +101,7 @@ QString resolvedAttributes(const TokenString& tokenString, const File& file)
 {
     QString text;
     for (const TokenItem& item : tokenString.items())
-        text += resolvedAttributesForItem(item, file, { GPSLookupSource::cache, GPSLookupSource::internet });
+        text += resolvedAttributesForItem(item, file, cacheAndInternet);
     return text;
 }
 
@@ -102,7 +111,7 @@ QString resolvedAttributesQuick(const TokenString& tokenString, const File& file
     for (const TokenItem& item : tokenString.items()) {
         if (item.type == TokenType::ATTRIBUTE && !file.attributesInitialized())
             throw TransformError::lateUpdateRequired();
-        text += resolvedAttributesForItem(item, file, { GPSLookupSource::cache });
+        text += resolvedAttributesForItem(item, file, cacheOnly);
     }
     return text;
 }

@@ -38,3 +38,18 @@ TEST(TextOffsets, PositionsInsideACharacterHaveNoOffset)
     EXPECT_EQ(offsets.utf16Position(99), 5);
     EXPECT_EQ(offsets.utf16Position(-1), 0);
 }
+
+// One code unit a character: the same answers without a table of boundaries.
+TEST(TextOffsets, PlainTextAnswersLikeTheTable)
+{
+    const TextOffsets offsets(QStringLiteral("abc"));
+    EXPECT_EQ(offsets.characterCount(), 3);
+    EXPECT_FALSE(offsets.characterOffset(-1).has_value());
+    EXPECT_EQ(offsets.characterOffset(0), 0);
+    EXPECT_EQ(offsets.characterOffset(3), 3);
+    EXPECT_FALSE(offsets.characterOffset(4).has_value());
+    EXPECT_EQ(offsets.utf16Position(99), 3);
+    EXPECT_EQ(offsets.utf16Position(-1), 0);
+    EXPECT_EQ(offsets.characterRange({ 1, 3 }), (CharacterRange { 1, 3 }));
+    EXPECT_EQ(offsets.character(1), QStringView(u"b"));
+}

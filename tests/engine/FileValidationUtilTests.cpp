@@ -170,18 +170,23 @@ TEST_F(FileValidationUtilTest, AFolderWithACounterIsLengthCheckedToo)
 }
 
 // The preview shows the name the rename will use: an item on disk that stays
-// takes its name, one that leaves in this run does not.
+// takes its name, one that leaves in this run does not. A folder that many
+// files move into is read at once instead of asked name by name: the same
+// answers either way.
 TEST_F(FileValidationUtilTest, TargetsTakenOnDisk)
 {
     struct Case {
         const char* label;
         bool autoResolve;
+        int others; // further files moving into the folder
         QString suffix;
         QSet<QString> errors;
     };
     const Case cases[] = {
-        { "counter", true, QStringLiteral(" 3"), {} }, // "b 2.txt" is taken too
-        { "no counters", false, QString(), { Message::alreadyExists } },
+        { "counter", true, 0, QStringLiteral(" 3"), {} }, // "b 2.txt" is taken too
+        { "no counters", false, 0, QString(), { Message::alreadyExists } },
+        { "counter, crowded folder", true, 60, QStringLiteral(" 3"), {} },
+        { "no counters, crowded folder", false, 60, QString(), { Message::alreadyExists } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -191,8 +196,12 @@ TEST_F(FileValidationUtilTest, TargetsTakenOnDisk)
         ASSERT_EQ(::symlink("nowhere", QFile::encodeName(path(QStringLiteral("dir/dangling.txt"))).constData()), 0);
         // a takes b, which is unlisted; x takes y, which leaves; z takes a dangling link.
         QList<File> files = moves({ { "a.txt", "b.txt" }, { "x.txt", "y.txt" }, { "y.txt", "w.txt" }, { "z.txt", "dangling.txt" } });
+        for (int i = 0; i < c.others; ++i)
+            files << moves({ { QStringLiteral("o%1.txt").arg(i), QStringLiteral("p%1.txt").arg(i) } });
         validateFiles(files);
         validateUniquenessInterruptable(files);
+        for (qsizetype i = 4; i < files.size(); ++i)
+            ASSERT_TRUE(files[i].validation.warnings.isEmpty() && files[i].validation.errors.isEmpty());
         EXPECT_EQ(files[0].transformed.uniqueSuffix, c.suffix);
         EXPECT_EQ(files[0].validation.errors, c.errors);
         EXPECT_EQ(files[1].transformed.uniqueSuffix, QString()) << "a name freed by the run is free";

@@ -109,6 +109,17 @@ TEST_F(TransformationTest, FullPathTransformsEveryFileAndStopsAtTheFirstFailure)
     EXPECT_EQ(failed.files[0].transformed.transformedName.value(), QStringLiteral("f0")) << "a failed file is not put back";
     EXPECT_EQ(failed.files[1].transformed.transformedName.value(), QStringLiteral("f1"));
     EXPECT_FALSE(failed.lateUpdateRequired);
+
+    // What the file showed before the failed pass comes back whole, not a fresh start.
+    QList<File> shown = files(1);
+    shown[0].transformed.transformedName = QStringLiteral("previewed");
+    shown[0].transformed.uniqueSuffix = QStringLiteral(" 2");
+    shown[0].validation.insertError(QStringLiteral("an earlier error"));
+    shown[0].validation.insertWarning(QStringLiteral("an earlier warning"));
+    const TransformResult kept = transformFiles(shown, { prefixRule(QStringLiteral("a-")), failingRule() });
+    ASSERT_TRUE(kept.error);
+    EXPECT_EQ(kept.files[0].transformed, shown[0].transformed);
+    EXPECT_EQ(kept.files[0].validation, shown[0].validation);
 }
 
 TEST_F(TransformationTest, FullPathProgressAtMostOnceASecond)

@@ -258,6 +258,14 @@ TEST_F(DirectoryValidatorTest, AnUnsupportedNewPathNamesTheAllowedPrefixes)
                                  .arg(volume, home, path("Data"));
     EXPECT_EQ(messages, (QSet<QString> { doubleSlash, prefixes }));
     EXPECT_EQ(v.rejectedDirectories(), (QList<RejectedDirectory> { { path("other//x/"), Reason::restrictedPath } }));
+
+    // The next file of the same folder: the same answer, and the refusal is
+    // recorded again after a reset; a new list of folders is a new answer.
+    v.reset();
+    EXPECT_EQ(v.validatePath(path("other//x"), home), messages);
+    EXPECT_EQ(v.rejectedDirectories(), (QList<RejectedDirectory> { { path("other//x/"), Reason::restrictedPath } }));
+    v.setCustomDirectories({ path("Data"), path("other") });
+    EXPECT_EQ(v.validatePath(path("other//x"), home), QSet<QString> { doubleSlash });
 }
 
 TEST(DirectoryRoots, TheMachineGivesTheHomeFolderAndOnlyMountsUnderTheVolumeFolders)

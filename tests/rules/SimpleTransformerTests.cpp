@@ -31,6 +31,8 @@ TEST_F(RulesTest, ReplaceFindsAndReplacesInTheName)
         // A decomposed name comes back composed from plain mode, match or not.
         { "zzz", "x", false, false, false, kNFDEcole, kNFCEcole },
         { "e", "E", false, false, false, kNFDEcole, "EcolE" },
+        { "file", "doc", true, false, false, "Fi\u0308le_fi\u0302le", "doc_doc" },
+        { "\r", "x", false, false, false, "a\r\nb\r", "a\r\nbx" }, // CR LF is one character
         // Pattern mode: find first, wildcards; the replace text is a template.
         { "abc", "x", true, false, true, "ABCabc", "xabc" },
         { "a*", "X", false, false, true, "a*ba*", "Xba*" },
