@@ -136,9 +136,9 @@ QString FileTransform::getTransformedText(TransformScope scope) const
 
 void FileTransform::setTransformedText(const QString& text, TransformScope scope)
 {
-    const bool renameHidden = Preference::boolFor(PreferenceKey::renameHiddenFiles);
-    const bool renameEmptyFolders = Preference::boolFor(PreferenceKey::renameEmptyFolders);
-    const bool hiddenAllowed = !m_isHidden || renameHidden;
+    // The preferences are read only for the files they concern: most are neither.
+    const bool hiddenAllowed = !m_isHidden || Preference::boolFor(PreferenceKey::renameHiddenFiles);
+    const auto renameEmptyFolders = [] { return Preference::boolFor(PreferenceKey::renameEmptyFolders); };
     switch (scope) {
     case TransformScope::filename:
         if (hiddenAllowed)
@@ -157,9 +157,9 @@ void FileTransform::setTransformedText(const QString& text, TransformScope scope
         last = QLatin1Char('.') + last;
     const bool same = last == m_initialLastPathComponent;
     if (scope == TransformScope::path) {
-        if (same || !m_isDirectory || (renameEmptyFolders && hiddenAllowed))
+        if (same || !m_isDirectory || (renameEmptyFolders() && hiddenAllowed))
             writePath(text);
-    } else if (same || ((!m_isDirectory || renameEmptyFolders) && hiddenAllowed)) {
+    } else if (same || ((!m_isDirectory || renameEmptyFolders()) && hiddenAllowed)) {
         writeFullPath(text);
     }
 }
