@@ -6,6 +6,7 @@
 #include "core/Stopwatch.h"
 #include "files/Directory.h"
 #include "files/FileManagerError.h"
+#include "files/FolderReader.h"
 #include "platform/Log.h"
 
 #include <QByteArrayView>
@@ -70,20 +71,23 @@ QList<File> FilesAndDirectories::getFileItems(const QList<QUrl>& urls, std::stop
     for (const QUrl& url : urls) {
         if (stop.stop_requested())
             return {};
-        File file(url, renameAliases);
-        const ExtendedFileInfo& info = file.source.fileInfo;
-        // Ignored names are dropped before the rules run: nothing is reported
-        // about an item that would not be listed anyway.
-        if (Directory::isIgnored(String::lastPathComponent(info.fullPath)))
-            continue;
-        if (!directoryValidator->isSupportedDirectory(info.path))
-            continue;
-        // Renaming an item writes to the folder that holds it: one answer per folder.
-        if (!directoryValidator->isWritableFolder(String::stringByDeletingLastPathComponent(info.fullPath)))
-            continue;
-        kept << std::move(file);
+        kept.emplaceBack(url, renameAliases);
+        if (!isListable(kept.constLast().source.fileInfo))
+            kept.removeLast();
     }
     return kept;
+}
+
+bool FilesAndDirectories::isListable(const ExtendedFileInfo& info) const
+{
+    // Ignored names are dropped before the rules run: nothing is reported
+    // about an item that would not be listed anyway.
+    if (Directory::isIgnored(String::lastPathComponent(info.fullPath)))
+        return false;
+    if (!directoryValidator->isSupportedDirectory(info.path))
+        return false;
+    // Renaming an item writes to the folder that holds it: one answer per folder.
+    return directoryValidator->isWritableFolder(String::stringByDeletingLastPathComponent(info.fullPath));
 }
 
 std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, Walk& walk) const
@@ -105,25 +109,49 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, W
         walk.walkedFolders.insert(identity);
     }
 
-    QByteArrayList names;
+    std::optional<FolderReader> reader;
     try {
-        names = Directory::entryNames(folderPath);
+        reader.emplace(folderPath);
     } catch (const FileManagerError&) {
         directoryValidator->append({ folderUrl.toLocalFile(), RejectionReason::error });
         return QList<File> {};
     }
-    const QString prefix = folderPath == QLatin1String("/") ? folderPath : folderPath + QLatin1Char('/');
-    QList<QUrl> urls;
-    urls.reserve(names.size());
+    const QByteArrayList& names = reader->names();
+    QList<File> kept;
+    kept.reserve(names.size());
+    // A plain entry (neither a folder nor a link) is in this folder with the
+    // path every other plain entry has: the rules answer once for all of them.
+    std::optional<bool> plainEntriesListable;
     for (const QByteArray& name : names) {
+        if (walk.isCancelled())
+            return QList<File> {};
         // A name that is not UTF-8 cannot be shown or renamed without damage.
         if (!QByteArrayView(name).isValidUtf8()) {
-            directoryValidator->append({ prefix + QString::fromUtf8(name), RejectionReason::error });
+            directoryValidator->append({ reader->prefix() + QString::fromUtf8(name), RejectionReason::error });
             continue;
         }
-        urls << QUrl::fromLocalFile(prefix + QString::fromUtf8(name));
+        const QString entryName = QString::fromUtf8(name);
+        ExtendedFileInfo info = ExtendedFileInfo::read(*reader, entryName);
+        if (info.isAlias) {
+            // Followed or not, as an opened link is.
+            kept.emplaceBack(info.url, renameAliases);
+            if (!isListable(kept.constLast().source.fileInfo))
+                kept.removeLast();
+            continue;
+        }
+        if (info.isDirectory) {
+            if (isListable(info))
+                kept.emplaceBack(std::move(info));
+            continue;
+        }
+        if (Directory::isIgnored(entryName))
+            continue;
+        if (!plainEntriesListable)
+            plainEntriesListable = isListable(info);
+        if (*plainEntriesListable)
+            kept.emplaceBack(std::move(info));
     }
-    return getFileItems(urls, walk.stop);
+    return kept;
 }
 
 QList<File> FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const
@@ -131,24 +159,27 @@ QList<File> FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk
     if (walk.isCancelled() || files.isEmpty())
         return {};
 
-    QList<File> result; // the plain items of this level, then what the folders give
+    // The plain items stay in `files`, in order; duplicates and folders are taken out.
     QList<File> folders;
     QList<File> duplicates;
-    result.reserve(files.size());
-    for (File& file : files) {
+    File* const items = files.data();
+    qsizetype plain = 0;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        File& file = items[i];
         const qsizetype seen = walk.uniqueIDs.size();
         walk.uniqueIDs.insert(file.source.fileInfo.url);
-        if (walk.uniqueIDs.size() == seen) {
+        if (walk.uniqueIDs.size() == seen)
             duplicates << std::move(file);
-            continue;
-        }
-        (file.isDirectory() ? folders : result) << std::move(file);
+        else if (file.isDirectory())
+            folders << std::move(file);
+        else if (plain++ != i)
+            items[plain - 1] = std::move(file);
     }
-    files.clear();
+    files.erase(files.begin() + plain, files.end());
     for (const File& duplicate : std::as_const(duplicates)) {
         if (duplicate.source.aliasFileInfo.isEmpty())
             continue;
-        for (File& item : result) {
+        for (File& item : files) {
             if (item.source.fileInfo.url == duplicate.source.fileInfo.url) {
                 item.source.addAliasFileInfo(duplicate);
                 break;
@@ -156,6 +187,7 @@ QList<File> FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk
         }
     }
 
+    QList<File> result = std::move(files);
     for (const File& folder : std::as_const(folders)) {
         if (walk.isCancelled())
             return {};
@@ -171,8 +203,13 @@ QList<File> FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk
             continue; // the same folder, met again
         if (walk.isCancelled())
             return {};
-        if (!contents->isEmpty())
-            result.append(getAllUniqueFiles(std::move(*contents), walk));
+        if (!contents->isEmpty()) {
+            QList<File> found = getAllUniqueFiles(std::move(*contents), walk);
+            if (result.isEmpty())
+                result = std::move(found);
+            else
+                result.append(std::move(found));
+        }
         else if (renameEmptyFolders)
             result << folder;
     }

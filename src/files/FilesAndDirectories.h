@@ -40,6 +40,8 @@ private:
     struct Walk;
 
     QList<File> getFileItems(const QList<QUrl>& urls, std::stop_token stop) const;
+    // Not an ignored name, in a supported place, in a writable folder.
+    bool isListable(const ExtendedFileInfo& info) const;
     // None when the folder was listed before in this walk.
     std::optional<QList<File>> contentsOf(const File& folder, Walk& walk) const;
     QList<File> getAllUniqueFiles(QList<File> files, Walk& walk) const;
