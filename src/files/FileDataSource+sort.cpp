@@ -10,7 +10,10 @@
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 
+#include <QHash>
+
 #include <numeric>
+#include <vector>
 
 
 namespace {
@@ -86,10 +89,11 @@ std::optional<Comparator> comparatorFor(FileSortOrder order, SortItems givenItem
     const Key newName = [](const SortItems& c, int i) -> const QString& { return c.transform(i).transformedName.value(); };
     const Key newPath = [](const SortItems& c, int i) -> const QString& { return c.transform(i).transformedPath.value(); };
 
-    // Each text's collation key and canonical form, made once per file instead
-    // of once per comparison. None when cancelled.
+    // Each text's collation key, and a number that is the same for texts of the
+    // same canonical form, made once per file instead of once per comparison.
+    // None when cancelled.
     struct TextKeys {
-        QList<QString> canonical;
+        QList<int> canonical;
         QList<QByteArray> sortKeys;
     };
     const auto keysOf = [&](Key key) -> std::shared_ptr<const TextKeys> {
@@ -97,19 +101,24 @@ std::optional<Comparator> comparatorFor(FileSortOrder order, SortItems givenItem
         const qsizetype n = context->size();
         keys->canonical.reserve(n);
         keys->sortKeys.reserve(n);
+        QHash<QString, int> canonicalForms;
         const QString* previous = nullptr;
         for (int i = 0; i < n; ++i) {
             if (stop.stop_requested())
                 return nullptr;
             const QString& text = key(*context, i);
-            // The files of one folder come together and share their path: its keys
-            // are made once and shared, which also makes them quick to compare.
+            // The files of one folder come together and share their path: its
+            // keys are made once.
             if (previous && sameText(text, *previous)) {
                 keys->canonical << keys->canonical.constLast();
                 keys->sortKeys << keys->sortKeys.constLast();
                 continue;
             }
-            keys->canonical << text.normalized(QString::NormalizationForm_C);
+            const QString canonical = text.normalized(QString::NormalizationForm_C);
+            auto form = canonicalForms.constFind(canonical);
+            if (form == canonicalForms.constEnd())
+                form = canonicalForms.insert(canonical, static_cast<int>(canonicalForms.size()));
+            keys->canonical << *form;
             keys->sortKeys << collator->sortKey(text);
             previous = &text;
         }
@@ -166,7 +175,7 @@ std::optional<Comparator> comparatorFor(FileSortOrder order, SortItems givenItem
         return [paths, names, checkCancelled](int a, int b) {
             checkCancelled();
             for (const TextKeys* keys : { paths.get(), names.get() }) {
-                if (!sameText(keys->canonical.at(a), keys->canonical.at(b)))
+                if (keys->canonical.at(a) != keys->canonical.at(b))
                     return keys->sortKeys.at(a).compare(keys->sortKeys.at(b)) < 0;
             }
             return false;
@@ -238,7 +247,7 @@ void FileDataSource::sortImmediate(FileSortOrder order, std::stop_token stop)
 
 std::optional<QList<File>> FileDataSource::sorted(QList<File> files, FileSortOrder order, std::stop_token stop)
 {
-    // The comparisons read the files where they are; each moves once, to its place.
+    // The comparisons read the files where they are; then each moves to its place.
     const qsizetype n = files.size();
     QList<int> indexes(n);
     std::iota(indexes.begin(), indexes.end(), 0);
@@ -256,12 +265,23 @@ std::optional<QList<File>> FileDataSource::sorted(QList<File> files, FileSortOrd
             return std::nullopt;
         }
     }
-    QList<File> ordered;
-    ordered.reserve(n);
+    // Into place along the cycles of the order: no second list of files.
     File* const items = files.data();
-    for (int index : std::as_const(indexes))
-        ordered.emplaceBack(std::move(items[index]));
-    return ordered;
+    std::vector<bool> placed(n, false);
+    for (qsizetype start = 0; start < n; ++start) {
+        if (placed[start] || indexes.at(start) == start)
+            continue;
+        File held = std::move(items[start]);
+        qsizetype to = start;
+        for (qsizetype from = indexes.at(to); from != start; from = indexes.at(to)) {
+            items[to] = std::move(items[from]);
+            placed[to] = true;
+            to = from;
+        }
+        items[to] = std::move(held);
+        placed[to] = true;
+    }
+    return files;
 }
 
 void FileDataSource::doSortAndPublishResult(FileSortOrder order, const std::shared_ptr<TaskHandle>& run,

@@ -164,6 +164,7 @@ QList<File> FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk
     QList<File> duplicates;
     File* const items = files.data();
     qsizetype plain = 0;
+    walk.uniqueIDs.reserve(walk.uniqueIDs.size() + files.size());
     for (qsizetype i = 0; i < files.size(); ++i) {
         File& file = items[i];
         const qsizetype seen = walk.uniqueIDs.size();

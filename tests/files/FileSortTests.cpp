@@ -71,6 +71,14 @@ TEST_F(FileSortTest, EachOrderSortsTheMixedList)
     };
     for (const Case& c : cases) {
         fillMixed();
+        // A list being opened is sorted alike, each file moved whole.
+        const std::optional<QList<File>> opened = FileDataSource::sorted(store->getAllFiles(), c.order);
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(fullPaths(*opened), c.expected) << rawValue(c.order).toStdString();
+        for (const File& file : *opened) {
+            EXPECT_EQ(file.transformed.id(), file.source.id);
+            EXPECT_EQ(file.validation.id, file.source.id);
+        }
         store->sortImmediate(c.order);
         EXPECT_EQ(listed(), c.expected) << rawValue(c.order).toStdString();
     }
