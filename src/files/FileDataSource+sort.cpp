@@ -10,8 +10,6 @@
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 
-#include <QHash>
-
 #include <numeric>
 #include <vector>
 
@@ -89,11 +87,10 @@ std::optional<Comparator> comparatorFor(FileSortOrder order, SortItems givenItem
     const Key newName = [](const SortItems& c, int i) -> const QString& { return c.transform(i).transformedName.value(); };
     const Key newPath = [](const SortItems& c, int i) -> const QString& { return c.transform(i).transformedPath.value(); };
 
-    // Each text's collation key, and a number that is the same for texts of the
-    // same canonical form, made once per file instead of once per comparison.
-    // None when cancelled.
+    // Each text's collation key and canonical form, made once per file instead
+    // of once per comparison. None when cancelled.
     struct TextKeys {
-        QList<int> canonical;
+        QList<QString> canonical;
         QList<QByteArray> sortKeys;
     };
     const auto keysOf = [&](Key key) -> std::shared_ptr<const TextKeys> {
@@ -101,24 +98,19 @@ std::optional<Comparator> comparatorFor(FileSortOrder order, SortItems givenItem
         const qsizetype n = context->size();
         keys->canonical.reserve(n);
         keys->sortKeys.reserve(n);
-        QHash<QString, int> canonicalForms;
         const QString* previous = nullptr;
         for (int i = 0; i < n; ++i) {
             if (stop.stop_requested())
                 return nullptr;
             const QString& text = key(*context, i);
             // The files of one folder come together and share their path: its
-            // keys are made once.
+            // keys are made once, and shared they compare without being read.
             if (previous && sameText(text, *previous)) {
                 keys->canonical << keys->canonical.constLast();
                 keys->sortKeys << keys->sortKeys.constLast();
                 continue;
             }
-            const QString canonical = text.normalized(QString::NormalizationForm_C);
-            auto form = canonicalForms.constFind(canonical);
-            if (form == canonicalForms.constEnd())
-                form = canonicalForms.insert(canonical, static_cast<int>(canonicalForms.size()));
-            keys->canonical << *form;
+            keys->canonical << text.normalized(QString::NormalizationForm_C);
             keys->sortKeys << collator->sortKey(text);
             previous = &text;
         }
@@ -174,9 +166,14 @@ std::optional<Comparator> comparatorFor(FileSortOrder order, SortItems givenItem
             return std::nullopt;
         return [paths, names, checkCancelled](int a, int b) {
             checkCancelled();
+            // Texts of one canonical form have equal keys, so different keys
+            // mean different texts; equal keys are told apart by the texts.
             for (const TextKeys* keys : { paths.get(), names.get() }) {
-                if (keys->canonical.at(a) != keys->canonical.at(b))
-                    return keys->sortKeys.at(a).compare(keys->sortKeys.at(b)) < 0;
+                const int order = keys->sortKeys.at(a).compare(keys->sortKeys.at(b));
+                if (order != 0)
+                    return order < 0;
+                if (!sameText(keys->canonical.at(a), keys->canonical.at(b)))
+                    return false;
             }
             return false;
         };
