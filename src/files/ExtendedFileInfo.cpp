@@ -232,12 +232,11 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
     return info;
 }
 
-ExtendedFileInfo ExtendedFileInfo::read(const FolderReader& folder, const QString& name)
+ExtendedFileInfo ExtendedFileInfo::read(const FolderReader& folder, const QString& name, const QByteArray& nativeName)
 {
     // What read() of the entry's URL makes of it: the folder's path is already
     // clean and a name holds no "/", so the URL needs no normalising.
     const QString fullPath = folder.prefix() + name;
-    const QByteArray nativeName = QFile::encodeName(name);
     struct statx stx {};
     const bool statted = statx(folder.fd(), nativeName.constData(), AT_SYMLINK_NOFOLLOW, STATUS_FIELDS, &stx) == 0;
     // A link is followed from its full path, as any other.

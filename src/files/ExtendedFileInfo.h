@@ -39,8 +39,9 @@ struct ExtendedFileInfo {
 
     // The information of the file at `url`; never fails.
     static ExtendedFileInfo read(const QUrl& url);
-    // The same for the entry `name` of an open folder, read relative to it.
-    static ExtendedFileInfo read(const FolderReader& folder, const QString& name);
+    // The same for the entry `name` of an open folder, read relative to it;
+    // `nativeName` is the name as the folder listed it.
+    static ExtendedFileInfo read(const FolderReader& folder, const QString& name, const QByteArray& nativeName);
     // The information after this item was moved to `url` on the same volume:
     // derived from what is known (the item, its dates, tags and type stay),
     // read anew only for a link, which may lead elsewhere from its new folder,

@@ -131,7 +131,7 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, W
             continue;
         }
         const QString entryName = QString::fromUtf8(name);
-        ExtendedFileInfo info = ExtendedFileInfo::read(*reader, entryName);
+        ExtendedFileInfo info = ExtendedFileInfo::read(*reader, entryName, name);
         if (info.isAlias) {
             // Followed or not, as an opened link is.
             kept.emplaceBack(info.url, renameAliases);
