@@ -23,8 +23,38 @@ struct FilesAndDirectories::Walk {
     QSet<QUrl> uniqueIDs;
     // (device, inode) of every folder listed, so that no walk loops.
     QSet<std::pair<quint64, quint64>> walkedFolders;
+    // What the walk found, in order, in the lists it was found in: joined once
+    // at the end, so that no file is moved again for every level above it.
+    QList<QList<File>> found;
 
     bool isCancelled() const { return stop.stop_requested(); }
+    void add(QList<File> files)
+    {
+        if (!files.isEmpty())
+            found << std::move(files);
+    }
+    void add(File file)
+    {
+        QList<File> one;
+        one.emplaceBack(std::move(file));
+        found << std::move(one);
+    }
+    QList<File> takeFound()
+    {
+        if (found.size() == 1)
+            return std::move(found.first());
+        qsizetype total = 0;
+        for (const QList<File>& files : std::as_const(found))
+            total += files.size();
+        QList<File> joined;
+        joined.reserve(total);
+        for (QList<File>& files : found) {
+            for (File& file : files)
+                joined.emplaceBack(std::move(file));
+            files = {};
+        }
+        return joined;
+    }
 };
 
 FilesAndDirectories::FilesAndDirectories(const QList<QUrl>& urls, DirectoryRoots roots)
@@ -54,10 +84,11 @@ QList<File> FilesAndDirectories::allFiles(std::stop_token stop, Clock& clock) co
         "==================[ FilesAndDirectories opening %ld files and directories ]==================",
         fileItems.size());
     const Stopwatch total(clock);
-    Walk walk { stop, Stopwatch(clock), {}, {} };
-    QList<File> files = getAllUniqueFiles(fileItems, walk);
-    if (walk.isCancelled())
-        files.clear();
+    Walk walk { stop, Stopwatch(clock), {}, {}, {} };
+    getAllUniqueFiles(fileItems, walk);
+    QList<File> files;
+    if (!walk.isCancelled())
+        files = walk.takeFound();
     Log::debug(Log::Category::background,
         "==================[ FilesAndDirectories found %ld files in %ld milliseconds ]==================",
         files.size(), total.elapsedTime());
@@ -154,10 +185,10 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, W
     return kept;
 }
 
-QList<File> FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const
+void FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const
 {
     if (walk.isCancelled() || files.isEmpty())
-        return {};
+        return;
 
     // The plain items stay in `files`, in order; duplicates and folders are taken out.
     QList<File> folders;
@@ -188,31 +219,25 @@ QList<File> FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk
         }
     }
 
-    QList<File> result = std::move(files);
-    for (const File& folder : std::as_const(folders)) {
+    walk.add(std::move(files));
+    for (File& folder : folders) {
         if (walk.isCancelled())
-            return {};
+            return;
         if (walk.stopwatch.hasElapsed(1000))
             AppNotification::SetWindowTitle::post(QStringLiteral("Opening %1 files...").arg(walk.uniqueIDs.size()));
         // A hidden folder is one item; what it holds is neither listed nor reported.
         if (folder.source.isHidden()) {
-            result << folder;
+            walk.add(std::move(folder));
             continue;
         }
         std::optional<QList<File>> contents = contentsOf(folder, walk);
         if (!contents)
             continue; // the same folder, met again
         if (walk.isCancelled())
-            return {};
-        if (!contents->isEmpty()) {
-            QList<File> found = getAllUniqueFiles(std::move(*contents), walk);
-            if (result.isEmpty())
-                result = std::move(found);
-            else
-                result.append(std::move(found));
-        }
+            return;
+        if (!contents->isEmpty())
+            getAllUniqueFiles(std::move(*contents), walk);
         else if (renameEmptyFolders)
-            result << folder;
+            walk.add(std::move(folder));
     }
-    return result;
 }

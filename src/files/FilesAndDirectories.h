@@ -44,5 +44,6 @@ private:
     bool isListable(const ExtendedFileInfo& info) const;
     // None when the folder was listed before in this walk.
     std::optional<QList<File>> contentsOf(const File& folder, Walk& walk) const;
-    QList<File> getAllUniqueFiles(QList<File> files, Walk& walk) const;
+    // Adds what `files` and the folders among them hold to the walk's findings.
+    void getAllUniqueFiles(QList<File> files, Walk& walk) const;
 };
