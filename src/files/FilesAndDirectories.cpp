@@ -15,6 +15,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <utility>
 
 struct FilesAndDirectories::Walk {
@@ -195,7 +196,9 @@ void FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const
     QList<File> duplicates;
     File* const items = files.data();
     qsizetype plain = 0;
-    walk.uniqueIDs.reserve(walk.uniqueIDs.size() + files.size());
+    // Room for a large folder at once, and growth by doubling for many small ones.
+    if (const qsizetype needed = walk.uniqueIDs.size() + files.size(); needed > walk.uniqueIDs.capacity())
+        walk.uniqueIDs.reserve(std::max(needed, 2 * walk.uniqueIDs.capacity()));
     for (qsizetype i = 0; i < files.size(); ++i) {
         File& file = items[i];
         const qsizetype seen = walk.uniqueIDs.size();
