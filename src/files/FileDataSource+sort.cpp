@@ -45,7 +45,6 @@ private:
     }
 };
 
-
 // Texts that share their characters are equal without reading them.
 bool sameText(const QString& a, const QString& b)
 {
