@@ -125,7 +125,9 @@ std::optional<Facts> ofSymbolicLink()
 
 std::optional<Facts> ofFile(const QString& fullPath, bool isRegularFile)
 {
-    const QString name = String::lastPathComponent(fullPath);
+    // The last component, without a copy when there is no trailing "/" to drop.
+    const QString name = fullPath.endsWith(QLatin1Char('/')) ? String::lastPathComponent(fullPath)
+                                                              : fullPath.sliced(fullPath.lastIndexOf(QLatin1Char('/')) + 1);
     // The ending starts at the first dot that does not hide the file.
     const qsizetype dot = name.indexOf(QLatin1Char('.'), 1);
     if (!isRegularFile || dot < 0 || !namePatterns().known || namePatterns().mayMatchWhole(name))

@@ -4,6 +4,7 @@
 #include "core/URL+path.h"
 #include "core/String+utilities.h"
 #include "files/ContentType.h"
+#include "files/FolderReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +13,12 @@
 #include <QMutex>
 #include <QStorageInfo>
 
+#include <atomic>
+#include <cerrno>
+
 #include <fcntl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
@@ -77,10 +83,10 @@ std::optional<QDateTime> dateOf(const struct statx_timestamp& time)
     return QDateTime::fromMSecsSinceEpoch(time.tv_sec * 1000 + time.tv_nsec / 1000000, Qt::UTC);
 }
 
-std::optional<QStringList> tagsOf(const QByteArray& path)
+constexpr const char* TAGS_ATTRIBUTE = "user.xdg.tags";
+
+std::optional<QStringList> tagsFrom(const char* buffer, ssize_t size)
 {
-    char buffer[4096];
-    const ssize_t size = lgetxattr(path.constData(), "user.xdg.tags", buffer, sizeof buffer);
     if (size < 0)
         return std::nullopt;
     QStringList tags;
@@ -90,6 +96,34 @@ std::optional<QStringList> tagsOf(const QByteArray& path)
             tags << trimmed;
     }
     return tags;
+}
+
+std::optional<QStringList> tagsOf(const QByteArray& path)
+{
+    char buffer[4096];
+    return tagsFrom(buffer, lgetxattr(path.constData(), TAGS_ATTRIBUTE, buffer, sizeof buffer));
+}
+
+// The tags of the entry `name` of the open folder `folderFd`, looked up relative
+// to it where the kernel can (Linux 6.13), else by the full path.
+std::optional<QStringList> tagsOf(int folderFd, const QByteArray& name, const QString& fullPath)
+{
+    struct XattrArgs {
+        alignas(8) quint64 value;
+        quint32 size;
+        quint32 flags;
+    };
+    constexpr long GETXATTRAT = 464; // the same number on every architecture
+    static std::atomic<bool> unsupported = false;
+    if (!unsupported.load(std::memory_order_relaxed)) {
+        char buffer[4096];
+        XattrArgs args { reinterpret_cast<quint64>(buffer), sizeof buffer, 0 };
+        const long size = ::syscall(GETXATTRAT, folderFd, name.constData(), AT_SYMLINK_NOFOLLOW, TAGS_ATTRIBUTE, &args, sizeof args);
+        if (size >= 0 || errno != ENOSYS)
+            return tagsFrom(buffer, size);
+        unsupported.store(true, std::memory_order_relaxed);
+    }
+    return tagsOf(QFile::encodeName(fullPath));
 }
 
 // One copy a comment, shared by the files of one type.
@@ -104,6 +138,58 @@ QString capitalizedFirst(const QString& text)
     return *known;
 }
 
+std::optional<QUrl> volumeUrl(const QString& path, quint64 device)
+{
+    const std::optional<VolumeRoot> root = volumeRoot(path, device);
+    if (root && !root->path.isEmpty())
+        return root->url;
+    return std::nullopt;
+}
+
+quint64 deviceKey(const struct statx& status)
+{
+    return (static_cast<quint64>(status.stx_dev_major) << 32) | status.stx_dev_minor;
+}
+
+// What the status of an item tells: its type, dates, size, tags and identity.
+// `tags` reads the tags, `volume` gives the volume for a device key.
+template <typename Tags, typename Volume>
+void takeStatus(ExtendedFileInfo& info, const struct statx& status, bool isLink, Tags tags, Volume volume)
+{
+    const std::optional<ContentType::Facts> type = isLink ? ContentType::ofSymbolicLink()
+        : S_ISDIR(status.stx_mode)                        ? ContentType::ofDirectory()
+                                                          : ContentType::ofFile(info.fullPath, S_ISREG(status.stx_mode));
+    if (type) {
+        info.contentType = type->name;
+        info.localizedTypeDescription = type->comment;
+    }
+    if (status.stx_mask & STATX_BTIME)
+        info.creationDate = dateOf(status.stx_btime);
+    info.modificationDate = dateOf(status.stx_mtime);
+    info.contentAccessDate = dateOf(status.stx_atime);
+    if (!S_ISDIR(status.stx_mode))
+        info.fileSize = static_cast<qint64>(status.stx_size);
+    info.tagNames = tags();
+    info.volume = volume(deviceKey(status));
+    info.inode = static_cast<quint64>(status.stx_ino);
+    info.device = static_cast<quint64>(makedev(status.stx_dev_major, status.stx_dev_minor));
+}
+
+QString kindOf(const ExtendedFileInfo& info, bool givenAsDirectory)
+{
+    if (givenAsDirectory)
+        return QStringLiteral("Folder");
+    if (info.isAlias)
+        return QStringLiteral("Alias");
+    if (info.isSymbolicLink)
+        return QStringLiteral("Symbolic Link");
+    if (info.contentType && info.localizedTypeDescription && !info.localizedTypeDescription->isEmpty())
+        return capitalizedFirst(*info.localizedTypeDescription);
+    return QStringLiteral("File");
+}
+
+constexpr unsigned int STATUS_FIELDS = STATX_BASIC_STATS | STATX_BTIME;
+
 } // namespace
 
 ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
@@ -114,8 +200,7 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
     const QByteArray nativePath = QFile::encodeName(fullPath);
 
     struct statx stx {};
-    const bool statted = statx(AT_FDCWD, nativePath.constData(), AT_SYMLINK_NOFOLLOW,
-                             STATX_BASIC_STATS | STATX_BTIME, &stx) == 0;
+    const bool statted = statx(AT_FDCWD, nativePath.constData(), AT_SYMLINK_NOFOLLOW, STATUS_FIELDS, &stx) == 0;
     const bool isLink = statted && S_ISLNK(stx.stx_mode);
 
     const QUrl resolved = isLink ? URL::resolvedAlias(QUrl::fromLocalFile(fullPath)) : normalizedUrl;
@@ -133,42 +218,44 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
     info.ext = String::pathExtension(fullPath);
 
     if (statted) {
-        const std::optional<ContentType::Facts> type = isLink ? ContentType::ofSymbolicLink()
-            : S_ISDIR(stx.stx_mode)                           ? ContentType::ofDirectory()
-                                                              : ContentType::ofFile(fullPath, S_ISREG(stx.stx_mode));
-        if (type) {
-            info.contentType = type->name;
-            info.localizedTypeDescription = type->comment;
-        }
-        if (stx.stx_mask & STATX_BTIME)
-            info.creationDate = dateOf(stx.stx_btime);
-        info.modificationDate = dateOf(stx.stx_mtime);
-        info.contentAccessDate = dateOf(stx.stx_atime);
-        if (!S_ISDIR(stx.stx_mode))
-            info.fileSize = static_cast<qint64>(stx.stx_size);
-        info.tagNames = tagsOf(nativePath);
-        // A link's volume is the one of the folder that holds it, even when it dangles.
-        const std::optional<VolumeRoot> root = volumeRoot(isLink ? String::stringByDeletingLastPathComponent(fullPath) : fullPath,
-            (static_cast<quint64>(stx.stx_dev_major) << 32) | stx.stx_dev_minor);
-        if (root && !root->path.isEmpty())
-            info.volume = root->url;
-        info.inode = static_cast<quint64>(stx.stx_ino);
-        info.device = static_cast<quint64>(makedev(stx.stx_dev_major, stx.stx_dev_minor));
+        takeStatus(info, stx, isLink, [&] { return tagsOf(nativePath); },
+            [&](quint64 device) {
+                // A link's volume is the one of the folder that holds it, even when it dangles.
+                return volumeUrl(isLink ? String::stringByDeletingLastPathComponent(fullPath) : fullPath, device);
+            });
     }
-
-    info.kind = QStringLiteral("File");
-    if (info.contentType && info.localizedTypeDescription && !info.localizedTypeDescription->isEmpty())
-        info.kind = capitalizedFirst(*info.localizedTypeDescription);
-    if (FileUrl::hasDirectoryPath(givenUrl))
-        info.kind = QStringLiteral("Folder");
-    else if (info.isAlias)
-        info.kind = QStringLiteral("Alias");
-    else if (info.isSymbolicLink)
-        info.kind = QStringLiteral("Symbolic Link");
+    info.kind = kindOf(info, FileUrl::hasDirectoryPath(givenUrl));
 
     info.url = normalizedUrl;
     info.resolvedURL = resolved;
     info.isAliasDirectory = info.isAlias && info.isDirectory;
+    return info;
+}
+
+ExtendedFileInfo ExtendedFileInfo::read(const FolderReader& folder, const QString& name, const QByteArray& nativeName)
+{
+    // What read() of the entry's URL makes of it: the folder's path is already
+    // clean and a name holds no "/", so the URL needs no normalising.
+    const QString fullPath = folder.prefix() + name;
+    struct statx stx {};
+    const bool statted = statx(folder.fd(), nativeName.constData(), AT_SYMLINK_NOFOLLOW, STATUS_FIELDS, &stx) == 0;
+    // A link is followed from its full path, as any other.
+    if (statted && S_ISLNK(stx.stx_mode))
+        return read(QUrl::fromLocalFile(fullPath));
+
+    ExtendedFileInfo info;
+    info.isDirectory = statted && S_ISDIR(stx.stx_mode);
+    info.fullPath = fullPath;
+    info.path = info.isDirectory ? fullPath : folder.entriesPath();
+    info.name = info.isDirectory ? QString() : String::stringByDeletingPathExtension(name);
+    info.ext = String::pathExtension(name);
+    if (statted) {
+        takeStatus(info, stx, false, [&] { return tagsOf(folder.fd(), nativeName, fullPath); },
+            [&](quint64 device) { return folder.volume(device, [&] { return volumeUrl(fullPath, device); }); });
+    }
+    info.kind = kindOf(info, false);
+    info.url = QUrl::fromLocalFile(fullPath);
+    info.resolvedURL = info.url;
     return info;
 }
 

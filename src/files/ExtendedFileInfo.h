@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class FolderReader;
+
 // The facts of one file or folder, read once from the disk when it enters the
 // list and again after a rename. Symbolic links are the aliases of this platform.
 struct ExtendedFileInfo {
@@ -37,6 +39,9 @@ struct ExtendedFileInfo {
 
     // The information of the file at `url`; never fails.
     static ExtendedFileInfo read(const QUrl& url);
+    // The same for the entry `name` of an open folder, read relative to it;
+    // `nativeName` is the name as the folder listed it.
+    static ExtendedFileInfo read(const FolderReader& folder, const QString& name, const QByteArray& nativeName);
     // The information after this item was moved to `fullPath` (absolute, as the
     // move used it) on the same volume: derived from what is known (the item,
     // its dates, tags and type stay), read anew only for a link, which may lead

@@ -35,6 +35,13 @@ File::File(const QUrl& url, bool resolveAlias)
     validation.id = source.id;
 }
 
+File::File(ExtendedFileInfo fileInfo)
+    : source(newFileId(), std::move(fileInfo))
+{
+    transformed = FileTransform::initial(source.id, source.fileInfo, std::nullopt);
+    validation.id = source.id;
+}
+
 bool File::isToBeChanged() const
 {
     return isToBeChanged(source, transformed, validation);

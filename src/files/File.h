@@ -36,6 +36,8 @@ struct File {
         FileTransform transformed, FileValidation validation, std::optional<FileAttributes> attributes);
     // A new file; the caller decides whether an alias stands for its target.
     File(const QUrl& url, bool resolveAlias);
+    // A new file from its information, read already (an alias not followed).
+    explicit File(ExtendedFileInfo fileInfo);
 
     const FileSource& fileSource() const { return source; }
     const QUrl& sourceUrl() const { return source.fileInfo.url; }

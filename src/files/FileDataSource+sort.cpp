@@ -11,6 +11,7 @@
 #include "platform/MainThread.h"
 
 #include <numeric>
+#include <vector>
 
 
 namespace {
@@ -43,6 +44,156 @@ private:
         }
     }
 };
+
+// Texts that share their characters are equal without reading them.
+bool sameText(const QString& a, const QString& b)
+{
+    return a.size() == b.size() && (a.constData() == b.constData() || a == b);
+}
+
+// The facets the comparisons read: the store's lists, or the files of a list
+// being opened. `owner` keeps them alive as long as a comparator.
+struct SortItems {
+    std::shared_ptr<const void> owner;
+    const QList<File>* files = nullptr;
+    const QList<FileSource>* sources = nullptr;
+    const QList<FileTransform>* transforms = nullptr;
+    const QList<std::optional<FileAttributes>>* attributes = nullptr;
+
+    qsizetype size() const { return files ? files->size() : sources->size(); }
+    const FileSource& source(int i) const { return files ? files->at(i).source : sources->at(i); }
+    const FileTransform& transform(int i) const { return files ? files->at(i).transformed : transforms->at(i); }
+    const std::optional<FileAttributes>& attributesAt(int i) const
+    {
+        return files ? files->at(i).attributes : attributes->at(i);
+    }
+};
+
+using Comparator = FileDataSource::Comparator;
+using SortCancelled = FileDataSource::SortCancelled;
+
+std::optional<Comparator> comparatorFor(FileSortOrder order, SortItems givenItems, std::stop_token stop)
+{
+    const auto context = std::make_shared<const SortItems>(std::move(givenItems));
+    const auto collator = std::make_shared<FileNameCollator>();
+    const auto checkCancelled = [stop] {
+        if (stop.stop_requested())
+            throw SortCancelled {};
+    };
+    using Key = const QString& (*)(const SortItems&, int);
+    const Key name = [](const SortItems& c, int i) -> const QString& { return c.source(i).fileInfo.name; };
+    const Key path = [](const SortItems& c, int i) -> const QString& { return c.source(i).fileInfo.path; };
+    const Key newName = [](const SortItems& c, int i) -> const QString& { return c.transform(i).transformedName.value(); };
+    const Key newPath = [](const SortItems& c, int i) -> const QString& { return c.transform(i).transformedPath.value(); };
+
+    // Each text's collation key and canonical form, made once per file instead
+    // of once per comparison. None when cancelled.
+    struct TextKeys {
+        QList<QString> canonical;
+        QList<QByteArray> sortKeys;
+    };
+    const auto keysOf = [&](Key key) -> std::shared_ptr<const TextKeys> {
+        auto keys = std::make_shared<TextKeys>();
+        const qsizetype n = context->size();
+        keys->canonical.reserve(n);
+        keys->sortKeys.reserve(n);
+        const QString* previous = nullptr;
+        for (int i = 0; i < n; ++i) {
+            if (stop.stop_requested())
+                return nullptr;
+            const QString& text = key(*context, i);
+            // The files of one folder come together and share their path: its
+            // keys are made once, and shared they compare without being read.
+            if (previous && sameText(text, *previous)) {
+                keys->canonical << keys->canonical.constLast();
+                keys->sortKeys << keys->sortKeys.constLast();
+                continue;
+            }
+            keys->canonical << text.normalized(QString::NormalizationForm_C);
+            keys->sortKeys << collator->sortKey(text);
+            previous = &text;
+        }
+        return keys;
+    };
+    const auto textOrder = [&](Key key, bool ascending) -> std::optional<Comparator> {
+        const auto keys = keysOf(key);
+        if (!keys)
+            return std::nullopt;
+        return [keys, checkCancelled, ascending](int a, int b) {
+            checkCancelled();
+            const int result = keys->sortKeys.at(a).compare(keys->sortKeys.at(b));
+            return ascending ? result < 0 : result > 0;
+        };
+    };
+    const auto numericOrder = [&](Key key, bool ascending) -> Comparator {
+        return [context, checkCancelled, key, ascending](int a, int b) {
+            checkCancelled();
+            const quint64 first = String::numeric(key(*context, a));
+            const quint64 second = String::numeric(key(*context, b));
+            return ascending ? first < second : first > second;
+        };
+    };
+    // Undated files are unordered against every other file, so this is no strict
+    // weak order; the merge sort copes with that. A file whose attributes are not
+    // loaded yet (attributes are read only while a rule uses them) is dated by
+    // what the disk said when it entered the list.
+    const auto dateOrder = [&](bool ascending) -> Comparator {
+        return [context, checkCancelled, ascending](int a, int b) {
+            checkCancelled();
+            const auto dateOf = [&](int i) -> std::optional<QDateTime> {
+                const auto& attributes = context->attributesAt(i);
+                if (!attributes)
+                    return context->source(i).fileInfo.modificationDate;
+                const auto attribute = caseInsensitiveValue(attributes->attributes, QStringLiteral("date-modified"));
+                return attribute ? attribute->attributeValue.dateValue() : std::nullopt;
+            };
+            const auto first = dateOf(a);
+            const auto second = dateOf(b);
+            if (!first || !second)
+                return false;
+            return ascending ? *first < *second : *first > *second;
+        };
+    };
+
+    switch (order) {
+    case FileSortOrder::none:
+        return std::nullopt;
+    case FileSortOrder::defaultSort: {
+        const auto paths = keysOf(path);
+        const auto names = paths ? keysOf(name) : nullptr;
+        if (!names)
+            return std::nullopt;
+        return [paths, names, checkCancelled](int a, int b) {
+            checkCancelled();
+            // Texts of one canonical form have equal keys, so different keys
+            // mean different texts; equal keys are told apart by the texts.
+            for (const TextKeys* keys : { paths.get(), names.get() }) {
+                const int order = keys->sortKeys.at(a).compare(keys->sortKeys.at(b));
+                if (order != 0)
+                    return order < 0;
+                if (!sameText(keys->canonical.at(a), keys->canonical.at(b)))
+                    return false;
+            }
+            return false;
+        };
+    }
+    case FileSortOrder::byNameAscending: return textOrder(name, true);
+    case FileSortOrder::byNameDescending: return textOrder(name, false);
+    case FileSortOrder::byTransformedNameAscending: return textOrder(newName, true);
+    case FileSortOrder::byTransformedNameDescending: return textOrder(newName, false);
+    case FileSortOrder::byPathAscending: return textOrder(path, true);
+    case FileSortOrder::byPathDescending: return textOrder(path, false);
+    case FileSortOrder::byTransformedPathAscending: return textOrder(newPath, true);
+    case FileSortOrder::byTransformedPathDescending: return textOrder(newPath, false);
+    case FileSortOrder::byDateModifiedAscending: return dateOrder(true);
+    case FileSortOrder::byDateModifiedDescending: return dateOrder(false);
+    case FileSortOrder::byNumericNameAscending: return numericOrder(name, true);
+    case FileSortOrder::byNumericNameDescending: return numericOrder(name, false);
+    case FileSortOrder::byNumericTransformedNameAscending: return numericOrder(newName, true);
+    case FileSortOrder::byNumericTransformedNameDescending: return numericOrder(newName, false);
+    }
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -92,40 +243,41 @@ void FileDataSource::sortImmediate(FileSortOrder order, std::stop_token stop)
 
 std::optional<QList<File>> FileDataSource::sorted(QList<File> files, FileSortOrder order, std::stop_token stop)
 {
-    // The facets the comparisons read are lent to the sort and given back after.
-    auto context = std::make_shared<SortingContext>();
+    // The comparisons read the files where they are; then each moves to its place.
     const qsizetype n = files.size();
-    context->fileSources.reserve(n);
-    context->fileTransforms.reserve(n);
-    context->fileAttributes.reserve(n);
-    for (File& file : files) {
-        context->fileSources << std::move(file.source);
-        context->fileTransforms << std::move(file.transformed);
-        context->fileAttributes << std::move(file.attributes);
-    }
     QList<int> indexes(n);
     std::iota(indexes.begin(), indexes.end(), 0);
     {
-        const std::optional<Comparator> comparator = getComparator(order, context, stop);
+        SortItems items;
+        items.files = &files;
+        const std::optional<Comparator> comparator = comparatorFor(order, std::move(items), stop);
         if (!comparator && stop.stop_requested())
             return std::nullopt;
+        if (!comparator)
+            return files;
         try {
-            if (comparator)
-                stableMergeSort(indexes, *comparator);
+            stableMergeSort(indexes, *comparator);
         } catch (const SortCancelled&) {
             return std::nullopt;
         }
     }
-    QList<File> ordered;
-    ordered.reserve(n);
-    for (int index : std::as_const(indexes)) {
-        File& file = files[index];
-        file.source = std::move(context->fileSources[index]);
-        file.transformed = std::move(context->fileTransforms[index]);
-        file.attributes = std::move(context->fileAttributes[index]);
-        ordered << std::move(file);
+    // Into place along the cycles of the order: no second list of files.
+    File* const items = files.data();
+    std::vector<bool> placed(n, false);
+    for (qsizetype start = 0; start < n; ++start) {
+        if (placed[start] || indexes.at(start) == start)
+            continue;
+        File held = std::move(items[start]);
+        qsizetype to = start;
+        for (qsizetype from = indexes.at(to); from != start; from = indexes.at(to)) {
+            items[to] = std::move(items[from]);
+            placed[to] = true;
+            to = from;
+        }
+        items[to] = std::move(held);
+        placed[to] = true;
     }
-    return ordered;
+    return files;
 }
 
 void FileDataSource::doSortAndPublishResult(FileSortOrder order, const std::shared_ptr<TaskHandle>& run,
@@ -169,110 +321,12 @@ std::optional<FileDataSource::Comparator> FileDataSource::getComparator(FileSort
 std::optional<FileDataSource::Comparator> FileDataSource::getComparator(FileSortOrder order,
     std::shared_ptr<const SortingContext> context, std::stop_token stop)
 {
-    const auto collator = std::make_shared<FileNameCollator>();
-    const auto checkCancelled = [stop] {
-        if (stop.stop_requested())
-            throw SortCancelled {};
-    };
-    using Key = const QString& (*)(const SortingContext&, int);
-    const Key name = [](const SortingContext& c, int i) -> const QString& { return c.fileSources.at(i).fileInfo.name; };
-    const Key path = [](const SortingContext& c, int i) -> const QString& { return c.fileSources.at(i).fileInfo.path; };
-    const Key newName = [](const SortingContext& c, int i) -> const QString& { return c.fileTransforms.at(i).transformedName.value(); };
-    const Key newPath = [](const SortingContext& c, int i) -> const QString& { return c.fileTransforms.at(i).transformedPath.value(); };
-
-    // Each text's collation key and canonical form, made once per file instead
-    // of once per comparison. None when cancelled.
-    struct TextKeys {
-        QList<QString> canonical;
-        QList<QByteArray> sortKeys;
-    };
-    const auto keysOf = [&](Key key) -> std::shared_ptr<const TextKeys> {
-        auto keys = std::make_shared<TextKeys>();
-        const qsizetype n = context->fileSources.size();
-        keys->canonical.reserve(n);
-        keys->sortKeys.reserve(n);
-        for (int i = 0; i < n; ++i) {
-            if (stop.stop_requested())
-                return nullptr;
-            const QString& text = key(*context, i);
-            keys->canonical << text.normalized(QString::NormalizationForm_C);
-            keys->sortKeys << collator->sortKey(text);
-        }
-        return keys;
-    };
-    const auto textOrder = [&](Key key, bool ascending) -> std::optional<Comparator> {
-        const auto keys = keysOf(key);
-        if (!keys)
-            return std::nullopt;
-        return [keys, checkCancelled, ascending](int a, int b) {
-            checkCancelled();
-            const int result = keys->sortKeys.at(a).compare(keys->sortKeys.at(b));
-            return ascending ? result < 0 : result > 0;
-        };
-    };
-    const auto numericOrder = [&](Key key, bool ascending) -> Comparator {
-        return [context, checkCancelled, key, ascending](int a, int b) {
-            checkCancelled();
-            const quint64 first = String::numeric(key(*context, a));
-            const quint64 second = String::numeric(key(*context, b));
-            return ascending ? first < second : first > second;
-        };
-    };
-    // Undated files are unordered against every other file, so this is no strict
-    // weak order; the merge sort copes with that. A file whose attributes are not
-    // loaded yet (attributes are read only while a rule uses them) is dated by
-    // what the disk said when it entered the list.
-    const auto dateOrder = [&](bool ascending) -> Comparator {
-        return [context, checkCancelled, ascending](int a, int b) {
-            checkCancelled();
-            const auto dateOf = [&](int i) -> std::optional<QDateTime> {
-                const auto& attributes = context->fileAttributes.at(i);
-                if (!attributes)
-                    return context->fileSources.at(i).fileInfo.modificationDate;
-                const auto attribute = caseInsensitiveValue(attributes->attributes, QStringLiteral("date-modified"));
-                return attribute ? attribute->attributeValue.dateValue() : std::nullopt;
-            };
-            const auto first = dateOf(a);
-            const auto second = dateOf(b);
-            if (!first || !second)
-                return false;
-            return ascending ? *first < *second : *first > *second;
-        };
-    };
-
-    switch (order) {
-    case FileSortOrder::none:
-        return std::nullopt;
-    case FileSortOrder::defaultSort: {
-        const auto paths = keysOf(path);
-        const auto names = paths ? keysOf(name) : nullptr;
-        if (!names)
-            return std::nullopt;
-        return [paths, names, checkCancelled](int a, int b) {
-            checkCancelled();
-            for (const TextKeys* keys : { paths.get(), names.get() }) {
-                if (keys->canonical.at(a) != keys->canonical.at(b))
-                    return keys->sortKeys.at(a).compare(keys->sortKeys.at(b)) < 0;
-            }
-            return false;
-        };
-    }
-    case FileSortOrder::byNameAscending: return textOrder(name, true);
-    case FileSortOrder::byNameDescending: return textOrder(name, false);
-    case FileSortOrder::byTransformedNameAscending: return textOrder(newName, true);
-    case FileSortOrder::byTransformedNameDescending: return textOrder(newName, false);
-    case FileSortOrder::byPathAscending: return textOrder(path, true);
-    case FileSortOrder::byPathDescending: return textOrder(path, false);
-    case FileSortOrder::byTransformedPathAscending: return textOrder(newPath, true);
-    case FileSortOrder::byTransformedPathDescending: return textOrder(newPath, false);
-    case FileSortOrder::byDateModifiedAscending: return dateOrder(true);
-    case FileSortOrder::byDateModifiedDescending: return dateOrder(false);
-    case FileSortOrder::byNumericNameAscending: return numericOrder(name, true);
-    case FileSortOrder::byNumericNameDescending: return numericOrder(name, false);
-    case FileSortOrder::byNumericTransformedNameAscending: return numericOrder(newName, true);
-    case FileSortOrder::byNumericTransformedNameDescending: return numericOrder(newName, false);
-    }
-    return std::nullopt;
+    SortItems items;
+    items.sources = &context->fileSources;
+    items.transforms = &context->fileTransforms;
+    items.attributes = &context->fileAttributes;
+    items.owner = std::move(context);
+    return comparatorFor(order, std::move(items), stop);
 }
 
 QString FileDataSource::beginSort()

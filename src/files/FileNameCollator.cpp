@@ -16,6 +16,9 @@ FileNameCollator::FileNameCollator()
     if (m_collator) {
         m_collator->setStrength(icu::Collator::SECONDARY);
         m_collator->setAttribute(UCOL_NUMERIC_COLLATION, UCOL_ON, status);
+        // Texts of one canonical form (composed or decomposed accents) compare
+        // equal and get equal keys, whatever form the file system gave.
+        m_collator->setAttribute(UCOL_NORMALIZATION_MODE, UCOL_ON, status);
     }
 }
 
@@ -36,7 +39,7 @@ int FileNameCollator::compare(const QString& a, const QString& b) const
 QByteArray FileNameCollator::sortKey(const QString& text) const
 {
     if (!m_collator)
-        return text.toCaseFolded().toUtf8();
+        return text.normalized(QString::NormalizationForm_C).toCaseFolded().toUtf8();
     const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
     const auto length = static_cast<int32_t>(text.size());
     QByteArray key(64, Qt::Uninitialized);

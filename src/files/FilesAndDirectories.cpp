@@ -6,6 +6,7 @@
 #include "core/Stopwatch.h"
 #include "files/Directory.h"
 #include "files/FileManagerError.h"
+#include "files/FolderReader.h"
 #include "platform/Log.h"
 
 #include <QByteArrayView>
@@ -14,6 +15,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <utility>
 
 struct FilesAndDirectories::Walk {
@@ -22,8 +24,38 @@ struct FilesAndDirectories::Walk {
     QSet<QUrl> uniqueIDs;
     // (device, inode) of every folder listed, so that no walk loops.
     QSet<std::pair<quint64, quint64>> walkedFolders;
+    // What the walk found, in order, in the lists it was found in: joined once
+    // at the end, so that no file is moved again for every level above it.
+    QList<QList<File>> found;
 
     bool isCancelled() const { return stop.stop_requested(); }
+    void add(QList<File> files)
+    {
+        if (!files.isEmpty())
+            found << std::move(files);
+    }
+    void add(File file)
+    {
+        QList<File> one;
+        one.emplaceBack(std::move(file));
+        found << std::move(one);
+    }
+    QList<File> takeFound()
+    {
+        if (found.size() == 1)
+            return std::move(found.first());
+        qsizetype total = 0;
+        for (const QList<File>& files : std::as_const(found))
+            total += files.size();
+        QList<File> joined;
+        joined.reserve(total);
+        for (QList<File>& files : found) {
+            for (File& file : files)
+                joined.emplaceBack(std::move(file));
+            files = {};
+        }
+        return joined;
+    }
 };
 
 FilesAndDirectories::FilesAndDirectories(const QList<QUrl>& urls, DirectoryRoots roots)
@@ -53,10 +85,11 @@ QList<File> FilesAndDirectories::allFiles(std::stop_token stop, Clock& clock) co
         "==================[ FilesAndDirectories opening %ld files and directories ]==================",
         fileItems.size());
     const Stopwatch total(clock);
-    Walk walk { stop, Stopwatch(clock), {}, {} };
-    QList<File> files = getAllUniqueFiles(fileItems, walk);
-    if (walk.isCancelled())
-        files.clear();
+    Walk walk { stop, Stopwatch(clock), {}, {}, {} };
+    getAllUniqueFiles(fileItems, walk);
+    QList<File> files;
+    if (!walk.isCancelled())
+        files = walk.takeFound();
     Log::debug(Log::Category::background,
         "==================[ FilesAndDirectories found %ld files in %ld milliseconds ]==================",
         files.size(), total.elapsedTime());
@@ -70,20 +103,23 @@ QList<File> FilesAndDirectories::getFileItems(const QList<QUrl>& urls, std::stop
     for (const QUrl& url : urls) {
         if (stop.stop_requested())
             return {};
-        File file(url, renameAliases);
-        const ExtendedFileInfo& info = file.source.fileInfo;
-        // Ignored names are dropped before the rules run: nothing is reported
-        // about an item that would not be listed anyway.
-        if (Directory::isIgnored(String::lastPathComponent(info.fullPath)))
-            continue;
-        if (!directoryValidator->isSupportedDirectory(info.path))
-            continue;
-        // Renaming an item writes to the folder that holds it: one answer per folder.
-        if (!directoryValidator->isWritableFolder(String::stringByDeletingLastPathComponent(info.fullPath)))
-            continue;
-        kept << std::move(file);
+        kept.emplaceBack(url, renameAliases);
+        if (!isListable(kept.constLast().source.fileInfo))
+            kept.removeLast();
     }
     return kept;
+}
+
+bool FilesAndDirectories::isListable(const ExtendedFileInfo& info) const
+{
+    // Ignored names are dropped before the rules run: nothing is reported
+    // about an item that would not be listed anyway.
+    if (Directory::isIgnored(String::lastPathComponent(info.fullPath)))
+        return false;
+    if (!directoryValidator->isSupportedDirectory(info.path))
+        return false;
+    // Renaming an item writes to the folder that holds it: one answer per folder.
+    return directoryValidator->isWritableFolder(String::stringByDeletingLastPathComponent(info.fullPath));
 }
 
 std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, Walk& walk) const
@@ -105,50 +141,80 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, W
         walk.walkedFolders.insert(identity);
     }
 
-    QByteArrayList names;
+    std::optional<FolderReader> reader;
     try {
-        names = Directory::entryNames(folderPath);
+        reader.emplace(folderPath);
     } catch (const FileManagerError&) {
         directoryValidator->append({ folderUrl.toLocalFile(), RejectionReason::error });
         return QList<File> {};
     }
-    const QString prefix = folderPath == QLatin1String("/") ? folderPath : folderPath + QLatin1Char('/');
-    QList<QUrl> urls;
-    urls.reserve(names.size());
+    const QByteArrayList& names = reader->names();
+    QList<File> kept;
+    kept.reserve(names.size());
+    // A plain entry (neither a folder nor a link) is in this folder with the
+    // path every other plain entry has: the rules answer once for all of them.
+    std::optional<bool> plainEntriesListable;
     for (const QByteArray& name : names) {
+        if (walk.isCancelled())
+            return QList<File> {};
         // A name that is not UTF-8 cannot be shown or renamed without damage.
         if (!QByteArrayView(name).isValidUtf8()) {
-            directoryValidator->append({ prefix + QString::fromUtf8(name), RejectionReason::error });
+            directoryValidator->append({ reader->prefix() + QString::fromUtf8(name), RejectionReason::error });
             continue;
         }
-        urls << QUrl::fromLocalFile(prefix + QString::fromUtf8(name));
+        const QString entryName = QString::fromUtf8(name);
+        ExtendedFileInfo info = ExtendedFileInfo::read(*reader, entryName, name);
+        if (info.isAlias) {
+            // Followed or not, as an opened link is.
+            kept.emplaceBack(info.url, renameAliases);
+            if (!isListable(kept.constLast().source.fileInfo))
+                kept.removeLast();
+            continue;
+        }
+        if (info.isDirectory) {
+            if (isListable(info))
+                kept.emplaceBack(std::move(info));
+            continue;
+        }
+        if (Directory::isIgnored(entryName))
+            continue;
+        if (!plainEntriesListable)
+            plainEntriesListable = isListable(info);
+        if (*plainEntriesListable)
+            kept.emplaceBack(std::move(info));
     }
-    return getFileItems(urls, walk.stop);
+    return kept;
 }
 
-QList<File> FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const
+void FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const
 {
     if (walk.isCancelled() || files.isEmpty())
-        return {};
+        return;
 
-    QList<File> result; // the plain items of this level, then what the folders give
+    // The plain items stay in `files`, in order; duplicates and folders are taken out.
     QList<File> folders;
     QList<File> duplicates;
-    result.reserve(files.size());
-    for (File& file : files) {
+    File* const items = files.data();
+    qsizetype plain = 0;
+    // Room for a large folder at once, and growth by doubling for many small ones.
+    if (const qsizetype needed = walk.uniqueIDs.size() + files.size(); needed > walk.uniqueIDs.capacity())
+        walk.uniqueIDs.reserve(std::max(needed, 2 * walk.uniqueIDs.capacity()));
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        File& file = items[i];
         const qsizetype seen = walk.uniqueIDs.size();
         walk.uniqueIDs.insert(file.source.fileInfo.url);
-        if (walk.uniqueIDs.size() == seen) {
+        if (walk.uniqueIDs.size() == seen)
             duplicates << std::move(file);
-            continue;
-        }
-        (file.isDirectory() ? folders : result) << std::move(file);
+        else if (file.isDirectory())
+            folders << std::move(file);
+        else if (plain++ != i)
+            items[plain - 1] = std::move(file);
     }
-    files.clear();
+    files.erase(files.begin() + plain, files.end());
     for (const File& duplicate : std::as_const(duplicates)) {
         if (duplicate.source.aliasFileInfo.isEmpty())
             continue;
-        for (File& item : result) {
+        for (File& item : files) {
             if (item.source.fileInfo.url == duplicate.source.fileInfo.url) {
                 item.source.addAliasFileInfo(duplicate);
                 break;
@@ -156,25 +222,25 @@ QList<File> FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk
         }
     }
 
-    for (const File& folder : std::as_const(folders)) {
+    walk.add(std::move(files));
+    for (File& folder : folders) {
         if (walk.isCancelled())
-            return {};
+            return;
         if (walk.stopwatch.hasElapsed(1000))
             AppNotification::SetWindowTitle::post(QStringLiteral("Opening %1 files...").arg(walk.uniqueIDs.size()));
         // A hidden folder is one item; what it holds is neither listed nor reported.
         if (folder.source.isHidden()) {
-            result << folder;
+            walk.add(std::move(folder));
             continue;
         }
         std::optional<QList<File>> contents = contentsOf(folder, walk);
         if (!contents)
             continue; // the same folder, met again
         if (walk.isCancelled())
-            return {};
+            return;
         if (!contents->isEmpty())
-            result.append(getAllUniqueFiles(std::move(*contents), walk));
+            getAllUniqueFiles(std::move(*contents), walk);
         else if (renameEmptyFolders)
-            result << folder;
+            walk.add(std::move(folder));
     }
-    return result;
 }

@@ -40,7 +40,10 @@ private:
     struct Walk;
 
     QList<File> getFileItems(const QList<QUrl>& urls, std::stop_token stop) const;
+    // Not an ignored name, in a supported place, in a writable folder.
+    bool isListable(const ExtendedFileInfo& info) const;
     // None when the folder was listed before in this walk.
     std::optional<QList<File>> contentsOf(const File& folder, Walk& walk) const;
-    QList<File> getAllUniqueFiles(QList<File> files, Walk& walk) const;
+    // Adds what `files` and the folders among them hold to the walk's findings.
+    void getAllUniqueFiles(QList<File> files, Walk& walk) const;
 };

@@ -3,6 +3,7 @@
 #include "TestEnvironment.h"
 #include "core/AppNotification.h"
 #include "files/FileDataSource.h"
+#include "files/FileNameCollator.h"
 #include "files/StableMergeSort.h"
 #include "platform/MainWindowLocator.h"
 #include "platform/NotificationCenter.h"
@@ -71,8 +72,39 @@ TEST_F(FileSortTest, EachOrderSortsTheMixedList)
     };
     for (const Case& c : cases) {
         fillMixed();
+        // A list being opened is sorted alike, each file moved whole.
+        const std::optional<QList<File>> opened = FileDataSource::sorted(store->getAllFiles(), c.order);
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(fullPaths(*opened), c.expected) << rawValue(c.order).toStdString();
+        for (const File& file : *opened) {
+            EXPECT_EQ(file.transformed.id(), file.source.id);
+            EXPECT_EQ(file.validation.id, file.source.id);
+        }
         store->sortImmediate(c.order);
         EXPECT_EQ(listed(), c.expected) << rawValue(c.order).toStdString();
+    }
+}
+
+// One name in two canonically equal spellings (marks in another order, composed
+// or not) is one name: the sort keeps such files in the order given.
+TEST_F(FileSortTest, CanonicallyEqualNamesAreEqual)
+{
+    const QString composed = QString::fromUtf8("/c/\u1ead.txt");        // a with circumflex and dot below
+    const QString marksBelowFirst = QString::fromUtf8("/c/a\u0323\u0302.txt");
+    const QString marksAboveFirst = QString::fromUtf8("/c/a\u0302\u0323.txt"); // not in canonical order
+    const FileNameCollator collator;
+    EXPECT_EQ(collator.compare(marksAboveFirst.mid(3), composed.mid(3)), 0);
+    EXPECT_EQ(collator.sortKey(marksAboveFirst.mid(3)), collator.sortKey(composed.mid(3)));
+    for (const FileSortOrder order : { FileSortOrder::defaultSort, FileSortOrder::byNameAscending }) {
+        for (const QStringList& given : { QStringList { marksAboveFirst, "/c/b.txt", composed, marksBelowFirst },
+                 QStringList { composed, marksBelowFirst, "/c/b.txt", marksAboveFirst } }) {
+            QStringList expected = given;
+            expected.removeAll("/c/b.txt");
+            expected << "/c/b.txt";
+            const std::optional<QList<File>> sorted = FileDataSource::sorted(makeFiles(given), order);
+            ASSERT_TRUE(sorted);
+            EXPECT_EQ(fullPaths(*sorted), expected) << rawValue(order).toStdString();
+        }
     }
 }
 

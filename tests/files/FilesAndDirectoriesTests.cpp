@@ -4,6 +4,8 @@
 #include "files/FilesAndDirectories.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using Reason = RejectionReason;
@@ -46,6 +48,34 @@ private:
     std::stop_source& m_stop;
     mutable int m_left;
 };
+
+// The names of the fields in which two records differ, so that a failure says which.
+QStringList differences(const ExtendedFileInfo& a, const ExtendedFileInfo& b)
+{
+    QStringList fields;
+    const auto check = [&](bool same, const char* name) {
+        if (!same)
+            fields << QString::fromLatin1(name);
+    };
+    check(a.url == b.url, "url");
+    check(a.resolvedURL == b.resolvedURL, "resolvedURL");
+    check(a.fullPath == b.fullPath, "fullPath");
+    check(a.path == b.path, "path");
+    check(a.name == b.name, "name");
+    check(a.ext == b.ext, "ext");
+    check(a.isDirectory == b.isDirectory && a.isAlias == b.isAlias && a.isSymbolicLink == b.isSymbolicLink
+            && a.isAliasDirectory == b.isAliasDirectory, "flags");
+    check(a.kind == b.kind, "kind");
+    check(a.contentType == b.contentType && a.localizedTypeDescription == b.localizedTypeDescription, "type");
+    check(a.creationDate == b.creationDate && a.modificationDate == b.modificationDate
+            && a.addedToDirectoryDate == b.addedToDirectoryDate && a.contentAccessDate == b.contentAccessDate, "dates");
+    check(a.fileSize == b.fileSize, "fileSize");
+    check(a.tagNames == b.tagNames, "tagNames");
+    check(a.inode == b.inode && a.device == b.device, "identity");
+    check(a.volume == b.volume, "volume");
+    check(a == b, "any");
+    return fields;
+}
 
 } // namespace
 
@@ -170,6 +200,50 @@ TEST_F(FilesAndDirectoriesTest, LinksAreItemsOfTheirOwnUnlessFollowed)
     const QList<File> followed = open({ "home/me/l" }, true).allFiles();
     EXPECT_EQ(sorted(relative(followed)),
         (QStringList { "home/me/elsewhere/t.txt", "home/me/l/dangling", "home/me/l/target.txt" }));
+}
+
+// A folder's entries are read relative to the open folder; each record must be
+// what reading the item by its own URL gives, whatever its name or type.
+TEST_F(FilesAndDirectoriesTest, EachWalkedRecordIsWhatReadingItsUrlGives)
+{
+    const QStringList names { "plain.txt", "with space.JPG", "100%.txt", "hash#1?.txt", "colon:name", "ünïcødé.txt",
+        "trailing.", ".hidden", "..double", "no_ext", "a.b.c", "~tilde", "x.tar.gz", "CMakeLists.txt", "README.md",
+        "tagged.png" };
+    for (const QString& name : names)
+        makeFile("home/me/odd/" + name);
+    makeFolder("home/me/odd/sub.d");
+    makeFile("home/me/odd/full/inner.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("home/me/odd/pipe")).constData(), 0644), 0);
+    makeLink("home/me/odd/file-link", path("home/me/odd/plain.txt"));
+    makeLink("home/me/odd/folder-link", path("home/me/odd/full"));
+    makeLink("home/me/odd/dangling", path("home/me/odd/missing"));
+    const QByteArray tags = "red, blue";
+    const bool tagged = ::setxattr(QFile::encodeName(path("home/me/odd/tagged.png")).constData(), "user.xdg.tags",
+                            tags.constData(), tags.size(), 0) == 0;
+
+    // A type told by content reads the file once, which moves its access date.
+    open({ "home/me/odd" }).allFiles();
+    for (const bool aliases : { false, true }) {
+        const QList<File> files = open({ "home/me/odd" }, aliases, true).allFiles();
+        EXPECT_EQ(files.size(), names.size() + 3 + (aliases ? 1 : 3)) << relative(files).join(' ').toStdString();
+        for (const File& file : files) {
+            const FileSource& source = file.source;
+            const QUrl entry = source.aliasFileInfo.isEmpty() ? source.fileInfo.url : source.aliasFileInfo.first().url;
+            const File read(entry, aliases);
+            EXPECT_EQ(differences(source.fileInfo, read.source.fileInfo), QStringList())
+                << source.fileInfo.fullPath.toStdString();
+            ASSERT_EQ(source.aliasFileInfo.size(), read.source.aliasFileInfo.size());
+            for (qsizetype i = 0; i < source.aliasFileInfo.size(); ++i)
+                EXPECT_EQ(differences(source.aliasFileInfo[i], read.source.aliasFileInfo[i]), QStringList());
+            EXPECT_EQ(file.transformed.transformedPath.value(), read.transformed.transformedPath.value());
+            EXPECT_EQ(file.transformed.transformedName.value(), read.transformed.transformedName.value());
+            EXPECT_EQ(file.transformed.transformedExt.value(), read.transformed.transformedExt.value());
+            EXPECT_EQ(file.transformed.id(), source.id);
+            EXPECT_EQ(file.validation.id, source.id);
+            if (tagged && source.fileInfo.fullPath.endsWith("tagged.png"))
+                EXPECT_EQ(source.fileInfo.tagNames, (QStringList { "red", "blue" }));
+        }
+    }
 }
 
 TEST_F(FilesAndDirectoriesTest, TwoLinksToOneFileGiveOneRecordWithBothLinks)
