@@ -281,7 +281,12 @@ void ExtendedFileInfo::moveTo(const QString& newFullPath)
     url = newUrl;
     resolvedURL = newUrl;
     fullPath = newFullPath;
-    // The parent of an item in "/" is "", as read() has it.
-    path = isDirectory ? newFullPath : newFullPath.left(std::max<qsizetype>(slash, 0));
+    // The parent of an item in "/" is "", as read() has it. A file that stays
+    // in its folder keeps the folder's string, which its neighbours share.
+    const QStringView newFolder = QStringView(newFullPath).left(std::max<qsizetype>(slash, 0));
+    if (isDirectory)
+        path = newFullPath;
+    else if (newFolder != path)
+        path = newFolder.toString();
     name = isDirectory ? QString() : newExt.isEmpty() ? last : last.left(last.size() - newExt.size() - 1);
 }
