@@ -44,13 +44,17 @@ struct PreviewDifference {
 // Only files with a counter the preview did not show can land elsewhere than
 // previewed because a name was taken; a preview made for other rules says
 // nothing about taken names. Few files, so a small table.
-QHash<QUuid, PreviewDifference> previewDifferences(const QList<File>& selected, const QHash<QUuid, QString>& previewTargets)
+QHash<QUuid, PreviewDifference> previewDifferences(const QList<File>& selected, const QList<FileTransform>& previewTransforms)
 {
     QHash<QUuid, PreviewDifference> differences;
     for (const File& file : selected) {
         if (file.transformed.uniqueSuffix.isEmpty())
             continue;
-        const QString previewed = previewTargets.value(file.source.id);
+        // The preview's transform of this file, at its storage index.
+        const qint64 index = file.index.value_or(-1);
+        if (index < 0 || index >= previewTransforms.size() || previewTransforms.at(index).id() != file.source.id)
+            continue;
+        const QString previewed = previewTransforms.at(index).transformedFullPath();
         const QString& listed = file.source.fileInfo.fullPath;
         if (previewed.isEmpty() || previewed == listed || previewed == file.transformed.transformedFullPath())
             continue;
@@ -196,8 +200,8 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
 
     // The overlay counts the files that will really be renamed from here on.
     postProgress(ProgressData { 0, toRename }, QStringLiteral("Renaming"));
-    const QHash<QUuid, PreviewDifference> differences = previewDifferences(selected, full.previewTargets);
-    full.previewTargets = {};
+    const QHash<QUuid, PreviewDifference> differences = previewDifferences(selected, full.previewTransforms);
+    full.previewTransforms = {};
     // The transformation's lists are gone: their pages go back before the
     // renaming makes new records.
     FileComponents::returnFreedMemory();

@@ -25,6 +25,7 @@ struct Snapshot {
     std::shared_ptr<Transformers> transformers;
     QList<Transformer> rules;
     QList<File> files;
+    QList<FileTransform> transforms; // the store's list the files were made from
 
     bool hasStores() const { return fileDataSource && transformers; }
 };
@@ -46,6 +47,7 @@ Snapshot takeSnapshot()
         components = snapshot.fileDataSource->getAllComponents();
     });
     snapshot.files = FileDataSource::filesOf(components);
+    snapshot.transforms = std::move(components.fileTransforms);
     return snapshot;
 }
 
@@ -153,9 +155,7 @@ TransformationService::FullTransformation TransformationService::transformAllFil
         return full;
     if (!loadMissingAttributes(files, snapshot.rules, stop))
         return full;
-    full.previewTargets.reserve(files.size());
-    for (const File& file : std::as_const(files))
-        full.previewTargets.insert(file.source.id, file.transformed.transformedFullPath());
+    full.previewTransforms = std::move(snapshot.transforms);
 
     Log::info(PROCESS, "🔹 Starting transform all %ld files", files.size());
     // Addresses that could not be found before are asked for again in a new run.

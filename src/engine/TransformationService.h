@@ -42,8 +42,9 @@ public:
         TransformationResult result;
         QList<File> files;
         QList<NumberStartUpdate> numberStarts;
-        // The new full path of each file as the preview before the pass showed it.
-        QHash<QUuid, QString> previewTargets;
+        // What the preview before the pass showed, by storage index: the store's
+        // own list, shared, so keeping it costs nothing per file.
+        QList<FileTransform> previewTransforms;
     };
     FullTransformation transformAllFiles(std::stop_token stop = {});
 
