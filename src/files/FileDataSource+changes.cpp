@@ -96,9 +96,6 @@ FileComponents FileDataSource::componentsOf(QList<File> files)
         components.fileAttributes.append(std::move(file.attributes));
     }
     files = QList<File>();
-    // Not on the main thread: the trim walks the whole heap.
-    if (!MainThread::isCurrent())
-        FileComponents::returnFreedMemory();
     return components;
 }
 
