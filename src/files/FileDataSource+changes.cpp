@@ -3,7 +3,6 @@
 #include "core/AppNotification.h"
 #include "core/UndoManager+perform.h"
 #include "platform/Log.h"
-#include "platform/MainThread.h"
 #include "platform/NotificationCenter.h"
 
 #include <algorithm>
