@@ -7,6 +7,7 @@
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Prefault.h"
 
 namespace {
 constexpr auto FILES = Log::Category::files;
@@ -63,6 +64,7 @@ QList<File> FileDataSource::filesOf(const FileComponents& components)
     }
     QList<File> files;
     files.reserve(n);
+    Prefault::reservedCapacityOf(files);
     for (int storageIndex : components.orderedIndex) {
         files.append(File(storageIndex, components.fileGenerationId, components.fileSources.at(storageIndex),
             components.fileTransforms.at(storageIndex), components.fileValidations.at(storageIndex),
