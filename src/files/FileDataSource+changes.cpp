@@ -4,6 +4,7 @@
 #include "core/UndoManager+perform.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Prefault.h"
 
 #include <algorithm>
 #include <utility>
@@ -81,6 +82,11 @@ FileComponents FileDataSource::componentsOf(QList<File> files)
     components.fileTransforms.reserve(n);
     components.fileValidations.reserve(n);
     components.fileAttributes.reserve(n);
+    Prefault::reservedCapacityOf(components.orderedIndex);
+    Prefault::reservedCapacityOf(components.fileSources);
+    Prefault::reservedCapacityOf(components.fileTransforms);
+    Prefault::reservedCapacityOf(components.fileValidations);
+    Prefault::reservedCapacityOf(components.fileAttributes);
     QSet<QString> folders;
     for (File& file : files) {
         const auto known = folders.constFind(file.source.fileInfo.path);

@@ -8,6 +8,7 @@
 #include "files/FileManagerError.h"
 #include "files/FolderReader.h"
 #include "platform/Log.h"
+#include "platform/Prefault.h"
 
 #include <QByteArrayView>
 #include <QFile>
@@ -49,6 +50,7 @@ struct FilesAndDirectories::Walk {
             total += files.size();
         QList<File> joined;
         joined.reserve(total);
+        Prefault::reservedCapacityOf(joined);
         for (QList<File>& files : found) {
             for (File& file : files)
                 joined.emplaceBack(std::move(file));
@@ -151,6 +153,7 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, W
     const QByteArrayList& names = reader->names();
     QList<File> kept;
     kept.reserve(names.size());
+    Prefault::reservedCapacityOf(kept);
     // A plain entry (neither a folder nor a link) is in this folder with the
     // path every other plain entry has: the rules answer once for all of them.
     std::optional<bool> plainEntriesListable;
