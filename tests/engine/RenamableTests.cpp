@@ -5,7 +5,6 @@
 
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QThread>
 
 class RenamableTest : public EngineTest {
 protected:
@@ -196,10 +195,12 @@ TEST_F(RenamableTest, ALinkReplacedAfterTheListingIsLeftAlone)
     ASSERT_EQ(::symlink(QFile::encodeName(path(QStringLiteral("real.txt"))).constData(), alias.constData()), 0);
     File file(QUrl::fromLocalFile(path(QStringLiteral("alias.txt"))), true);
     file.transformed.setTransformedFullPath(path(QStringLiteral("moved.txt")));
-    // Another program puts a link of its own there.
-    ASSERT_EQ(::unlink(alias.constData()), 0);
-    QThread::msleep(5);
-    ASSERT_EQ(::symlink(QFile::encodeName(path(QStringLiteral("other.txt"))).constData(), alias.constData()), 0);
+    // Another program puts a link of its own there. Made beside the old one and
+    // moved over it, so it cannot get the freed inode back within the same
+    // timestamp tick and pass for the listed link.
+    const QByteArray replacement = QFile::encodeName(path(QStringLiteral("replacement.txt")));
+    ASSERT_EQ(::symlink(QFile::encodeName(path(QStringLiteral("other.txt"))).constData(), replacement.constData()), 0);
+    ASSERT_EQ(::rename(replacement.constData(), alias.constData()), 0);
 
     const QStringList warnings = Renamable::rename(file);
     EXPECT_EQ(warnings.size(), 1);
