@@ -109,11 +109,17 @@ bool FreePaths::isSurelyFree(const QString& path, Probe& probe) const
     const qsizetype nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
     if (folder.isEmpty() || nameStart == path.size())
         return false;
-    const QByteArray name = QFile::encodeName(path.mid(nameStart));
-    const auto listing = m_listings.constFind(folder.toString());
-    if (listing != m_listings.constEnd())
-        return !std::binary_search(listing->cbegin(), listing->cend(), nameHash(name));
-    return probe.isSurelyFree(folder.toString(), name);
+    // Paths come folder by folder: the folder is looked up once per run of them.
+    if (folder != probe.m_folder) {
+        probe.close();
+        probe.m_folder = folder.toString();
+        const auto listing = m_listings.constFind(probe.m_folder);
+        if (listing != m_listings.constEnd())
+            probe.m_listing = &*listing;
+        else
+            probe.m_fd = ::open(QFile::encodeName(probe.m_folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    return probe.isSurelyFree(QFile::encodeName(path.mid(nameStart)));
 }
 
 FreePaths::Probe::~Probe()
@@ -121,13 +127,10 @@ FreePaths::Probe::~Probe()
     close();
 }
 
-bool FreePaths::Probe::isSurelyFree(const QString& folder, const QByteArray& name)
+bool FreePaths::Probe::isSurelyFree(const QByteArray& name) const
 {
-    if (folder != m_folder) {
-        close();
-        m_folder = folder;
-        m_fd = ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    }
+    if (m_listing)
+        return !std::binary_search(m_listing->cbegin(), m_listing->cend(), nameHash(name));
     if (m_fd < 0)
         return false;
     struct stat status {};
@@ -139,4 +142,5 @@ void FreePaths::Probe::close()
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
+    m_listing = nullptr;
 }

@@ -17,7 +17,8 @@ public:
     // Reads the folders of `paths` (empty ones are skipped) that are worth it.
     explicit FreePaths(const std::vector<QString>& paths);
 
-    // One per thread: the folder opened last.
+    // One per thread: the folder asked about last, with its listing when it
+    // was read, else opened for lookups by name.
     class Probe {
     public:
         Probe() = default;
@@ -27,10 +28,11 @@ public:
 
     private:
         friend class FreePaths;
-        bool isSurelyFree(const QString& folder, const QByteArray& name);
+        bool isSurelyFree(const QByteArray& name) const;
         void close();
 
         QString m_folder;
+        const std::vector<size_t>* m_listing = nullptr;
         int m_fd = -1;
     };
 
