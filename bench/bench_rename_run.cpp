@@ -497,6 +497,8 @@ int runOneSize(int argc, char** argv, const Layout& layout)
     printRatio("renaming / raw loop", renaming.milliseconds, rawMs);
     std::fflush(stdout);
 
+    // The view has no parent window here: it must go while the application still exists.
+    delete table->view();
     table.reset();
     const bool complete = listed == layout.fileCount && runRenamed == layout.fileCount
         && phaseRenamed == layout.fileCount && rawRenamed == layout.fileCount;
