@@ -115,10 +115,10 @@ void checkSource(const File& file)
     if (!found) {
         if (errno != ENOENT && errno != ENOTDIR)
             throw FileManagerError::fromErrno(source, QStringLiteral("move"));
-        throw FileRenameError::sourceDoesNotExist(file.source.fileInfo.url);
+        throw FileRenameError::sourceDoesNotExist(file.source.fileInfo.url());
     }
     if (!isListed(file.source.fileInfo, found))
-        throw FileRenameError::sourceReplaced(file.source.fileInfo.url);
+        throw FileRenameError::sourceReplaced(file.source.fileInfo.url());
 }
 
 bool isListedItemInPlace(const File& file)
@@ -134,9 +134,9 @@ QStringList finishMove(File& file, const QString& source, const QString& used, c
             continue;
         try {
             // Only the link that was listed is re-pointed, never what took its place.
-            if (!isListed(alias, DiskMove::identity(FileUrl::path(alias.url))))
-                throw FileManagerError(ENOENT, FileUrl::path(alias.url), QStringLiteral("find the listed symbolic link"));
-            FileManager::updateSymbolicLink(alias.url, QUrl::fromLocalFile(used));
+            if (!isListed(alias, DiskMove::identity(alias.fullPath)))
+                throw FileManagerError(ENOENT, alias.fullPath, QStringLiteral("find the listed symbolic link"));
+            FileManager::updateSymbolicLink(alias.url(), QUrl::fromLocalFile(used));
         } catch (const FileManagerError& error) {
             warnings << QStringLiteral("Renamed, but the symbolic link could not be updated: %1").arg(error.message());
             break;

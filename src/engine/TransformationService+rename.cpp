@@ -120,7 +120,7 @@ void TransformationService::endLongRunningProcess()
 
 RenameRunDelegate::AbortResponse TransformationService::askAbortOrContinue(const File& file, const RenameError& error)
 {
-    const QString from = String::lastPathComponent(FileUrl::path(file.sourceUrl()));
+    const QString from = String::lastPathComponent(file.source.fileInfo.fullPath);
     const QString to = String::lastPathComponent(file.transformed.transformedFullPath());
     const QString messageText = QStringLiteral("Unable to rename\n\n\"") + from + QStringLiteral("\"\n\nto\n\n\"") + to
         + QStringLiteral("\"\n");

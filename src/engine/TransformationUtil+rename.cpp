@@ -33,11 +33,11 @@ QString targetPath(const File& file)
     return Renamable::targetPath(file);
 }
 
-void logSuccess(const QUrl& sourceUrl, const File& file)
+void logSuccess(const QString& sourcePath, const File& file)
 {
     if (!Log::isEnabled(Log::Category::process, Log::Level::debug))
         return;
-    Log::debug(Log::Category::process, "🟩 Commit (success):\nSource: %s\nTarget: %s", sourceUrl.toString(),
+    Log::debug(Log::Category::process, "🟩 Commit (success):\nSource: %s\nTarget: %s", QUrl::fromLocalFile(sourcePath).toString(),
         QUrl::fromLocalFile(file.transformed.transformedFullPath()).toString());
 }
 
@@ -80,14 +80,13 @@ public:
         // Folders carry listed items inside them: they go one at a time.
         if (file.isDirectory() || partner.isDirectory() || targetPath(partner) != sourcePath(file))
             return false;
-        const QUrl partnerUrl = partner.source.fileInfo.url;
         const QString partnerFrom = sourcePath(partner);
         if (!Renamable::exchange(file, partner, m_options))
             return false;
         recordMoved(*blocker, partnerFrom);
         ++m_context.totalSuccess;
         m_context.parkedFiles.remove(partner.source.id);
-        logSuccess(partnerUrl, partner);
+        logSuccess(partnerFrom, partner);
         return true;
     }
 
@@ -130,7 +129,7 @@ public:
                 Renamable::finishMove(file, from, target, m_options);
                 recordMoved(*position, from);
                 ++m_context.totalSuccess;
-                logSuccess(QUrl::fromLocalFile(it.value()), file);
+                logSuccess(it.value(), file);
             } else if (DiskMove::moveNoReplace(from, it.value()) == 0) {
                 moved(*position, from, it.value());
             } else {
@@ -315,7 +314,6 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             continue;
 
         // Copies that share their text: the record changes with the move.
-        const QUrl sourceUrl = file.source.fileInfo.url;
         const QString from = sourcePath(file);
         try {
             // The move itself tells whether the target is taken; only then is a
@@ -326,7 +324,7 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             }
             ++context.totalSuccess;
             context.parkedFiles.remove(file.source.id);
-            logSuccess(sourceUrl, file);
+            logSuccess(from, file);
             run.recordMoved(i, from);
             if (const qint64 now = clock.nowMilliseconds(); progress && now - lastReport >= ProgressData::progressInterval) {
                 lastReport = now;
@@ -336,7 +334,7 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             const RenameError error = RenameError::fromCurrentException();
             ++context.totalErrors;
             Log::error(Log::Category::process, "🟥 Commit (error %ld:\nSource: %{public}s\n\nTarget: %{public}s",
-                error.code, sourceUrl.toString(), file.targetUrl().toString());
+                error.code, QUrl::fromLocalFile(from).toString(), file.targetUrl().toString());
             // The row shows why the file kept its name.
             file.validation.insertError(error.message);
             if (!isIgnoredErrorCode(error.errorCode(), context.ignoredErrorCodes)) {

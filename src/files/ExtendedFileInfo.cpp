@@ -226,8 +226,9 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
     }
     info.kind = kindOf(info, FileUrl::hasDirectoryPath(givenUrl));
 
-    info.url = normalizedUrl;
-    info.resolvedURL = resolved;
+    info.givenAsFolderURL = FileUrl::hasDirectoryPath(normalizedUrl);
+    if (isLink)
+        info.linkTargetURL = resolved;
     info.isAliasDirectory = info.isAlias && info.isDirectory;
     return info;
 }
@@ -254,9 +255,24 @@ ExtendedFileInfo ExtendedFileInfo::read(const FolderReader& folder, const QStrin
             [&](quint64 device) { return folder.volume(device, [&] { return volumeUrl(fullPath, device); }); });
     }
     info.kind = kindOf(info, false);
-    info.url = QUrl::fromLocalFile(fullPath);
-    info.resolvedURL = info.url;
     return info;
+}
+
+QString ExtendedFileInfo::urlPath() const
+{
+    if (givenAsFolderURL && !fullPath.endsWith(QLatin1Char('/')))
+        return fullPath + QLatin1Char('/');
+    return fullPath;
+}
+
+QUrl ExtendedFileInfo::url() const
+{
+    return QUrl::fromLocalFile(urlPath());
+}
+
+QUrl ExtendedFileInfo::resolvedURL() const
+{
+    return isAlias || isSymbolicLink ? linkTargetURL : url();
 }
 
 ExtendedFileInfo ExtendedFileInfo::movedTo(const QString& newFullPath) const
@@ -268,18 +284,16 @@ ExtendedFileInfo ExtendedFileInfo::movedTo(const QString& newFullPath) const
 
 void ExtendedFileInfo::moveTo(const QString& newFullPath)
 {
-    const QUrl newUrl = QUrl::fromLocalFile(newFullPath);
     // The path is the one the move used, absolute and without a doubled or
     // trailing "/": its parts are split off at its last "/".
     const qsizetype slash = newFullPath.lastIndexOf(QLatin1Char('/'));
     const QString last = newFullPath.mid(slash + 1);
     const QString newExt = String::pathExtension(last);
     if (isAlias || isSymbolicLink || newExt != ext) {
-        *this = read(newUrl);
+        *this = read(QUrl::fromLocalFile(newFullPath));
         return;
     }
-    url = newUrl;
-    resolvedURL = newUrl;
+    givenAsFolderURL = false;
     fullPath = newFullPath;
     // The parent of an item in "/" is "", as read() has it. A file that stays
     // in its folder keeps the folder's string, which its neighbours share.

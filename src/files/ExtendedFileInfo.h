@@ -11,10 +11,10 @@ class FolderReader;
 
 // The facts of one file or folder, read once from the disk when it enters the
 // list and again after a rename. Symbolic links are the aliases of this platform.
+// The item's URL is made from its path when asked for, not kept: a URL costs
+// about twice its path in memory, and every listed item has one.
 struct ExtendedFileInfo {
-    QUrl url;
-    QUrl resolvedURL;
-    QString fullPath;
+    QString fullPath; // absolute, without a trailing "/" (but for "/" itself)
     QString path;
     QString name;
     QString ext;
@@ -22,6 +22,8 @@ struct ExtendedFileInfo {
     bool isAlias = false;
     bool isSymbolicLink = false;
     bool isAliasDirectory = false;
+    bool givenAsFolderURL = false; // read from a URL that ends in "/", which its URL keeps
+    QUrl linkTargetURL;            // a link's final target; none for other items
     QString kind;
     std::optional<QString> contentType;              // MIME type name
     std::optional<QString> localizedTypeDescription; // the MIME type's comment
@@ -36,6 +38,14 @@ struct ExtendedFileInfo {
     std::optional<QUrl> volume;
 
     bool operator==(const ExtendedFileInfo&) const = default;
+
+    // The path the item's URL is made of: `fullPath`, with a trailing "/" when
+    // it was given as a folder URL. Equal for two records exactly when their
+    // URLs are, so it serves as the URL's key without making the URL.
+    QString urlPath() const;
+    QUrl url() const;
+    // Where a link leads; the item's own URL for anything else.
+    QUrl resolvedURL() const;
 
     // The information of the file at `url`; never fails.
     static ExtendedFileInfo read(const QUrl& url);

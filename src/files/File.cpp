@@ -100,6 +100,6 @@ void File::initializeAttributes()
 {
     if (attributes)
         return;
-    if (auto loaded = FileAttributeLoader::load(source.fileInfo.url))
+    if (auto loaded = FileAttributeLoader::load(source.fileInfo.url()))
         attributes = FileAttributes { std::move(*loaded) };
 }

@@ -22,7 +22,8 @@ inline constexpr FileComponentMutations allFileComponents()
 }
 
 // One entry of the file list: three facets that share one id, and the file's
-// attributes once loaded. Equal and hashed by its source URL alone.
+// attributes once loaded. Equal and hashed by its source URL alone (through the
+// path the URL is made of, which says the same without making the URL).
 struct File {
     std::optional<qint64> index;            // storage index in the store, not the row
     std::optional<qint64> fileGenerationId; // the store's generation when this copy was read
@@ -40,7 +41,7 @@ struct File {
     explicit File(ExtendedFileInfo fileInfo);
 
     const FileSource& fileSource() const { return source; }
-    const QUrl& sourceUrl() const { return source.fileInfo.url; }
+    QUrl sourceUrl() const { return source.fileInfo.url(); }
     bool isDirectory() const { return source.fileInfo.isDirectory; }
     bool attributesInitialized() const { return attributes.has_value(); }
     FileAttributes fileAttributes() const { return attributes.value_or(FileAttributes {}); }
@@ -61,12 +62,12 @@ struct File {
     // Loads the attributes once, through the installed attribute reader.
     void initializeAttributes();
 
-    bool operator==(const File& other) const { return sourceUrl() == other.sourceUrl(); }
+    bool operator==(const File& other) const { return source.fileInfo.urlPath() == other.source.fileInfo.urlPath(); }
 };
 
 inline size_t qHash(const File& file, size_t seed = 0)
 {
-    return qHash(file.sourceUrl(), seed);
+    return qHash(file.source.fileInfo.urlPath(), seed);
 }
 
 Q_DECLARE_METATYPE(File)

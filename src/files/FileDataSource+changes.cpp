@@ -151,16 +151,17 @@ void FileDataSource::replaceAllComponents(const FileComponents& newFiles, FileAc
         // Appended to the list, or, forced, to an empty one; duplicates either way are left out.
         if (!forceReplace)
             next = getAllComponents();
-        QSet<QUrl> seen;
+        QSet<QString> seen; // the paths the items' URLs are made of
         for (const FileSource& source : std::as_const(next.fileSources))
-            seen.insert(source.fileInfo.url);
+            seen.insert(source.fileInfo.urlPath());
         for (int index : newFiles.orderedIndex) {
-            const QUrl& url = newFiles.fileSources.at(index).fileInfo.url;
-            if (seen.contains(url)) {
-                Log::debug(FILES, "doReplaceAllFiles: Append is discarding duplicate file: %s", url.toString(QUrl::FullyEncoded));
+            const ExtendedFileInfo& info = newFiles.fileSources.at(index).fileInfo;
+            const QString key = info.urlPath();
+            if (seen.contains(key)) {
+                Log::debug(FILES, "doReplaceAllFiles: Append is discarding duplicate file: %s", info.url().toString(QUrl::FullyEncoded));
                 continue;
             }
-            seen.insert(url);
+            seen.insert(key);
             take(index);
         }
     } else if (inStorageOrder) {

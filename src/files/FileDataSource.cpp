@@ -204,7 +204,7 @@ bool FileDataSource::updateFiles(const QList<File>& files, FileComponentMutation
             bool consistent = inside;
             if (inside && !components.testFlag(FileComponentMutation::source)) {
                 const FileSource& stored = snapshot.fileSources.at(index);
-                consistent = stored.id == file.source.id && stored.fileInfo.url == file.source.fileInfo.url;
+                consistent = stored.id == file.source.id && stored.fileInfo.urlPath() == file.source.fileInfo.urlPath();
             }
             if (!consistent) {
                 QStringList lines;
@@ -220,7 +220,7 @@ bool FileDataSource::updateFiles(const QList<File>& files, FileComponentMutation
                                  .arg(file.source.id.toString(QUuid::WithoutBraces).toUpper(),
                                      stored.id.toString(QUuid::WithoutBraces).toUpper());
                     lines << QStringLiteral("sourceUrl:\n%1\n%2")
-                                 .arg(file.source.fileInfo.url.toString(), stored.fileInfo.url.toString());
+                                 .arg(file.source.fileInfo.url().toString(), stored.fileInfo.url().toString());
                 }
                 Log::error(FILES, "%{public}s: %{public}s", prefix, lines.join(QLatin1Char('\n')));
                 return false;

@@ -16,7 +16,7 @@ FileSource::FileSource(QUuid id, const QUrl& sourceURL, bool resolveAlias)
 {
     ExtendedFileInfo info = ExtendedFileInfo::read(sourceURL);
     if (resolveAlias && info.isAlias) {
-        fileInfo = ExtendedFileInfo::read(info.resolvedURL);
+        fileInfo = ExtendedFileInfo::read(info.resolvedURL());
         aliasFileInfo = { info };
     } else {
         fileInfo = std::move(info);
@@ -43,13 +43,13 @@ std::optional<QString> FileSource::volume() const
 
 void FileSource::addAliasFileInfo(const File& other)
 {
-    if (fileInfo.url == other.source.fileInfo.url && !other.source.aliasFileInfo.isEmpty())
+    if (fileInfo.urlPath() == other.source.fileInfo.urlPath() && !other.source.aliasFileInfo.isEmpty())
         aliasFileInfo += other.source.aliasFileInfo;
 }
 
 QString FileSource::parentPathAt(int index) const
 {
-    const QString folder = isDirectory() ? FileUrl::path(fileInfo.url) : String::stringByDeletingLastPathComponent(FileUrl::path(fileInfo.url));
+    const QString folder = isDirectory() ? fileInfo.fullPath : String::stringByDeletingLastPathComponent(fileInfo.fullPath);
     QStringList components = String::pathComponents(folder);
     std::reverse(components.begin(), components.end());
     if (index < 1 || index > components.size())

@@ -18,7 +18,7 @@ struct FileSource {
     FileSource(QUuid id, ExtendedFileInfo fileInfo, QList<ExtendedFileInfo> aliasFileInfo = {});
     FileSource(QUuid id, const QUrl& sourceURL, bool resolveAlias);
 
-    const QUrl& url() const { return fileInfo.url; }
+    QUrl url() const { return fileInfo.url(); }
     const QString& name() const { return fileInfo.name; }
     const QString& path() const { return fileInfo.path; }
     const QString& ext() const { return fileInfo.ext; }
@@ -30,7 +30,7 @@ struct FileSource {
     bool isAliasDirectory() const { return fileInfo.isAliasDirectory; }
     bool isSymbolicLink() const { return fileInfo.isSymbolicLink; }
     bool isResolvedAlias() const { return !aliasFileInfo.isEmpty(); }
-    std::optional<QUrl> aliasTargetUrl() const { return fileInfo.resolvedURL; }
+    std::optional<QUrl> aliasTargetUrl() const { return fileInfo.resolvedURL(); }
     std::optional<quint64> inode() const { return fileInfo.inode; }
     std::optional<QString> volume() const;
 

@@ -22,7 +22,7 @@
 struct FilesAndDirectories::Walk {
     std::stop_token stop;
     Stopwatch stopwatch;
-    QSet<QUrl> uniqueIDs;
+    QSet<QString> uniqueIDs; // the paths the items' URLs are made of
     // (device, inode) of every folder listed, so that no walk loops.
     QSet<std::pair<quint64, quint64>> walkedFolders;
     // What the walk found, in order, in the lists it was found in: joined once
@@ -131,7 +131,7 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, W
         return QList<File> {};
     if (info.isAliasDirectory && !renameAliases)
         return QList<File> {};
-    const QUrl folderUrl = info.isAliasDirectory ? info.resolvedURL : info.url;
+    const QUrl folderUrl = info.isAliasDirectory ? info.resolvedURL() : info.url();
     const QString folderPath = FileUrl::path(folderUrl);
 
     // A folder met again, through a link or a mount, is not walked again.
@@ -169,7 +169,7 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, W
         ExtendedFileInfo info = ExtendedFileInfo::read(*reader, entryName, name);
         if (info.isAlias) {
             // Followed or not, as an opened link is.
-            kept.emplaceBack(info.url, renameAliases);
+            kept.emplaceBack(info.url(), renameAliases);
             if (!isListable(kept.constLast().source.fileInfo))
                 kept.removeLast();
             continue;
@@ -205,7 +205,7 @@ void FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const
     for (qsizetype i = 0; i < files.size(); ++i) {
         File& file = items[i];
         const qsizetype seen = walk.uniqueIDs.size();
-        walk.uniqueIDs.insert(file.source.fileInfo.url);
+        walk.uniqueIDs.insert(file.source.fileInfo.urlPath());
         if (walk.uniqueIDs.size() == seen)
             duplicates << std::move(file);
         else if (file.isDirectory())
@@ -218,7 +218,7 @@ void FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const
         if (duplicate.source.aliasFileInfo.isEmpty())
             continue;
         for (File& item : files) {
-            if (item.source.fileInfo.url == duplicate.source.fileInfo.url) {
+            if (item.source.fileInfo.urlPath() == duplicate.source.fileInfo.urlPath()) {
                 item.source.addAliasFileInfo(duplicate);
                 break;
             }

@@ -79,7 +79,7 @@ QList<FileAttributesWorker::Entry> FileAttributesWorker::getFilesToPreload()
     for (int storageIndex : components->orderedIndex) {
         if (storageIndex < 0 || storageIndex >= n || components->fileAttributes.at(storageIndex))
             continue;
-        files.append({ storageIndex, components->fileGenerationId, components->fileSources.at(storageIndex).fileInfo.url,
+        files.append({ storageIndex, components->fileGenerationId, components->fileSources.at(storageIndex).fileInfo.url(),
             std::nullopt });
     }
     return files;

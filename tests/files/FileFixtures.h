@@ -11,8 +11,6 @@
 inline File makeFile(const QString& fullPath, bool directory = false)
 {
     ExtendedFileInfo info;
-    info.url = QUrl::fromLocalFile(fullPath);
-    info.resolvedURL = info.url;
     info.fullPath = fullPath;
     info.isDirectory = directory;
     info.path = directory ? fullPath : String::stringByDeletingLastPathComponent(fullPath);

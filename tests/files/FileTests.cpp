@@ -53,7 +53,7 @@ TEST_F(FileOnDiskTest, ARegularFileSplitsIntoFolderNameAndExtension)
     EXPECT_TRUE(info.modificationDate.has_value());
     EXPECT_TRUE(info.volume.has_value());
     EXPECT_TRUE(info.inode.has_value());
-    EXPECT_EQ(info.resolvedURL, info.url);
+    EXPECT_EQ(info.resolvedURL(), info.url());
 
     const FileSource source(QUuid::createUuid(), info);
     EXPECT_EQ(source.extSuffix(), ".txt");
@@ -94,7 +94,7 @@ TEST_F(FileOnDiskTest, SymbolicLinksAreTheAliases)
     EXPECT_TRUE(fileLink.isSymbolicLink);
     EXPECT_FALSE(fileLink.isDirectory);
     EXPECT_EQ(fileLink.kind, "Alias");
-    EXPECT_EQ(fileLink.resolvedURL, url("a/report.final.txt"));
+    EXPECT_EQ(fileLink.resolvedURL(), url("a/report.final.txt"));
 
     const ExtendedFileInfo folderLink = ExtendedFileInfo::read(url("a/album link"));
     EXPECT_TRUE(folderLink.isAlias);
@@ -105,7 +105,7 @@ TEST_F(FileOnDiskTest, SymbolicLinksAreTheAliases)
     const ExtendedFileInfo dangling = ExtendedFileInfo::read(url("a/dangling"));
     EXPECT_TRUE(dangling.isAlias);
     EXPECT_FALSE(dangling.isDirectory);
-    EXPECT_EQ(dangling.resolvedURL, dangling.url);
+    EXPECT_EQ(dangling.resolvedURL(), dangling.url());
 }
 
 TEST_F(FileOnDiskTest, AMissingFileStillGivesInformationFromItsPath)
@@ -143,7 +143,7 @@ TEST_F(FileOnDiskTest, ResolvingAnAliasBuildsTheNameFromTheTarget)
     const File resolved(url("a/report link"), true);
     EXPECT_EQ(resolved.sourceUrl(), url("a/report.final.txt"));
     ASSERT_EQ(resolved.source.aliasFileInfo.size(), 1);
-    EXPECT_EQ(resolved.source.aliasFileInfo.first().url, url("a/report link"));
+    EXPECT_EQ(resolved.source.aliasFileInfo.first().url(), url("a/report link"));
     EXPECT_EQ(resolved.transformed.transformedName.value(), "report.final");
 
     // A resolved alias and its target are one file of the list.
@@ -160,15 +160,56 @@ TEST_F(FileOnDiskTest, ResolvingAnAliasBuildsTheNameFromTheTarget)
     EXPECT_EQ(merged.aliasFileInfo.size(), 1);
 }
 
+// The URL is made from the path when asked for: it must be the URL the item was
+// read from (normalised), and records are the same item exactly when their URLs are.
+TEST_F(FileOnDiskTest, TheURLIsTheOneTheItemWasReadFrom)
+{
+    struct Case {
+        QString given;
+        QString expectedUrlPath;
+    };
+    const QList<Case> cases {
+        { root + "/a/report.final.txt", root + "/a/report.final.txt" },
+        { root + "/a/x.album", root + "/a/x.album" },
+        { root + "/a/x.album/", root + "/a/x.album/" },
+        { root + "/a/./x.album/../report.final.txt", root + "/a/report.final.txt" },
+        { root + "/a/odd %20 #name?.txt", root + "/a/odd %20 #name?.txt" },
+        { root + "/a/album link", root + "/a/album link" },
+    };
+    for (const Case& c : cases) {
+        const ExtendedFileInfo info = ExtendedFileInfo::read(QUrl::fromLocalFile(c.given));
+        EXPECT_EQ(info.urlPath(), c.expectedUrlPath) << c.given.toStdString();
+        EXPECT_EQ(info.url(), QUrl::fromLocalFile(c.expectedUrlPath)) << c.given.toStdString();
+        EXPECT_EQ(info.url().toLocalFile(), c.expectedUrlPath) << c.given.toStdString();
+    }
+    // A link's resolved URL is its target's; anything else's is its own.
+    EXPECT_EQ(ExtendedFileInfo::read(url("a/x.album/")).resolvedURL(), url("a/x.album/"));
+    EXPECT_EQ(ExtendedFileInfo::read(url("a/report link")).resolvedURL(), url("a/report.final.txt"));
+
+    // Equal and hashed alike exactly when the URLs are equal.
+    const File file(url("a/report.final.txt"), false);
+    const File same(QUrl::fromLocalFile(root + "/a/../a/report.final.txt"), false);
+    const File folder(url("a/x.album"), false);
+    const File folderAsFolderURL(url("a/x.album/"), false);
+    EXPECT_EQ(file, same);
+    EXPECT_EQ(qHash(file), qHash(same));
+    EXPECT_EQ(folder == folderAsFolderURL, folder.sourceUrl() == folderAsFolderURL.sourceUrl());
+
+    // A moved record has the URL of its new place, without the folder mark.
+    ExtendedFileInfo moved = ExtendedFileInfo::read(url("a/x.album/"));
+    moved.moveTo(root + "/a/y.album");
+    EXPECT_EQ(moved.url(), url("a/y.album"));
+}
+
 TEST_F(FileOnDiskTest, ParentPathCountsFromTheInnermostFolder)
 {
-    const FileSource file(QUuid::createUuid(), ExtendedFileInfo { .url = QUrl::fromLocalFile("/a/b/c.txt") });
+    const FileSource file(QUuid::createUuid(), ExtendedFileInfo { .fullPath = "/a/b/c.txt" });
     EXPECT_EQ(file.parentPathAt(1), "b");
     EXPECT_EQ(file.parentPathAt(2), "a");
     EXPECT_EQ(file.parentPathAt(3), "");
     EXPECT_EQ(file.parentPathAt(4), "");
     EXPECT_EQ(file.parentPathAt(0), "");
-    const FileSource folder(QUuid::createUuid(), ExtendedFileInfo { .url = QUrl::fromLocalFile("/a/b/"), .isDirectory = true });
+    const FileSource folder(QUuid::createUuid(), ExtendedFileInfo { .fullPath = "/a/b", .isDirectory = true });
     EXPECT_EQ(folder.parentPathAt(1), "b");
 }
 
@@ -260,7 +301,6 @@ TEST(FileChangeTest, IsToBeChanged)
 {
     const auto make = [](const QString& fullPath, bool directory) {
         ExtendedFileInfo info;
-        info.url = QUrl::fromLocalFile(fullPath);
         info.fullPath = fullPath;
         info.isDirectory = directory;
         info.path = directory ? fullPath : fullPath.section('/', 0, -2);

@@ -57,8 +57,9 @@ QStringList differences(const ExtendedFileInfo& a, const ExtendedFileInfo& b)
         if (!same)
             fields << QString::fromLatin1(name);
     };
-    check(a.url == b.url, "url");
-    check(a.resolvedURL == b.resolvedURL, "resolvedURL");
+    check(a.url() == b.url(), "url");
+    check(a.resolvedURL() == b.resolvedURL(), "resolvedURL");
+    check(a.givenAsFolderURL == b.givenAsFolderURL, "givenAsFolderURL");
     check(a.fullPath == b.fullPath, "fullPath");
     check(a.path == b.path, "path");
     check(a.name == b.name, "name");
@@ -228,7 +229,7 @@ TEST_F(FilesAndDirectoriesTest, EachWalkedRecordIsWhatReadingItsUrlGives)
         EXPECT_EQ(files.size(), names.size() + 3 + (aliases ? 1 : 3)) << relative(files).join(' ').toStdString();
         for (const File& file : files) {
             const FileSource& source = file.source;
-            const QUrl entry = source.aliasFileInfo.isEmpty() ? source.fileInfo.url : source.aliasFileInfo.first().url;
+            const QUrl entry = source.aliasFileInfo.isEmpty() ? source.fileInfo.url() : source.aliasFileInfo.first().url();
             const File read(entry, aliases);
             EXPECT_EQ(differences(source.fileInfo, read.source.fileInfo), QStringList())
                 << source.fileInfo.fullPath.toStdString();
