@@ -237,7 +237,11 @@ ExtendedFileInfo ExtendedFileInfo::read(const FolderReader& folder, const QStrin
 {
     // What read() of the entry's URL makes of it: the folder's path is already
     // clean and a name holds no "/", so the URL needs no normalising.
-    const QString fullPath = folder.prefix() + name;
+    // Made to its size: a path joined with + keeps room to grow, and every
+    // listed item holds its path for as long as it is listed.
+    QString fullPath;
+    fullPath.reserve(folder.prefix().size() + name.size());
+    fullPath.append(folder.prefix()).append(name);
     struct statx stx {};
     const bool statted = statx(folder.fd(), nativeName.constData(), AT_SYMLINK_NOFOLLOW, STATUS_FIELDS, &stx) == 0;
     // A link is followed from its full path, as any other.
