@@ -49,12 +49,19 @@ bool FileTableModel::reloadData(const std::optional<IndexSet>& rows)
     FileComponents snapshot = m_fileDataSource ? m_fileDataSource->getAllComponents() : FileComponents {};
     QList<int> newRows;
     newRows.reserve(snapshot.orderedIndex.size());
+    // Without these two filters a visible name always shows its row: most rows
+    // are then decided by one flag, and the rest of the record is not read.
+    const bool visibleNamesShown = !filter.toBeChanged && filter.renameEmptyFolders;
     for (int storageIndex : std::as_const(snapshot.orderedIndex)) {
-        const FileSource& source = snapshot.fileSources.at(storageIndex);
         const FileTransform& transformed = snapshot.fileTransforms.at(storageIndex);
-        const FileValidation& validation = snapshot.fileValidations.at(storageIndex);
         // The transform keeps the hidden flag of the original name, read once.
         const bool hidden = transformed.isHidden();
+        if (visibleNamesShown && !hidden) {
+            newRows.append(storageIndex);
+            continue;
+        }
+        const FileSource& source = snapshot.fileSources.at(storageIndex);
+        const FileValidation& validation = snapshot.fileValidations.at(storageIndex);
         const bool toBeChanged
             = filter.needsToBeChanged(hidden) && File::isToBeChanged(source, transformed, validation);
         if (filter.filterFile(FileTableFilter::Facts { hidden, toBeChanged, !validation.errors.isEmpty(),

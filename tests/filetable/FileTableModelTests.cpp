@@ -86,6 +86,31 @@ TEST_F(FileTableModelTest, StaysAConsistentModelThroughResetsFilterTogglesAndRem
     EXPECT_TRUE(capture.warnings.isEmpty()) << capture.warnings.join('\n').toStdString();
 }
 
+// The reload decides most rows from the hidden flag alone; under every filter
+// setting it must show exactly the rows the filter picks file by file.
+TEST_F(FileTableModelTest, TheRowsAreTheOnesTheFilterPicksUnderEverySetting)
+{
+    const QList<File> files { settled(makeFile("/a/1.txt")), renamed(makeFile("/a/2.txt"), "two"),
+        settled(makeFile("/a/.3")), renamed(makeFile("/a/.4"), ".four"), withError(makeFile("/a/.5")),
+        settled(makeFile("/a/sub", true)), settled(makeFile("/a/.hidden", true)), withError(makeFile("/a/6.txt")) };
+    FileTableModel model;
+    model.setFileDataSource(store);
+    fill(files);
+    for (int setting = 0; setting < 8; ++setting) {
+        model.filter = FileTableFilter { bool(setting & 1), bool(setting & 2), bool(setting & 4) };
+        model.reloadData();
+        QStringList expected;
+        for (const File& file : files) {
+            if (model.filter.filterFile(file))
+                expected << file.source.fileInfo.fullPath;
+        }
+        QStringList shown;
+        for (int row = 0; row < model.rowCount(); ++row)
+            shown << model.fileAt(row)->source.fileInfo.fullPath;
+        EXPECT_EQ(shown, expected) << "filter setting " << setting;
+    }
+}
+
 TEST_F(FileTableModelTest, CellTextsShowNamesAsOnDiskAndFoldersByTheirOwnName)
 {
     File folder = settled(makeFile("/a/Pho:tos", true));
