@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/PackedOptional.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -27,15 +29,15 @@ struct ExtendedFileInfo {
     QString kind;
     std::optional<QString> contentType;              // MIME type name
     std::optional<QString> localizedTypeDescription; // the MIME type's comment
-    std::optional<QDateTime> creationDate;
-    std::optional<QDateTime> modificationDate;
-    std::optional<QDateTime> addedToDirectoryDate;   // Linux keeps none
-    std::optional<QDateTime> contentAccessDate;
-    std::optional<qint64> fileSize;
+    PackedOptional<QDateTime> creationDate;
+    PackedOptional<QDateTime> modificationDate;
+    PackedOptional<QDateTime> addedToDirectoryDate;  // Linux keeps none
+    PackedOptional<QDateTime> contentAccessDate;
+    PackedOptional<qint64> fileSize;
     std::optional<QStringList> tagNames;
-    std::optional<quint64> inode;
-    std::optional<quint64> device; // with the inode: which item this is, whatever its name
-    std::optional<QUrl> volume;
+    PackedOptional<quint64> inode;
+    PackedOptional<quint64> device; // with the inode: which item this is, whatever its name
+    PackedOptional<QUrl> volume;
 
     bool operator==(const ExtendedFileInfo&) const = default;
 

@@ -10,8 +10,8 @@
 namespace FileAttributeUtil {
 
 namespace {
-template <typename T>
-QVariant optionalValue(const std::optional<T>& value)
+template <typename Optional>
+QVariant optionalValue(const Optional& value)
 {
     return value ? QVariant::fromValue(*value) : QVariant();
 }
