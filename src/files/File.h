@@ -25,8 +25,8 @@ inline constexpr FileComponentMutations allFileComponents()
 // attributes once loaded. Equal and hashed by its source URL alone (through the
 // path the URL is made of, which says the same without making the URL).
 struct File {
-    std::optional<qint64> index;            // storage index in the store, not the row
-    std::optional<qint64> fileGenerationId; // the store's generation when this copy was read
+    PackedOptional<qint64> index;            // storage index in the store, not the row
+    PackedOptional<qint64> fileGenerationId; // the store's generation when this copy was read
     FileSource source;
     FileTransform transformed;
     FileValidation validation;
