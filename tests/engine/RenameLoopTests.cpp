@@ -78,16 +78,20 @@ TEST_F(RenameLoopTest, AFolderAndFilesInsideItBothChange)
 {
     touch(QStringLiteral("D/f.txt"), "f");
     touch(QStringLiteral("D/h.txt"), "h");
+    touch(QStringLiteral("D/k.txt"), "k");
     // The child is listed before its folder; both carry the folder's new name.
-    QList<File> files = listed({ { "D/f.txt", "E/g.txt" }, { "D", "E" }, { "D/h.txt", "D/h.txt" } });
+    // k.txt changes only with its folder: the folder's move is its rename.
+    QList<File> files = listed({ { "D/f.txt", "E/g.txt" }, { "D", "E" }, { "D/h.txt", "D/h.txt" }, { "D/k.txt", "E/k.txt" } });
     const RenameContext result = TransformationUtil::renameFiles(RenameContext::make(files));
     EXPECT_EQ(result.status, Status::done);
-    EXPECT_EQ(result.totalSuccess, 2);
+    EXPECT_EQ(result.totalSuccess, 3) << "the carried file counts once";
     EXPECT_EQ(content(QStringLiteral("E/g.txt")), QByteArray("f"));
     EXPECT_EQ(content(QStringLiteral("E/h.txt")), QByteArray("h")) << "an unchanged file travels with its folder";
+    EXPECT_EQ(content(QStringLiteral("E/k.txt")), QByteArray("k"));
     EXPECT_FALSE(exists(QStringLiteral("D")));
     EXPECT_FALSE(exists(QStringLiteral("E 2")));
     EXPECT_EQ(fileFrom(result, files, 2)->source.fileInfo.fullPath, path(QStringLiteral("E/h.txt"))) << "its record follows";
+    EXPECT_EQ(fileFrom(result, files, 3)->source.fileInfo.fullPath, path(QStringLiteral("E/k.txt")));
 }
 
 // The files still to come are looked up by the paths their records hold when a
