@@ -15,13 +15,20 @@ QStringView folderOf(QStringView path)
     return path.left(std::max<qsizetype>(path.lastIndexOf(QLatin1Char('/')), 0));
 }
 
-// The folders above a path, nearest first, "/" excluded.
-QList<QStringView> ancestors(QStringView path)
+// The folder and the folders above it, nearest first, "/" excluded.
+QList<QStringView> withAncestors(QStringView folder)
 {
     QList<QStringView> list;
-    for (QStringView folder = folderOf(path); folder.size() > 1; folder = folderOf(folder))
+    for (; folder.size() > 1; folder = folderOf(folder))
         list << folder;
     return list;
+}
+
+// The folder a listed item is in. A file's record holds it already, as one
+// string shared with its neighbours.
+QStringView sourceFolderOf(const ExtendedFileInfo& info)
+{
+    return info.isDirectory ? folderOf(info.fullPath) : QStringView(info.path);
 }
 
 } // namespace
@@ -51,9 +58,9 @@ QList<qsizetype> sorted(const QList<File>& files, const QList<QString>& targets)
         const auto found = map.constFind(key);
         return found == map.cend() ? std::nullopt : std::optional<qsizetype>(*found);
     };
-    // What the folders above a path require is the same for every file in one
-    // folder: found once per folder, and the files of one folder mostly come
-    // one after the other.
+    // What a folder and those above it require is the same for every file in
+    // it: found once per folder, and the files of one folder mostly come one
+    // after the other.
     struct Above {
         QHash<QString, QList<qsizetype>> byFolder;
         QString lastFolder;
@@ -61,15 +68,14 @@ QList<qsizetype> sorted(const QList<File>& files, const QList<QString>& targets)
     };
     Above aboveTarget;
     Above aboveSource;
-    auto requiredAbove = [&](Above& cache, const QString& path, bool arrivingFolders) -> const QList<qsizetype>& {
-        const QStringView folder = folderOf(path);
+    auto requiredAbove = [&](Above& cache, QStringView folder, bool arrivingFolders) -> const QList<qsizetype>& {
         if (!cache.lastFolder.isNull() && folder == cache.lastFolder)
             return cache.last;
         cache.lastFolder = folder.toString();
         auto known = cache.byFolder.constFind(cache.lastFolder);
         if (known == cache.byFolder.cend()) {
             QList<qsizetype> required;
-            for (const QStringView above : ancestors(path)) {
+            for (const QStringView above : withAncestors(folder)) {
                 if (const auto held = find(bySource, above))
                     required << *held;
                 if (!arrivingFolders)
@@ -88,10 +94,10 @@ QList<qsizetype> sorted(const QList<File>& files, const QList<QString>& targets)
         // The target, or a folder above it, is still held by a file that leaves,
         // or a folder is still to arrive where this file goes.
         require(i, find(bySource, targets[i]));
-        for (const qsizetype other : requiredAbove(aboveTarget, targets[i], true))
+        for (const qsizetype other : requiredAbove(aboveTarget, folderOf(targets[i]), true))
             require(i, other);
         // A folder above the source moves first; the source is then rebased.
-        for (const qsizetype other : requiredAbove(aboveSource, files[i].source.fileInfo.fullPath, false))
+        for (const qsizetype other : requiredAbove(aboveSource, sourceFolderOf(files[i].source.fileInfo), false))
             require(i, other);
     }
 
