@@ -4,7 +4,8 @@
 #include "files/Directory.h"
 #include "files/FileManagerError.h"
 
-#include <QFile>
+#include <QStringEncoder>
+#include <QVarLengthArray>
 
 #include <cerrno>
 #include <cstdio>
@@ -20,6 +21,22 @@ namespace {
 constexpr int MAX_COUNTER = 999;
 constexpr int MAX_PARKING_ATTEMPTS = 100;
 
+// A path in the system's encoding, as QFile::encodeName gives it, held on the
+// stack: every move encodes its paths, and a run moves every file.
+class NativePath {
+public:
+    explicit NativePath(const QString& path)
+    {
+        QStringEncoder encoder(QStringEncoder::System, QStringEncoder::Flag::Stateless);
+        m_bytes.resize(encoder.requiredSpace(path.size()) + 1);
+        *encoder.appendToBuffer(m_bytes.data(), path) = '\0';
+    }
+    const char* get() const { return m_bytes.constData(); }
+
+private:
+    QVarLengthArray<char, 1024> m_bytes;
+};
+
 Calls& installed()
 {
     static Calls current = systemCalls();
@@ -29,7 +46,7 @@ Calls& installed()
 bool isFolder(const QString& path)
 {
     struct stat status {};
-    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode);
+    return ::lstat(NativePath(path).get(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 // A file system that knows no hard links answers one of these to link().
@@ -47,10 +64,10 @@ int moveWithoutFlag(const QString& from, const QString& to)
     if (!isFolder(from)) {
         const int linked = system.link(from, to);
         if (linked == 0) {
-            if (::unlink(QFile::encodeName(from).constData()) == 0)
+            if (::unlink(NativePath(from).get()) == 0)
                 return 0;
             const int error = errno;
-            ::unlink(QFile::encodeName(to).constData());
+            ::unlink(NativePath(to).get());
             return error;
         }
         if (!linksUnsupported(linked))
@@ -67,12 +84,10 @@ Calls systemCalls()
 {
     Calls system;
     system.rename = [](const QString& from, const QString& to, unsigned int flags) {
-        const QByteArray source = QFile::encodeName(from);
-        const QByteArray target = QFile::encodeName(to);
-        return ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), flags) == 0 ? 0 : errno;
+        return ::renameat2(AT_FDCWD, NativePath(from).get(), AT_FDCWD, NativePath(to).get(), flags) == 0 ? 0 : errno;
     };
     system.link = [](const QString& from, const QString& to) {
-        return ::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 ? 0 : errno;
+        return ::link(NativePath(from).get(), NativePath(to).get()) == 0 ? 0 : errno;
     };
     system.onlyIgnoredNames = Directory::onlyIgnoredNames;
     return system;
@@ -103,7 +118,7 @@ ScopedCalls::~ScopedCalls()
 std::optional<Identity> identity(const QString& path)
 {
     struct statx status {};
-    if (::statx(AT_FDCWD, QFile::encodeName(path).constData(), AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_BTIME, &status) != 0)
+    if (::statx(AT_FDCWD, NativePath(path).get(), AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_BTIME, &status) != 0)
         return std::nullopt;
     Identity found { makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino, std::nullopt };
     if (status.stx_mask & STATX_BTIME)
@@ -129,7 +144,7 @@ int exchange(const QString& a, const QString& b)
 bool exists(const QString& path)
 {
     struct stat status {};
-    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+    return ::lstat(NativePath(path).get(), &status) == 0;
 }
 
 bool isSameItem(const QString& a, const QString& b)
@@ -144,13 +159,13 @@ QStringList createDirectories(const QString& path)
     if (path.isEmpty() || path == QLatin1String("/"))
         return {};
     struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
+    if (::stat(NativePath(path).get(), &status) == 0) {
         if (S_ISDIR(status.st_mode))
             return {};
         throw FileManagerError(ENOTDIR, path, QStringLiteral("create folder"));
     }
     QStringList created = createDirectories(String::stringByDeletingLastPathComponent(path));
-    if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+    if (::mkdir(NativePath(path).get(), 0777) == 0)
         created << path;
     else if (errno != EEXIST)
         throw FileManagerError::fromErrno(path, QStringLiteral("create folder"));

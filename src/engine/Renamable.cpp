@@ -156,12 +156,11 @@ QStringList finishMove(File& file, const QString& source, const QString& used, c
     return warnings;
 }
 
-std::optional<QStringList> renameIfFree(File& file, const Options& options)
+std::optional<QStringList> renameIfFree(File& file, const QString& target, const Options& options)
 {
     const QString& source = sourcePathOf(file);
     // The source first, so that nothing is created for an item that is gone.
     checkSource(file);
-    const QString target = targetPath(file);
     // The source's own folder exists: only another one may have to be made.
     if (folderOf(target) != folderOf(source))
         createTargetFolder(target, options);
@@ -177,12 +176,11 @@ std::optional<QStringList> renameIfFree(File& file, const Options& options)
     return finishMove(file, QString(source), target, options);
 }
 
-QStringList rename(File& file, const Options& options)
+QStringList rename(File& file, const QString& target, const Options& options)
 {
-    if (std::optional<QStringList> warnings = renameIfFree(file, options))
+    if (std::optional<QStringList> warnings = renameIfFree(file, target, options))
         return *warnings;
     const QString source = sourcePathOf(file);
-    const QString target = targetPath(file);
     const QString used = moveBesideTakenTarget(file, source, target);
     QStringList warnings = finishMove(file, source, used, options);
     if (used != target) {
@@ -192,6 +190,11 @@ QStringList rename(File& file, const Options& options)
         warnings.prepend(counted);
     }
     return warnings;
+}
+
+QStringList rename(File& file, const Options& options)
+{
+    return rename(file, targetPath(file), options);
 }
 
 std::optional<QStringList> exchange(File& first, File& second, const Options& options)

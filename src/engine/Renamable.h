@@ -29,22 +29,23 @@ bool isListedItemInPlace(const File& file);
 // Where the file is to go: its new full path.
 QString targetPath(const File& file);
 
-// Checks the source, creates the target's folder, moves the item to its new
-// full path (or to a counted name when the target is taken and
-// autoResolveDuplicates allows it), re-points the symbolic links that led to
-// it and removes the folder it left when that is now empty. Never replaces
-// anything at the target.
+// Checks the source, creates the target's folder, moves the item to `target`
+// (or to a counted name when the target is taken and autoResolveDuplicates
+// allows it), re-points the symbolic links that led to it and removes the
+// folder it left when that is now empty. Never replaces anything at the target.
 //
 // Throws FileRenameError or FileManagerError when the item was not moved; the
 // file then still describes the old place. After a move the file describes the
 // item where it landed, and what failed afterwards (a link, the emptied folder)
 // or differs from the preview (a counted name) is answered as warnings, also
 // added to the file's validation warnings.
+QStringList rename(File& file, const QString& target, const Options& options = {});
+// The same to the file's targetPath().
 QStringList rename(File& file, const Options& options = {});
 
 // The same as far as the target is free: answers none, with nothing moved, when
 // something is at the target, so that the caller may clear it and rename().
-std::optional<QStringList> renameIfFree(File& file, const Options& options = {});
+std::optional<QStringList> renameIfFree(File& file, const QString& target, const Options& options = {});
 
 // Swaps two files whose targets are each other's places in one step, so that
 // no instant has one of them under a third name. Answers the warnings, or none

@@ -1,8 +1,5 @@
 #include "engine/RenameOrder.h"
 
-#include "core/String+path.h"
-#include "engine/Renamable.h"
-
 #include <QHash>
 
 #include <stack>
@@ -12,36 +9,41 @@ namespace RenameOrder {
 
 namespace {
 
-// The folders above a path, nearest first, "/" excluded.
-QStringList ancestors(const QString& path)
+// The folder part of a path ("" for an item in "/").
+QStringView folderOf(QStringView path)
 {
-    QStringList list;
-    QString folder = String::stringByDeletingLastPathComponent(path);
-    while (folder.size() > 1) {
+    return path.left(std::max<qsizetype>(path.lastIndexOf(QLatin1Char('/')), 0));
+}
+
+// The folder and the folders above it, nearest first, "/" excluded.
+QList<QStringView> withAncestors(QStringView folder)
+{
+    QList<QStringView> list;
+    for (; folder.size() > 1; folder = folderOf(folder))
         list << folder;
-        folder = String::stringByDeletingLastPathComponent(folder);
-    }
     return list;
+}
+
+// The folder a listed item is in. A file's record holds it already, as one
+// string shared with its neighbours.
+QStringView sourceFolderOf(const ExtendedFileInfo& info)
+{
+    return info.isDirectory ? folderOf(info.fullPath) : QStringView(info.path);
 }
 
 } // namespace
 
-QList<qsizetype> sorted(const QList<File>& files, const std::function<bool(const File&)>& willRename)
+QList<qsizetype> sorted(const QList<File>& files, const QList<QString>& targets)
 {
     const qsizetype count = files.size();
-    QList<bool> moving(count);
-    QList<QString> sources(count);
-    QList<QString> targets(count);
-    QHash<QString, qsizetype> bySource;
-    QHash<QString, qsizetype> byFolderTarget;
+    // Views of the records' own paths: the files stay unchanged while sorting.
+    QHash<QStringView, qsizetype> bySource;
+    QHash<QStringView, qsizetype> byFolderTarget;
     bySource.reserve(count);
     for (qsizetype i = 0; i < count; ++i) {
-        moving[i] = willRename(files[i]);
-        if (!moving[i])
+        if (targets[i].isNull())
             continue;
-        sources[i] = files[i].source.fileInfo.fullPath;
-        targets[i] = Renamable::targetPath(files[i]);
-        bySource.insert(sources[i], i);
+        bySource.insert(files[i].source.fileInfo.fullPath, i);
         if (files[i].isDirectory())
             byFolderTarget.insert(targets[i], i);
     }
@@ -52,13 +54,13 @@ QList<qsizetype> sorted(const QList<File>& files, const std::function<bool(const
         if (other && *other != i)
             before[i] << *other;
     };
-    auto find = [](const QHash<QString, qsizetype>& map, const QString& key) -> std::optional<qsizetype> {
+    auto find = [](const QHash<QStringView, qsizetype>& map, QStringView key) -> std::optional<qsizetype> {
         const auto found = map.constFind(key);
         return found == map.cend() ? std::nullopt : std::optional<qsizetype>(*found);
     };
-    // What the folders above a path require is the same for every file in one
-    // folder: found once per folder, and the files of one folder mostly come
-    // one after the other.
+    // What a folder and those above it require is the same for every file in
+    // it: found once per folder, and the files of one folder mostly come one
+    // after the other.
     struct Above {
         QHash<QString, QList<qsizetype>> byFolder;
         QString lastFolder;
@@ -66,15 +68,14 @@ QList<qsizetype> sorted(const QList<File>& files, const std::function<bool(const
     };
     Above aboveTarget;
     Above aboveSource;
-    auto requiredAbove = [&](Above& cache, const QString& path, bool arrivingFolders) -> const QList<qsizetype>& {
-        const QStringView folder = QStringView(path).left(std::max<qsizetype>(path.lastIndexOf(QLatin1Char('/')), 0));
+    auto requiredAbove = [&](Above& cache, QStringView folder, bool arrivingFolders) -> const QList<qsizetype>& {
         if (!cache.lastFolder.isNull() && folder == cache.lastFolder)
             return cache.last;
         cache.lastFolder = folder.toString();
         auto known = cache.byFolder.constFind(cache.lastFolder);
         if (known == cache.byFolder.cend()) {
             QList<qsizetype> required;
-            for (const QString& above : ancestors(path)) {
+            for (const QStringView above : withAncestors(folder)) {
                 if (const auto held = find(bySource, above))
                     required << *held;
                 if (!arrivingFolders)
@@ -88,15 +89,15 @@ QList<qsizetype> sorted(const QList<File>& files, const std::function<bool(const
         return cache.last;
     };
     for (qsizetype i = 0; i < count; ++i) {
-        if (!moving[i])
+        if (targets[i].isNull())
             continue;
         // The target, or a folder above it, is still held by a file that leaves,
         // or a folder is still to arrive where this file goes.
         require(i, find(bySource, targets[i]));
-        for (const qsizetype other : requiredAbove(aboveTarget, targets[i], true))
+        for (const qsizetype other : requiredAbove(aboveTarget, folderOf(targets[i]), true))
             require(i, other);
         // A folder above the source moves first; the source is then rebased.
-        for (const qsizetype other : requiredAbove(aboveSource, sources[i], false))
+        for (const qsizetype other : requiredAbove(aboveSource, sourceFolderOf(files[i].source.fileInfo), false))
             require(i, other);
     }
 

@@ -3,8 +3,7 @@
 #include "files/File.h"
 
 #include <QList>
-
-#include <functional>
+#include <QString>
 
 // The order in which the files of a run go to disk so that the result is what
 // the preview showed: a file whose target is held by another file of the run
@@ -14,7 +13,8 @@
 // cycle through a temporary name.
 namespace RenameOrder {
 
-// The positions of `files` in rename order. `willRename` tells which files move.
-QList<qsizetype> sorted(const QList<File>& files, const std::function<bool(const File&)>& willRename);
+// The positions of `files` in rename order. `targets[i]` is where file i goes,
+// null for a file that stays.
+QList<qsizetype> sorted(const QList<File>& files, const QList<QString>& targets);
 
 } // namespace RenameOrder

@@ -15,22 +15,24 @@ namespace TransformationUtil {
 
 namespace {
 
-bool willRename(const File& file)
+// Where each file goes, null for a file the loop passes over (no new place, or
+// a folder while folders are not renamed). Asked once per file and run.
+QList<QString> targetsOf(const QList<File>& files)
 {
-    if (!file.isToBeChanged())
-        return false;
-    return !file.isDirectory() || Preference::boolFor(PreferenceKey::renameEmptyFolders);
+    const bool renameFolders = Preference::boolFor(PreferenceKey::renameEmptyFolders);
+    QList<QString> targets(files.size());
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const File& file = files[i];
+        if (file.isToBeChanged() && (!file.isDirectory() || renameFolders))
+            targets[i] = Renamable::targetPath(file);
+    }
+    return targets;
 }
 
 // The listed item's path, as the listing read it.
 const QString& sourcePath(const File& file)
 {
     return file.source.fileInfo.fullPath;
-}
-
-QString targetPath(const File& file)
-{
-    return Renamable::targetPath(file);
 }
 
 void logSuccess(const QString& sourcePath, const File& file)
@@ -41,14 +43,16 @@ void logSuccess(const QString& sourcePath, const File& file)
         QUrl::fromLocalFile(file.transformed.transformedFullPath()).toString());
 }
 
-// One call of the loop: the context and the positions of the files still to come.
-// Records are changed in place; a rename changes its file's record only once
-// the item moved.
+// One call of the loop: the context, the files' targets and the positions of
+// the files still to come. Records are changed in place; a rename changes its
+// file's record only once the item moved.
 class RenameRun {
 public:
-    explicit RenameRun(RenameContext& context)
+    // `targets` as targetsOf() answers them for the context's files.
+    RenameRun(RenameContext& context, QList<QString> targets)
         : m_context(context)
         , m_files(context.files)
+        , m_targets(std::move(targets))
     {
         for (const File& file : std::as_const(m_files))
             track(file, sourcePath(file), true);
@@ -60,6 +64,10 @@ public:
 
     const Renamable::Options& options() const { return m_options; }
 
+    // Whether the file at `position` is still to move, and where to.
+    bool willRename(qsizetype position) const { return !m_targets[position].isNull(); }
+    const QString& target(qsizetype position) const { return m_targets[position]; }
+
     // The file at `position` leaves the pending ones.
     void begin(qsizetype position)
     {
@@ -67,22 +75,25 @@ public:
         forgetPending(sourcePath(m_files[position]));
     }
 
-    // A swap of two files (each one's target is the other's place) is one
-    // exchange on disk. Answers false when it is no swap, the partner is not
-    // its listed item or the file system cannot exchange; throws for `file`
-    // when the exchange failed otherwise.
-    bool exchangeWithPartner(File& file)
+    // A swap of the current file with another (each one's target is the
+    // other's place) is one exchange on disk. Answers false when it is no swap,
+    // the partner is not its listed item or the file system cannot exchange;
+    // throws for the current file when the exchange failed otherwise.
+    bool exchangeWithPartner()
     {
-        const std::optional<qsizetype> blocker = blockerOf(file);
+        const std::optional<qsizetype> blocker = blockerPosition();
         if (!blocker)
             return false;
+        File& file = m_files[m_current];
         File& partner = m_files[*blocker];
         // Folders carry listed items inside them: they go one at a time.
-        if (file.isDirectory() || partner.isDirectory() || targetPath(partner) != sourcePath(file))
+        if (file.isDirectory() || partner.isDirectory() || m_targets[*blocker] != sourcePath(file))
             return false;
         const QString partnerFrom = sourcePath(partner);
         if (!Renamable::exchange(file, partner, m_options))
             return false;
+        // The partner is in its place: the loop passes over it.
+        m_targets[*blocker] = QString();
         recordMoved(*blocker, partnerFrom);
         ++m_context.totalSuccess;
         m_context.parkedFiles.remove(partner.source.id);
@@ -90,11 +101,11 @@ public:
         return true;
     }
 
-    // A later file of the run that still sits on this file's target (a cycle of
-    // renames) moves aside to a parking name first.
-    void parkBlocker(const File& file)
+    // A later file of the run that still sits on the current file's target (a
+    // cycle of renames) moves aside to a parking name first.
+    void parkBlocker()
     {
-        const std::optional<qsizetype> position = blockerOf(file);
+        const std::optional<qsizetype> position = blockerPosition();
         if (!position)
             return;
         const File& blocker = m_files[*position];
@@ -124,9 +135,10 @@ public:
                 continue;
             File& file = m_files[*position];
             const QString from = sourcePath(file);
-            const QString target = targetPath(file);
+            const QString target = Renamable::targetPath(file);
             if (DiskMove::moveNoReplace(from, target) == 0) {
                 Renamable::finishMove(file, from, target, m_options);
+                m_targets[*position] = QString();
                 recordMoved(*position, from);
                 ++m_context.totalSuccess;
                 logSuccess(it.value(), file);
@@ -193,12 +205,12 @@ private:
             m_pendingBySource.insert(path, position);
     }
 
-    // The later file of the run that sits on this file's target and moves too.
-    std::optional<qsizetype> blockerOf(const File& file)
+    // The later file of the run that sits on the current file's target and moves too.
+    std::optional<qsizetype> blockerPosition()
     {
         const QHash<QString, qsizetype>& pending = pendingBySource();
-        const auto found = pending.constFind(targetPath(file));
-        if (found == pending.cend() || !willRename(m_files[*found]))
+        const auto found = pending.constFind(m_targets[m_current]);
+        if (found == pending.cend() || !willRename(*found))
             return std::nullopt;
         return *found;
     }
@@ -242,10 +254,11 @@ private:
             track(file, path, false);
             if (j > m_current)
                 forgetPending(path);
-            if (j > m_current && willRename(file)) {
-                if (rebased == targetPath(file)) {
+            if (j > m_current && willRename(j)) {
+                if (rebased == m_targets[j]) {
                     // Carried by its folder to where the preview showed it.
                     file.initProperties(QUrl::fromLocalFile(rebased));
+                    m_targets[j] = QString();
                     ++m_context.totalSuccess;
                     track(file, rebased, true);
                     continue;
@@ -263,6 +276,7 @@ private:
 
     RenameContext& m_context;
     QList<File>& m_files;
+    QList<QString> m_targets;
     QHash<QString, qsizetype> m_pendingBySource;
     bool m_pendingMade = false;
     QHash<QString, int> m_listedFolders;
@@ -286,19 +300,25 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
     const qsizetype count = files.size();
     const qsizetype first = std::min(context.errorDetails ? context.errorDetails->fileIndex + 1 : 0, count);
 
+    QList<QString> targets = targetsOf(files);
     if (context.status == RenameContext::Status::start) {
         Log::info(Log::Category::process, "🟩 Start renaming %ld files", count);
-        const QList<qsizetype> order = RenameOrder::sorted(files, willRename);
+        const QList<qsizetype> order = RenameOrder::sorted(files, targets);
         // Most runs keep the list order: the list is then not rebuilt.
         bool inListOrder = true;
         for (qsizetype k = 0; k < count && inListOrder; ++k)
             inListOrder = order[k] == k;
         if (!inListOrder) {
             QList<File> ordered;
+            QList<QString> orderedTargets;
             ordered.reserve(count);
-            for (const qsizetype position : order)
+            orderedTargets.reserve(count);
+            for (const qsizetype position : order) {
                 ordered << std::move(files[position]);
+                orderedTargets << std::move(targets[position]);
+            }
             files = std::move(ordered);
+            targets = std::move(orderedTargets);
         }
     }
 
@@ -306,21 +326,21 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
     files.detach();
     // Reports at most once an interval: one per file would flood the main thread.
     qint64 lastReport = clock.nowMilliseconds();
-    RenameRun run(context);
+    RenameRun run(context, std::move(targets));
     for (qsizetype i = first; i < count; ++i) {
         run.begin(i);
-        File& file = files[i];
-        if (!willRename(file))
+        if (!run.willRename(i))
             continue;
+        File& file = files[i];
 
         // Copies that share their text: the record changes with the move.
         const QString from = sourcePath(file);
         try {
             // The move itself tells whether the target is taken; only then is a
             // file of the run that sits there asked to make way.
-            if (!Renamable::renameIfFree(file, run.options()) && !run.exchangeWithPartner(file)) {
-                run.parkBlocker(file);
-                Renamable::rename(file, run.options());
+            if (!Renamable::renameIfFree(file, run.target(i), run.options()) && !run.exchangeWithPartner()) {
+                run.parkBlocker();
+                Renamable::rename(file, run.target(i), run.options());
             }
             ++context.totalSuccess;
             context.parkedFiles.remove(file.source.id);

@@ -57,6 +57,43 @@ TEST_F(RenamableTest, TakenTargetsGoToTheNextFreeCounter)
     }
 }
 
+// The paths reach the system calls in its encoding, however long: the source
+// is found as listed, the move lands on the previewed name, a taken one is seen.
+TEST_F(RenamableTest, NamesBeyondAsciiAndLongPathsMoveAsPreviewed)
+{
+    const QString deep = QStringList(5, QString(120, QChar(0xE9))).join(QLatin1Char('/')); // over 1,200 bytes
+    struct Case {
+        const char* label;
+        QString source;
+        QString target;
+        QString taken; // besides the source, when not empty
+        QString expected;
+    };
+    const Case cases[] = {
+        { "accents", "café.txt", "crème brûlée.txt", {}, "crème brûlée.txt" },
+        { "other scripts", "日本語.txt", "Ελληνικά.txt", {}, "Ελληνικά.txt" },
+        { "outside the basic plane", "a.txt", "😀 b.txt", {}, "😀 b.txt" },
+        { "taken target", "x.txt", "été.txt", "été.txt", "été 2.txt" },
+        { "long path", deep + "/a.txt", deep + "/ü.txt", {}, deep + "/ü.txt" },
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir caseRoot(path(QStringLiteral("case-XXXXXX")));
+        const QString base = QFileInfo(caseRoot.path()).fileName() + QLatin1Char('/');
+        touch(base + QStringLiteral("keep"));
+        if (!c.taken.isEmpty())
+            touch(base + c.taken, "foreign");
+        touch(base + c.source, "mine");
+
+        File file = fileTo(base + c.source, base + c.target);
+        ASSERT_NO_THROW(Renamable::rename(file)) << c.label;
+        EXPECT_EQ(content(base + c.expected), QByteArray("mine")) << c.label;
+        EXPECT_FALSE(exists(base + c.source)) << c.label;
+        EXPECT_EQ(file.source.fileInfo.fullPath, path(base + c.expected)) << c.label;
+        if (!c.taken.isEmpty())
+            EXPECT_EQ(content(base + c.taken), QByteArray("foreign")) << c.label;
+    }
+}
+
 TEST_F(RenamableTest, AFolderGetsItsCounterAtTheEnd)
 {
     mkdir(QStringLiteral("Photos"));

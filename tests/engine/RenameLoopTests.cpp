@@ -78,16 +78,48 @@ TEST_F(RenameLoopTest, AFolderAndFilesInsideItBothChange)
 {
     touch(QStringLiteral("D/f.txt"), "f");
     touch(QStringLiteral("D/h.txt"), "h");
+    touch(QStringLiteral("D/k.txt"), "k");
     // The child is listed before its folder; both carry the folder's new name.
-    QList<File> files = listed({ { "D/f.txt", "E/g.txt" }, { "D", "E" }, { "D/h.txt", "D/h.txt" } });
+    // k.txt changes only with its folder: the folder's move is its rename.
+    QList<File> files = listed({ { "D/f.txt", "E/g.txt" }, { "D", "E" }, { "D/h.txt", "D/h.txt" }, { "D/k.txt", "E/k.txt" } });
     const RenameContext result = TransformationUtil::renameFiles(RenameContext::make(files));
     EXPECT_EQ(result.status, Status::done);
-    EXPECT_EQ(result.totalSuccess, 2);
+    EXPECT_EQ(result.totalSuccess, 3) << "the carried file counts once";
     EXPECT_EQ(content(QStringLiteral("E/g.txt")), QByteArray("f"));
     EXPECT_EQ(content(QStringLiteral("E/h.txt")), QByteArray("h")) << "an unchanged file travels with its folder";
+    EXPECT_EQ(content(QStringLiteral("E/k.txt")), QByteArray("k"));
     EXPECT_FALSE(exists(QStringLiteral("D")));
     EXPECT_FALSE(exists(QStringLiteral("E 2")));
     EXPECT_EQ(fileFrom(result, files, 2)->source.fileInfo.fullPath, path(QStringLiteral("E/h.txt"))) << "its record follows";
+    EXPECT_EQ(fileFrom(result, files, 3)->source.fileInfo.fullPath, path(QStringLiteral("E/k.txt")));
+}
+
+// A folder goes before the files inside it, however deep, even when they are
+// listed first and keep its old name in their targets: each lands where the
+// preview showed it, not carried off with the folder.
+TEST_F(RenameLoopTest, AFolderMovesBeforeTheFilesInsideIt)
+{
+    struct Case {
+        const char* label;
+        QString source;
+        QString target;
+    };
+    const Case cases[] = {
+        { "in the folder", "D/f.txt", "D/g.txt" },
+        { "two folders down", "D/s/t/f.txt", "D/s/t/g.txt" },
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir caseDir(path(QStringLiteral("case-XXXXXX")));
+        const QString base = QFileInfo(caseDir.path()).fileName() + QLatin1Char('/');
+        touch(base + c.source, "f");
+        const QList<File> files = listed({ { base + c.source, base + c.target }, { base + "D", base + "E" } });
+        const RenameContext result = TransformationUtil::renameFiles(RenameContext::make(files));
+        EXPECT_EQ(result.status, Status::done) << c.label;
+        EXPECT_EQ(result.totalSuccess, 2) << c.label;
+        EXPECT_EQ(content(base + c.target), QByteArray("f")) << c.label;
+        EXPECT_TRUE(exists(base + "E")) << c.label;
+        EXPECT_EQ(fileFrom(result, files, 0)->source.fileInfo.fullPath, path(base + c.target)) << c.label;
+    }
 }
 
 // The files still to come are looked up by the paths their records hold when a
