@@ -95,25 +95,6 @@ QString stringByAppendingPathComponent(const QString& path, const QString& compo
     return fixingSlashes(path + QLatin1Char('/') + component);
 }
 
-QString stringByAppendingPathComponent(const QString& path, std::initializer_list<QStringView> componentParts)
-{
-    qsizetype componentSize = 0;
-    for (const QStringView part : componentParts)
-        componentSize += part.size();
-    if (componentSize == 0)
-        return fixingSlashes(path);
-    // A path that ends in "/" needs no second one: the fixed result is the same.
-    const bool separator = !path.isEmpty() && !path.endsWith(QLatin1Char('/'));
-    QString joined;
-    joined.reserve(path.size() + (separator ? 1 : 0) + componentSize);
-    joined += path;
-    if (separator)
-        joined += QLatin1Char('/');
-    for (const QStringView part : componentParts)
-        joined += part;
-    return fixingSlashes(joined);
-}
-
 std::optional<QString> stringByAppendingPathExtension(const QString& path, const QString& extension)
 {
     const QString fixed = fixingSlashes(path);

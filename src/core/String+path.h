@@ -3,7 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <initializer_list>
 #include <optional>
 
 // Path texts split and joined by the usual rules: repeated "/" count as one, a
@@ -18,8 +17,6 @@ QString stringByDeletingPathExtension(const QString& path);
 QString stringByDeletingLastPathComponent(const QString& path);
 QStringList pathComponents(const QString& path);
 QString stringByAppendingPathComponent(const QString& path, const QString& component);
-// The same with the component given in parts, joined in one allocation.
-QString stringByAppendingPathComponent(const QString& path, std::initializer_list<QStringView> componentParts);
 // None for an empty extension, one holding "/", or a path without a last component.
 std::optional<QString> stringByAppendingPathExtension(const QString& path, const QString& extension);
 // "~" and "~/..." start at the home folder; "~name" is left alone.

@@ -171,7 +171,7 @@ std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& 
         const QString candidate = file.isDirectory()
             ? transformed.transformedPath.value() + suffix
             : String::stringByAppendingPathComponent(transformed.transformedPath.value(),
-                  { transformed.transformedName.value(), suffix, transformed.transformedExtSuffix() });
+                  transformed.transformedName.value() + suffix + transformed.transformedExtSuffix());
         if (!taken.contains(candidate) && !(isTakenOnDisk && isTakenOnDisk(candidate))) {
             taken.insert(candidate);
             return suffix;

@@ -60,22 +60,6 @@ TEST(Paths, stringRules)
     EXPECT_EQ(String::stringByAppendingPathExtension("/", "txt"), std::nullopt);
 }
 
-TEST(Paths, aComponentGivenInPartsJoinsAsOne)
-{
-    const struct { const char* path; std::initializer_list<QStringView> parts; const char* expected; } cases[] = {
-        { "/a", { u"b", u" 2", u".", u"txt" }, "/a/b 2.txt" },
-        { "/", { u"b", u"", u".", u"t" }, "/b.t" },
-        { "", { u"b", u".txt" }, "b.txt" },
-        { "/a/", { u"b", u"" }, "/a/b" },
-        { "/a//b/", { u"", u"" }, "/a/b" },
-        { "/a", { u"x/", u"" }, "/a/x" },
-        { "/a", { u"/x", u"y" }, "/a/xy" },
-        { "", { u"", u"" }, "" },
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(String::stringByAppendingPathComponent(c.path, c.parts), c.expected) << c.path << " " << c.expected;
-}
-
 TEST(Paths, tildeExpandsOnlyAsAFolder)
 {
     const QString home = QDir::homePath();
