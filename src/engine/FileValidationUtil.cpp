@@ -59,9 +59,18 @@ bool holdsPathSeparatorOrNul(const QString& text)
 }
 
 // The file system counts bytes; a character is at least one, so bytes decide.
+// Counted in place: asked for every file.
 bool isTooLong(const QString& component)
 {
-    return component.toUtf8().size() > MAX_FILENAME_LENGTH;
+    qsizetype bytes = 0;
+    for (const QChar c : component) {
+        const char16_t unit = c.unicode();
+        // A surrogate pair is four bytes, two a half; a lone half is encoded as U+FFFD.
+        bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;
+        if (c.isSurrogate())
+            return component.toUtf8().size() > MAX_FILENAME_LENGTH;
+    }
+    return bytes > MAX_FILENAME_LENGTH;
 }
 
 bool hasErrors(const File& file)
@@ -71,19 +80,14 @@ bool hasErrors(const File& file)
 
 } // namespace
 
-QString targetFileName(const File& file)
-{
-    const FileTransform& transformed = file.transformed;
-    if (file.isDirectory())
-        return String::lastPathComponent(transformed.transformedPath.value()) + transformed.uniqueSuffix;
-    return transformed.transformedName.value() + transformed.uniqueSuffix + transformed.transformedExtSuffix();
-}
-
 bool isChanged(const File& file)
 {
     const ExtendedFileInfo& info = file.source.fileInfo;
     const FileTransform& transformed = file.transformed;
-    if (!CanonicalText::equal(transformed.transformedPath.value(), FileTransformRules::path(info.path)))
+    // A folder path the rules left alone is the stored one itself: the rule
+    // that makes a stored path comparable is needed only when they differ.
+    const QString& path = transformed.transformedPath.value();
+    if (!CanonicalText::equal(path, info.path) && !CanonicalText::equal(path, FileTransformRules::path(info.path)))
         return true;
     // A folder's new full path is its path; its name and extension are no part of it.
     if (file.isDirectory())
@@ -117,7 +121,8 @@ void validateFile(File& file, DirectoryValidator& directoryValidator)
             validation.insertError(Message::onlyDotsOrSpaces);
     }
 
-    if (!file.isDirectory() && isTooLong(targetFileName(file)))
+    const QString fileName = file.isDirectory() ? QString() : file.transformed.targetFileName();
+    if (isTooLong(fileName))
         validation.insertError(Message::tooLong);
 
     if (!name.isEmpty()) {
@@ -131,11 +136,8 @@ void validateFile(File& file, DirectoryValidator& directoryValidator)
     }
     if (holdsPathSeparatorOrNul(name) || holdsPathSeparatorOrNul(ext))
         validation.insertError(Message::invalidCharacters);
-    if (!file.isDirectory()) {
-        const QString component = targetFileName(file);
-        if (component == QLatin1String(".") || component == QLatin1String(".."))
-            validation.insertError(Message::onlyDotsOrSpaces);
-    }
+    if (fileName == QLatin1String(".") || fileName == QLatin1String(".."))
+        validation.insertError(Message::onlyDotsOrSpaces);
 
     validation.insertErrors(directoryValidator.validatePath(file.transformed.transformedPath.value(), file.source.fileInfo.path));
 }
@@ -290,7 +292,7 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
         file.transformed.uniqueSuffix = *suffix;
         file.validation.insertWarning(Message::suffixAdded(*suffix));
         // The counter is part of the name on disk and counts towards its length.
-        if (isTooLong(targetFileName(file)))
+        if (isTooLong(file.transformed.targetFileName()))
             file.validation.insertError(Message::tooLong);
     }
 }

@@ -42,8 +42,6 @@ void validateFiles(QList<File>& files);
 // Whether the new path, name or extension differs from the one on disk
 // (canonical comparison, with case).
 bool isChanged(const File& file);
-// The last component the file will have on disk: name, unique suffix and extension.
-QString targetFileName(const File& file);
 
 // The full paths of the files that stay where they are (errors or unchanged).
 QSet<QString> unchangedFilenames(const QList<File>& files);

@@ -9,6 +9,8 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Prefault.h"
 
+#include <vector>
+
 namespace {
 constexpr auto FILES = Log::Category::files;
 
@@ -171,6 +173,30 @@ void writeBack(QList<T>& stored, const QList<T>& snapshot, const QList<T>& updat
     }
 }
 
+// The facet list after a write: the written files' facets, the others from the
+// snapshot. Made afresh instead of detached from the snapshot, which would copy
+// every element only to overwrite most of them.
+template <typename T, typename Facet>
+QList<T> merged(const QList<T>& snapshot, const QList<File>& files, Facet facet)
+{
+    const qsizetype n = snapshot.size();
+    QList<T> result;
+    result.reserve(n);
+    Prefault::reservedCapacityOf(result);
+    result.resize(n);
+    std::vector<char> written(n);
+    for (const File& file : files) {
+        const qsizetype index = *file.index;
+        result[index] = facet(file);
+        written[index] = 1;
+    }
+    for (qsizetype i = 0; i < n; ++i) {
+        if (!written[i])
+            result[i] = snapshot.at(i);
+    }
+    return result;
+}
+
 // How often the merge is done again on the caller's thread, from newer lists,
 // before the main thread writes element by element.
 constexpr int MERGE_ATTEMPTS = 3;
@@ -189,7 +215,6 @@ bool FileDataSource::updateFiles(const QList<File>& files, FileComponentMutation
 
         const qint64 generation = snapshot.fileGenerationId;
         const qsizetype n = snapshot.orderedIndex.size();
-        FileComponents updated = snapshot;
         for (const File& file : files) {
             if (stop.stop_requested()) {
                 Log::debug(FILES, "%{public}s: updateFiles: Aborted", prefix);
@@ -225,20 +250,24 @@ bool FileDataSource::updateFiles(const QList<File>& files, FileComponentMutation
                 Log::error(FILES, "%{public}s: %{public}s", prefix, lines.join(QLatin1Char('\n')));
                 return false;
             }
-            const int i = static_cast<int>(index);
-            if (components.testFlag(FileComponentMutation::source))
-                updated.fileSources[i] = file.source;
-            if (components.testFlag(FileComponentMutation::transformed))
-                updated.fileTransforms[i] = file.transformed;
-            // A file renamed within its folder keeps the stored copy of the folder path.
-            const QString& folder = snapshot.fileSources.at(i).fileInfo.path;
-            if (components.testFlag(FileComponentMutation::source) && components.testFlag(FileComponentMutation::transformed)
-                && updated.fileSources.at(i).fileInfo.path == folder)
-                shareFolderPath(updated.fileSources[i], updated.fileTransforms[i], folder);
-            if (components.testFlag(FileComponentMutation::validation))
-                updated.fileValidations[i] = file.validation;
-            if (components.testFlag(FileComponentMutation::attributes))
-                updated.fileAttributes[i] = file.attributes;
+        }
+        FileComponents updated = snapshot;
+        if (components.testFlag(FileComponentMutation::source))
+            updated.fileSources = merged(snapshot.fileSources, files, [](const File& file) -> const FileSource& { return file.source; });
+        if (components.testFlag(FileComponentMutation::transformed))
+            updated.fileTransforms = merged(snapshot.fileTransforms, files, [](const File& file) -> const FileTransform& { return file.transformed; });
+        if (components.testFlag(FileComponentMutation::validation))
+            updated.fileValidations = merged(snapshot.fileValidations, files, [](const File& file) -> const FileValidation& { return file.validation; });
+        if (components.testFlag(FileComponentMutation::attributes))
+            updated.fileAttributes = merged(snapshot.fileAttributes, files, [](const File& file) -> const std::optional<FileAttributes>& { return file.attributes; });
+        // A file renamed within its folder keeps the stored copy of the folder path.
+        if (components.testFlag(FileComponentMutation::source) && components.testFlag(FileComponentMutation::transformed)) {
+            for (const File& file : files) {
+                const qsizetype i = *file.index;
+                const QString& folder = snapshot.fileSources.at(i).fileInfo.path;
+                if (updated.fileSources.at(i).fileInfo.path == folder)
+                    shareFolderPath(updated.fileSources[i], updated.fileTransforms[i], folder);
+            }
         }
         if (stop.stop_requested()) {
             Log::debug(FILES, "%{public}s: updateFiles (%ld) aborted.", prefix, files.size());

@@ -69,6 +69,8 @@ public:
     bool lateUpdateRequired = false;
 
     QString transformedFullPath() const;
+    // The last component the item will have on disk: name, unique suffix and extension.
+    QString targetFileName() const;
     void setTransformedFullPath(const QString& value);
     QString transformedExtSuffix() const;
 
@@ -81,6 +83,8 @@ public:
     bool operator==(const FileTransform&) const = default;
 
 private:
+    // "." between name and extension, unless the extension has its own or there is none.
+    QStringView extSeparator() const;
     void writeName(const QString& text);
     void writePath(const QString& text);
     void writeFullPath(const QString& text);

@@ -2,6 +2,8 @@
 #include "engine/FileValidationUtil.h"
 #include "engine/TransformationUtil.h"
 
+#include <functional>
+
 using namespace FileValidationUtil;
 
 namespace {
@@ -61,6 +63,8 @@ TEST_F(FileValidationUtilTest, MessagesOfOneNewName)
         { "one character of many code points", QStringLiteral("e") + QString(300, QChar(0x0301)), "", { Message::tooLong } },
         { "85 three-byte characters and an extension", QString(85, QChar(0x4E2D)), "t", { Message::tooLong } },
         { "84 three-byte characters and an extension", QString(84, QChar(0x4E2D)), "tx", {} },
+        { "63 four-byte characters and an extension", QString::fromUtf8("\xF0\x9F\x93\xB7").repeated(63), "tx", {} },
+        { "64 four-byte characters", QString::fromUtf8("\xF0\x9F\x93\xB7").repeated(64), "", { Message::tooLong } },
     };
     for (const NameCase& c : cases) {
         File file = fileNamed(c.name, c.ext);
@@ -209,6 +213,27 @@ TEST_F(FileValidationUtilTest, TargetsTakenOnDisk)
         EXPECT_FALSE(files[3].transformed.uniqueSuffix.isEmpty() && files[3].validation.errors.isEmpty())
             << "a dangling link takes its name";
         QDir(path(QStringLiteral("dir"))).removeRecursively();
+    }
+}
+
+TEST_F(FileValidationUtilTest, ChangedOnlyWhereTheNameOnDiskDiffers)
+{
+    const QString composed = QStringLiteral("caf") + QChar(0x00E9);
+    const QString decomposed = QStringLiteral("cafe") + QChar(0x0301);
+    const QString folder = path(composed);
+    const struct { const char* label; std::function<void(FileTransform&)> change; bool changed; } cases[] = {
+        { "untouched", [](FileTransform&) {}, false },
+        { "the same folder, a copy of its own", [&](FileTransform& t) { t.transformedPath = QString(folder.constData(), folder.size()); }, false },
+        { "the folder in another normal form", [&](FileTransform& t) { t.transformedPath = path(decomposed); }, false },
+        { "another folder", [&](FileTransform& t) { t.transformedPath = path(QStringLiteral("other")); }, true },
+        { "a change of case", [](FileTransform& t) { t.transformedName = QStringLiteral("Original"); }, true },
+        { "another extension", [](FileTransform& t) { t.transformedExt = QStringLiteral("md"); }, true },
+    };
+    const QString original = touch(composed + QStringLiteral("/original.txt"));
+    for (const auto& c : cases) {
+        File file(QUrl::fromLocalFile(original), false);
+        c.change(file.transformed);
+        EXPECT_EQ(isChanged(file), c.changed) << c.label;
     }
 }
 

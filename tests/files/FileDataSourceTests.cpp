@@ -186,6 +186,31 @@ TEST_F(FileDataSourceTest, AWriteBackIsCheckedAgainWhenItLands)
         EXPECT_NE(file.transformed.transformedName.value(), "stale");
 }
 
+TEST_F(FileDataSourceTest, AWriteOfSomeFilesLeavesTheOthersAsTheyWere)
+{
+    fill({ "/a/1.txt", "/a/2.txt", "/a/3.txt" });
+    QList<File> files = store->getAllFiles();
+    for (File& file : files) {
+        file.transformed.transformedName = "first " + file.source.fileInfo.name;
+        file.validation.insertWarning("first");
+    }
+    const FileComponentMutations components = FileComponentMutations(FileComponentMutation::transformed) | FileComponentMutation::validation;
+    ASSERT_TRUE(store->updateFiles(files, components, "Brackenfold/Test.cpp"));
+
+    File second = store->getFile(1).value();
+    second.transformed.transformedName = "second";
+    second.validation.clearValidationResults();
+    ASSERT_TRUE(store->updateFiles({ second }, components, "Brackenfold/Test.cpp"));
+
+    const QList<File> stored = store->getAllFiles();
+    EXPECT_EQ(stored[0].transformed.transformedName.value(), "first 1");
+    EXPECT_EQ(stored[1].transformed.transformedName.value(), "second");
+    EXPECT_EQ(stored[2].transformed.transformedName.value(), "first 3");
+    EXPECT_EQ(stored[0].validation.warnings, QSet<QString> { "first" });
+    EXPECT_TRUE(stored[1].validation.warnings.isEmpty());
+    EXPECT_EQ(stored[2].transformed.id(), stored[2].source.id);
+}
+
 TEST_F(FileDataSourceTest, AWriteBackKeepsSingleWritesMadeMeanwhile)
 {
     fill({ "/a/1.txt", "/a/2.txt" });

@@ -89,6 +89,42 @@ TEST_F(FileTransformTest, FullPathJoinsTheSuffixBeforeTheExtension)
     EXPECT_EQ(folder.transformedFullPath(), "/a/Photos.album 2");
 }
 
+TEST_F(FileTransformTest, TargetNameIsWhatTheFullPathEndsIn)
+{
+    const struct { FileTransform transform; QString suffix; const char* expected; } cases[] = {
+        { file("/a", "report", "pdf"), "", "report.pdf" },
+        { file("/a", "report", "pdf"), " 2", "report 2.pdf" },
+        { file("/a", "report", ""), " 3", "report 3" },
+        { file("/a", ".env", ""), "", ".env" },
+        { FileTransform(QUuid::createUuid(), false, false, "/a", "b", "..tar"), "", "b..tar" },
+        { directory("/a/Photos.album"), " 2", "Photos.album 2" },
+        { directory("/"), "", "/" },
+    };
+    for (auto c : cases) {
+        c.transform.uniqueSuffix = c.suffix;
+        EXPECT_EQ(c.transform.targetFileName(), c.expected) << c.expected;
+        if (!c.transform.isDirectory())
+            EXPECT_EQ(c.transform.transformedFullPath(), QStringLiteral("/a/") + c.expected);
+    }
+}
+
+TEST_F(FileTransformTest, HiddenIsReadFromTheLastComponent)
+{
+    const struct { const char* fullPath; bool directory; bool hidden; } cases[] = {
+        { "/a/.env", false, true },
+        { "/.a/b.env", false, false },
+        { "/a/.cache/", true, true },
+        { "/a/cache//", true, false },
+        { "/", true, false },
+    };
+    for (const auto& c : cases) {
+        ExtendedFileInfo info;
+        info.fullPath = c.fullPath;
+        info.isDirectory = c.directory;
+        EXPECT_EQ(FileTransform::initial(QUuid::createUuid(), info, std::nullopt).isHidden(), c.hidden) << c.fullPath;
+    }
+}
+
 TEST_F(FileTransformTest, HiddenFilesFollowTheRenameHiddenFilesPreference)
 {
     setPreferences(false, true);
