@@ -1,7 +1,8 @@
 // The main road of one request, phase by phase, beside plain tools on the same
 // disk in the same run: opening (the walk and the hand-over to the store), the
 // preview with three rules, the whole rename run, and then, on a second tree,
-// its phases one by one (full transformation, validation, renaming). Beside
+// its phases one by one (full transformation, the validation in it alone again,
+// renaming). Beside
 // them: `find -printf`, a perl stand-in for `rename -n` with one rule, and a
 // careful raw loop (lstat + renameat2 RENAME_NOREPLACE per file).
 //
@@ -14,7 +15,8 @@
 //
 // To profile one phase alone: BENCH_PROFILE_PHASE=open|preview|run|full|validation|renaming
 // and BENCH_PERF_CTL=<fifo> with `perf record --control fifo:<fifo> -D -1 ...`: the
-// bench enables the profiler for that phase only.
+// bench enables the profiler for that phase only. BENCH_EXIT_AFTER_RUN=1 ends the
+// process right after the rename run, so that a heap profiler's peak is the run's.
 #include "core/DependencyInjectionRegistry.h"
 #include "core/Preference.h"
 #include "engine/FileValidationService.h"
@@ -438,7 +440,12 @@ int runOneSize(int argc, char** argv, const Layout& layout)
     QCoreApplication::processEvents();
     const long peak = statusKilobytes("VmHWM:");
     const int runRenamed = countRenamed(runTree, layout);
-    if (qEnvironmentVariableIsSet("SCRATCH_EXIT_AFTER_RUN")) { std::printf("peak %ld KiB over %ld, after open %ld\n", peak - baseline, baseline, residentAfterOpen - baseline); std::fflush(stdout); std::exit(0); }
+    if (qEnvironmentVariableIsSet("BENCH_EXIT_AFTER_RUN")) {
+        std::printf("peak resident memory %.2f KiB per file, after opening %.2f\n", double(peak - baseline) / layout.fileCount,
+            double(residentAfterOpen - baseline) / layout.fileCount);
+        std::fflush(stdout);
+        std::exit(0);
+    }
 
     // The run's phases one by one, on the second tree.
     openTree(phaseTree, *store);
@@ -451,6 +458,8 @@ int runOneSize(int argc, char** argv, const Layout& layout)
     const Phase fullTransformation = runOnWorker(&GlobalActors::transformation(), [&](std::stop_token stop) {
         full = TransformationService::shared().transformAllFiles(stop);
     });
+    // The full transformation validates its list already; this is that work
+    // once more on its own, to show its part.
     profiled.emplace("validation");
     QList<File> validated;
     const Phase validation = runOnWorker(&GlobalActors::transformation(), [&](std::stop_token stop) {
@@ -484,7 +493,7 @@ int runOneSize(int argc, char** argv, const Layout& layout)
     printTool("rename -n, one rule (perl)", renameNMs, QStringLiteral("   (%1 planned)").arg(planned).toUtf8().constData());
     printPhase("rename run", run, QStringLiteral("   (%1 renamed)").arg(runRenamed).toUtf8().constData());
     printPhase("  full transformation (validated)", fullTransformation);
-    printPhase("  validation of the run's copy", validation);
+    printPhase("  validation alone (again)", validation);
     printPhase("  renaming", renaming, QStringLiteral("   (%1 renamed)").arg(phaseRenamed).toUtf8().constData());
     printTool("raw lstat + renameat2 loop", rawMs, QStringLiteral("   (%1 renamed)").arg(rawRenamed).toUtf8().constData());
     std::printf("  %-34s %9.2f KiB per file (%ld KiB over %ld KiB before opening)\n", "peak resident memory",

@@ -45,6 +45,11 @@ struct ExtendedFileInfo {
     // it was given as a folder URL. Equal for two records exactly when their
     // URLs are, so it serves as the URL's key without making the URL.
     QString urlPath() const;
+    // Whether the two URLs are equal, without making either.
+    bool hasSameURL(const ExtendedFileInfo& other) const
+    {
+        return fullPath == other.fullPath && (givenAsFolderURL == other.givenAsFolderURL || urlPath() == other.urlPath());
+    }
     QUrl url() const;
     // Where a link leads; the item's own URL for anything else.
     QUrl resolvedURL() const;

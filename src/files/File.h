@@ -62,7 +62,7 @@ struct File {
     // Loads the attributes once, through the installed attribute reader.
     void initializeAttributes();
 
-    bool operator==(const File& other) const { return source.fileInfo.urlPath() == other.source.fileInfo.urlPath(); }
+    bool operator==(const File& other) const { return source.fileInfo.hasSameURL(other.source.fileInfo); }
 };
 
 inline size_t qHash(const File& file, size_t seed = 0)

@@ -229,7 +229,7 @@ bool FileDataSource::updateFiles(const QList<File>& files, FileComponentMutation
             bool consistent = inside;
             if (inside && !components.testFlag(FileComponentMutation::source)) {
                 const FileSource& stored = snapshot.fileSources.at(index);
-                consistent = stored.id == file.source.id && stored.fileInfo.urlPath() == file.source.fileInfo.urlPath();
+                consistent = stored.id == file.source.id && stored.fileInfo.hasSameURL(file.source.fileInfo);
             }
             if (!consistent) {
                 QStringList lines;

@@ -43,7 +43,7 @@ std::optional<QString> FileSource::volume() const
 
 void FileSource::addAliasFileInfo(const File& other)
 {
-    if (fileInfo.urlPath() == other.source.fileInfo.urlPath() && !other.source.aliasFileInfo.isEmpty())
+    if (fileInfo.hasSameURL(other.source.fileInfo) && !other.source.aliasFileInfo.isEmpty())
         aliasFileInfo += other.source.aliasFileInfo;
 }
 

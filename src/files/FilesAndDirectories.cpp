@@ -218,7 +218,7 @@ void FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const
         if (duplicate.source.aliasFileInfo.isEmpty())
             continue;
         for (File& item : files) {
-            if (item.source.fileInfo.urlPath() == duplicate.source.fileInfo.urlPath()) {
+            if (item.source.fileInfo.hasSameURL(duplicate.source.fileInfo)) {
                 item.source.addAliasFileInfo(duplicate);
                 break;
             }
