@@ -2,9 +2,8 @@
 // disk in the same run: opening (the walk and the hand-over to the store), the
 // preview with three rules, the whole rename run, and then, on a second tree,
 // its phases one by one (full transformation, the validation in it alone again,
-// renaming). Beside
-// them: `find -printf`, a perl stand-in for `rename -n` with one rule, and a
-// careful raw loop (lstat + renameat2 RENAME_NOREPLACE per file).
+// renaming). Beside them: `find -printf`, a perl stand-in for `rename -n` with
+// one rule, and a careful raw loop (lstat + renameat2 RENAME_NOREPLACE per file).
 //
 // Reported per size: the milliseconds of every phase, the peak resident memory
 // per listed file, and the longest main-thread stall (the longest single event
