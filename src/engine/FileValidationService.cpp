@@ -2,7 +2,7 @@
 
 #include "core/AppNotification+Typed.h"
 #include "core/DependencyInjectionRegistry.h"
-#include "engine/ConcurrentChunks.h"
+#include "platform/ConcurrentChunks.h"
 #include "engine/FileValidationUtil.h"
 #include "files/FileDataSource.h"
 #include "platform/Clock.h"

@@ -5,7 +5,7 @@
 #include "core/Preference.h"
 #include "core/RegularExpression.h"
 #include "core/String+path.h"
-#include "engine/ConcurrentChunks.h"
+#include "platform/ConcurrentChunks.h"
 #include "engine/DiskMove.h"
 #include "engine/FreePaths.h"
 #include "files/DirectoryValidator.h"

@@ -2,14 +2,12 @@
 
 #include "core/AppNotification+Typed.h"
 #include "core/DependencyInjectionRegistry.h"
-#include "engine/ConcurrentChunks.h"
 #include "engine/FileValidationService.h"
 #include "engine/RuleRunState.h"
 #include "engine/TransformationUtil.h"
 #include "files/FileDataSource.h"
 #include "platform/Log.h"
 #include "platform/MainThread.h"
-#include "platform/Prefault.h"
 #include "rules/Transformers.h"
 #include "tokens/AttributeResolver.h"
 #include "tokens/FileAttributeUtil.h"
@@ -32,37 +30,6 @@ struct Snapshot {
     bool hasStores() const { return fileDataSource && transformers; }
 };
 
-// The store's files, made on all cores: each copy reads records that lie
-// apart in memory, and the time goes in waiting for those reads, not in work.
-QList<File> filesOf(const FileComponents& components)
-{
-    const qsizetype n = components.orderedIndex.size();
-    if (components.fileSources.size() != n || components.fileTransforms.size() != n
-        || components.fileValidations.size() != n || components.fileAttributes.size() != n)
-        return FileDataSource::filesOf(components); // says what does not match
-    QList<File> files;
-    files.reserve(n);
-    Prefault::reservedCapacityOf(files);
-    files.resize(n);
-    File* const first = files.data();
-    forEachChunkConcurrently(n, FileValidationService::CHUNK_SIZE, [&] {
-        return [&](qsizetype begin, qsizetype end) {
-            for (qsizetype row = begin; row < end; ++row) {
-                const int storageIndex = components.orderedIndex.at(row);
-                File& file = first[row];
-                file.index = storageIndex;
-                file.fileGenerationId = components.fileGenerationId;
-                file.source = components.fileSources.at(storageIndex);
-                file.transformed = components.fileTransforms.at(storageIndex);
-                file.validation = components.fileValidations.at(storageIndex);
-                file.attributes = components.fileAttributes.at(storageIndex);
-            }
-            return true;
-        };
-    });
-    return files;
-}
-
 // The stores and copies of the rules and of all files, read in one hop. The
 // main thread hands over the store's shared lists; the files are made here.
 Snapshot takeSnapshot()
@@ -79,7 +46,7 @@ Snapshot takeSnapshot()
         snapshot.rules = snapshot.transformers->list();
         components = snapshot.fileDataSource->getAllComponents();
     });
-    snapshot.files = filesOf(components);
+    snapshot.files = FileDataSource::filesOf(components);
     snapshot.transforms = std::move(components.fileTransforms);
     return snapshot;
 }

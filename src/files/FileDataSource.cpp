@@ -4,6 +4,7 @@
 #include "core/Logger.h"
 #include "core/String+path.h"
 #include "core/String+utilities.h"
+#include "platform/ConcurrentChunks.h"
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 #include "platform/NotificationCenter.h"
@@ -67,11 +68,26 @@ QList<File> FileDataSource::filesOf(const FileComponents& components)
     QList<File> files;
     files.reserve(n);
     Prefault::reservedCapacityOf(files);
-    for (int storageIndex : components.orderedIndex) {
-        files.append(File(storageIndex, components.fileGenerationId, components.fileSources.at(storageIndex),
-            components.fileTransforms.at(storageIndex), components.fileValidations.at(storageIndex),
-            components.fileAttributes.at(storageIndex)));
-    }
+    files.resize(n);
+    File* const first = files.data();
+    // Made on all cores: each copy reads records that lie apart in memory, and
+    // the time goes in waiting for those reads, not in work.
+    constexpr qsizetype CHUNK_SIZE = 4096;
+    forEachChunkConcurrently(n, CHUNK_SIZE, [&] {
+        return [&](qsizetype begin, qsizetype end) {
+            for (qsizetype row = begin; row < end; ++row) {
+                const int storageIndex = components.orderedIndex.at(row);
+                File& file = first[row];
+                file.index = storageIndex;
+                file.fileGenerationId = components.fileGenerationId;
+                file.source = components.fileSources.at(storageIndex);
+                file.transformed = components.fileTransforms.at(storageIndex);
+                file.validation = components.fileValidations.at(storageIndex);
+                file.attributes = components.fileAttributes.at(storageIndex);
+            }
+            return true;
+        };
+    });
     return files;
 }
 
