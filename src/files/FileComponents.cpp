@@ -1,6 +1,6 @@
 #include "files/FileComponents.h"
 
-#include <QThreadPool>
+#include "platform/BackgroundPool.h"
 
 #include <malloc.h>
 
@@ -12,8 +12,9 @@ void deleteInBackground(const FileComponents* components)
         delete components;
         return;
     }
-    // The global pool runs what was queued before it ends, so nothing leaks at exit.
-    QThreadPool::globalInstance()->start([components] { delete components; });
+    // Not on Qt's global pool: a long release there would hold back the painter,
+    // which fills on that pool from the main thread.
+    BackgroundPool::start([components] { delete components; });
 }
 
 } // namespace

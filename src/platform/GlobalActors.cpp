@@ -1,5 +1,6 @@
 #include "platform/GlobalActors.h"
 
+#include "platform/BackgroundPool.h"
 #include "platform/Task.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,16 @@ std::mutex createdMutex;
 std::vector<SerialExecutor*> created;
 bool watchesApplication = false;
 
+void watchApplicationLocked()
+{
+    if (!watchesApplication) {
+        if (auto* app = QCoreApplication::instance()) {
+            QObject::connect(app, &QObject::destroyed, [] { shutdown(); });
+            watchesApplication = true;
+        }
+    }
+}
+
 // The executors stop when the application object is gone and before any static
 // object is destroyed: a job still running at exit could otherwise use what the
 // exit handlers have already destroyed.
@@ -21,12 +32,7 @@ SerialExecutor* make(const char* name)
 {
     auto* executor = new SerialExecutor(QString::fromLatin1(name));
     std::lock_guard lock(createdMutex);
-    if (!watchesApplication) {
-        if (auto* app = QCoreApplication::instance()) {
-            QObject::connect(app, &QObject::destroyed, [] { shutdown(); });
-            watchesApplication = true;
-        }
-    }
+    watchApplicationLocked();
     created.push_back(executor);
     return executor;
 }
@@ -56,6 +62,12 @@ SerialExecutor& fileAttributes()
     return *executor;
 }
 
+void watchApplication()
+{
+    std::lock_guard lock(createdMutex);
+    watchApplicationLocked();
+}
+
 void shutdown()
 {
     TaskHandle::cancelAll();
@@ -66,6 +78,8 @@ void shutdown()
     }
     for (SerialExecutor* executor : executors)
         executor->shutdown();
+    // The pool's jobs were cancelled above; one waiting for the main thread gives up now.
+    BackgroundPool::waitForDone();
 }
 
 } // namespace GlobalActors

@@ -13,5 +13,7 @@ SerialExecutor& fileAttributes();   // attribute preloading
 // Cancels every task and ends the executors' threads; runs by itself when the
 // application object is destroyed. The executors then ignore new work.
 void shutdown();
+// Makes sure shutdown() runs when the application object is destroyed.
+void watchApplication();
 
 } // namespace GlobalActors

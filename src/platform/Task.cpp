@@ -1,8 +1,7 @@
 #include "platform/Task.h"
 
+#include "platform/BackgroundPool.h"
 #include "platform/Clock.h"
-
-#include <QThreadPool>
 
 #include <condition_variable>
 #include <mutex>
@@ -61,7 +60,7 @@ TaskHandle TaskHandle::start(SerialExecutor& executor, Work work)
 
 TaskHandle TaskHandle::detached(Work work)
 {
-    return make(std::move(work), [](std::function<void()> job) { QThreadPool::globalInstance()->start(std::move(job)); });
+    return make(std::move(work), [](std::function<void()> job) { BackgroundPool::start(std::move(job)); });
 }
 
 void TaskHandle::cancel() const

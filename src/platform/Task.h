@@ -18,7 +18,7 @@ public:
 
     // Runs `work` on `executor` (an actor).
     static TaskHandle start(SerialExecutor& executor, Work work);
-    // Runs `work` on a thread of the shared pool, bound to no actor.
+    // Runs `work` on a thread of our background pool, bound to no actor.
     static TaskHandle detached(Work work);
 
     bool isValid() const { return static_cast<bool>(m_state); }
