@@ -70,3 +70,31 @@ std::optional<DirectoryRoots::Writability> DirectoryRoots::writabilityOnDisk(con
     writability.isWritable = ::faccessat(AT_FDCWD, item.constData(), W_OK, AT_SYMLINK_NOFOLLOW) == 0;
     return writability;
 }
+
+bool DirectoryRoots::entryIsWritableOnDisk(int folderFd, const QByteArray& name, const QString&)
+{
+    return ::faccessat(folderFd, name.constData(), W_OK, 0) == 0;
+}
+
+const QStringList& DirectoryRoots::restrictedSystemFolders()
+{
+    static const QStringList folders {
+        QStringLiteral("/bin"), QStringLiteral("/boot"), QStringLiteral("/dev"), QStringLiteral("/efi"),
+        QStringLiteral("/etc"), QStringLiteral("/lib"), QStringLiteral("/lib32"), QStringLiteral("/lib64"),
+        QStringLiteral("/libx32"), QStringLiteral("/lost+found"), QStringLiteral("/opt"), QStringLiteral("/proc"),
+        QStringLiteral("/root"), QStringLiteral("/run"), QStringLiteral("/sbin"), QStringLiteral("/snap"),
+        QStringLiteral("/sys"), QStringLiteral("/usr"), QStringLiteral("/var"),
+    };
+    return folders;
+}
+
+bool DirectoryRoots::isRestrictedSystemLocation(const QString& prefix)
+{
+    if (prefix == QLatin1String("/"))
+        return true;
+    for (const QString& folder : restrictedSystemFolders()) {
+        if (prefix.startsWith(folder) && prefix.size() > folder.size() && prefix.at(folder.size()) == QLatin1Char('/'))
+            return true;
+    }
+    return false;
+}

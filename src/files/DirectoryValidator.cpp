@@ -161,13 +161,15 @@ bool DirectoryValidator::isSupportedDirectoryUncached(const QString& path)
 {
     // The test runs on the clean form, so "/home/me/../../etc" is not taken for
     // a folder of the home folder. Names are case-sensitive here.
-    // The resolved form must be admitted too, so that a symbolic link inside an
-    // allowed folder does not lead anywhere else ("~/link-to-etc/x").
+    // A folder is admitted by the path it is given in, so that a link inside the
+    // home folder ("~/Photos" to another disk) leads to folders that can be
+    // renamed; but no link may lead into the system's own folders ("~/x" to /etc).
     if (const auto tested = prefixForm(path); tested && isAdmitted(*tested)) {
         auto resolved = m_resolvedAdmitted.constFind(*tested);
         if (resolved == m_resolvedAdmitted.constEnd()) {
             const auto form = resolvedForm(*tested);
-            resolved = m_resolvedAdmitted.insert(*tested, !form || isAdmitted(*form, true));
+            const bool admitted = !form || isAdmitted(*form, true) || !DirectoryRoots::isRestrictedSystemLocation(*form);
+            resolved = m_resolvedAdmitted.insert(*tested, admitted);
         }
         return *resolved;
     }
@@ -224,14 +226,23 @@ bool DirectoryValidator::isWritableDirectory(const QUrl& url)
     return !refusal;
 }
 
-bool DirectoryValidator::isWritableFolder(const QString& path)
+bool DirectoryValidator::isWritableEntry(const QString& folderPath, int folderFd, const QByteArray& name, const QString& path)
 {
-    auto known = m_writableFolders.constFind(path);
-    if (known == m_writableFolders.constEnd())
-        known = m_writableFolders.insert(path, writabilityRefusal(path));
-    if (*known)
-        append({ path, **known });
-    return !*known;
+    auto readOnly = m_readOnlyVolumes.constFind(folderPath);
+    if (readOnly == m_readOnlyVolumes.constEnd()) {
+        const auto folder = m_roots.writability ? m_roots.writability(folderPath) : std::nullopt;
+        readOnly = m_readOnlyVolumes.insert(folderPath, folder ? std::optional<bool>(folder->volumeIsReadOnly) : std::nullopt);
+    }
+    if (!*readOnly) // the folder's facts could not be read: ask about the item itself
+        return isWritableDirectory(QUrl::fromLocalFile(path));
+    std::optional<RejectionReason> refusal;
+    if (**readOnly)
+        refusal = RejectionReason::readonlyVolume;
+    else if (m_roots.entryIsWritable && !m_roots.entryIsWritable(folderFd, name, path))
+        refusal = RejectionReason::readonlyPath;
+    if (refusal)
+        append({ path, *refusal });
+    return !refusal;
 }
 
 QSet<QString> DirectoryValidator::validatePathString(const QString& path) const

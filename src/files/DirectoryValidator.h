@@ -40,10 +40,10 @@ public:
     bool isSupportedDirectory(const QUrl& url);
     // On false, records the URL's path with readonlyVolume, readonlyPath or error.
     bool isWritableDirectory(const QUrl& url);
-    // Whether the items of the folder at `path` can be renamed: the folder is
-    // writable and lies on a writable volume. Asks the disk once per folder; on
-    // false, records the folder's path as isWritableDirectory does.
-    bool isWritableFolder(const QString& path);
+    // isWritableDirectory for a plain entry (neither a folder nor a link) of the
+    // open folder `folderFd` at `folderPath`: its volume is the folder's, asked
+    // once per folder, its own write permission is asked relative to the folder.
+    bool isWritableEntry(const QString& folderPath, int folderFd, const QByteArray& name, const QString& path);
 
     QSet<QString> validatePathString(const QString& path) const;
     // The path rules, the case-only rule and whether the new path is supported.
@@ -67,7 +67,8 @@ private:
     // The answers per folder path, and the roots with the custom folders, as
     // read on first use.
     QHash<QString, bool> m_supported;
-    QHash<QString, std::optional<RejectionReason>> m_writableFolders;
+    // Per folder: whether its volume is read-only, none when unknown.
+    QHash<QString, std::optional<bool>> m_readOnlyVolumes;
     QHash<QString, QSet<QString>> m_pathMessages;
     struct LastPair {
         QString path;

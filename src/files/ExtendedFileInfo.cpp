@@ -43,10 +43,17 @@ std::optional<VolumeRoot> volumeRoot(const QString& path, quint64 device)
             && (it->path == QLatin1String("/") || path == it->path || path.startsWith(it->path + QLatin1Char('/'))))
             return *it;
     }
+    // The mount table names the root where it covers the path and agrees with
+    // the device; where it does not (a chroot, some containers), the device
+    // number still tells where the volume begins.
     const QStorageInfo storage(path);
-    if (!storage.isValid())
-        return std::nullopt;
-    const QString root = storage.rootPath();
+    QString root = storage.isValid() ? storage.rootPath() : QString();
+    if (root.isEmpty() || ExtendedFileInfo::deviceKeyOf(root) != device) {
+        const std::optional<QString> byDevice = ExtendedFileInfo::volumeRootOf(path);
+        if (!byDevice || ExtendedFileInfo::deviceKeyOf(*byDevice) != device)
+            return std::nullopt;
+        root = *byDevice;
+    }
     const VolumeRoot found { root, QUrl::fromLocalFile(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/')) };
     QMutexLocker lock(&mutex);
     roots.insert(device, found);
@@ -191,6 +198,33 @@ QString kindOf(const ExtendedFileInfo& info, bool givenAsDirectory)
 constexpr unsigned int STATUS_FIELDS = STATX_BASIC_STATS | STATX_BTIME;
 
 } // namespace
+
+std::optional<quint64> ExtendedFileInfo::deviceKeyOf(const QString& path)
+{
+    struct statx status {};
+    if (statx(AT_FDCWD, QFile::encodeName(path).constData(), 0, 0, &status) != 0)
+        return std::nullopt;
+    return deviceKey(status);
+}
+
+std::optional<QString> ExtendedFileInfo::volumeRootOf(const QString& path)
+{
+    if (!path.startsWith(QLatin1Char('/')))
+        return std::nullopt;
+    QString root = QDir::cleanPath(path);
+    const std::optional<quint64> device = deviceKeyOf(root);
+    if (!device)
+        return std::nullopt;
+    while (root != QLatin1String("/")) {
+        QString parent = String::stringByDeletingLastPathComponent(root);
+        if (parent.isEmpty())
+            parent = QStringLiteral("/");
+        if (deviceKeyOf(parent) != device)
+            break;
+        root = parent;
+    }
+    return root;
+}
 
 ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
 {

@@ -59,6 +59,12 @@ struct ExtendedFileInfo {
     // The same for the entry `name` of an open folder, read relative to it;
     // `nativeName` is the name as the folder listed it.
     static ExtendedFileInfo read(const FolderReader& folder, const QString& name, const QByteArray& nativeName);
+    // The topmost folder above `path` (itself included) on the same device:
+    // the root of its volume, found without the mount table. None when `path`
+    // cannot be read.
+    static std::optional<QString> volumeRootOf(const QString& path);
+    // The device of the item at `path`, links followed, as the records key it.
+    static std::optional<quint64> deviceKeyOf(const QString& path);
     // The information after this item was moved to `fullPath` (absolute, as the
     // move used it) on the same volume: derived from what is known (the item,
     // its dates, tags and type stay), read anew only for a link, which may lead

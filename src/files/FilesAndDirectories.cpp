@@ -120,8 +120,9 @@ bool FilesAndDirectories::isListable(const ExtendedFileInfo& info) const
         return false;
     if (!directoryValidator->isSupportedDirectory(info.path))
         return false;
-    // Renaming an item writes to the folder that holds it: one answer per folder.
-    return directoryValidator->isWritableFolder(String::stringByDeletingLastPathComponent(info.fullPath));
+    // The item's own, never its folder's: a normal user's home folder lies in
+    // root's /home, a stick's root in root's /media/$USER.
+    return directoryValidator->isWritableDirectory(info.url());
 }
 
 std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, Walk& walk) const
@@ -155,8 +156,9 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, W
     kept.reserve(names.size());
     Prefault::reservedCapacityOf(kept);
     // A plain entry (neither a folder nor a link) is in this folder with the
-    // path every other plain entry has: the rules answer once for all of them.
-    std::optional<bool> plainEntriesListable;
+    // path every other plain entry has: the folder rule answers once for all of
+    // them, and each is asked only whether it is writable.
+    std::optional<bool> plainEntriesSupported;
     for (const QByteArray& name : names) {
         if (walk.isCancelled())
             return QList<File> {};
@@ -181,9 +183,9 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, W
         }
         if (Directory::isIgnored(entryName))
             continue;
-        if (!plainEntriesListable)
-            plainEntriesListable = isListable(info);
-        if (*plainEntriesListable)
+        if (!plainEntriesSupported)
+            plainEntriesSupported = directoryValidator->isSupportedDirectory(info.path);
+        if (*plainEntriesSupported && directoryValidator->isWritableEntry(folderPath, reader->fd(), name, info.fullPath))
             kept.emplaceBack(std::move(info));
     }
     return kept;

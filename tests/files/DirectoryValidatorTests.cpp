@@ -72,29 +72,48 @@ TEST_F(DirectoryValidatorTest, OnlyPathsInsideAnAllowedRootAreSupported)
     }
 }
 
-TEST_F(DirectoryValidatorTest, ASymbolicLinkMustNotLeadOutOfTheAllowedFolders)
+// A folder is admitted by the path it is given in: a link inside the home
+// folder may lead to another disk, never into the system's own folders.
+TEST_F(DirectoryValidatorTest, ALinkInAnAllowedFolderLeadsAnywhereButIntoTheSystemFolders)
 {
     QDir().mkpath(path("elsewhere/secret"));
     QDir().mkpath(home + "/real");
-    ASSERT_TRUE(QFile::link(path("elsewhere"), home + "/outside"));
+    ASSERT_TRUE(QFile::link(path("elsewhere"), home + "/Photos"));
     ASSERT_TRUE(QFile::link(home + "/real", home + "/inside"));
+    ASSERT_TRUE(QFile::link("/etc", home + "/config"));
+    ASSERT_TRUE(QFile::link("/usr/share", home + "/shared"));
+    ASSERT_TRUE(QFile::link("/", home + "/everything"));
+    ASSERT_TRUE(QFile::link(home + "/config", home + "/config-again"));
     ASSERT_TRUE(QFile::link(home, path("homeLink")));
-    Preference::set(QStringList { path("homeLink") }, PreferenceKey::customDirectories);
+    Preference::set(QStringList { path("homeLink"), "/usr/share/doc" }, PreferenceKey::customDirectories);
     const struct {
         QString path;
         bool supported;
     } cases[] = {
-        { home + "/outside", false },
-        { home + "/outside/secret", false },
-        { home + "/outside/not/yet/made", false },
+        { home + "/Photos", true },
+        { home + "/Photos/secret", true },
+        { home + "/Photos/not/yet/made", true },
         { home + "/inside", true },
         { home + "/inside/new/folder", true },
         { path("homeLink/real"), true }, // a link that is itself an allowed root
+        { home + "/config", false },
+        { home + "/config/not/yet/made", false },
+        { home + "/config-again", false }, // a link to a link
+        { home + "/shared", false },
+        { home + "/everything", false },
+        { home + "/everything/tmp", true }, // the real location decides
+        { home + "/everything/etc", false },
+        { "/usr/share/doc/x", true }, // the user's own folder, wherever it lies
+        { path("elsewhere"), false }, // given outside: refused by its own path
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
         DirectoryValidator v = validator();
         EXPECT_EQ(v.isSupportedDirectory(c.path), c.supported);
+        const QList<RejectedDirectory> expected = c.supported
+            ? QList<RejectedDirectory> {}
+            : QList<RejectedDirectory> { { c.path + "/", Reason::restrictedPath } };
+        EXPECT_EQ(v.rejectedDirectories(), expected);
     }
 }
 
@@ -172,7 +191,7 @@ TEST_F(DirectoryValidatorTest, TheDiskCheckReadsTheItemItself)
     EXPECT_EQ(v.rejectedDirectories(), (QList<RejectedDirectory> { { path("home/me/missing"), Reason::error } }));
 }
 
-TEST_F(DirectoryValidatorTest, AFolderWithoutWritePermissionIsReadOnly)
+TEST_F(DirectoryValidatorTest, AFolderWithoutWritePermissionIsReadOnlyAsUser)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root may write into any folder; the injected check covers readonlyPath";

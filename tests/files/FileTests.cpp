@@ -58,8 +58,32 @@ TEST_F(FileOnDiskTest, ARegularFileSplitsIntoFolderNameAndExtension)
     const FileSource source(QUuid::createUuid(), info);
     EXPECT_EQ(source.extSuffix(), ".txt");
     EXPECT_FALSE(source.isHidden());
-    EXPECT_TRUE(source.volume().has_value());
+    ASSERT_TRUE(source.volume().has_value());
     EXPECT_TRUE(source.volume()->endsWith('/'));
+}
+
+// The volume is where the device of the item begins, found without the mount
+// table (a chroot or a container may have no entry for it).
+TEST_F(FileOnDiskTest, TheVolumeRootIsTheTopmostFolderOnTheItemsDevice)
+{
+    const QString file = root + "/a/report.final.txt";
+    const std::optional<QString> volumeRoot = ExtendedFileInfo::volumeRootOf(file);
+    ASSERT_TRUE(volumeRoot.has_value());
+    EXPECT_TRUE(*volumeRoot == "/" || file.startsWith(*volumeRoot + "/")) << volumeRoot->toStdString();
+    EXPECT_EQ(ExtendedFileInfo::deviceKeyOf(*volumeRoot), ExtendedFileInfo::deviceKeyOf(file));
+    if (*volumeRoot != "/") {
+        const QString above = QFileInfo(*volumeRoot).absolutePath();
+        EXPECT_NE(ExtendedFileInfo::deviceKeyOf(above), ExtendedFileInfo::deviceKeyOf(file)) << above.toStdString();
+    }
+    EXPECT_EQ(ExtendedFileInfo::volumeRootOf(root + "/missing"), std::nullopt);
+    EXPECT_EQ(ExtendedFileInfo::volumeRootOf("relative/path"), std::nullopt);
+
+    // The record's volume holds the item, on the item's device.
+    const ExtendedFileInfo info = ExtendedFileInfo::read(url("a/report.final.txt"));
+    ASSERT_TRUE(info.volume.has_value());
+    const QString recorded = FileUrl::path(*info.volume);
+    EXPECT_TRUE(recorded == "/" || file.startsWith(recorded + "/")) << recorded.toStdString();
+    EXPECT_EQ(ExtendedFileInfo::deviceKeyOf(recorded), ExtendedFileInfo::deviceKeyOf(file));
 }
 
 TEST_F(FileOnDiskTest, AHiddenFileHasNoExtension)

@@ -275,13 +275,16 @@ TEST_F(FilesAndDirectoriesTest, RestrictedPlacesAreRefused)
     EXPECT_EQ(linked.rejectedDirectories(), (QList<RejectedDirectory> { { path("elsewhere/"), Reason::restrictedPath } }));
 }
 
-TEST_F(FilesAndDirectoriesTest, ReadOnlyFoldersAndVolumesAreRefused)
+// Each item is asked about itself, never about the folder that holds it: a
+// normal user's home folder lies in root's /home.
+TEST_F(FilesAndDirectoriesTest, ReadOnlyItemsAndVolumesAreRefused)
 {
     makeFile("home/me/w/locked/inside.txt");
     makeFile("home/me/w/locked/second.txt");
     makeFile("home/me/w/open.txt");
     makeFile("home/me/w/also open.txt");
-    makeFile("media/Backup/v.txt");
+    const QString readOnly = makeFile("home/me/w/read-only.txt");
+    const QString onBackup = makeFile("media/Backup/v.txt");
     DirectoryRoots directoryRoots = roots();
     const QString locked = path("home/me/w/locked");
     const QString backup = volume;
@@ -290,20 +293,72 @@ TEST_F(FilesAndDirectoriesTest, ReadOnlyFoldersAndVolumesAreRefused)
         *asked << item;
         if (item.startsWith(backup))
             return DirectoryRoots::Writability { true, true };
-        if (item == locked)
+        if (item == locked || item == home) // the opened folder's parent is not writable
             return DirectoryRoots::Writability { false, false };
         return DirectoryRoots::writabilityOnDisk(item);
     };
+    directoryRoots.entryIsWritable = [=](int folderFd, const QByteArray& name, const QString& item) {
+        EXPECT_GE(folderFd, 0);
+        EXPECT_TRUE(item.endsWith(QFile::decodeName(name)));
+        return item != readOnly;
+    };
     FilesAndDirectories opened = open({ "home/me/w", "media/Backup/v.txt" }, false, false, directoryRoots);
-    EXPECT_EQ(relative(opened.allFiles()), (QStringList { "home/me/w/also open.txt", "home/me/w/open.txt" }));
+    EXPECT_EQ(sorted(relative(opened.allFiles())), (QStringList { "home/me/w/also open.txt", "home/me/w/open.txt" }));
     EXPECT_EQ(opened.rejectedDirectories(),
-        (QList<RejectedDirectory> { { locked, Reason::readonlyPath }, { backup, Reason::readonlyVolume } }));
-    // Renaming writes to the folder that holds an item: each folder is asked once.
-    asked->sort();
-    EXPECT_EQ(*asked, (QStringList { path("home/me"), path("home/me/w"), locked, backup }));
+        (QList<RejectedDirectory> {
+            { locked, Reason::readonlyPath }, { readOnly, Reason::readonlyPath }, { onBackup, Reason::readonlyVolume } }));
+    // The plain files of a folder share its volume: none of them is asked about by path.
+    EXPECT_FALSE(asked->contains(path("home/me/w/open.txt")));
+    EXPECT_FALSE(asked->contains(home));
 }
 
-TEST_F(FilesAndDirectoriesTest, AnUnreadableFolderIsNotAccessible)
+// Opened through a link inside the home folder: the files are listed by the path
+// they were given in, and a link into the system's folders leads nowhere.
+TEST_F(FilesAndDirectoriesTest, AFolderReachedThroughALinkInTheHomeFolderIsOpened)
+{
+    makeFile("elsewhere/photos/a.jpg");
+    makeFile("elsewhere/photos/trip/b.jpg");
+    makeLink("home/me/Photos", path("elsewhere/photos"));
+    makeLink("home/me/config", "/etc");
+    FilesAndDirectories linked = open({ "home/me/Photos/a.jpg", "home/me/Photos/trip" });
+    EXPECT_EQ(relative(linked.allFiles()), (QStringList { "home/me/Photos/a.jpg", "home/me/Photos/trip/b.jpg" }));
+    EXPECT_TRUE(linked.rejectedDirectories().isEmpty());
+
+    FilesAndDirectories system = open({ "home/me/config/hostname", "home/me/config/apt" });
+    EXPECT_TRUE(system.allFiles().isEmpty());
+    ASSERT_FALSE(system.rejectedDirectories().isEmpty());
+    for (const RejectedDirectory& rejected : system.rejectedDirectories()) {
+        EXPECT_EQ(rejected.reason, Reason::restrictedPath);
+        EXPECT_TRUE(rejected.path.startsWith(path("home/me/config/"))) << rejected.path.toStdString();
+    }
+}
+
+// As a normal user: the home folder lies in a folder only root may write
+// (/home), a stick's root in another (/media/$USER). Each opens; what the user
+// may not write is refused by its own name.
+TEST_F(FilesAndDirectoriesTest, TheHomeFolderAndAVolumeRootOpenInFoldersOnlyRootMayWriteAsUser)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write anywhere; run as a normal user";
+    makeFile("home/me/notes.txt");
+    const QString readOnlyFile = makeFile("home/me/read-only.txt");
+    const QString readOnlyFolder = makeFile("home/me/kept/inside.txt").section('/', 0, -2);
+    makeFile("media/Backup/photo.jpg");
+    const auto mode = [](const QString& item, mode_t bits) { return ::chmod(QFile::encodeName(item).constData(), bits); };
+    ASSERT_EQ(mode(readOnlyFile, 0444), 0);
+    ASSERT_EQ(mode(readOnlyFolder, 0555), 0);
+    ASSERT_EQ(mode(path("home"), 0555), 0);
+    ASSERT_EQ(mode(path("media"), 0555), 0);
+    FilesAndDirectories opened = open({ "home/me", "media/Backup" });
+    const QList<File> files = opened.allFiles();
+    for (const QString& item : { path("home"), path("media"), readOnlyFolder })
+        mode(item, 0755);
+    EXPECT_EQ(sorted(relative(files)), (QStringList { "home/me/notes.txt", "media/Backup/photo.jpg" }));
+    EXPECT_EQ(opened.rejectedDirectories(),
+        (QList<RejectedDirectory> { { readOnlyFolder, Reason::readonlyPath }, { readOnlyFile, Reason::readonlyPath } }));
+}
+
+TEST_F(FilesAndDirectoriesTest, AnUnreadableFolderIsNotAccessibleAsUser)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root can list a folder without read permission";

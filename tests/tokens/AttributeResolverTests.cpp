@@ -182,7 +182,10 @@ TEST_F(AttributeResolution, BasicAttributesOfAFile)
     EXPECT_FALSE(attributes.contains("date-added-to-directory"));
     EXPECT_EQ(attributes.value("file-size").attributeValue, AttributeValue::string("5 bytes"));
     EXPECT_TRUE(attributes.value("inode").attributeValue.numberValue().has_value());
-    EXPECT_TRUE(attributes.value("volume").attributeValue.stringValue()->startsWith('/'));
+    const std::optional<QString> volume = attributes.value("volume").attributeValue.stringValue();
+    ASSERT_TRUE(volume.has_value());
+    EXPECT_TRUE(volume->startsWith('/') && volume->endsWith('/')) << volume->toStdString();
+    EXPECT_TRUE(path.startsWith(*volume)) << volume->toStdString();
     if (tagged)
         EXPECT_EQ(attributes.value("tags").attributeValue, AttributeValue::string("Red,A:B"));
 
