@@ -15,8 +15,6 @@ std::shared_ptr<FileDataSource> filledStore()
     for (int i = 0; i < FILE_COUNT; ++i) {
         ExtendedFileInfo info;
         info.fullPath = QStringLiteral("/photos/folder %1/IMG_%2.jpg").arg(i % 97).arg((i * 7919) % FILE_COUNT);
-        info.url = QUrl::fromLocalFile(info.fullPath);
-        info.resolvedURL = info.url;
         info.path = QStringLiteral("/photos/folder %1").arg(i % 97);
         info.name = QStringLiteral("IMG_%1").arg((i * 7919) % FILE_COUNT);
         info.ext = QStringLiteral("jpg");

@@ -22,7 +22,6 @@ std::shared_ptr<FileDataSource> filledStore()
         const QString name = (i % 10 == 0 ? QStringLiteral(".IMG_%1") : QStringLiteral("IMG_%1")).arg(i);
         info.path = QStringLiteral("/photos/folder %1").arg(i % 97);
         info.fullPath = info.path + QLatin1Char('/') + name + QStringLiteral(".jpg");
-        info.url = QUrl::fromLocalFile(info.fullPath);
         info.name = name;
         info.ext = QStringLiteral("jpg");
         const QUuid id = QUuid::createUuid();
