@@ -92,14 +92,18 @@ void FileAttributesWorker::preloadAllAttributes()
         return;
     }
     std::lock_guard decision(m_decision);
-    QList<Entry> files = getFilesToPreload();
-    if (files.isEmpty())
-        return;
+    // A running preload is asked first: read after the list, it may have ended
+    // in between with its last values still on their way to the store, and those
+    // files would be read again. When it ends it posts applyChanges, whose pass
+    // decides again on the list as it then is.
     {
         std::lock_guard lock(m_mutex);
         if (m_task.isValid() && !m_task.isCancelled())
             return;
     }
+    QList<Entry> files = getFilesToPreload();
+    if (files.isEmpty())
+        return;
     Log::debug(BACKGROUND, "🔹 preloadAllAttributes for %ld files.", files.size());
     startNewPreloadAttributesTask(std::move(files));
 }

@@ -10,6 +10,8 @@
 #include "core/DependencyInjectionRegistry.h"
 #include "files/FileDataSource.h"
 #include "filetable/TableViewController.h"
+#include "platform/BackgroundPool.h"
+#include "platform/GlobalActors.h"
 #include "uikit/ScriptedAlertPresenter.h"
 
 #include <QDir>
@@ -18,7 +20,45 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
+
+// Runs the event loop until the background work set off so far has ended: our
+// pool and the four executors idle, their posted results handled, and a whole
+// round with no progress indicator shown or hidden. Work that outlives its test
+// posts into the next one and writes to the store that test registered.
+inline bool settleBackgroundWork(std::chrono::seconds timeout = std::chrono::seconds(120))
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const auto left = [&] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    };
+    NotificationRecorder progress({ NotificationName::showProgressIndicator, NotificationName::hideProgressIndicator });
+    for (int quietRounds = 0; quietRounds < 2;) {
+        const size_t seen = progress.received.size();
+        // The pool's jobs may wait for this thread, so it is waited for on a
+        // thread of its own while the event loop runs. Then the executors: a
+        // job that a pool job handed them runs before the marker behind it.
+        auto poolDone = std::make_shared<std::atomic_bool>(false);
+        std::thread([poolDone] {
+            BackgroundPool::waitForDone();
+            *poolDone = true;
+        }).detach();
+        if (!TestEnvironment::processEventsUntil([&] { return poolDone->load(); }, left()))
+            return false;
+        auto executorsLeft = std::make_shared<std::atomic_int>(4);
+        for (SerialExecutor* executor : { &GlobalActors::transformation(), &GlobalActors::validation(),
+                 &GlobalActors::transformationQueue(), &GlobalActors::fileAttributes() })
+            executor->submit([executorsLeft] { --*executorsLeft; });
+        if (!TestEnvironment::processEventsUntil([&] { return executorsLeft->load() == 0; }, left()))
+            return false;
+        TestEnvironment::drainEvents();
+        quietRounds = progress.received.size() == seen ? quietRounds + 1 : 0;
+    }
+    return true;
+}
 
 // A fresh file list store in the registry, and folders under the test home
 // folder (the only place files may be opened from).
@@ -26,6 +66,7 @@ class AppTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(settleBackgroundWork()) << "work of an earlier test still runs";
         // The shared objects of start-up, with a store of the test's own.
         AppDelegate::initDependencyRegistry();
         dataSource = std::make_shared<FileDataSource>();
@@ -38,6 +79,8 @@ protected:
 
     void TearDown() override
     {
+        // The test's work ends while its window and store are still there.
+        EXPECT_TRUE(settleBackgroundWork()) << "background work did not end";
         window.reset();
         TestEnvironment::drainEvents();
     }

@@ -3,6 +3,9 @@
 #include "core/AppNotification+Typed.h"
 #include "platform/MainWindowLocator.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 QStringList listedNames(const FileDataSource& dataSource)
 {
@@ -71,8 +74,9 @@ TEST_F(OpenFolderTest, TheQuestionOnAListedFileDecidesAppendReplaceOrCancel)
         EXPECT_EQ(presenter.requests[0].buttons, QStringList({ "Append", "Replace", "Cancel" }));
         // The answered open is not stored as the handler's task.
         EXPECT_FALSE(handler->openFilesTask().isValid());
-        TestEnvironment::processEventsUntil([&] { return listedNames(*dataSource) == c.expected; });
-        TestEnvironment::drainEvents();
+        // The answered open and what its list sets off end before the next case
+        // registers its own store.
+        ASSERT_TRUE(settleBackgroundWork());
         EXPECT_EQ(listedNames(*dataSource), c.expected);
     }
 }
@@ -109,21 +113,26 @@ TEST_F(OpenFolderTest, ASupersededOpenNeverReplacesTheListNorClearsTheNewerHandl
     EXPECT_TRUE(olderTask.isCancelled());
     ASSERT_FALSE(newerTask == olderTask);
 
+    // The two opens' own indicators; the passes a new list sets off show theirs too.
     ASSERT_EQ(recorder.count(NotificationName::showProgressIndicator), 2);
     const QString olderId = AppNotification::ShowProgressIndicator::get(recorder.received[0]).messageId;
+    const QString newerId = AppNotification::ShowProgressIndicator::get(recorder.received[1]).messageId;
+    const auto hidden = [&](const QString& id) {
+        for (const auto& n : recorder.received)
+            if (n.name == NotificationName::hideProgressIndicator && AppNotification::HideProgressIndicator::get(n) == id)
+                return true;
+        return false;
+    };
     // Whenever the older open ends while the newer one still runs, the newer handle stays.
     bool checkedWhileNewerRan = false;
     ASSERT_TRUE(TestEnvironment::processEventsUntil([&] {
-        for (const auto& n : recorder.received) {
-            if (n.name == NotificationName::hideProgressIndicator && AppNotification::HideProgressIndicator::get(n) == olderId
-                && !checkedWhileNewerRan && recorder.count(NotificationName::hideProgressIndicator) == 1) {
-                checkedWhileNewerRan = true;
-                EXPECT_TRUE(handler->openFilesTask() == newerTask);
-            }
+        if (hidden(olderId) && !hidden(newerId) && !checkedWhileNewerRan) {
+            checkedWhileNewerRan = true;
+            EXPECT_TRUE(handler->openFilesTask() == newerTask);
         }
-        return recorder.count(NotificationName::hideProgressIndicator) == 2;
-    })) << recorder.names().join(",").toStdString() << " count " << dataSource->count();
-    TestEnvironment::drainEvents();
+        return hidden(olderId) && hidden(newerId);
+    }, std::chrono::seconds(60))) << recorder.names().join(",").toStdString() << " count " << dataSource->count();
+    ASSERT_TRUE(settleBackgroundWork());
     EXPECT_EQ(dataSource->count(), 400);
     EXPECT_EQ(dataSource->openedUrls, QList<QUrl>({ QUrl::fromLocalFile(newer) }));
     EXPECT_FALSE(handler->openFilesTask().isValid());
@@ -139,11 +148,21 @@ TEST_F(OpenFolderTest, RefusedFoldersAreReportedOnceAfterTheIndicatorIsGone)
     QFile(outside.filePath("x.txt")).open(QIODevice::WriteOnly);
     const QString inside = makeFolder({ "ok.txt" });
 
-    NotificationRecorder recorder({ NotificationName::hideProgressIndicator });
+    NotificationRecorder recorder({ NotificationName::showProgressIndicator, NotificationName::hideProgressIndicator });
+    std::optional<bool> indicatorGoneAtReport;
+    presenter.onRequest = [&](const AlertRequest&) {
+        ASSERT_FALSE(recorder.received.empty());
+        const QString openId = AppNotification::ShowProgressIndicator::get(recorder.received.front()).messageId;
+        indicatorGoneAtReport = std::any_of(recorder.received.begin(), recorder.received.end(), [&](const Notification& n) {
+            return n.name == NotificationName::hideProgressIndicator && AppNotification::HideProgressIndicator::get(n) == openId;
+        });
+    };
     AppNotification::OpenFolder::post({ QUrl::fromLocalFile(inside), QUrl::fromLocalFile(outside.path()) }, false,
         FileAction::replace);
-    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return !presenter.requests.empty(); }));
-    EXPECT_EQ(recorder.count(NotificationName::hideProgressIndicator), 1);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return !presenter.requests.empty(); }, std::chrono::seconds(60)));
+    ASSERT_TRUE(settleBackgroundWork());
+    ASSERT_TRUE(indicatorGoneAtReport.has_value());
+    EXPECT_TRUE(*indicatorGoneAtReport);
     EXPECT_EQ(dataSource->count(), 1);
     ASSERT_EQ(presenter.requests.size(), 1u);
     EXPECT_EQ(presenter.requests[0].messageText, "Unable to open all files");

@@ -120,11 +120,33 @@ TEST_F(PreferencesWindowTest, TheCacheCountAndItsClearing)
     GPSCache::shared().put(1.5, 2.5, GPSAddress());
     view->viewWillAppear();
     EXPECT_EQ(view->cachedCoordinatesText(), QStringLiteral("Cached coordinates: %1").arg(GPSCache::shared().count()));
-    QTest::mouseClick(view->findChild<QPushButton*>("clearCacheButton"), Qt::LeftButton);
+    QPushButton* clear = view->findChild<QPushButton*>("clearCacheButton");
+    ASSERT_NE(clear, nullptr);
+    QTest::mouseClick(clear, Qt::LeftButton);
     EXPECT_EQ(view->cachedCoordinatesText(), "Cached coordinates: 0");
     EXPECT_EQ(Preference::stringFor(PreferenceKey::gpsCache), R"({"cache":{}})");
-    EXPECT_TRUE(view->findChild<QLabel*>("gpsAttributionLabel")->text().contains(QString::fromUtf8("© OpenStreetMap contributors")));
-    EXPECT_EQ(view->findChild<QLabel*>("versionLabel")->text(), "Version 0.0.0") << "tests run without a version";
+    const QLabel* attribution = view->findChild<QLabel*>("gpsAttributionLabel");
+    ASSERT_NE(attribution, nullptr);
+    EXPECT_TRUE(attribution->text().contains(QString::fromUtf8("© OpenStreetMap contributors")));
+}
+
+// The version shown is the application's; other tests of this process may have set one.
+TEST_F(PreferencesWindowTest, TheVersionLabelShowsTheApplicationVersion)
+{
+    const QString before = QCoreApplication::applicationVersion();
+    const struct {
+        const char* version;
+        const char* shown;
+    } cases[] = { { "", "Version 0.0.0" }, { "2.4.1", "Version 2.4.1" } };
+    const QLabel* label = view->findChild<QLabel*>("versionLabel");
+    ASSERT_NE(label, nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        QCoreApplication::setApplicationVersion(QString::fromLatin1(c.version));
+        view->viewWillAppear();
+        EXPECT_EQ(label->text(), QString::fromLatin1(c.shown));
+    }
+    QCoreApplication::setApplicationVersion(before);
 }
 
 TEST_F(PreferencesWindowTest, TheWindowIsKeptBetweenOpenings)

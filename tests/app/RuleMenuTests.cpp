@@ -364,8 +364,10 @@ TEST_F(RuleMenuTest, TheWindowKeepsItsFrameAndTellsAboutItself)
     EXPECT_EQ(second.size(), QSize(900, 580));
     DefaultsStore::standard().remove(MainWindow::FRAME_KEY);
 
+    const QString version = QApplication::applicationVersion();
     QApplication::setApplicationVersion(QStringLiteral("1.2.3"));
     const QString about = MainWindow::aboutText();
+    QApplication::setApplicationVersion(version);
     EXPECT_TRUE(about.contains("Brackenfold 1.2.3"));
     EXPECT_TRUE(about.contains("OpenStreetMap contributors"));
     EXPECT_TRUE(about.contains("Open Database License"));

@@ -21,6 +21,7 @@ protected:
     void SetUp() override
     {
         AppTest::SetUp();
+        duration = SidePanelViewController::animationDuration;
         SidePanelViewController::animationDuration = 0;
         FileAttributeLoader::install(&FileAttributeUtil::loadAttributes);
         makeWindow();
@@ -32,7 +33,9 @@ protected:
     {
         AppTest::TearDown();
         FileAttributeLoader::install({});
+        SidePanelViewController::animationDuration = duration;
     }
+    int duration = 0;
     void openFiles(const QStringList& names)
     {
         OpenFolderEventHandler handler;

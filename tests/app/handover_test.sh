@@ -12,7 +12,8 @@ xvfb-run -a "$binary" -d "$folder" >"$work/first.out" 2>"$work/first.err" &
 first=$!
 stop_first() { pkill -TERM -P "$first" 2>/dev/null; kill "$first" 2>/dev/null; wait "$first" 2>/dev/null; }
 socket="$XDG_RUNTIME_DIR/brackenfold.socket"
-for _ in $(seq 1 300); do
+# Generous bounds: a loaded machine may take long to start; a pass ends early.
+for _ in $(seq 1 900); do
     [ -S "$socket" ] && break
     sleep 0.1
 done
@@ -22,11 +23,11 @@ if [ ! -S "$socket" ]; then
     echo "FAIL: the first start did not listen on $socket"
     exit 1
 fi
-(cd "$HOME" && QT_QPA_PLATFORM=offscreen timeout 20 "$binary" -r holiday.recipe)
+(cd "$HOME" && QT_QPA_PLATFORM=offscreen timeout 90 "$binary" -r holiday.recipe)
 second=$?
 settings="$XDG_CONFIG_HOME/brackenfold/defaults.json"
 opened=1
-for _ in $(seq 1 150); do
+for _ in $(seq 1 600); do
     if grep -qF "$HOME/holiday.recipe" "$settings" 2>/dev/null; then
         opened=0
         break

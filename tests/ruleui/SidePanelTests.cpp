@@ -27,6 +27,7 @@ class SidePanelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        duration = SidePanelViewController::animationDuration;
         SidePanelViewController::animationDuration = 0;
         window.resize(1000, 600);
         auto* main = new QWidget(&window);
@@ -48,7 +49,12 @@ protected:
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
-    void TearDown() override { TestEnvironment::drainEvents(); }
+    void TearDown() override
+    {
+        TestEnvironment::drainEvents();
+        SidePanelViewController::animationDuration = duration;
+    }
+    int duration = 0;
     QString shownPanel() const
     {
         QWidget* current = sidePanel.currentSidePanelViewController();

@@ -16,9 +16,11 @@ namespace TestEnvironment {
 void isolateHome();
 QString homePath();
 
-// Runs the event loop until `condition` holds or the timeout passes.
+// Runs the event loop until `condition` holds or the timeout passes. The
+// default only ends a wait that would never end: a loaded machine or one CPU
+// may take many seconds for what takes milliseconds here.
 bool processEventsUntil(const std::function<bool()>& condition,
-    std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+    std::chrono::milliseconds timeout = std::chrono::milliseconds(60000));
 // Runs the event loop until every posted and zero-timer event has been handled.
 void drainEvents();
 

@@ -5,15 +5,32 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 
 namespace {
+
+// Runs `answer` on the modal alert once it is up. Whatever `answer` asserted,
+// an alert still open afterwards is closed, so a failure never blocks the run.
+void onModalAlert(std::function<void(QWidget& dialog)> answer)
+{
+    QTimer::singleShot(0, [answer] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        [&] {
+            ASSERT_NE(dialog, nullptr);
+            answer(*dialog);
+        }();
+        if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget()); open && open == dialog)
+            open->reject();
+    });
+}
 const QStringList OPEN_QUESTION { "Append", "Replace", "Cancel" };
 }
 
@@ -97,17 +114,15 @@ TEST(DialogAlertPresenter, ShowsTextsAsPlainTextAndAnswersThePressedButton)
     QList<Qt::TextFormat> formats;
     QString replaceShortcut;
     bool queueBlocked = false;
-    QTimer::singleShot(0, [&] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        ASSERT_NE(dialog, nullptr);
+    onModalAlert([&](QWidget& dialog) {
         queueBlocked = NotificationQueue::defaultQueue().isInModal();
-        for (auto* label : dialog->findChildren<QLabel*>()) {
+        for (auto* label : dialog.findChildren<QLabel*>()) {
             if (label->pixmap().isNull()) {
                 labelTexts << label->text();
                 formats << label->textFormat();
             }
         }
-        for (auto* button : dialog->findChildren<QPushButton*>()) {
+        for (auto* button : dialog.findChildren<QPushButton*>()) {
             if (button->text() == "Replace") {
                 replaceShortcut = button->shortcut().toString();
                 button->click();
@@ -133,16 +148,14 @@ TEST(DialogAlertPresenter, AnswersTheCheckboxWithThePressedButton)
     for (const bool tick : { true, false }) {
         SCOPED_TRACE(tick);
         bool startedUnticked = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            ASSERT_NE(dialog, nullptr);
-            auto* checkbox = dialog->findChild<QCheckBox*>();
+        onModalAlert([&](QWidget& dialog) {
+            auto* checkbox = dialog.findChild<QCheckBox*>();
             ASSERT_NE(checkbox, nullptr);
             EXPECT_EQ(checkbox->text(), "Do not ask again");
             startedUnticked = !checkbox->isChecked();
             if (tick)
                 checkbox->click();
-            for (auto* button : dialog->findChildren<QPushButton*>())
+            for (auto* button : dialog.findChildren<QPushButton*>())
                 if (button->text() == "Continue")
                     button->click();
         });
@@ -162,11 +175,11 @@ TEST(DialogAlertPresenter, AnswersTheCheckboxWithThePressedButton)
 TEST(DialogAlertPresenter, ShowsNoCheckboxWithoutATitle)
 {
     bool hadCheckbox = true;
-    QTimer::singleShot(0, [&] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        ASSERT_NE(dialog, nullptr);
-        hadCheckbox = dialog->findChild<QCheckBox*>() != nullptr;
-        dialog->findChild<QPushButton*>()->click();
+    onModalAlert([&](QWidget& dialog) {
+        hadCheckbox = dialog.findChild<QCheckBox*>() != nullptr;
+        auto* button = dialog.findChild<QPushButton*>();
+        ASSERT_NE(button, nullptr);
+        button->click();
     });
     Alert::warning("Message", "Informative", { "OK" }, [](Alert::ModalResponse) { });
     EXPECT_FALSE(hadCheckbox);

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPointer>
 
+#include <functional>
 #include <vector>
 
 // Answers alerts with a scripted button and records sheets instead of showing
@@ -23,6 +24,8 @@ public:
     int runAlert(const AlertRequest& request) override
     {
         requests.push_back(request);
+        if (onRequest)
+            onRequest(request);
         return answer;
     }
     AlertAnswer runAlertWithCheckbox(const AlertRequest& request) override
@@ -35,6 +38,9 @@ public:
         presentedOver << parent;
     }
     void dismissSheet(QDialog* sheet) override { dismissed << sheet; }
+
+    // Called as each alert comes, to look at what else holds at that moment.
+    std::function<void(const AlertRequest&)> onRequest;
 
     std::vector<AlertRequest> requests;
     QList<QDialog*> presented;

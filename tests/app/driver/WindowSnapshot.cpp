@@ -20,8 +20,9 @@
 namespace WindowSnapshot {
 
 namespace {
-constexpr int SETTLE_MS = 300;
-constexpr int GIVE_UP_MS = 30000;
+constexpr int POLL_MS = 50;
+// Only ends a run that would never settle; the script's own limit is longer.
+constexpr int GIVE_UP_MS = 80000;
 
 // The rows the file table shows, or -1 without a table.
 long shownRows()
@@ -56,8 +57,20 @@ void installFromEnvironment(QWidget* window)
     if (path.isEmpty() || !window)
         return;
     QPointer<QWidget> target(window);
+    // The table reloads after the store tells it, on a later turn of the event
+    // loop: the picture is taken once it shows every listed file, however long
+    // a loaded machine takes for that.
     auto grabSoon = [target, path] {
-        QTimer::singleShot(SETTLE_MS, target, [target, path] { saveAndQuit(target, path); });
+        auto* poll = new QTimer(target);
+        poll->setInterval(POLL_MS);
+        QObject::connect(poll, &QTimer::timeout, target, [target, path, poll] {
+            const auto fileDataSource = Inject<FileDataSource>().get();
+            if (fileDataSource && shownRows() != fileDataSource->count())
+                return;
+            poll->stop();
+            saveAndQuit(target, path);
+        });
+        poll->start();
     };
     if (!QCoreApplication::arguments().contains(QStringLiteral("-d"))) {
         grabSoon();
