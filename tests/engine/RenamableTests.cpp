@@ -315,7 +315,7 @@ TEST_F(RenamableTest, AFailureAfterTheMoveIsAWarningNotAFailure)
     EXPECT_TRUE(file.validation.warnings.contains(warnings.first()));
 }
 
-TEST_F(RenamableTest, AReadOnlyFolderRefusesTheMove)
+TEST_F(RenamableTest, AReadOnlyFolderRefusesTheMoveAsUser)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes into read-only folders; the errno mapping is tested on its own";
