@@ -58,7 +58,7 @@ TEST(AppNotification, LogLineOmitsAnEmptyUserInfoAndDescribesAFullOne)
     AppNotification::post(NotificationName::openRecipe, {}, QVariantMap {}, "caller()");
     AppNotification::post(NotificationName::openRecipe, {}, std::nullopt, "caller()");
     AppNotification::post(NotificationName::openRecipe, {}, QVariantMap { { "json", "[]" } }, "caller()");
-    const QStringList lines = capture.lines();
+    const QStringList lines = capture.lines().filter("caller(): post: ");
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], "✉️ caller(): post: openRecipe");
     EXPECT_EQ(lines[1], lines[0]);

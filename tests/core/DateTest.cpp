@@ -47,18 +47,20 @@ TEST(Dates, exifDates)
     const qint64 offset = TimeZone::current().secondsFromGMT(*local);
     EXPECT_EQ(local->addSecs(offset), utc(2023, 7, 14, 18, 22, 5));
 
+    // Only the parser's own lines: other threads of the process may log meanwhile.
     LogCapture capture;
+    const auto failures = [&] { return capture.lines().filter("EXIF date parsing failed"); };
     EXPECT_FALSE(Date::fromExifDateTime(std::nullopt, QString("+02:00")));
     EXPECT_FALSE(Date::fromExifDateTime(QString(""), std::nullopt));
-    EXPECT_TRUE(capture.lines().isEmpty());
+    EXPECT_TRUE(failures().isEmpty());
 
     EXPECT_FALSE(Date::fromExifDateTime(QString("14.07.2023 18:22"), std::nullopt));
-    ASSERT_EQ(capture.lines().size(), 1);
-    EXPECT_TRUE(capture.lines().first().startsWith("EXIF date parsing failed for '14.07.2023 18:22', "));
+    ASSERT_EQ(failures().size(), 1);
+    EXPECT_TRUE(failures().first().startsWith("EXIF date parsing failed for '14.07.2023 18:22', "));
     capture.clear();
     EXPECT_FALSE(Date::fromExifDateTime(QString("2023:07:14 18:22:05"), QString("garbage")));
-    ASSERT_EQ(capture.lines().size(), 1);
-    EXPECT_TRUE(capture.lines().first().startsWith("EXIF date parsing failed for '2023:07:14 18:22:05', "));
+    ASSERT_EQ(failures().size(), 1);
+    EXPECT_TRUE(failures().first().startsWith("EXIF date parsing failed for '2023:07:14 18:22:05', "));
 }
 
 TEST(Dates, partialIso8601Dates)

@@ -12,12 +12,13 @@ protected:
     // Runs the service from a worker, as the transformations do, and waits on the main thread.
     void validateFromWorker(const QList<File>& files, std::stop_token stop = {})
     {
-        std::atomic<bool> done = false;
-        TaskHandle task = TaskHandle::detached([&](std::stop_token) {
+        // The task owns what it uses: a wait that gives up leaves it nothing dangling.
+        const auto done = std::make_shared<std::atomic<bool>>(false);
+        TaskHandle task = TaskHandle::detached([files, stop, done](std::stop_token) {
             FileValidationService::validateFiles(files, stop);
-            done = true;
+            *done = true;
         });
-        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return done.load(); }));
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return done->load(); }, std::chrono::seconds(60)));
         TestEnvironment::drainEvents();
     }
 };

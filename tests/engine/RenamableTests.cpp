@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "engine/DiskMove.h"
 #include "engine/FileRenameError.h"
 #include "engine/Renamable.h"
 #include "files/FileManagerError.h"
@@ -129,6 +130,55 @@ TEST_F(RenamableTest, AMissingSourceFailsAndCreatesNothing)
     QFile::remove(path(QStringLiteral("gone.txt")));
     EXPECT_EQ(renameExpectingFailure(file), FileRenameError::Kind::sourceDoesNotExist);
     EXPECT_FALSE(exists(QStringLiteral("new")));
+}
+
+// Another item under the listed name is never moved in the listed item's
+// place: neither a file saved over it (a new inode) nor one that got the freed
+// inode number back, which only its birth time tells apart.
+TEST_F(RenamableTest, AnotherItemUnderTheListedNameStaysWhereItIs)
+{
+    struct Case {
+        const char* label;
+        std::function<void(File& listed, const QString& relative)> replace;
+    };
+    const Case cases[] = {
+        { "saved over from beside",
+            [this](File&, const QString& relative) {
+                touch(relative + QStringLiteral(".new"), "other");
+                ASSERT_EQ(::rename(QFile::encodeName(path(relative + QStringLiteral(".new"))).constData(),
+                              QFile::encodeName(path(relative)).constData()), 0);
+            } },
+        { "the inode number given to a later file",
+            [this](File& listed, const QString& relative) {
+                // The listing saw an item born earlier with this inode number.
+                QFile::remove(path(relative));
+                touch(relative, "other");
+                const std::optional<DiskMove::Identity> now = DiskMove::identity(path(relative));
+                ASSERT_TRUE(now.has_value());
+                if (!now->birthMilliseconds)
+                    GTEST_SKIP() << "this file system keeps no birth times";
+                ExtendedFileInfo& info = listed.source.fileInfo;
+                info.device = now->device;
+                info.inode = now->inode;
+                info.creationDate = QDateTime::fromMSecsSinceEpoch(*now->birthMilliseconds - 1000, Qt::UTC);
+            } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        QTemporaryDir caseRoot(path(QStringLiteral("case-XXXXXX")));
+        const QString base = QFileInfo(caseRoot.path()).fileName() + QLatin1Char('/');
+        touch(base + QStringLiteral("keep"));
+        touch(base + QStringLiteral("a.txt"), "mine");
+        File file = fileTo(base + QStringLiteral("a.txt"), base + QStringLiteral("b.txt"));
+        c.replace(file, base + QStringLiteral("a.txt"));
+        if (HasFatalFailure() || IsSkipped())
+            return;
+
+        EXPECT_FALSE(Renamable::isListedItemInPlace(file));
+        EXPECT_EQ(renameExpectingFailure(file), FileRenameError::Kind::sourceReplaced);
+        EXPECT_EQ(content(base + QStringLiteral("a.txt")), QByteArray("other"));
+        EXPECT_FALSE(exists(base + QStringLiteral("b.txt")));
+    }
 }
 
 TEST_F(RenamableTest, MissingTargetFoldersAreCreated)
@@ -265,7 +315,7 @@ TEST_F(RenamableTest, AFailureAfterTheMoveIsAWarningNotAFailure)
     EXPECT_TRUE(file.validation.warnings.contains(warnings.first()));
 }
 
-TEST_F(RenamableTest, AReadOnlyFolderRefusesTheMove)
+TEST_F(RenamableTest, AReadOnlyFolderRefusesTheMoveAsUser)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes into read-only folders; the errno mapping is tested on its own";

@@ -70,8 +70,10 @@ protected:
         EXPECT_TRUE(child.waitForStarted());
         QByteArray pending;
         bool killed = false;
+        // No deadlines: on a loaded machine the child may be slow to list and
+        // to report, and the folder may only be looked at once it has ended.
         while (!killed && child.state() == QProcess::Running) {
-            if (!child.waitForReadyRead(60000))
+            if (!child.waitForReadyRead(-1))
                 break;
             pending += child.readAllStandardOutput();
             qsizetype end = 0;
@@ -87,7 +89,7 @@ protected:
                 }
             }
         }
-        child.waitForFinished(60000);
+        child.waitForFinished(-1);
         return killed;
     }
 

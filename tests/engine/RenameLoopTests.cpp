@@ -240,7 +240,7 @@ TEST_F(RenameLoopTest, PermissionErrorsAreIgnoredOnlyWhenThePreferenceSaysSo)
     EXPECT_FALSE(TransformationUtil::isIgnoredErrorCode(RenameError::codeForErrno(ENOENT), {}));
 }
 
-TEST_F(RenameLoopTest, AReadOnlyFolderStopsTheRunWith513)
+TEST_F(RenameLoopTest, AReadOnlyFolderStopsTheRunWith513AsUser)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes into read-only folders; the errno mapping is tested on its own";

@@ -9,14 +9,20 @@ protected:
     // The files the single-file queue holds now, front first.
     QList<File> queuedFiles()
     {
-        QList<File> files;
-        const TaskHandle probe = TaskHandle::start(GlobalActors::transformationQueue(), [&](std::stop_token) {
+        // Shared with the job: a wait that gives up leaves it nothing dangling.
+        const auto files = std::make_shared<QList<File>>();
+        const TaskHandle probe = TaskHandle::start(GlobalActors::transformationQueue(), [files](std::stop_token) {
             FileQueue& queue = TransformationQueue::fileTransformQueue();
             while (std::optional<File> file = queue.nextFile())
-                files << *file;
+                *files << *file;
         });
-        EXPECT_TRUE(probe.waitFinished(std::chrono::seconds(5)));
-        return files;
+        // The main thread does not run meanwhile, so the queue's own drain
+        // cannot take the files first.
+        if (!probe.waitFinished(std::chrono::seconds(60))) {
+            ADD_FAILURE() << "the queue's executor did not answer";
+            return {};
+        }
+        return *files;
     }
 };
 

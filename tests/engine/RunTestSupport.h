@@ -5,6 +5,7 @@
 #include "core/AppNotification.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "engine/RenameRunDelegate.h"
+#include "engine/TransformationQueue.h"
 #include "engine/TransformationService.h"
 #include "files/FileDataSource.h"
 #include "platform/GlobalActors.h"
@@ -112,15 +113,24 @@ protected:
         EngineTest::TearDown();
     }
 
-    // Lets every executor finish what it was given, with the main loop running.
+    // Lets every executor finish what it was given, with the main loop running,
+    // and the single-file queue's drain end: it runs on a task of its own and
+    // would otherwise post to the next test's store and observers.
     void waitForExecutors()
     {
-        for (SerialExecutor* executor : { &GlobalActors::transformation(), &GlobalActors::validation(),
-                 &GlobalActors::transformationQueue(), &GlobalActors::transformation() }) {
-            const TaskHandle probe = TaskHandle::start(*executor, [](std::stop_token) { });
-            ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return probe.isFinished(); }, std::chrono::seconds(30)));
+        for (;;) {
+            for (SerialExecutor* executor : { &GlobalActors::transformation(), &GlobalActors::validation(),
+                     &GlobalActors::transformationQueue(), &GlobalActors::transformation() }) {
+                const TaskHandle probe = TaskHandle::start(*executor, [](std::stop_token) { });
+                ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return probe.isFinished(); }, std::chrono::seconds(30)));
+            }
+            TestEnvironment::drainEvents();
+            if (!TransformationQueue::isProcessing())
+                return;
+            // Its end may queue more work, so the executors are asked again.
+            ASSERT_TRUE(TestEnvironment::processEventsUntil([] { return !TransformationQueue::isProcessing(); },
+                std::chrono::seconds(30)));
         }
-        TestEnvironment::drainEvents();
     }
 
     // Runs `work` on the transformation executor, as the event handler does,

@@ -43,7 +43,7 @@ TEST_F(FileDataSourceTest, ANewStoreIsEmpty)
     EXPECT_FALSE(store->hasFilesToRename());
     LogCapture log;
     EXPECT_FALSE(store->updateFiles({ makeFile("/a") }, allFileComponents(), "Brackenfold/Test.cpp"));
-    EXPECT_TRUE(log.lines().isEmpty());
+    EXPECT_TRUE(log.lines().filter("updateFiles").isEmpty()) << log.lines().join('\n').toStdString();
 }
 
 TEST_F(FileDataSourceTest, GenerationRisesByTwoPerReplacementAndOnePerSourceWriteBack)
@@ -172,14 +172,17 @@ TEST_F(FileDataSourceTest, AWriteBackIsCheckedAgainWhenItLands)
     ReplaceBeforeSecondHop interposer;
     interposer.action = [&] { fill({ "/b/3.txt", "/b/4.txt" }); };
     qApp->installEventFilter(&interposer);
-    std::atomic<int> result { -1 };
-    TaskHandle worker = TaskHandle::detached([&](std::stop_token) {
-        result = store->updateFiles(files, FileComponentMutation::transformed, "Brackenfold/Test.cpp") ? 1 : 0;
+    // The worker owns what it uses, and the filter goes before any ASSERT can
+    // return: a wait that gives up leaves nothing dangling.
+    const auto result = std::make_shared<std::atomic<int>>(-1);
+    TaskHandle worker = TaskHandle::detached([store = store, files, result](std::stop_token) {
+        *result = store->updateFiles(files, FileComponentMutation::transformed, "Brackenfold/Test.cpp") ? 1 : 0;
     });
-    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return result.load() >= 0; }));
+    const bool landed = TestEnvironment::processEventsUntil([&] { return result->load() >= 0; });
     qApp->removeEventFilter(&interposer);
+    ASSERT_TRUE(landed);
 
-    EXPECT_EQ(result.load(), 0);
+    EXPECT_EQ(result->load(), 0);
     EXPECT_EQ(interposer.hops, 2);
     EXPECT_EQ(listed(), (QStringList { "/b/3.txt", "/b/4.txt" }));
     for (const File& file : store->getAllFiles())
@@ -224,14 +227,15 @@ TEST_F(FileDataSourceTest, AWriteBackKeepsSingleWritesMadeMeanwhile)
         store->mutate(second, FileComponentMutation::transformed);
     };
     qApp->installEventFilter(&interposer);
-    std::atomic<int> result { -1 };
-    TaskHandle worker = TaskHandle::detached([&](std::stop_token) {
-        result = store->updateFiles({ files[0] }, FileComponentMutation::transformed, "Brackenfold/Test.cpp") ? 1 : 0;
+    const auto result = std::make_shared<std::atomic<int>>(-1);
+    TaskHandle worker = TaskHandle::detached([store = store, file = files[0], result](std::stop_token) {
+        *result = store->updateFiles({ file }, FileComponentMutation::transformed, "Brackenfold/Test.cpp") ? 1 : 0;
     });
-    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return result.load() >= 0; }));
+    const bool landed = TestEnvironment::processEventsUntil([&] { return result->load() >= 0; });
     qApp->removeEventFilter(&interposer);
+    ASSERT_TRUE(landed);
 
-    EXPECT_EQ(result.load(), 1);
+    EXPECT_EQ(result->load(), 1);
     EXPECT_EQ(store->getFile(0)->transformed.transformedName.value(), "from preview");
     EXPECT_EQ(store->getFile(1)->transformed.transformedName.value(), "from queue");
     // Snapshot, refused swap, snapshot, swap: the main thread never writes file by file.

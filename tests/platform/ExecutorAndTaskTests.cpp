@@ -13,14 +13,16 @@
 
 using namespace std::chrono_literals;
 
+// In these tests the executor is declared after what its jobs use: it goes
+// first, so a wait that gives up cannot leave a job on destroyed locals.
 TEST(SerialExecutor, RunsJobsOneAtATimeInSubmissionOrder)
 {
-    SerialExecutor executor("test");
     std::mutex mutex;
     std::vector<int> order;
     std::atomic<int> running { 0 };
     std::atomic<bool> overlapped { false };
     std::promise<void> done;
+    SerialExecutor executor("test");
     for (int i = 0; i < 50; ++i) {
         executor.submit([&, i] {
             if (++running > 1)
@@ -44,9 +46,9 @@ TEST(SerialExecutor, RunsJobsOneAtATimeInSubmissionOrder)
 
 TEST(TaskHandle, CancelReachesARunningTaskWhileItsExecutorIsBusy)
 {
-    SerialExecutor executor("test");
     ManualClock clock;
     std::atomic<bool> sawStop { false };
+    SerialExecutor executor("test");
     TaskHandle task = TaskHandle::start(executor, [&](std::stop_token stop) {
         // Sleeps on a clock nobody advances: only the stop ends it.
         clock.sleepFor(1h, stop);
@@ -62,11 +64,11 @@ TEST(TaskHandle, CancelReachesARunningTaskWhileItsExecutorIsBusy)
 
 TEST(TaskHandle, TaskCancelledBeforeItStartsNeverRunsItsWork)
 {
-    SerialExecutor executor("test");
     std::promise<void> release;
     auto gate = release.get_future().share();
-    TaskHandle blocker = TaskHandle::start(executor, [gate](std::stop_token) { gate.wait(); });
     std::atomic<bool> ran { false };
+    SerialExecutor executor("test");
+    TaskHandle blocker = TaskHandle::start(executor, [gate](std::stop_token) { gate.wait(); });
     TaskHandle queued = TaskHandle::start(executor, [&](std::stop_token) { ran = true; });
     queued.cancel();
     release.set_value();
