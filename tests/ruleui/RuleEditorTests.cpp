@@ -1,12 +1,12 @@
 #include "TestEnvironment.h"
 #include "NotificationRecorder.h"
+#include "tokenui/TestClock.h"
 
 #include "core/AppNotification.h"
 #include "core/AppNotification+Typed.h"
 #include "core/DelayedUpdateWorker.h"
 #include "platform/Clock.h"
 #include "platform/MainWindowLocator.h"
-#include "platform/NotificationQueue.h"
 #include "platform/UndoManager.h"
 #include "rules/Transformers.h"
 #include "ruleui/FindTextTransformerViewController.h"
@@ -175,27 +175,17 @@ TEST(InsertEditor, positionAndOffset)
     EXPECT_EQ(insert.offsetNumber()->text(), QStringLiteral("9"));
 }
 
-// The rule editor over a rule list, with an undo manager and a hand-driven
-// clock for the typing delay.
+// The rule editor over a rule list, with an undo manager and the program's
+// hand-driven clock for the typing delay.
 class RuleEditor : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        DelayedUpdateWorker::setClock(&clock);
         undoManager.setGroupsByEvent(false);
         MainWindowLocator::setUndoManager(&undoManager);
         dialog = std::make_unique<TransformViewDialogController>(&transformers);
     }
-    void TearDown() override
-    {
-        while (DelayedUpdateWorker::isPending()) {
-            clock.advance(1s);
-            TestEnvironment::drainEvents();
-        }
-        TestEnvironment::processEventsUntil([] { return NotificationQueue::defaultQueue().pendingCount() == 0; });
-        DelayedUpdateWorker::setClock(nullptr);
-        MainWindowLocator::setUndoManager(nullptr);
-    }
+    void TearDown() override { MainWindowLocator::setUndoManager(nullptr); }
     QString addRule(TransformerType type, const P& properties = {})
     {
         Transformer rule = Transformer::newTransformer();
@@ -215,7 +205,7 @@ protected:
         return dynamic_cast<FindTextTransformerViewController*>(dialog->transformerViews().at(index));
     }
 
-    ManualClock clock;
+    ManualClock& clock = testClock();
     Transformers transformers;
     UndoManager undoManager;
     std::unique_ptr<TransformViewDialogController> dialog;

@@ -3,7 +3,6 @@
 
 #include "core/AppNotification.h"
 #include "core/DelayedUpdateWorker.h"
-#include "platform/Clock.h"
 #include "platform/MainWindowLocator.h"
 #include "platform/NotificationQueue.h"
 #include "platform/UndoManager.h"
@@ -394,9 +393,6 @@ TEST_F(Editors, trimCharactersFieldFollowsTheMatchAndTheInput)
 
 TEST_F(Editors, typingATrimOffsetSavesAfterThePause)
 {
-    using namespace std::chrono_literals;
-    ManualClock clock;
-    DelayedUpdateWorker::setClock(&clock);
     TrimTransformerViewController editor;
     editor.loadState(absentFields());
     QTest::keyClicks(editor.offsetText(), QStringLiteral("7"));
@@ -406,11 +402,6 @@ TEST_F(Editors, typingATrimOffsetSavesAfterThePause)
     editor.saveState(saved);
     EXPECT_EQ(saved.trimOffset, 7) << "\"07\" reads 7";
     EXPECT_EQ(saved.trimCount, 5);
-    while (DelayedUpdateWorker::isPending()) {
-        clock.advance(1s);
-        TestEnvironment::drainEvents();
-    }
-    DelayedUpdateWorker::setClock(nullptr);
 }
 
 TEST_F(Editors, selectAllGreysTheExpressionAndKeepsIt)
