@@ -1,5 +1,6 @@
 #include "files/File.h"
 
+#include "core/CanonicalText.h"
 #include "files/FileAttributeLoader.h"
 
 File::File(std::optional<qint64> index, std::optional<qint64> fileGenerationId, FileSource source,
@@ -53,15 +54,16 @@ bool File::isToBeChanged(const FileSource& source, const FileTransform& transfor
         return false;
     // The source folder goes through the same rule as the new one, so that a file
     // in the root folder ("" against "/") is not taken for a move.
-    if (FileTransformRules::path(source.fileInfo.path) != transformed.transformedPath.value())
+    if (!CanonicalText::equal(FileTransformRules::path(source.fileInfo.path), transformed.transformedPath.value()))
         return true;
     // A folder has neither name nor extension of its own in the new path: its
     // full path is its path, so "Photos.album" keeps its name when the rules
     // empty the extension.
     if (source.fileInfo.isDirectory)
         return false;
-    return source.fileInfo.name != transformed.transformedName.value()
-        || source.fileInfo.ext != transformed.transformedExt.value();
+    // Names are equal canonically: a decomposed accent against its composed form is no change.
+    return !CanonicalText::equal(source.fileInfo.name, transformed.transformedName.value())
+        || !CanonicalText::equal(source.fileInfo.ext, transformed.transformedExt.value());
 }
 
 QUrl File::targetUrl() const

@@ -85,6 +85,8 @@ QByteArray normalizeFormat(const char* format)
     QByteArray text(format);
     text.replace("%{public}", "%");
     text.replace("%{private}", "%");
+    // A truth value arrives as an integer (1 or 0), as every integer does: as a long.
+    text.replace("%{bool}d", "%ld");
     // An object argument arrives as text.
     text.replace("%@", "%s");
     return text;

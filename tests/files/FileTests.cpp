@@ -357,6 +357,32 @@ TEST(FileChangeTest, IsToBeChanged)
     EXPECT_FALSE(report.isToBeChanged());
     EXPECT_EQ(report.validation.errorsArray(), QStringList { "Duplicate" });
 
+    // Canonically equal names are no change; a different name in either form is one.
+    const QString composed = QStringLiteral("Caf\u00e9");
+    const QString decomposed = QStringLiteral("Cafe\u0301");
+    const struct {
+        QString listedName;
+        QString newName;
+        QString newFolder;
+        bool changed;
+    } names[] = {
+        { decomposed, composed, "/p", false },
+        { composed, decomposed, "/p", false },
+        { composed, composed, "/p/Caf\u00e9s", true },
+        { decomposed, "Cafe", "/p", true },
+        { decomposed, decomposed, "/p/Cafe\u0301s", true },
+    };
+    for (const auto& c : names) {
+        SCOPED_TRACE(c.newName.toStdString() + " in " + c.newFolder.toStdString());
+        File cafe = make("/p/" + c.listedName + ".txt", false);
+        cafe.transformed.transformedName = c.newName;
+        cafe.transformed.transformedPath = c.newFolder;
+        EXPECT_EQ(cafe.isToBeChanged(), c.changed);
+    }
+    File folder = make("/p/Cafe\u0301", true);
+    folder.transformed.transformedPath = "/p/" + composed;
+    EXPECT_FALSE(folder.isToBeChanged()) << "a folder whose path differs only in its composition";
+
     const File dirty = report.withDirtyFlag(false);
     EXPECT_FALSE(dirty.transformed.isDirty);
     EXPECT_TRUE(report.transformed.isDirty);
