@@ -16,6 +16,16 @@ QStringList writableTypes()
     return { tokenStringType, stringType };
 }
 
+QString plainText(const TokenString& tokenString)
+{
+    // Typed text goes out as it stands, blanks at its ends included; a chip
+    // gives its label without the arrow.
+    QString text;
+    for (const TokenItem& item : tokenString.items())
+        text += item.type == TokenType::STRING ? item.value : item.description();
+    return text;
+}
+
 std::optional<QByteArray> propertyList(const TokenString& tokenString, const QString& type)
 {
     if (type == tokenStringType) {
@@ -25,7 +35,7 @@ std::optional<QByteArray> propertyList(const TokenString& tokenString, const QSt
         return QJsonDocument(array).toJson(QJsonDocument::Compact);
     }
     if (type == stringType)
-        return tokenString.description().toUtf8();
+        return plainText(tokenString).toUtf8();
     return std::nullopt;
 }
 

@@ -36,12 +36,34 @@ TEST(TokenStringPasteboard, roundTripKeepsKindsValuesAndFormattingWithNewIds)
     EXPECT_EQ(TokenStringPasteboard::tokenTypes(mimeData), (QList<TokenType> { TokenType::STRING, TokenType::ATTRIBUTE }));
 }
 
-TEST(TokenStringPasteboard, plainTextIsTheDescription)
+// Typed text keeps its blanks through a copy as plain text and its paste.
+TEST(TokenStringPasteboard, plainTextKeepsTypedTextAsItStands)
 {
-    const TokenString tokenString(QList<TokenItem> { TokenItem::string(QStringLiteral("a ")), TokenItem::attribute(QStringLiteral("file-size")) });
-    QMimeData mimeData;
-    TokenStringPasteboard::write(mimeData, tokenString);
-    EXPECT_EQ(TokenStringPasteboard::string(mimeData), tokenString.description());
+    const TokenItem size = TokenItem::attribute(QStringLiteral("file-size"));
+    const struct {
+        QList<TokenItem> items;
+        QString plain;
+    } cases[] = {
+        { { TokenItem::string(QStringLiteral("a ")), size }, QStringLiteral("a file-size") },
+        { { size, TokenItem::string(QStringLiteral(" - ")), size }, QStringLiteral("file-size - file-size") },
+        { { TokenItem::string(QStringLiteral("  both ends  ")) }, QStringLiteral("  both ends  ") },
+        { { TokenItem::string(QStringLiteral(" ")) }, QStringLiteral(" ") },
+        { {}, QString() },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.plain.toStdString());
+        QMimeData mimeData;
+        TokenStringPasteboard::write(mimeData, TokenString(c.items));
+        EXPECT_EQ(TokenStringPasteboard::string(mimeData), c.plain);
+        QMimeData pasted;
+        pasted.setText(c.plain);
+        const auto back = TokenStringPasteboard::getTokenString(pasted, { TokenStringPasteboard::stringType }, TransformScope::filename);
+        if (!c.plain.isEmpty()) {
+            ASSERT_TRUE(back.has_value());
+            ASSERT_EQ(back->items().size(), 1);
+            EXPECT_EQ(back->items().first().value, c.plain);
+        }
+    }
 }
 
 TEST(TokenStringPasteboard, unreadableArchiveGivesNoTokenStringOfThatType)
