@@ -12,13 +12,15 @@
 
 namespace {
 
-// There is no lexical tagger here: a fixed list stands in for articles,
-// conjunctions and prepositions of up to three letters.
+// There is no lexical tagger here: a fixed list stands in for determiners,
+// conjunctions and prepositions of up to three letters. Possessive and
+// demonstrative determiners ("its", "this", "each", "some") are capitalised and
+// so are not listed.
 const QSet<QString>& smallWords()
 {
     static const QSet<QString> words {
-        // articles
-        "a", "an", "the",
+        // articles and the determiners that stay in lower case
+        "a", "an", "the", "all", "another", "both", "every", "few", "many", "much", "neither", "no", "several", "such",
         // conjunctions
         "and", "but", "or", "nor", "for", "yet", "so", "as", "if",
         // prepositions of up to three letters
