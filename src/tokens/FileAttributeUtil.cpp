@@ -20,8 +20,8 @@ QVariant optionalValue(const Optional& value)
 FileAttributeDictionary loadAttributes(const QUrl& url)
 {
     FileAttributeDictionary attributes;
-    basicAttributes(url, attributes);
-    if (FileUrl::hasDirectoryPath(url))
+    // A folder is never probed as an image or a medium, whatever its name.
+    if (basicAttributes(url, attributes) || FileUrl::hasDirectoryPath(url))
         return attributes;
     if (const auto contentType = attributes.value(Basics::rawValue(Basic::contentType)).attributeValue.stringValue();
         contentType && isSupportedImage(*contentType))
@@ -34,7 +34,7 @@ FileAttributeDictionary loadAttributes(const QUrl& url)
     return attributes;
 }
 
-void basicAttributes(const QUrl& url, FileAttributeDictionary& attributes)
+bool basicAttributes(const QUrl& url, FileAttributeDictionary& attributes)
 {
     const ExtendedFileInfo info = ExtendedFileInfo::read(url);
     AttributeDictionary::add(attributes, Basic::kind, info.kind);
@@ -56,6 +56,7 @@ void basicAttributes(const QUrl& url, FileAttributeDictionary& attributes)
             volume.remove(0, 7);
         AttributeDictionary::add(attributes, Basic::volume, volume);
     }
+    return info.isDirectory;
 }
 
 } // namespace FileAttributeUtil

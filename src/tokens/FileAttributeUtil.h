@@ -23,7 +23,8 @@ namespace FileAttributeUtil {
 // video file (by extension).
 FileAttributeDictionary loadAttributes(const QUrl& url);
 // Kind, content type, dates, size, tags, inode and volume.
-void basicAttributes(const QUrl& url, FileAttributeDictionary& attributes);
+// Answers whether the item is a folder (links followed).
+bool basicAttributes(const QUrl& url, FileAttributeDictionary& attributes);
 
 // Images: the MIME types Exiv2 reads, and the catalog's EXIF and GPS values
 // with the attributes derived from them.
