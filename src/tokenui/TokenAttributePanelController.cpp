@@ -93,18 +93,24 @@ void TokenAttributeTableView::focusOutEvent(QFocusEvent* event)
     QListWidget::focusOutEvent(event);
 }
 
+// A catalog entry goes out as a token and as nothing else: a plain-text field
+// it is dropped on takes no label for the token.
 QStringList TokenAttributeTableView::mimeTypes() const
 {
-    return { TokenStringPasteboard::tokenStringType, TokenStringPasteboard::stringType };
+    return { TokenStringPasteboard::tokenStringType };
 }
 
 QMimeData* TokenAttributeTableView::mimeData(const QList<QListWidgetItem*>& items) const
 {
     if (items.isEmpty() || items.first()->data(TOKEN_ID_ROLE).toString().isEmpty())
         return nullptr;
-    auto* data = new QMimeData;
-    TokenStringPasteboard::write(*data, TokenString(TokenItem::attribute(items.first()->data(TOKEN_ID_ROLE).toString())));
-    return data;
+    const TokenString token(TokenItem::attribute(items.first()->data(TOKEN_ID_ROLE).toString()));
+    const auto data = TokenStringPasteboard::propertyList(token, TokenStringPasteboard::tokenStringType);
+    if (!data)
+        return nullptr;
+    auto* mimeData = new QMimeData;
+    mimeData->setData(TokenStringPasteboard::tokenStringType, *data);
+    return mimeData;
 }
 
 TokenAttributePanelController::TokenAttributePanelController(QWidget* parent)

@@ -89,6 +89,7 @@ TEST_F(TokenPanel, ReturnInsertsTheSelectedTokenAndADragCarriesAChip)
     QListWidgetItem* row = panel.tableView()->selectedItems().first();
     std::unique_ptr<QMimeData> dragged(panel.tableView()->model()->mimeData({ panel.tableView()->indexFromItem(row) }));
     ASSERT_NE(dragged, nullptr);
+    EXPECT_EQ(dragged->formats(), QStringList { TokenStringPasteboard::tokenStringType }) << "a token and nothing else";
     const auto tokenString = TokenStringPasteboard::getTokenString(*dragged, { TokenStringPasteboard::tokenStringType }, TransformScope::filename);
     ASSERT_TRUE(tokenString.has_value());
     ASSERT_EQ(tokenString->items().size(), 1);
