@@ -120,8 +120,9 @@ GPSAddressMap getGpsCache()
             error = QStringLiteral("not a JSON object");
         if (error.isEmpty()) {
             QJsonObject entries = document.object();
-            // The form wrapped in a "cache" member is read too.
-            if (entries.size() == 1 && entries.value(QStringLiteral("cache")).isObject())
+            // The entries wrapped in a "cache" member, as they are written (other
+            // members beside it are left alone), or the entries themselves.
+            if (entries.value(QStringLiteral("cache")).isObject())
                 entries = entries.value(QStringLiteral("cache")).toObject();
             for (auto it = entries.begin(); it != entries.end() && error.isEmpty(); ++it) {
                 const auto address = it.value().isObject() ? GPSAddress::fromJson(it.value().toObject()) : std::nullopt;

@@ -126,12 +126,17 @@ TEST_F(PreferenceTest, GpsCacheTextThatDoesNotDecodeIsLoggedAndReadAsEmpty)
                          R"("addressName":"","addressSubAdministrativeArea":"","addressThoroughfare":"",)"
                          R"("addressSubThoroughfare":"","formattedAddress":""})";
     const QByteArray wrapped = ("{\"cache\":{\"1,2\":" + full + "}}").toUtf8();
+    const QByteArray withSibling = ("{\"version\":2,\"cache\":{\"1,2\":" + full + ",\"3,4\":" + full + "}}").toUtf8();
+    const QByteArray plain = ("{\"1,2\":" + full + "}").toUtf8();
     const QByteArray partial = "{\"1,2\":{\"addressCity\":\"C\"}}";
     const Case cases[] = {
         { "{}", 0, false },
+        { "{\"cache\":{}}", 0, false },
         { "not json", 0, true },
         { partial.constData(), 0, true },
         { wrapped.constData(), 1, false },
+        { withSibling.constData(), 2, false },
+        { plain.constData(), 1, false },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
