@@ -7,7 +7,9 @@
 #include <QMutex>
 #include <QString>
 
+#include <future>
 #include <memory>
+#include <type_traits>
 #include <typeindex>
 #include <typeinfo>
 
@@ -41,13 +43,37 @@ public:
         auto found = shared().lookup(key);
         if (found.object && found.type == std::type_index(typeid(T)))
             return std::static_pointer_cast<T>(found.object);
-        Log::error(Log::Category::general,
-            "Dependency injection registry does not contain an instance for %{public}s, requested in %{public}s at %lu",
-            key, Logger::calledBy(file, function), line);
+        logMiss(key, file, function, line);
         return nullptr;
     }
 
-    // The stored object for a type name, without cast or log.
+    // The object stored under the name of `classType`, of whatever type it is:
+    // no cast and no log. Null when nothing is stored.
+    template <typename T>
+    std::shared_ptr<void> get(std::type_identity<T> /*classType*/) const
+    {
+        return lookup(typeName(typeid(T))).object;
+    }
+    // The same for asynchronous callers: the answer is ready at once, as the
+    // registry may be read from any thread.
+    template <typename T>
+    std::future<std::shared_ptr<void>> getAsync(std::type_identity<T> classType) const
+    {
+        std::promise<std::shared_ptr<void>> answer;
+        answer.set_value(get(classType));
+        return answer.get_future();
+    }
+
+private:
+    static void logMiss(const QString& key, const QString& file, const QString& function, unsigned long line)
+    {
+        Log::error(Log::Category::general,
+            "Dependency injection registry does not contain an instance for %{public}s, requested in %{public}s at %lu",
+            key, Logger::calledBy(file, function), line);
+    }
+
+public:
+    // Whether an object is stored under a type name.
     bool contains(const QString& key) const;
 
     static QString typeName(const std::type_info& type);

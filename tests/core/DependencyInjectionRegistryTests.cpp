@@ -51,6 +51,28 @@ TEST(DependencyInjectionRegistry, InstanceIsFoundOnlyUnderItsDynamicType)
     EXPECT_EQ(Inject<BaseStore>().get(), nullptr);
 }
 
+namespace {
+struct ByTypeName {
+    int value = 0;
+};
+}
+
+// The lookup by type answers the object stored under the type's name, without a
+// cast and without a log line, now or as a future.
+TEST(DependencyInjectionRegistry, TheLookupByTypeAnswersWhatIsStoredUnderItsName)
+{
+    DependencyInjectionRegistry& registry = DependencyInjectionRegistry::shared();
+    auto stored = std::make_shared<ByTypeName>();
+    registry.registerInstance(stored);
+    LogCapture capture;
+    EXPECT_EQ(registry.get(std::type_identity<ByTypeName> {}), stored);
+    EXPECT_EQ(registry.getAsync(std::type_identity<ByTypeName> {}).get(), stored);
+    EXPECT_EQ(registry.get(std::type_identity<RegistryMissing> {}), nullptr);
+    EXPECT_EQ(registry.getAsync(std::type_identity<RegistryMissing> {}).get(), nullptr);
+    for (const QString& line : capture.lines())
+        EXPECT_FALSE(line.startsWith("Dependency injection registry does not contain")) << line.toStdString();
+}
+
 TEST(DependencyInjectionRegistry, ReregistrationIsSeenAtTheNextReadOfEveryInject)
 {
     Inject<Reregistered> first;
