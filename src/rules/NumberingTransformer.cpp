@@ -78,6 +78,9 @@ QString NumberingTransformer::formatNumber(qint64 number, const TransformerPrope
 void NumberingTransformer::run(TransformMode, TransformScope transformScope, const TransformerProperties& properties,
     File& file, FileIndex& fileIndex, TransformerState& state)
 {
+    // Before a number is taken, so the counters are not spent on failed files.
+    checkFind(FindParameters(properties.numberFindText, properties.numberFindWildcards, properties.numberFindRegex,
+        properties.numberFindCaseInsensitive));
     qint64 number = 0;
     if (properties.numberRandom.value_or(false)) {
         number = randomisedNumber(properties, file, state);

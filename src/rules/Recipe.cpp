@@ -12,6 +12,18 @@ namespace {
 const QString kVersionKey = QStringLiteral("recipe_format_version");
 const QString kTransformersKey = QStringLiteral("transformers");
 const QString kSortOrderKey = QStringLiteral("sortOrder");
+
+// The error names the rule, so a refused recipe can be mended by hand.
+Transformer ruleFromJson(const QJsonObject& object, qsizetype position)
+{
+    try {
+        return Transformer::fromJsonObject(object);
+    } catch (const DecodingError& error) {
+        const QString type = object.value(QStringLiteral("type")).toString();
+        const QString kind = type.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(type);
+        throw DecodingError(QStringLiteral("Rule %1%2: %3").arg(position).arg(kind, error.message()));
+    }
+}
 } // namespace
 
 QJsonObject Recipe::toJson() const
@@ -88,7 +100,7 @@ Recipe Recipe::fromJson(const QJsonObject& object)
         for (const QJsonValue& rule : *rules) {
             if (!rule.isObject())
                 throw DecodingError(QStringLiteral("Expected a rule object in \"%1\"").arg(kTransformersKey));
-            list << Transformer::fromJsonObject(rule.toObject());
+            list << ruleFromJson(rule.toObject(), list.size() + 1);
         }
         recipe.transformers = list;
     }

@@ -23,6 +23,8 @@ void SelectTransformer::select(TransformScope transformScope, const TransformerP
     }
     const QString text = file.transformed.getTransformedText(transformScope);
     const QString match = properties.selectMatch.value_or(QString());
+    if (!match.isEmpty())
+        checkPattern(match, RegexOption::caseInsensitive);
     const bool matched = !match.isEmpty() && String::isMatch(text, match, RegexOption::caseInsensitive);
     file.transformed.isSelected = type == kTypeSelectMatching ? matched : !matched;
 }

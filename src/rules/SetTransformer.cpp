@@ -10,10 +10,11 @@ QString SetTransformer::helpText() const
 void SetTransformer::run(TransformMode mode, TransformScope transformScope, const TransformerProperties& properties,
     File& file, FileIndex&, TransformerState&)
 {
-    const QString text = resolvedText(mode, properties.setText, file);
     // The path on disk decides, not the name that earlier rules are building.
     const FindParameters parameters(properties.setFindText, properties.setFindWildcards, properties.setFindRegex,
         properties.setFindCaseInsensitive, false);
+    checkFind(parameters);
+    const QString text = resolvedText(mode, properties.setText, file);
     if (Findable::findRanges(file.source.fileInfo.fullPath, parameters))
         file.transformed.setTransformedText(text, transformScope);
 }

@@ -33,3 +33,18 @@ TransformError Transformable::regularExpressionError(const QString& detail)
 {
     return TransformError::fatal(QStringLiteral("Regular expression error"), detail);
 }
+
+void Transformable::checkPattern(const QString& pattern, RegexOptions options)
+{
+    QString error;
+    if (!RegularExpression::compile(pattern, options, &error))
+        throw regularExpressionError(error);
+}
+
+void Transformable::checkFind(const FindParameters& parameters)
+{
+    // An empty find text stands for the whole name, no pattern.
+    if (!parameters.findText.isEmpty())
+        checkPattern(parameters.pattern(),
+            parameters.caseInsensitive ? RegexOptions(RegexOption::caseInsensitive) : RegexOptions());
+}

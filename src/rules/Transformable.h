@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FindParameters.h"
+#include "core/RegularExpression.h"
 #include "files/File.h"
 #include "files/FileIndex.h"
 #include "files/TransformScope.h"
@@ -51,6 +53,9 @@ protected:
     static QString resolvedTemplate(TransformMode mode, const std::optional<TokenString>& text, File& file);
     // The failure of a user's pattern that does not compile or takes too long.
     static TransformError regularExpressionError(const QString& detail);
+    // A pattern that does not compile fails the file; otherwise it would quietly match nothing.
+    static void checkPattern(const QString& pattern, RegexOptions options);
+    static void checkFind(const FindParameters& parameters);
 };
 
 // The labels and type of a kind, given once as its static constants.

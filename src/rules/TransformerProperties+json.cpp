@@ -68,18 +68,28 @@ void write(Text, QJsonObject& object, const QString& key, const Text::Type& valu
         object.insert(key, *value);
 }
 
+// A token text that cannot be read fails the decode: a rule that dropped it would rename differently.
+TokenString readToken(const QJsonValue& value, const QString& key)
+{
+    try {
+        return TokenString::fromJson(value);
+    } catch (const DecodingError& error) {
+        throw DecodingError(QStringLiteral("%1 for key \"%2\"").arg(error.message(), key));
+    }
+}
+
 Token::Type read(Token, const QJsonObject& object, const QString& key)
 {
     if (JsonRead::isAbsent(object, key))
         return std::nullopt;
-    return TokenString::fromJson(object.value(key));
+    return readToken(object.value(key), key);
 }
 void write(Token, QJsonObject& object, const QString& key, const Token::Type& value, WriteContext)
 {
     writeToken(object, key, value);
 }
 
-// Never fails: a plain text becomes one literal item, anything unreadable is unset.
+// Older recipes may hold a plain text: it becomes one literal item.
 LenientToken::Type read(LenientToken, const QJsonObject& object, const QString& key)
 {
     if (JsonRead::isAbsent(object, key))
@@ -87,11 +97,7 @@ LenientToken::Type read(LenientToken, const QJsonObject& object, const QString& 
     const QJsonValue value = object.value(key);
     if (value.isString())
         return TokenString::string(value.toString());
-    try {
-        return TokenString::fromJson(value);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+    return readToken(value, key);
 }
 void write(LenientToken, QJsonObject& object, const QString& key, const LenientToken::Type& value, WriteContext)
 {

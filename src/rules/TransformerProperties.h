@@ -25,7 +25,7 @@ struct Token {
     using Type = std::optional<TokenString>;
     static Type initial() { return std::nullopt; }
 };
-// A token text whose stored value never fails the decode.
+// A token text that may also be stored as a plain text.
 struct LenientToken {
     using Type = std::optional<TokenString>;
     static Type initial() { return std::nullopt; }

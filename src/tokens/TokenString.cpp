@@ -35,14 +35,12 @@ TokenString TokenString::fromProperties(const QVariantList& properties)
 
 TokenString TokenString::fromJson(const QJsonValue& value)
 {
-    try {
+    // The older form wraps the array in an object. An array's own error is kept: it names the item at fault.
+    if (value.isArray())
         return TokenString(itemsFromArray(value));
-    } catch (const DecodingError&) {
-        // The older form wraps the array in an object; its error is the one raised.
-        if (!value.isObject())
-            throw DecodingError(QStringLiteral("Expected an object with key \"properties\""));
-        return TokenString(itemsFromArray(value.toObject().value(QStringLiteral("properties"))));
-    }
+    if (!value.isObject())
+        throw DecodingError(QStringLiteral("Expected an object with key \"properties\""));
+    return TokenString(itemsFromArray(value.toObject().value(QStringLiteral("properties"))));
 }
 
 QJsonValue TokenString::toJson() const

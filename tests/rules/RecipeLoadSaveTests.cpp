@@ -151,6 +151,7 @@ TEST_F(RecipeLoadSaveTest, ARefusedRecipeLeavesTheDocumentAsItWas)
         { "minor.recipe", R"({"recipe_format_version":"9.2.0"})", incompatible.arg("9.2.0"), true },
         { "truncated.recipe", kRecipe.left(60), {}, false },
         { "badtype.recipe", R"({"transformers":[{"type":"simple","properties":{}},{"type":"simple","properties":{"simpleWildcards":2}}]})", {}, false },
+        { "token.recipe", R"({"transformers":[{"type":"simple","properties":{"simpleFindText":"a","simpleReplaceText":[{"type":"future-kind","value":"x"}]}}]})", {}, false },
         { "binary.recipe", QByteArray("\x89PNG\r\n\x1a\n\0\0", 10), {}, false },
     };
     const QUrl before = writeFile("before.recipe", "{}");

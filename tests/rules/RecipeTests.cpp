@@ -144,6 +144,46 @@ TEST(Recipe, AnythingMalformedFailsTheWholeRecipe)
     }
 }
 
+TEST(Recipe, AnUnreadableTokenTextRefusesTheRecipeNamingTheRuleAndKey)
+{
+    struct Case {
+        const char* type;
+        const char* key;
+    };
+    const Case cases[] = {
+        { "simple", "simpleReplaceText" },
+        { "regularexpression", "regexFindText" },
+        { "regularexpression", "regexReplaceText" },
+        { "insert", "insertText" },
+        { "prefix", "prefixText" },
+        { "suffix", "suffixText" },
+        { "set", "setText" },
+    };
+    const QStringList values {
+        R"([{"type": "future-kind", "value": "x"}])",
+        R"([{"string": "a"}, 5])",
+        R"({"properties": [{"type": "future-kind", "value": "x"}]})",
+        "7",
+    };
+    for (const Case& c : cases) {
+        for (const QString& value : values) {
+            const QString json = QStringLiteral(
+                R"({"transformers": [{"type": "trim", "properties": {}}, {"type": "%1", "properties": {"%2": %3}}]})")
+                                     .arg(c.type, c.key, value);
+            SCOPED_TRACE(json.toStdString());
+            try {
+                Recipe::fromData(json.toUtf8());
+                ADD_FAILURE() << "read without an error";
+            } catch (const DecodingError& error) {
+                EXPECT_TRUE(error.message().contains(QStringLiteral("Rule 2 (%1): ").arg(c.type)))
+                    << error.message().toStdString();
+                EXPECT_TRUE(error.message().contains(QStringLiteral("for key \"%1\"").arg(c.key)))
+                    << error.message().toStdString();
+            }
+        }
+    }
+}
+
 TEST(Recipe, TextTheEncodingCannotCarryFails)
 {
     EXPECT_THROW(Recipe::fromText(QString::fromUtf8("{\"sortOrder\": \"é\"}"), QStringConverter::Latin1), DecodingError);

@@ -1,6 +1,8 @@
 #include "RuleFixtures.h"
 #include "TestEnvironment.h"
 
+#include "tokens/TransformError.h"
+
 namespace {
 Transformer selectRule(const QString& type, const std::optional<QString>& match,
     TransformScope scope = TransformScope::filename)
@@ -43,8 +45,6 @@ TEST_F(RulesTest, SelectSetsTheSelectionFromItsScopeText)
         { "matching", "jpe?g$", TransformScope::ext, "/data/a.JPG", true },
         { "matching", "jpe?g$", TransformScope::ext, "/data/a.png", false },
         { "notmatching", "jpe?g$", TransformScope::ext, "/data/a.png", true },
-        { "matching", "(", TransformScope::filename, "/data/a.jpg", false },
-        { "notmatching", "(", TransformScope::filename, "/data/a.jpg", true },
         { "other", "a", TransformScope::filename, "/data/a.jpg", false },
         { "matching", "^Holiday/", TransformScope::path, "/data/Holiday/a.jpg", false },
         { "matching", "/Holiday$", TransformScope::path, "/data/Holiday/a.jpg", true },
@@ -110,13 +110,43 @@ TEST_F(RulesTest, SelectNarrowsTheFilesForTheRulesAfterIt)
     EXPECT_EQ(newNames(files), (QStringList { "y_a", "y_b", "y_c" }));
 }
 
-TEST_F(RulesTest, AnInvalidSelectExpressionIsLogged)
+TEST_F(RulesTest, AnInvalidFindPatternIsAnErrorOnEveryFileTheRuleAppliesTo)
 {
-    LogCapture log;
-    Transformer rule = selectRule("matching", "(");
-    File file = makeFile("/data/a.jpg");
-    FileIndex fileIndex;
-    rule.transformQuick(file, fileIndex);
-    EXPECT_FALSE(file.transformed.isSelected);
-    EXPECT_FALSE(log.lines().filter("isMatch error: ").isEmpty());
+    struct Case {
+        const char* name;
+        TransformerType type;
+        PropertiesSetter set;
+    };
+    const QString bad = QStringLiteral("(a");
+    const QList<Case> cases {
+        { "select", TransformerType::select, [&](auto& p) { p.selectType = "matching"; p.selectMatch = bad; } },
+        { "select not matching", TransformerType::select,
+            [&](auto& p) { p.selectType = "notmatching"; p.selectMatch = bad; } },
+        { "insert", TransformerType::insert,
+            [&](auto& p) { p.insertText = TokenString::string("x"); p.insertFindText = bad; p.insertFindRegex = true; } },
+        { "prefix", TransformerType::prefix,
+            [&](auto& p) { p.prefixText = TokenString::string("x"); p.prefixFindText = bad; p.prefixFindRegex = true; } },
+        { "suffix", TransformerType::suffix,
+            [&](auto& p) { p.suffixText = TokenString::string("x"); p.suffixFindText = bad; p.suffixFindRegex = true; } },
+        { "set", TransformerType::set,
+            [&](auto& p) { p.setText = TokenString::string("x"); p.setFindText = bad; p.setFindRegex = true; } },
+        { "numbering", TransformerType::numbering,
+            [&](auto& p) { p.numberFindText = bad; p.numberFindRegex = true; p.numberFindCaseInsensitive = true; } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QList<Transformer> rules { makeRule(c.type, c.set) };
+        QList<File> files = makeFiles({ "/data/abc.txt", "/data/xyz.txt" });
+        FileIndex fileIndex;
+        previewRules(rules, files, fileIndex);
+        for (const File& file : files) {
+            SCOPED_TRACE(file.source.fileInfo.fullPath.toStdString());
+            ASSERT_EQ(file.validation.errors.size(), 1);
+            EXPECT_TRUE(file.validation.errors.values().first().startsWith(
+                "Regular expression error: Invalid regular expression '(a'"))
+                << file.validation.errors.values().first().toStdString();
+        }
+        File full = makeFile("/data/abc.txt");
+        EXPECT_THROW(rules[0].transform(full, fileIndex), TransformError);
+    }
 }
