@@ -22,8 +22,9 @@
 #include <QDateTime>
 #include <QHashFunctions>
 #include <QJsonDocument>
+#include <QMutex>
+#include <QSet>
 
-#include <atomic>
 #include <limits>
 
 namespace {
@@ -47,40 +48,53 @@ std::unique_ptr<Transformable> makeTransformable(TransformerType type, const QSt
 
 const QString kIdPrefix = QStringLiteral("transformer_");
 
-std::atomic<qint64>& lastIdMilliseconds()
+// Ids handed out follow the clock; ids read from stored rules are kept as
+// text and skipped, so no stored id (however large, malformed or repeated)
+// can stop new ids from being unique.
+struct IdRegistry {
+    QMutex mutex;
+    qint64 last = std::numeric_limits<qint64>::min();
+    QSet<QString> read;
+};
+
+IdRegistry& idRegistry()
 {
-    static std::atomic<qint64> last { 0 };
-    return last;
+    static IdRegistry registry;
+    return registry;
 }
 
-// The next id value: the current millisecond, or one past the last id handed
-// out or read when the clock has not moved on (or went back).
-qint64 nextIdMilliseconds()
+QString idText(qint64 milliseconds)
 {
-    std::atomic<qint64>& last = lastIdMilliseconds();
+    return kIdPrefix + QString::number(milliseconds, 16).toUpper();
+}
+
+qint64 following(qint64 value)
+{
+    return value == std::numeric_limits<qint64>::max() ? 0 : value + 1;
+}
+
+// The current millisecond, or the one after the last id handed out when the
+// clock has not moved on (or went back); then past any id read.
+QString nextId()
+{
+    IdRegistry& registry = idRegistry();
+    const QMutexLocker lock(&registry.mutex);
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    qint64 previous = last.load();
-    qint64 next = 0;
-    do {
-        if (previous == std::numeric_limits<qint64>::max())
-            return previous;
-        next = std::max(now, previous + 1);
-    } while (!last.compare_exchange_weak(previous, next));
-    return next;
+    qint64 next = now > registry.last ? now : following(registry.last);
+    QString id = idText(next);
+    while (registry.read.contains(id)) {
+        next = following(next);
+        id = idText(next);
+    }
+    registry.last = next;
+    return id;
 }
 
-// New ids stay clear of the ids of decoded rules.
 void noteUsedId(const QString& id)
 {
-    if (!id.startsWith(kIdPrefix))
-        return;
-    bool ok = false;
-    const qint64 value = id.mid(kIdPrefix.size()).toLongLong(&ok, 16);
-    if (!ok)
-        return;
-    std::atomic<qint64>& last = lastIdMilliseconds();
-    qint64 previous = last.load();
-    while (value > previous && !last.compare_exchange_weak(previous, value)) { }
+    IdRegistry& registry = idRegistry();
+    const QMutexLocker lock(&registry.mutex);
+    registry.read.insert(id);
 }
 
 // Whether the last component of the file's path starts with a dot; read in
@@ -129,7 +143,7 @@ Transformer Transformer::newTransformer()
 
 QString Transformer::newId()
 {
-    return kIdPrefix + QString::number(nextIdMilliseconds(), 16).toUpper();
+    return nextId();
 }
 
 std::unique_ptr<Transformable> Transformer::transformer() const

@@ -4,8 +4,6 @@
 
 #include <QStringEncoder>
 
-#include <cmath>
-
 namespace JsonRead {
 
 namespace {
@@ -50,10 +48,12 @@ std::optional<qint64> integer(const QJsonValue& value)
 {
     if (!value.isDouble())
         return std::nullopt;
-    const double d = value.toDouble();
-    if (!std::isfinite(d) || d != std::trunc(d) || d < -9.2233720368547758e18 || d >= 9.2233720368547758e18)
+    // Read without passing through a double, which cannot hold every 64-bit
+    // integer; only a value that is no whole 64-bit number answers each default.
+    const qint64 number = value.toInteger(0);
+    if (number != value.toInteger(1))
         return std::nullopt;
-    return value.toInteger();
+    return number;
 }
 
 std::optional<qint64> optionalInteger(const QJsonObject& object, const QString& key)

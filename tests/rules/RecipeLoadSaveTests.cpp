@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QSet>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -218,6 +219,36 @@ TEST_F(RecipeLoadSaveTest, RepeatedIdsInARecipeAreMadeUnique)
     EXPECT_EQ(transformers.list().at(0).id, "transformer_5");
     EXPECT_NE(transformers.list().at(1).id, "transformer_5");
     EXPECT_TRUE(transformers.transformer(transformers.list().at(1).id).has_value());
+}
+
+// Whatever ids a recipe holds, the loaded rules and the rules added after them
+// have ids of their own, and each is found by its id.
+TEST_F(RecipeLoadSaveTest, CraftedIdsLeaveEveryRuleFoundById)
+{
+    transformers.loadRecipe(QStringLiteral(R"({"transformers":[)"
+        R"({"id":"transformer_7FFFFFFFFFFFFFFF","type":"simple","properties":{}},)"
+        R"({"id":"transformer_7FFFFFFFFFFFFFFF","type":"prefix","properties":{}},)"
+        R"({"id":"transformer_-8000000000000000","type":"suffix","properties":{}},)"
+        R"({"id":"transformer_99999999999999999999","type":"set","properties":{}},)"
+        R"({"id":"transformer_nothex","type":"trim","properties":{}},)"
+        R"({"id":"transformer_-8000000000000000","type":"insert","properties":{}}]})"));
+    ASSERT_EQ(transformers.count(), 6);
+    for (int i = 0; i < 3; ++i)
+        transformers.addOrReplaceTransformer(Transformer::newTransformer());
+    transformers.insert(Transformer::newTransformer(), 0);
+    ASSERT_EQ(transformers.count(), 10);
+
+    QSet<QString> seen;
+    for (qsizetype i = 0; i < transformers.count(); ++i) {
+        const QString id = transformers.list().at(i).id;
+        SCOPED_TRACE(id.toStdString());
+        EXPECT_FALSE(seen.contains(id));
+        seen.insert(id);
+        EXPECT_EQ(transformers.indexOf(id), i);
+        const auto found = transformers.transformer(id);
+        ASSERT_TRUE(found.has_value());
+        EXPECT_EQ(found->type, transformers.list().at(i).type);
+    }
 }
 
 // Saving keeps each rule's own kind of settings; the rules in the list keep all of theirs.

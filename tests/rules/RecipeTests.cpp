@@ -9,6 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
+#include <string>
+#include <type_traits>
+#include <vector>
 
 #ifndef BF_GOLDEN_DIR
 #error "BF_GOLDEN_DIR names the folder of the golden recipes"
@@ -370,6 +374,54 @@ TEST(Recipe, AllTenKindsWriteStableBytesAndReadBackEqual)
     EXPECT_EQ(reread.getData(), golden);
     // The big start number stays exact: it is beyond a double's integers.
     EXPECT_TRUE(golden.contains("\"numberStart\":9007199254740993"));
+}
+
+struct IntegerField {
+    const char* name;
+    TransformerType type;
+    std::optional<qint64> TransformerProperties::*member;
+};
+
+template <typename Storage, typename Member>
+void addIfInteger(std::vector<IntegerField>& fields, const char* name, TransformerType type, Member member)
+{
+    if constexpr (std::is_same_v<Storage, PropertyField::Int> || std::is_same_v<Storage, PropertyField::LenientInt>)
+        fields.push_back({ name, type, member });
+}
+
+// Every integer field keeps any 64-bit value through a saved recipe's bytes,
+// also those a double cannot hold.
+TEST(Recipe, EveryIntegerFieldReadsBackExactlyAtItsLimits)
+{
+    std::vector<IntegerField> fields;
+#define BF_ADD_INTEGER_FIELD(kind, storage, name) \
+    addIfInteger<PropertyField::storage>(fields, #name, TransformerType::kind, &TransformerProperties::name);
+    BF_TRANSFORMER_PROPERTIES(BF_ADD_INTEGER_FIELD)
+#undef BF_ADD_INTEGER_FIELD
+    ASSERT_FALSE(fields.empty());
+
+    const qint64 values[] = { std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::min() + 1,
+        std::numeric_limits<qint64>::max(), std::numeric_limits<qint64>::max() - 1, 0, -1,
+        (Q_INT64_C(1) << 53) + 1, -(Q_INT64_C(1) << 53) - 1 };
+    for (const IntegerField& field : fields) {
+        for (const qint64 value : values) {
+            SCOPED_TRACE(std::string(field.name) + " = " + std::to_string(value));
+            Transformer rule = Transformer::newTransformer();
+            rule.type = field.type;
+            rule.properties.*field.member = value;
+            Recipe recipe;
+            recipe.recipeFormatVersion = Recipe::RECIPE_FORMAT_VERSION.description();
+            recipe.transformers = QList<Transformer> { rule };
+            const QByteArray data = recipe.getData();
+            EXPECT_TRUE(data.contains("\"" + QByteArray(field.name) + "\":" + QByteArray::number(value)));
+
+            const Recipe reread = Recipe::fromData(data);
+            ASSERT_TRUE(reread.transformers);
+            ASSERT_EQ(reread.transformers->size(), 1);
+            EXPECT_EQ(reread.transformers->at(0).properties.*field.member, value);
+            EXPECT_EQ(reread.getData(), data);
+        }
+    }
 }
 
 // Keys come sorted at every level, whatever order the reader met them in.

@@ -119,15 +119,37 @@ TEST(TransformerTest, IdsAreHexadecimalMillisecondsAndNeverRepeat)
     EXPECT_EQ(ids.size(), 5101);
 }
 
+// No stored id, however crafted, is handed out again or stops new ids from
+// being unique and following the clock.
 TEST(TransformerTest, NewIdsStayClearOfDecodedIds)
 {
-    const qint64 later = QDateTime::currentMSecsSinceEpoch() + 3'600'000;
-    const QString storedId = "transformer_" + QString::number(later, 16).toUpper();
-    const QString json = QStringLiteral(R"({"id":"%1","type":"set","properties":{}})").arg(storedId);
-    EXPECT_EQ(Transformer::fromJson(json).id, storedId);
-    const QString next = Transformer::newId();
-    EXPECT_NE(next, storedId);
-    EXPECT_GT(next.mid(12).toLongLong(nullptr, 16), later);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    QStringList stored = { "transformer_7FFFFFFFFFFFFFFF", "transformer_7FFFFFFFFFFFFFFE",
+        "transformer_8000000000000000", "transformer_-1", "transformer_-8000000000000000",
+        "transformer_FFFFFFFFFFFFFFFFFFFF", "transformer_99999999999999999999", "transformer_7fffffffffffffff",
+        "transformer_XYZ", "transformer_", "transformer_0", "rule_1", "" };
+    // The ids the clock is about to give, some read twice.
+    for (qint64 ms = now; ms < now + 2000; ++ms)
+        stored << "transformer_" + QString::number(ms, 16).toUpper();
+    stored << stored.mid(0, 20);
+    for (const QString& id : std::as_const(stored)) {
+        const QString json = QStringLiteral(R"({"id":"%1","type":"set","properties":{}})").arg(id);
+        EXPECT_EQ(Transformer::fromJson(json).id, id);
+    }
+
+    const QSet<QString> storedSet(stored.cbegin(), stored.cend());
+    QSet<QString> made;
+    for (int i = 0; i < 3000; ++i) {
+        const QString id = Transformer::newId();
+        EXPECT_FALSE(storedSet.contains(id)) << id.toStdString();
+        made.insert(id);
+    }
+    EXPECT_EQ(made.size(), 3000);
+    for (const QString& id : std::as_const(made)) {
+        bool ok = false;
+        EXPECT_GE(id.mid(12).toLongLong(&ok, 16), now) << id.toStdString();
+        EXPECT_TRUE(ok) << id.toStdString();
+    }
 }
 
 TEST(TransformerTest, DecodingFillsTheOptionalKeys)

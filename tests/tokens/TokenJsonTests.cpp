@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 
 #include "tokens/DecodingError.h"
+#include "tokens/JsonRead.h"
 #include "tokens/TokenString.h"
 
 #include <QJsonDocument>
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -184,6 +187,52 @@ TEST(TokenJson, RegExpTokenInitialWritesAllTenKeys)
         "phrases": {"phrases": [], "diacriticInsensitive": false}, "count": {"min": 1, "max": 1},
         "anchor": "none"})").object());
     EXPECT_EQ(RegExpToken::fromJson(json), RegExpToken::initial());
+}
+
+} // namespace
+
+namespace {
+
+// Integers are read from the text as written, not through a double (which
+// holds every integer only up to 2^53).
+TEST(JsonReadInteger, WholeNumbersWithin64BitsReadExactlyAndNothingElse)
+{
+    struct Case {
+        const char* json;
+        std::optional<qint64> expected;
+    };
+    const Case cases[] = {
+        { "9223372036854775807", std::numeric_limits<qint64>::max() },
+        { "9223372036854775806", std::numeric_limits<qint64>::max() - 1 },
+        { "9223372036854775295", Q_INT64_C(9223372036854775295) },
+        { "-9223372036854775808", std::numeric_limits<qint64>::min() },
+        { "-9223372036854775807", std::numeric_limits<qint64>::min() + 1 },
+        { "9007199254740993", Q_INT64_C(9007199254740993) },
+        { "-9007199254740993", Q_INT64_C(-9007199254740993) },
+        { "0", 0 },
+        { "-1", -1 },
+        { "1.0", 1 },
+        { "1e3", 1000 },
+        { "9223372036854775808", std::nullopt },
+        { "18446744073709551616", std::nullopt },
+        { "1e19", std::nullopt },
+        { "-1e19", std::nullopt },
+        { "1.5", std::nullopt },
+        { "\"5\"", std::nullopt },
+        { "true", std::nullopt },
+        { "null", std::nullopt },
+        { "[1]", std::nullopt },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.json);
+        EXPECT_EQ(JsonRead::integer(parse(c.json)), c.expected);
+        const QJsonObject object = QJsonDocument::fromJson(QByteArray("{\"n\":") + c.json + "}").object();
+        if (c.expected) {
+            EXPECT_EQ(JsonRead::optionalInteger(object, QStringLiteral("n")), c.expected);
+        } else if (QByteArray(c.json) != "null") {
+            EXPECT_THROW(JsonRead::optionalInteger(object, QStringLiteral("n")), DecodingError);
+        }
+    }
 }
 
 } // namespace
