@@ -205,25 +205,24 @@ bool DirectoryValidator::isSupportedDirectory(const QUrl& url)
     return isSupportedDirectory(url.toLocalFile());
 }
 
-std::optional<RejectionReason> DirectoryValidator::writabilityRefusal(const QString& path) const
+bool DirectoryValidator::recordWritability(const QString& path, const std::optional<DirectoryRoots::Writability>& facts)
 {
-    const auto writability = m_roots.writability ? m_roots.writability(path) : std::nullopt;
-    if (!writability)
-        return RejectionReason::error;
-    if (writability->volumeIsReadOnly)
-        return RejectionReason::readonlyVolume;
-    if (writability->isWritable)
-        return std::nullopt;
-    return RejectionReason::readonlyPath;
+    std::optional<RejectionReason> refusal;
+    if (!facts)
+        refusal = RejectionReason::error;
+    else if (facts->volumeIsReadOnly)
+        refusal = RejectionReason::readonlyVolume;
+    else if (!facts->isWritable)
+        refusal = RejectionReason::readonlyPath;
+    if (refusal)
+        append({ path, *refusal });
+    return !refusal;
 }
 
 bool DirectoryValidator::isWritableDirectory(const QUrl& url)
 {
     const QString path = url.toLocalFile();
-    const std::optional<RejectionReason> refusal = writabilityRefusal(path);
-    if (refusal)
-        append({ path, *refusal });
-    return !refusal;
+    return recordWritability(path, m_roots.writability ? m_roots.writability(path) : std::nullopt);
 }
 
 bool DirectoryValidator::isWritableEntry(const QString& folderPath, int folderFd, const QByteArray& name, const QString& path)
@@ -235,14 +234,9 @@ bool DirectoryValidator::isWritableEntry(const QString& folderPath, int folderFd
     }
     if (!*readOnly) // the folder's facts could not be read: ask about the item itself
         return isWritableDirectory(QUrl::fromLocalFile(path));
-    std::optional<RejectionReason> refusal;
-    if (**readOnly)
-        refusal = RejectionReason::readonlyVolume;
-    else if (m_roots.entryIsWritable && !m_roots.entryIsWritable(folderFd, name, path))
-        refusal = RejectionReason::readonlyPath;
-    if (refusal)
-        append({ path, *refusal });
-    return !refusal;
+    const bool volumeIsReadOnly = **readOnly;
+    const bool isWritable = !volumeIsReadOnly && (!m_roots.entryIsWritable || m_roots.entryIsWritable(folderFd, name, path));
+    return recordWritability(path, DirectoryRoots::Writability { volumeIsReadOnly, isWritable });
 }
 
 QSet<QString> DirectoryValidator::validatePathString(const QString& path) const

@@ -54,7 +54,8 @@ public:
 private:
     bool isAdmitted(const QString& prefix, bool resolvedRootsToo = false) const;
     bool isSupportedDirectoryUncached(const QString& path);
-    std::optional<RejectionReason> writabilityRefusal(const QString& path) const;
+    // Records the refusal the facts call for (none when they cannot be read: error).
+    bool recordWritability(const QString& path, const std::optional<DirectoryRoots::Writability>& facts);
     const QStringList& admittedRoots() const;
     bool hasTooLongDirectoryNames(const QString& path) const;
     std::optional<QString> hasOnlyCapitalizationChangesFor(const QString& path, const QString& originalPath) const;
