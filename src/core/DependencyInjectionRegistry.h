@@ -64,6 +64,11 @@ public:
         return answer.get_future();
     }
 
+    // Whether an object is stored under a type name.
+    bool contains(const QString& key) const;
+
+    static QString typeName(const std::type_info& type);
+
 private:
     static void logMiss(const QString& key, const QString& file, const QString& function, unsigned long line)
     {
@@ -72,13 +77,6 @@ private:
             key, Logger::calledBy(file, function), line);
     }
 
-public:
-    // Whether an object is stored under a type name.
-    bool contains(const QString& key) const;
-
-    static QString typeName(const std::type_info& type);
-
-private:
     struct Entry {
         std::type_index type = std::type_index(typeid(void));
         std::shared_ptr<void> object;

@@ -24,9 +24,9 @@ inline const QString fileTableViewRowUrlType = QStringLiteral("private.brackenfo
 // [token string type, plain text].
 QStringList writableTypes();
 void write(QMimeData& mimeData, const TokenString& tokenString);
-// The data offered for `type`; none for other types.
 // The token string as plain text: typed text as it stands, chips by their labels.
 QString plainText(const TokenString& tokenString);
+// The data offered for `type`; none for other types.
 std::optional<QByteArray> propertyList(const TokenString& tokenString, const QString& type);
 // A token string read from the data of exactly that type: an unreadable
 // archive gives none (no fall-back to plain text).
