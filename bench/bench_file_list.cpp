@@ -1,6 +1,12 @@
 #include "files/FileDataSource.h"
+#include "platform/MainWindowLocator.h"
+#include "platform/UndoManager.h"
 
 #include <QCoreApplication>
+#include <QFile>
+
+#include <malloc.h>
+#include <unistd.h>
 
 #include <benchmark/benchmark.h>
 
@@ -8,19 +14,33 @@ namespace {
 
 constexpr int FILE_COUNT = 100000;
 
-std::shared_ptr<FileDataSource> filledStore()
+QList<File> freshFiles(int count = FILE_COUNT, int offset = 0)
 {
     QList<File> files;
-    files.reserve(FILE_COUNT);
-    for (int i = 0; i < FILE_COUNT; ++i) {
+    files.reserve(count);
+    for (int n = 0; n < count; ++n) {
+        const int i = n + offset;
         ExtendedFileInfo info;
-        info.fullPath = QStringLiteral("/photos/folder %1/IMG_%2.jpg").arg(i % 97).arg((i * 7919) % FILE_COUNT);
+        info.fullPath = QStringLiteral("/photos/folder %1/IMG_%2.jpg").arg(i % 97).arg(i);
         info.path = QStringLiteral("/photos/folder %1").arg(i % 97);
-        info.name = QStringLiteral("IMG_%1").arg((i * 7919) % FILE_COUNT);
+        info.name = QStringLiteral("IMG_%1").arg(i);
         info.ext = QStringLiteral("jpg");
         const QUuid id = QUuid::createUuid();
         files.append(File(std::nullopt, std::nullopt, FileSource(id, info), FileTransform::initial(id, info, std::nullopt),
             FileValidation { id, {}, {} }, std::nullopt));
+    }
+    return files;
+}
+
+std::shared_ptr<FileDataSource> filledStore()
+{
+    // Names out of order, so that a sort has work to do.
+    QList<File> files = freshFiles();
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        ExtendedFileInfo& info = files[i].source.fileInfo;
+        info.name = QStringLiteral("IMG_%1").arg((i * 7919) % FILE_COUNT);
+        info.fullPath = info.path + QLatin1Char('/') + info.name + QStringLiteral(".jpg");
+        files[i].transformed = FileTransform::initial(files[i].source.id, info, std::nullopt);
     }
     auto store = std::make_shared<FileDataSource>();
     store->replaceFilesNoUndo(files, FileAction::replace, false);
@@ -80,6 +100,60 @@ BENCHMARK(BM_Sort)
     ->Arg(static_cast<int>(FileSortOrder::byNameAscending))
     ->Arg(static_cast<int>(FileSortOrder::byNumericNameAscending))
     ->Unit(benchmark::kMillisecond);
+
+qint64 residentBytes()
+{
+    malloc_trim(0);
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+// The preview's write-back after every change, as the window does it: it
+// detaches the facets the store shares with whatever still holds them.
+void previewWriteBack(FileDataSource& store)
+{
+    QList<File> files = store.getAllFiles();
+    for (File& file : files)
+        file.transformed.transformedName = file.transformed.transformedName.value() + QStringLiteral("_new");
+    store.updateFiles(files, FileComponentMutation::transformed, QStringLiteral("Brackenfold/bench.cpp"));
+}
+
+// What one undo step of the list keeps: the resident memory each further step
+// adds, with the preview written back after every step. Arg 0: re-open the
+// whole list; 1: append 100 files; 2: remove one file.
+void BM_UndoStepMemory(benchmark::State& state)
+{
+    constexpr int STEPS = 5;
+    const int kind = static_cast<int>(state.range(0));
+    double perStep = 0;
+    for (auto _ : state) {
+        UndoManager undoManager;
+        MainWindowLocator::setUndoManager(&undoManager);
+        auto store = std::make_shared<FileDataSource>();
+        store->replaceFiles(freshFiles(), FileAction::replace);
+        previewWriteBack(*store);
+        const qint64 before = residentBytes();
+        for (int step = 0; step < STEPS; ++step) {
+            if (kind == 0)
+                store->replaceFiles(freshFiles(), FileAction::replace);
+            else if (kind == 1)
+                store->replaceFiles(freshFiles(100, FILE_COUNT + step * 100), FileAction::append);
+            else
+                store->removeFiles({ store->orderedIndex().first() });
+            previewWriteBack(*store);
+        }
+        perStep = double(residentBytes() - before) / STEPS;
+        MainWindowLocator::setUndoManager(nullptr);
+    }
+    state.counters["KiB_per_step"] = perStep / 1024;
+    state.counters["bytes_per_listed_file_per_step"] = perStep / FILE_COUNT;
+    static const char* const kinds[] = { "re-open 100000 files", "append 100 files", "remove 1 file" };
+    state.SetLabel(kinds[kind]);
+}
+BENCHMARK(BM_UndoStepMemory)->Arg(0)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -27,6 +27,31 @@ QString getReplaceFilesActionName(qsizetype newCount, qsizetype currentCount, Fi
     }
     return {};
 }
+// What an undo step keeps besides the store; let go of on a worker.
+struct HeldFiles {
+    FileComponents components;
+    HeldFiles() = default;
+    HeldFiles(const HeldFiles&) = delete;
+    HeldFiles& operator=(const HeldFiles&) = delete;
+    ~HeldFiles() { FileComponents::releaseInBackground(std::move(components)); }
+};
+
+void appendRecord(FileComponents& to, const FileComponents& from, qsizetype index)
+{
+    to.fileSources.append(from.fileSources.at(index));
+    to.fileTransforms.append(from.fileTransforms.at(index));
+    to.fileValidations.append(from.fileValidations.at(index));
+    to.fileAttributes.append(from.fileAttributes.at(index));
+}
+
+void reserveRecords(FileComponents& components, qsizetype n)
+{
+    components.fileSources.reserve(n);
+    components.fileTransforms.reserve(n);
+    components.fileValidations.reserve(n);
+    components.fileAttributes.reserve(n);
+    components.orderedIndex.reserve(n);
+}
 } // namespace
 
 void FileDataSource::replaceFiles(const QList<File>& newFiles, FileAction action,
@@ -38,38 +63,64 @@ void FileDataSource::replaceFiles(const QList<File>& newFiles, FileAction action
 void FileDataSource::replaceFilesFromComponents(const FileComponents& newFiles, FileAction action,
     const std::optional<QList<QUrl>>& urls, std::stop_token stop)
 {
-    // The lists as they are, shared: the files are made only if the step is
-    // undone. Whenever the steps go, their lists are let go of on a worker.
-    const auto previous = FileComponents::sharedReleasedInBackground(getAllComponents());
-    const auto next = FileComponents::sharedReleasedInBackground(newFiles);
-    const std::optional<QList<QUrl>> previousUrls = urls ? std::optional(openedUrls) : std::nullopt;
-    const QString name = getReplaceFilesActionName(newFiles.orderedIndex.size(), previous->orderedIndex.size(), action);
+    const QString name = getReplaceFilesActionName(newFiles.orderedIndex.size(), count(), action);
     const std::weak_ptr<FileDataSource> weakSelf = weak_from_this();
-    // Only the first run belongs to the caller's task; a redo comes from the menu.
-    auto firstRun = std::make_shared<bool>(true);
+    const std::optional<QList<QUrl>> previousUrls = urls ? std::optional(openedUrls) : std::nullopt;
+    const auto setUrls = [weakSelf, action, urls] {
+        const auto self = weakSelf.lock();
+        if (self && urls)
+            self->openedUrls = action == FileAction::append ? self->openedUrls + *urls : *urls;
+    };
+    const auto restoreUrls = [weakSelf, previousUrls] {
+        const auto self = weakSelf.lock();
+        if (self && previousUrls)
+            self->openedUrls = *previousUrls;
+    };
+    // The new files belong to the first run only: the step keeps what the
+    // change left behind, never a second copy of what is in effect.
+    auto input = std::make_shared<FileComponents>(newFiles);
+    const auto held = std::make_shared<HeldFiles>();
+    const auto firstRun = [weakSelf, input, held, action, stop, setUrls] {
+        const auto self = weakSelf.lock();
+        FileComponents files = std::exchange(*input, FileComponents {});
+        if (!self)
+            return;
+        if (action != FileAction::append)
+            held->components = self->getAllComponents();
+        setUrls();
+        self->replaceAllComponents(files, action, false, stop);
+    };
+    if (action == FileAction::append) {
+        const qsizetype firstAppended = m_fileSources.size();
+        UndoManagerHelpers::perform(
+            name, firstRun,
+            [weakSelf, held, firstAppended, restoreUrls] {
+                if (const auto self = weakSelf.lock()) {
+                    held->components = self->takeFilesFrom(firstAppended);
+                    restoreUrls();
+                }
+            },
+            [weakSelf, held, setUrls] {
+                if (const auto self = weakSelf.lock()) {
+                    setUrls();
+                    self->appendHeld(std::exchange(held->components, FileComponents {}));
+                }
+            });
+        return;
+    }
     UndoManagerHelpers::perform(
-        name,
-        [weakSelf, next, action, urls, stop, firstRun] {
-            const auto self = weakSelf.lock();
-            if (!self)
-                return;
-            const std::stop_token token = *firstRun ? stop : std::stop_token {};
-            *firstRun = false;
-            if (urls) {
-                if (action == FileAction::append)
-                    self->openedUrls += *urls;
-                else
-                    self->openedUrls = *urls;
+        name, firstRun,
+        [weakSelf, held, restoreUrls] {
+            if (const auto self = weakSelf.lock()) {
+                self->swapHeld(held->components);
+                restoreUrls();
             }
-            self->replaceAllComponents(*next, action, false, token);
         },
-        [weakSelf, previous, previousUrls] {
-            const auto self = weakSelf.lock();
-            if (!self)
-                return;
-            if (previousUrls)
-                self->openedUrls = *previousUrls;
-            self->replaceAllComponents(*previous, FileAction::replace, false, {});
+        [weakSelf, held, setUrls] {
+            if (const auto self = weakSelf.lock()) {
+                self->swapHeld(held->components);
+                setUrls();
+            }
         });
 }
 
@@ -117,9 +168,23 @@ void FileDataSource::clear()
 
 void FileDataSource::removeFiles(const QSet<int>& storageIndexes)
 {
-    QList<File> remaining = getAllFiles();
-    remaining.removeIf([&](const File& file) { return storageIndexes.contains(static_cast<int>(file.index.value_or(-1))); });
-    replaceFiles(remaining, FileAction::remove);
+    QList<int> removed;
+    for (int index : storageIndexes) {
+        if (index >= 0 && index < m_fileSources.size())
+            removed.append(index);
+    }
+    std::sort(removed.begin(), removed.end());
+    const QString name = getReplaceFilesActionName(count() - removed.size(), count(), FileAction::remove);
+    const std::weak_ptr<FileDataSource> weakSelf = weak_from_this();
+    const auto held = std::make_shared<HeldFiles>();
+    const auto remove = [weakSelf, held, removed] {
+        if (const auto self = weakSelf.lock())
+            held->components = self->takeStored(removed);
+    };
+    UndoManagerHelpers::perform(name, remove, [weakSelf, held, removed] {
+        if (const auto self = weakSelf.lock())
+            self->restoreStored(std::exchange(held->components, FileComponents {}), removed);
+    });
 }
 
 void FileDataSource::replaceAllFiles(const QList<File>& newFiles, FileAction action, bool forceReplace,
@@ -135,14 +200,10 @@ void FileDataSource::replaceAllComponents(const FileComponents& newFiles, FileAc
         return;
     cancelPendingTasks();
 
-    const qsizetype count = newFiles.orderedIndex.size();
     FileComponents next;
     const auto take = [&](int index) {
         next.orderedIndex.append(static_cast<int>(next.orderedIndex.size()));
-        next.fileSources.append(newFiles.fileSources.at(index));
-        next.fileTransforms.append(newFiles.fileTransforms.at(index));
-        next.fileValidations.append(newFiles.fileValidations.at(index));
-        next.fileAttributes.append(newFiles.fileAttributes.at(index));
+        appendRecord(next, newFiles, index);
     };
     qsizetype position = 0;
     const bool inStorageOrder = std::all_of(newFiles.orderedIndex.cbegin(), newFiles.orderedIndex.cend(),
@@ -171,6 +232,11 @@ void FileDataSource::replaceAllComponents(const FileComponents& newFiles, FileAc
         for (int index : newFiles.orderedIndex)
             take(index);
     }
+    installComponents(std::move(next));
+}
+
+void FileDataSource::installComponents(FileComponents next)
+{
     // The store may hold the last reference to the old lists.
     FileComponents::releaseInBackground(FileComponents { std::exchange(m_fileSources, std::move(next.fileSources)),
         std::exchange(m_fileTransforms, std::move(next.fileTransforms)),
@@ -179,12 +245,124 @@ void FileDataSource::replaceAllComponents(const FileComponents& newFiles, FileAc
         std::exchange(m_orderedIndex, std::move(next.orderedIndex)), m_fileGenerationId });
 
     ++m_fileGenerationId;
-    Log::debug(FILES, "FileDataSource replaceAllFiles files: %ld, fileGenerationId: %ld", count, m_fileGenerationId);
+    Log::debug(FILES, "FileDataSource replaceAllFiles files: %ld, fileGenerationId: %ld", m_orderedIndex.size(), m_fileGenerationId);
     ++m_fileGenerationId;
 
     const QString function = QStringLiteral("replaceAllFiles(with:action:forceReplace:)");
     AppNotification::post(NotificationName::dataSourceUpdated, {}, std::nullopt, function);
     AppNotification::post(NotificationName::applyChanges, {}, std::nullopt, function);
+}
+
+void FileDataSource::swapHeld(FileComponents& held)
+{
+    cancelPendingTasks();
+    FileComponents current = getAllComponents();
+    installComponents(std::exchange(held, std::move(current)));
+}
+
+FileComponents FileDataSource::takeFilesFrom(qsizetype firstStorageIndex)
+{
+    cancelPendingTasks();
+    const qsizetype n = m_fileSources.size();
+    const qsizetype first = std::clamp<qsizetype>(firstStorageIndex, 0, n);
+    const FileComponents current = getAllComponents();
+    FileComponents kept;
+    FileComponents taken;
+    reserveRecords(kept, first);
+    reserveRecords(taken, n - first);
+    for (qsizetype index = 0; index < n; ++index)
+        appendRecord(index < first ? kept : taken, current, index);
+    for (int index : current.orderedIndex) {
+        if (index < first)
+            kept.orderedIndex.append(index);
+    }
+    installComponents(std::move(kept));
+    return taken;
+}
+
+void FileDataSource::appendHeld(FileComponents appended)
+{
+    cancelPendingTasks();
+    FileComponents next = getAllComponents();
+    const qsizetype first = next.fileSources.size();
+    for (qsizetype index = 0; index < appended.fileSources.size(); ++index) {
+        appendRecord(next, appended, index);
+        next.orderedIndex.append(static_cast<int>(first + index));
+    }
+    FileComponents::releaseInBackground(std::move(appended));
+    installComponents(std::move(next));
+}
+
+FileComponents FileDataSource::takeStored(const QList<int>& sortedStorageIndexes)
+{
+    cancelPendingTasks();
+    const FileComponents current = getAllComponents();
+    const qsizetype n = current.fileSources.size();
+    // The new storage index of every kept record; -1 for a removed one.
+    QList<int> newIndexOf(n, -1);
+    FileComponents kept;
+    FileComponents removed;
+    reserveRecords(kept, n - sortedStorageIndexes.size());
+    reserveRecords(removed, sortedStorageIndexes.size());
+    qsizetype next = 0;
+    for (qsizetype index = 0; index < n; ++index) {
+        if (next < sortedStorageIndexes.size() && sortedStorageIndexes.at(next) == index) {
+            appendRecord(removed, current, index);
+            ++next;
+        } else {
+            newIndexOf[index] = static_cast<int>(kept.fileSources.size());
+            appendRecord(kept, current, index);
+        }
+    }
+    // The removed records' rows, in their storage order, to put them back there.
+    QList<int> rowOf(n, -1);
+    for (qsizetype row = 0; row < current.orderedIndex.size(); ++row) {
+        const int index = current.orderedIndex.at(row);
+        rowOf[index] = static_cast<int>(row);
+        if (newIndexOf.at(index) >= 0)
+            kept.orderedIndex.append(newIndexOf.at(index));
+    }
+    for (int index : sortedStorageIndexes)
+        removed.orderedIndex.append(rowOf.at(index));
+    installComponents(std::move(kept));
+    return removed;
+}
+
+void FileDataSource::restoreStored(FileComponents removed, const QList<int>& sortedStorageIndexes)
+{
+    cancelPendingTasks();
+    const FileComponents current = getAllComponents();
+    const qsizetype k = removed.fileSources.size();
+    const qsizetype n = current.fileSources.size() + k;
+    FileComponents next;
+    reserveRecords(next, n);
+    QList<int> oldIndexOf;
+    oldIndexOf.reserve(current.fileSources.size());
+    qsizetype taken = 0;
+    for (qsizetype index = 0; index < n; ++index) {
+        if (taken < k && sortedStorageIndexes.at(taken) == index) {
+            appendRecord(next, removed, taken++);
+        } else {
+            oldIndexOf.append(static_cast<int>(index));
+            appendRecord(next, current, oldIndexOf.size() - 1);
+        }
+    }
+    // The removed records go back to their rows, the others keep their order.
+    QList<std::pair<int, int>> rows; // row, storage index
+    rows.reserve(k);
+    for (qsizetype i = 0; i < k; ++i)
+        rows.append({ removed.orderedIndex.at(i), sortedStorageIndexes.at(i) });
+    std::sort(rows.begin(), rows.end());
+    qsizetype nextRow = 0;
+    for (int index : current.orderedIndex) {
+        while (nextRow < k && rows.at(nextRow).first <= next.orderedIndex.size())
+            next.orderedIndex.append(rows.at(nextRow++).second);
+        next.orderedIndex.append(oldIndexOf.at(index));
+    }
+    while (nextRow < k)
+        next.orderedIndex.append(rows.at(nextRow++).second);
+    FileComponents::releaseInBackground(std::move(removed));
+    installComponents(std::move(next));
 }
 
 void FileDataSource::cancelPendingTasks()

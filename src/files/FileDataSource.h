@@ -136,7 +136,18 @@ private:
 
     void replaceAllFiles(const QList<File>& newFiles, FileAction action, bool forceReplace, std::stop_token stop);
     void replaceAllComponents(const FileComponents& newFiles, FileAction action, bool forceReplace, std::stop_token stop);
+    // Makes `next` the list as it stands, storage and display order alike.
+    void installComponents(FileComponents next);
     void cancelPendingTasks();
+
+    // The moves of the undo steps. Each step keeps only what it changed: the
+    // list that is not in effect (a replacement), the files it appended, or
+    // those it removed with their storage indexes and rows.
+    void swapHeld(FileComponents& held);
+    FileComponents takeFilesFrom(qsizetype firstStorageIndex);
+    void appendHeld(FileComponents appended);
+    FileComponents takeStored(const QList<int>& sortedStorageIndexes);
+    void restoreStored(FileComponents removed, const QList<int>& sortedStorageIndexes);
 
     void doSortAndPublishResult(FileSortOrder order, const std::shared_ptr<TaskHandle>& run, std::stop_token stop);
     std::optional<Comparator> getComparator(FileSortOrder order, std::stop_token stop);

@@ -273,6 +273,7 @@ TEST_F(FileDataSourceTest, EveryChangeIsUndoneAndRedoneToTheExactList)
     store->replaceFiles(makeFiles({ "/a/1.txt", "/a/2.txt", "/a/3.txt" }), FileAction::replace, QList<QUrl> { QUrl::fromLocalFile("/a") });
     store->updateOrderedIndex({ 2, 0, 1 });
     const QStringList opened = listed();
+    const QList<int> openedOrder = store->orderedIndex();
     EXPECT_EQ(undoManager.undoActionName(), "Open 3 files");
 
     struct Case {
@@ -284,8 +285,9 @@ TEST_F(FileDataSourceTest, EveryChangeIsUndoneAndRedoneToTheExactList)
         { "Append 3 files",
             [&] { store->replaceFiles(makeFiles({ "/a/1.txt", "/b/4.txt", "/b/4.txt" }), FileAction::append); },
             { "/a/3.txt", "/a/1.txt", "/a/2.txt", "/b/4.txt" } },
-        // An undo rebuilds the storage order from the display order: 0 is /a/3.txt.
-        { "Remove 2 files", [&] { store->removeFiles({ 0, 2 }); }, { "/a/1.txt" } },
+        // An undo puts back the storage order too: 0 is /a/1.txt, 2 is /a/3.txt.
+        { "Remove 2 files", [&] { store->removeFiles({ 0, 2 }); }, { "/a/2.txt" } },
+        { "Remove 1 files", [&] { store->removeFiles({ 1, 7 }); }, { "/a/3.txt", "/a/1.txt" } },
         { "Clear 3 files", [&] { store->clear(); }, {} },
         { "Open 1 files", [&] { store->replaceFiles(makeFiles({ "/c/5.txt" }), FileAction::replace); }, { "/c/5.txt" } },
     };
@@ -298,6 +300,7 @@ TEST_F(FileDataSourceTest, EveryChangeIsUndoneAndRedoneToTheExactList)
         EXPECT_EQ(store->fileGenerationId(), generation + 2);
         undoManager.undo();
         EXPECT_EQ(listed(), opened);
+        EXPECT_EQ(store->orderedIndex(), openedOrder);
         EXPECT_EQ(store->fileGenerationId(), generation + 4);
         undoManager.redo();
         EXPECT_EQ(listed(), c.after);
@@ -305,6 +308,41 @@ TEST_F(FileDataSourceTest, EveryChangeIsUndoneAndRedoneToTheExactList)
         EXPECT_EQ(listed(), opened);
     }
     EXPECT_EQ(store->openedUrls, QList<QUrl> { QUrl::fromLocalFile("/a") });
+}
+
+// Steps keep only what they changed, so the rows moved and the facets written
+// after a step survive its undo and redo.
+TEST_F(FileDataSourceTest, UndoPutsBackOnlyWhatTheStepChanged)
+{
+    fill({ "/a/0.txt", "/a/1.txt", "/a/2.txt", "/a/3.txt", "/a/4.txt" });
+    store->updateOrderedIndex({ 4, 2, 0, 3, 1 });
+
+    store->removeFiles({ 1, 3 });
+    EXPECT_EQ(listed(), (QStringList { "/a/4.txt", "/a/2.txt", "/a/0.txt" }));
+    QList<File> files = store->getAllFiles();
+    files[0].transformed.transformedName = "four";
+    ASSERT_TRUE(store->updateFiles(files, FileComponentMutation::transformed, "Brackenfold/Test.cpp"));
+    undoManager.undo();
+    EXPECT_EQ(listed(), (QStringList { "/a/4.txt", "/a/2.txt", "/a/0.txt", "/a/3.txt", "/a/1.txt" }));
+    EXPECT_EQ(store->orderedIndex(), (QList<int> { 4, 2, 0, 3, 1 }));
+    EXPECT_EQ(store->getFile(0)->transformed.transformedName.value(), "four");
+    undoManager.redo();
+    EXPECT_EQ(listed(), (QStringList { "/a/4.txt", "/a/2.txt", "/a/0.txt" }));
+    undoManager.undo();
+
+    // Removed rows at the ends and in the middle go back to their rows.
+    store->removeFiles({ 4, 1, 0 });
+    EXPECT_EQ(listed(), (QStringList { "/a/2.txt", "/a/3.txt" }));
+    undoManager.undo();
+    EXPECT_EQ(store->orderedIndex(), (QList<int> { 4, 2, 0, 3, 1 }));
+
+    store->replaceFiles(makeFiles({ "/b/5.txt", "/b/6.txt" }), FileAction::append);
+    store->move({ 6 }, 0); // a row move has no step of its own
+    EXPECT_EQ(listed(), (QStringList { "/b/6.txt", "/a/4.txt", "/a/2.txt", "/a/0.txt", "/a/3.txt", "/a/1.txt", "/b/5.txt" }));
+    undoManager.undo();
+    EXPECT_EQ(listed(), (QStringList { "/a/4.txt", "/a/2.txt", "/a/0.txt", "/a/3.txt", "/a/1.txt" }));
+    undoManager.redo();
+    EXPECT_EQ(listed(), (QStringList { "/a/4.txt", "/a/2.txt", "/a/0.txt", "/a/3.txt", "/a/1.txt", "/b/5.txt", "/b/6.txt" }));
 }
 
 TEST_F(FileDataSourceTest, OpenedUrlsFollowOpensAndTheirUndo)
