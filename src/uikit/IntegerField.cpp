@@ -2,6 +2,7 @@
 
 #include "core/DelayedUpdateWorker.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace {
@@ -62,9 +63,30 @@ void IntegerField::stepBy(int steps)
         stepped = current > m_maximum - steps ? m_maximum : current + steps;
     else if (steps < 0)
         stepped = current < m_minimum - steps ? m_minimum : current + steps;
+    if (m_steppingByKey) {
+        lineEdit()->setText(QString::number(stepped));
+        lineEdit()->selectAll();
+        return;
+    }
     setValue(stepped);
     lineEdit()->selectAll();
     emit valueEdited(stepped);
+}
+
+void IntegerField::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        m_steppingByKey = true;
+        QAbstractSpinBox::keyPressEvent(event);
+        m_steppingByKey = false;
+        return;
+    default:
+        QAbstractSpinBox::keyPressEvent(event);
+    }
 }
 
 QValidator::State IntegerField::validate(QString& input, int&) const

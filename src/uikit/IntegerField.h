@@ -7,7 +7,8 @@
 // An integer field with its stepper in one control, over the whole range a
 // rule setting can hold (64 bits). The arrows and the Up and Down keys step
 // by 1 and stop at the ends of the range; only digits with an optional sign
-// can be typed.
+// can be typed. A click on an arrow is an edit of its own; a key step is
+// typing, committed with the rest of the edit (Return or leaving the field).
 class IntegerField : public QAbstractSpinBox {
     Q_OBJECT
 public:
@@ -38,10 +39,12 @@ signals:
 
 protected:
     StepEnabled stepEnabled() const override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     qint64 m_minimum = std::numeric_limits<qint64>::min();
     qint64 m_maximum = std::numeric_limits<qint64>::max();
     qint64 m_lastValue = 0;
+    bool m_steppingByKey = false;
     QMetaObject::Connection m_typing;
 };

@@ -497,6 +497,42 @@ TEST(IntegerFieldTest, holdsTheWholeRangeAndStopsAtItsEnds)
     EXPECT_EQ(field.validate(text, position), QValidator::Intermediate);
 }
 
+// A click on an arrow saves at once; a key step waits for the edit to be
+// committed, as typing does.
+TEST(IntegerFieldTest, keyStepsAreSavedWhenTheEditIsCommitted)
+{
+    QWidget window;
+    auto* field = new IntegerField(&window);
+    auto* other = new QLineEdit(&window);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    field->setValue(4);
+    QList<qint64> edits;
+    QObject::connect(field, &IntegerField::valueEdited, [&](qint64 value) { edits.append(value); });
+
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Up);
+    QTest::keyClick(field, Qt::Key_Up);
+    QTest::keyClick(field, Qt::Key_Down);
+    EXPECT_EQ(field->value(), 5);
+    EXPECT_TRUE(edits.isEmpty());
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(edits, QList<qint64> { 5 });
+
+    QTest::keyClick(field, Qt::Key_Up);
+    other->setFocus(); // leaving the field commits too
+    EXPECT_EQ(edits, (QList<qint64> { 5, 6 }));
+
+    QTest::keyClick(field, Qt::Key_Down);
+    QTest::keyClick(field, Qt::Key_Up);
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(edits, (QList<qint64> { 5, 6 })) << "back where it was: nothing to save";
+
+    field->stepBy(1); // the arrow buttons step through stepBy outside a key press
+    EXPECT_EQ(edits, (QList<qint64> { 5, 6, 7 }));
+}
+
 // The rule editor with the five editors over a rule list.
 class RuleEditorKinds : public ::testing::Test {
 protected:
