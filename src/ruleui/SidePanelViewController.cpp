@@ -61,7 +61,11 @@ void SidePanelViewController::initObservers()
     observe(NotificationName::updateFileInspector, &SidePanelViewController::updateFileInspector);
     center.addObserver(this, NotificationName::toggleLookupTable, [this](const Notification&) { toggleLookupTable(); });
     observe(NotificationName::showLookupTable, &SidePanelViewController::showLookupTable);
-    observe(NotificationName::hideLookupTable, &SidePanelViewController::hidePanel);
+    // Leaving a lookup rule asks for this; only the lookup table closes.
+    center.addObserver(this, NotificationName::hideLookupTable, [this](const Notification&) {
+        if (m_currentSidePanel == SidePanel::lookupTable)
+            hidePanel();
+    });
     center.addObserver(this, NotificationName::toggleTokenAttributePanel,
         [this](const Notification&) { toggleTokenAttributePanel(); });
     observe(NotificationName::hideTokenAttributePanel, &SidePanelViewController::hidePanel);
