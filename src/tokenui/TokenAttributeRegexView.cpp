@@ -102,6 +102,11 @@ TokenAttributeRegexView::TokenAttributeRegexView(QWidget* parent)
     between->addWidget(countBetweenMax);
     between->addWidget(new QLabel(QStringLiteral("times"), countBetweenStackView));
     form()->addRow(QString(), countBetweenStackView);
+    countError = new QLabel(QStringLiteral("⚠ The least count is larger than the most: the count stays as it was."), this);
+    countError->setWordWrap(true);
+    countError->setAccessibleName(QStringLiteral("Count error"));
+    countError->hide();
+    form()->addRow(QString(), countError);
 
     auto* patternRow = new QHBoxLayout;
     infoButton = new QToolButton(this);
@@ -171,20 +176,28 @@ void TokenAttributeRegexView::setCount(const std::optional<RegExpTokenQuantifier
 
 RegExpTokenPhrases TokenAttributeRegexView::getPhrases() const
 {
-    if (!matchesAny->isChecked())
-        return RegExpTokenPhrases();
+    // Kept under "except" too: there they are what the match must not begin with.
     return RegExpTokenPhrases(phraseDiacriticInsensitive->isChecked(), { phrase1->text(), phrase2->text(), phrase3->text() });
 }
 
-RegExpTokenQuantifier TokenAttributeRegexView::getCount() const
+bool TokenAttributeRegexView::countIsValid() const
 {
+    return !countBetween->isChecked() || integerOf(countBetweenMin) <= integerOf(countBetweenMax);
+}
+
+std::optional<RegExpTokenQuantifier> TokenAttributeRegexView::getCount() const
+{
+    if (countZeroOrMore->isChecked())
+        return RegExpTokenQuantifier::zeroOrMore();
     if (countOneOrMore->isChecked())
         return RegExpTokenQuantifier::oneOrMore();
     if (countExactly->isChecked())
         return RegExpTokenQuantifier::exactly(integerOf(count));
-    if (countBetween->isChecked())
+    if (countBetween->isChecked() && countIsValid())
         return RegExpTokenQuantifier::between(integerOf(countBetweenMin), integerOf(countBetweenMax));
-    return RegExpTokenQuantifier::zeroOrMore();
+    // No button shows the token's count (at least or at most n), or the
+    // range is refused: the count stays as it was.
+    return std::nullopt;
 }
 
 TokenItem TokenAttributeRegexView::getUpdatedTokenItem(const TokenItem& item) const
@@ -202,7 +215,8 @@ TokenItem TokenAttributeRegexView::getUpdatedTokenItem(const TokenItem& item) co
     token.diacritics = charactersDiacritics->isChecked();
     token.custom = matchesCustom->text();
     token.phrases = getPhrases();
-    token.count = getCount();
+    if (const auto quantifier = getCount())
+        token.count = quantifier;
     return updated;
 }
 
@@ -215,6 +229,10 @@ void TokenAttributeRegexView::updateViewState()
         phrase->setEnabled(!matchesExcept->isChecked());
     countExactlyStackView->setVisible(countExactly->isChecked());
     countBetweenStackView->setVisible(countBetween->isChecked());
+    countError->setVisible(!countIsValid());
+    const QString invalid = countIsValid() ? QString() : countError->text();
+    for (QLineEdit* field : { countBetweenMin, countBetweenMax })
+        field->setAccessibleDescription(invalid);
 }
 
 void TokenAttributeRegexView::writeBack(TokenItem& item)

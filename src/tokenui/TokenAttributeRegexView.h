@@ -37,6 +37,8 @@ public:
     QLineEdit* countBetweenMax;
     QWidget* countExactlyStackView;
     QWidget* countBetweenStackView;
+    // Shown while "between" holds a least count above the most.
+    QLabel* countError;
     QLabel* regexLabel;
     QToolButton* infoButton;
 
@@ -47,7 +49,9 @@ protected:
     void writeBack(TokenItem& item) override;
 
 private:
-    RegExpTokenQuantifier getCount() const;
+    // None: the token's count stays (no button shows it, or the range is refused).
+    std::optional<RegExpTokenQuantifier> getCount() const;
+    bool countIsValid() const;
     void setCount(const std::optional<RegExpTokenQuantifier>& quantifier);
     RegExpTokenPhrases getPhrases() const;
     void setPhrases(const std::optional<RegExpTokenPhrases>& phrases);

@@ -9,6 +9,7 @@
 #include "core/AppNotification.h"
 #include "support/NotificationRecorder.h"
 #include "support/TestEnvironment.h"
+#include "tokens/RegExpResolver.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -248,7 +249,61 @@ TEST_F(TokenPopover, RegularExpressionPopover)
     EXPECT_EQ(view->phrase2->text(), "c");
     view->matchesExcept->setChecked(true);
     written = close(view);
-    EXPECT_TRUE(written.regexp.phrases->phrases.isEmpty()) << "matches-except drops the phrases";
+    EXPECT_EQ(written.regexp.phrases->phrases, (QStringList { "a", "c" })) << "under except the phrases still count";
+}
+
+// Opening and closing the popover changes nothing the user did not change.
+TEST_F(TokenPopover, RegularExpressionPopoverKeepsWhatWasNotEdited)
+{
+    struct Case {
+        const char* name;
+        std::optional<RegExpTokenQuantifier> count;
+    };
+    const Case cases[] = {
+        { "no count", std::nullopt },
+        { "at least 3", RegExpTokenQuantifier { 3, std::nullopt } },
+        { "at most 5", RegExpTokenQuantifier { std::nullopt, 5 } },
+        { "zero or more", RegExpTokenQuantifier::zeroOrMore() },
+        { "one or more", RegExpTokenQuantifier::oneOrMore() },
+        { "exactly 2", RegExpTokenQuantifier::exactly(2) },
+        { "between 2 and 7", RegExpTokenQuantifier::between(2, 7) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TokenItem token(TokenType::REGEX, "regex");
+        token.regexp.anchor = RegExpAnchor::end;
+        token.regexp.containing = false;
+        token.regexp.alphabetic = token.regexp.numeric = token.regexp.punctuation = false;
+        token.regexp.whitespace = token.regexp.diacritics = false;
+        token.regexp.custom = QStringLiteral("_");
+        token.regexp.phrases = RegExpTokenPhrases(true, { "ab", "cd" });
+        token.regexp.count = c.count;
+        const TokenItem written = close(open<TokenAttributeRegexView>(token));
+        EXPECT_EQ(written.regexp.count, token.regexp.count);
+        EXPECT_EQ(written.regexp.phrases->phrases, token.regexp.phrases->phrases);
+        EXPECT_TRUE(written.regexp.phrases->diacriticInsensitive);
+        EXPECT_EQ(RegExpResolver::resolveRegExp(written).pattern, RegExpResolver::resolveRegExp(token).pattern);
+    }
+}
+
+TEST_F(TokenPopover, RegularExpressionPopoverRefusesALeastCountAboveTheMost)
+{
+    TokenItem token(TokenType::REGEX, "regex");
+    token.regexp.containing = true;
+    token.regexp.numeric = true;
+    token.regexp.count = RegExpTokenQuantifier::between(1, 3);
+    auto* view = open<TokenAttributeRegexView>(token);
+    ASSERT_NE(view, nullptr);
+    EXPECT_FALSE(view->countError->isVisibleTo(view));
+    view->countBetweenMin->setText("5");
+    EXPECT_TRUE(view->countError->isVisibleTo(view));
+    EXPECT_FALSE(view->countBetweenMax->accessibleDescription().isEmpty());
+    EXPECT_EQ(close(view).regexp.count, RegExpTokenQuantifier::between(1, 3)) << "the count stays as it was";
+
+    view = open<TokenAttributeRegexView>(token);
+    view->countBetweenMax->setText("9");
+    EXPECT_FALSE(view->countError->isVisibleTo(view));
+    EXPECT_EQ(close(view).regexp.count, RegExpTokenQuantifier::between(1, 9));
 }
 
 TEST_F(TokenPopover, F2OpensThePopoverOfTheSelectedChip)
