@@ -146,7 +146,9 @@ QString MainWindow::aboutText()
 {
     return QStringLiteral("<h3>Brackenfold %1</h3>"
                           "<p>Renames many files and folders at once by an ordered list of rules.</p>"
-                          "<p>Free software; see the licence that came with this copy for the terms of use.</p>"
+                          "<p>Free software under the GNU General Public License, version 3 or (at your option) any later "
+                          "version, without any warranty. The licence is the file LICENSE that came with this copy "
+                          "(<a href=\"https://www.gnu.org/licenses/gpl-3.0.html\">gnu.org/licenses/gpl-3.0.html</a>).</p>"
                           "<p>Addresses of GPS positions: © OpenStreetMap contributors, data available under the "
                           "Open Database License (<a href=\"https://www.openstreetmap.org/copyright\">"
                           "openstreetmap.org/copyright</a>), looked up through Nominatim.</p>"

@@ -370,5 +370,6 @@ TEST_F(RuleMenuTest, TheWindowKeepsItsFrameAndTellsAboutItself)
     QApplication::setApplicationVersion(version);
     EXPECT_TRUE(about.contains("Brackenfold 1.2.3"));
     EXPECT_TRUE(about.contains("OpenStreetMap contributors"));
+    EXPECT_TRUE(about.contains("GNU General Public License, version 3 or (at your option) any later version"));
     EXPECT_TRUE(about.contains("Open Database License"));
 }

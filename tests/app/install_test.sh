@@ -26,6 +26,7 @@ expect_line() {
     fi
 }
 expect_file "$work/usr/bin/brackenfold"
+grep -q "GNU GENERAL PUBLIC LICENSE" "$share/doc/brackenfold/LICENSE" 2>/dev/null || { echo "FAIL: no licence in $share/doc/brackenfold"; status=1; }
 expect_line "$share/applications/brackenfold.desktop" "Exec=brackenfold %F"
 expect_line "$share/applications/brackenfold.desktop" "MimeType=application/x-brackenfold-recipe;inode/directory;"
 expect_file "$share/mime/packages/brackenfold-recipe.xml"
