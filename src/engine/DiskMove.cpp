@@ -55,15 +55,55 @@ bool linksUnsupported(int error)
     return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK;
 }
 
+// The item at the path as statx sees it, without following a final link.
+std::optional<Identity> identityAt(int folder, const char* path, int flags, struct statx& status)
+{
+    if (::statx(folder, path, flags | AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_INO | STATX_NLINK | STATX_SIZE | STATX_BTIME, &status) != 0)
+        return std::nullopt;
+    Identity found { makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino, std::nullopt };
+    if (status.stx_mask & STATX_BTIME)
+        found.birthMilliseconds = status.stx_btime.tv_sec * 1000 + status.stx_btime.tv_nsec / 1000000;
+    return found;
+}
+
+// Whether the placeholder made at `path` is still there as it was made: an
+// empty file with no other name, or the folder (a folder that got entries
+// cannot be moved onto).
+bool isUntouchedPlaceholder(const QString& path, const Identity& made, bool isDirectory)
+{
+    struct statx status {};
+    const std::optional<Identity> found = identityAt(AT_FDCWD, NativePath(path).get(), 0, status);
+    if (!found || *found != made)
+        return false;
+    if (isDirectory)
+        return S_ISDIR(status.stx_mode);
+    return S_ISREG(status.stx_mode) && status.stx_size == 0 && status.stx_nlink == 1;
+}
+
+void removePlaceholder(const QString& path, const Identity& made, bool isDirectory)
+{
+    if (!isUntouchedPlaceholder(path, made, isDirectory))
+        return;
+    if (isDirectory)
+        ::rmdir(NativePath(path).get());
+    else
+        ::unlink(NativePath(path).get());
+}
+
 // The file system refused RENAME_NOREPLACE: a hard link cannot replace either,
-// so link + unlink is as safe where it works; elsewhere the move comes right
-// after a check that the destination is free.
+// so link + unlink is as safe where it works. Elsewhere the destination is
+// first taken by a placeholder of our own, and the move replaces only that.
 int moveWithoutFlag(const QString& from, const QString& to)
 {
     const Calls& system = calls();
-    if (!isFolder(from)) {
+    const bool isDirectory = isFolder(from);
+    if (!isDirectory) {
         const int linked = system.link(from, to);
         if (linked == 0) {
+            // Another item put at `from` since the link is not ours to remove:
+            // the linked item is at `to` and its old name is gone already.
+            if (!isSameItem(from, to))
+                return 0;
             if (::unlink(NativePath(from).get()) == 0)
                 return 0;
             const int error = errno;
@@ -73,9 +113,18 @@ int moveWithoutFlag(const QString& from, const QString& to)
         if (!linksUnsupported(linked))
             return linked;
     }
-    if (exists(to))
+    Identity placeholder;
+    if (const int reserved = system.reserve(to, isDirectory, placeholder); reserved != 0)
+        return reserved;
+    // Whatever replaced or filled the placeholder since is never replaced.
+    if (!isUntouchedPlaceholder(to, placeholder, isDirectory))
         return EEXIST;
-    return system.rename(from, to, 0);
+    const int result = system.rename(from, to, 0);
+    if (result == 0)
+        return 0;
+    removePlaceholder(to, placeholder, isDirectory);
+    // A placeholder folder something was put in since is taken.
+    return result == ENOTEMPTY ? EEXIST : result;
 }
 
 } // namespace
@@ -88,6 +137,32 @@ Calls systemCalls()
     };
     system.link = [](const QString& from, const QString& to) {
         return ::link(NativePath(from).get(), NativePath(to).get()) == 0 ? 0 : errno;
+    };
+    system.reserve = [](const QString& path, bool isDirectory, Identity& made) {
+        const NativePath native(path);
+        struct statx status {};
+        if (isDirectory) {
+            if (::mkdir(native.get(), 0700) != 0)
+                return errno;
+            // A folder has no descriptor to ask: a replacement since is seen
+            // as a folder that is not empty or not ours when the move comes.
+            const std::optional<Identity> found = identityAt(AT_FDCWD, native.get(), 0, status);
+            if (!found)
+                return errno;
+            made = *found;
+            return 0;
+        }
+        const int fd = ::open(native.get(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0)
+            return errno;
+        const std::optional<Identity> found = identityAt(fd, "", AT_EMPTY_PATH, status);
+        const int error = found ? 0 : errno;
+        ::close(fd);
+        if (found)
+            made = *found;
+        else
+            ::unlink(native.get());
+        return error;
     };
     system.onlyIgnoredNames = Directory::onlyIgnoredNames;
     return system;
@@ -106,6 +181,8 @@ ScopedCalls::ScopedCalls(Calls replacement)
         current.rename = std::move(replacement.rename);
     if (replacement.link)
         current.link = std::move(replacement.link);
+    if (replacement.reserve)
+        current.reserve = std::move(replacement.reserve);
     if (replacement.onlyIgnoredNames)
         current.onlyIgnoredNames = std::move(replacement.onlyIgnoredNames);
 }
@@ -118,12 +195,7 @@ ScopedCalls::~ScopedCalls()
 std::optional<Identity> identity(const QString& path)
 {
     struct statx status {};
-    if (::statx(AT_FDCWD, NativePath(path).get(), AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_BTIME, &status) != 0)
-        return std::nullopt;
-    Identity found { makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino, std::nullopt };
-    if (status.stx_mask & STATX_BTIME)
-        found.birthMilliseconds = status.stx_btime.tv_sec * 1000 + status.stx_btime.tv_nsec / 1000000;
-    return found;
+    return identityAt(AT_FDCWD, NativePath(path).get(), 0, status);
 }
 
 int moveNoReplace(const QString& from, const QString& to)

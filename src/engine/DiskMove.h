@@ -10,14 +10,30 @@
 
 // The moves of the rename run. None of them ever replaces what is at the
 // destination: every move is renameat2 with RENAME_NOREPLACE, or where a file
-// system refuses that flag, link + unlink, or a move right after an lstat check.
+// system refuses that flag, link + unlink, or else a move onto a placeholder
+// the move itself created at the destination (an empty file or folder made
+// with O_EXCL or mkdir), only while that placeholder is still untouched.
 namespace DiskMove {
+
+// What makes an item itself, whatever its name: its device and inode, and its
+// birth time where the file system keeps one, since a freed inode number is
+// soon given to a new item.
+struct Identity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    std::optional<qint64> birthMilliseconds;
+    bool operator==(const Identity&) const = default;
+};
 
 // The file-system calls the moves go through. Tests replace them to stage
 // failures and races; each answers 0 or an errno value.
 struct Calls {
     std::function<int(const QString& from, const QString& to, unsigned int flags)> rename; // renameat2
     std::function<int(const QString& from, const QString& to)> link;
+    // Creates an empty placeholder at `path` that nothing else can hold (a
+    // folder for a folder, else a file made with O_CREAT | O_EXCL) and puts
+    // its identity in `made`.
+    std::function<int(const QString& path, bool isDirectory, Identity& made)> reserve;
     // The ignored names in a folder when it holds nothing else, none otherwise
     // (the reader of the emptied-folder check). Throws FileManagerError.
     std::function<std::optional<QByteArrayList>(const QString& folder)> onlyIgnoredNames;
@@ -40,16 +56,6 @@ private:
 
 // The system's calls, for replacements that pass some calls on.
 Calls systemCalls();
-
-// What makes an item itself, whatever its name: its device and inode, and its
-// birth time where the file system keeps one, since a freed inode number is
-// soon given to a new item.
-struct Identity {
-    quint64 device = 0;
-    quint64 inode = 0;
-    std::optional<qint64> birthMilliseconds;
-    bool operator==(const Identity&) const = default;
-};
 
 // The item at the path (a final symbolic link is not followed); none when
 // nothing is there (errno tells why).

@@ -6,8 +6,12 @@
 #include "engine/FileRenameError.h"
 #include "files/FileManager.h"
 #include "files/FileManagerError.h"
+#include "platform/Log.h"
+
+#include <QFile>
 
 #include <cerrno>
+#include <unistd.h>
 
 namespace Renamable {
 
@@ -15,52 +19,88 @@ namespace {
 
 constexpr int MAX_COUNTER = 999;
 
+void reportStranded(const Options& options, const QString& wasAt, const QString& nowAt)
+{
+    const QString report = QStringLiteral("\"%1\" could not go back and is now \"%2\".")
+                               .arg(String::lastPathComponent(wasAt), String::lastPathComponent(nowAt));
+    Log::error(Log::Category::process, "rename: %{public}s", report);
+    if (options.strandedReports)
+        options.strandedReports->append(report);
+}
+
+// The listed item is away from `source` at `away` for a step that did not
+// happen: it goes back. When it cannot, its record follows it and the rename
+// stops there, reported, so that nothing else is moved in its name.
+void moveBack(File& file, const QString& away, const QString& source, const Options& options)
+{
+    if (const int result = DiskMove::moveNoReplace(away, source); result != 0) {
+        reportStranded(options, source, away);
+        file.applyRename(away);
+        throw FileManagerError(result, source, QStringLiteral("move back"));
+    }
+}
+
+// Throws the reason why the listed item did not leave `source`.
+[[noreturn]] void throwNotMoved(const File& file, int result, const QString& target)
+{
+    if (result == ENOENT)
+        checkSource(file);
+    throw FileManagerError(result, target, QStringLiteral("move"));
+}
+
 // Two spellings of one item: only a file system that folds case gives them one
 // inode without two entries. The item goes through a temporary name, since a
 // move onto itself would change nothing. Answers false, with the item back in
 // place, when the new spelling turns out to be an entry of its own (a hard
 // link); throws when the item could not be moved.
-bool renameInPlace(const QString& source, const QString& target, bool isDirectory)
+bool renameInPlace(File& file, const QString& source, const QString& target, const Options& options)
 {
-    const std::optional<QString> parked = DiskMove::park(source, isDirectory);
+    const std::optional<QString> parked = DiskMove::park(source, file.isDirectory());
     if (!parked)
         throw FileManagerError::fromErrno(source, QStringLiteral("move"));
+    if (!isListedItemAt(file, *parked)) {
+        // Another item took the listed one's place just before the park.
+        if (DiskMove::moveNoReplace(*parked, source) != 0)
+            reportStranded(options, source, *parked);
+        checkSource(file);
+        throw FileRenameError::sourceReplaced(file.source.fileInfo.url());
+    }
     if (DiskMove::exists(target)) {
-        DiskMove::moveNoReplace(*parked, source);
+        moveBack(file, *parked, source, options);
         return false;
     }
-    if (const int result = DiskMove::moveNoReplace(*parked, target); result != 0) {
-        DiskMove::moveNoReplace(*parked, source);
+    if (const int result = moveListedItem(file, *parked, target, options); result != 0) {
+        moveBack(file, *parked, source, options);
         throw FileManagerError(result, target, QStringLiteral("move"));
     }
     return true;
 }
 
 // Moves to `candidate` unless something is there; throws on any other failure.
-bool tryMove(const QString& source, const QString& candidate)
+bool tryMove(const File& file, const QString& source, const QString& candidate, const Options& options)
 {
     if (DiskMove::exists(candidate))
         return false;
-    const int result = DiskMove::moveNoReplace(source, candidate);
+    const int result = moveListedItem(file, source, candidate, options);
     if (result == EEXIST)
         return false;
     if (result != 0)
-        throw FileManagerError(result, candidate, QStringLiteral("move"));
+        throwNotMoved(file, result, candidate);
     return true;
 }
 
 // The target was taken when the move was tried: a second spelling of the
 // item itself, or else a counted name. Answers the path the item was moved to.
-QString moveBesideTakenTarget(const File& file, const QString& source, const QString& target)
+QString moveBesideTakenTarget(File& file, const QString& source, const QString& target, const Options& options)
 {
-    if (DiskMove::isSameItem(source, target) && renameInPlace(source, target, file.isDirectory()))
+    if (DiskMove::isSameItem(source, target) && renameInPlace(file, source, target, options))
         return target;
     const FileRenameError taken = FileRenameError::targetAlreadyExists(QUrl::fromLocalFile(target));
     if (!Preference::boolFor(PreferenceKey::autoResolveDuplicates))
         throw taken;
     for (int counter = 2; counter <= MAX_COUNTER; ++counter) {
         const QString candidate = DiskMove::countedPath(target, file.isDirectory(), counter);
-        if (tryMove(source, candidate))
+        if (tryMove(file, source, candidate, options))
             return candidate;
     }
     throw taken;
@@ -92,14 +132,37 @@ bool isListed(const ExtendedFileInfo& info, const std::optional<DiskMove::Identi
         || info.creationDate->toMSecsSinceEpoch() == *found->birthMilliseconds;
 }
 
-void createTargetFolder(const QString& target, const Options& options)
-{
-    const QStringList created = DiskMove::createDirectories(String::stringByDeletingLastPathComponent(target));
-    if (options.createdFolders) {
-        for (const QString& folder : created)
-            options.createdFolders->insert(folder);
+// The folders made for a target. Unless kept, they are removed again when
+// the item did not get there: innermost first, each only while empty.
+class FoldersForTarget {
+public:
+    FoldersForTarget(const QString& target, const Options& options)
+        : m_options(options)
+        , m_made(DiskMove::createDirectories(String::stringByDeletingLastPathComponent(target)))
+    {
+        if (m_options.createdFolders) {
+            for (const QString& folder : std::as_const(m_made))
+                m_options.createdFolders->insert(folder);
+        }
     }
-}
+    ~FoldersForTarget()
+    {
+        for (auto it = m_made.crbegin(); it != m_made.crend(); ++it) {
+            if (::rmdir(QFile::encodeName(*it).constData()) != 0)
+                break;
+            if (m_options.createdFolders)
+                m_options.createdFolders->remove(*it);
+        }
+    }
+    FoldersForTarget(const FoldersForTarget&) = delete;
+    FoldersForTarget& operator=(const FoldersForTarget&) = delete;
+
+    void keep() { m_made.clear(); }
+
+private:
+    const Options& m_options;
+    QStringList m_made;
+};
 
 } // namespace
 
@@ -123,7 +186,26 @@ void checkSource(const File& file)
 
 bool isListedItemInPlace(const File& file)
 {
-    return isListed(file.source.fileInfo, DiskMove::identity(sourcePathOf(file)));
+    return isListedItemAt(file, sourcePathOf(file));
+}
+
+bool isListedItemAt(const File& file, const QString& path)
+{
+    return isListed(file.source.fileInfo, DiskMove::identity(path));
+}
+
+int moveListedItem(const File& file, const QString& from, const QString& to, const Options& options)
+{
+    if (const int result = DiskMove::moveNoReplace(from, to); result != 0)
+        return result;
+    if (isListedItemAt(file, to))
+        return 0;
+    // Another item took the listed one's place just before the move.
+    if (const int back = DiskMove::moveNoReplace(to, from); back != 0) {
+        reportStranded(options, from, to);
+        return back;
+    }
+    return ENOENT;
 }
 
 QStringList finishMove(File& file, const QString& source, const QString& used, const Options& options)
@@ -162,15 +244,22 @@ std::optional<QStringList> renameIfFree(File& file, const QString& target, const
     // The source first, so that nothing is created for an item that is gone.
     checkSource(file);
     // The source's own folder exists: only another one may have to be made.
+    std::optional<FoldersForTarget> folders;
     if (folderOf(target) != folderOf(source))
-        createTargetFolder(target, options);
+        folders.emplace(target, options);
     if (source != target) {
         // The move itself tells whether the target is taken.
-        if (const int result = DiskMove::moveNoReplace(source, target); result == EEXIST)
+        const int result = moveListedItem(file, source, target, options);
+        if (result == EEXIST) {
+            if (folders)
+                folders->keep();
             return std::nullopt;
-        else if (result != 0)
-            throw FileManagerError(result, target, QStringLiteral("move"));
+        }
+        if (result != 0)
+            throwNotMoved(file, result, target);
     }
+    if (folders)
+        folders->keep();
     // The item is moved: what fails from here on is a warning, not a failure.
     // `source` belongs to the record, which the move rewrites.
     return finishMove(file, QString(source), target, options);
@@ -181,7 +270,7 @@ QStringList rename(File& file, const QString& target, const Options& options)
     if (std::optional<QStringList> warnings = renameIfFree(file, target, options))
         return *warnings;
     const QString source = sourcePathOf(file);
-    const QString used = moveBesideTakenTarget(file, source, target);
+    const QString used = moveBesideTakenTarget(file, source, target, options);
     QStringList warnings = finishMove(file, source, used, options);
     if (used != target) {
         const QString counted = QStringLiteral("\"%1\" was taken on disk: renamed to \"%2\" instead.")
@@ -209,6 +298,19 @@ std::optional<QStringList> exchange(File& first, File& second, const Options& op
         return std::nullopt;
     else if (result != 0)
         throw FileManagerError(result, firstSource, QStringLiteral("swap with \"%1\"").arg(secondSource));
+    // Another item may have taken either place just before the swap: then
+    // the swap is undone.
+    const bool firstSwapped = isListedItemAt(first, secondSource);
+    if (!firstSwapped || !isListedItemAt(second, firstSource)) {
+        if (const int back = DiskMove::exchange(firstSource, secondSource); back != 0) {
+            reportStranded(options, firstSource, secondSource);
+            reportStranded(options, secondSource, firstSource);
+            throw FileManagerError(back, firstSource, QStringLiteral("swap back with \"%1\"").arg(secondSource));
+        }
+        if (!firstSwapped)
+            throw FileRenameError::sourceReplaced(first.source.fileInfo.url());
+        return std::nullopt;
+    }
     QStringList warnings = finishMove(first, firstSource, secondSource, options);
     warnings << finishMove(second, secondSource, firstSource, options);
     return warnings;

@@ -16,8 +16,12 @@ namespace Renamable {
 struct Options {
     // Folders never removed as emptied (listed folders, folders the run made).
     std::function<bool(const QString& folder)> keepFolder;
-    // Receives the folders created for the target.
+    // Receives the folders created for the target; a folder made for a move
+    // that then failed is removed again while empty, and leaves the set.
     QSet<QString>* createdFolders = nullptr;
+    // Receives a sentence for each item left under a name that is neither its
+    // own nor its target (a move back that failed), naming where it is now.
+    QStringList* strandedReports = nullptr;
 };
 
 // Throws FileRenameError when the item at the file's place is not the listed
@@ -26,6 +30,8 @@ struct Options {
 void checkSource(const File& file);
 // The same check as an answer.
 bool isListedItemInPlace(const File& file);
+// Whether the item at `path` is the file's listed item.
+bool isListedItemAt(const File& file, const QString& path);
 // Where the file is to go: its new full path.
 QString targetPath(const File& file);
 
@@ -53,6 +59,14 @@ std::optional<QStringList> renameIfFree(File& file, const QString& target, const
 // for `first` when it is not its listed item or the swap fails otherwise.
 // Nothing moved unless warnings are answered.
 std::optional<QStringList> exchange(File& first, File& second, const Options& options = {});
+
+// Moves the item at `from` to `to` without replacing anything, then checks
+// that what moved is the file's listed item: another item put at `from` just
+// then goes back. Answers 0 when the listed item moved, else the errno of the
+// move, or ENOENT when another item moved (and went back). Where another
+// item cannot go back it is reported through `options` and the errno of that
+// move is answered.
+int moveListedItem(const File& file, const QString& from, const QString& to, const Options& options = {});
 
 // The steps after the item of `file` went from `source` to `used` by other
 // means than rename(): links, the emptied folder, the record.

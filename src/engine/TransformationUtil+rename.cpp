@@ -6,6 +6,7 @@
 #include "engine/FileValidationUtil.h"
 #include "engine/Renamable.h"
 #include "engine/RenameOrder.h"
+#include "files/FileManagerError.h"
 #include "platform/Log.h"
 
 #include <QHash>
@@ -60,6 +61,7 @@ public:
             return m_listedFolders.contains(folder) || m_context.createdFolders.contains(folder);
         };
         m_options.createdFolders = &m_context.createdFolders;
+        m_options.strandedReports = &m_context.strandedReports;
     }
 
     const Renamable::Options& options() const { return m_options; }
@@ -72,6 +74,9 @@ public:
     void begin(qsizetype position)
     {
         m_current = position;
+        // No cycle is open: none of the moves so far may have to be undone.
+        if (m_context.parkedFiles.isEmpty())
+            m_cycleMoves.clear();
         forgetPending(sourcePath(m_files[position]));
     }
 
@@ -116,15 +121,31 @@ public:
         const std::optional<QString> parked = DiskMove::park(from, blocker.isDirectory());
         if (!parked)
             return;
+        // Another item took the listed one's place just before the park: it
+        // goes back, and the current file meets a taken target.
+        if (!Renamable::isListedItemAt(blocker, *parked)) {
+            if (DiskMove::moveNoReplace(*parked, from) != 0)
+                reportStranded(String::lastPathComponent(from), *parked, QStringLiteral("could not go back"));
+            return;
+        }
         Log::debug(Log::Category::process, "rename: park %{public}s at %{public}s", from, *parked);
         if (!m_context.parkedFiles.contains(blocker.source.id))
             m_context.parkedFiles.insert(blocker.source.id, from);
         moved(*position, from, *parked);
     }
 
+    // The file at `position` moved from `from` in the loop: while a file is
+    // parked, that move may have to be undone for the parked file to go back.
+    void noteCycleMove(qsizetype position, const QString& from)
+    {
+        if (!m_context.parkedFiles.isEmpty())
+            m_cycleMoves.insert(sourcePath(m_files[position]), { position, from });
+    }
+
     // Whatever ended the loop, no file stays parked: each goes to its target,
-    // else back to its place, else it keeps its visible parking name and is
-    // reported.
+    // else back to its place (undoing the moves of its cycle that took that
+    // place, where the disk allows), else it keeps its visible parking name
+    // and is reported.
     void settleParked()
     {
         const auto parked = m_context.parkedFiles;
@@ -136,23 +157,22 @@ public:
             File& file = m_files[*position];
             const QString from = sourcePath(file);
             const QString target = Renamable::targetPath(file);
-            if (DiskMove::moveNoReplace(from, target) == 0) {
+            if (Renamable::moveListedItem(file, from, target, m_options) == 0) {
                 Renamable::finishMove(file, from, target, m_options);
                 m_targets[*position] = QString();
                 recordMoved(*position, from);
                 ++m_context.totalSuccess;
                 logSuccess(it.value(), file);
-            } else if (DiskMove::moveNoReplace(from, it.value()) == 0) {
+            } else if (undoMovesInto(it.value()) && Renamable::moveListedItem(file, from, it.value(), m_options) == 0) {
                 moved(*position, from, it.value());
             } else {
-                const QString report = QStringLiteral("\"%1\" could neither be renamed nor go back, and is now \"%2\".")
-                                           .arg(String::lastPathComponent(it.value()), String::lastPathComponent(from));
-                Log::error(Log::Category::process, "rename: %{public}s", report);
-                m_context.strandedReports << report;
+                const QString report = reportStranded(String::lastPathComponent(it.value()), from,
+                    QStringLiteral("could neither be renamed nor go back"));
                 // An error keeps the loop from moving it again and shows in its row.
                 file.validation.insertError(report);
             }
         }
+        m_cycleMoves.clear();
     }
 
     // The item at `position` went from `from` to `to` on disk by other means
@@ -180,6 +200,59 @@ public:
     }
 
 private:
+    // A move of the loop made while a file was parked.
+    struct CycleMove {
+        qsizetype position;
+        QString from;
+    };
+
+    QString reportStranded(const QString& name, const QString& now, const QString& what)
+    {
+        const QString report = QStringLiteral("\"%1\" %2, and is now \"%3\".").arg(name, what, String::lastPathComponent(now));
+        Log::error(Log::Category::process, "rename: %{public}s", report);
+        m_context.strandedReports << report;
+        return report;
+    }
+
+    // Frees `path` for a parked file that goes back: the move of its cycle
+    // that went there is undone, and first the one that went to that move's
+    // old place, and so on. Answers whether `path` is free; moves that could
+    // not be undone stay done.
+    bool undoMovesInto(const QString& path)
+    {
+        QList<CycleMove> chain;
+        QString place = path;
+        while (DiskMove::exists(place)) {
+            const auto found = m_cycleMoves.constFind(place);
+            if (found == m_cycleMoves.cend() || sourcePath(m_files[found->position]) != place)
+                return false;
+            chain << *found;
+            place = found->from;
+            m_cycleMoves.erase(found);
+        }
+        // The last move's old place is free: undone from there back to `path`.
+        for (auto it = chain.crbegin(); it != chain.crend(); ++it) {
+            File& file = m_files[it->position];
+            const QString at = sourcePath(file);
+            try {
+                const QStringList made = DiskMove::createDirectories(String::stringByDeletingLastPathComponent(it->from));
+                for (const QString& folder : made)
+                    m_context.createdFolders.insert(folder);
+            } catch (const FileManagerError&) {
+                return false;
+            }
+            if (Renamable::moveListedItem(file, at, it->from, m_options) != 0)
+                return false;
+            Renamable::finishMove(file, at, it->from, m_options);
+            recordMoved(it->position, at);
+            --m_context.totalSuccess;
+            const QString undone = QStringLiteral("Put back under its old name: a file renamed in a cycle with it could not move.");
+            file.validation.insertWarning(undone);
+            Log::info(Log::Category::process, "rename: undo %{public}s to %{public}s", at, it->from);
+        }
+        return true;
+    }
+
     // The sources of the files still to come, by path. Made when a target is
     // first found taken: most runs never ask.
     const QHash<QString, qsizetype>& pendingBySource()
@@ -282,6 +355,8 @@ private:
     QHash<QString, int> m_listedFolders;
     Renamable::Options m_options;
     qsizetype m_current = -1;
+    // The moves made while a file was parked, by where each item went.
+    QHash<QString, CycleMove> m_cycleMoves;
 };
 
 } // namespace
@@ -346,6 +421,7 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             context.parkedFiles.remove(file.source.id);
             logSuccess(from, file);
             run.recordMoved(i, from);
+            run.noteCycleMove(i, from);
             if (const qint64 now = clock.nowMilliseconds(); progress && now - lastReport >= ProgressData::progressInterval) {
                 lastReport = now;
                 progress(ProgressData { i, count });

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -29,6 +30,43 @@ DiskMove::Calls failingMoves(std::function<bool(const QString& from, const QStri
 bool endsWith(const QString& path, const char* name)
 {
     return path.endsWith(QLatin1Char('/') + QLatin1String(name));
+}
+
+// Another program saves `content` at `path`: written beside it and moved over
+// whatever is there, so that it is a new item even when a file was there.
+void plant(const QString& path, const QByteArray& content)
+{
+    QFile file(path + QStringLiteral(".saving"));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+    file.close();
+    ::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData());
+}
+
+// A file system that refuses RENAME_NOREPLACE (EINVAL), and hard links too
+// when `links` is false.
+DiskMove::Calls withoutNoReplace(bool links)
+{
+    DiskMove::Calls calls = failingMoves([](const QString&, const QString&, unsigned int flags) { return flags & RENAME_NOREPLACE; }, EINVAL);
+    if (!links)
+        calls.link = [](const QString&, const QString&) { return EPERM; };
+    return calls;
+}
+
+// The system's calls, but just before the first move for which `when` holds
+// another program saves "other" at the move's source (or at its destination).
+DiskMove::Calls racingMoves(std::function<bool(const QString& from, const QString& to, unsigned int flags)> when, bool atDestination = false)
+{
+    DiskMove::Calls calls = DiskMove::systemCalls();
+    auto raced = std::make_shared<bool>(false);
+    calls.rename = [when, atDestination, raced, system = calls.rename](const QString& from, const QString& to, unsigned int flags) {
+        if (!*raced && when(from, to, flags)) {
+            *raced = true;
+            plant(atDestination ? to : from, "other");
+        }
+        return system(from, to, flags);
+    };
+    return calls;
 }
 
 // One rename run under a fault. Each source holds its own relative path; a
@@ -85,9 +123,17 @@ TEST_F(RenameFaultTest, NoFileIsLostHiddenOrMovedInAnotherFilesName)
             { { "a", "b" }, { "b", "c" }, { "c", "a" } },
             [](const QString& base) { QFile::remove(base + "/b"); }, {}, {},
             { { "a", "c" }, { "b", "a" } }, 2, 1, 0 },
-        { "cycle of three, the middle file refused (read-only), then Abort",
+        { "cycle of three, the middle file refused (read-only), then Abort: the cycle is undone",
             { { "a", "b" }, { "b", "c" }, { "c", "a" } }, {},
             [] { return failingMoves([](const QString& from, const QString&, unsigned int) { return endsWith(from, "b"); }, EACCES); },
+            {}, { { "a", "a" }, { "b", "b" }, { "c", "c" } }, 0, 1, 0 },
+        { "cycle of three, the refused member's place cannot be freed: only the parked file stays, reported",
+            { { "a", "b" }, { "b", "c" }, { "c", "a" } }, {},
+            [] {
+                return failingMoves([](const QString& from, const QString& to, unsigned int) {
+                    return endsWith(from, "b") || (endsWith(from, "a") && endsWith(to, "c"));
+                }, EACCES);
+            },
             {}, { { "a", "c" }, { "b", "b" }, { "a (renaming)", "a" } }, 1, 1, 1 },
         { "cycle of three, the parked file's move fails with an ignored EXDEV",
             { { "a", "b" }, { "b", "c" }, { "c", "a" } }, {},
@@ -145,13 +191,109 @@ TEST_F(RenameFaultTest, NoFileIsLostHiddenOrMovedInAnotherFilesName)
             [] { return failingMoves([](const QString&, const QString&, unsigned int flags) { return flags & RENAME_NOREPLACE; }, EINVAL); },
             {}, { { "b", "a" }, { "d", "foreign" }, { "d 2", "c" } }, 2, 0, 0 },
         { "a file system that refuses RENAME_NOREPLACE and hard links",
-            { { "a", "b" }, { "F/", "G" } }, {},
+            { { "a", "b" }, { "F/", "G" } }, {}, [] { return withoutNoReplace(false); },
+            {}, { { "b", "a" }, { "G/", "" } }, 2, 0, 0 },
+        { "no RENAME_NOREPLACE, no links: a cycle parks and closes",
+            { { "a", "b" }, { "b", "c" }, { "c", "a" } }, {}, [] { return withoutNoReplace(false); },
+            {}, { { "a", "c" }, { "b", "a" }, { "c", "b" } }, 3, 0, 0 },
+        { "no RENAME_NOREPLACE, no links: a file created at the target just before the reservation",
+            { { "a", "b" } }, {},
             [] {
-                DiskMove::Calls calls = failingMoves([](const QString&, const QString&, unsigned int flags) { return flags & RENAME_NOREPLACE; }, EINVAL);
-                calls.link = [](const QString&, const QString&) { return EPERM; };
+                DiskMove::Calls calls = withoutNoReplace(false);
+                calls.link = [](const QString&, const QString& to) {
+                    if (endsWith(to, "b"))
+                        plant(to, "other");
+                    return EPERM;
+                };
                 return calls;
             },
-            {}, { { "b", "a" }, { "G/", "" } }, 2, 0, 0 },
+            {}, { { "b", "other" }, { "b 2", "a" } }, 1, 0, 0 },
+        { "no RENAME_NOREPLACE, no links: the placeholder replaced by another file",
+            { { "a", "b" }, { "F/", "G" } }, {},
+            [] {
+                DiskMove::Calls calls = withoutNoReplace(false);
+                calls.reserve = [system = DiskMove::systemCalls().reserve](const QString& path, bool isDirectory, DiskMove::Identity& made) {
+                    const int result = system(path, isDirectory, made);
+                    if (result == 0 && !path.contains(QLatin1Char(' '))) {
+                        if (isDirectory)
+                            ::rmdir(QFile::encodeName(path).constData());
+                        plant(path, "other");
+                    }
+                    return result;
+                };
+                return calls;
+            },
+            {}, { { "b", "other" }, { "b 2", "a" }, { "G", "other" }, { "G 2/", "" } }, 2, 0, 0 },
+        { "no RENAME_NOREPLACE, no links: a file put in the placeholder folder",
+            { { "F/", "G" } }, {},
+            [] {
+                DiskMove::Calls calls = withoutNoReplace(false);
+                calls.reserve = [system = DiskMove::systemCalls().reserve](const QString& path, bool isDirectory, DiskMove::Identity& made) {
+                    const int result = system(path, isDirectory, made);
+                    if (result == 0 && endsWith(path, "G"))
+                        plant(path + QStringLiteral("/inside"), "other");
+                    return result;
+                };
+                return calls;
+            },
+            {}, { { "G/", "" }, { "G/inside", "other" }, { "G 2/", "" } }, 1, 0, 0 },
+        { "no RENAME_NOREPLACE, no links, no placeholder can be made: refused, nothing moves",
+            { { "a", "b" } }, {},
+            [] {
+                DiskMove::Calls calls = withoutNoReplace(false);
+                calls.reserve = [](const QString&, bool, DiskMove::Identity&) { return EROFS; };
+                return calls;
+            },
+            {}, { { "a", "a" } }, 0, 1, 0 },
+        { "no RENAME_NOREPLACE: the source replaced between the link and the unlink",
+            { { "a", "b" } }, {},
+            [] {
+                DiskMove::Calls calls = withoutNoReplace(true);
+                calls.link = [system = DiskMove::systemCalls().link](const QString& from, const QString& to) {
+                    const int result = system(from, to);
+                    plant(from, "other");
+                    return result;
+                };
+                return calls;
+            },
+            {}, { { "a", "other" }, { "b", "a" } }, 1, 0, 0 },
+        { "the source replaced just before its move",
+            { { "a", "b" } }, {},
+            [] { return racingMoves([](const QString& from, const QString&, unsigned int) { return endsWith(from, "a"); }); },
+            {}, { { "a", "other" } }, 0, 1, 0 },
+        { "the swap partner replaced just before the exchange",
+            { { "a", "b" }, { "b", "a" } }, {},
+            [] { return racingMoves([](const QString&, const QString&, unsigned int flags) { return flags & RENAME_EXCHANGE; }, true); },
+            {}, { { "a", "other" }, { "a 2", "b" } }, 1, 1, 0 },
+        { "the file to park replaced just before the park",
+            { { "a", "b" }, { "b", "c" }, { "c", "a" } }, {},
+            [] {
+                return racingMoves([](const QString&, const QString& to, unsigned int) { return to.contains(QStringLiteral("(renaming)")); });
+            },
+            { RenameError::codeForErrno(ENOENT) }, { { "a", "other" }, { "a 2", "c" }, { "c", "b" } }, 2, 1, 0 },
+        { "a file taken for its own second spelling (a hard link) cannot go back: the run stops there",
+            { { "h1", "h2" } },
+            [](const QString& base) {
+                ::link(QFile::encodeName(base + "/h1").constData(), QFile::encodeName(base + "/h2").constData());
+            },
+            [] {
+                return failingMoves([](const QString& from, const QString&, unsigned int) {
+                    if (!from.contains(QStringLiteral("(renaming)")))
+                        return false;
+                    // Another program creates a file under the old name meanwhile.
+                    plant(from.left(from.indexOf(QLatin1Char(' '))), "other");
+                    return true;
+                }, EACCES);
+            },
+            {}, { { "h1", "other" }, { "h1 (renaming)", "h1" }, { "h2", "h1" } }, 0, 1, 1 },
+        { "a move into a folder the run made fails (EXDEV): the folders go again",
+            { { "a", "new/deeper/b" }, { "c", "new/d" } }, {},
+            [] { return failingMoves([](const QString& from, const QString&, unsigned int) { return endsWith(from, "a"); }, EXDEV); },
+            { RenameError::codeForErrno(EXDEV) }, { { "a", "a" }, { "new/", "" }, { "new/d", "c" } }, 1, 1, 0 },
+        { "a move into a folder the run made fails (ENAMETOOLONG): the folders go again",
+            { { "a", "new/deeper/b" } }, {},
+            [] { return failingMoves([](const QString&, const QString& to, unsigned int) { return to.contains(QStringLiteral("/new/")); }, ENAMETOOLONG); },
+            {}, { { "a", "a" } }, 0, 1, 0 },
     };
 
     for (const FaultCase& c : cases) {
