@@ -2,6 +2,8 @@
 
 #include "platform/Log.h"
 
+#include <QLocale>
+#include <QRegularExpression>
 #include <QVariantList>
 
 #pragma GCC diagnostic push
@@ -10,6 +12,7 @@
 #include <exiv2/webpimage.hpp>
 #pragma GCC diagnostic pop
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <mutex>
@@ -18,7 +21,7 @@ namespace ImageProperties {
 
 namespace {
 
-enum class Kind { integer, integers, real, text, coordinate, reference };
+enum class Kind { integer, integers, real, text, dateTime, coordinate, reference };
 
 struct Entry {
     const char* dictionary; // "" for a top-level property
@@ -32,7 +35,7 @@ const Entry ENTRIES[] = {
     { "{TIFF}", "Make", "Exif.Image.Make", Kind::text },
     { "{TIFF}", "Model", "Exif.Image.Model", Kind::text },
     { "{TIFF}", "Software", "Exif.Image.Software", Kind::text },
-    { "{TIFF}", "DateTime", "Exif.Image.DateTime", Kind::text },
+    { "{TIFF}", "DateTime", "Exif.Image.DateTime", Kind::dateTime },
     { "{TIFF}", "Artist", "Exif.Image.Artist", Kind::text },
     { "{TIFF}", "Copyright", "Exif.Image.Copyright", Kind::text },
     { "{TIFF}", "Orientation", "Exif.Image.Orientation", Kind::integer },
@@ -40,8 +43,8 @@ const Entry ENTRIES[] = {
     { "{Exif}", "FNumber", "Exif.Photo.FNumber", Kind::real },
     { "{Exif}", "ExposureProgram", "Exif.Photo.ExposureProgram", Kind::integer },
     { "{Exif}", "ISOSpeedRatings", "Exif.Photo.ISOSpeedRatings", Kind::integers },
-    { "{Exif}", "DateTimeOriginal", "Exif.Photo.DateTimeOriginal", Kind::text },
-    { "{Exif}", "DateTimeDigitized", "Exif.Photo.DateTimeDigitized", Kind::text },
+    { "{Exif}", "DateTimeOriginal", "Exif.Photo.DateTimeOriginal", Kind::dateTime },
+    { "{Exif}", "DateTimeDigitized", "Exif.Photo.DateTimeDigitized", Kind::dateTime },
     { "{Exif}", "OffsetTime", "Exif.Photo.OffsetTime", Kind::text },
     { "{Exif}", "OffsetTimeOriginal", "Exif.Photo.OffsetTimeOriginal", Kind::text },
     { "{Exif}", "OffsetTimeDigitized", "Exif.Photo.OffsetTimeDigitized", Kind::text },
@@ -59,6 +62,8 @@ const Entry ENTRIES[] = {
     { "{Exif}", "LensModel", "Exif.Photo.LensModel", Kind::text },
     { "{Exif}", "BodySerialNumber", "Exif.Photo.BodySerialNumber", Kind::text },
     { "{ExifAux}", "ImageNumber", "Exif.Image.ImageNumber", Kind::integer },
+    // The same tag in the EXIF sub-IFD, where most cameras put it.
+    { "{ExifAux}", "ImageNumber", "Exif.Photo.0x9211", Kind::integer },
     { "{GPS}", "Latitude", "Exif.GPSInfo.GPSLatitude", Kind::coordinate },
     { "{GPS}", "LatitudeRef", "Exif.GPSInfo.GPSLatitudeRef", Kind::reference },
     { "{GPS}", "Longitude", "Exif.GPSInfo.GPSLongitude", Kind::coordinate },
@@ -118,9 +123,57 @@ void initializeExiv2()
     });
 }
 
+// Text tags are padded with NULs or blanks by many cameras.
+QString text(const Exiv2::Exifdatum& datum)
+{
+    QString value = QString::fromUtf8(datum.toString());
+    const qsizetype nul = value.indexOf(QChar(0));
+    if (nul >= 0)
+        value.truncate(nul);
+    return value.trimmed();
+}
+
+bool isText(const Exiv2::Exifdatum& datum)
+{
+    return datum.typeId() == Exiv2::asciiString || datum.typeId() == Exiv2::string;
+}
+
+// Numbers that some writers store as text ("52,0,50.1" or "52/1 0/1 501/10");
+// Exiv2 would read each character's code instead.
+QStringList numberTexts(const Exiv2::Exifdatum& datum)
+{
+    static const QRegularExpression SEPARATORS(QStringLiteral("[,;\\s]+"));
+    return text(datum).split(SEPARATORS, Qt::SkipEmptyParts);
+}
+
+std::optional<double> realFromText(const QString& piece)
+{
+    const QStringList parts = piece.split(QLatin1Char('/'));
+    if (parts.size() > 2)
+        return std::nullopt;
+    bool ok = false;
+    double value = QLocale::c().toDouble(parts[0], &ok);
+    if (ok && parts.size() == 2) {
+        const double denominator = QLocale::c().toDouble(parts[1], &ok);
+        if (!ok || denominator == 0)
+            return std::nullopt;
+        value /= denominator;
+    }
+    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
+long numberCount(const Exiv2::Exifdatum& datum)
+{
+    return isText(datum) ? long(numberTexts(datum).size()) : datum.count();
+}
+
 // The value as a double; none for a zero denominator or a value that is no number.
 std::optional<double> real(const Exiv2::Exifdatum& datum, long n)
 {
+    if (isText(datum)) {
+        const QStringList pieces = numberTexts(datum);
+        return n < pieces.size() ? realFromText(pieces[n]) : std::nullopt;
+    }
     if (datum.count() <= n)
         return std::nullopt;
     switch (datum.typeId()) {
@@ -145,7 +198,7 @@ std::optional<double> real(const Exiv2::Exifdatum& datum, long n)
 
 std::optional<qint64> integer(const Exiv2::Exifdatum& datum, long n)
 {
-    if (datum.count() <= n)
+    if (numberCount(datum) <= n)
         return std::nullopt;
     switch (datum.typeId()) {
     case Exiv2::unsignedByte:
@@ -164,14 +217,12 @@ std::optional<qint64> integer(const Exiv2::Exifdatum& datum, long n)
     }
 }
 
-// Text tags are padded with NULs or blanks by many cameras.
-QString text(const Exiv2::Exifdatum& datum)
+// Cameras write "0000:00:00 00:00:00" or blanks for a date they do not know.
+bool isUnknownDate(const QString& value)
 {
-    QString value = QString::fromUtf8(datum.toString());
-    const qsizetype nul = value.indexOf(QChar(0));
-    if (nul >= 0)
-        value.truncate(nul);
-    return value.trimmed();
+    return std::all_of(value.cbegin(), value.cend(), [](QChar c) {
+        return c == QLatin1Char('0') || c == QLatin1Char(':') || c == QLatin1Char(' ');
+    });
 }
 
 QVariant valueOf(const Exiv2::Exifdatum& datum, Kind kind)
@@ -183,7 +234,7 @@ QVariant valueOf(const Exiv2::Exifdatum& datum, Kind kind)
         return {};
     case Kind::integers: {
         QVariantList list;
-        for (long i = 0; i < datum.count(); ++i) {
+        for (long i = 0; i < numberCount(datum); ++i) {
             if (const auto n = integer(datum, i))
                 list << *n;
         }
@@ -197,17 +248,22 @@ QVariant valueOf(const Exiv2::Exifdatum& datum, Kind kind)
         const QString value = text(datum);
         return value.isEmpty() ? QVariant() : QVariant(value);
     }
+    case Kind::dateTime: {
+        const QString value = text(datum);
+        return isUnknownDate(value) ? QVariant() : QVariant(value);
+    }
     case Kind::coordinate: {
         // Degrees, minutes and seconds; some writers leave the seconds out.
         double degrees = 0;
         const double factors[] = { 1.0, 60.0, 3600.0 };
-        for (long i = 0; i < 3 && i < datum.count(); ++i) {
+        const long count = numberCount(datum);
+        for (long i = 0; i < 3 && i < count; ++i) {
             const auto part = real(datum, i);
             if (!part)
                 return {};
             degrees += *part / factors[i];
         }
-        if (datum.count() == 0 || !std::isfinite(degrees))
+        if (count == 0 || !std::isfinite(degrees))
             return {};
         return degrees;
     }
@@ -218,6 +274,23 @@ QVariant valueOf(const Exiv2::Exifdatum& datum, Kind kind)
     }
     }
     return {};
+}
+
+// Altitude 1 means below sea level. A latitude beyond 90 or a longitude beyond
+// 180 degrees is a damaged tag, not a position: the position is absent.
+void applyGpsRules(QVariantMap& gps)
+{
+    const QString ALTITUDE = QStringLiteral("Altitude");
+    if (gps.value(QStringLiteral("AltitudeRef")).toLongLong() == 1 && gps.contains(ALTITUDE))
+        gps.insert(ALTITUDE, -std::abs(gps.value(ALTITUDE).toDouble()));
+    const auto within = [&](const char* name, double limit) {
+        const QVariant value = gps.value(QLatin1String(name));
+        return !value.isValid() || std::abs(value.toDouble()) <= limit;
+    };
+    if (!within("Latitude", 90.0) || !within("Longitude", 180.0)) {
+        for (const char* name : { "Latitude", "LatitudeRef", "Longitude", "LongitudeRef" })
+            gps.remove(QLatin1String(name));
+    }
 }
 
 } // namespace
@@ -241,11 +314,13 @@ std::optional<QVariantMap> read(const QString& path)
             const QVariant value = valueOf(*found, entry.kind);
             if (!value.isValid())
                 continue;
-            if (*entry.dictionary == '\0')
-                properties.insert(QLatin1String(entry.name), value);
-            else
-                dictionaries[QLatin1String(entry.dictionary)].insert(QLatin1String(entry.name), value);
+            // The first tag that holds a value wins.
+            QVariantMap& target = *entry.dictionary == '\0' ? properties : dictionaries[QLatin1String(entry.dictionary)];
+            if (!target.contains(QLatin1String(entry.name)))
+                target.insert(QLatin1String(entry.name), value);
         }
+        if (auto gps = dictionaries.find(QStringLiteral("{GPS}")); gps != dictionaries.end())
+            applyGpsRules(*gps);
         for (auto it = dictionaries.cbegin(); it != dictionaries.cend(); ++it)
             properties.insert(it.key(), it.value());
 

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -133,6 +135,93 @@ TEST_F(ImageFiles, ACameraJpegGivesItsExifAndGpsValues)
     EXPECT_EQ(stored(attributes, "{GPS}.LongitudeRef"), "E");
     EXPECT_EQ(stored(attributes, "{GPS}.Longitude"), 151.21);
     EXPECT_EQ(stored(attributes, "{GPS}.Altitude"), 58.5);
+}
+
+// EXIF as real writers leave it, each case on top of the camera photo.
+TEST_F(ImageFiles, ExifValuesInTheFormsWritersLeaveThem)
+{
+    const auto asciiTag = [](Exiv2::ExifData& exif, const char* key, const char* text) {
+        exif.erase(exif.findKey(Exiv2::ExifKey(key)));
+        Exiv2::AsciiValue value;
+        value.read(text);
+        exif.add(Exiv2::ExifKey(key), &value);
+    };
+    const struct {
+        const char* name;
+        std::function<void(Exiv2::ExifData&)> tag;
+        QMap<QString, QVariant> expected; // an invalid value: absent
+    } cases[] = {
+        { "gps-as-text",
+            [&](Exiv2::ExifData& exif) {
+                asciiTag(exif, "Exif.GPSInfo.GPSLatitude", "52,0,50.1");
+                asciiTag(exif, "Exif.GPSInfo.GPSLongitude", "4/1 30/1 0/1");
+            },
+            { { "{GPS}.Latitude", 52.0139 }, { "{GPS}.Longitude", 4.5 } } },
+        { "gps-text-not-numbers",
+            [&](Exiv2::ExifData& exif) { asciiTag(exif, "Exif.GPSInfo.GPSLatitude", "north"); },
+            { { "{GPS}.Latitude", QVariant() } } },
+        { "below-sea-level",
+            [](Exiv2::ExifData& exif) { exif["Exif.GPSInfo.GPSAltitudeRef"] = uint8_t(1); },
+            { { "{GPS}.Altitude", -58.5 } } },
+        { "above-sea-level",
+            [](Exiv2::ExifData& exif) { exif["Exif.GPSInfo.GPSAltitudeRef"] = uint8_t(0); },
+            { { "{GPS}.Altitude", 58.5 } } },
+        { "latitude-out-of-range",
+            [](Exiv2::ExifData& exif) {
+                Exiv2::URationalValue latitude;
+                latitude.read("1040187440/1 0/1 0/1");
+                exif["Exif.GPSInfo.GPSLatitude"].setValue(&latitude);
+            },
+            { { "{GPS}.Latitude", QVariant() }, { "{GPS}.Longitude", QVariant() }, { "{GPS}.LatitudeRef", QVariant() },
+                { "{GPS}.Altitude", 58.5 } } },
+        { "longitude-out-of-range",
+            [](Exiv2::ExifData& exif) {
+                Exiv2::URationalValue longitude;
+                longitude.read("181/1 0/1 0/1");
+                exif["Exif.GPSInfo.GPSLongitude"].setValue(&longitude);
+            },
+            { { "{GPS}.Latitude", QVariant() }, { "{GPS}.Longitude", QVariant() } } },
+        { "edge-of-range",
+            [](Exiv2::ExifData& exif) {
+                Exiv2::URationalValue longitude;
+                longitude.read("180/1 0/1 0/1");
+                exif["Exif.GPSInfo.GPSLongitude"].setValue(&longitude);
+            },
+            { { "{GPS}.Longitude", qint64(180) } } },
+        { "unknown-date",
+            [](Exiv2::ExifData& exif) {
+                exif["Exif.Photo.DateTimeOriginal"] = "0000:00:00 00:00:00";
+                exif["Exif.Photo.DateTimeDigitized"] = "    :  :     :  :  ";
+            },
+            { { "{Exif}.DateTimeOriginal", QVariant() }, { "{Exif}.DateTimeDigitized", QVariant() },
+                { "media-date", QVariant() } } },
+        { "unknown-original-date-known-digitized",
+            [](Exiv2::ExifData& exif) {
+                exif["Exif.Photo.DateTimeOriginal"] = "0000:00:00 00:00:00";
+                exif["Exif.Photo.DateTimeDigitized"] = "2020:02:03 04:05:06";
+                exif["Exif.Photo.OffsetTimeDigitized"] = "+00:00";
+            },
+            { { "media-date", QDateTime(QDate(2020, 2, 3), QTime(4, 5, 6), Qt::UTC) } } },
+        { "image-number-in-the-exif-directory",
+            [](Exiv2::ExifData& exif) {
+                exif.erase(exif.findKey(Exiv2::ExifKey("Exif.Image.ImageNumber")));
+                exif["Exif.Photo.0x9211"] = uint32_t(7);
+            },
+            { { "{ExifAux}.ImageNumber", qint64(7) }, { "media-sequence", qint64(7) } } },
+        { "image-number-in-both-directories",
+            [](Exiv2::ExifData& exif) { exif["Exif.Photo.0x9211"] = uint32_t(7); },
+            { { "{ExifAux}.ImageNumber", qint64(42) }, { "media-sequence", qint64(42) } } },
+    };
+    for (const auto& c : cases) {
+        const QString jpeg = path(QString::fromLatin1(c.name) + ".jpg");
+        ASSERT_TRUE(MediaFixtures::writeJpeg(jpeg, [&](Exiv2::ExifData& exif) {
+            MediaFixtures::cameraExif(exif);
+            c.tag(exif);
+        })) << c.name;
+        const FileAttributeDictionary attributes = load(jpeg);
+        for (auto it = c.expected.cbegin(); it != c.expected.cend(); ++it)
+            EXPECT_EQ(stored(attributes, it.key()), it.value()) << c.name << " " << it.key().toStdString();
+    }
 }
 
 TEST_F(ImageFiles, DamagedOrForeignImagesAddNothingBeyondTheBasics)

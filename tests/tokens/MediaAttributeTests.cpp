@@ -65,6 +65,9 @@ TEST(MediaAttributes, Iso6709Locations)
                                       { "{GPS}.LongitudeRef", "E" }, { "{GPS}.Longitude", 2.25 }, { "{GPS}.Altitude", -3.0 } } },
         { "+40.74.84-073.9857/", Components { { "{GPS}.LatitudeRef", "N" }, { "{GPS}.Latitude", 0.0 },
                                      { "{GPS}.LongitudeRef", "W" }, { "{GPS}.Longitude", 73.9857 } } },
+        // Beyond the poles or the date line: a damaged text, no position.
+        { "+90.5+002.2945/", std::nullopt },
+        { "-45.0-180.01/", std::nullopt },
         { "+40.7484-073.9857", std::nullopt },
         { "New York", std::nullopt },
         { "", std::nullopt },
