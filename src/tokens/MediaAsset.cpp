@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QSet>
+#include <QtEndian>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -16,6 +18,7 @@ extern "C" {
 #include <taglib/attachedpictureframe.h>
 #include <taglib/flacfile.h>
 #include <taglib/id3v2tag.h>
+#include <taglib/mp4atom.h>
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/oggflacfile.h>
@@ -25,6 +28,7 @@ extern "C" {
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -126,37 +130,114 @@ void xiphItems(const TagLib::Ogg::XiphComment* comment, QList<MediaItem>& items)
     }
 }
 
-void mp4Items(const TagLib::MP4::Tag* tag, QList<MediaItem>& items)
+// Freeform items are keyed "----:mean:name", as TagLib keys them.
+QByteArray freeformKey(const QByteArray& atom)
 {
+    QByteArray mean;
+    QByteArray name;
+    qsizetype position = 8;
+    while (position + 12 <= atom.size()) {
+        const qsizetype size = qsizetype(qFromBigEndian<quint32>(atom.constData() + position));
+        if (size < 12 || position + size > atom.size())
+            break;
+        const QByteArray type = atom.mid(position + 4, 4);
+        if (type == "mean")
+            mean = atom.mid(position + 12, size - 12);
+        else if (type == "name")
+            name = atom.mid(position + 12, size - 12);
+        position += size;
+    }
+    return "----:" + mean + ':' + name;
+}
+
+// The items of the "ilst" atom as the file lists them: TagLib hands them over
+// sorted by key, and which title or artist comes first decides the "media-"
+// attributes. A numeric genre ("gnre") keeps its two bytes, which TagLib turns
+// into a genre text.
+struct IlstItem {
+    QByteArray key;
+    QByteArray genre; // the "gnre" item's number, two bytes
+};
+
+QList<IlstItem> ilstItems(TagLib::MP4::File& file)
+{
+    // Atoms larger than this are pictures or damage; their keys need no reading.
+    constexpr long LARGEST_READ = 64 * 1024;
+    QList<IlstItem> listed;
+    TagLib::MP4::Atoms atoms(&file);
+    TagLib::MP4::Atom* ilst = atoms.find("moov", "udta", "meta", "ilst");
+    if (!ilst)
+        return listed;
+    for (const TagLib::MP4::Atom* atom : ilst->children) {
+        IlstItem item { bytes(atom->name), {} };
+        const bool freeform = item.key == "----";
+        if ((freeform || item.key == "gnre") && atom->length > 0 && atom->length <= LARGEST_READ) {
+            file.seek(atom->offset);
+            const QByteArray content = bytes(file.readBlock(atom->length));
+            if (freeform)
+                item.key = freeformKey(content);
+            else if (content.size() >= 26 && content.mid(12, 4) == "data")
+                item.genre = content.mid(24, 2);
+        }
+        listed.append(item);
+    }
+    return listed;
+}
+
+void mp4Item(const QByteArray& key, const TagLib::MP4::Item& item, QList<MediaItem>& items)
+{
+    // Item keys are Latin-1: "\xA9nam" is escaped to "%A9nam".
+    QString identifier;
+    static const QByteArray FREEFORM("----:");
+    if (key.startsWith(FREEFORM))
+        identifier = QStringLiteral("itlk/") + QString::fromLatin1(key.mid(FREEFORM.size())).replace(QLatin1Char(':'), QLatin1Char('.'));
+    else
+        identifier = QStringLiteral("itsk/") + MediaAsset::escapedKey(key);
+    if (key == "trkn" || key == "disk") {
+        const TagLib::MP4::Item::IntPair pair = item.toIntPair();
+        items.append({ identifier, numberPair(pair.first, pair.second) });
+    } else if (key == "covr") {
+        const TagLib::MP4::CoverArtList covers = item.toCoverArtList();
+        if (!covers.isEmpty())
+            items.append({ identifier, bytes(covers.front().data()) });
+    } else if (const TagLib::StringList strings = item.toStringList(); !strings.isEmpty()) {
+        for (const TagLib::String& value : strings)
+            items.append({ identifier, text(value) });
+    } else if (item.isValid()) {
+        items.append({ identifier, QString::number(item.toLongLong()) });
+    }
+}
+
+void mp4Items(TagLib::MP4::File& file, QList<MediaItem>& items)
+{
+    const TagLib::MP4::Tag* tag = file.tag();
     if (!tag)
         return;
     const TagLib::MP4::ItemMap& map = tag->itemMap();
-    for (auto it = map.begin(); it != map.end(); ++it) {
-        // Item keys are Latin-1: "\xA9nam" is escaped to "%A9nam".
-        const QByteArray key = QByteArray::fromStdString(it->first.to8Bit(false));
-        const TagLib::MP4::Item& item = it->second;
-        QString identifier;
-        static const QByteArray FREEFORM("----:");
-        if (key.startsWith(FREEFORM))
-            identifier = QStringLiteral("itlk/") + QString::fromLatin1(key.mid(FREEFORM.size())).replace(QLatin1Char(':'), QLatin1Char('.'));
-        else
-            identifier = QStringLiteral("itsk/") + MediaAsset::escapedKey(key);
-        if (key == "trkn" || key == "disk") {
-            const TagLib::MP4::Item::IntPair pair = item.toIntPair();
-            items.append({ identifier, numberPair(pair.first, pair.second) });
-        } else if (key == "gnre") {
-            const int genre = item.toInt();
-            items.append({ identifier, QByteArray { char((genre >> 8) & 0xff), char(genre & 0xff) } });
-        } else if (key == "covr") {
-            const TagLib::MP4::CoverArtList covers = item.toCoverArtList();
-            if (!covers.isEmpty())
-                items.append({ identifier, bytes(covers.front().data()) });
-        } else if (const TagLib::StringList strings = item.toStringList(); !strings.isEmpty()) {
-            for (const TagLib::String& value : strings)
-                items.append({ identifier, text(value) });
-        } else if (item.isValid()) {
-            items.append({ identifier, QString::number(item.toLongLong()) });
+    const QList<IlstItem> listed = ilstItems(file);
+    const QByteArray GENRE_TEXT("\xA9gen");
+    const bool genreText = std::any_of(listed.cbegin(), listed.cend(), [&](const IlstItem& i) { return i.key == GENRE_TEXT; });
+    QSet<QByteArray> done;
+    for (const IlstItem& listedItem : listed) {
+        if (done.contains(listedItem.key))
+            continue;
+        done.insert(listedItem.key);
+        if (listedItem.key == "gnre") {
+            if (listedItem.genre.size() == 2)
+                items.append({ QStringLiteral("itsk/gnre"), listedItem.genre });
+            continue;
         }
+        const TagLib::String key(listedItem.key.toStdString(), TagLib::String::Latin1);
+        if (map.contains(key))
+            mp4Item(listedItem.key, map[key], items);
+    }
+    // Items the walk did not find keep TagLib's order; a genre text that TagLib
+    // made from the numeric genre is not the file's.
+    for (auto it = map.begin(); it != map.end(); ++it) {
+        const QByteArray key = QByteArray::fromStdString(it->first.to8Bit(false));
+        if (done.contains(key) || (key == GENRE_TEXT && !genreText && done.contains("gnre")))
+            continue;
+        mp4Item(key, it->second, items);
     }
 }
 
@@ -248,7 +329,7 @@ QList<MediaItem> MediaAsset::tagItems(const QString& path)
             || extension == QLatin1String("mp4")) {
             TagLib::MP4::File file(name, false);
             if (file.isValid())
-                mp4Items(file.tag(), items);
+                mp4Items(file, items);
         }
     } catch (const std::exception& error) {
         Log::debug(BACKGROUND, "Tags of %s not read: %s", path, error.what());

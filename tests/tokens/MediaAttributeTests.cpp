@@ -332,6 +332,38 @@ TEST_F(MediaFiles, Mpeg4TagsAndTrackFacts)
     EXPECT_EQ(stored(attributes, "media-duration"), "2s");
 }
 
+// TagLib sorts MPEG-4 items by key; the file's own order decides which artist
+// is the media artist. A numeric genre ("gnre", which the muxer cannot write:
+// a genre text is patched into one) is a predefined genre, not a genre text.
+TEST_F(MediaFiles, Mpeg4ItemsInTheOrderOfTheFile)
+{
+    const struct {
+        const char* name;
+        QMap<QString, QString> metadata;
+        bool numericGenre;
+        QMap<QString, QVariant> expected; // an invalid value: absent
+    } cases[] = {
+        { "artist-first.m4a", { { "artist", "Ann" }, { "album_artist", "Band" }, { "genre", "##" } }, true,
+            { { "AV-artist", "Ann" }, { "AV-album-artist", "Band" }, { "media-artist", "Ann" },
+                { "AV-predefined-genre", "Rock" }, { "AV-genre", QVariant() } } },
+        { "album-artist-only.m4a", { { "album_artist", "Band" }, { "genre", "Jazz" } }, false,
+            { { "AV-album-artist", "Band" }, { "media-artist", "Band" }, { "AV-genre", "Jazz" },
+                { "AV-predefined-genre", QVariant() } } },
+    };
+    for (const auto& c : cases) {
+        const QString m4a = path(c.name);
+        ASSERT_TRUE(MediaFixtures::writeMovie(m4a, "mp4", c.metadata)) << c.name;
+        if (c.numericGenre) {
+            // Genre 18 is "Rock".
+            ASSERT_TRUE(MediaFixtures::patchBytes(m4a, QByteArray("\xA9gen", 4), "gnre")) << c.name;
+            ASSERT_TRUE(MediaFixtures::patchBytes(m4a, "##", QByteArray("\0\x12", 2))) << c.name;
+        }
+        const FileAttributeDictionary attributes = load(m4a);
+        for (auto it = c.expected.cbegin(); it != c.expected.cend(); ++it)
+            EXPECT_EQ(stored(attributes, it.key()), it.value()) << c.name << " " << it.key().toStdString();
+    }
+}
+
 TEST_F(MediaFiles, QuickTimeContainerTagsAndLocation)
 {
     const QString mov = path("movie.mov");

@@ -207,6 +207,19 @@ inline bool writeMovie(const QString& path, const char* format, const QMap<QStri
     return ok;
 }
 
+// The file with every `from` replaced by `to` (of the same length).
+inline bool patchBytes(const QString& path, const QByteArray& from, const QByteArray& to)
+{
+    QFile file(path);
+    if (from.size() != to.size() || !file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = file.readAll();
+    if (!bytes.contains(from))
+        return false;
+    bytes.replace(from, to);
+    return file.seek(0) && file.write(bytes) == bytes.size();
+}
+
 // MPEG-4 tags written by TagLib: title, track and disc pairs, and cover art.
 inline bool tagMp4(const QString& path, const QString& title, std::pair<int, int> track, std::pair<int, int> disc)
 {
