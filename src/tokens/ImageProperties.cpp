@@ -2,8 +2,10 @@
 
 #include "platform/Log.h"
 
+#include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QtEndian>
 #include <QVariantList>
 
 #pragma GCC diagnostic push
@@ -12,10 +14,14 @@
 #include <exiv2/webpimage.hpp>
 #pragma GCC diagnostic pop
 
+#include <libheif/heif.h>
+
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <mutex>
+#include <vector>
 
 namespace ImageProperties {
 
@@ -293,6 +299,155 @@ void applyGpsRules(QVariantMap& gps)
     }
 }
 
+// What libheif reads of a HEIF or AVIF file: Exiv2 0.27 finds neither its
+// Exif nor its XMP block, and takes the first tile's size for a grid image's.
+struct HeifFacts {
+    int width = 0;
+    int height = 0;
+    QByteArray exif; // the Exif block: the offset of its TIFF header, then the header
+    QByteArray xmp;
+};
+
+// Metadata blocks larger than this are damage, not EXIF or XMP.
+constexpr size_t LARGEST_METADATA_BLOCK = 4 * 1024 * 1024;
+
+QByteArray heifMetadata(const heif_image_handle* handle, const char* type, const char* contentType)
+{
+    const int count = heif_image_handle_get_number_of_metadata_blocks(handle, type);
+    if (count <= 0)
+        return {};
+    std::vector<heif_item_id> ids(static_cast<size_t>(count));
+    const int listed = heif_image_handle_get_list_of_metadata_block_IDs(handle, type, ids.data(), count);
+    for (int i = 0; i < listed; ++i) {
+        if (contentType && qstrcmp(heif_image_handle_get_metadata_content_type(handle, ids[i]), contentType) != 0)
+            continue;
+        const size_t size = heif_image_handle_get_metadata_size(handle, ids[i]);
+        if (size == 0 || size > LARGEST_METADATA_BLOCK)
+            continue;
+        QByteArray block(qsizetype(size), Qt::Uninitialized);
+        if (heif_image_handle_get_metadata(handle, ids[i], block.data()).code == heif_error_Ok)
+            return block;
+    }
+    return {};
+}
+
+std::optional<HeifFacts> readHeif(const QString& path)
+{
+    static std::once_flag once;
+    std::call_once(once, [] { heif_init(nullptr); });
+    const std::unique_ptr<heif_context, decltype(&heif_context_free)> context(heif_context_alloc(), &heif_context_free);
+    if (!context)
+        return std::nullopt;
+    const QByteArray local = QFile::encodeName(path);
+    if (heif_context_read_from_file(context.get(), local.constData(), nullptr).code != heif_error_Ok)
+        return std::nullopt;
+    heif_image_handle* primary = nullptr;
+    if (heif_context_get_primary_image_handle(context.get(), &primary).code != heif_error_Ok || !primary)
+        return std::nullopt;
+    const std::unique_ptr<heif_image_handle, decltype(&heif_image_handle_release)> handle(primary, &heif_image_handle_release);
+    HeifFacts facts;
+    facts.width = heif_image_handle_get_width(handle.get());
+    facts.height = heif_image_handle_get_height(handle.get());
+    facts.exif = heifMetadata(handle.get(), "Exif", nullptr);
+    facts.xmp = heifMetadata(handle.get(), "mime", "application/rdf+xml");
+    return facts;
+}
+
+// The Exif block of a HEIF file through Exiv2's own parser.
+Exiv2::ExifData decodeHeifExif(const QByteArray& block)
+{
+    Exiv2::ExifData exif;
+    if (block.size() < 4)
+        return exif;
+    const quint64 start = 4 + quint64(qFromBigEndian<quint32>(block.constData()));
+    if (start + 8 > quint64(block.size()))
+        return exif;
+    const QByteArray tiff = block.mid(qsizetype(start));
+    if (!tiff.startsWith("II*") && !tiff.startsWith(QByteArray("MM\0*", 4)))
+        return exif;
+    try {
+        Exiv2::ExifParser::decode(exif, reinterpret_cast<const Exiv2::byte*>(tiff.constData()), uint32_t(tiff.size()));
+    } catch (const std::exception& error) {
+        // A damaged block leaves the image's size and XMP to be read.
+        Log::debug(Log::Category::background, "HEIF Exif block not read: %s", error.what());
+        exif.clear();
+    }
+    return exif;
+}
+
+// An XMP date ("2023-05-01T12:00:00.5+02:00") as the EXIF date, offset and
+// fraction of a second texts; none without a time of day.
+struct ExifDateTexts {
+    QString dateTime;
+    QString offset;
+    QString subsec;
+};
+
+std::optional<ExifDateTexts> exifDateTexts(const QString& xmpDate)
+{
+    static const QRegularExpression PATTERN(QStringLiteral(
+        "^(\\d{4})-(\\d{2})-(\\d{2})T(\\d{2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d+))?)?(Z|[+-]\\d{2}:\\d{2})?$"));
+    const QRegularExpressionMatch match = PATTERN.match(xmpDate.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QString seconds = match.captured(6).isEmpty() ? QStringLiteral("00") : match.captured(6);
+    ExifDateTexts texts;
+    texts.dateTime = QStringLiteral("%1:%2:%3 %4:%5:%6")
+                         .arg(match.captured(1), match.captured(2), match.captured(3), match.captured(4), match.captured(5), seconds);
+    texts.offset = match.captured(8) == QLatin1String("Z") ? QStringLiteral("+00:00") : match.captured(8);
+    texts.subsec = match.captured(7);
+    return texts;
+}
+
+QString xmpText(const Exiv2::XmpData& xmp, const char* key)
+{
+    const auto found = xmp.findKey(Exiv2::XmpKey(key));
+    return found == xmp.end() ? QString() : QString::fromUtf8(found->toString()).trimmed();
+}
+
+// Edited photos often keep the capture date, make and model only in their XMP.
+void addXmpFallbacks(const Exiv2::XmpData& xmp, QMap<QString, QVariantMap>& dictionaries)
+{
+    if (xmp.empty())
+        return;
+    QVariantMap& tiff = dictionaries[QStringLiteral("{TIFF}")];
+    for (const auto& [name, key] : { std::pair { "Make", "Xmp.tiff.Make" }, std::pair { "Model", "Xmp.tiff.Model" } }) {
+        const QString value = xmpText(xmp, key);
+        if (!tiff.contains(QLatin1String(name)) && !value.isEmpty())
+            tiff.insert(QLatin1String(name), value);
+    }
+    if (tiff.isEmpty())
+        dictionaries.remove(QStringLiteral("{TIFF}"));
+
+    const struct {
+        const char* date;
+        const char* offset;
+        const char* subsec;
+        const char* keys[2];
+    } DATES[] = {
+        { "DateTimeOriginal", "OffsetTimeOriginal", "SubsecTimeOriginal", { "Xmp.exif.DateTimeOriginal", "Xmp.photoshop.DateCreated" } },
+        { "DateTimeDigitized", "OffsetTimeDigitized", "SubsecTimeDigitized", { "Xmp.exif.DateTimeDigitized", "Xmp.xmp.CreateDate" } },
+    };
+    QVariantMap& exif = dictionaries[QStringLiteral("{Exif}")];
+    for (const auto& date : DATES) {
+        if (exif.contains(QLatin1String(date.date)))
+            continue;
+        for (const char* key : date.keys) {
+            const auto texts = exifDateTexts(xmpText(xmp, key));
+            if (!texts)
+                continue;
+            exif.insert(QLatin1String(date.date), texts->dateTime);
+            if (!texts->offset.isEmpty())
+                exif.insert(QLatin1String(date.offset), texts->offset);
+            if (!texts->subsec.isEmpty())
+                exif.insert(QLatin1String(date.subsec), texts->subsec);
+            break;
+        }
+    }
+    if (exif.isEmpty())
+        dictionaries.remove(QStringLiteral("{Exif}"));
+}
+
 } // namespace
 
 std::optional<QVariantMap> read(const QString& path)
@@ -303,7 +458,18 @@ std::optional<QVariantMap> read(const QString& path)
         if (!image.get() || !isStillImage(image->imageType()))
             return std::nullopt;
         image->readMetadata();
-        const Exiv2::ExifData& exif = image->exifData();
+        std::optional<HeifFacts> heif;
+        Exiv2::ExifData heifExif;
+        Exiv2::XmpData heifXmp;
+        if (image->imageType() == Exiv2::ImageType::bmff) {
+            heif = readHeif(path);
+            if (heif && image->exifData().empty())
+                heifExif = decodeHeifExif(heif->exif);
+            if (heif && image->xmpData().empty() && !heif->xmp.isEmpty())
+                Exiv2::XmpParser::decode(heifXmp, heif->xmp.toStdString());
+        }
+        const Exiv2::ExifData& exif = heifExif.empty() ? image->exifData() : heifExif;
+        const Exiv2::XmpData& xmp = heifXmp.empty() ? image->xmpData() : heifXmp;
 
         QVariantMap properties;
         QMap<QString, QVariantMap> dictionaries;
@@ -321,6 +487,7 @@ std::optional<QVariantMap> read(const QString& path)
         }
         if (auto gps = dictionaries.find(QStringLiteral("{GPS}")); gps != dictionaries.end())
             applyGpsRules(*gps);
+        addXmpFallbacks(xmp, dictionaries);
         for (auto it = dictionaries.cbegin(); it != dictionaries.cend(); ++it)
             properties.insert(it.key(), it.value());
 
@@ -330,8 +497,8 @@ std::optional<QVariantMap> read(const QString& path)
                 return qint64(fromImage);
             return dictionaries.value(QStringLiteral("{Exif}")).value(QLatin1String(exifName));
         };
-        const QVariant width = dimension(image->pixelWidth(), "PixelXDimension");
-        const QVariant height = dimension(image->pixelHeight(), "PixelYDimension");
+        const QVariant width = dimension(heif ? heif->width : image->pixelWidth(), "PixelXDimension");
+        const QVariant height = dimension(heif ? heif->height : image->pixelHeight(), "PixelYDimension");
         if (width.isValid())
             properties.insert(QStringLiteral("PixelWidth"), width);
         if (height.isValid())

@@ -224,6 +224,70 @@ TEST_F(ImageFiles, ExifValuesInTheFormsWritersLeaveThem)
     }
 }
 
+// What an edited photo keeps in its XMP.
+void editedXmp(Exiv2::XmpData& xmp)
+{
+    xmp["Xmp.tiff.Make"] = "Xmp Optics";
+    xmp["Xmp.tiff.Model"] = "XMP-2";
+    xmp["Xmp.exif.DateTimeOriginal"] = "2021-08-09T10:11:12.25+01:00";
+    xmp["Xmp.xmp.CreateDate"] = "2021-08-09T10:11:13Z";
+}
+
+QByteArray xmpPacket(const std::function<void(Exiv2::XmpData&)>& tag)
+{
+    Exiv2::XmpData xmp;
+    tag(xmp);
+    std::string packet;
+    Exiv2::XmpParser::encode(packet, xmp);
+    return QByteArray::fromStdString(packet);
+}
+
+// Photos whose EXIF lacks the capture date, make or model take them from the
+// XMP; HEIC photos, whose EXIF and XMP Exiv2 does not find, are read through
+// libheif, with the size of the whole image rather than of its first tile.
+TEST_F(ImageFiles, HeicPhotosAndXmpFallbacks)
+{
+    const auto noExif = [](Exiv2::ExifData&) {};
+    const auto datesOnly = [](Exiv2::ExifData& exif) { exif["Exif.Photo.ExposureTime"] = Exiv2::URational(1, 93); };
+    const QDateTime cameraDate(QDate(2023, 5, 1), QTime(10, 0, 0, 500), Qt::UTC);
+    const QDateTime xmpOriginal(QDate(2021, 8, 9), QTime(9, 11, 12, 250), Qt::UTC);
+    const QDateTime xmpCreated(QDate(2021, 8, 9), QTime(10, 11, 13), Qt::UTC);
+    const struct {
+        const char* name;
+        std::function<bool(const QString&)> write;
+        QMap<QString, QVariant> expected; // an invalid value: absent
+    } cases[] = {
+        { "camera.heic", [&](const QString& file) { return MediaFixtures::writeHeic(file, 48, 48, &MediaFixtures::cameraExif); },
+            { { "PixelWidth", qint64(48) }, { "PixelHeight", qint64(48) }, { "media-width", qint64(48) },
+                { "{TIFF}.Make", "Brackenfold Optics" }, { "{Exif}.ExposureTime", "1:250" }, { "{Exif}.ISOSpeed", qint64(100) },
+                { "{Exif}.DateTimeOriginal", cameraDate }, { "media-date", cameraDate }, { "media-sequence", qint64(42) },
+                { "{GPS}.LatitudeRef", "S" }, { "{GPS}.Latitude", 33.8568 }, { "{GPS}.Longitude", 151.21 } } },
+        { "wide.heic", [&](const QString& file) { return MediaFixtures::writeHeic(file, 96, 40, noExif); },
+            { { "PixelWidth", qint64(96) }, { "PixelHeight", qint64(40) }, { "{TIFF}.Make", QVariant() },
+                { "media-date", QVariant() } } },
+        { "edited.heic",
+            [&](const QString& file) { return MediaFixtures::writeHeic(file, 64, 64, datesOnly, xmpPacket(&editedXmp)); },
+            { { "PixelWidth", qint64(64) }, { "{Exif}.ExposureTime", "1:93" }, { "{TIFF}.Make", "Xmp Optics" },
+                { "{TIFF}.Model", "XMP-2" }, { "{Exif}.DateTimeOriginal", xmpOriginal },
+                { "{Exif}.DateTimeDigitized", xmpCreated }, { "media-date", xmpCreated } } },
+        { "edited.jpg", [&](const QString& file) { return MediaFixtures::writeJpeg(file, datesOnly, &editedXmp); },
+            { { "PixelWidth", qint64(16) }, { "{TIFF}.Make", "Xmp Optics" }, { "{Exif}.DateTimeOriginal", xmpOriginal },
+                { "media-date", xmpCreated } } },
+        { "exif-wins.jpg", [&](const QString& file) { return MediaFixtures::writeJpeg(file, &MediaFixtures::cameraExif, &editedXmp); },
+            { { "{TIFF}.Make", "Brackenfold Optics" }, { "{TIFF}.Model", "BF-1" }, { "{Exif}.DateTimeOriginal", cameraDate },
+                { "{Exif}.DateTimeDigitized", xmpCreated }, { "media-date", xmpCreated } } },
+    };
+    for (const auto& c : cases) {
+        const QString file = path(c.name);
+        ASSERT_TRUE(c.write(file)) << c.name;
+        const FileAttributeDictionary attributes = load(file);
+        for (auto it = c.expected.cbegin(); it != c.expected.cend(); ++it) {
+            const QVariant value = stored(attributes, it.key());
+            EXPECT_EQ(value, it.value()) << c.name << " " << it.key().toStdString() << ": " << value.toString().toStdString();
+        }
+    }
+}
+
 TEST_F(ImageFiles, DamagedOrForeignImagesAddNothingBeyondTheBasics)
 {
     const QString whole = path("whole.jpg");

@@ -1,7 +1,7 @@
 #pragma once
 
 // Image, audio and video files made at test time: a tiny JPEG tagged through
-// Exiv2, an MP3 of silent MPEG frames and a FLAC stream header tagged through
+// Exiv2, a HEIC image encoded by libheif, an MP3 of silent MPEG frames and a FLAC stream header tagged through
 // TagLib, MP4 and QuickTime files muxed by libavformat. Header-only, so the
 // benchmark and the fuzz loop build the same files.
 
@@ -20,6 +20,8 @@ extern "C" {
 #include <libavutil/mathematics.h>
 }
 
+#include <libheif/heif.h>
+
 #include <taglib/flacfile.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
@@ -27,6 +29,7 @@ extern "C" {
 #include <taglib/textidentificationframe.h>
 #include <taglib/xiphcomment.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace MediaFixtures {
@@ -55,8 +58,9 @@ inline bool writeBytes(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// The JPEG with the EXIF data `tag` fills in.
-inline bool writeJpeg(const QString& path, const std::function<void(Exiv2::ExifData&)>& tag)
+// The JPEG with the EXIF data `tag` fills in, and the XMP data `xmpTag` fills in.
+inline bool writeJpeg(const QString& path, const std::function<void(Exiv2::ExifData&)>& tag,
+    const std::function<void(Exiv2::XmpData&)>& xmpTag = {})
 {
     if (!writeBytes(path, tinyJpeg()))
         return false;
@@ -65,6 +69,11 @@ inline bool writeJpeg(const QString& path, const std::function<void(Exiv2::ExifD
         Exiv2::ExifData exif;
         tag(exif);
         image->setExifData(exif);
+        if (xmpTag) {
+            Exiv2::XmpData xmp;
+            xmpTag(xmp);
+            image->setXmpData(xmp);
+        }
         image->writeMetadata();
         return true;
     } catch (const Exiv2::AnyError&) {
@@ -100,6 +109,55 @@ inline void cameraExif(Exiv2::ExifData& exif)
     longitude.read("151/1 12/1 3600/100");
     exif.add(Exiv2::ExifKey("Exif.GPSInfo.GPSLongitude"), &longitude);
     exif["Exif.GPSInfo.GPSAltitude"] = Exiv2::URational(585, 10);
+}
+
+// A grey HEIC image with the EXIF data `tag` fills in (none when empty) and
+// an XMP packet (none when empty). libheif pads a size the encoder cannot take
+// (below 64 x 64) and crops it again through a one-tile grid.
+inline bool writeHeic(const QString& path, int width, int height, const std::function<void(Exiv2::ExifData&)>& tag,
+    const QByteArray& xmp = {})
+{
+    heif_init(nullptr);
+    heif_context* context = heif_context_alloc();
+    heif_encoder* encoder = nullptr;
+    heif_image* image = nullptr;
+    heif_image_handle* handle = nullptr;
+    bool ok = heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code == heif_error_Ok
+        && heif_image_create(width, height, heif_colorspace_YCbCr, heif_chroma_420, &image).code == heif_error_Ok;
+    const struct {
+        heif_channel channel;
+        int width;
+        int height;
+    } planes[] = { { heif_channel_Y, width, height }, { heif_channel_Cb, (width + 1) / 2, (height + 1) / 2 },
+        { heif_channel_Cr, (width + 1) / 2, (height + 1) / 2 } };
+    for (const auto& plane : planes) {
+        ok = ok && heif_image_add_plane(image, plane.channel, plane.width, plane.height, 8).code == heif_error_Ok;
+        int stride = 0;
+        uint8_t* data = ok ? heif_image_get_plane(image, plane.channel, &stride) : nullptr;
+        for (int row = 0; data && row < plane.height; ++row)
+            std::fill_n(data + row * stride, plane.width, uint8_t(128));
+    }
+    ok = ok && heif_context_encode_image(context, image, encoder, nullptr, &handle).code == heif_error_Ok;
+    if (ok && tag) {
+        Exiv2::ExifData exif;
+        tag(exif);
+        Exiv2::Blob tiff;
+        Exiv2::ExifParser::encode(tiff, Exiv2::littleEndian, exif);
+        ok = tiff.empty() || heif_context_add_exif_metadata(context, handle, tiff.data(), int(tiff.size())).code == heif_error_Ok;
+    }
+    if (ok && !xmp.isEmpty())
+        ok = heif_context_add_XMP_metadata(context, handle, xmp.constData(), int(xmp.size())).code == heif_error_Ok;
+    const QByteArray name = QFile::encodeName(path);
+    ok = ok && heif_context_write_to_file(context, name.constData()).code == heif_error_Ok;
+    if (handle)
+        heif_image_handle_release(handle);
+    if (image)
+        heif_image_release(image);
+    if (encoder)
+        heif_encoder_release(encoder);
+    heif_context_free(context);
+    heif_deinit();
+    return ok;
 }
 
 // `frames` silent MPEG-1 layer III frames (128 kbit/s, 44.1 kHz): 417 bytes each.
