@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QRegularExpression>
 #include <QSet>
 #include <QtEndian>
 
@@ -17,6 +18,7 @@ extern "C" {
 
 #include <taglib/attachedpictureframe.h>
 #include <taglib/flacfile.h>
+#include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4atom.h>
 #include <taglib/mp4file.h>
@@ -87,6 +89,19 @@ QByteArray numberPair(int number, int total)
     return data;
 }
 
+// A container's track or disc text ("3" or "3/12") as the bytes of an iTunes
+// number pair; none when it holds no number.
+std::optional<QByteArray> numberPairOf(const QString& value)
+{
+    const QStringList pieces = value.split(QLatin1Char('/'));
+    bool ok = false;
+    const int number = pieces.value(0).trimmed().toInt(&ok);
+    if (!ok || pieces.size() > 2 || number < 0 || number > 0xffff)
+        return std::nullopt;
+    const int total = pieces.size() == 2 ? pieces[1].trimmed().toInt(&ok) : 0;
+    return numberPair(number, ok && total >= 0 && total <= 0xffff ? total : 0);
+}
+
 // A numeric genre ("17" or "(17)") as its name.
 QString genreName(const QString& genre)
 {
@@ -100,14 +115,29 @@ QString genreName(const QString& genre)
     return genre;
 }
 
+// An ID3v2.3 tag keeps the year, the day and month and the time in TYER, TDAT
+// and TIME; TagLib joins them into one recording time ("2019-05-01T12:30").
+// That gives the year as TYER and, ahead of it, the whole date as the
+// recording time (a time of day without a zone is read as UTC, as a bare date is).
+void id3v23DateItems(const QString& recordingTime, QList<MediaItem>& items)
+{
+    static const QRegularExpression MINUTES(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}$"));
+    items.append({ QStringLiteral("id3/TDRC"),
+        MINUTES.match(recordingTime).hasMatch() ? recordingTime + QStringLiteral(":00Z") : recordingTime });
+    items.append({ QStringLiteral("id3/TYER"), recordingTime.left(4) });
+}
+
 void id3Items(const TagLib::ID3v2::Tag* tag, QList<MediaItem>& items)
 {
     if (!tag)
         return;
+    const bool version3 = tag->header() && tag->header()->majorVersion() <= 3;
     for (const TagLib::ID3v2::Frame* frame : tag->frameList()) {
         const QString identifier = QStringLiteral("id3/") + MediaAsset::escapedKey(bytes(frame->frameID()));
         if (const auto* picture = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame)) {
             items.append({ identifier, bytes(picture->picture()) });
+        } else if (version3 && frame->frameID() == "TDRC") {
+            id3v23DateItems(text(frame->toString()), items);
         } else if (const auto* textFrame = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frame)) {
             const bool genre = frame->frameID() == "TCON";
             for (const TagLib::String& value : textFrame->fieldList())
@@ -115,6 +145,25 @@ void id3Items(const TagLib::ID3v2::Tag* tag, QList<MediaItem>& items)
         } else if (const QString value = text(frame->toString()); !value.isEmpty()) {
             items.append({ identifier, value });
         }
+    }
+}
+
+// An ID3v1 tag's fields, as the ID3v2 frames that hold the same facts.
+void id3v1Items(const TagLib::ID3v1::Tag* tag, QList<MediaItem>& items)
+{
+    if (!tag)
+        return;
+    const std::pair<const char*, QString> fields[] = {
+        { "id3/TIT2", text(tag->title()).trimmed() },
+        { "id3/TPE1", text(tag->artist()).trimmed() },
+        { "id3/TALB", text(tag->album()).trimmed() },
+        { "id3/TYER", tag->year() > 0 ? QString::number(tag->year()) : QString() },
+        { "id3/TRCK", tag->track() > 0 ? QString::number(tag->track()) : QString() },
+        { "id3/TCON", text(tag->genre()).trimmed() },
+    };
+    for (const auto& [identifier, value] : fields) {
+        if (!value.isEmpty())
+            items.append({ QLatin1String(identifier), value });
     }
 }
 
@@ -258,14 +307,23 @@ bool isLocationKey(const QString& key)
 
 // libavformat's flattened names of QuickTime and RIFF tags, as QuickTime user
 // data; both QuickTime forms of a location are the one location item.
+// libavformat gives the user data atoms and the iTunes items of a QuickTime
+// file (and a RIFF file's INFO) the same names, so the artist, album, date
+// and genre are read as the iTunes items, which the catalog lists.
 QString containerIdentifier(const QString& key)
 {
     if (isLocationKey(key))
         return QStringLiteral("udta/%A9xyz");
+    static const QMap<QString, QString> ITUNES_ITEMS {
+        // An AVI file's album (INFO "IPRD") arrives as "product".
+        { "artist", "%A9ART" }, { "album_artist", "aART" }, { "album", "%A9alb" }, { "product", "%A9alb" }, { "date", "%A9day" },
+        { "genre", "%A9gen" }, { "track", "trkn" }, { "disc", "disk" },
+    };
+    if (const auto it = ITUNES_ITEMS.constFind(key); it != ITUNES_ITEMS.cend())
+        return QStringLiteral("itsk/") + *it;
     static const QMap<QString, QString> USER_DATA {
-        { "title", "%A9nam" }, { "artist", "%A9ART" }, { "album", "%A9alb" }, { "composer", "%A9com" },
-        { "performer", "%A9prf" }, { "author", "%A9aut" }, { "date", "%A9day" }, { "location", "%A9xyz" },
-        { "comment", "%A9cmt" }, { "copyright", "%A9cpy" }, { "encoder", "%A9swr" }, { "genre", "%A9gen" },
+        { "title", "%A9nam" }, { "composer", "%A9com" }, { "performer", "%A9prf" }, { "author", "%A9aut" },
+        { "comment", "%A9cmt" }, { "copyright", "%A9cpy" }, { "encoder", "%A9swr" },
     };
     if (const auto it = USER_DATA.constFind(key); it != USER_DATA.cend())
         return QStringLiteral("udta/") + *it;
@@ -314,6 +372,8 @@ QList<MediaItem> MediaAsset::tagItems(const QString& path)
             TagLib::MPEG::File file(name, false);
             if (file.isValid())
                 id3Items(file.ID3v2Tag(false), items);
+            if (file.isValid() && items.isEmpty())
+                id3v1Items(file.ID3v1Tag(false), items);
         } else if (extension == QLatin1String("wav")) {
             TagLib::RIFF::WAV::File file(name, false);
             if (file.isValid() && file.hasID3v2Tag())
@@ -397,6 +457,7 @@ std::optional<MediaAsset> MediaAsset::load(const QString& path)
 
     const QString extension = QFileInfo(path).suffix().toLower();
     const bool tagsFromContainer = extension == QLatin1String("mov") || extension == QLatin1String("avi");
+    QList<MediaItem> containerTags;
     const AVDictionaryEntry* entry = nullptr;
     while ((entry = av_dict_get(context->metadata, "", entry, AV_DICT_IGNORE_SUFFIX))) {
         const QString key = QString::fromUtf8(entry->key);
@@ -407,10 +468,19 @@ std::optional<MediaAsset> MediaAsset::load(const QString& path)
                 asset.creationDate = date;
             continue;
         }
-        if (tagsFromContainer || isLocationKey(key))
-            asset.metadata.append({ containerIdentifier(key), value });
+        const QString identifier = containerIdentifier(key);
+        if (identifier == QLatin1String("itsk/trkn") || identifier == QLatin1String("itsk/disk")) {
+            if (const auto pair = numberPairOf(value))
+                containerTags.append({ identifier, *pair });
+        } else if (isLocationKey(key)) {
+            asset.metadata.append({ identifier, value });
+        } else {
+            containerTags.append({ identifier, value });
+        }
     }
-    if (!tagsFromContainer)
-        asset.metadata.append(tagItems(path));
+    // A WAV file without ID3v2 tags has its RIFF INFO read as the container's tags.
+    const QList<MediaItem> tags = tagsFromContainer ? QList<MediaItem>() : tagItems(path);
+    const bool wavInfo = extension == QLatin1String("wav") && tags.isEmpty();
+    asset.metadata.append(tagsFromContainer || wavInfo ? containerTags : tags);
     return asset;
 }

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QMap>
 #include <QString>
+#include <QtEndian>
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -23,10 +24,13 @@ extern "C" {
 #include <libheif/heif.h>
 
 #include <taglib/flacfile.h>
+#include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
+#include <taglib/infotag.h>
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
+#include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
 #include <algorithm>
@@ -171,8 +175,9 @@ inline QByteArray mp3Frames(int frames)
     return frame.repeated(frames);
 }
 
-// An MP3 with ID3v2 text frames (frame id to texts).
-inline bool writeMp3(const QString& path, const QMap<QByteArray, QStringList>& frames, int mpegFrames = 200)
+// An MP3 with ID3v2 text frames (frame id to texts), as ID3v2.4 or ID3v2.3.
+inline bool writeMp3(const QString& path, const QMap<QByteArray, QStringList>& frames, int mpegFrames = 200,
+    TagLib::ID3v2::Version version = TagLib::ID3v2::v4)
 {
     if (!writeBytes(path, mp3Frames(mpegFrames)))
         return false;
@@ -188,7 +193,43 @@ inline bool writeMp3(const QString& path, const QMap<QByteArray, QStringList>& f
         frame->setText(texts);
         tag->addFrame(frame);
     }
-    return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers);
+    return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers, version);
+}
+
+// An MP3 with an ID3v1 tag only, which `tag` fills in.
+inline bool writeId3v1Mp3(const QString& path, const std::function<void(TagLib::ID3v1::Tag&)>& tag)
+{
+    if (!writeBytes(path, mp3Frames(50)))
+        return false;
+    const QByteArray name = QFile::encodeName(path);
+    TagLib::MPEG::File file(name.constData(), false);
+    tag(*file.ID3v1Tag(true));
+    return file.save(TagLib::MPEG::File::ID3v1, TagLib::File::StripOthers);
+}
+
+// A second of silent 8 kHz mono WAV with a RIFF INFO tag, which `tag` fills in.
+inline bool writeWav(const QString& path, const std::function<void(TagLib::RIFF::Info::Tag&)>& tag)
+{
+    const auto le32 = [](quint32 v) {
+        QByteArray bytes(4, '\0');
+        qToLittleEndian(v, bytes.data());
+        return bytes;
+    };
+    const auto le16 = [](quint16 v) {
+        QByteArray bytes(2, '\0');
+        qToLittleEndian(v, bytes.data());
+        return bytes;
+    };
+    const QByteArray samples(16000, '\0');
+    QByteArray wav = "RIFF" + le32(quint32(36 + samples.size())) + "WAVE";
+    wav += "fmt " + le32(16) + le16(1) + le16(1) + le32(8000) + le32(16000) + le16(2) + le16(16);
+    wav += "data" + le32(quint32(samples.size())) + samples;
+    if (!writeBytes(path, wav))
+        return false;
+    const QByteArray name = QFile::encodeName(path);
+    TagLib::RIFF::WAV::File file(name.constData(), false);
+    tag(*file.InfoTag());
+    return file.save(TagLib::RIFF::WAV::File::Info, TagLib::File::StripOthers);
 }
 
 // A FLAC stream header (44.1 kHz stereo, `seconds` long) without audio frames,
