@@ -68,7 +68,7 @@ const Entry ENTRIES[] = {
     { "{Exif}", "LensModel", "Exif.Photo.LensModel", Kind::text },
     { "{Exif}", "BodySerialNumber", "Exif.Photo.BodySerialNumber", Kind::text },
     { "{ExifAux}", "ImageNumber", "Exif.Image.ImageNumber", Kind::integer },
-    // The same tag in the EXIF sub-IFD, where most cameras put it.
+    // The same tag in the EXIF sub-IFD, where some writers put it.
     { "{ExifAux}", "ImageNumber", "Exif.Photo.0x9211", Kind::integer },
     { "{GPS}", "Latitude", "Exif.GPSInfo.GPSLatitude", Kind::coordinate },
     { "{GPS}", "LatitudeRef", "Exif.GPSInfo.GPSLatitudeRef", Kind::reference },

@@ -305,11 +305,11 @@ bool isLocationKey(const QString& key)
     return key == QLatin1String("location") || key.endsWith(QLatin1String(".location.ISO6709"));
 }
 
-// libavformat's flattened names of QuickTime and RIFF tags, as QuickTime user
-// data; both QuickTime forms of a location are the one location item.
-// libavformat gives the user data atoms and the iTunes items of a QuickTime
-// file (and a RIFF file's INFO) the same names, so the artist, album, date
-// and genre are read as the iTunes items, which the catalog lists.
+// libavformat's flattened names of QuickTime and RIFF tags as identifiers. It
+// gives a QuickTime file's user data atoms and iTunes items, and a RIFF file's
+// INFO, the same names: the artist, album, date, genre, track and disc are
+// read as the iTunes items the catalog lists, the others as user data. Both
+// QuickTime forms of a location are the one location item.
 QString containerIdentifier(const QString& key)
 {
     if (isLocationKey(key))
