@@ -49,6 +49,16 @@ QList<Seed> makeSeeds(const QString& folder)
     add("mov", MediaFixtures::writeMovie(folder + "/seed.mov", "mov",
                    { { "title", "Movie" }, { "location", "+48.8584+002.2945+035.000/" },
                        { "creation_time", "2022-07-14T09:30:00Z" } }, 3));
+    add("avi", MediaFixtures::writeMovie(folder + "/seed.avi", "avi",
+                   { { "artist", "Ann" }, { "album", "Album" }, { "track", "3/12" } }, 3));
+    add("heic", MediaFixtures::writeHeic(folder + "/seed.heic", 48, 48, &MediaFixtures::cameraExif,
+                    QByteArray("<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
+                               "<rdf:Description rdf:about=\"\" xmlns:tiff=\"http://ns.adobe.com/tiff/1.0/\" tiff:Make=\"M\"/>"
+                               "</rdf:RDF></x:xmpmeta>")));
+    add("wav", MediaFixtures::writeWav(folder + "/seed.wav", [](TagLib::RIFF::Info::Tag& tag) {
+        tag.setTitle("Wave");
+        tag.setTrack(3);
+    }));
     return seeds;
 }
 
@@ -115,7 +125,7 @@ int main(int argc, char** argv)
     const QString folder = arguments.size() > 3 ? arguments[3] : temporary.path();
 
     QList<Seed> seeds = makeSeeds(folder);
-    if (seeds.size() != 5) {
+    if (seeds.size() != 8) {
         std::fprintf(stderr, "cannot make the seed files\n");
         return 1;
     }

@@ -127,11 +127,10 @@ QString formattedTimespan(double s, int decimalsForSeconds)
     const qint64 m = truncated(r / 60);
     const qint64 secondsPart = truncated(r - double(m) * 60);
     if (s < 1) {
-        if (s > 0) {
-            const qint64 reciprocal = truncated(1 / s);
-            if (reciprocal >= 2)
-                return QStringLiteral("1:%1").arg(reciprocal);
-        }
+        // 1/93 s comes back as 92.99999... seconds; the shutter's nominal
+        // denominator is the nearest whole number.
+        if (s > 0 && 1 / s >= 2)
+            return QStringLiteral("1:%1").arg(truncated(std::round(1 / s)));
         return QStringLiteral("%1s").arg(truncated(std::round(s)));
     }
     if (s < 60)

@@ -108,6 +108,9 @@ std::optional<QList<std::pair<QString, QVariant>>> toISO6709GPSComponents(const 
         const double value = decimal(match.captured(group)).value_or(0);
         return std::round(value * 100000.0) / 100000.0;
     };
+    // Beyond 90 or 180 degrees the text is damaged, not a position.
+    if (degrees(2) > 90.0 || degrees(4) > 180.0)
+        return std::nullopt;
     QList<std::pair<QString, QVariant>> components {
         { QStringLiteral("{GPS}.LatitudeRef"), match.captured(1) == QLatin1String("+") ? QStringLiteral("N") : QStringLiteral("S") },
         { QStringLiteral("{GPS}.Latitude"), degrees(2) },

@@ -10,7 +10,9 @@
 // properties ("PixelWidth", "PixelHeight", "Orientation") and the sub-dictionaries
 // "{TIFF}", "{Exif}", "{ExifAux}" and "{GPS}", read through Exiv2. Values are
 // texts, whole numbers, doubles and lists of whole numbers; GPS coordinates are
-// unsigned decimal degrees beside their "N"/"S"/"E"/"W" references.
+// unsigned decimal degrees beside their "N"/"S"/"E"/"W" references. HEIF and
+// AVIF files are read through libheif as well (their EXIF, XMP and size); the
+// capture dates, make and model come from the XMP where the EXIF lacks them.
 namespace ImageProperties {
 
 // None when the file cannot be opened or its metadata cannot be read; Exiv2's

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QRegularExpression>
+#include <QSet>
+#include <QtEndian>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -15,7 +18,9 @@ extern "C" {
 
 #include <taglib/attachedpictureframe.h>
 #include <taglib/flacfile.h>
+#include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
+#include <taglib/mp4atom.h>
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/oggflacfile.h>
@@ -25,6 +30,7 @@ extern "C" {
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -83,6 +89,19 @@ QByteArray numberPair(int number, int total)
     return data;
 }
 
+// A container's track or disc text ("3" or "3/12") as the bytes of an iTunes
+// number pair; none when it holds no number.
+std::optional<QByteArray> numberPairOf(const QString& value)
+{
+    const QStringList pieces = value.split(QLatin1Char('/'));
+    bool ok = false;
+    const int number = pieces.value(0).trimmed().toInt(&ok);
+    if (!ok || pieces.size() > 2 || number < 0 || number > 0xffff)
+        return std::nullopt;
+    const int total = pieces.size() == 2 ? pieces[1].trimmed().toInt(&ok) : 0;
+    return numberPair(number, ok && total >= 0 && total <= 0xffff ? total : 0);
+}
+
 // A numeric genre ("17" or "(17)") as its name.
 QString genreName(const QString& genre)
 {
@@ -96,14 +115,29 @@ QString genreName(const QString& genre)
     return genre;
 }
 
+// An ID3v2.3 tag keeps the year, the day and month and the time in TYER, TDAT
+// and TIME; TagLib joins them into one recording time ("2019-05-01T12:30").
+// That gives the year as TYER and, ahead of it, the whole date as the
+// recording time (a time of day without a zone is read as UTC, as a bare date is).
+void id3v23DateItems(const QString& recordingTime, QList<MediaItem>& items)
+{
+    static const QRegularExpression MINUTES(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}$"));
+    items.append({ QStringLiteral("id3/TDRC"),
+        MINUTES.match(recordingTime).hasMatch() ? recordingTime + QStringLiteral(":00Z") : recordingTime });
+    items.append({ QStringLiteral("id3/TYER"), recordingTime.left(4) });
+}
+
 void id3Items(const TagLib::ID3v2::Tag* tag, QList<MediaItem>& items)
 {
     if (!tag)
         return;
+    const bool version3 = tag->header() && tag->header()->majorVersion() <= 3;
     for (const TagLib::ID3v2::Frame* frame : tag->frameList()) {
         const QString identifier = QStringLiteral("id3/") + MediaAsset::escapedKey(bytes(frame->frameID()));
         if (const auto* picture = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame)) {
             items.append({ identifier, bytes(picture->picture()) });
+        } else if (version3 && frame->frameID() == "TDRC") {
+            id3v23DateItems(text(frame->toString()), items);
         } else if (const auto* textFrame = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frame)) {
             const bool genre = frame->frameID() == "TCON";
             for (const TagLib::String& value : textFrame->fieldList())
@@ -111,6 +145,25 @@ void id3Items(const TagLib::ID3v2::Tag* tag, QList<MediaItem>& items)
         } else if (const QString value = text(frame->toString()); !value.isEmpty()) {
             items.append({ identifier, value });
         }
+    }
+}
+
+// An ID3v1 tag's fields, as the ID3v2 frames that hold the same facts.
+void id3v1Items(const TagLib::ID3v1::Tag* tag, QList<MediaItem>& items)
+{
+    if (!tag)
+        return;
+    const std::pair<const char*, QString> fields[] = {
+        { "id3/TIT2", text(tag->title()).trimmed() },
+        { "id3/TPE1", text(tag->artist()).trimmed() },
+        { "id3/TALB", text(tag->album()).trimmed() },
+        { "id3/TYER", tag->year() > 0 ? QString::number(tag->year()) : QString() },
+        { "id3/TRCK", tag->track() > 0 ? QString::number(tag->track()) : QString() },
+        { "id3/TCON", text(tag->genre()).trimmed() },
+    };
+    for (const auto& [identifier, value] : fields) {
+        if (!value.isEmpty())
+            items.append({ QLatin1String(identifier), value });
     }
 }
 
@@ -126,37 +179,114 @@ void xiphItems(const TagLib::Ogg::XiphComment* comment, QList<MediaItem>& items)
     }
 }
 
-void mp4Items(const TagLib::MP4::Tag* tag, QList<MediaItem>& items)
+// Freeform items are keyed "----:mean:name", as TagLib keys them.
+QByteArray freeformKey(const QByteArray& atom)
 {
+    QByteArray mean;
+    QByteArray name;
+    qsizetype position = 8;
+    while (position + 12 <= atom.size()) {
+        const qsizetype size = qsizetype(qFromBigEndian<quint32>(atom.constData() + position));
+        if (size < 12 || position + size > atom.size())
+            break;
+        const QByteArray type = atom.mid(position + 4, 4);
+        if (type == "mean")
+            mean = atom.mid(position + 12, size - 12);
+        else if (type == "name")
+            name = atom.mid(position + 12, size - 12);
+        position += size;
+    }
+    return "----:" + mean + ':' + name;
+}
+
+// The items of the "ilst" atom as the file lists them: TagLib hands them over
+// sorted by key, and which title or artist comes first decides the "media-"
+// attributes. A numeric genre ("gnre") keeps its two bytes, which TagLib turns
+// into a genre text.
+struct IlstItem {
+    QByteArray key;
+    QByteArray genre; // the "gnre" item's number, two bytes
+};
+
+QList<IlstItem> ilstItems(TagLib::MP4::File& file)
+{
+    // Atoms larger than this are pictures or damage; their keys need no reading.
+    constexpr long LARGEST_READ = 64 * 1024;
+    QList<IlstItem> listed;
+    TagLib::MP4::Atoms atoms(&file);
+    TagLib::MP4::Atom* ilst = atoms.find("moov", "udta", "meta", "ilst");
+    if (!ilst)
+        return listed;
+    for (const TagLib::MP4::Atom* atom : ilst->children) {
+        IlstItem item { bytes(atom->name), {} };
+        const bool freeform = item.key == "----";
+        if ((freeform || item.key == "gnre") && atom->length > 0 && atom->length <= LARGEST_READ) {
+            file.seek(atom->offset);
+            const QByteArray content = bytes(file.readBlock(atom->length));
+            if (freeform)
+                item.key = freeformKey(content);
+            else if (content.size() >= 26 && content.mid(12, 4) == "data")
+                item.genre = content.mid(24, 2);
+        }
+        listed.append(item);
+    }
+    return listed;
+}
+
+void mp4Item(const QByteArray& key, const TagLib::MP4::Item& item, QList<MediaItem>& items)
+{
+    // Item keys are Latin-1: "\xA9nam" is escaped to "%A9nam".
+    QString identifier;
+    static const QByteArray FREEFORM("----:");
+    if (key.startsWith(FREEFORM))
+        identifier = QStringLiteral("itlk/") + QString::fromLatin1(key.mid(FREEFORM.size())).replace(QLatin1Char(':'), QLatin1Char('.'));
+    else
+        identifier = QStringLiteral("itsk/") + MediaAsset::escapedKey(key);
+    if (key == "trkn" || key == "disk") {
+        const TagLib::MP4::Item::IntPair pair = item.toIntPair();
+        items.append({ identifier, numberPair(pair.first, pair.second) });
+    } else if (key == "covr") {
+        const TagLib::MP4::CoverArtList covers = item.toCoverArtList();
+        if (!covers.isEmpty())
+            items.append({ identifier, bytes(covers.front().data()) });
+    } else if (const TagLib::StringList strings = item.toStringList(); !strings.isEmpty()) {
+        for (const TagLib::String& value : strings)
+            items.append({ identifier, text(value) });
+    } else if (item.isValid()) {
+        items.append({ identifier, QString::number(item.toLongLong()) });
+    }
+}
+
+void mp4Items(TagLib::MP4::File& file, QList<MediaItem>& items)
+{
+    const TagLib::MP4::Tag* tag = file.tag();
     if (!tag)
         return;
     const TagLib::MP4::ItemMap& map = tag->itemMap();
-    for (auto it = map.begin(); it != map.end(); ++it) {
-        // Item keys are Latin-1: "\xA9nam" is escaped to "%A9nam".
-        const QByteArray key = QByteArray::fromStdString(it->first.to8Bit(false));
-        const TagLib::MP4::Item& item = it->second;
-        QString identifier;
-        static const QByteArray FREEFORM("----:");
-        if (key.startsWith(FREEFORM))
-            identifier = QStringLiteral("itlk/") + QString::fromLatin1(key.mid(FREEFORM.size())).replace(QLatin1Char(':'), QLatin1Char('.'));
-        else
-            identifier = QStringLiteral("itsk/") + MediaAsset::escapedKey(key);
-        if (key == "trkn" || key == "disk") {
-            const TagLib::MP4::Item::IntPair pair = item.toIntPair();
-            items.append({ identifier, numberPair(pair.first, pair.second) });
-        } else if (key == "gnre") {
-            const int genre = item.toInt();
-            items.append({ identifier, QByteArray { char((genre >> 8) & 0xff), char(genre & 0xff) } });
-        } else if (key == "covr") {
-            const TagLib::MP4::CoverArtList covers = item.toCoverArtList();
-            if (!covers.isEmpty())
-                items.append({ identifier, bytes(covers.front().data()) });
-        } else if (const TagLib::StringList strings = item.toStringList(); !strings.isEmpty()) {
-            for (const TagLib::String& value : strings)
-                items.append({ identifier, text(value) });
-        } else if (item.isValid()) {
-            items.append({ identifier, QString::number(item.toLongLong()) });
+    const QList<IlstItem> listed = ilstItems(file);
+    const QByteArray GENRE_TEXT("\xA9gen");
+    const bool genreText = std::any_of(listed.cbegin(), listed.cend(), [&](const IlstItem& i) { return i.key == GENRE_TEXT; });
+    QSet<QByteArray> done;
+    for (const IlstItem& listedItem : listed) {
+        if (done.contains(listedItem.key))
+            continue;
+        done.insert(listedItem.key);
+        if (listedItem.key == "gnre") {
+            if (listedItem.genre.size() == 2)
+                items.append({ QStringLiteral("itsk/gnre"), listedItem.genre });
+            continue;
         }
+        const TagLib::String key(listedItem.key.toStdString(), TagLib::String::Latin1);
+        if (map.contains(key))
+            mp4Item(listedItem.key, map[key], items);
+    }
+    // Items the walk did not find keep TagLib's order; a genre text that TagLib
+    // made from the numeric genre is not the file's.
+    for (auto it = map.begin(); it != map.end(); ++it) {
+        const QByteArray key = QByteArray::fromStdString(it->first.to8Bit(false));
+        if (done.contains(key) || (key == GENRE_TEXT && !genreText && done.contains("gnre")))
+            continue;
+        mp4Item(key, it->second, items);
     }
 }
 
@@ -175,16 +305,25 @@ bool isLocationKey(const QString& key)
     return key == QLatin1String("location") || key.endsWith(QLatin1String(".location.ISO6709"));
 }
 
-// libavformat's flattened names of QuickTime and RIFF tags, as QuickTime user
-// data; both QuickTime forms of a location are the one location item.
+// libavformat's flattened names of QuickTime and RIFF tags as identifiers. It
+// gives a QuickTime file's user data atoms and iTunes items, and a RIFF file's
+// INFO, the same names: the artist, album, date, genre, track and disc are
+// read as the iTunes items the catalog lists, the others as user data. Both
+// QuickTime forms of a location are the one location item.
 QString containerIdentifier(const QString& key)
 {
     if (isLocationKey(key))
         return QStringLiteral("udta/%A9xyz");
+    static const QMap<QString, QString> ITUNES_ITEMS {
+        // An AVI file's album (INFO "IPRD") arrives as "product".
+        { "artist", "%A9ART" }, { "album_artist", "aART" }, { "album", "%A9alb" }, { "product", "%A9alb" }, { "date", "%A9day" },
+        { "genre", "%A9gen" }, { "track", "trkn" }, { "disc", "disk" },
+    };
+    if (const auto it = ITUNES_ITEMS.constFind(key); it != ITUNES_ITEMS.cend())
+        return QStringLiteral("itsk/") + *it;
     static const QMap<QString, QString> USER_DATA {
-        { "title", "%A9nam" }, { "artist", "%A9ART" }, { "album", "%A9alb" }, { "composer", "%A9com" },
-        { "performer", "%A9prf" }, { "author", "%A9aut" }, { "date", "%A9day" }, { "location", "%A9xyz" },
-        { "comment", "%A9cmt" }, { "copyright", "%A9cpy" }, { "encoder", "%A9swr" }, { "genre", "%A9gen" },
+        { "title", "%A9nam" }, { "composer", "%A9com" }, { "performer", "%A9prf" }, { "author", "%A9aut" },
+        { "comment", "%A9cmt" }, { "copyright", "%A9cpy" }, { "encoder", "%A9swr" },
     };
     if (const auto it = USER_DATA.constFind(key); it != USER_DATA.cend())
         return QStringLiteral("udta/") + *it;
@@ -233,6 +372,8 @@ QList<MediaItem> MediaAsset::tagItems(const QString& path)
             TagLib::MPEG::File file(name, false);
             if (file.isValid())
                 id3Items(file.ID3v2Tag(false), items);
+            if (file.isValid() && items.isEmpty())
+                id3v1Items(file.ID3v1Tag(false), items);
         } else if (extension == QLatin1String("wav")) {
             TagLib::RIFF::WAV::File file(name, false);
             if (file.isValid() && file.hasID3v2Tag())
@@ -248,7 +389,7 @@ QList<MediaItem> MediaAsset::tagItems(const QString& path)
             || extension == QLatin1String("mp4")) {
             TagLib::MP4::File file(name, false);
             if (file.isValid())
-                mp4Items(file.tag(), items);
+                mp4Items(file, items);
         }
     } catch (const std::exception& error) {
         Log::debug(BACKGROUND, "Tags of %s not read: %s", path, error.what());
@@ -316,6 +457,7 @@ std::optional<MediaAsset> MediaAsset::load(const QString& path)
 
     const QString extension = QFileInfo(path).suffix().toLower();
     const bool tagsFromContainer = extension == QLatin1String("mov") || extension == QLatin1String("avi");
+    QList<MediaItem> containerTags;
     const AVDictionaryEntry* entry = nullptr;
     while ((entry = av_dict_get(context->metadata, "", entry, AV_DICT_IGNORE_SUFFIX))) {
         const QString key = QString::fromUtf8(entry->key);
@@ -326,10 +468,19 @@ std::optional<MediaAsset> MediaAsset::load(const QString& path)
                 asset.creationDate = date;
             continue;
         }
-        if (tagsFromContainer || isLocationKey(key))
-            asset.metadata.append({ containerIdentifier(key), value });
+        const QString identifier = containerIdentifier(key);
+        if (identifier == QLatin1String("itsk/trkn") || identifier == QLatin1String("itsk/disk")) {
+            if (const auto pair = numberPairOf(value))
+                containerTags.append({ identifier, *pair });
+        } else if (isLocationKey(key)) {
+            asset.metadata.append({ identifier, value });
+        } else {
+            containerTags.append({ identifier, value });
+        }
     }
-    if (!tagsFromContainer)
-        asset.metadata.append(tagItems(path));
+    // A WAV file without ID3v2 tags has its RIFF INFO read as the container's tags.
+    const QList<MediaItem> tags = tagsFromContainer ? QList<MediaItem>() : tagItems(path);
+    const bool wavInfo = extension == QLatin1String("wav") && tags.isEmpty();
+    asset.metadata.append(tagsFromContainer || wavInfo ? containerTags : tags);
     return asset;
 }

@@ -59,6 +59,17 @@ TEST_F(SmallValues, timespans)
     EXPECT_FALSE(Double::formattedTimespan(1e30, 0).isEmpty());
 }
 
+// An exposure of 1/d seconds names d itself, though 1 / (1.0 / d) may come back
+// a hair below d (1/93 gives 92.99999...).
+TEST_F(SmallValues, exposureReciprocalsRoundToTheNearestWholeNumber)
+{
+    for (qint64 denominator = 2; denominator <= 100000; ++denominator) {
+        const QString text = Double::formattedTimespan(1.0 / double(denominator), 1);
+        ASSERT_EQ(text, QStringLiteral("1:%1").arg(denominator));
+    }
+    EXPECT_EQ(Double::formattedTimespan(0.4, 1), "1:3") << "2.5 rounds away from zero";
+}
+
 TEST_F(SmallValues, roundingAndNumberTexts)
 {
     EXPECT_DOUBLE_EQ(Number::rounded(1.23456789, 0), 1.234568);

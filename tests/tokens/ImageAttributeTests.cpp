@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -133,6 +135,157 @@ TEST_F(ImageFiles, ACameraJpegGivesItsExifAndGpsValues)
     EXPECT_EQ(stored(attributes, "{GPS}.LongitudeRef"), "E");
     EXPECT_EQ(stored(attributes, "{GPS}.Longitude"), 151.21);
     EXPECT_EQ(stored(attributes, "{GPS}.Altitude"), 58.5);
+}
+
+// EXIF as real writers leave it, each case on top of the camera photo.
+TEST_F(ImageFiles, ExifValuesInTheFormsWritersLeaveThem)
+{
+    const auto asciiTag = [](Exiv2::ExifData& exif, const char* key, const char* text) {
+        exif.erase(exif.findKey(Exiv2::ExifKey(key)));
+        Exiv2::AsciiValue value;
+        value.read(text);
+        exif.add(Exiv2::ExifKey(key), &value);
+    };
+    const struct {
+        const char* name;
+        std::function<void(Exiv2::ExifData&)> tag;
+        QMap<QString, QVariant> expected; // an invalid value: absent
+    } cases[] = {
+        { "gps-as-text",
+            [&](Exiv2::ExifData& exif) {
+                asciiTag(exif, "Exif.GPSInfo.GPSLatitude", "52,0,50.1");
+                asciiTag(exif, "Exif.GPSInfo.GPSLongitude", "4/1 30/1 0/1");
+            },
+            { { "{GPS}.Latitude", 52.0139 }, { "{GPS}.Longitude", 4.5 } } },
+        { "gps-text-not-numbers",
+            [&](Exiv2::ExifData& exif) { asciiTag(exif, "Exif.GPSInfo.GPSLatitude", "north"); },
+            { { "{GPS}.Latitude", QVariant() } } },
+        { "below-sea-level",
+            [](Exiv2::ExifData& exif) { exif["Exif.GPSInfo.GPSAltitudeRef"] = uint8_t(1); },
+            { { "{GPS}.Altitude", -58.5 } } },
+        { "above-sea-level",
+            [](Exiv2::ExifData& exif) { exif["Exif.GPSInfo.GPSAltitudeRef"] = uint8_t(0); },
+            { { "{GPS}.Altitude", 58.5 } } },
+        { "latitude-out-of-range",
+            [](Exiv2::ExifData& exif) {
+                Exiv2::URationalValue latitude;
+                latitude.read("1040187440/1 0/1 0/1");
+                exif["Exif.GPSInfo.GPSLatitude"].setValue(&latitude);
+            },
+            { { "{GPS}.Latitude", QVariant() }, { "{GPS}.Longitude", QVariant() }, { "{GPS}.LatitudeRef", QVariant() },
+                { "{GPS}.Altitude", 58.5 } } },
+        { "longitude-out-of-range",
+            [](Exiv2::ExifData& exif) {
+                Exiv2::URationalValue longitude;
+                longitude.read("181/1 0/1 0/1");
+                exif["Exif.GPSInfo.GPSLongitude"].setValue(&longitude);
+            },
+            { { "{GPS}.Latitude", QVariant() }, { "{GPS}.Longitude", QVariant() } } },
+        { "edge-of-range",
+            [](Exiv2::ExifData& exif) {
+                Exiv2::URationalValue longitude;
+                longitude.read("180/1 0/1 0/1");
+                exif["Exif.GPSInfo.GPSLongitude"].setValue(&longitude);
+            },
+            { { "{GPS}.Longitude", qint64(180) } } },
+        { "unknown-date",
+            [](Exiv2::ExifData& exif) {
+                exif["Exif.Photo.DateTimeOriginal"] = "0000:00:00 00:00:00";
+                exif["Exif.Photo.DateTimeDigitized"] = "    :  :     :  :  ";
+            },
+            { { "{Exif}.DateTimeOriginal", QVariant() }, { "{Exif}.DateTimeDigitized", QVariant() },
+                { "media-date", QVariant() } } },
+        { "unknown-original-date-known-digitized",
+            [](Exiv2::ExifData& exif) {
+                exif["Exif.Photo.DateTimeOriginal"] = "0000:00:00 00:00:00";
+                exif["Exif.Photo.DateTimeDigitized"] = "2020:02:03 04:05:06";
+                exif["Exif.Photo.OffsetTimeDigitized"] = "+00:00";
+            },
+            { { "media-date", QDateTime(QDate(2020, 2, 3), QTime(4, 5, 6), Qt::UTC) } } },
+        { "image-number-in-the-exif-directory",
+            [](Exiv2::ExifData& exif) {
+                exif.erase(exif.findKey(Exiv2::ExifKey("Exif.Image.ImageNumber")));
+                exif["Exif.Photo.0x9211"] = uint32_t(7);
+            },
+            { { "{ExifAux}.ImageNumber", qint64(7) }, { "media-sequence", qint64(7) } } },
+        { "image-number-in-both-directories",
+            [](Exiv2::ExifData& exif) { exif["Exif.Photo.0x9211"] = uint32_t(7); },
+            { { "{ExifAux}.ImageNumber", qint64(42) }, { "media-sequence", qint64(42) } } },
+    };
+    for (const auto& c : cases) {
+        const QString jpeg = path(QString::fromLatin1(c.name) + ".jpg");
+        ASSERT_TRUE(MediaFixtures::writeJpeg(jpeg, [&](Exiv2::ExifData& exif) {
+            MediaFixtures::cameraExif(exif);
+            c.tag(exif);
+        })) << c.name;
+        const FileAttributeDictionary attributes = load(jpeg);
+        for (auto it = c.expected.cbegin(); it != c.expected.cend(); ++it)
+            EXPECT_EQ(stored(attributes, it.key()), it.value()) << c.name << " " << it.key().toStdString();
+    }
+}
+
+// What an edited photo keeps in its XMP.
+void editedXmp(Exiv2::XmpData& xmp)
+{
+    xmp["Xmp.tiff.Make"] = "Xmp Optics";
+    xmp["Xmp.tiff.Model"] = "XMP-2";
+    xmp["Xmp.exif.DateTimeOriginal"] = "2021-08-09T10:11:12.25+01:00";
+    xmp["Xmp.xmp.CreateDate"] = "2021-08-09T10:11:13Z";
+}
+
+QByteArray xmpPacket(const std::function<void(Exiv2::XmpData&)>& tag)
+{
+    Exiv2::XmpData xmp;
+    tag(xmp);
+    std::string packet;
+    Exiv2::XmpParser::encode(packet, xmp);
+    return QByteArray::fromStdString(packet);
+}
+
+// Photos whose EXIF lacks the capture date, make or model take them from the
+// XMP; HEIC photos, whose EXIF and XMP Exiv2 does not find, are read through
+// libheif, with the size of the whole image rather than of its first tile.
+TEST_F(ImageFiles, HeicPhotosAndXmpFallbacks)
+{
+    const auto noExif = [](Exiv2::ExifData&) {};
+    const auto datesOnly = [](Exiv2::ExifData& exif) { exif["Exif.Photo.ExposureTime"] = Exiv2::URational(1, 93); };
+    const QDateTime cameraDate(QDate(2023, 5, 1), QTime(10, 0, 0, 500), Qt::UTC);
+    const QDateTime xmpOriginal(QDate(2021, 8, 9), QTime(9, 11, 12, 250), Qt::UTC);
+    const QDateTime xmpCreated(QDate(2021, 8, 9), QTime(10, 11, 13), Qt::UTC);
+    const struct {
+        const char* name;
+        std::function<bool(const QString&)> write;
+        QMap<QString, QVariant> expected; // an invalid value: absent
+    } cases[] = {
+        { "camera.heic", [&](const QString& file) { return MediaFixtures::writeHeic(file, 48, 48, &MediaFixtures::cameraExif); },
+            { { "PixelWidth", qint64(48) }, { "PixelHeight", qint64(48) }, { "media-width", qint64(48) },
+                { "{TIFF}.Make", "Brackenfold Optics" }, { "{Exif}.ExposureTime", "1:250" }, { "{Exif}.ISOSpeed", qint64(100) },
+                { "{Exif}.DateTimeOriginal", cameraDate }, { "media-date", cameraDate }, { "media-sequence", qint64(42) },
+                { "{GPS}.LatitudeRef", "S" }, { "{GPS}.Latitude", 33.8568 }, { "{GPS}.Longitude", 151.21 } } },
+        { "wide.heic", [&](const QString& file) { return MediaFixtures::writeHeic(file, 96, 40, noExif); },
+            { { "PixelWidth", qint64(96) }, { "PixelHeight", qint64(40) }, { "{TIFF}.Make", QVariant() },
+                { "media-date", QVariant() } } },
+        { "edited.heic",
+            [&](const QString& file) { return MediaFixtures::writeHeic(file, 64, 64, datesOnly, xmpPacket(&editedXmp)); },
+            { { "PixelWidth", qint64(64) }, { "{Exif}.ExposureTime", "1:93" }, { "{TIFF}.Make", "Xmp Optics" },
+                { "{TIFF}.Model", "XMP-2" }, { "{Exif}.DateTimeOriginal", xmpOriginal },
+                { "{Exif}.DateTimeDigitized", xmpCreated }, { "media-date", xmpCreated } } },
+        { "edited.jpg", [&](const QString& file) { return MediaFixtures::writeJpeg(file, datesOnly, &editedXmp); },
+            { { "PixelWidth", qint64(16) }, { "{TIFF}.Make", "Xmp Optics" }, { "{Exif}.DateTimeOriginal", xmpOriginal },
+                { "media-date", xmpCreated } } },
+        { "exif-wins.jpg", [&](const QString& file) { return MediaFixtures::writeJpeg(file, &MediaFixtures::cameraExif, &editedXmp); },
+            { { "{TIFF}.Make", "Brackenfold Optics" }, { "{TIFF}.Model", "BF-1" }, { "{Exif}.DateTimeOriginal", cameraDate },
+                { "{Exif}.DateTimeDigitized", xmpCreated }, { "media-date", xmpCreated } } },
+    };
+    for (const auto& c : cases) {
+        const QString file = path(c.name);
+        ASSERT_TRUE(c.write(file)) << c.name;
+        const FileAttributeDictionary attributes = load(file);
+        for (auto it = c.expected.cbegin(); it != c.expected.cend(); ++it) {
+            const QVariant value = stored(attributes, it.key());
+            EXPECT_EQ(value, it.value()) << c.name << " " << it.key().toStdString() << ": " << value.toString().toStdString();
+        }
+    }
 }
 
 TEST_F(ImageFiles, DamagedOrForeignImagesAddNothingBeyondTheBasics)

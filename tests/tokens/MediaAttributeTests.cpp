@@ -9,6 +9,8 @@
 
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -65,6 +67,9 @@ TEST(MediaAttributes, Iso6709Locations)
                                       { "{GPS}.LongitudeRef", "E" }, { "{GPS}.Longitude", 2.25 }, { "{GPS}.Altitude", -3.0 } } },
         { "+40.74.84-073.9857/", Components { { "{GPS}.LatitudeRef", "N" }, { "{GPS}.Latitude", 0.0 },
                                      { "{GPS}.LongitudeRef", "W" }, { "{GPS}.Longitude", 73.9857 } } },
+        // Beyond the poles or the date line: a damaged text, no position.
+        { "+90.5+002.2945/", std::nullopt },
+        { "-45.0-180.01/", std::nullopt },
         { "+40.7484-073.9857", std::nullopt },
         { "New York", std::nullopt },
         { "", std::nullopt },
@@ -297,6 +302,120 @@ TEST_F(MediaFiles, Mp3TagsWithTheirId3Identities)
     EXPECT_EQ(stored(attributes, "media-samplerate"), qint64(44100));
 }
 
+// ID3v2.3 keeps year, day and time in three frames, which TagLib joins; a file
+// with ID3v1 only has its fields read as the ID3v2 frames of the same facts.
+TEST_F(MediaFiles, Mp3DatesOfId3v23AndId3v1Fallback)
+{
+    const QDateTime recorded(QDate(2019, 5, 1), QTime(12, 30), Qt::UTC);
+    const QDateTime newYear(QDate(2019, 1, 1), QTime(0, 0), Qt::UTC);
+    const struct {
+        const char* name;
+        std::function<bool(const QString&)> write;
+        QMap<QString, QVariant> expected; // an invalid value: absent
+    } cases[] = {
+        { "v23-full-date.mp3",
+            [](const QString& file) {
+                return MediaFixtures::writeMp3(file, { { "TDRC", { "2019-05-01T12:30" } }, { "TIT2", { "Song" } } }, 50,
+                    TagLib::ID3v2::v3);
+            },
+            { { "id3-year", "2019" }, { "id3-recording-time", recorded }, { "media-date", recorded } } },
+        { "v23-year.mp3",
+            [](const QString& file) {
+                return MediaFixtures::writeMp3(file, { { "TDRC", { "2019" } } }, 50, TagLib::ID3v2::v3);
+            },
+            { { "id3-year", "2019" }, { "media-date", newYear } } },
+        { "v24-year.mp3",
+            [](const QString& file) { return MediaFixtures::writeMp3(file, { { "TDRC", { "2019" } } }, 50); },
+            { { "id3-year", QVariant() }, { "id3-recording-time", "2019" }, { "media-date", newYear } } },
+        { "v1-only.mp3",
+            [](const QString& file) {
+                return MediaFixtures::writeId3v1Mp3(file, [](TagLib::ID3v1::Tag& tag) {
+                    tag.setTitle("Old Song");
+                    tag.setArtist("Old Band");
+                    tag.setAlbum("Old Album");
+                    tag.setYear(1999);
+                    tag.setTrack(7);
+                    tag.setGenre("Jazz");
+                });
+            },
+            { { "id3-title", "Old Song" }, { "media-title", "Old Song" }, { "id3-lead-performer", "Old Band" },
+                { "media-artist", "Old Band" }, { "id3-album", "Old Album" }, { "media-album", "Old Album" },
+                { "id3-year", "1999" }, { "media-date", QDateTime(QDate(1999, 1, 1), QTime(0, 0), Qt::UTC) },
+                { "id3-track", qint64(7) }, { "media-sequence", qint64(7) }, { "id3-genre", "Jazz" } } },
+        { "v2-and-v1.mp3",
+            [](const QString& file) {
+                if (!MediaFixtures::writeMp3(file, { { "TIT2", { "New Song" } } }, 50))
+                    return false;
+                const QByteArray name = QFile::encodeName(file);
+                TagLib::MPEG::File mp3(name.constData(), false);
+                mp3.ID3v1Tag(true)->setArtist("Old Band");
+                return mp3.save(TagLib::MPEG::File::AllTags, TagLib::File::StripNone, TagLib::ID3v2::v4,
+                    TagLib::File::DoNotDuplicate);
+            },
+            { { "id3-title", "New Song" }, { "id3-lead-performer", QVariant() }, { "media-artist", QVariant() } } },
+    };
+    for (const auto& c : cases) {
+        const QString file = path(c.name);
+        ASSERT_TRUE(c.write(file)) << c.name;
+        const FileAttributeDictionary attributes = load(file);
+        for (auto it = c.expected.cbegin(); it != c.expected.cend(); ++it) {
+            const QVariant value = stored(attributes, it.key());
+            EXPECT_EQ(value, it.value()) << c.name << " " << it.key().toStdString() << ": " << value.toString().toStdString();
+        }
+    }
+}
+
+// QuickTime and AVI tags and a WAV file's RIFF INFO come flattened from
+// libavformat: artist, album, date, genre and track reach the catalog's tokens.
+TEST_F(MediaFiles, ContainerTagsOfMovAviAndWav)
+{
+    const QMap<QString, QString> tags { { "title", "Clip" }, { "artist", "Ann" }, { "album", "Album" },
+        { "date", "2019-05-01T10:00:00Z" }, { "genre", "Jazz" }, { "track", "3/12" } };
+    const QDateTime date(QDate(2019, 5, 1), QTime(10, 0), Qt::UTC);
+    const QMap<QString, QVariant> common { { "AV-song-name", "Clip" }, { "media-title", "Clip" }, { "AV-artist", "Ann" },
+        { "media-artist", "Ann" }, { "AV-album", "Album" }, { "media-album", "Album" }, { "AV-genre", "Jazz" } };
+    const struct {
+        const char* name;
+        std::function<bool(const QString&)> write;
+        QMap<QString, QVariant> expected; // besides the common ones
+    } cases[] = {
+        { "movie.mov", [&](const QString& file) { return MediaFixtures::writeMovie(file, "mov", tags); },
+            { { "AV-release-date", date }, { "media-date", date } } },
+        { "movie.avi", [&](const QString& file) { return MediaFixtures::writeMovie(file, "avi", tags); },
+            { { "AV-release-date", date }, { "media-date", date }, { "AV-track-number", qint64(3) },
+                { "AV-track-number-of", "03/12" }, { "media-sequence", qint64(3) } } },
+        { "sound.wav",
+            [](const QString& file) {
+                return MediaFixtures::writeWav(file, [](TagLib::RIFF::Info::Tag& tag) {
+                    tag.setTitle("Clip");
+                    tag.setArtist("Ann");
+                    tag.setAlbum("Album");
+                    tag.setGenre("Jazz");
+                    tag.setYear(2019);
+                    tag.setTrack(3);
+                });
+            },
+            { { "AV-release-date", "2019" }, { "AV-track-number", qint64(3) }, { "media-sequence", qint64(3) },
+                { "media-duration", "1s" } } },
+    };
+    for (const auto& c : cases) {
+        const QString file = path(c.name);
+        ASSERT_TRUE(c.write(file)) << c.name;
+        LogCapture log;
+        const FileAttributeDictionary attributes = load(file);
+        QMap<QString, QVariant> expected = common;
+        expected.insert(c.expected);
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+            const QVariant value = stored(attributes, it.key());
+            EXPECT_EQ(value, it.value()) << c.name << " " << it.key().toStdString() << ": " << value.toString().toStdString();
+        }
+        for (const QString& line : log.lines()) {
+            for (const char* identifier : { "%A9ART", "%A9alb", "%A9day", "%A9gen", "track" })
+                EXPECT_FALSE(line.contains("Unused metadata") && line.contains(QLatin1String(identifier))) << line.toStdString();
+        }
+    }
+}
+
 TEST_F(MediaFiles, FlacVorbisComments)
 {
     const QString flac = path("song.flac");
@@ -327,6 +446,38 @@ TEST_F(MediaFiles, Mpeg4TagsAndTrackFacts)
     EXPECT_EQ(stored(attributes, "AV-image-size"), "16x8");
     EXPECT_EQ(stored(attributes, "media-framerate"), qint64(25));
     EXPECT_EQ(stored(attributes, "media-duration"), "2s");
+}
+
+// TagLib sorts MPEG-4 items by key; the file's own order decides which artist
+// is the media artist. A numeric genre ("gnre", which the muxer cannot write:
+// a genre text is patched into one) is a predefined genre, not a genre text.
+TEST_F(MediaFiles, Mpeg4ItemsInTheOrderOfTheFile)
+{
+    const struct {
+        const char* name;
+        QMap<QString, QString> metadata;
+        bool numericGenre;
+        QMap<QString, QVariant> expected; // an invalid value: absent
+    } cases[] = {
+        { "artist-first.m4a", { { "artist", "Ann" }, { "album_artist", "Band" }, { "genre", "##" } }, true,
+            { { "AV-artist", "Ann" }, { "AV-album-artist", "Band" }, { "media-artist", "Ann" },
+                { "AV-predefined-genre", "Rock" }, { "AV-genre", QVariant() } } },
+        { "album-artist-only.m4a", { { "album_artist", "Band" }, { "genre", "Jazz" } }, false,
+            { { "AV-album-artist", "Band" }, { "media-artist", "Band" }, { "AV-genre", "Jazz" },
+                { "AV-predefined-genre", QVariant() } } },
+    };
+    for (const auto& c : cases) {
+        const QString m4a = path(c.name);
+        ASSERT_TRUE(MediaFixtures::writeMovie(m4a, "mp4", c.metadata)) << c.name;
+        if (c.numericGenre) {
+            // Genre 18 is "Rock".
+            ASSERT_TRUE(MediaFixtures::patchBytes(m4a, QByteArray("\xA9gen", 4), "gnre")) << c.name;
+            ASSERT_TRUE(MediaFixtures::patchBytes(m4a, "##", QByteArray("\0\x12", 2))) << c.name;
+        }
+        const FileAttributeDictionary attributes = load(m4a);
+        for (auto it = c.expected.cbegin(); it != c.expected.cend(); ++it)
+            EXPECT_EQ(stored(attributes, it.key()), it.value()) << c.name << " " << it.key().toStdString();
+    }
 }
 
 TEST_F(MediaFiles, QuickTimeContainerTagsAndLocation)

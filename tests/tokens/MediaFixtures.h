@@ -1,7 +1,7 @@
 #pragma once
 
 // Image, audio and video files made at test time: a tiny JPEG tagged through
-// Exiv2, an MP3 of silent MPEG frames and a FLAC stream header tagged through
+// Exiv2, a HEIC image encoded by libheif, an MP3 of silent MPEG frames and a FLAC stream header tagged through
 // TagLib, MP4 and QuickTime files muxed by libavformat. Header-only, so the
 // benchmark and the fuzz loop build the same files.
 
@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QMap>
 #include <QString>
+#include <QtEndian>
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -20,13 +21,19 @@ extern "C" {
 #include <libavutil/mathematics.h>
 }
 
+#include <libheif/heif.h>
+
 #include <taglib/flacfile.h>
+#include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
+#include <taglib/infotag.h>
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
+#include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace MediaFixtures {
@@ -55,8 +62,9 @@ inline bool writeBytes(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// The JPEG with the EXIF data `tag` fills in.
-inline bool writeJpeg(const QString& path, const std::function<void(Exiv2::ExifData&)>& tag)
+// The JPEG with the EXIF data `tag` fills in, and the XMP data `xmpTag` fills in.
+inline bool writeJpeg(const QString& path, const std::function<void(Exiv2::ExifData&)>& tag,
+    const std::function<void(Exiv2::XmpData&)>& xmpTag = {})
 {
     if (!writeBytes(path, tinyJpeg()))
         return false;
@@ -65,6 +73,11 @@ inline bool writeJpeg(const QString& path, const std::function<void(Exiv2::ExifD
         Exiv2::ExifData exif;
         tag(exif);
         image->setExifData(exif);
+        if (xmpTag) {
+            Exiv2::XmpData xmp;
+            xmpTag(xmp);
+            image->setXmpData(xmp);
+        }
         image->writeMetadata();
         return true;
     } catch (const Exiv2::AnyError&) {
@@ -102,6 +115,55 @@ inline void cameraExif(Exiv2::ExifData& exif)
     exif["Exif.GPSInfo.GPSAltitude"] = Exiv2::URational(585, 10);
 }
 
+// A grey HEIC image with the EXIF data `tag` fills in (none when empty) and
+// an XMP packet (none when empty). libheif pads a size the encoder cannot take
+// (below 64 x 64) and crops it again through a one-tile grid.
+inline bool writeHeic(const QString& path, int width, int height, const std::function<void(Exiv2::ExifData&)>& tag,
+    const QByteArray& xmp = {})
+{
+    heif_init(nullptr);
+    heif_context* context = heif_context_alloc();
+    heif_encoder* encoder = nullptr;
+    heif_image* image = nullptr;
+    heif_image_handle* handle = nullptr;
+    bool ok = heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code == heif_error_Ok
+        && heif_image_create(width, height, heif_colorspace_YCbCr, heif_chroma_420, &image).code == heif_error_Ok;
+    const struct {
+        heif_channel channel;
+        int width;
+        int height;
+    } planes[] = { { heif_channel_Y, width, height }, { heif_channel_Cb, (width + 1) / 2, (height + 1) / 2 },
+        { heif_channel_Cr, (width + 1) / 2, (height + 1) / 2 } };
+    for (const auto& plane : planes) {
+        ok = ok && heif_image_add_plane(image, plane.channel, plane.width, plane.height, 8).code == heif_error_Ok;
+        int stride = 0;
+        uint8_t* data = ok ? heif_image_get_plane(image, plane.channel, &stride) : nullptr;
+        for (int row = 0; data && row < plane.height; ++row)
+            std::fill_n(data + row * stride, plane.width, uint8_t(128));
+    }
+    ok = ok && heif_context_encode_image(context, image, encoder, nullptr, &handle).code == heif_error_Ok;
+    if (ok && tag) {
+        Exiv2::ExifData exif;
+        tag(exif);
+        Exiv2::Blob tiff;
+        Exiv2::ExifParser::encode(tiff, Exiv2::littleEndian, exif);
+        ok = tiff.empty() || heif_context_add_exif_metadata(context, handle, tiff.data(), int(tiff.size())).code == heif_error_Ok;
+    }
+    if (ok && !xmp.isEmpty())
+        ok = heif_context_add_XMP_metadata(context, handle, xmp.constData(), int(xmp.size())).code == heif_error_Ok;
+    const QByteArray name = QFile::encodeName(path);
+    ok = ok && heif_context_write_to_file(context, name.constData()).code == heif_error_Ok;
+    if (handle)
+        heif_image_handle_release(handle);
+    if (image)
+        heif_image_release(image);
+    if (encoder)
+        heif_encoder_release(encoder);
+    heif_context_free(context);
+    heif_deinit();
+    return ok;
+}
+
 // `frames` silent MPEG-1 layer III frames (128 kbit/s, 44.1 kHz): 417 bytes each.
 inline QByteArray mp3Frames(int frames)
 {
@@ -113,8 +175,9 @@ inline QByteArray mp3Frames(int frames)
     return frame.repeated(frames);
 }
 
-// An MP3 with ID3v2 text frames (frame id to texts).
-inline bool writeMp3(const QString& path, const QMap<QByteArray, QStringList>& frames, int mpegFrames = 200)
+// An MP3 with ID3v2 text frames (frame id to texts), as ID3v2.4 or ID3v2.3.
+inline bool writeMp3(const QString& path, const QMap<QByteArray, QStringList>& frames, int mpegFrames = 200,
+    TagLib::ID3v2::Version version = TagLib::ID3v2::v4)
 {
     if (!writeBytes(path, mp3Frames(mpegFrames)))
         return false;
@@ -130,7 +193,43 @@ inline bool writeMp3(const QString& path, const QMap<QByteArray, QStringList>& f
         frame->setText(texts);
         tag->addFrame(frame);
     }
-    return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers);
+    return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers, version);
+}
+
+// An MP3 with an ID3v1 tag only, which `tag` fills in.
+inline bool writeId3v1Mp3(const QString& path, const std::function<void(TagLib::ID3v1::Tag&)>& tag)
+{
+    if (!writeBytes(path, mp3Frames(50)))
+        return false;
+    const QByteArray name = QFile::encodeName(path);
+    TagLib::MPEG::File file(name.constData(), false);
+    tag(*file.ID3v1Tag(true));
+    return file.save(TagLib::MPEG::File::ID3v1, TagLib::File::StripOthers);
+}
+
+// A second of silent 8 kHz mono WAV with a RIFF INFO tag, which `tag` fills in.
+inline bool writeWav(const QString& path, const std::function<void(TagLib::RIFF::Info::Tag&)>& tag)
+{
+    const auto le32 = [](quint32 v) {
+        QByteArray bytes(4, '\0');
+        qToLittleEndian(v, bytes.data());
+        return bytes;
+    };
+    const auto le16 = [](quint16 v) {
+        QByteArray bytes(2, '\0');
+        qToLittleEndian(v, bytes.data());
+        return bytes;
+    };
+    const QByteArray samples(16000, '\0');
+    QByteArray wav = "RIFF" + le32(quint32(36 + samples.size())) + "WAVE";
+    wav += "fmt " + le32(16) + le16(1) + le16(1) + le32(8000) + le32(16000) + le16(2) + le16(16);
+    wav += "data" + le32(quint32(samples.size())) + samples;
+    if (!writeBytes(path, wav))
+        return false;
+    const QByteArray name = QFile::encodeName(path);
+    TagLib::RIFF::WAV::File file(name.constData(), false);
+    tag(*file.InfoTag());
+    return file.save(TagLib::RIFF::WAV::File::Info, TagLib::File::StripOthers);
 }
 
 // A FLAC stream header (44.1 kHz stereo, `seconds` long) without audio frames,
@@ -205,6 +304,19 @@ inline bool writeMovie(const QString& path, const char* format, const QMap<QStri
         avio_closep(&context->pb);
     avformat_free_context(context);
     return ok;
+}
+
+// The file with every `from` replaced by `to` (of the same length).
+inline bool patchBytes(const QString& path, const QByteArray& from, const QByteArray& to)
+{
+    QFile file(path);
+    if (from.size() != to.size() || !file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = file.readAll();
+    if (!bytes.contains(from))
+        return false;
+    bytes.replace(from, to);
+    return file.seek(0) && file.write(bytes) == bytes.size();
 }
 
 // MPEG-4 tags written by TagLib: title, track and disc pairs, and cover art.
