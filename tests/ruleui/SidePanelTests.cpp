@@ -134,16 +134,29 @@ TEST_F(SidePanelTest, UpdateFileInspectorWithAnotherPanelDoesNothing)
     EXPECT_TRUE(updated.isEmpty());
 }
 
-TEST_F(SidePanelTest, EveryHideRequestClosesWhateverIsOpen)
+TEST_F(SidePanelTest, HideRequestsCloseWhateverIsOpenButTheLookupTablesOwn)
 {
     for (const QString& hide : { NotificationName::hideAllPanels, NotificationName::hideFileInspector,
-             NotificationName::hideLookupTable, NotificationName::hideTokenAttributePanel }) {
+             NotificationName::hideTokenAttributePanel }) {
         post(NotificationName::toggleTokenAttributePanel);
         ASSERT_EQ(sidePanel.currentSidePanel(), SidePanel::tokenAttributes);
         post(hide);
         EXPECT_EQ(sidePanel.currentSidePanel(), SidePanel::none) << hide.toStdString();
         EXPECT_TRUE(sidePanel.isCollapsed());
     }
+    // Leaving a lookup rule asks to hide the lookup table: another panel stays.
+    for (const QString& other : { NotificationName::showFileInspector, NotificationName::showTokenAttributePanel }) {
+        post(other);
+        const SidePanel shown = sidePanel.currentSidePanel();
+        ASSERT_NE(shown, SidePanel::none);
+        post(NotificationName::hideLookupTable);
+        EXPECT_EQ(sidePanel.currentSidePanel(), shown) << other.toStdString();
+        EXPECT_FALSE(sidePanel.isCollapsed());
+    }
+    post(NotificationName::showLookupTable);
+    post(NotificationName::hideLookupTable);
+    EXPECT_EQ(sidePanel.currentSidePanel(), SidePanel::none);
+    EXPECT_TRUE(sidePanel.isCollapsed());
 }
 
 TEST_F(SidePanelTest, EscapeClosesAnOpenPanelOnly)
