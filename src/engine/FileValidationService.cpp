@@ -166,11 +166,13 @@ void cancel()
         }
     }
     TaskHandle::detached([](std::stop_token) {
-        QList<File> files;
+        // The main thread only shares the lists; the files are made here.
+        FileComponents components;
         MainThread::runBlocking([&] {
             if (auto fileDataSource = Inject<FileDataSource>().get())
-                files = fileDataSource->getAllFiles();
+                components = fileDataSource->getAllComponents();
         });
+        const QList<File> files = FileDataSource::filesOf(components);
         FileValidationUtil::reportValidationResults(files, QStringLiteral("cancel()"));
     });
 }

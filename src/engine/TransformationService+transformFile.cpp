@@ -60,8 +60,9 @@ FileIndex TransformationService::getOrCalculateFileIndex(const File& file)
 
     std::shared_ptr<FileDataSource> fileDataSource;
     std::shared_ptr<Transformers> transformers;
-    QList<File> files;
+    FileComponents components;
     QList<Transformer> rules;
+    // The main thread only shares the lists; the files are made here.
     MainThread::runBlocking([&] {
         fileDataSource = Inject<FileDataSource>().get();
         if (!fileDataSource)
@@ -69,11 +70,12 @@ FileIndex TransformationService::getOrCalculateFileIndex(const File& file)
         transformers = Inject<Transformers>().get();
         if (!transformers)
             return;
-        files = fileDataSource->getAllFiles();
+        components = fileDataSource->getAllComponents();
         rules = transformers->list();
     });
     if (!fileDataSource || !transformers)
         return {};
+    const QList<File> files = FileDataSource::filesOf(components);
 
     Log::debug(Log::Category::process, "Calling transformAllFilesQuick to calculate the correct fileIndex");
     const TransformationUtil::TransformResult result = TransformationUtil::transformFilesQuick(files, rules);
