@@ -36,8 +36,6 @@ InsertTransformerViewController::InsertTransformerViewController(QWidget* parent
     , m_offsetNumber(new QLineEdit(this))
     , m_offsetStepper(new QSpinBox(this))
 {
-    // The Insert editor opens the token panel from its own button only.
-    addAttributeButton()->hide();
     m_positionPopup->addItems(positionLabels);
     ControlRole::setTag(m_offsetNumber, offsetNumberTag);
     ControlRole::setTag(m_offsetStepper, offsetStepperTag);

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QPushButton>
 #include <QMimeData>
 #include <QComboBox>
 #include <QLineEdit>
@@ -142,6 +143,17 @@ TEST(FindTextEditors, wildcardsAndRegularExpressionExcludeEachOther)
     simple.loadState(absentFlags());
     simple.findOptions()->segment(1)->click();
     EXPECT_TRUE(simple.findOptions()->isSelected(0)) << "independent in the Replace editor";
+}
+
+TEST(InsertEditor, itsTokenButtonTogglesTheTokenPanel)
+{
+    QWidget window;
+    auto* insert = new InsertTransformerViewController(&window);
+    window.show();
+    ASSERT_TRUE(insert->addAttributeButton()->isVisibleTo(&window));
+    NotificationRecorder recorder({ NotificationName::toggleTokenAttributePanel });
+    insert->addAttributeButton()->click();
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return recorder.count(NotificationName::toggleTokenAttributePanel) == 1; }));
 }
 
 TEST(InsertEditor, positionAndOffset)
