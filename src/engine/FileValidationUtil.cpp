@@ -13,6 +13,7 @@
 #include "platform/Log.h"
 
 #include <atomic>
+#include <vector>
 
 namespace FileValidationUtil {
 
@@ -159,25 +160,66 @@ QSet<QString> unchangedFilenames(const QList<File>& files)
     return paths;
 }
 
+namespace {
+
+// Where the search for a free counter of one wanted path stands. Every counter
+// below `next` was found in the set of taken paths, which only grows, or held
+// on disk: those are kept apart and asked again for each file, since what is
+// there may be that file itself. So a clash costs what is new to try, not
+// the counters every earlier clash of the same name went through.
+struct CounterSearch {
+    int next = 2;
+    std::vector<int> heldOnDisk; // ascending
+};
+
+// The path a file would take with the counter; `counter` 0 gives the key that
+// every file wanting the same path shares (a NUL is in no valid name).
+QString counterCandidate(const File& file, int counter)
+{
+    const FileTransform& transformed = file.transformed;
+    const QString suffix = counter == 0 ? QString(QChar(0)) : QLatin1Char(' ') + QString::number(counter);
+    // A folder's full path is its new path: the suffix goes at its end.
+    return file.isDirectory() ? transformed.transformedPath.value() + suffix
+                              : String::stringByAppendingPathComponent(transformed.transformedPath.value(),
+                                    transformed.transformedName.value() + suffix + transformed.transformedExtSuffix());
+}
+
+std::optional<QString> findUniqueSuffix(const File& file, QSet<QString>& taken, std::stop_token stop,
+    const std::function<bool(const QString&)>& isTakenOnDisk, CounterSearch& search)
+{
+    const auto claim = [&](const QString& candidate, int counter) {
+        taken.insert(candidate);
+        return QLatin1Char(' ') + QString::number(counter);
+    };
+    for (const int counter : search.heldOnDisk) {
+        if (stop.stop_requested())
+            return std::nullopt;
+        const QString candidate = counterCandidate(file, counter);
+        if (!taken.contains(candidate) && !isTakenOnDisk(candidate))
+            return claim(candidate, counter);
+    }
+    for (; search.next < MAX_COUNTER + 1; ++search.next) {
+        if (stop.stop_requested())
+            return std::nullopt;
+        const QString candidate = counterCandidate(file, search.next);
+        if (taken.contains(candidate))
+            continue;
+        if (isTakenOnDisk && isTakenOnDisk(candidate)) {
+            search.heldOnDisk.push_back(search.next);
+            continue;
+        }
+        return claim(candidate, search.next++);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& taken, std::stop_token stop,
     const std::function<bool(const QString&)>& isTakenOnDisk)
 {
-    const FileTransform& transformed = file.transformed;
-    for (int counter = 2; counter < MAX_COUNTER + 1; ++counter) {
-        if (stop.stop_requested())
-            return std::nullopt;
-        const QString suffix = QLatin1Char(' ') + QString::number(counter);
-        // A folder's full path is its new path: the suffix goes at its end.
-        const QString candidate = file.isDirectory()
-            ? transformed.transformedPath.value() + suffix
-            : String::stringByAppendingPathComponent(transformed.transformedPath.value(),
-                  transformed.transformedName.value() + suffix + transformed.transformedExtSuffix());
-        if (!taken.contains(candidate) && !(isTakenOnDisk && isTakenOnDisk(candidate))) {
-            taken.insert(candidate);
-            return suffix;
-        }
-    }
-    return std::nullopt;
+    CounterSearch fresh;
+    return findUniqueSuffix(file, taken, stop, isTakenOnDisk, fresh);
 }
 
 namespace {
@@ -265,6 +307,8 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
         return;
 
     const bool autoResolveDuplicates = Preference::boolFor(PreferenceKey::autoResolveDuplicates);
+    QHash<QString, CounterSearch> searches;
+    FreePaths::Probe candidateProbe;
     for (qsizetype i = 0; i < count; ++i) {
         if (stop.stop_requested())
             return;
@@ -278,8 +322,12 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
         }
         std::optional<QString> suffix;
         if (autoResolveDuplicates) {
-            suffix = findUniqueSuffixForFile(file, taken, stop,
-                [&](const QString& candidate) { return isHeldOnDisk(file, candidate, leaving()); });
+            // A counted name is looked up in the folder's listing first, where it was read.
+            suffix = findUniqueSuffix(file, taken, stop,
+                [&](const QString& candidate) {
+                    return !freePaths.isSurelyFree(candidate, candidateProbe) && isHeldOnDisk(file, candidate, leaving());
+                },
+                searches[counterCandidate(file, 0)]);
         }
         if (!suffix) {
             // Another file of the list may still give way; an item on disk will not.

@@ -115,6 +115,21 @@ TEST_F(FileValidationUtilTest, DuplicatesGetCountersInListOrder)
     EXPECT_EQ(files[2].transformed.transformedFullPath(), path(QStringLiteral("dir/a 3.txt")));
 }
 
+// Counters carry on from the last clash of the same name, yet never skip one
+// that is free: a counter another file wants outright, or one an unlisted item
+// holds on disk, is passed over; other names count on their own.
+TEST_F(FileValidationUtilTest, CountersOfInterleavedClashes)
+{
+    touch(QStringLiteral("dir/a 3.txt"), "unlisted");
+    QList<File> files = moves({ { "1.txt", "a.txt" }, { "2.txt", "a.txt" }, { "3.txt", "a 2.txt" }, { "4.txt", "a.txt" },
+        { "5.txt", "b.txt" }, { "6.txt", "b.txt" }, { "7.txt", "a.txt" }, { "8.txt", "a 6.txt" }, { "9.txt", "a.txt" } });
+    validateFiles(files);
+    validateUniquenessInterruptable(files);
+    const QStringList expected { "a.txt", "a 2.txt", "a 2 2.txt", "a 4.txt", "b.txt", "b 2.txt", "a 5.txt", "a 6.txt", "a 7.txt" };
+    for (qsizetype i = 0; i < files.size(); ++i)
+        EXPECT_EQ(files[i].transformed.transformedFullPath(), path(QStringLiteral("dir/") + expected[i])) << i;
+}
+
 TEST_F(FileValidationUtilTest, APathThatStaysIsTakenAndTheMoverGivesWay)
 {
     for (const bool autoResolve : { true, false }) {
