@@ -5,6 +5,7 @@
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Prefault.h"
+#include "platform/MainWindowLocator.h"
 
 #include <algorithm>
 #include <utility>
@@ -47,6 +48,8 @@ void FileDataSource::replaceFilesFromComponents(const FileComponents& newFiles, 
     const std::weak_ptr<FileDataSource> weakSelf = weak_from_this();
     // Only the first run belongs to the caller's task; a redo comes from the menu.
     auto firstRun = std::make_shared<bool>(true);
+    // A step of the list: it holds paths that a rename makes stale.
+    const UndoManager::TargetScope listStep(MainWindowLocator::undoManager(), this);
     UndoManagerHelpers::perform(
         name,
         [weakSelf, next, action, urls, stop, firstRun] {
