@@ -5,11 +5,13 @@
 #include "app/MainWindow.h"
 #include "app/OpenFolderEventHandler.h"
 #include "app/OpenMostRecentRecipeHandler.h"
+#include "app/PreferencesWindowController.h"
 #include "app/ProgressViewController.h"
 #include "app/RecentRecipeList.h"
 #include "app/RenameRunAlerts.h"
 #include "app/SingleInstance.h"
 #include "app/SplitViewController.h"
+#include "app/UserInputBlockObserver.h"
 #include "app/VersionCheck.h"
 #include "core/AppNotification+Typed.h"
 #include "core/DependencyInjectionRegistry.h"
@@ -42,6 +44,7 @@
 #include <execinfo.h>
 
 #include <cstdlib>
+#include <utility>
 #include <exception>
 
 namespace {
@@ -96,6 +99,18 @@ AppDelegate::AppDelegate(MainWindow* window, QObject* parent)
     : QObject(parent)
     , m_window(window)
 {
+    m_inputBlock = new UserInputBlockObserver([this](bool blocked) {
+        if (blocked || m_waitingHandOvers.isEmpty())
+            return;
+        // After the unblock has reached every observer.
+        MainThread::post([self = QPointer<AppDelegate>(this)] {
+            if (!self)
+                return;
+            const auto waiting = std::exchange(self->m_waitingHandOvers, {});
+            for (const auto& [arguments, workingDirectory] : waiting)
+                self->handleArguments(arguments, workingDirectory);
+        });
+    }, this);
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -107,6 +122,8 @@ void AppDelegate::applicationWillFinishLaunching(const QStringList& arguments, c
     initDependencyRegistry();
     installServiceHooks();
     Preference::initDefaults();
+    // Made now, so that it knows of a run that starts before it is first shown.
+    PreferencesWindowController::shared();
     m_openFolderEventHandler = std::make_unique<OpenFolderEventHandler>();
     m_openMostRecentRecipeHandler = std::make_unique<OpenMostRecentRecipeHandler>();
     // Queued notifications wait while a dialog or a menu is open.
@@ -118,6 +135,12 @@ void AppDelegate::applicationWillFinishLaunching(const QStringList& arguments, c
 
 void AppDelegate::handleArguments(const QStringList& arguments, const QString& workingDirectory)
 {
+    // A run holds the window: a new list or recipe would change what it works on.
+    if (m_inputBlock->isBlocked()) {
+        m_waitingHandOvers.append({ arguments, workingDirectory });
+        bringWindowToFront();
+        return;
+    }
     CommandLineProcessor::processCommandLine(arguments, workingDirectory);
     openCommandLineDocuments(arguments, workingDirectory);
     bringWindowToFront();

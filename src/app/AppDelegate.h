@@ -10,6 +10,7 @@
 #include <memory>
 
 class MainWindow;
+class UserInputBlockObserver;
 class OpenFolderEventHandler;
 class OpenMostRecentRecipeHandler;
 
@@ -46,7 +47,8 @@ public:
     // as the recipe, anything else is appended to the file list without a question.
     void openFiles(const QStringList& paths);
     // The command line of a later start, handed over: acted on as at start-up,
-    // and the window comes to the front.
+    // and the window comes to the front. While input is blocked (a rename run)
+    // it waits, and is acted on once input is free again.
     void handleArguments(const QStringList& arguments, const QString& workingDirectory);
 
 private:
@@ -62,4 +64,7 @@ private:
     std::unique_ptr<OpenMostRecentRecipeHandler> m_openMostRecentRecipeHandler;
     // The command line asked for a recipe: it wins over reopening the most recent one.
     bool m_recipeRequested = false;
+    UserInputBlockObserver* m_inputBlock = nullptr;
+    // Hand-overs that came while input was blocked, in order: arguments and working folder.
+    QList<std::pair<QStringList, QString>> m_waitingHandOvers;
 };

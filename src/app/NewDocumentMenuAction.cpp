@@ -6,6 +6,7 @@
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 #include "tokens/FileAttributesWorker.h"
+#include "platform/MainWindowLocator.h"
 
 namespace {
 void bringToFront()
@@ -59,6 +60,8 @@ void NewDocumentMenuAction::newDocument(QObject* sender)
                     QStringLiteral("newDocument(_:)"));
                 bringToFront();
             });
+        // Its undo brings back the list, with paths that a rename makes stale.
+        const UndoManager::TargetScope listStep(MainWindowLocator::undoManager(), dataSource.get());
         UndoableActionManager::shared().perform(QStringLiteral("New"), doAction, undoAction);
     });
 }

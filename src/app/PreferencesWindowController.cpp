@@ -14,6 +14,14 @@ PreferencesWindowController& PreferencesWindowController::shared()
     return *controller;
 }
 
+PreferencesWindowController::PreferencesWindowController()
+    : m_inputBlock([this](bool blocked) {
+        if (m_content)
+            m_content->setEnabled(!blocked);
+    })
+{
+}
+
 void PreferencesWindowController::windowDidLoad()
 {
     m_window = new QDialog(QApplication::activeWindow());
@@ -21,6 +29,7 @@ void PreferencesWindowController::windowDidLoad()
     m_window->setAccessibleName(QStringLiteral("Preferences"));
     auto* layout = new QVBoxLayout(m_window);
     m_content = new PreferencesViewController(m_window);
+    m_content->setEnabled(!m_inputBlock.isBlocked());
     layout->addWidget(m_content);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, m_window);
     connect(buttons, &QDialogButtonBox::rejected, this, [this] { cancel(nullptr); });

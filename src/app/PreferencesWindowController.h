@@ -4,13 +4,17 @@
 #include <QPointer>
 
 #include "app/PreferencesViewController.h"
+#include "app/UserInputBlockObserver.h"
 #include <QDialog>
 
-// The one preferences window, made on first use and kept for the run.
+// The one preferences window, made on first use and kept for the run. While
+// input is blocked (a rename run reads the preferences) its settings cannot
+// be changed; it can still be closed.
 class PreferencesWindowController : public QObject {
     Q_OBJECT
 public:
     static PreferencesWindowController& shared();
+    PreferencesWindowController();
 
     QDialog* window() const { return m_window; }
     PreferencesViewController* contentViewController() const { return m_content; }
@@ -25,4 +29,5 @@ private:
 
     QPointer<QDialog> m_window;
     QPointer<PreferencesViewController> m_content;
+    UserInputBlockObserver m_inputBlock;
 };

@@ -6,13 +6,21 @@
 #include "core/RegularExpression.h"
 #include "core/String+path.h"
 #include "platform/ConcurrentChunks.h"
+#include "engine/CaseFolding.h"
 #include "engine/DiskMove.h"
 #include "engine/FreePaths.h"
 #include "files/DirectoryValidator.h"
+#include "files/FileManagerError.h"
 #include "files/FileTransform.h"
 #include "platform/Log.h"
 
+#include <QFile>
+
 #include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
 
 namespace FileValidationUtil {
 
@@ -159,40 +167,189 @@ QSet<QString> unchangedFilenames(const QList<File>& files)
     return paths;
 }
 
+namespace {
+
+// The paths taken so far, by their text and by their folded name too: in a
+// folder that folds case "A.txt" takes "a.txt". The folder is asked only when
+// two paths meet under one folded name.
+class TakenPaths {
+public:
+    TakenPaths(QSet<QString>& exact, CaseFolding* folding)
+        : m_exact(exact)
+        , m_folding(folding)
+    {
+    }
+
+    bool contains(const QString& path) const { return m_exact.contains(path) || foldedContains(path, foldedHash(path)); }
+    void insert(const QString& path)
+    {
+        m_exact.insert(path);
+        if (m_folding)
+            m_folded.insert(foldedHash(path), path);
+    }
+    // Takes the path unless it is taken; answers whether it was free.
+    bool claim(const QString& path)
+    {
+        const qsizetype before = m_exact.size();
+        m_exact.insert(path);
+        if (m_exact.size() == before)
+            return false;
+        if (!m_folding)
+            return true;
+        const size_t hash = foldedHash(path);
+        if (foldedContains(path, hash)) {
+            m_exact.remove(path);
+            return false;
+        }
+        m_folded.insert(hash, path);
+        return true;
+    }
+    void reserve(qsizetype count)
+    {
+        m_exact.reserve(count);
+        if (m_folding)
+            m_folded.reserve(count);
+    }
+
+private:
+    // The folder as it is spelled, the name folded.
+    size_t foldedHash(const QString& path) const
+    {
+        if (!m_folding)
+            return 0;
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        return qHashMulti(0, QStringView(path).first(slash + 1), CaseFolding::folded(path.mid(slash + 1)));
+    }
+    bool foldedContains(const QString& path, size_t hash) const
+    {
+        if (!m_folding)
+            return false;
+        for (auto it = m_folded.constFind(hash); it != m_folded.cend() && it.key() == hash; ++it) {
+            if (*it != path && m_folding->areOneEntry(*it, path))
+                return true;
+        }
+        return false;
+    }
+
+    QSet<QString>& m_exact;
+    CaseFolding* m_folding;
+    QMultiHash<size_t, QString> m_folded;
+};
+
+// Where the search for a free counter of one wanted path stands. Every counter
+// below `next` was found in the set of taken paths, which only grows, or held
+// on disk: those are kept apart and asked again for each file, since what is
+// there may be that file itself. So a clash costs what is new to try, not
+// the counters every earlier clash of the same name went through.
+struct CounterSearch {
+    int next = 2;
+    std::vector<int> heldOnDisk; // ascending
+};
+
+// The path a file would take with the counter; `counter` 0 gives the key that
+// every file wanting the same path shares (a NUL is in no valid name).
+QString counterCandidate(const File& file, int counter)
+{
+    const FileTransform& transformed = file.transformed;
+    const QString suffix = counter == 0 ? QString(QChar(0)) : QLatin1Char(' ') + QString::number(counter);
+    // A folder's full path is its new path: the suffix goes at its end.
+    return file.isDirectory() ? transformed.transformedPath.value() + suffix
+                              : String::stringByAppendingPathComponent(transformed.transformedPath.value(),
+                                    transformed.transformedName.value() + suffix + transformed.transformedExtSuffix());
+}
+
+std::optional<QString> findUniqueSuffix(const File& file, TakenPaths& taken, std::stop_token stop,
+    const std::function<bool(const QString&)>& isTakenOnDisk, CounterSearch& search)
+{
+    const auto claim = [&](const QString& candidate, int counter) {
+        taken.insert(candidate);
+        return QLatin1Char(' ') + QString::number(counter);
+    };
+    for (const int counter : search.heldOnDisk) {
+        if (stop.stop_requested())
+            return std::nullopt;
+        const QString candidate = counterCandidate(file, counter);
+        if (!taken.contains(candidate) && !isTakenOnDisk(candidate))
+            return claim(candidate, counter);
+    }
+    for (; search.next < MAX_COUNTER + 1; ++search.next) {
+        if (stop.stop_requested())
+            return std::nullopt;
+        const QString candidate = counterCandidate(file, search.next);
+        if (taken.contains(candidate))
+            continue;
+        if (isTakenOnDisk && isTakenOnDisk(candidate)) {
+            search.heldOnDisk.push_back(search.next);
+            continue;
+        }
+        return claim(candidate, search.next++);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& taken, std::stop_token stop,
     const std::function<bool(const QString&)>& isTakenOnDisk)
 {
-    const FileTransform& transformed = file.transformed;
-    for (int counter = 2; counter < MAX_COUNTER + 1; ++counter) {
-        if (stop.stop_requested())
-            return std::nullopt;
-        const QString suffix = QLatin1Char(' ') + QString::number(counter);
-        // A folder's full path is its new path: the suffix goes at its end.
-        const QString candidate = file.isDirectory()
-            ? transformed.transformedPath.value() + suffix
-            : String::stringByAppendingPathComponent(transformed.transformedPath.value(),
-                  transformed.transformedName.value() + suffix + transformed.transformedExtSuffix());
-        if (!taken.contains(candidate) && !(isTakenOnDisk && isTakenOnDisk(candidate))) {
-            taken.insert(candidate);
-            return suffix;
-        }
-    }
-    return std::nullopt;
+    CounterSearch fresh;
+    TakenPaths takenPaths(taken, nullptr);
+    return findUniqueSuffix(file, takenPaths, stop, isTakenOnDisk, fresh);
 }
 
 namespace {
 
 // Whether an item other than the file itself holds `path` on disk, where no
-// file of the run is leaving. The file is asked for only when something is
-// found: the file itself under another spelling, where the file system folds
-// case, is no clash.
-bool isHeldOnDisk(const File& file, const QString& path, const QSet<QString>& leaving)
+// file of the run is leaving. The file itself is its own entry under another
+// spelling in a folder that folds case; another entry of the same inode (a
+// hard link) is an item of its own, which the move would not replace.
+bool isHeldOnDisk(const File& file, const QString& path, const QSet<QString>& leaving, CaseFolding& folding)
 {
-    if (leaving.contains(path))
+    if (leaving.contains(path) || !DiskMove::exists(path))
         return false;
-    const std::optional<DiskMove::Identity> found = DiskMove::identity(path);
-    return found && found != DiskMove::identity(file.source.fileInfo.fullPath);
+    return !folding.areOneEntry(file.source.fileInfo.fullPath, path);
 }
+
+// Why the run could not write the file's target into its folder, in the words
+// the run would use; none where it can. Asked once per folder.
+class FolderWriteCheck {
+public:
+    std::optional<QString> refusal(const QString& folder, const QString& target)
+    {
+        auto known = m_refusals.constFind(folder);
+        if (known == m_refusals.cend())
+            known = m_refusals.insert(folder, refusalOf(folder));
+        if (!known->code)
+            return std::nullopt;
+        // A folder still to be made fails where the run makes the first missing one.
+        return known->missingFolder.isEmpty() ? FileManagerError(known->code, target, QStringLiteral("move")).message()
+                                              : FileManagerError(known->code, known->missingFolder, QStringLiteral("create folder")).message();
+    }
+
+private:
+    struct Refusal {
+        int code = 0;
+        QString missingFolder; // the outermost folder to be made; empty when the folder is there
+    };
+
+    static Refusal refusalOf(const QString& folder)
+    {
+        QString missing;
+        QString at = folder;
+        while (!DiskMove::exists(at)) {
+            const QString parent = String::stringByDeletingLastPathComponent(at);
+            if (parent == at || parent.isEmpty())
+                return {};
+            missing = at;
+            at = parent;
+        }
+        if (::faccessat(AT_FDCWD, QFile::encodeName(at).constData(), W_OK, AT_EACCESS) == 0)
+            return {};
+        return { errno, missing };
+    }
+
+    QHash<QString, Refusal> m_refusals;
+};
 
 constexpr qsizetype DISK_CHUNK_SIZE = 4096;
 
@@ -222,12 +379,24 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
         return;
     // The new paths outlive this check in the set of taken paths: they are
     // made here, by the thread that keeps them, not by the helpers.
-    QSet<QString> taken;
+    // A file the run would be refused to write where it goes stays: the
+    // preview says so in the run's words.
+    FolderWriteCheck writeCheck;
+    for (qsizetype i = 0; i < count; ++i) {
+        if (!moves[i])
+            continue;
+        paths[i] = first[i].transformed.transformedFullPath();
+        if (const auto refusal = writeCheck.refusal(String::stringByDeletingLastPathComponent(paths[i]), paths[i])) {
+            files[i].validation.insertError(*refusal);
+            moves[i] = false;
+        }
+    }
+    QSet<QString> takenTexts;
+    CaseFolding folding;
+    TakenPaths taken(takenTexts, &folding);
     taken.reserve(count);
     for (qsizetype i = 0; i < count; ++i) {
-        if (moves[i])
-            paths[i] = first[i].transformed.transformedFullPath();
-        else
+        if (!moves[i])
             taken.insert(first[i].source.fileInfo.fullPath);
     }
     // The places the files that move leave: free for the others. Needed only
@@ -258,28 +427,32 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
     if (probed && anyFound) {
         const QSet<QString>& left = leaving();
         probed = eachFile([&](qsizetype i, FreePaths::Probe&) {
-            heldOnDisk[i] = heldOnDisk[i] && isHeldOnDisk(first[i], paths[i], left);
+            heldOnDisk[i] = heldOnDisk[i] && isHeldOnDisk(first[i], paths[i], left, folding);
         });
     }
     if (!probed)
         return;
 
     const bool autoResolveDuplicates = Preference::boolFor(PreferenceKey::autoResolveDuplicates);
+    QHash<QString, CounterSearch> searches;
+    FreePaths::Probe candidateProbe;
     for (qsizetype i = 0; i < count; ++i) {
         if (stop.stop_requested())
             return;
         if (!moves[i])
             continue;
         File& file = files[i];
-        const bool listed = taken.contains(paths[i]);
-        if (!listed && !heldOnDisk[i]) {
-            taken.insert(paths[i]);
+        if (!heldOnDisk[i] && taken.claim(paths[i]))
             continue;
-        }
+        const bool listed = !heldOnDisk[i] || taken.contains(paths[i]);
         std::optional<QString> suffix;
         if (autoResolveDuplicates) {
-            suffix = findUniqueSuffixForFile(file, taken, stop,
-                [&](const QString& candidate) { return isHeldOnDisk(file, candidate, leaving()); });
+            // A counted name is looked up in the folder's listing first, where it was read.
+            suffix = findUniqueSuffix(file, taken, stop,
+                [&](const QString& candidate) {
+                    return !freePaths.isSurelyFree(candidate, candidateProbe) && isHeldOnDisk(file, candidate, leaving(), folding);
+                },
+                searches[counterCandidate(file, 0)]);
         }
         if (!suffix) {
             // Another file of the list may still give way; an item on disk will not.

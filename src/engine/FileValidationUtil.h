@@ -49,7 +49,9 @@ QSet<QString> unchangedFilenames(const QList<File>& files);
 // file in list order keeps a path, later ones get a counter suffix or a
 // warning. A path held on disk by an item that is not leaving in this run is
 // taken too: the file gets a counter, or the error alreadyExists when
-// duplicates are not resolved automatically. Returns early at cancellation.
+// duplicates are not resolved automatically. In a folder that folds case two
+// spellings of one name are one path. A file whose folder the run could not
+// write gets the run's refusal as an error. Returns early at cancellation.
 void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop = {});
 // `isTakenOnDisk` tells which candidates are held on disk.
 std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& taken, std::stop_token stop = {},

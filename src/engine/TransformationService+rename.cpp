@@ -235,9 +235,10 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
         MainThread::runBlocking([&] {
             NumberStart::apply(*transformers, full.numberStarts);
             // The list's earlier undo steps hold the paths from before the
-            // rename: undoing them would bring back files that are gone.
+            // rename: undoing them would bring back files that are gone. The
+            // rule edits' steps stay.
             if (UndoManager* undoManager = MainWindowLocator::undoManager())
-                undoManager->removeAllActions();
+                undoManager->removeAllActions(fileDataSource.get());
         });
     }
     MainThread::runBlocking([] { AppNotification::post(NotificationName::transformButtonUpdated, {}, std::nullopt, RUN_FUNCTION); });

@@ -308,44 +308,110 @@ private:
         return std::nullopt;
     }
 
+    // The records inside a moved folder follow it, and so do the folders the
+    // run made in it. They are found through an index of folders, so that a
+    // move costs what lies inside the folder, not a pass over the whole list.
     void rebase(qsizetype mover, const QString& from, const QString& to)
     {
+        if (!m_folderIndex)
+            buildFolderIndex();
         const QString prefix = from + QLatin1Char('/');
-        QSet<QString> created;
-        for (const QString& folder : std::as_const(m_context.createdFolders))
-            created.insert(folder.startsWith(prefix) ? to + folder.mid(from.size()) : folder);
-        m_context.createdFolders = created;
+        // The folders known inside `from`, collected before the rebased ones join.
+        QStringList inside { from };
+        for (qsizetype k = 0; k < inside.size(); ++k)
+            inside << m_folderIndex->value(inside[k]).subfolders;
 
-        for (qsizetype j = 0; j < m_files.size(); ++j) {
-            if (j == mover)
-                continue;
-            File& file = m_files[j];
-            const QString path = sourcePath(file);
-            if (!path.startsWith(prefix))
-                continue;
-            const QString rebased = to + path.mid(from.size());
-            track(file, path, false);
-            if (j > m_current)
-                forgetPending(path);
-            if (j > m_current && willRename(j)) {
-                if (rebased == m_targets[j]) {
-                    // Carried by its folder to where the preview showed it.
-                    file.initProperties(QUrl::fromLocalFile(rebased));
-                    m_targets[j] = QString();
-                    ++m_context.totalSuccess;
-                    track(file, rebased, true);
-                    continue;
-                }
-                // Still to move: the target stays as the preview showed it.
-                file.source.fileInfo = ExtendedFileInfo::read(QUrl::fromLocalFile(rebased));
-            } else {
-                file.initProperties(QUrl::fromLocalFile(rebased));
+        for (const QString& folder : std::as_const(inside)) {
+            if (folder != from && m_context.createdFolders.remove(folder)) {
+                const QString rebased = to + folder.mid(from.size());
+                m_context.createdFolders.insert(rebased);
+                indexFolder(rebased);
             }
-            if (j > m_current)
-                notePending(rebased, j);
-            track(file, rebased, true);
+            // A copy: indexing the rebased records may grow the index.
+            const QList<qsizetype> records = m_folderIndex->value(folder).records;
+            for (const qsizetype j : records) {
+                if (j == mover)
+                    continue;
+                File& file = m_files[j];
+                const QString path = sourcePath(file);
+                // An entry the index keeps from an earlier place of the record.
+                if (!path.startsWith(prefix))
+                    continue;
+                const QString rebased = to + path.mid(from.size());
+                indexRecord(j, rebased);
+                track(file, path, false);
+                if (j > m_current)
+                    forgetPending(path);
+                if (j > m_current && willRename(j)) {
+                    if (rebased == m_targets[j]) {
+                        // Carried by its folder to where the preview showed it.
+                        file.initProperties(QUrl::fromLocalFile(rebased));
+                        m_targets[j] = QString();
+                        ++m_context.totalSuccess;
+                        track(file, rebased, true);
+                        continue;
+                    }
+                    // Still to move: the target stays as the preview showed it.
+                    file.source.fileInfo = ExtendedFileInfo::read(QUrl::fromLocalFile(rebased));
+                } else {
+                    file.initProperties(QUrl::fromLocalFile(rebased));
+                }
+                if (j > m_current)
+                    notePending(rebased, j);
+                track(file, rebased, true);
+            }
         }
     }
+
+    // A folder of the index: the records that are, were or will be right in
+    // it, and the known folders right inside it.
+    struct IndexedFolder {
+        QList<qsizetype> records;
+        QStringList subfolders;
+    };
+
+    // Every place a record takes in the run is its source, its target, a
+    // name beside one of them, or one of those carried along by a folder
+    // move; so the index holds each record under the folders of its source
+    // and its target, and rebase() adds where a move carries it.
+    void buildFolderIndex()
+    {
+        m_folderIndex.emplace();
+        m_folderIndex->reserve(m_files.size());
+        for (qsizetype j = 0; j < m_files.size(); ++j) {
+            indexRecord(j, sourcePath(m_files[j]));
+            if (willRename(j))
+                indexRecord(j, m_targets[j]);
+        }
+        for (const QString& folder : std::as_const(m_context.createdFolders))
+            indexFolder(folder);
+    }
+
+    void indexRecord(qsizetype position, const QString& path)
+    {
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0)
+            return;
+        const QString folder = slash == 0 ? QStringLiteral("/") : path.left(slash);
+        indexFolder(folder);
+        (*m_folderIndex)[folder].records << position;
+    }
+
+    // Adds the folder and the folders above it that are not known yet.
+    void indexFolder(const QString& folder)
+    {
+        if (m_folderIndex->contains(folder))
+            return;
+        m_folderIndex->insert(folder, {});
+        const qsizetype slash = folder.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0 || folder == QLatin1String("/"))
+            return;
+        const QString parent = slash == 0 ? QStringLiteral("/") : folder.left(slash);
+        indexFolder(parent);
+        (*m_folderIndex)[parent].subfolders << folder;
+    }
+
+    std::optional<QHash<QString, IndexedFolder>> m_folderIndex;
 
     RenameContext& m_context;
     QList<File>& m_files;

@@ -5,6 +5,7 @@
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Prefault.h"
+#include "platform/MainWindowLocator.h"
 
 #include <algorithm>
 #include <utility>
@@ -80,6 +81,8 @@ void FileDataSource::replaceFilesFromComponents(const FileComponents& newFiles, 
     // change left behind, never a second copy of what is in effect.
     auto input = std::make_shared<FileComponents>(newFiles);
     const auto held = std::make_shared<HeldFiles>();
+    // A step of the list: it holds paths that a rename makes stale.
+    const UndoManager::TargetScope listStep(MainWindowLocator::undoManager(), this);
     const auto firstRun = [weakSelf, input, held, action, stop, setUrls] {
         const auto self = weakSelf.lock();
         FileComponents files = std::exchange(*input, FileComponents {});
@@ -177,6 +180,7 @@ void FileDataSource::removeFiles(const QSet<int>& storageIndexes)
     const QString name = getReplaceFilesActionName(count() - removed.size(), count(), FileAction::remove);
     const std::weak_ptr<FileDataSource> weakSelf = weak_from_this();
     const auto held = std::make_shared<HeldFiles>();
+    const UndoManager::TargetScope listStep(MainWindowLocator::undoManager(), this);
     const auto remove = [weakSelf, held, removed] {
         if (const auto self = weakSelf.lock())
             held->components = self->takeStored(removed);

@@ -9,6 +9,7 @@
 #include "files/StableMergeSort.h"
 #include "platform/Log.h"
 #include "platform/MainThread.h"
+#include "platform/MainWindowLocator.h"
 
 #include <numeric>
 #include <vector>
@@ -202,6 +203,8 @@ void FileDataSource::sortBy(FileSortOrder order)
     const FileSortOrder previousOrder = m_sortOrder;
     const QList<int> previousIndexes = m_orderedIndex;
     const std::weak_ptr<FileDataSource> weakSelf = weak_from_this();
+    // A step of the list: its order fits the list as it is now.
+    const UndoManager::TargetScope listStep(MainWindowLocator::undoManager(), this);
     UndoManagerHelpers::perform(
         menuDescription(order),
         [weakSelf, order] {

@@ -106,10 +106,22 @@ QList<File> FilesAndDirectories::getFileItems(const QList<QUrl>& urls, std::stop
         if (stop.stop_requested())
             return {};
         kept.emplaceBack(url, renameAliases);
-        if (!isListable(kept.constLast().source.fileInfo))
+        const ExtendedFileInfo& info = kept.constLast().source.fileInfo;
+        if (!isListable(info)) {
             kept.removeLast();
+        } else if (!isThere(info)) {
+            // Gone meanwhile, or a name no text spells (raw bytes that are not UTF-8).
+            directoryValidator->append({ info.fullPath, RejectionReason::error });
+            kept.removeLast();
+        }
     }
     return kept;
+}
+
+bool FilesAndDirectories::isThere(const ExtendedFileInfo& info)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(info.fullPath).constData(), &status) == 0;
 }
 
 bool FilesAndDirectories::isListable(const ExtendedFileInfo& info) const

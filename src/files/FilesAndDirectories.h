@@ -42,6 +42,8 @@ private:
     QList<File> getFileItems(const QList<QUrl>& urls, std::stop_token stop) const;
     // Not an ignored name, in a supported place, in a writable folder.
     bool isListable(const ExtendedFileInfo& info) const;
+    // Whether an item is at the path (a dangling link counts).
+    static bool isThere(const ExtendedFileInfo& info);
     // None when the folder was listed before in this walk.
     std::optional<QList<File>> contentsOf(const File& folder, Walk& walk) const;
     // Adds what `files` and the folders among them hold to the walk's findings.

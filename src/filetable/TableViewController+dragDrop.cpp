@@ -4,6 +4,7 @@
 #include "filetable/FileTableModel.h"
 #include "filetable/FileTablePasteboard.h"
 #include "files/FileDataSource.h"
+#include "platform/MainWindowLocator.h"
 
 #include <QHash>
 #include <QItemSelectionModel>
@@ -88,6 +89,8 @@ void TableViewController::doMoveRows(const QList<int>& rows, int row)
         AppNotification::post(NotificationName::dataSourceUpdated);
         AppNotification::post(NotificationName::applyChanges);
     };
+    // A step of the list: its order fits the list as it is now.
+    const UndoManager::TargetScope listStep(MainWindowLocator::undoManager(), store.get());
     UndoManagerHelpers::perform(
         actionName,
         [weakStore, self, positions, movedFiles, to, announce] {

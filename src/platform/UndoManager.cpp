@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 UndoManager::UndoManager(QObject* parent)
     : QObject(parent)
 {
@@ -51,12 +53,19 @@ void UndoManager::registerUndo(Handler handler)
         if (m_groupsByEvent) {
             QTimer::singleShot(0, this, [this] { closeImplicitGroup(); });
         }
-        m_open.handlers.push_back(std::move(handler));
+        addHandler(std::move(handler));
         if (!m_groupsByEvent)
             closeImplicitGroup();
         return;
     }
+    addHandler(std::move(handler));
+}
+
+void UndoManager::addHandler(Handler handler)
+{
     m_open.handlers.push_back(std::move(handler));
+    if (m_target && std::find(m_open.targets.cbegin(), m_open.targets.cend(), m_target) == m_open.targets.cend())
+        m_open.targets.push_back(m_target);
 }
 
 void UndoManager::closeImplicitGroup()
@@ -108,6 +117,8 @@ void UndoManager::run(std::vector<Group>& from, bool undoing)
     (undoing ? m_undoing : m_redoing) = true;
     beginUndoGrouping();
     m_open.name = group.name;
+    // What the handlers register brings back the same objects.
+    m_open.targets = group.targets;
     // Last registered, first undone.
     for (auto it = group.handlers.rbegin(); it != group.handlers.rend(); ++it)
         (*it)();
@@ -125,4 +136,33 @@ void UndoManager::removeAllActions()
     m_groupingLevel = 0;
     m_implicitGroup = false;
     emit stacksChanged();
+}
+
+void UndoManager::removeAllActions(const void* target)
+{
+    const auto concerns = [target](const Group& group) {
+        return std::find(group.targets.cbegin(), group.targets.cend(), target) != group.targets.cend();
+    };
+    std::erase_if(m_undoStack, concerns);
+    std::erase_if(m_redoStack, concerns);
+    if (concerns(m_open)) {
+        m_open.handlers.clear();
+        m_open.targets.clear();
+    }
+    emit stacksChanged();
+}
+
+UndoManager::TargetScope::TargetScope(UndoManager* manager, const void* target)
+    : m_manager(manager)
+{
+    if (m_manager) {
+        m_previous = m_manager->m_target;
+        m_manager->m_target = target;
+    }
+}
+
+UndoManager::TargetScope::~TargetScope()
+{
+    if (m_manager)
+        m_manager->m_target = m_previous;
 }

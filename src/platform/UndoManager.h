@@ -37,6 +37,23 @@ public:
     bool isUndoing() const { return m_undoing; }
     bool isRedoing() const { return m_redoing; }
     void removeAllActions();
+    // Drops the steps that concern `target`; the other steps stay.
+    void removeAllActions(const void* target);
+
+    // The steps registered while a scope lives concern `target`, the object
+    // whose state they bring back, and so do the steps their undo and redo
+    // register in turn.
+    class TargetScope {
+    public:
+        TargetScope(UndoManager* manager, const void* target);
+        ~TargetScope();
+        TargetScope(const TargetScope&) = delete;
+        TargetScope& operator=(const TargetScope&) = delete;
+
+    private:
+        UndoManager* m_manager;
+        const void* m_previous = nullptr;
+    };
 
     int undoCount() const { return static_cast<int>(m_undoStack.size()); }
     int redoCount() const { return static_cast<int>(m_redoStack.size()); }
@@ -48,7 +65,9 @@ private:
     struct Group {
         QString name;
         std::vector<Handler> handlers;
+        std::vector<const void*> targets;
     };
+    void addHandler(Handler handler);
     void closeImplicitGroup();
     void run(std::vector<Group>& from, bool undoing);
 
@@ -60,4 +79,5 @@ private:
     bool m_groupsByEvent = true;
     bool m_undoing = false;
     bool m_redoing = false;
+    const void* m_target = nullptr;
 };

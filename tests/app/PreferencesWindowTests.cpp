@@ -1,12 +1,15 @@
 #include "TestEnvironment.h"
 #include "app/PreferencesViewController.h"
 #include "app/PreferencesWindowController.h"
+#include "core/AppNotification.h"
 #include "core/Preference.h"
+#include "platform/NotificationCenter.h"
 #include "tokens/GPSCache.h"
 #include "uikit/ScriptedAlertPresenter.h"
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -147,6 +150,39 @@ TEST_F(PreferencesWindowTest, TheVersionLabelShowsTheApplicationVersion)
         EXPECT_EQ(label->text(), QString::fromLatin1(c.shown));
     }
     QCoreApplication::setApplicationVersion(before);
+}
+
+// While a rename run holds the window (input blocked) the settings it reads
+// stay as they are, also in a window opened meanwhile; blocks nest as in the
+// main window, and the window can still be closed.
+TEST_F(PreferencesWindowTest, SettingsCannotChangeWhileInputIsBlocked)
+{
+    const auto post = [](const QString& name, int times) {
+        for (int i = 0; i < times; ++i)
+            NotificationCenter::defaultCenter().post({ name, {}, {} });
+    };
+    auto* box = view->findChild<QCheckBox*>("autoResolveDuplicates");
+    ASSERT_NE(box, nullptr);
+    const bool before = Preference::boolFor(PreferenceKey::autoResolveDuplicates);
+    const auto tryToChange = [&] {
+        QTest::mouseClick(box, Qt::LeftButton);
+        return Preference::boolFor(PreferenceKey::autoResolveDuplicates) != before;
+    };
+
+    post(NotificationName::disableUserInput, 2);
+    EXPECT_FALSE(tryToChange());
+    post(NotificationName::enableUserInput, 1);
+    PreferencesWindowController::shared().cancel(nullptr);
+    PreferencesWindowController::shared().preferencesAction(nullptr);
+    EXPECT_FALSE(tryToChange()) << "one block is still open";
+    auto* close = PreferencesWindowController::shared().window()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close);
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_FALSE(PreferencesWindowController::shared().window()->isVisible());
+
+    post(NotificationName::enableUserInput, 2);
+    PreferencesWindowController::shared().preferencesAction(nullptr);
+    EXPECT_TRUE(tryToChange());
+    Preference::set(before, PreferenceKey::autoResolveDuplicates);
 }
 
 TEST_F(PreferencesWindowTest, TheWindowIsKeptBetweenOpenings)

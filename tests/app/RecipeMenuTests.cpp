@@ -7,6 +7,7 @@
 #include "core/AppNotification+Typed.h"
 #include "core/Preference.h"
 #include "platform/DefaultsStore.h"
+#include "platform/NotificationCenter.h"
 #include "rules/Transformers.h"
 
 #include <QAction>
@@ -396,6 +397,33 @@ TEST_F(RecipeStartUpTest, ADocumentThatIsOneRecipeOpensAsTheRecipe)
     EXPECT_EQ(AppNotification::OpenFolder::get(recorder.received[0]).urls, QList<QUrl>({ QUrl::fromLocalFile(capitals) }));
     EXPECT_EQ(AppNotification::OpenFolder::get(recorder.received[1]).urls.size(), 2);
     EXPECT_EQ(AppNotification::OpenFolder::get(recorder.received[1]).action, FileAction::append);
+}
+
+// A request handed over while a run holds the window (input blocked) would
+// replace the list or the rules under the run: it waits for the run's end,
+// and requests that came meanwhile are then acted on in order.
+TEST_F(RecipeStartUpTest, AHandOverDuringARunWaitsForItsEnd)
+{
+    const QString folder = makeFolder({ "a.txt", "b.txt" });
+    const QString recipe = writeRecipe(folder, "r.recipe", kTwoRules);
+    launch({ "brackenfold" });
+    TestEnvironment::drainEvents();
+    const int rulesBefore = transformers->count();
+    NotificationRecorder recorder({ NotificationName::openFolder });
+    auto& center = NotificationCenter::defaultCenter();
+
+    center.post({ NotificationName::disableUserInput, {}, {} });
+    delegate->handleArguments({ "brackenfold", "-r", "r.recipe", "--service", folder + "/a.txt" }, folder);
+    delegate->handleArguments({ "brackenfold", "--service", folder + "/b.txt" }, folder);
+    TestEnvironment::drainEvents();
+    EXPECT_TRUE(recorder.received.empty());
+    EXPECT_EQ(transformers->count(), rulesBefore);
+
+    center.post({ NotificationName::enableUserInput, {}, {} });
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return recorder.received.size() == 2 && transformers->count() == 2; }));
+    EXPECT_EQ(transformers->recipeUrl(), QUrl::fromLocalFile(recipe));
+    EXPECT_EQ(AppNotification::OpenFolder::get(recorder.received[0]).urls, QList<QUrl>({ QUrl::fromLocalFile(folder + "/a.txt") }));
+    EXPECT_EQ(AppNotification::OpenFolder::get(recorder.received[1]).urls, QList<QUrl>({ QUrl::fromLocalFile(folder + "/b.txt") }));
 }
 
 // A later start's request, handed over, is acted on like a command line.

@@ -1,8 +1,11 @@
 #include "EngineTestSupport.h"
+#include "engine/CaseFolding.h"
 #include "engine/FileValidationUtil.h"
 #include "engine/TransformationUtil.h"
 
+#include <cstring>
 #include <functional>
+#include <optional>
 
 using namespace FileValidationUtil;
 
@@ -115,6 +118,21 @@ TEST_F(FileValidationUtilTest, DuplicatesGetCountersInListOrder)
     EXPECT_EQ(files[2].transformed.transformedFullPath(), path(QStringLiteral("dir/a 3.txt")));
 }
 
+// Counters carry on from the last clash of the same name, yet never skip one
+// that is free: a counter another file wants outright, or one an unlisted item
+// holds on disk, is passed over; other names count on their own.
+TEST_F(FileValidationUtilTest, CountersOfInterleavedClashes)
+{
+    touch(QStringLiteral("dir/a 3.txt"), "unlisted");
+    QList<File> files = moves({ { "1.txt", "a.txt" }, { "2.txt", "a.txt" }, { "3.txt", "a 2.txt" }, { "4.txt", "a.txt" },
+        { "5.txt", "b.txt" }, { "6.txt", "b.txt" }, { "7.txt", "a.txt" }, { "8.txt", "a 6.txt" }, { "9.txt", "a.txt" } });
+    validateFiles(files);
+    validateUniquenessInterruptable(files);
+    const QStringList expected { "a.txt", "a 2.txt", "a 2 2.txt", "a 4.txt", "b.txt", "b 2.txt", "a 5.txt", "a 6.txt", "a 7.txt" };
+    for (qsizetype i = 0; i < files.size(); ++i)
+        EXPECT_EQ(files[i].transformed.transformedFullPath(), path(QStringLiteral("dir/") + expected[i])) << i;
+}
+
 TEST_F(FileValidationUtilTest, APathThatStaysIsTakenAndTheMoverGivesWay)
 {
     for (const bool autoResolve : { true, false }) {
@@ -214,6 +232,111 @@ TEST_F(FileValidationUtilTest, TargetsTakenOnDisk)
             << "a dangling link takes its name";
         QDir(path(QStringLiteral("dir"))).removeRecursively();
     }
+}
+
+// The preview shows the name the disk will take. What is found under another
+// spelling is the file itself only where the folder folds case, which the
+// folder answers (looked up here through staged answers); the inode cannot
+// tell: a hard link shares it, and some file systems give each spelling its own.
+TEST_F(FileValidationUtilTest, TheFileItselfUnderAnotherSpellingAndOtherItemsOnDisk)
+{
+    const auto hardLink = [this](const char* from, const char* to) {
+        ASSERT_EQ(::link(QFile::encodeName(path(QString::fromLatin1(from))).constData(),
+                      QFile::encodeName(path(QString::fromLatin1(to))).constData()),
+            0);
+    };
+    // A folder that folds: any other spelling of a listed name is found.
+    const CaseFolding::Lookups folding { [](const QString&, const QString&) { return true; },
+        [](const QString&) { return std::optional(QStringList { QStringLiteral("x.txt") }); } };
+    struct Case {
+        const char* label;
+        std::function<void()> disk;
+        bool folds;
+        QList<std::pair<QString, QString>> moves;
+        QStringList expected; // the names the moves get, in order
+    };
+    const Case cases[] = {
+        { "a hard link under another name is an item of its own", [&] { hardLink("dir/h1.txt", "dir/h2.txt"); }, false,
+            { { "h1.txt", "h2.txt" } }, { "h2 2.txt" } },
+        { "case only, one inode for both spellings, folding folder", [&] { hardLink("dir/abc.txt", "dir/ABC.txt"); }, true,
+            { { "abc.txt", "ABC.txt" } }, { "ABC.txt" } },
+        { "case only, each spelling its own inode, folding folder", [&] { touch(QStringLiteral("dir/ABC.txt")); }, true,
+            { { "abc.txt", "ABC.txt" } }, { "ABC.txt" } },
+        { "case only onto a hard link, folder that does not fold", [&] { hardLink("dir/abc.txt", "dir/ABC.txt"); }, false,
+            { { "abc.txt", "ABC.txt" } }, { "ABC 2.txt" } },
+        { "two targets that differ in case only, folding folder", {}, true,
+            { { "x.txt", "A.txt" }, { "y.txt", "a.txt" }, { "z.txt", "A 2.TXT" } }, { "A.txt", "a 2.txt", "A 2 2.TXT" } },
+        { "two targets that differ in case only, folder that does not fold", {}, false,
+            { { "x.txt", "A.txt" }, { "y.txt", "a.txt" } }, { "A.txt", "a.txt" } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        for (const auto& [from, to] : c.moves)
+            touch(QStringLiteral("dir/") + from);
+        if (c.disk)
+            c.disk();
+        QList<std::pair<QString, QString>> moved;
+        for (const auto& [from, to] : c.moves)
+            moved << std::pair { from, to };
+        QList<File> files = moves(moved);
+        std::optional<CaseFolding::ScopedLookups> staged;
+        if (c.folds)
+            staged.emplace(folding);
+        validateFiles(files);
+        validateUniquenessInterruptable(files);
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            EXPECT_EQ(files[i].transformed.transformedFullPath(), path(QStringLiteral("dir/") + c.expected[i])) << i;
+            EXPECT_TRUE(files[i].validation.errors.isEmpty());
+        }
+        QDir(path(QStringLiteral("dir"))).removeRecursively();
+    }
+}
+
+// A hard link at the target: the run lands where the preview said.
+TEST_F(FileValidationUtilTest, AHardLinkAtTheTargetGivesTheRunsName)
+{
+    touch(QStringLiteral("dir/h1.txt"), "h");
+    ASSERT_EQ(::link(QFile::encodeName(path(QStringLiteral("dir/h1.txt"))).constData(),
+                  QFile::encodeName(path(QStringLiteral("dir/h2.txt"))).constData()),
+        0);
+    QList<File> files { fileTo(QStringLiteral("dir/h1.txt"), QStringLiteral("dir/h2.txt")) };
+    validateFiles(files);
+    validateUniquenessInterruptable(files);
+    const QString previewed = files[0].transformed.transformedFullPath();
+    const RenameContext result = TransformationUtil::renameFiles(RenameContext::make(files));
+    EXPECT_EQ(result.totalSuccess, 1);
+    EXPECT_EQ(result.files[0].source.fileInfo.fullPath, previewed);
+    EXPECT_EQ(previewed, path(QStringLiteral("dir/h2 2.txt")));
+}
+
+// A folder the run cannot write into is refused in the preview, with the
+// words the run would stop with: the folder itself, or the folder in which
+// a missing one would have to be made.
+TEST_F(FileValidationUtilTest, AFolderTheRunCannotWriteIsRefusedAsUser)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    touch(QStringLiteral("locked/a"));
+    touch(QStringLiteral("open/c"));
+    touch(QStringLiteral("open/e"));
+    const QList<File> listed { fileTo(QStringLiteral("locked/a"), QStringLiteral("locked/b")),
+        fileTo(QStringLiteral("open/c"), QStringLiteral("locked/new/d")), fileTo(QStringLiteral("open/e"), QStringLiteral("open/f")) };
+    const QByteArray locked = QFile::encodeName(path(QStringLiteral("locked")));
+    ::chmod(locked.constData(), 0555);
+    QList<File> files = listed;
+    validateFiles(files);
+    validateUniquenessInterruptable(files);
+    QStringList runErrors;
+    for (qsizetype i = 0; i < 2; ++i) {
+        const RenameContext run = TransformationUtil::renameFiles(RenameContext::make({ listed[i] }));
+        runErrors << (run.errorDetails ? run.errorDetails->error.message : QStringLiteral("renamed"));
+    }
+    ::chmod(locked.constData(), 0755);
+    EXPECT_EQ(runErrors[0], QStringLiteral("move \"%1\": %2").arg(path(QStringLiteral("locked/b")), QString::fromLocal8Bit(std::strerror(EACCES))));
+    EXPECT_EQ(files[0].validation.errors, QSet<QString> { runErrors[0] });
+    EXPECT_EQ(files[1].validation.errors, QSet<QString> { runErrors[1] });
+    EXPECT_TRUE(runErrors[1].startsWith(QStringLiteral("create folder")));
+    EXPECT_TRUE(files[2].validation.errors.isEmpty());
 }
 
 TEST_F(FileValidationUtilTest, ChangedOnlyWhereTheNameOnDiskDiffers)

@@ -94,6 +94,31 @@ TEST_F(RenameLoopTest, AFolderAndFilesInsideItBothChange)
     EXPECT_EQ(fileFrom(result, files, 3)->source.fileInfo.fullPath, path(QStringLiteral("E/k.txt")));
 }
 
+// Every record inside a moved folder follows it, however deep, moved or not,
+// through moves of folders inside folders; so do the folders the run made.
+TEST_F(RenameLoopTest, RecordsFollowNestedFolderMoves)
+{
+    touch(QStringLiteral("D/S/f.txt"), "f");
+    touch(QStringLiteral("D/S/g.txt"), "g");
+    touch(QStringLiteral("D/a"), "a");
+    touch(QStringLiteral("D/S/U/k"), "k");
+    QList<File> files = listed({ { "D/S/f.txt", "D/S/f.txt" }, { "D/S/g.txt", "E/T/h.txt" }, { "D/a", "E/N/a" },
+        { "D/S/U/k", "E/T/U/k" }, { "D/S/U", "E/T/U" }, { "D/S", "E/T" }, { "D", "E" } });
+    const RenameContext result = TransformationUtil::renameFiles(RenameContext::make(files));
+    EXPECT_EQ(result.status, Status::done);
+    const QStringList expected { "E/T/f.txt", "E/T/h.txt", "E/N/a", "E/T/U/k", "E/T/U", "E/T", "E" };
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const File* record = fileFrom(result, files, static_cast<int>(i));
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record->source.fileInfo.fullPath, path(expected[i])) << i;
+        EXPECT_TRUE(exists(expected[i])) << expected[i].toStdString();
+    }
+    EXPECT_EQ(content(QStringLiteral("E/T/h.txt")), QByteArray("g"));
+    EXPECT_FALSE(exists(QStringLiteral("D")));
+    for (const QString& folder : result.createdFolders)
+        EXPECT_TRUE(exists(folder.mid(root.path().size() + 1))) << "a made folder is known where it is: " << folder.toStdString();
+}
+
 // A folder goes before the files inside it, however deep, even when they are
 // listed first and keep its old name in their targets: each lands where the
 // preview showed it, not carried off with the folder.

@@ -1,5 +1,6 @@
 #include "RunTestSupport.h"
 #include "core/AppNotification+Typed.h"
+#include "core/UndoManager+perform.h"
 
 class RenameRunTest : public EngineRunTest {
 protected:
@@ -50,10 +51,15 @@ protected:
 
 TEST_F(RenameRunTest, RenamesTheFilesWithTheAbortButtonOfferedFromTheFirstMoment)
 {
-    // The list came in as an undoable step; renaming makes that step stale.
+    // A rule edit, then the list came in as an undoable step; renaming makes
+    // the list's step stale, not the rule edit's.
+    int ruleState = 1;
+    UndoManagerHelpers::perform(
+        QStringLiteral("Update Rename Action"), [&] { ruleState = 2; }, [&] { ruleState = 1; });
+    TestEnvironment::drainEvents();
     fileDataSource->replaceFiles(fileDataSource->getAllFiles(), FileAction::replace);
     TestEnvironment::drainEvents();
-    ASSERT_TRUE(undoManager.canUndo());
+    ASSERT_EQ(undoManager.undoCount(), 2);
     const qint64 generation = fileDataSource->fileGenerationId();
 
     NotificationRecorder recorder({ NotificationName::disableUserInput, NotificationName::showProgressView,
@@ -66,8 +72,12 @@ TEST_F(RenameRunTest, RenamesTheFilesWithTheAbortButtonOfferedFromTheFirstMoment
     EXPECT_EQ(storedNames(), entries());
     EXPECT_GT(fileDataSource->fileGenerationId(), generation);
     EXPECT_TRUE(delegate->partialCompletions.empty());
-    EXPECT_FALSE(undoManager.canUndo());
+    EXPECT_EQ(undoManager.undoCount(), 1);
+    EXPECT_EQ(undoManager.undoActionName(), QStringLiteral("Update Rename Action"));
     EXPECT_FALSE(undoManager.canRedo());
+    undoManager.undo();
+    EXPECT_EQ(ruleState, 1);
+    EXPECT_EQ(storedNames(), entries()) << "the list keeps the renamed files";
 
     const QStringList names = recorder.names();
     ASSERT_GE(names.size(), 6);

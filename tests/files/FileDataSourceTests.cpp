@@ -345,6 +345,22 @@ TEST_F(FileDataSourceTest, UndoPutsBackOnlyWhatTheStepChanged)
     EXPECT_EQ(listed(), (QStringList { "/a/4.txt", "/a/2.txt", "/a/0.txt", "/a/3.txt", "/a/1.txt", "/b/5.txt", "/b/6.txt" }));
 }
 
+// A rename makes the list's steps stale: every one of them names the store.
+TEST_F(FileDataSourceTest, EveryStepOfTheListNamesTheStore)
+{
+    bool foreignUndone = false;
+    undoManager.registerUndo([&] { foreignUndone = true; });
+    store->replaceFiles(makeFiles({ "/a/1.txt", "/a/2.txt" }), FileAction::replace);
+    store->replaceFiles(makeFiles({ "/a/3.txt" }), FileAction::append);
+    store->removeFiles({ 0 });
+    store->clear();
+    ASSERT_EQ(undoManager.undoCount(), 5);
+    undoManager.removeAllActions(store.get());
+    EXPECT_EQ(undoManager.undoCount(), 1);
+    undoManager.undo();
+    EXPECT_TRUE(foreignUndone);
+}
+
 TEST_F(FileDataSourceTest, OpenedUrlsFollowOpensAndTheirUndo)
 {
     const QUrl a = QUrl::fromLocalFile("/a"), b = QUrl::fromLocalFile("/b");

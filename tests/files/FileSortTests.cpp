@@ -218,6 +218,10 @@ TEST_F(FileSortTest, SortIsUndoneToTheExactOrderAndRedoneBySortingAgain)
     waitForSort();
     EXPECT_EQ(listed(), sorted);
     EXPECT_EQ(store->sortOrder(), FileSortOrder::byNumericNameAscending);
+
+    // The step is the list's: it goes with the list's steps, however often redone.
+    undoManager.removeAllActions(store.get());
+    EXPECT_FALSE(undoManager.canUndo());
 }
 
 TEST_F(FileSortTest, NoSortAndAnEmptyListChangeNothing)

@@ -386,6 +386,38 @@ TEST_F(FilesAndDirectoriesTest, ANameThatIsNotUtf8IsReportedNotOpened)
         (QList<RejectedDirectory> { { path("home/me/n/bad\uFFFD.txt"), Reason::error } }));
 }
 
+// An opened item that is not there (gone meanwhile, or a name that no text
+// can spell, such as raw bytes that are not UTF-8) is refused with its
+// reason, never listed as a row for nothing.
+TEST_F(FilesAndDirectoriesTest, AnOpenedPathThatIsNotThereIsRefused)
+{
+    makeFile("home/me/m/here.txt");
+    const QByteArray raw = QFile::encodeName(path("home/me/m/")) + "raw\xff.txt";
+    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const QList<QUrl> urls { QUrl::fromLocalFile(path("home/me/m/here.txt")), QUrl::fromLocalFile(path("home/me/m/gone.txt")),
+        QUrl::fromLocalFile(path("home/me/m/gone/")), QUrl::fromEncoded(QUrl::fromLocalFile(path("home/me/m/")).toEncoded() + "raw%FF.txt") };
+    ASSERT_EQ(urls[3].toLocalFile(), path("home/me/m/raw\uFFFD.txt"));
+    for (const bool asOnDisk : { true, false }) {
+        SCOPED_TRACE(asOnDisk ? "writability read from the disk" : "writability answered without looking");
+        DirectoryRoots directoryRoots = roots();
+        if (!asOnDisk)
+            directoryRoots.writability = [](const QString&) { return DirectoryRoots::Writability { false, true }; };
+        const FilesAndDirectories opened(urls, false, false, directoryRoots);
+        EXPECT_EQ(relative(opened.allFiles()), QStringList { "home/me/m/here.txt" });
+        EXPECT_EQ(sorted([&] {
+            QStringList refused;
+            for (const RejectedDirectory& rejected : opened.rejectedDirectories())
+                refused << (rejected.path.endsWith('/') ? rejected.path.chopped(1) : rejected.path) + QStringLiteral(" | ")
+                        + RejectionReasons::rawValue(rejected.reason);
+            return refused;
+        }()),
+            sorted({ path("home/me/m/gone.txt") + " | Not accessible", path("home/me/m/gone") + " | Not accessible",
+                path("home/me/m/raw\uFFFD.txt") + " | Not accessible" }));
+    }
+}
+
 TEST_F(FilesAndDirectoriesTest, CancellingEndsTheWalkWithNothing)
 {
     for (int i = 0; i < 5; ++i)

@@ -66,3 +66,48 @@ TEST(UndoManager, EmptyGroupLeavesNoStep)
     undo.endUndoGrouping();
     EXPECT_FALSE(undo.canUndo());
 }
+
+// Dropping the steps of one object leaves the others; a step that a kept or
+// dropped step registers while undone or redone concerns the same objects.
+TEST(UndoManager, StepsOfOneTargetAreDroppedAndTheRestKept)
+{
+    UndoManager undo;
+    undo.setGroupsByEvent(false);
+    const int list = 0;
+    const int rules = 0;
+    QStringList log;
+    std::function<void(QString)> step;
+    step = [&](QString name) {
+        undo.registerUndo([&, name] {
+            log << name;
+            step(name);
+        });
+    };
+    const auto stepOf = [&](const void* target, const QString& name) {
+        const UndoManager::TargetScope scope(&undo, target);
+        undo.beginUndoGrouping();
+        undo.setActionName(name);
+        step(name);
+        undo.endUndoGrouping();
+    };
+    stepOf(&rules, "rule 1");
+    stepOf(&list, "list 1");
+    stepOf(&rules, "rule 2");
+    stepOf(&list, "list 2");
+    undo.undo(); // list 2 goes to the redo stack, registered again by its handler
+    ASSERT_EQ(undo.redoActionName(), "list 2");
+    undo.undo(); // rule 2
+    undo.redo(); // rule 2 again
+    step("untargeted");
+    ASSERT_EQ(undo.undoCount(), 4);
+
+    undo.removeAllActions(&list);
+    EXPECT_EQ(undo.undoCount(), 3);
+    EXPECT_FALSE(undo.canRedo());
+    log.clear();
+    while (undo.canUndo())
+        undo.undo();
+    EXPECT_EQ(log, (QStringList { "untargeted", "rule 2", "rule 1" }));
+    undo.removeAllActions(&rules);
+    EXPECT_EQ(undo.redoCount(), 1) << "only the untargeted step is left to redo";
+}
