@@ -2,6 +2,7 @@
 
 #include "core/Preference.h"
 #include "core/String+path.h"
+#include "engine/CaseFolding.h"
 #include "engine/DiskMove.h"
 #include "engine/FileRenameError.h"
 #include "files/FileManager.h"
@@ -93,7 +94,10 @@ bool tryMove(const File& file, const QString& source, const QString& candidate, 
 // item itself, or else a counted name. Answers the path the item was moved to.
 QString moveBesideTakenTarget(File& file, const QString& source, const QString& target, const Options& options)
 {
-    if (DiskMove::isSameItem(source, target) && renameInPlace(file, source, target, options))
+    // Some folding file systems give each spelling its own inode: the folder
+    // is asked whether the two names are one entry.
+    const bool itself = DiskMove::isSameItem(source, target) || CaseFolding().areOneEntry(source, target);
+    if (itself && renameInPlace(file, source, target, options))
         return target;
     const FileRenameError taken = FileRenameError::targetAlreadyExists(QUrl::fromLocalFile(target));
     if (!Preference::boolFor(PreferenceKey::autoResolveDuplicates))
