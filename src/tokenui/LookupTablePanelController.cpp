@@ -39,10 +39,12 @@ std::function<void()>& fileListExport()
 }
 
 // Import takes the first comma, semicolon or tab outside quotes as the
-// separator, so a text holding any of them is quoted to come back whole.
+// separator, and a byte order mark at the start of the file for the encoding's,
+// so a text holding any of them is quoted to come back whole.
 QString csvField(const QString& text)
 {
-    for (const QString separator : { QStringLiteral(";"), QStringLiteral(","), QStringLiteral("\t") })
+    for (const QString separator :
+        { QStringLiteral(";"), QStringLiteral(","), QStringLiteral("\t"), QStringLiteral("\uFEFF") })
         if (text.contains(separator))
             return String::escapedForCSV(text, separator);
     return String::escapedForCSV(text);
