@@ -19,12 +19,15 @@ bool isRecipeText(const QString& text)
 QString absolutePath(const QString& path, const QString& workingDirectory)
 {
     QString result = path;
-    if (result.startsWith(QLatin1String("file://")))
-        result = QUrl(result).toLocalFile();
-    if (result.startsWith(QLatin1Char('~')))
+    if (result.startsWith(QLatin1String("file://"))) {
+        if (const QString local = QUrl(result).toLocalFile(); !local.isEmpty())
+            result = local;
+    }
+    if (result == QLatin1String("~") || result.startsWith(QLatin1String("~/")))
         result = Directory::homeDirectory() + result.mid(1);
-    if (QDir::isRelativePath(result))
-        result = QDir::cleanPath(QDir(workingDirectory).absoluteFilePath(result));
+    // A plain file path: Qt's own test would take ":x.txt" for a resource.
+    if (!result.startsWith(QLatin1Char('/')))
+        result = QDir::cleanPath(workingDirectory + QLatin1Char('/') + result);
     return result;
 }
 

@@ -54,6 +54,11 @@ TEST(CommandLine, PathsCountFromTheWorkingFolder)
         { { "bf", "file:///x/a%20b.recipe" }, { "bf", "/x/a b.recipe" } },
         { { "bf", "--service", "a", "-d" }, { "bf", "--service", "/w/a", "/w/-d" } },
         { { "relative-program" }, { "relative-program" } },
+        // Plain file paths, whatever Qt would make of them.
+        { { "bf", ":x.txt", "-d", ":photos", "-r", ":r.recipe" },
+            { "bf", "/w/:x.txt", "-d", "/w/:photos", "-r", "/w/:r.recipe" } },
+        { { "bf", "~draft.txt", "~" }, { "bf", "/w/~draft.txt", home } },
+        { { "bf", "file://" }, { "bf", "/w/file:" } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
