@@ -41,6 +41,7 @@
 
 #include <execinfo.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 
@@ -62,6 +63,15 @@ std::shared_ptr<T> sharedView(T* view)
 
 int AppDelegate::main(int argc, char* argv[], const std::function<void(MainWindow&)>& launched)
 {
+    // Answered before any window or hand-over, so they work without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const auto text = CommandLineProcessor::helpOrVersionText(arguments)) {
+        std::fputs(text->toLocal8Bit().constData(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brackenfold"));
     QApplication::setApplicationDisplayName(QStringLiteral("Brackenfold"));
