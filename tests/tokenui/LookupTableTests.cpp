@@ -303,11 +303,21 @@ TEST_F(LookupTable, filesThatCannotBeReadOrWrittenAreReported)
 {
     ScriptedAlertPresenter presenter;
     const Rows before = rowsOf(editor->lookupData());
+    // More rows than a recipe would read back.
+    QByteArray many;
+    for (qsizetype i = 0; i <= TransformerProperties::MAX_LOOKUP_ROWS; ++i)
+        many += "r" + QByteArray::number(i) + ";x\n";
+    write(QStringLiteral("many.csv"), many);
     EXPECT_FALSE(editor->importRows(file(QStringLiteral("missing.csv"))));
     EXPECT_FALSE(editor->exportLookupTableToCsv(file(QStringLiteral("no/such/folder/out.csv"))));
-    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return presenter.requests.size() == 2; }));
+    EXPECT_FALSE(editor->importRows(file(QStringLiteral("many.csv"))));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return presenter.requests.size() == 3; }));
     EXPECT_EQ(presenter.requests.at(0).messageText, QStringLiteral("Unable to read CSV file"));
     EXPECT_EQ(presenter.requests.at(1).messageText, QStringLiteral("Unable to save CSV file"));
+    EXPECT_EQ(presenter.requests.at(2).messageText, QStringLiteral("Unable to read CSV file"));
+    EXPECT_TRUE(presenter.requests.at(2).informativeText.endsWith(
+        QStringLiteral("The file holds 100001 rows; a lookup table holds at most 100000.")))
+        << presenter.requests.at(2).informativeText.toStdString();
     EXPECT_EQ(rowsOf(editor->lookupData()), before);
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("no/such/folder/out.csv"))));
 }
