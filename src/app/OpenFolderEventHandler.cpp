@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <semaphore>
+#include <utility>
 
 namespace {
 // One open's walk result. When the worker lets go of it (after the walk, or

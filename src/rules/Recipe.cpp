@@ -93,7 +93,8 @@ Recipe Recipe::fromURL(const QUrl& url)
     }
     struct stat status {};
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
-        throw DecodingError(QStringLiteral("The file “%1” couldn’t be opened because it is not a regular file.").arg(name));
+        throw DecodingError(
+            QStringLiteral("The file “%1” couldn’t be opened because it is not a regular file.").arg(name));
     // Far beyond any list of rules: a file this large is not a recipe.
     if (status.st_size > MAX_FILE_SIZE)
         throw DecodingError(QStringLiteral("The file “%1” is too large to be a recipe.").arg(name));
