@@ -43,6 +43,7 @@
 
 #include <execinfo.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 #include <exception>
@@ -65,6 +66,15 @@ std::shared_ptr<T> sharedView(T* view)
 
 int AppDelegate::main(int argc, char* argv[], const std::function<void(MainWindow&)>& launched)
 {
+    // Answered before any window or hand-over, so they work without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const auto text = CommandLineProcessor::helpOrVersionText(arguments)) {
+        std::fputs(text->toLocal8Bit().constData(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brackenfold"));
     QApplication::setApplicationDisplayName(QStringLiteral("Brackenfold"));

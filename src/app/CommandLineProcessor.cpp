@@ -19,12 +19,15 @@ bool isRecipeText(const QString& text)
 QString absolutePath(const QString& path, const QString& workingDirectory)
 {
     QString result = path;
-    if (result.startsWith(QLatin1String("file://")))
-        result = QUrl(result).toLocalFile();
-    if (result.startsWith(QLatin1Char('~')))
+    if (result.startsWith(QLatin1String("file://"))) {
+        if (const QString local = QUrl(result).toLocalFile(); !local.isEmpty())
+            result = local;
+    }
+    if (result == QLatin1String("~") || result.startsWith(QLatin1String("~/")))
         result = Directory::homeDirectory() + result.mid(1);
-    if (QDir::isRelativePath(result))
-        result = QDir::cleanPath(QDir(workingDirectory).absoluteFilePath(result));
+    // A plain file path: Qt's own test would take ":x.txt" for a resource.
+    if (!result.startsWith(QLatin1Char('/')))
+        result = QDir::cleanPath(workingDirectory + QLatin1Char('/') + result);
     return result;
 }
 
@@ -53,6 +56,27 @@ Arguments parse(const QStringList& arguments)
         currentOption.clear();
     }
     return parsed;
+}
+
+std::optional<QString> helpOrVersionText(const QStringList& arguments)
+{
+    const Arguments parsed = parse(arguments);
+    if (parsed.options.contains(QStringLiteral("--help"))) {
+        return QStringLiteral(
+            "Usage: brackenfold [-d PATH]... [-r RECIPE] [PATH]...\n"
+            "Renames many files and folders at once by a list of rules, with a preview of every new name.\n"
+            "\n"
+            "  -d PATH      list this folder or file in place of the files listed; repeat -d for more\n"
+            "  -r RECIPE    open this recipe: a recipe file, or recipe text beginning with \"{\"\n"
+            "  PATH         add this folder or file to the list; a single recipe file is opened as the recipe\n"
+            "  --help       print this help and exit\n"
+            "  --version    print the version and exit\n"
+            "\n"
+            "When Brackenfold is running already, the request goes to its window.\n");
+    }
+    if (parsed.options.contains(QStringLiteral("--version")))
+        return QStringLiteral("Brackenfold " BRACKENFOLD_VERSION "\n");
+    return std::nullopt;
 }
 
 QList<qsizetype> pathPositions(const QStringList& arguments)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The command line: "-d" followed by a folder or file to open in place of the
 // list, "-r" followed by a recipe (a path, "~/…", or JSON text beginning with
 // "{"). Each option takes the one argument right after it; repeat "-d" for more.
@@ -26,6 +28,9 @@ struct Arguments {
 };
 
 Arguments parse(const QStringList& arguments);
+// What "--help" or "--version" prints in place of starting the application;
+// none when neither is asked for.
+std::optional<QString> helpOrVersionText(const QStringList& arguments);
 // The positions of the arguments that name files or folders.
 QList<qsizetype> pathPositions(const QStringList& arguments);
 // The arguments with every path made absolute against the working folder:

@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <semaphore>
+#include <utility>
 
 namespace {
 // One open's walk result. When the worker lets go of it (after the walk, or
@@ -83,13 +84,31 @@ void OpenFolderEventHandler::openFolderEvent(const Notification& notification)
 
 void OpenFolderEventHandler::startStoredOpen(const QList<QUrl>& urls, FileAction action, std::function<void()> finished)
 {
+    PendingOpen open { urls, action, std::move(finished) };
+    if (action == FileAction::append && (m_openFilesTask.isValid() || !m_pendingOpens.isEmpty())) {
+        // Cancelling the open before would lose its files ("-d A B" lost A).
+        m_pendingOpens.append(std::move(open));
+        return;
+    }
     m_openFilesTask.cancel();
+    // A replace supersedes whatever was waiting; their waiters are let go.
+    for (PendingOpen& dropped : std::exchange(m_pendingOpens, {}))
+        if (dropped.finished)
+            MainThread::post(std::move(dropped.finished));
+    startOpen(std::move(open));
+}
+
+void OpenFolderEventHandler::startOpen(PendingOpen open)
+{
     auto handle = std::make_shared<TaskHandle>();
     QPointer<OpenFolderEventHandler> self(this);
-    *handle = openAllFilesAndDirectories(urls, action, [self, handle, finished] {
+    *handle = openAllFilesAndDirectories(open.urls, open.action, [self, handle, finished = std::move(open.finished)] {
         // A newer open may have taken the place meanwhile: only clear our own.
-        if (self && self->m_openFilesTask == *handle)
+        if (self && self->m_openFilesTask == *handle) {
             self->m_openFilesTask = TaskHandle();
+            if (!self->m_pendingOpens.isEmpty())
+                self->startOpen(self->m_pendingOpens.takeFirst());
+        }
         if (finished)
             finished();
     });

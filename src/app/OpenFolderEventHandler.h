@@ -15,6 +15,8 @@
 // replace or append when the request wants it and files are listed, then opens
 // the URLs in a task: walks them off the main thread, replaces or appends in the
 // store as one undoable step, re-sorts after a replace and reports refused folders.
+// A replace supersedes the opens before it; an append waits for them and adds to
+// what they listed.
 class OpenFolderEventHandler : public QObject {
     Q_OBJECT
 public:
@@ -37,5 +39,14 @@ private:
     // Starts the open; `finished` runs on the main thread when it is over.
     static TaskHandle openAllFilesAndDirectories(const QList<QUrl>& urls, FileAction action, std::function<void()> finished);
 
+    struct PendingOpen {
+        QList<QUrl> urls;
+        FileAction action;
+        std::function<void()> finished;
+    };
+    // Starts the open as the handler's task; the next waiting one follows it.
+    void startOpen(PendingOpen open);
+
     TaskHandle m_openFilesTask;
+    QList<PendingOpen> m_pendingOpens;
 };

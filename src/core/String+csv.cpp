@@ -1,7 +1,5 @@
 #include "core/String+csv.h"
 
-#include "core/TextOffsets.h"
-
 namespace String {
 
 QString escapedForCSV(const QString& field, const QString& separator)
@@ -28,49 +26,51 @@ void parseCSV(const QString& text, const std::function<void(const QStringList&)>
 {
     if (text.isEmpty())
         return;
-    static const QString quote = QStringLiteral("\"");
-    static const QStringList lineEnds { QStringLiteral("\n"), QStringLiteral("\r"), QStringLiteral("\r\n") };
-    static const QStringList candidates { QStringLiteral(","), QStringLiteral(";"), QStringLiteral("\t") };
-
     const auto complete = [&](QStringList row) {
         while (row.size() < 2)
             row.append(QString());
         processRow(row);
     };
+    const auto isCandidate = [](QChar c) { return c == u',' || c == u';' || c == u'\t'; };
 
-    // Characters, so a carriage return and line feed are one line end.
-    const QStringList chars = TextOffsets(text).characters();
+    // Walked by code unit, not by character: a combining mark after a
+    // separator or a quote belongs to the next field, never to the separator.
+    // Every character that steers the reader is a single code unit.
     QString field;
     QStringList row;
-    QString separator;
+    QChar separator;
     bool inQuotes = false;
-    for (qsizetype i = 0; i < chars.size(); ++i) {
-        const QString& c = chars[i];
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
         if (inQuotes) {
-            if (c != quote) {
+            if (c != u'"') {
                 field += c;
-            } else if (i + 1 < chars.size() && chars[i + 1] == quote) {
-                field += quote;
+            } else if (i + 1 < size && text.at(i + 1) == u'"') {
+                field += c;
                 ++i;
             } else {
                 inQuotes = false;
             }
             continue;
         }
-        if (lineEnds.contains(c)) {
+        if (c == u'\n' || c == u'\r') {
+            // A carriage return and line feed end one line.
+            if (c == u'\r' && i + 1 < size && text.at(i + 1) == u'\n')
+                ++i;
             row.append(field);
             complete(row);
             row.clear();
             field.clear();
             continue;
         }
-        if (c == quote && field.isEmpty()) {
+        if (c == u'"' && field.isEmpty()) {
             inQuotes = true;
             continue;
         }
-        if (separator.isEmpty() && candidates.contains(c))
+        if (separator.isNull() && isCandidate(c))
             separator = c;
-        if (!separator.isEmpty() && c == separator) {
+        if (!separator.isNull() && c == separator) {
             row.append(field);
             field.clear();
         } else {

@@ -122,6 +122,47 @@ QString fileAndFolderSafeName(const QString& text)
     return result;
 }
 
+namespace {
+
+enum class ControlKind { none, lineBreak, dropped };
+
+ControlKind controlKind(char16_t c)
+{
+    if ((c >= 0x09 && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029)
+        return ControlKind::lineBreak;
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069))
+        return ControlKind::dropped;
+    return ControlKind::none;
+}
+
+} // namespace
+
+QString withoutControlCharacters(const QString& text)
+{
+    const auto isPlain = [](QChar c) { return controlKind(c.unicode()) == ControlKind::none; };
+    if (std::all_of(text.cbegin(), text.cend(), isPlain))
+        return text;
+    QString result;
+    result.reserve(text.size());
+    bool spacePending = false;
+    for (const QChar c : text) {
+        switch (controlKind(c.unicode())) {
+        case ControlKind::lineBreak:
+            spacePending = !result.isEmpty();
+            break;
+        case ControlKind::dropped:
+            break;
+        case ControlKind::none:
+            if (spacePending)
+                result += QLatin1Char(' ');
+            spacePending = false;
+            result += c;
+            break;
+        }
+    }
+    return result;
+}
+
 QStringList splitIncludingSeparator(const QString& text, const QString& separators)
 {
     const QStringList separatorChars = TextOffsets(separators).characters();

@@ -21,6 +21,11 @@ QString numericCharacters(const QString& text);
 quint64 numeric(const QString& text);
 QString stringByDeduplicating(const QString& text, const QString& characters);
 QString fileAndFolderSafeName(const QString& text);
+// Text from outside (files' metadata, the network) made fit for a name: line
+// breaks and tabs become one space between words and go at the ends; other
+// control characters and the bidirectional embeddings, overrides and
+// isolates are dropped.
+QString withoutControlCharacters(const QString& text);
 QStringList splitIncludingSeparator(const QString& text, const QString& separators);
 
 // UTF-16 position of a character offset, clamped to the text.

@@ -16,12 +16,17 @@ bool isLetterOrRomanFormat(const QString& format)
 }
 
 // Letters and roman numerals have no zero: random numbers for them start at 1.
+// Roman numerals repeat from 100000 on, so their numbers stay below it: wider
+// draws would give two files the same numeral.
 qint64 randomisedNumber(const TransformerProperties& properties, const File& file, TransformerState& state)
 {
+    constexpr qint64 kLargestRoman = 99999;
     const QString format = properties.numberFormat.value_or(NumberingTransformer::kNumberFormatDecimal);
     const qint64 digits = properties.numberDigits.value_or(1);
     const qint64 base = format == NumberingTransformer::kNumberFormatHexadecimal ? 16 : 10;
-    const qint64 number = state.randomNumberGenerator.number(file.source.id, digits, base);
+    const qint64 limit = format == NumberingTransformer::kNumberFormatRoman ? kLargestRoman - 1
+                                                                            : std::numeric_limits<qint64>::max();
+    const qint64 number = state.randomNumberGenerator.number(file.source.id, digits, base, limit);
     return isLetterOrRomanFormat(format) ? TextInsertion::saturatingAdd(number, 1) : number;
 }
 

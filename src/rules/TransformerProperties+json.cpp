@@ -199,7 +199,12 @@ LookupTable::Type read(LookupTable, const QJsonObject& object, const QString& ke
     const auto rows = JsonRead::optionalArray(object, key);
     if (!rows)
         return std::nullopt;
+    if (rows->size() > TransformerProperties::MAX_LOOKUP_ROWS)
+        throw DecodingError(QStringLiteral("The lookup table has %1 rows, more than the %2 a table may hold")
+                                .arg(rows->size())
+                                .arg(TransformerProperties::MAX_LOOKUP_ROWS));
     QList<QStringList> table;
+    table.reserve(rows->size());
     for (const QJsonValue& row : *rows) {
         if (!row.isArray())
             throw DecodingError(QStringLiteral("Expected rows of texts for key \"%1\"").arg(key));

@@ -166,6 +166,11 @@ struct TransformerProperties {
     BF_TRANSFORMER_PROPERTIES(BF_DECLARE_FIELD)
 #undef BF_DECLARE_FIELD
 
+    // The most rows a lookup table holds: every row is tried on every file, so
+    // a larger table would keep the preview busy for hours. A stored table
+    // beyond it is refused whole.
+    static constexpr qsizetype MAX_LOOKUP_ROWS = 100000;
+
     // The keys of older recipe formats: read, never written.
     static const QStringList& legacyKeys();
     // Every key the stored form knows: the fields in order, then the legacy keys.

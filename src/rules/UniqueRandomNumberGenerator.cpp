@@ -18,12 +18,12 @@ UniqueRandomNumberGenerator::UniqueRandomNumberGenerator(qint64 minimumCount)
         uniqueNumbers.reserve(std::min(minimumCount, kMaxReserve));
 }
 
-qint64 UniqueRandomNumberGenerator::number(const QUuid& id, qint64 digits, qint64 base)
+qint64 UniqueRandomNumberGenerator::number(const QUuid& id, qint64 digits, qint64 base, qint64 limit)
 {
     if (const auto it = numbers.constFind(id); it != numbers.cend())
         return it.value();
     const qint64 needed = std::max(minimumCount, static_cast<qint64>(numbers.size()) + 1);
-    const qint64 n = uniqueRandomInt(maxValue(digits, base, needed));
+    const qint64 n = uniqueRandomInt(std::min(maxValue(digits, base, needed), limit));
     numbers.insert(id, n);
     return n;
 }

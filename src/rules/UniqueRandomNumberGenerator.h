@@ -4,6 +4,8 @@
 #include <QSet>
 #include <QUuid>
 
+#include <limits>
+
 // Random numbers that no other file of the list gets, one per file id, kept for
 // that file while the generator lives.
 struct UniqueRandomNumberGenerator {
@@ -15,8 +17,9 @@ struct UniqueRandomNumberGenerator {
     explicit UniqueRandomNumberGenerator(qint64 minimumCount);
 
     // The file's number, drawn on first request from 0 ... base^width - 1, where
-    // the width fits the larger of the minimum count and the numbers handed out.
-    qint64 number(const QUuid& id, qint64 digits, qint64 base);
+    // the width fits the larger of the minimum count and the numbers handed out;
+    // never above `limit`.
+    qint64 number(const QUuid& id, qint64 digits, qint64 base, qint64 limit = std::numeric_limits<qint64>::max());
 
     // The largest value of `width` digits in `base`, the width raised so that
     // `min` fits; the largest qint64 when it does not fit 63 bits.

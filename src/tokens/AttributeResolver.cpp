@@ -93,7 +93,9 @@ QString resolvedAttributesForItem(const TokenItem& item, const File& file, const
         value = gpsAddressResolver()->resolveGPSAddressAttribute(item, attributes, source);
     else if (key == QLatin1String("date-now"))
         value = formattedDate(item, QDateTime::currentDateTimeUtc());
-    return prefixedAndSuffixedValue(item, value);
+    // Whatever a file or a server holds: no line break or direction override
+    // reaches a new name, from any attribute.
+    return prefixedAndSuffixedValue(item, String::withoutControlCharacters(value));
 }
 } // namespace
 

@@ -39,10 +39,12 @@ std::function<void()>& fileListExport()
 }
 
 // Import takes the first comma, semicolon or tab outside quotes as the
-// separator, so a text holding any of them is quoted to come back whole.
+// separator, and a byte order mark at the start of the file for the encoding's,
+// so a text holding any of them is quoted to come back whole.
 QString csvField(const QString& text)
 {
-    for (const QString separator : { QStringLiteral(";"), QStringLiteral(","), QStringLiteral("\t") })
+    for (const QString separator :
+        { QStringLiteral(";"), QStringLiteral(","), QStringLiteral("\t"), QStringLiteral("\uFEFF") })
         if (text.contains(separator))
             return String::escapedForCSV(text, separator);
     return String::escapedForCSV(text);
@@ -390,6 +392,11 @@ bool LookupTablePanelController::importRows(const QString& path)
 {
     if (!m_currentTransformerId)
         return false;
+    const auto refuse = [&path](const QString& reason) {
+        Log::error(Log::Category::general, "Unable to read CSV file %{public}s due to: %{public}s", path, reason);
+        Alert::warning(QStringLiteral("Unable to read CSV file"), QStringLiteral("%1\n%2").arg(path, reason));
+        return false;
+    };
     QFile file(path);
     std::optional<QString> text;
     QString reason;
@@ -399,16 +406,18 @@ bool LookupTablePanelController::importRows(const QString& path)
         reason = QStringLiteral("The file is larger than %1 MB.").arg(MAX_IMPORT_SIZE / (1024 * 1024));
     else if (!(text = String::decodedText(file.readAll())))
         reason = QStringLiteral("The text encoding of the file is not known.");
-    if (!text) {
-        Log::error(Log::Category::general, "Unable to read CSV file %{public}s due to: %{public}s", path, reason);
-        Alert::warning(QStringLiteral("Unable to read CSV file"), QStringLiteral("%1\n%2").arg(path, reason));
-        return false;
-    }
+    if (!text)
+        return refuse(reason);
     QList<LookupTableItem> rows;
     String::parseCSV(*text, [&rows](const QStringList& fields) {
         if (fields.size() >= 2 && !fields.at(0).isEmpty())
             rows << LookupTableItem(fields.at(0), fields.at(1));
     });
+    // A recipe would refuse a larger table when it is opened again.
+    if (rows.size() > TransformerProperties::MAX_LOOKUP_ROWS)
+        return refuse(QStringLiteral("The file holds %1 rows; a lookup table holds at most %2.")
+                          .arg(rows.size())
+                          .arg(TransformerProperties::MAX_LOOKUP_ROWS));
     m_lookupData = rows;
     showRows(std::nullopt);
     if (m_lookupTable->title().value_or(QString()).isEmpty())

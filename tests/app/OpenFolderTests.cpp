@@ -140,6 +140,43 @@ TEST_F(OpenFolderTest, ASupersededOpenNeverReplacesTheListNorClearsTheNewerHandl
     EXPECT_EQ(window->undoManager().undoCount(), 1);
 }
 
+// Requests posted back to back, each while the ones before still run.
+TEST_F(OpenFolderTest, AnAppendAddsToTheOpensBeforeItAndAReplaceSupersedesThem)
+{
+    const QString a = makeFolder({ "a1.txt", "a2.txt" });
+    const QString b = makeFolder({ "b.txt" });
+    const QString c = makeFolder({ "c.txt" });
+    struct Request {
+        QString folder;
+        FileAction action;
+    };
+    struct Case {
+        const char* name;
+        QList<Request> requests;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        { "replace then append", { { a, FileAction::replace }, { b, FileAction::append } },
+            { "a1.txt", "a2.txt", "b.txt" } },
+        { "two appends after a replace",
+            { { a, FileAction::replace }, { b, FileAction::append }, { c, FileAction::append } },
+            { "a1.txt", "a2.txt", "b.txt", "c.txt" } },
+        { "a replace after them", { { a, FileAction::replace }, { b, FileAction::append }, { c, FileAction::replace } },
+            { "c.txt" } },
+        { "appends only", { { b, FileAction::append }, { c, FileAction::append } }, { "b.txt", "c.txt" } },
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        DependencyInjectionRegistry::shared().registerInstance(dataSource = std::make_shared<FileDataSource>());
+        for (const Request& request : test.requests)
+            AppNotification::OpenFolder::post({ QUrl::fromLocalFile(request.folder) }, false, request.action);
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return !handler->openFilesTask().isValid(); },
+            std::chrono::seconds(60)));
+        ASSERT_TRUE(settleBackgroundWork());
+        EXPECT_EQ(listedNames(*dataSource), test.expected);
+    }
+}
+
 TEST_F(OpenFolderTest, RefusedFoldersAreReportedOnceAfterTheIndicatorIsGone)
 {
     // Outside the home folder nothing may be renamed.

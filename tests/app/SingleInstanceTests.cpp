@@ -82,13 +82,14 @@ TEST_F(SingleInstanceTest, ASecondStartHandsItsRequestToTheFirst)
     first.setHandler([&](const SingleInstance::Request& r) { received.push_back(r); });
     ASSERT_TRUE(first.listen());
 
-    auto sent = handOverLater({ "/home/u/photos", { "brackenfold", "-d", "2024", "-r", "~/r.recipe", "x.jpg" } });
+    auto sent = handOverLater(
+        { "/home/u/photos", { "brackenfold", "-d", "2024", "-r", "~/r.recipe", "x.jpg", ":y.jpg", "-d", ":z" } });
     EXPECT_TRUE(finish(sent));
     ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return received.size() == 1; }));
     EXPECT_EQ(received[0].workingDirectory, "/home/u/photos");
     EXPECT_EQ(received[0].arguments,
         QStringList({ "brackenfold", "-d", "/home/u/photos/2024", "-r", QDir::homePath() + "/r.recipe",
-            "/home/u/photos/x.jpg" }));
+            "/home/u/photos/x.jpg", "/home/u/photos/:y.jpg", "-d", "/home/u/photos/:z" }));
 
     // And the next one too, over a new connection.
     auto again = handOverLater({ "/tmp", { "brackenfold", "--service", "/a b/c" } });

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QList<QStringList> parse(const QString& text)
@@ -46,6 +48,17 @@ TEST(Csv, parseCSV)
         { "text after closing quote", "\"ab\"cd;e", { { "abcd", "e" } } },
         { "quote inside a field is ordinary", "a\"b;c", { { "a\"b", "c" } } },
         { "round trip", String::escapedForCSV("x;\"y\"\nz") + ";w", { { "x;\"y\"\nz", "w" } } },
+        // Marks that join the character before them never join a separator,
+        // a quote or a line end.
+        { "combining mark after the separator", u"x;\u0301abc"_s, { { "x", u"\u0301abc"_s } } },
+        { "joiner after the separator", u"x;\u200Dy"_s, { { "x", u"\u200Dy"_s } } },
+        { "combining mark after an opening quote", u"\"\u0301a;b\";c"_s, { { u"\u0301a;b"_s, "c" } } },
+        { "combining mark after a doubled quote", u"\"a\"\"\u0301\";c"_s, { { u"a\"\u0301"_s, "c" } } },
+        { "combining mark after a closing quote", u"\"a\"\u0301;c"_s, { { u"a\u0301"_s, "c" } } },
+        { "combining mark after a line end", u"a;b\r\n\u0301c;d"_s, { { "a", "b" }, { u"\u0301c"_s, "d" } } },
+        { "combining mark on a tab separator", u"x\t\u0308y"_s, { { "x", u"\u0308y"_s } } },
+        { "emoji sequences stay whole", u"\U0001F469\u200D\U0001F467;\U0001F1E9\U0001F1EA"_s,
+            { { u"\U0001F469\u200D\U0001F467"_s, u"\U0001F1E9\U0001F1EA"_s } } },
     };
     for (const auto& c : cases)
         EXPECT_EQ(parse(c.text), c.expected) << c.name;

@@ -5,6 +5,8 @@
 
 #include <limits>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 TEST(StringUtilities, titleCase)
@@ -80,6 +82,29 @@ TEST(StringUtilities, characterHandling)
     EXPECT_EQ(String::longest({}), "");
     // One emoji is one character, so "ab" is longer.
     EXPECT_EQ(String::longest({ QString::fromUtf8("\xF0\x9F\x8D\x8E"), "ab" }), "ab");
+}
+
+TEST(StringUtilities, controlCharactersNeverReachAName)
+{
+    const struct {
+        const char* name;
+        QString text;
+        QString expected;
+    } cases[] = {
+        { "plain text", u"Café 2024"_s, u"Café 2024"_s },
+        { "line feed between words", u"Line1\nLine2"_s, u"Line1 Line2"_s },
+        { "a run of breaks is one space", u"a\r\n\t\u2028b"_s, u"a b"_s },
+        { "breaks at the ends go", u"\n\ttitle\r\n"_s, u"title"_s },
+        { "other controls go", u"a\u0000b\u0007c\u001Bd\u007Fe\u0090f"_s, u"abcdef"_s },
+        { "next line and separators", u"a\u0085b\u2029c"_s, u"a b c"_s },
+        { "right-to-left override", u"IMG_0000.\u202Etxt.exe"_s, u"IMG_0000.txt.exe"_s },
+        { "embeddings and isolates", u"\u202Aa\u202Bb\u202Cc\u202Dd\u2066e\u2067f\u2068g\u2069"_s, u"abcdefg"_s },
+        { "only controls", u"\u202E\n\u0000"_s, u""_s },
+        { "marks and joiners stay", u"e\u0301\u200D\u200F"_s, u"e\u0301\u200D\u200F"_s },
+        { "spaces of its own stay", u" a \n b "_s, u" a   b "_s },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(String::withoutControlCharacters(c.text), c.expected) << c.name;
 }
 
 TEST(StringUtilities, clampedIndexCountsCharacters)

@@ -13,7 +13,13 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <condition_variable>
 #include <csignal>
+#include <mutex>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -191,6 +197,66 @@ TEST_F(RecipeLoadSaveTest, AMissingFileIsReportedByItsPath)
     EXPECT_EQ(alerts[0].informative, text);
     EXPECT_TRUE(log.contains(text));
     EXPECT_TRUE(remembered.isEmpty());
+}
+
+// A named pipe, a link to one, a folder and a file over the size limit are
+// refused with a message, without waiting for a writer and without reading.
+TEST_F(RecipeLoadSaveTest, OnlyARegularFileOfBoundedSizeIsReadAsARecipe)
+{
+    const QString pipe = dir.filePath("pipe.recipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(pipe, dir.filePath("link.recipe")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.recipe"));
+    {
+        QFile huge(dir.filePath("huge.recipe"));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(Recipe::MAX_FILE_SIZE + 1)) << "a sparse file, nothing written";
+    }
+    struct Case {
+        const char* name;
+        const char* reason;
+    };
+    const Case cases[] = {
+        { "pipe.recipe", "because it is not a regular file" },
+        { "link.recipe", "because it is not a regular file" },
+        { "folder.recipe", "because it is not a regular file" },
+        { "huge.recipe", "is too large to be a recipe" },
+    };
+    startWith(QUrl::fromLocalFile(dir.filePath("before.recipe")));
+    const QStringList before = ids();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        alerts.clear();
+        // Should the read wait in open(2) after all, a writer comes to end the
+        // wait, so the failure is reported instead of hanging the run.
+        std::mutex mutex;
+        std::condition_variable loaded;
+        bool done = false;
+        bool released = false;
+        std::thread rescue([&] {
+            std::unique_lock lock(mutex);
+            if (loaded.wait_for(lock, std::chrono::seconds(60), [&] { return done; }))
+                return;
+            released = true;
+            const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+        });
+        transformers.loadRecipe(QUrl::fromLocalFile(dir.filePath(c.name)));
+        {
+            std::lock_guard lock(mutex);
+            done = true;
+        }
+        loaded.notify_one();
+        rescue.join();
+        EXPECT_FALSE(released) << "the load waited for a writer";
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].message, "Unable to load Recipe");
+        EXPECT_TRUE(alerts[0].informative.contains(c.name)) << alerts[0].informative.toStdString();
+        EXPECT_TRUE(alerts[0].informative.contains(c.reason)) << alerts[0].informative.toStdString();
+        EXPECT_EQ(ids(), before);
+        EXPECT_TRUE(remembered.isEmpty());
+    }
 }
 
 // Recipe text from the command line: no file, nothing remembered, no alert.

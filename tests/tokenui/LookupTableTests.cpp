@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using Rows = QList<QStringList>;
@@ -240,6 +242,42 @@ TEST_F(LookupTable, exportThenImportGivesTheSameTable)
     EXPECT_EQ(transformers.transformer(ruleId)->description, QStringLiteral("Names")) << "titled after the file";
 }
 
+// Each row alone (the first row decides the separator the reader takes) and
+// all of them in one table come back from a written file as they were.
+TEST_F(LookupTable, everyRowWithAFindTextComesBackFromExport)
+{
+    const Rows hostile {
+        { "x", u"\u0301abc"_s },
+        { u"\u0301"_s, u"\u0308"_s },
+        { u"a\""_s, u"\u0301\""_s },
+        { "\"quoted\"", "\"" },
+        { u"\u200Dz"_s, u"\u200D"_s },
+        { "a,b;c\td", "e,f" },
+        { "tab\t", "\t" },
+        { "line\r\nend", "cr\rlf\n" },
+        { " spaced ", "  " },
+        { "x;", ";" },
+        { "=SUM(A1)", "+1" },
+        { u"\uFEFFbom"_s, u"\uFEFF"_s },
+        { u"\U0001F469\u200D\U0001F467"_s, u"\U0001F1E9\U0001F1EA"_s },
+        { "a", "" },
+    };
+    QList<Rows> tables;
+    for (const QStringList& row : hostile)
+        tables << Rows { row };
+    tables << hostile;
+    for (const Rows& table : tables) {
+        SCOPED_TRACE(table.first().join(QLatin1Char('|')).toStdString());
+        Transformer rule = *transformers.transformer(ruleId);
+        rule.properties.conversionLookup = table;
+        transformers.addOrReplaceTransformer(rule);
+        editor->load();
+        ASSERT_TRUE(editor->exportLookupTableToCsv(file(QStringLiteral("rows.csv"))));
+        ASSERT_TRUE(editor->importRows(file(QStringLiteral("rows.csv"))));
+        EXPECT_EQ(rowsOf(editor->lookupData()), table);
+    }
+}
+
 // A row without a find text is skipped; a single field is a find text with an empty replacement.
 TEST_F(LookupTable, importReadsOtherEncodingsAndSkipsRowsWithoutFind)
 {
@@ -265,11 +303,21 @@ TEST_F(LookupTable, filesThatCannotBeReadOrWrittenAreReported)
 {
     ScriptedAlertPresenter presenter;
     const Rows before = rowsOf(editor->lookupData());
+    // More rows than a recipe would read back.
+    QByteArray many;
+    for (qsizetype i = 0; i <= TransformerProperties::MAX_LOOKUP_ROWS; ++i)
+        many += "r" + QByteArray::number(i) + ";x\n";
+    write(QStringLiteral("many.csv"), many);
     EXPECT_FALSE(editor->importRows(file(QStringLiteral("missing.csv"))));
     EXPECT_FALSE(editor->exportLookupTableToCsv(file(QStringLiteral("no/such/folder/out.csv"))));
-    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return presenter.requests.size() == 2; }));
+    EXPECT_FALSE(editor->importRows(file(QStringLiteral("many.csv"))));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return presenter.requests.size() == 3; }));
     EXPECT_EQ(presenter.requests.at(0).messageText, QStringLiteral("Unable to read CSV file"));
     EXPECT_EQ(presenter.requests.at(1).messageText, QStringLiteral("Unable to save CSV file"));
+    EXPECT_EQ(presenter.requests.at(2).messageText, QStringLiteral("Unable to read CSV file"));
+    EXPECT_TRUE(presenter.requests.at(2).informativeText.endsWith(
+        QStringLiteral("The file holds 100001 rows; a lookup table holds at most 100000.")))
+        << presenter.requests.at(2).informativeText.toStdString();
     EXPECT_EQ(rowsOf(editor->lookupData()), before);
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("no/such/folder/out.csv"))));
 }
