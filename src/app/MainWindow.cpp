@@ -133,7 +133,8 @@ bool MainWindow::hasTextCommand(const QObject* target, const char* method)
 {
     return target && target->metaObject()->indexOfMethod(QByteArray(method) + "()") >= 0
         && (target->inherits("QLineEdit") || target->inherits("QTextEdit") || target->inherits("QPlainTextEdit")
-            || (qstrcmp(method, "selectAll") == 0 && target->inherits("QAbstractItemView")));
+            || ((qstrcmp(method, "selectAll") == 0 || qstrcmp(method, "copy") == 0)
+                && target->inherits("QAbstractItemView")));
 }
 
 void MainWindow::updateTextItems()

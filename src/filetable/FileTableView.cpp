@@ -3,14 +3,18 @@
 
 #include "filetable/FileTableColumn.h"
 #include "filetable/FileTableRowView.h"
+#include "filetable/FileTableModel.h"
 #include "filetable/TableViewController.h"
 
+#include <QClipboard>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 FileTableView::FileTableView(QWidget* parent)
@@ -62,7 +66,27 @@ void FileTableView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    // The item view's own Copy would take the current cell only.
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+        event->accept();
+        return;
+    }
     QTableView::keyPressEvent(event);
+}
+
+void FileTableView::copy()
+{
+    if (!m_controller || !selectionModel())
+        return;
+    QModelIndexList rows = selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QStringList names;
+    for (const QModelIndex& row : std::as_const(rows))
+        if (const std::optional<File> file = m_controller->model()->fileAt(row.row()))
+            names << file->source.name() + file->source.extSuffix();
+    if (!names.isEmpty())
+        QGuiApplication::clipboard()->setText(names.join(QLatin1Char('\n')));
 }
 
 void FileTableView::mouseDoubleClickEvent(QMouseEvent* event)

@@ -47,6 +47,11 @@ public:
     bool performDragOperation(const QMimeData* data, const QPoint& position, Qt::KeyboardModifiers modifiers,
         bool fromThisTable);
 
+public slots:
+    // Puts the names of the selected rows on the clipboard, one a line in the
+    // table's order; with no row selected the clipboard keeps what it had.
+    void copy();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
