@@ -5,6 +5,7 @@
 #include "filetable/FileTableRowView.h"
 #include "filetable/FileTableModel.h"
 #include "filetable/TableViewController.h"
+#include "files/FileDataSource.h"
 
 #include <QClipboard>
 #include <QEvent>
@@ -75,6 +76,14 @@ void FileTableView::keyPressEvent(QKeyEvent* event)
     QTableView::keyPressEvent(event);
 }
 
+QString FileTableView::placeholderText() const
+{
+    if (model() && model()->rowCount() > 0)
+        return {};
+    const auto store = m_controller ? m_controller->fileDataSource() : nullptr;
+    return store && store->count() > 0 ? NO_MATCH_HINT : EMPTY_HINT;
+}
+
 void FileTableView::copy()
 {
     if (!m_controller || !selectionModel())
@@ -115,11 +124,11 @@ void FileTableView::paintEvent(QPaintEvent* event)
     m_rowView->beginPaintPass();
     QTableView::paintEvent(event);
     paintDropIndicator();
-    if (!model() || model()->rowCount() == 0) {
+    if (const QString placeholder = placeholderText(); !placeholder.isEmpty()) {
         // An empty window says how files get in.
         QPainter painter(viewport());
         painter.setPen(palette().color(QPalette::PlaceholderText));
-        painter.drawText(viewport()->rect().adjusted(16, 16, -16, -16), Qt::AlignCenter | Qt::TextWordWrap, EMPTY_HINT);
+        painter.drawText(viewport()->rect().adjusted(16, 16, -16, -16), Qt::AlignCenter | Qt::TextWordWrap, placeholder);
     }
     // Spinners show only in the new-name column: a pass that repainted all of it
     // without a busy cell stops the timer; a smaller pass says nothing.
