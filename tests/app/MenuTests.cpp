@@ -212,6 +212,19 @@ TEST_F(MenuTest, TheOpenDialogsChooseFilesOrAFolderAndAskBeforeReplacing)
     }
 }
 
+// The window asks the global menu actions in this order; the first that
+// answers a command takes it.
+TEST(MainMenuActions, TheGlobalActionsInTheOrderTheyAreAsked)
+{
+    QStringList classes;
+    for (const QObject* action : MainMenu::globalMenuActions())
+        classes << action->metaObject()->className();
+    EXPECT_EQ(classes,
+        (QStringList { "ClearFileListMenuAction", "ClearRecentRecipeMenuAction", "NewDocumentMenuAction",
+            "NotificationMenuAction", "OpenDocumentMenuAction", "ReloadFileListMenuAction", "OpenRecentRecipeMenuAction",
+            "OpenRecipeMenuAction", "SaveRecipeMenuAction", "SortMenuAction", "PreferencesWindowController" }));
+}
+
 TEST(MainMenuScan, NestedItemsAreFoundAndSubmenuItemsNever)
 {
     QMenu top;

@@ -89,16 +89,20 @@ TEST_F(RecipeAppTest, TheRecentListKeepsTheNewestFirstOncePerFileAndAtMostTen)
         recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(path));
     EXPECT_EQ(recentRecipes->list(), QStringList({ paths[2], paths[1], paths[0] }));
 
-    // The same file by another spelling: a link, "..", a decomposed accent.
+    // The path as opened is kept: a link and a path through ".." are entries
+    // of their own; only another spelling of the same accents is the same path.
     QFile::link(paths[0], folder + "/link.recipe");
     recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(folder + "/link.recipe"));
-    EXPECT_EQ(recentRecipes->list(), QStringList({ paths[0], paths[2], paths[1] }));
-    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(folder + "/../" + QFileInfo(folder).fileName() + "/r1.recipe"));
-    EXPECT_EQ(recentRecipes->list(), QStringList({ paths[1], paths[0], paths[2] }));
+    EXPECT_EQ(recentRecipes->list(), QStringList({ folder + "/link.recipe", paths[2], paths[1], paths[0] }));
+    const QString throughParent = folder + "/../" + QFileInfo(folder).fileName() + "/r1.recipe";
+    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(throughParent));
+    EXPECT_EQ(recentRecipes->list().first(), throughParent);
     const QString composed = writeRecipe(folder, QString::fromUtf8("caf\u00e9.recipe"));
+    const QString decomposed = folder + QString::fromUtf8("/cafe\u0301.recipe");
     recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(composed));
-    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(folder + QString::fromUtf8("/cafe\u0301.recipe")));
-    EXPECT_EQ(recentRecipes->list().size(), 4);
+    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(decomposed));
+    EXPECT_EQ(recentRecipes->list().size(), 6);
+    EXPECT_EQ(recentRecipes->list().first(), decomposed);
     EXPECT_EQ(stored(), recentRecipes->list());
 
     for (const QString& path : paths)
