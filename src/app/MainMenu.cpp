@@ -125,12 +125,12 @@ const QList<QObject*>& globalMenuActions()
         new NewDocumentMenuAction,
         new NotificationMenuAction,
         new OpenDocumentMenuAction,
-        &PreferencesWindowController::shared(),
         new ReloadFileListMenuAction,
         new OpenRecentRecipeMenuAction,
         new OpenRecipeMenuAction,
         new SaveRecipeMenuAction,
         new SortMenuAction,
+        &PreferencesWindowController::shared(),
     };
     return actions;
 }

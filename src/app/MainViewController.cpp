@@ -80,6 +80,8 @@ void MainViewController::initObservers()
     center.addObserver(this, NotificationName::setWindowTitle, [this](const Notification& n) { setWindowTitleEvent(n); });
     center.addObserver(this, NotificationName::updateWindowTitle, [this](const Notification&) { updateWindowTitleEvent(); });
     center.addObserver(this, NotificationName::dataSourceUpdated, [this](const Notification&) { updateWindowTitleEvent(); });
+    // Every rule edit applies the rules: the title learns whether the recipe is saved.
+    center.addObserver(this, NotificationName::applyChanges, [this](const Notification&) { updateRecipeEdited(); });
     m_stackView->installEventFilter(this);
 }
 
@@ -128,6 +130,14 @@ void MainViewController::updateWindowTitle()
     const auto dataSource = m_fileDataSource();
     const int fileCount = dataSource ? dataSource->count() : 0;
     setWindowTitle(subtitle(recipeName, fileCount));
+    updateRecipeEdited();
+}
+
+void MainViewController::updateRecipeEdited()
+{
+    const auto transformers = m_transformers();
+    if (MainWindow* window = MainWindow::mainWindow())
+        window->setRecipeEdited(transformers && transformers->hasUnsavedChanges());
 }
 
 void MainViewController::setWindowTitle(const QString& subtitle)

@@ -53,6 +53,7 @@ private:
     void initObservers();
     void setWindowTitle(const QString& subtitle);
     void updateWindowTitle();
+    void updateRecipeEdited();
 
     Inject<FileDataSource> m_fileDataSource;
     Inject<Transformers> m_transformers;

@@ -133,6 +133,7 @@ QMenu* MainWindow::addMenu(const QString& title)
     QMenu* menu = menuBar()->addMenu(title);
     connect(menu, &QMenu::aboutToShow, this, [this, menu] {
         updateUndoItems();
+        updateTextItems();
         validateMenu(menu);
     });
     return menu;

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/MainMenu.h"
+#include "app/RecipeChangesAlert.h"
 #include "app/SplitViewController.h"
 #include "core/AppNotification.h"
 #include "platform/Log.h"
@@ -9,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -100,17 +102,39 @@ void MainWindow::setContentViewController(SplitViewController* controller)
 void MainWindow::setSubtitle(const QString& subtitle)
 {
     m_subtitle = subtitle;
+    updateTitle();
+}
+
+void MainWindow::setRecipeEdited(bool edited)
+{
+    m_recipeEdited = edited;
+    updateTitle();
+}
+
+void MainWindow::updateTitle()
+{
     // What the window shows first, then the application, as desktops name
     // windows; a title that ends with the application's name gets it only once.
     const QString title = QString::fromLatin1(TITLE);
-    setWindowTitle(subtitle.isEmpty() ? title : subtitle + QStringLiteral(" — ") + title);
+    const QString edited = m_recipeEdited ? QStringLiteral("*") : QString();
+    setWindowTitle(edited + (m_subtitle.isEmpty() ? title : m_subtitle + QStringLiteral(" — ") + title));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!RecipeChangesAlert::mayReplaceRecipe()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 bool MainWindow::hasTextCommand(const QObject* target, const char* method)
 {
     return target && target->metaObject()->indexOfMethod(QByteArray(method) + "()") >= 0
         && (target->inherits("QLineEdit") || target->inherits("QTextEdit") || target->inherits("QPlainTextEdit")
-            || (qstrcmp(method, "selectAll") == 0 && target->inherits("QAbstractItemView")));
+            || ((qstrcmp(method, "selectAll") == 0 || qstrcmp(method, "copy") == 0)
+                && target->inherits("QAbstractItemView")));
 }
 
 void MainWindow::updateTextItems()

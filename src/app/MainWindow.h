@@ -34,6 +34,9 @@ public:
     // Qt windows have no subtitle line: the title carries it after the name.
     void setSubtitle(const QString& subtitle);
     QString subtitle() const { return m_subtitle; }
+    // Marks the title ("*" in front) while the opened recipe has unsaved changes.
+    void setRecipeEdited(bool edited);
+    bool isRecipeEdited() const { return m_recipeEdited; }
 
     // The object that answers `selector`: the focused widget or one that holds
     // it, else the supplemental target; null when nothing does.
@@ -61,7 +64,12 @@ public:
     static QString aboutText();
     void showAbout();
 
+protected:
+    // Quitting asks first whether to save the opened recipe's changes.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void updateTitle();
     void buildMenuBar();
     QMenu* addMenu(const QString& title);
     QAction* addItem(QMenu* menu, const QString& title, const QString& selector, const QKeySequence& shortcut = {},
@@ -77,6 +85,7 @@ private:
     UndoManager m_undoManager;
     QPointer<SplitViewController> m_contentViewController;
     QString m_subtitle;
+    bool m_recipeEdited = false;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
     QList<QAction*> m_textItems;

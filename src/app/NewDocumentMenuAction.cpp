@@ -1,6 +1,7 @@
 #include "app/NewDocumentMenuAction.h"
 
 #include "app/MainWindow.h"
+#include "app/RecipeChangesAlert.h"
 #include "core/AppNotification.h"
 #include "core/UndoableActionManager.h"
 #include "platform/Log.h"
@@ -24,6 +25,8 @@ void NewDocumentMenuAction::newDocument(QObject* sender)
         const auto dataSource = m_dataSource();
         const auto transformers = m_transformers();
         if (!MainWindow::mainWindow() || !dataSource || !transformers)
+            return;
+        if (!RecipeChangesAlert::mayReplaceRecipe())
             return;
         // What undo brings back.
         const QList<File> files = dataSource->getAllFiles();

@@ -183,9 +183,9 @@ TaskHandle OpenFolderEventHandler::openAllFilesAndDirectories(const QList<QUrl>&
         ? std::optional(dataSource->sortOrder()) : std::nullopt;
     auto run = std::make_shared<OpenRun>([=](const OpenRun::Result& result) {
         const bool cancelled = !result.walked || stop->stop_requested();
-        // Every folder refused: the list the user had stays, replace or not.
-        const bool refusedAll = result.files.fileSources.isEmpty() && !result.rejected.isEmpty();
-        if (!cancelled && !refusedAll) {
+        // Every folder refused: a replace still replaces, with nothing (one
+        // undo step brings the list back), and the report says why.
+        if (!cancelled) {
             dataSource->replaceFilesFromComponents(result.files, action, result.openedUrls, *stop);
             if (sortOrder && dataSource->sortOrder() == *sortOrder) {
                 dataSource->setSortOrder(*sortOrder);

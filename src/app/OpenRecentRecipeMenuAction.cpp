@@ -1,5 +1,6 @@
 #include "app/OpenRecentRecipeMenuAction.h"
 
+#include "app/RecipeChangesAlert.h"
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 
@@ -14,6 +15,8 @@ void OpenRecentRecipeMenuAction::openRecentRecipe(QObject* sender)
     Log::debug(Log::Category::ui, "Selected recent recipe: %s", path);
     // Later: opening rebuilds the menu, which holds the item still signalling.
     MainThread::post([this, path] {
+        if (!RecipeChangesAlert::mayReplaceRecipe())
+            return;
         if (const auto transformers = m_transformers())
             transformers->loadRecipe(QUrl::fromLocalFile(path));
     });

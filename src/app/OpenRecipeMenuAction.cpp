@@ -2,6 +2,7 @@
 
 #include "app/AccessoryPanelView.h"
 #include "app/MainWindow.h"
+#include "app/RecipeChangesAlert.h"
 #include "core/AppNotification+Typed.h"
 #include "platform/NotificationCenter.h"
 #include "rules/Recipe.h"
@@ -32,6 +33,8 @@ void OpenRecipeMenuAction::openRecipe(QObject* sender)
         m_panel->raise();
         return;
     }
+    if (!RecipeChangesAlert::mayReplaceRecipe())
+        return;
     // The widget-based panel, so that it can carry the chooser.
     auto* panel = new QFileDialog(window, QStringLiteral("Open Recipe"));
     panel->setOption(QFileDialog::DontUseNativeDialog);

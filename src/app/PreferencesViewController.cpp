@@ -1,5 +1,7 @@
 #include "app/PreferencesViewController.h"
 
+#include "app/VersionCheck.h"
+
 #include "core/Preference.h"
 #include "tokens/GPSCache.h"
 #include "tokens/NominatimGeocoder.h"
@@ -7,6 +9,8 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -78,6 +82,17 @@ PreferencesViewController::PreferencesViewController(QWidget* parent)
         connect(box, &QCheckBox::clicked, this, [box, key] { Preference::set(box->checkState() == Qt::Checked, key); });
         switches->addWidget(box);
         m_switches.emplace_back(box, key);
+        if (key == PreferenceKey::versionCheckOnStartup && !VersionCheck::versionURL()) {
+            // Nothing to ask: the switch is greyed, and says why.
+            box->setEnabled(false);
+            box->setToolTip(NO_VERSION_ADDRESS);
+            box->setAccessibleDescription(NO_VERSION_ADDRESS);
+            auto* reason = new QLabel(NO_VERSION_ADDRESS, general);
+            reason->setObjectName(QStringLiteral("versionCheckUnavailable"));
+            reason->setWordWrap(true);
+            reason->setForegroundRole(QPalette::PlaceholderText);
+            switches->addWidget(reason);
+        }
     }
     layout->addWidget(general);
 
@@ -102,7 +117,7 @@ PreferencesViewController::PreferencesViewController(QWidget* parent)
     auto* buttons = new QHBoxLayout;
     m_addAllowedDirectory = new QPushButton(QStringLiteral("&Add Folder"), folders);
     m_addAllowedDirectory->setObjectName(QStringLiteral("addAllowedDirectory"));
-    m_addAllowedDirectory->setToolTip(QStringLiteral("Adds a folder row to edit"));
+    m_addAllowedDirectory->setToolTip(QStringLiteral("Chooses a folder to add"));
     m_removeAllowedDirectory = new QPushButton(QStringLiteral("&Remove Folder"), folders);
     m_removeAllowedDirectory->setObjectName(QStringLiteral("removeAllowedDirectory"));
     m_removeAllowedDirectory->setToolTip(QStringLiteral("Removes the selected custom folder"));
@@ -240,14 +255,45 @@ void PreferencesViewController::setObjectValue(const QVariant& value, const QStr
 
 void PreferencesViewController::addDirectory()
 {
+    if (m_folderChooser) {
+        m_folderChooser->raise();
+        return;
+    }
+    auto* chooser = new QFileDialog(window(), QStringLiteral("Add Folder"));
+    chooser->setObjectName(QStringLiteral("addFolderChooser"));
+    chooser->setAcceptMode(QFileDialog::AcceptOpen);
+    chooser->setFileMode(QFileDialog::Directory);
+    chooser->setOption(QFileDialog::ShowDirsOnly);
+    chooser->setDirectory(QDir::homePath());
+    chooser->setAttribute(Qt::WA_DeleteOnClose);
+    m_folderChooser = chooser;
+    connect(chooser, &QFileDialog::fileSelected, this, &PreferencesViewController::addChosenDirectory);
+    chooser->open();
+}
+
+QFileDialog* PreferencesViewController::folderChooser() const
+{
+    return m_folderChooser;
+}
+
+void PreferencesViewController::addChosenDirectory(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    const QString folder = normalizedDirectory(QDir::cleanPath(path));
+    if (const QSet<QString> messages = m_directoryValidator->validatePathString(folder); !messages.isEmpty()) {
+        Alert::warning(INVALID_DIRECTORY, messages.values().join(QLatin1Char('\n')));
+        return;
+    }
     QStringList custom = m_directoryValidator->customDirectories();
-    custom << QStringLiteral("/");
-    m_directoryValidator->setCustomDirectories(custom);
+    // A folder listed already is only selected.
+    if (!custom.contains(folder)) {
+        custom << folder;
+        m_directoryValidator->setCustomDirectories(custom);
+    }
     m_errorMessageText->clear();
     reloadTable();
-    const int last = numberOfRows() - 1;
-    m_allowedDirectoriesTable->setCurrentCell(last, 0);
-    m_allowedDirectoriesTable->editItem(m_allowedDirectoriesTable->item(last, 0));
+    m_allowedDirectoriesTable->setCurrentCell(int(fixedRows().size() + custom.indexOf(folder)), 0);
 }
 
 void PreferencesViewController::removeDirectory()

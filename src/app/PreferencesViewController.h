@@ -3,6 +3,7 @@
 #include "core/PreferenceKey.h"
 #include "files/DirectoryValidator.h"
 
+#include <QPointer>
 #include <QVariant>
 #include <QWidget>
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 class QCheckBox;
+class QFileDialog;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -24,6 +26,8 @@ public:
     static inline const QString FIXED_DIRECTORY_CANNOT_BE_EDITED = QStringLiteral("Fixed folders cannot be edited");
     static inline const QString DIRECTORY_PATH = QStringLiteral("directoryPath");
     static inline const QString DIRECTORY_STATUS = QStringLiteral("directoryStatus");
+    static inline const QString NO_VERSION_ADDRESS = QStringLiteral(
+        "This build was made without the address of a site to ask, so it cannot check for a new version.");
 
     explicit PreferencesViewController(QWidget* parent = nullptr);
 
@@ -38,8 +42,13 @@ public:
     QString errorMessage() const;
     QString cachedCoordinatesText() const;
 
+    // The folder chooser that Add Folder opened, while it is open.
+    QFileDialog* folderChooser() const;
+
 public slots:
+    // Opens a folder chooser; the chosen folder joins the custom folders.
     void addDirectory();
+    void addChosenDirectory(const QString& path);
     void removeDirectory();
     void clearCacheAction();
 
@@ -61,4 +70,5 @@ private:
     QLabel* m_versionLabel;
     QLabel* m_copyrightLabel;
     bool m_reloading = false;
+    QPointer<QFileDialog> m_folderChooser;
 };

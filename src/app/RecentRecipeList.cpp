@@ -9,20 +9,11 @@
 #include "rules/Recipe.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 
 namespace {
-
-// One entry per file: a link, "..", or another spelling of one accent name it too.
-QString canonicalPath(const QString& path)
-{
-    const QFileInfo info(path);
-    const QString resolved = info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
-    return CanonicalText::nfc(resolved);
-}
 
 QMenu* recentRecipesMenu()
 {
@@ -61,10 +52,12 @@ QString RecentRecipeList::debugDescription() const
 
 void RecentRecipeList::rememberRecipeAt(const QUrl& url)
 {
-    const QString path = canonicalPath(url.toLocalFile());
+    // The path as opened: a link is listed under its own name. Another
+    // spelling of the same accents is the same entry.
+    const QString path = url.toLocalFile();
     QStringList list { path };
     for (const QString& entry : std::as_const(m_list))
-        if (canonicalPath(entry) != path)
+        if (!CanonicalText::equal(entry, path))
             list << entry;
     if (list.size() > MAX_SIZE)
         list.resize(MAX_SIZE);

@@ -58,12 +58,18 @@ namespace VersionCheck {
 
 std::optional<QUrl> versionURL()
 {
-    QString text = qEnvironmentVariable("BRACKENFOLD_VERSION_URL");
-    if (text.isEmpty())
-        text = QStringLiteral(BRACKENFOLD_VERSION_URL);
-    const QUrl url(text.trimmed(), QUrl::StrictMode);
-    if (text.trimmed().isEmpty() || !url.isValid() || url.isRelative())
+    return versionURL(QStringLiteral(BRACKENFOLD_VERSION_URL));
+}
+
+std::optional<QUrl> versionURL(const QString& address)
+{
+    const QString text = address.trimmed();
+    QUrl url(text, QUrl::StrictMode);
+    if (text.isEmpty() || !url.isValid() || url.isRelative() || url.host().isEmpty())
         return std::nullopt;
+    url.setPath(VERSION_DOCUMENT_PATH);
+    url.setQuery(QString());
+    url.setFragment(QString());
     return url;
 }
 

@@ -26,9 +26,13 @@ struct VersionInfo {
 // newer one. Silent unless a newer version is offered.
 namespace VersionCheck {
 
-// From BRACKENFOLD_VERSION_URL in the environment, else the address the build
-// was configured with; none when both are empty (no request at all).
+// The version document on the site the build was configured with; none when
+// it was configured with none (no request at all). The environment has no say.
 std::optional<QUrl> versionURL();
+// The version document on the site of `address`: its path is always
+// VERSION_DOCUMENT_PATH. None for an empty or relative address.
+std::optional<QUrl> versionURL(const QString& address);
+inline const QString VERSION_DOCUMENT_PATH = QStringLiteral("/download/version.json");
 Version currentVersion();
 
 // Reads the preference and, when it is on, starts the check off the main thread.

@@ -14,12 +14,12 @@ QString escapedForCSV(const QString& field, const QString& separator)
     return QLatin1Char('"') + escaped + QLatin1Char('"');
 }
 
-QString guardedAgainstFormula(const QString& field)
+QString escapedForCSVImport(const QString& field)
 {
-    static const QString formulaStarts = QStringLiteral("=+-@");
-    if (field.isEmpty() || !formulaStarts.contains(field.front()))
-        return field;
-    return QLatin1Char('\'') + field;
+    for (const QChar separator : { QLatin1Char(','), QLatin1Char('\t') })
+        if (field.contains(separator))
+            return escapedForCSV(field, separator);
+    return escapedForCSV(field);
 }
 
 void parseCSV(const QString& text, const std::function<void(const QStringList&)>& processRow)

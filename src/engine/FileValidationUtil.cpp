@@ -114,6 +114,8 @@ void validateFile(File& file, DirectoryValidator& directoryValidator)
 {
     FileValidation& validation = file.validation;
     validation.clearValidationResults();
+    if (!validation.listedItemError.isEmpty())
+        validation.insertError(validation.listedItemError);
     const QString& name = file.transformed.transformedName.value();
     const QString& ext = file.transformed.transformedExt.value();
 

@@ -497,8 +497,11 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             ++context.totalErrors;
             Log::error(Log::Category::process, "🟥 Commit (error %ld:\nSource: %{public}s\n\nTarget: %{public}s",
                 error.code, QUrl::fromLocalFile(from).toString(), file.targetUrl().toString());
-            // The row shows why the file kept its name.
+            // The row shows why the file kept its name; where the listed item
+            // is gone or replaced, so do the rows of later previews.
             file.validation.insertError(error.message);
+            if (!Renamable::isListedItemInPlace(file))
+                file.validation.listedItemError = error.message;
             if (!isIgnoredErrorCode(error.errorCode(), context.ignoredErrorCodes)) {
                 run.settleParked();
                 context.status = RenameContext::Status::error;

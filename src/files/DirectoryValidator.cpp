@@ -91,10 +91,10 @@ QStringList DirectoryValidator::volumes() const
 
 QStringList DirectoryValidator::supportedDirectories() const
 {
-    QStringList list = volumes();
+    QStringList list;
     if (!m_roots.homeDirectory.isEmpty())
         list << homeDirectory();
-    return list;
+    return list + volumes();
 }
 
 QStringList DirectoryValidator::customDirectories() const

@@ -26,7 +26,7 @@ public:
 
     QString homeDirectory() const;              // with one trailing "/"
     QStringList volumes() const;                // each with a trailing "/"
-    QStringList supportedDirectories() const;   // volumes, then the home folder
+    QStringList supportedDirectories() const;   // the home folder, then the volumes
     QStringList customDirectories() const;      // as stored in the preferences
     void setCustomDirectories(const QStringList& directories);
 

@@ -10,6 +10,9 @@ struct FileValidation {
     QUuid id;
     QSet<QString> errors;
     QSet<QString> warnings;
+    // The error a rename run met because the listed item had gone or been
+    // replaced. A new validation keeps it: no later run can rename that item.
+    QString listedItemError;
 
     void insertError(const QString& error) { errors.insert(error); }
     void insertWarning(const QString& warning) { warnings.insert(warning); }

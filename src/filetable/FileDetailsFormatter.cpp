@@ -8,6 +8,8 @@ namespace FileDetailsFormatter {
 
 namespace {
 constexpr int MAX_DECIMALS = 5;
+// The user's local time, written as dates in new names are by default, with seconds.
+const QString DATE_FORMAT = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 } // namespace
 
 QString string(const AttributeValue& value)
@@ -18,7 +20,7 @@ QString string(const AttributeValue& value)
     case AttributeValue::Case::number:
         return value.numberValue().value_or(QVariant()).toString();
     case AttributeValue::Case::date:
-        return Date::formatted(value.dateValue().value_or(QDateTime()), TimeZone::current());
+        return Date::formatted(value.dateValue().value_or(QDateTime()), DATE_FORMAT, TimeZone::current());
     }
     return {};
 }

@@ -152,6 +152,9 @@ void FileDetailsViewController::initTableViews()
         table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
         table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     }
+    // Fitted by setFileDetails: with wrapping on, the contents' size would be
+    // that of the longest word, and the labels would be cut.
+    m_tableView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
 }
 
 bool FileDetailsViewController::isShown() const
@@ -222,7 +225,9 @@ QList<InspectorPanelItem> FileDetailsViewController::nameAndPathItems(const File
 {
     const ExtendedFileInfo& info = file.source.fileInfo;
     const QString name = info.name + (info.ext.isEmpty() ? QString() : QLatin1Char('.') + info.ext);
-    const QString newName = file.transformed.transformedName.value() + file.transformed.transformedExtSuffix();
+    // With the counter that makes it unique, as the table shows it and the disk gets it.
+    const QString newName = file.transformed.transformedName.value() + file.transformed.uniqueSuffix
+        + file.transformed.transformedExtSuffix();
     return {
         { QStringLiteral("Original Name"), name },
         { QStringLiteral("Transformed Name"), newName },
@@ -277,6 +282,13 @@ void FileDetailsViewController::setFileDetails(QList<InspectorPanelItem> items)
         value->setToolTip(item.attributeValue);
         m_fileDetailsModel->appendRow({ label, value });
     }
+    const int padding = 2 * (m_tableView->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_tableView) + 1) + 8;
+    QHeaderView* header = m_tableView->horizontalHeader();
+    int labelWidth = header->fontMetrics().horizontalAdvance(m_fileDetailsModel->headerData(0, Qt::Horizontal).toString())
+        + 2 * padding;
+    for (const InspectorPanelItem& item : std::as_const(m_fileDetails))
+        labelWidth = std::max(labelWidth, m_tableView->fontMetrics().horizontalAdvance(item.label) + padding);
+    header->resizeSection(0, labelWidth);
 }
 
 void FileDetailsViewController::loadAttributes(const File& file)

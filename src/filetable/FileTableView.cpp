@@ -3,14 +3,19 @@
 
 #include "filetable/FileTableColumn.h"
 #include "filetable/FileTableRowView.h"
+#include "filetable/FileTableModel.h"
 #include "filetable/TableViewController.h"
+#include "files/FileDataSource.h"
 
+#include <QClipboard>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 FileTableView::FileTableView(QWidget* parent)
@@ -62,7 +67,35 @@ void FileTableView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    // The item view's own Copy would take the current cell only.
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+        event->accept();
+        return;
+    }
     QTableView::keyPressEvent(event);
+}
+
+QString FileTableView::placeholderText() const
+{
+    if (model() && model()->rowCount() > 0)
+        return {};
+    const auto store = m_controller ? m_controller->fileDataSource() : nullptr;
+    return store && store->count() > 0 ? NO_MATCH_HINT : EMPTY_HINT;
+}
+
+void FileTableView::copy()
+{
+    if (!m_controller || !selectionModel())
+        return;
+    QModelIndexList rows = selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QStringList names;
+    for (const QModelIndex& row : std::as_const(rows))
+        if (const std::optional<File> file = m_controller->model()->fileAt(row.row()))
+            names << file->source.name() + file->source.extSuffix();
+    if (!names.isEmpty())
+        QGuiApplication::clipboard()->setText(names.join(QLatin1Char('\n')));
 }
 
 void FileTableView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -91,11 +124,11 @@ void FileTableView::paintEvent(QPaintEvent* event)
     m_rowView->beginPaintPass();
     QTableView::paintEvent(event);
     paintDropIndicator();
-    if (!model() || model()->rowCount() == 0) {
+    if (const QString placeholder = placeholderText(); !placeholder.isEmpty()) {
         // An empty window says how files get in.
         QPainter painter(viewport());
         painter.setPen(palette().color(QPalette::PlaceholderText));
-        painter.drawText(viewport()->rect().adjusted(16, 16, -16, -16), Qt::AlignCenter | Qt::TextWordWrap, EMPTY_HINT);
+        painter.drawText(viewport()->rect().adjusted(16, 16, -16, -16), Qt::AlignCenter | Qt::TextWordWrap, placeholder);
     }
     // Spinners show only in the new-name column: a pass that repainted all of it
     // without a busy cell stops the timer; a smaller pass says nothing.

@@ -18,6 +18,11 @@ public:
     static constexpr int SPINNER_INTERVAL_MS = 100;
     static inline const QString EMPTY_HINT = QStringLiteral(
         "Drop files and folders here, or open them with File ▸ Open Files… (Ctrl+O) or Open Folder… (Ctrl+Shift+O).");
+    static inline const QString NO_MATCH_HINT = QStringLiteral(
+        "No listed file matches: View ▸ Hide Files Not Renamed (Ctrl+Shift+H) or Hide Hidden Files (Ctrl+H) hides them all.");
+    // What the table says while it shows no row: nothing listed, or nothing
+    // that the filters let through; empty while rows show.
+    QString placeholderText() const;
     // The default row height, taller for a larger font.
     int rowHeightForFont() const;
 
@@ -46,6 +51,11 @@ public:
     // outside open. False when the drop carries neither.
     bool performDragOperation(const QMimeData* data, const QPoint& position, Qt::KeyboardModifiers modifiers,
         bool fromThisTable);
+
+public slots:
+    // Puts the names of the selected rows on the clipboard, one a line in the
+    // table's order; with no row selected the clipboard keeps what it had.
+    void copy();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -16,7 +16,15 @@ struct InspectorPanelItem {
         , attributeValue(std::move(attributeValue))
     {
     }
+    // Labelled with the readable form of the attribute's id.
     explicit InspectorPanelItem(const FileAttribute& fileAttribute);
+
+    // An attribute id as words: without its "{Group}." prefix, split at dashes
+    // and at changes of case, in sentence case with acronyms kept; the tag
+    // source ("AV", "FLAC", "ID3") in brackets after it, so that the titles of
+    // several tag sources stay apart. "AV-track-number-of" reads "Track number
+    // of (AV)", "{Exif}.DateTimeOriginal" "Date time original".
+    static QString readableLabel(const QString& id);
 
     bool operator==(const InspectorPanelItem&) const = default;
 };

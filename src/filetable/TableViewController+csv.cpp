@@ -40,7 +40,7 @@ QString TableViewController::csvText(const QList<File>& files, TransformScope sc
     QStringList lines;
     lines.reserve(files.size());
     for (const File& file : files) {
-        const QString field = String::escapedForCSV(String::guardedAgainstFormula(scopeText(file, scope)), SEPARATOR);
+        const QString field = String::escapedForCSVImport(scopeText(file, scope));
         lines << field + SEPARATOR + field;
     }
     return Array::unique(lines).join(QLatin1Char('\n'));

@@ -96,15 +96,18 @@ void Transformers::loadTransformers(const Recipe& recipe, const std::optional<QU
     }
     const QList<Transformer> capturedList = m_list;
     const std::optional<QUrl> capturedUrl = m_recipeUrl;
+    const QByteArray capturedSavedRules = m_savedRules;
     const FileSortOrder capturedSortOrder = dataSource->sortOrder();
     const QList<Transformer> newList = withUniqueIds(recipe.transformers.value_or(QList<Transformer>()));
     const FileSortOrder newSortOrder = recipe.sortOrder.value_or(FileSortOrder::none);
 
     const QPointer<Transformers> weakSelf(this);
-    const auto step = [weakSelf, dataSource](
-                          const QList<Transformer>& list, const std::optional<QUrl>& url, FileSortOrder sortOrder) {
+    const auto step = [weakSelf, dataSource](const QList<Transformer>& list, const std::optional<QUrl>& url,
+                          FileSortOrder sortOrder, const std::optional<QByteArray>& savedRules) {
         if (weakSelf) {
             weakSelf->load(list);
+            // Opened: the rules are those of the file. Undone: the earlier recipe's state comes back.
+            weakSelf->m_savedRules = savedRules.value_or(storedData(weakSelf->m_list));
             weakSelf->setRecipeUrl(url);
         }
         dataSource->sortByWithoutUndo(sortOrder);
@@ -112,6 +115,8 @@ void Transformers::loadTransformers(const Recipe& recipe, const std::optional<QU
             QStringLiteral("loadTransformers(recipe:newRecipeUrl:)"));
     };
     UndoManagerHelpers::perform(
-        QStringLiteral("Open Recipe"), [step, newList, newRecipeUrl, newSortOrder] { step(newList, newRecipeUrl, newSortOrder); },
-        [step, capturedList, capturedUrl, capturedSortOrder] { step(capturedList, capturedUrl, capturedSortOrder); });
+        QStringLiteral("Open Recipe"), [step, newList, newRecipeUrl, newSortOrder] { step(newList, newRecipeUrl, newSortOrder, std::nullopt); },
+        [step, capturedList, capturedUrl, capturedSortOrder, capturedSavedRules] {
+            step(capturedList, capturedUrl, capturedSortOrder, capturedSavedRules);
+        });
 }

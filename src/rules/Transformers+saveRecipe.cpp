@@ -14,16 +14,9 @@ bool Transformers::saveRecipe(const QUrl& url)
         return false;
     Log::debug(Log::Category::transformers, "saveRecipe: %{public}s", url.toString());
 
-    QList<Transformer> stored;
-    stored.reserve(m_list.size());
-    for (const Transformer& rule : std::as_const(m_list)) {
-        Transformer copy = rule;
-        copy.properties = rule.properties.copy(rule.type);
-        stored << copy;
-    }
     Recipe recipe;
     recipe.recipeFormatVersion = Recipe::RECIPE_FORMAT_VERSION.description();
-    recipe.transformers = stored;
+    recipe.transformers = storedForm(m_list);
     recipe.sortOrder = dataSource->sortOrder();
     const QByteArray data = recipe.getData();
 
@@ -45,8 +38,33 @@ bool Transformers::saveRecipe(const QUrl& url)
             QStringLiteral("The recipe could not be saved to '%1'.\n\n%2").arg(url.toLocalFile(), reason));
         return false;
     }
+    m_savedRules = storedData(m_list);
     setRecipeUrl(url);
     if (m_rememberRecipe)
         m_rememberRecipe(url);
     return true;
+}
+
+QList<Transformer> Transformers::storedForm(const QList<Transformer>& rules)
+{
+    QList<Transformer> stored;
+    stored.reserve(rules.size());
+    for (const Transformer& rule : rules) {
+        Transformer copy = rule;
+        copy.properties = rule.properties.copy(rule.type);
+        stored << copy;
+    }
+    return stored;
+}
+
+QByteArray Transformers::storedData(const QList<Transformer>& rules)
+{
+    Recipe recipe;
+    recipe.transformers = storedForm(rules);
+    return recipe.getData();
+}
+
+bool Transformers::hasUnsavedChanges() const
+{
+    return m_recipeUrl && storedData(m_list) != m_savedRules;
 }

@@ -49,6 +49,9 @@ public:
     // Assigns the recipe file: refreshes the recipe name and the window title.
     void assignRecipeUrl(const std::optional<QUrl>& url);
     const QString& recipeName() const { return m_recipeName; }
+    // Whether the rules differ from those the recipe file held when it was
+    // last opened or saved; false without a recipe file.
+    bool hasUnsavedChanges() const;
 
     bool hasPathScope() const;
     bool usesFileAttributes() const;
@@ -94,8 +97,12 @@ private:
     bool recipeFileExists(const QString& path);
     static bool isSupportedRecipeFormat(const Recipe& recipe);
     void warn(const QString& messageText, const QString& informativeText) const;
+    // The rules as a recipe file stores them.
+    static QList<Transformer> storedForm(const QList<Transformer>& rules);
+    static QByteArray storedData(const QList<Transformer>& rules);
 
     std::optional<QUrl> m_recipeUrl;
+    QByteArray m_savedRules;
     QString m_recipeName;
     std::optional<QString> m_currentTransformerId;
     std::optional<Transformer> m_currentSelectTransformer;

@@ -1,6 +1,7 @@
 #include "uikit/DynamicTableView.h"
 
 #include "core/String+titleCase.h"
+#include "platform/Log.h"
 #include "uikit/AppTextStyle.h"
 
 #include <QAbstractTableModel>
@@ -153,13 +154,33 @@ void DynamicTableViewBase::selectField(int row, int column)
     m_tableView->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     // The editor opens once the current event is done, so a key that moved
     // here does not reach the new cell.
-    QPointer<QTableView> table(m_tableView);
-    QTimer::singleShot(0, m_tableView, [table, index = QPersistentModelIndex(index)] {
-        if (!table || !index.isValid())
-            return;
-        table->setFocus(Qt::OtherFocusReason);
-        table->edit(index);
+    QPointer<DynamicTableViewBase> self(this);
+    QTimer::singleShot(0, m_tableView, [self, row, column] {
+        if (self)
+            self->makeFirstResponder(row, column, FOCUS_RETRIES);
     });
+}
+
+void DynamicTableViewBase::makeFirstResponder(int row, int column, int retryCount)
+{
+    // The cell can take the focus once the table is on screen; a panel that
+    // is still being shown gets a little time.
+    if (isValid(row, column) && m_tableView->isVisible()) {
+        m_tableView->setFocus(Qt::OtherFocusReason);
+        m_tableView->edit(m_model->index(row, column));
+        return;
+    }
+    if (retryCount >= 1) {
+        QPointer<DynamicTableViewBase> self(this);
+        QTimer::singleShot(FOCUS_RETRY_INTERVAL_MS, this, [self, row, column, retryCount] {
+            if (self)
+                self->makeFirstResponder(row, column, retryCount - 1);
+        });
+        return;
+    }
+    Log::error(Log::Category::ui,
+        "DynamicTableView: Could not find a cell view at (row: %ld, column: %ld) to make first responder.",
+        qint64(row), qint64(column));
 }
 
 bool DynamicTableViewBase::isChanged(size_t hash)
@@ -172,11 +193,22 @@ bool DynamicTableViewBase::isChanged(size_t hash)
 
 void DynamicTableViewBase::applyItems(std::optional<int> selectingRow)
 {
-    const int previous = selectedRow();
+    const QList<int> previousRows = selectedRows();
+    const int previous = previousRows.isEmpty() ? -1 : previousRows.first();
     m_model->reset();
     m_tableView->setVisible(itemCount() > 0);
     const int row = selectingRow ? *selectingRow : previous >= 0 ? previous : 0;
-    selectField(row, 0);
+    if (isValid(row, 0)) {
+        selectField(row, 0);
+        return;
+    }
+    // A row past the end: the reset dropped the selection, which stays as it was.
+    QItemSelectionModel* selection = m_tableView->selectionModel();
+    for (const int kept : previousRows)
+        if (isValidRow(kept))
+            selection->select(m_model->index(kept, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    if (isValidRow(previous))
+        selection->setCurrentIndex(m_model->index(previous, 0), QItemSelectionModel::NoUpdate);
 }
 
 bool DynamicTableViewBase::eventFilter(QObject* watched, QEvent* event)

@@ -39,8 +39,11 @@ public:
     // The row and column of a cell's editor (or any widget inside a cell).
     std::optional<std::pair<int, int>> rowColumn(const QWidget* control) const;
     // Scrolls to the row, selects it alone and opens the cell for typing;
-    // nothing for a place outside the table.
+    // nothing for a place outside the table. A table not on screen yet is
+    // tried again a few times before the request is given up and logged.
     void selectField(int row, int column);
+    static constexpr int FOCUS_RETRIES = 5;
+    static constexpr int FOCUS_RETRY_INTERVAL_MS = 200;
 
 signals:
     // The user finished editing a cell with this text.
@@ -63,6 +66,7 @@ protected:
 
 private:
     friend class DynamicTableModel;
+    void makeFirstResponder(int row, int column, int retryCount);
 
     QStringList m_columns { QStringLiteral("defaultColumn") };
     std::optional<QString> m_title;

@@ -10,6 +10,7 @@
 #include "platform/NotificationCenter.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -211,6 +212,19 @@ TEST_F(MenuTest, TheOpenDialogsChooseFilesOrAFolderAndAskBeforeReplacing)
     }
 }
 
+// The window asks the global menu actions in this order; the first that
+// answers a command takes it.
+TEST(MainMenuActions, TheGlobalActionsInTheOrderTheyAreAsked)
+{
+    QStringList classes;
+    for (const QObject* action : MainMenu::globalMenuActions())
+        classes << action->metaObject()->className();
+    EXPECT_EQ(classes,
+        (QStringList { "ClearFileListMenuAction", "ClearRecentRecipeMenuAction", "NewDocumentMenuAction",
+            "NotificationMenuAction", "OpenDocumentMenuAction", "ReloadFileListMenuAction", "OpenRecentRecipeMenuAction",
+            "OpenRecipeMenuAction", "SaveRecipeMenuAction", "SortMenuAction", "PreferencesWindowController" }));
+}
+
 TEST(MainMenuScan, NestedItemsAreFoundAndSubmenuItemsNever)
 {
     QMenu top;
@@ -294,6 +308,57 @@ TEST_F(MenuTest, DeleteReachesTheFileTableAndRemovesTheSelectedRows)
     for (const File& file : dataSource->getAllFiles())
         names << file.source.fileInfo.name;
     EXPECT_EQ(names, QStringList({ "a", "c" }));
+}
+
+// With the file table focused, Edit ▸ Select All and Copy act on its rows, by
+// the menu and by their keys; Copy takes the names of every selected row.
+TEST_F(MenuTest, SelectAllAndCopyActOnTheFileTable)
+{
+    window->show();
+    window->activateWindow();
+    openFiles({ "a.txt", "b.txt", "c.txt" });
+    const auto table = DependencyInjectionRegistry::get<TableViewController>("test", "test", 0);
+    ASSERT_TRUE(table);
+    FileTableView* view = table->fileTableView();
+    QAction* selectAll = nullptr;
+    QAction* copy = nullptr;
+    for (QAction* action : window->menuBar()->findChildren<QAction*>()) {
+        if (action->text() == "Select &All")
+            selectAll = action;
+        else if (action->text() == "&Copy")
+            copy = action;
+    }
+    ASSERT_TRUE(selectAll && copy);
+    const auto copied = [] { return QApplication::clipboard()->text(); };
+    const auto clickRow = [&](int row, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, view->visualRect(table->model()->index(row, 1)).center());
+    };
+
+    clickRow(0);
+    ASSERT_EQ(QApplication::focusWidget(), view);
+    // As opening the menu does.
+    window->validateMenuItems();
+    EXPECT_TRUE(selectAll->isEnabled());
+    EXPECT_TRUE(copy->isEnabled());
+
+    // Two rows picked by the mouse: both names, in the table's order.
+    clickRow(2, Qt::ControlModifier);
+    QApplication::clipboard()->clear();
+    copy->trigger();
+    EXPECT_EQ(copied(), "a.txt\nc.txt");
+
+    // By the keys, as the window gets them.
+    QApplication::clipboard()->clear();
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(view->selectionModel()->selectedRows().size(), 3);
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(copied(), "a.txt\nb.txt\nc.txt");
+
+    // Nothing selected: the clipboard keeps what it had.
+    view->clearSelection();
+    QApplication::clipboard()->setText("kept");
+    copy->trigger();
+    EXPECT_EQ(copied(), "kept");
 }
 
 TEST_F(MenuTest, TheWindowMenuFiltersReachTheFileTable)

@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 #include "app/PreferencesViewController.h"
 #include "app/PreferencesWindowController.h"
+#include "app/VersionCheck.h"
 #include "core/AppNotification.h"
 #include "core/Preference.h"
 #include "platform/NotificationCenter.h"
@@ -10,9 +11,12 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -61,6 +65,8 @@ TEST_F(PreferencesWindowTest, EverySwitchShowsAndWritesItsPreference)
         EXPECT_FALSE(box->toolTip().isEmpty()) << s.outlet;
         const bool before = Preference::boolFor(s.key);
         EXPECT_EQ(box->isChecked(), before) << s.outlet;
+        if (!box->isEnabled())
+            continue; // greyed in a build without a version address, tested below
         QTest::keyClick(box, Qt::Key_Space); // reachable from the keyboard
         EXPECT_EQ(Preference::boolFor(s.key), !before) << s.outlet;
         Preference::set(before, s.key);
@@ -75,9 +81,8 @@ TEST_F(PreferencesWindowTest, CustomFoldersAreNormalisedAndChecked)
     EXPECT_EQ(view->objectValue(PreferencesViewController::DIRECTORY_PATH, 0).toString().back(), '/');
     EXPECT_EQ(view->objectValue(PreferencesViewController::DIRECTORY_STATUS, 0).toString(), QString::fromUtf8("🔒"));
 
-    view->addDirectory();
-    view->addDirectory();
-    EXPECT_EQ(custom(), (QStringList { "/", "/" }));
+    Preference::set(QStringList { "/", "/" }, PreferenceKey::customDirectories);
+    view->viewWillAppear();
     EXPECT_EQ(view->objectValue(PreferencesViewController::DIRECTORY_STATUS, fixedCount).toString(), QString::fromUtf8("⚠️"));
     EXPECT_TRUE(view->errorMessage().startsWith(QString::fromUtf8("⚠️ Using / is discouraged")));
 
@@ -109,13 +114,60 @@ TEST_F(PreferencesWindowTest, CustomFoldersAreNormalisedAndChecked)
 
 TEST_F(PreferencesWindowTest, EditingACellStoresTheFolder)
 {
-    view->addDirectory();
+    view->addChosenDirectory("/");
     QTableWidgetItem* item = table()->item(fixedCount, 0);
     ASSERT_NE(item, nullptr);
     EXPECT_TRUE(item->flags() & Qt::ItemIsEditable);
     EXPECT_FALSE(table()->item(0, 0)->flags() & Qt::ItemIsEditable);
     item->setText("mnt/archive");
     EXPECT_EQ(custom(), QStringList { "/mnt/archive/" });
+}
+
+// The fixed rows begin with the home folder; Add Folder asks for a folder and
+// adds the one chosen, once.
+TEST_F(PreferencesWindowTest, AddFolderChoosesAFolderAfterTheHomeFolderAndVolumes)
+{
+    EXPECT_EQ(view->objectValue(PreferencesViewController::DIRECTORY_PATH, 0).toString(), DirectoryValidator().homeDirectory());
+
+    QTemporaryDir chosen;
+    QPushButton* add = view->findChild<QPushButton*>("addAllowedDirectory");
+    ASSERT_NE(add, nullptr);
+    QTest::mouseClick(add, Qt::LeftButton);
+    QFileDialog* chooser = view->folderChooser();
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(chooser->fileMode(), QFileDialog::Directory);
+    chooser->reject();
+    EXPECT_TRUE(custom().isEmpty()) << "cancelled: nothing added";
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    for (int twice = 0; twice < 2; ++twice) {
+        view->addDirectory();
+        ASSERT_NE(view->folderChooser(), nullptr);
+        view->folderChooser()->setDirectory(QFileInfo(chosen.path()).path());
+        view->folderChooser()->selectFile(chosen.path());
+        static_cast<QDialog*>(view->folderChooser())->accept();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_EQ(custom(), QStringList { chosen.path() + "/" });
+    EXPECT_EQ(table()->currentRow(), fixedCount);
+    EXPECT_TRUE(alerts.requests.empty());
+}
+
+// A build that names no site cannot check: the switch is greyed and says why.
+TEST_F(PreferencesWindowTest, TheVersionCheckNeedsAnAddressOfTheBuild)
+{
+    auto* box = view->findChild<QCheckBox*>("performVersionCheck");
+    ASSERT_NE(box, nullptr);
+    const QLabel* reason = view->findChild<QLabel*>("versionCheckUnavailable");
+    if (VersionCheck::versionURL()) {
+        EXPECT_TRUE(box->isEnabled());
+        EXPECT_EQ(reason, nullptr);
+        return;
+    }
+    EXPECT_FALSE(box->isEnabled());
+    EXPECT_EQ(box->toolTip(), PreferencesViewController::NO_VERSION_ADDRESS);
+    ASSERT_NE(reason, nullptr);
+    EXPECT_EQ(reason->text(), PreferencesViewController::NO_VERSION_ADDRESS);
 }
 
 TEST_F(PreferencesWindowTest, TheCacheCountAndItsClearing)

@@ -11,6 +11,8 @@
 #include "rules/Transformers.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QMenu>
@@ -88,16 +90,20 @@ TEST_F(RecipeAppTest, TheRecentListKeepsTheNewestFirstOncePerFileAndAtMostTen)
         recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(path));
     EXPECT_EQ(recentRecipes->list(), QStringList({ paths[2], paths[1], paths[0] }));
 
-    // The same file by another spelling: a link, "..", a decomposed accent.
+    // The path as opened is kept: a link and a path through ".." are entries
+    // of their own; only another spelling of the same accents is the same path.
     QFile::link(paths[0], folder + "/link.recipe");
     recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(folder + "/link.recipe"));
-    EXPECT_EQ(recentRecipes->list(), QStringList({ paths[0], paths[2], paths[1] }));
-    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(folder + "/../" + QFileInfo(folder).fileName() + "/r1.recipe"));
-    EXPECT_EQ(recentRecipes->list(), QStringList({ paths[1], paths[0], paths[2] }));
+    EXPECT_EQ(recentRecipes->list(), QStringList({ folder + "/link.recipe", paths[2], paths[1], paths[0] }));
+    const QString throughParent = folder + "/../" + QFileInfo(folder).fileName() + "/r1.recipe";
+    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(throughParent));
+    EXPECT_EQ(recentRecipes->list().first(), throughParent);
     const QString composed = writeRecipe(folder, QString::fromUtf8("caf\u00e9.recipe"));
+    const QString decomposed = folder + QString::fromUtf8("/cafe\u0301.recipe");
     recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(composed));
-    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(folder + QString::fromUtf8("/cafe\u0301.recipe")));
-    EXPECT_EQ(recentRecipes->list().size(), 4);
+    recentRecipes->rememberRecipeAt(QUrl::fromLocalFile(decomposed));
+    EXPECT_EQ(recentRecipes->list().size(), 6);
+    EXPECT_EQ(recentRecipes->list().first(), decomposed);
     EXPECT_EQ(stored(), recentRecipes->list());
 
     for (const QString& path : paths)
@@ -294,6 +300,97 @@ TEST_F(RecipeAppTest, OpenRecipeTakesAFileOrTheRecipeOfAFolder)
     popup->setCurrentIndex(popup->findData(0));
     EXPECT_EQ(open->openPanel()->fileMode(), QFileDialog::ExistingFile);
     open->openPanel()->reject();
+}
+
+// Rules edited after the recipe was opened are marked in the title, and the
+// commands that would drop them ask first; only Save and Don't Save go on.
+TEST_F(RecipeAppTest, UnsavedRecipeChangesAreMarkedAndAskedAboutFirst)
+{
+    makeWindow();
+    auto* open = globalAction<OpenRecipeMenuAction>();
+    ASSERT_NE(open, nullptr);
+    const QString folder = makeFolder({});
+    const QString path = folder + "/doc.recipe";
+    const auto openEdited = [&](bool edit) {
+        QFile::remove(path);
+        writeRecipe(folder, "doc.recipe", kTwoRules);
+        transformers->loadRecipe(QUrl::fromLocalFile(path));
+        if (edit)
+            transformers->deleteTransformer(1);
+        // As the rule bar does after every edit.
+        AppNotification::post(NotificationName::applyChanges);
+        TestEnvironment::drainEvents();
+    };
+
+    openEdited(false);
+    EXPECT_FALSE(transformers->hasUnsavedChanges());
+    EXPECT_FALSE(window->windowTitle().startsWith("*")) << window->windowTitle().toStdString();
+    transformers->deleteTransformer(1);
+    AppNotification::post(NotificationName::applyChanges);
+    TestEnvironment::drainEvents();
+    EXPECT_TRUE(transformers->hasUnsavedChanges());
+    EXPECT_TRUE(window->windowTitle().startsWith("*doc")) << window->windowTitle().toStdString();
+
+    // Each command answers whether it went on.
+    const std::map<std::string, std::function<bool()>> commands {
+        { "quit", [&] {
+             QCloseEvent close;
+             QApplication::sendEvent(window.get(), &close);
+             return close.isAccepted();
+         } },
+        { "new", [&] {
+             window->sendAction("newDocument:", nullptr);
+             TestEnvironment::drainEvents();
+             return !transformers->recipeUrl().has_value();
+         } },
+        { "open", [&] {
+             window->sendAction("openRecipe:", nullptr);
+             const bool shown = open->openPanel() != nullptr;
+             if (shown)
+                 open->openPanel()->reject();
+             // The closed panel goes, so that the next command makes a new one.
+             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+             TestEnvironment::drainEvents();
+             return shown;
+         } },
+        { "open recent", [&] {
+             recentMenu()->actions().value(0)->trigger();
+             TestEnvironment::drainEvents();
+             return window->undoManager().undoActionName() == "Open Recipe";
+         } },
+    };
+    const struct {
+        int answer;
+        bool goesOn;
+        bool saved;
+    } answers[] = {
+        { 0, true, true }, // Save
+        { 1, true, false }, // Don't Save
+        { 2, false, false }, // Cancel
+        { AlertPresenter::NO_BUTTON, false, false }, // closed with Escape
+    };
+    for (const auto& [name, command] : commands) {
+        for (const auto& a : answers) {
+            const std::string what = name + " answered " + std::to_string(a.answer);
+            openEdited(true);
+            window->undoManager().removeAllActions();
+            alerts.requests.clear();
+            alerts.answer = a.answer;
+            EXPECT_EQ(command(), a.goesOn) << what;
+            ASSERT_EQ(alerts.requests.size(), 1u) << what;
+            EXPECT_EQ(alerts.requests[0].messageText, "Do you want to save the changes made to the recipe “doc”?");
+            EXPECT_EQ(alerts.requests[0].buttons, QStringList({ "Save", "Don't Save", "Cancel" }));
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_EQ(!file.readAll().contains("transformer_A2"), a.saved) << what;
+        }
+        // Nothing unsaved: nothing asked.
+        openEdited(false);
+        window->undoManager().removeAllActions();
+        alerts.requests.clear();
+        EXPECT_TRUE(command()) << name;
+        EXPECT_TRUE(alerts.requests.empty()) << name;
+    }
 }
 
 namespace {

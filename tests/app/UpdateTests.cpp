@@ -115,11 +115,26 @@ TEST(VersionCheckTest, FailuresAreSilentOrLogged)
 
 TEST(VersionCheckTest, NoAddressNoRequest)
 {
-    qunsetenv("BRACKENFOLD_VERSION_URL");
     EXPECT_FALSE(VersionCheck::versionURL().has_value()) << "the build's address is empty";
-    qputenv("BRACKENFOLD_VERSION_URL", "https://example.org/download/version.json");
-    EXPECT_EQ(VersionCheck::versionURL(), QUrl("https://example.org/download/version.json"));
+    // The environment does not decide where the shipped program looks.
+    qputenv("BRACKENFOLD_VERSION_URL", "https://elsewhere.example/download/version.json");
+    EXPECT_FALSE(VersionCheck::versionURL().has_value());
     qunsetenv("BRACKENFOLD_VERSION_URL");
+
+    const struct {
+        const char* address;
+        std::optional<QUrl> url;
+    } cases[] = {
+        { "https://example.org", QUrl("https://example.org/download/version.json") },
+        { " https://example.org/ ", QUrl("https://example.org/download/version.json") },
+        { "https://example.org/download/version.json", QUrl("https://example.org/download/version.json") },
+        { "https://example.org:8443/news/index.html?x=1#top", QUrl("https://example.org:8443/download/version.json") },
+        { "", std::nullopt },
+        { "example.org", std::nullopt },
+        { "https://", std::nullopt },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(VersionCheck::versionURL(QString::fromUtf8(c.address)), c.url) << c.address;
 
     LogCapture log;
     Preference::set(false, PreferenceKey::versionCheckOnStartup);

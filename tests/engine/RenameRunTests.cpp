@@ -299,3 +299,54 @@ TEST_F(RenameRunTest, FoldersLeftAloneBecauseFoldersAreNotRenamedAreNoFailures)
     EXPECT_TRUE(exists(QStringLiteral("a.txt_S")));
     EXPECT_TRUE(delegate->partialCompletions.empty());
 }
+
+// A file whose listed item went away or was replaced keeps its run's error
+// through the previews that follow; a failure whose cause has passed does not.
+TEST_F(RenameRunTest, AfterAFailedRunARowWhoseItemIsGoneOrReplacedKeepsItsError)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> duringRun;
+        std::function<void()> afterRun;
+        bool keepsError;
+    };
+    const auto write = [&](const QString& name) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("other");
+    };
+    const QList<Case> cases {
+        { "deleted", [&] { QFile::remove(path("b.txt")); }, {}, true },
+        { "replaced",
+            [&] {
+                // Made before the old one goes, so it cannot get the old inode back.
+                write("b.new");
+                QFile::remove(path("b.txt"));
+                QFile::rename(path("b.new"), path("b.txt"));
+            },
+            {}, true },
+        { "target taken, then freed", [&] { write("A_b.txt"); }, [&] { QFile::remove(path("A_b.txt")); }, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        setUp4Files();
+        afterValidation(c.duringRun);
+        delegate->questions.clear();
+        delegate->answers = { RenameRunDelegate::AbortResponse::continueRenaming(false) };
+        runRename();
+        ASSERT_EQ(delegate->questions.size(), 1u);
+        const QString runError = delegate->questions[0].error.message;
+        NotificationCenter::defaultCenter().removeObserver(&observer);
+        if (c.afterRun)
+            c.afterRun();
+
+        runPreview();
+        TestEnvironment::drainEvents();
+        const File failed = fileDataSource->getAllFiles().at(1);
+        ASSERT_EQ(failed.source.fileInfo.name, "b");
+        EXPECT_EQ(failed.validation.errors.contains(runError), c.keepsError);
+        EXPECT_EQ(failed.isToBeChanged(), !c.keepsError);
+        // The renamed files are not touched by it.
+        EXPECT_TRUE(fileDataSource->getAllFiles().at(0).validation.errors.isEmpty());
+    }
+}

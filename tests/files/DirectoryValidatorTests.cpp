@@ -29,11 +29,11 @@ protected:
     DirectoryValidator validator() const { return DirectoryValidator(roots()); }
 };
 
-TEST_F(DirectoryValidatorTest, SupportedDirectoriesAreTheVolumesThenTheHomeFolder)
+TEST_F(DirectoryValidatorTest, SupportedDirectoriesAreTheHomeFolderThenTheVolumes)
 {
     DirectoryValidator v = validator();
     EXPECT_EQ(v.homeDirectory(), home + "/");
-    EXPECT_EQ(v.supportedDirectories(), (QStringList { volume + "/", home + "/" }));
+    EXPECT_EQ(v.supportedDirectories(), (QStringList { home + "/", volume + "/" }));
 }
 
 TEST_F(DirectoryValidatorTest, OnlyPathsInsideAnAllowedRootAreSupported)
@@ -274,7 +274,7 @@ TEST_F(DirectoryValidatorTest, AnUnsupportedNewPathNamesTheAllowedPrefixes)
     DirectoryValidator v = validator();
     const QSet<QString> messages = v.validatePath(path("other//x"), home);
     const QString prefixes = QStringLiteral("Path should start with one of the following prefixes: %1/, %2/, %3")
-                                 .arg(volume, home, path("Data"));
+                                 .arg(home, volume, path("Data"));
     EXPECT_EQ(messages, (QSet<QString> { doubleSlash, prefixes }));
     EXPECT_EQ(v.rejectedDirectories(), (QList<RejectedDirectory> { { path("other//x/"), Reason::restrictedPath } }));
 

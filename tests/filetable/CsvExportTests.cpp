@@ -1,5 +1,6 @@
 #include "FileTableFixture.h"
 #include "core/String+csv.h"
+#include "core/String+encoding.h"
 #include "filetable/TableViewController.h"
 #include "rules/Transformers.h"
 #include "uikit/ScriptedAlertPresenter.h"
@@ -27,7 +28,7 @@ QByteArray readAll(const QString& path)
 
 } // namespace
 
-TEST(CsvText, FieldsAreQuotedGuardedAndWrittenOnce)
+TEST(CsvText, FieldsAreQuotedAndWrittenOnce)
 {
     struct Case {
         const char* what;
@@ -49,12 +50,13 @@ TEST(CsvText, FieldsAreQuotedGuardedAndWrittenOnce)
             TransformScope::filename, "\"two\nlines\";\"two\nlines\"" },
         { "a carriage return is quoted too", { withNewName("/a/1.txt", "cr\rname") }, TransformScope::filename,
             "\"cr\rname\";\"cr\rname\"" },
-        { "formulas are not run by a spreadsheet",
+        { "names are written as they are, whatever they begin with",
             { withNewName("/a/1.txt", "=SUM(A1)"), withNewName("/a/2.txt", "+1"), withNewName("/a/3.txt", "-x"),
-                withNewName("/a/4.txt", "@cmd"), withNewName("/a/5.txt", "a=b") },
-            TransformScope::filename, "'=SUM(A1);'=SUM(A1)\n'+1;'+1\n'-x;'-x\n'@cmd;'@cmd\na=b;a=b" },
-        { "a guarded formula holding the separator is quoted whole", { withNewName("/a/1.txt", "=A1;B1") },
-            TransformScope::filename, "\"'=A1;B1\";\"'=A1;B1\"" },
+                withNewName("/a/4.txt", "@cmd") },
+            TransformScope::filename, "=SUM(A1);=SUM(A1)\n+1;+1\n-x;-x\n@cmd;@cmd" },
+        { "a comma or a tab, which the import may take as its separator, is quoted",
+            { withNewName("/a/1.txt", "Smith, John"), withNewName("/a/2.txt", "a\tb") }, TransformScope::filename,
+            "\"Smith, John\";\"Smith, John\"\n\"a\tb\";\"a\tb\"" },
         { "the extension scope gives one line per distinct extension",
             { withNewName("/p/1.jpg", "a", "jpg"), withNewName("/p/2.jpg", "b", "jpg"), withNewName("/p/3.png", "c", "png") },
             TransformScope::ext, "jpg;jpg\npng;png" },
@@ -65,16 +67,6 @@ TEST(CsvText, FieldsAreQuotedGuardedAndWrittenOnce)
     };
     for (const Case& c : cases)
         EXPECT_EQ(TableViewController::csvText(c.files, c.scope), c.expected) << c.what;
-}
-
-TEST(CsvText, GuardedFieldsReadBackAsOneFieldEach)
-{
-    // What the export writes is what the lookup table reads back.
-    const QString text = TableViewController::csvText(
-        { withNewName("/a/1.txt", "x;y"), withNewName("/a/2.txt", "two\nlines") }, TransformScope::filename);
-    QList<QStringList> rows;
-    String::parseCSV(text, [&](const QStringList& row) { rows << row; });
-    EXPECT_EQ(rows, (QList<QStringList> { { "x;y", "x;y" }, { "two\nlines", "two\nlines" } }));
 }
 
 class CsvExportTest : public FileTableFixture {
@@ -107,6 +99,28 @@ TEST_F(CsvExportTest, AnExistingFileIsReplacedWhole)
     EXPECT_TRUE(controller->saveFileListToCsv(path, TransformScope::filename));
     EXPECT_EQ(readAll(path), QByteArray("new;new"));
     EXPECT_TRUE(alerts.requests.empty());
+}
+
+TEST_F(CsvExportTest, EveryNameReadsBackExactlyThroughTheLookupTableImport)
+{
+    // Read back as the lookup table imports a file: decoded, then parsed.
+    const QStringList names { "Smith, John", "a;b", "tab\there", "say \"hi\"", "\"quoted\"", "two\nlines",
+        "cr\rname", "crlf\r\nname", "=SUM(A1,B1)", "+1", "-x", "@cmd", "'apostrophe", " padded ", ",;\t\"",
+        "\"", "naïve, café", "日本語;名前" };
+    QList<File> files;
+    for (const QString& name : names)
+        files << withNewName(QStringLiteral("/a/%1.txt").arg(files.size()), name);
+    fill(files);
+    const QString path = folder.filePath("names.csv");
+    ASSERT_TRUE(controller->saveFileListToCsv(path, TransformScope::filename));
+
+    const std::optional<QString> text = String::decodedText(readAll(path));
+    ASSERT_TRUE(text);
+    QList<QStringList> rows;
+    String::parseCSV(*text, [&](const QStringList& row) { rows << row; });
+    ASSERT_EQ(rows.size(), names.size());
+    for (qsizetype i = 0; i < names.size(); ++i)
+        EXPECT_EQ(rows[i], (QStringList { names[i], names[i] })) << names[i].toStdString();
 }
 
 TEST_F(CsvExportTest, AFailedWriteLeavesNoPartialFileLogsAndAlerts)

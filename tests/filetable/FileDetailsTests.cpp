@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unicode/timezone.h>
+
 #include <atomic>
 #include <semaphore>
 
@@ -51,8 +53,39 @@ TEST(FileDetailsFormatterTest, NumbersDatesAndTexts)
     // A number attribute is shown as its own text, without rounding.
     EXPECT_EQ(FileDetailsFormatter::string(AttributeValue::number(3.14159265)), QStringLiteral("3.14159265"));
     EXPECT_EQ(FileDetailsFormatter::string(QVariant::fromValue(AttributeValue::string("Text"))), QStringLiteral("Text"));
+    // Dates in the user's time zone, not as UTC.
+    const std::unique_ptr<icu::TimeZone> saved(icu::TimeZone::createDefault());
+    icu::TimeZone::adoptDefault(icu::TimeZone::createTimeZone("Europe/Berlin"));
     const QDateTime date(QDate(2023, 7, 14), QTime(18, 22, 5), Qt::UTC);
-    EXPECT_EQ(FileDetailsFormatter::string(AttributeValue::date(date)), Date::formatted(date, TimeZone::current()));
+    EXPECT_EQ(FileDetailsFormatter::string(AttributeValue::date(date)), QStringLiteral("2023-07-14 20:22:05"));
+    icu::TimeZone::setDefault(*saved);
+}
+
+TEST(FileDetailsContent, AttributeLabelsAreWordsNotKeys)
+{
+    const struct {
+        const char* id;
+        const char* label;
+    } cases[] = {
+        { "{Exif}.DateTimeOriginal", "Date time original" },
+        { "AV-track-number-of", "Track number of (AV)" },
+        { "id3-title", "Title (ID3)" },
+        { "FLAC-Tracknumber-Of", "Tracknumber of (FLAC)" },
+        { "media-title", "Title" },
+        { "{Exif}.ISOSpeedRatings", "ISO speed ratings" },
+        { "{Exif}.FNumber", "F number" },
+        { "{Exif}.FocalLenIn35mmFilm", "Focal len in 35mm film" },
+        { "GPS-AddressZIP", "GPS address ZIP" },
+        { "date-added-to-directory", "Date added to directory" },
+        { "PixelWidth", "Pixel width" },
+        { "kind", "Kind" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(InspectorPanelItem::readableLabel(c.id), QString::fromUtf8(c.label)) << c.id;
+    // The row keeps the id that inserts the token.
+    const InspectorPanelItem item(FileAttribute { "AV-track-number-of", "AV-track-number-of", AttributeValue::string("03/12") });
+    EXPECT_EQ(item.id, QStringLiteral("AV-track-number-of"));
+    EXPECT_EQ(item.label, QStringLiteral("Track number of (AV)"));
 }
 
 TEST(FileDetailsContent, TitleNamesAndPaths)
@@ -61,9 +94,11 @@ TEST(FileDetailsContent, TitleNamesAndPaths)
     file.transformed.transformedName = "holiday";
     file.transformed.transformedExt = "jpg";
     file.transformed.transformedPath = "/data/2023";
+    // The counter that makes the name unique is part of it.
+    file.transformed.uniqueSuffix = " 2";
     EXPECT_EQ(FileDetailsViewController::title(file), QStringLiteral("photo.jpeg"));
     EXPECT_EQ(labels(FileDetailsViewController::nameAndPathItems(file)),
-        (QStringList { "Original Name=photo.jpeg", "Transformed Name=holiday.jpg", "Original Path=/data",
+        (QStringList { "Original Name=photo.jpeg", "Transformed Name=holiday 2.jpg", "Original Path=/data",
             "Transformed Path=/data/2023" }));
     for (const InspectorPanelItem& item : FileDetailsViewController::nameAndPathItems(file))
         EXPECT_TRUE(item.id.isEmpty());
@@ -157,8 +192,18 @@ TEST_F(FileDetailsTest, ShowsTheFilesAttributesReadOffTheMainThreadAndKeepsThem)
     ASSERT_TRUE(settle());
     EXPECT_EQ(labels(inspector->fileDetails()),
         (QStringList { "Original Name=notes.txt", "Transformed Name=notes.txt", "Original Path=/data",
-            "Transformed Path=/data", "Kind=notes.txt", "Size=9" }));
+            "Transformed Path=/data", "Kind=notes.txt", "File size=9" }));
     EXPECT_EQ(inspector->tableView()->model()->rowCount(), 6);
+    // Every label is shown whole, in a narrow panel too.
+    for (const int width : { 400, 160 }) {
+        host.resize(width, 600);
+        TestEnvironment::drainEvents();
+        QTableView* table = inspector->tableView();
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            const QString label = table->model()->index(row, 0).data().toString();
+            EXPECT_GE(table->columnWidth(0), table->fontMetrics().horizontalAdvance(label)) << label.toStdString() << " at " << width;
+        }
+    }
     EXPECT_TRUE(inspector->transformationErrors()->toPlainText().contains("Ok"));
     // The store keeps what was read: showing the file again reads nothing.
     EXPECT_TRUE(store->getFile(0)->attributesInitialized());

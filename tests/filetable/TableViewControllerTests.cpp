@@ -118,6 +118,30 @@ TEST_F(TableViewControllerTest, AnEmptyTableTakesNoFocus)
     EXPECT_EQ(table->focusPolicy(), Qt::NoFocus);
 }
 
+// An empty table says how files get in; one whose files the filters all hide
+// says so instead.
+TEST_F(TableViewControllerTest, AnEmptyTableSaysWhetherNothingIsListedOrNothingMatches)
+{
+    FileTableView* table = show({});
+    EXPECT_EQ(table->placeholderText(), FileTableView::EMPTY_HINT);
+
+    fill({ makeFile("/a/same.txt"), renamed(makeFile("/a/old.txt"), "new") });
+    controller->reloadData();
+    EXPECT_EQ(table->placeholderText(), QString());
+    controller->hideNotRenamedFilesMenuHandler(nullptr);
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(controller->numberOfRows(), 1);
+    EXPECT_EQ(table->placeholderText(), QString());
+
+    fill({ makeFile("/a/same.txt") });
+    controller->reloadData();
+    EXPECT_EQ(controller->numberOfRows(), 0);
+    EXPECT_EQ(table->placeholderText(), FileTableView::NO_MATCH_HINT);
+    controller->hideNotRenamedFilesMenuHandler(nullptr);
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(table->placeholderText(), QString());
+}
+
 TEST_F(TableViewControllerTest, SpaceShowsQuickLookForTheSelectedFileOnly)
 {
     FileTableView* table = show(numberedFiles(3));

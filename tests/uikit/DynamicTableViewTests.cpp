@@ -63,6 +63,36 @@ TEST_F(DynamicTable, anEqualListChangesNothingNotEvenTheSelection)
     EXPECT_EQ(table.selectedRow(), 3);
     table.updateList(rows(4), 9);
     EXPECT_EQ(table.tableView()->model()->rowCount(), 4);
+    EXPECT_EQ(table.selectedRow(), 3) << "a row past the end keeps the selection";
+}
+
+// The cell gets the focus once the table is on screen; a table that never
+// shows gives the request up with one line in the log.
+TEST_F(DynamicTable, theFocusWaitsForTheTableToShowAndIsGivenUpOtherwise)
+{
+    const QString givenUp = QStringLiteral(
+        "DynamicTableView: Could not find a cell view at (row: 1, column: 0) to make first responder.");
+    LogCapture log;
+    DynamicTableView<Row> later;
+    later.setColumns({ QStringLiteral("Find") });
+    later.updateList(rows(2), 1);
+    const auto editing = [&] {
+        const auto* editor = later.tableView()->viewport()->findChild<QLineEdit*>();
+        return editor && editor->isVisible();
+    };
+    // The first try finds no table on screen.
+    TestEnvironment::drainEvents();
+    EXPECT_FALSE(editing());
+    later.show();
+    ASSERT_TRUE(TestEnvironment::processEventsUntil(editing));
+    EXPECT_EQ(later.tableView()->currentIndex().row(), 1);
+    EXPECT_FALSE(log.contains(givenUp));
+
+    DynamicTableView<Row> never;
+    never.setColumns({ QStringLiteral("Find") });
+    never.updateList(rows(2), 1);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return log.contains(givenUp); }));
+    EXPECT_EQ(never.selectedRow(), 1) << "the selection stays";
 }
 
 TEST_F(DynamicTable, anEmptyListHidesTheTableAndTheTitleFollowsItsText)

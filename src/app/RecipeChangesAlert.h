@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Asked before the opened recipe's rules are replaced or the window closes:
+// when they hold changes not yet saved to the recipe file, whether to save
+// them. Main thread only; blocks while the alert shows.
+namespace RecipeChangesAlert {
+
+inline const QString SAVE = QStringLiteral("Save");
+inline const QString DONT_SAVE = QStringLiteral("Don't Save");
+inline const QString CANCEL = QStringLiteral("Cancel");
+
+// True when the caller may go on: nothing unsaved, saved now, or not wanted.
+// False when the user cancelled, or the save failed (the recipe writer has
+// reported why).
+bool mayReplaceRecipe();
+
+} // namespace RecipeChangesAlert
