@@ -106,6 +106,8 @@ void validateFile(File& file, DirectoryValidator& directoryValidator)
 {
     FileValidation& validation = file.validation;
     validation.clearValidationResults();
+    for (const QString& warning : file.transformed.resolutionWarnings)
+        validation.insertWarning(warning);
     const QString& name = file.transformed.transformedName.value();
     const QString& ext = file.transformed.transformedExt.value();
 

@@ -142,7 +142,9 @@ ReverseGeocodeResult NominatimGeocoder::reverseGeocode(double latitude, double l
     case HttpGet::Result::Kind::timedOut:
         return ReverseGeocodeResult::failed(GPSError::TIMEDOUT, answer.errorText);
     case HttpGet::Result::Kind::failed:
-        return ReverseGeocodeResult::failed(answer.temporaryFailure ? GPSError::NETWORK : GPSError::OTHER, answer.errorText);
+        // No answer at all: offline, no such host, nobody listening.
+        return answer.temporaryFailure ? ReverseGeocodeResult::unreachableService(answer.errorText)
+                                       : ReverseGeocodeResult::failed(GPSError::OTHER, answer.errorText);
     case HttpGet::Result::Kind::refused:
     case HttpGet::Result::Kind::tooLarge:
         break;
