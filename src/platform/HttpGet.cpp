@@ -20,6 +20,7 @@ namespace HttpGet {
 
 namespace {
 constexpr int POLL_MS = 50;
+constexpr qint64 READ_BUFFER_BYTES = 256 * 1024;
 
 bool isTemporary(QNetworkReply::NetworkError error)
 {
@@ -198,6 +199,10 @@ Result get(const QUrl& url, const Options& options)
     // Never from https to anything else, never to another host.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
     QNetworkReply* reply = manager.get(request);
+    // Qt's network thread reads on while this one is busy: without a bound on
+    // what it holds for us, a fast endless answer fills the memory long
+    // before our cap sees it.
+    reply->setReadBufferSize(READ_BUFFER_BYTES);
 
     Result::Kind ending = Result::Kind::finished;
     QString failure; // a body that is cut, broken or could not be written
