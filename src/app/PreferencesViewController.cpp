@@ -1,8 +1,9 @@
 #include "app/PreferencesViewController.h"
 
 #include "app/VersionCheck.h"
-
+#include "core/AppNotification.h"
 #include "core/Preference.h"
+#include "tokens/AttributeResolver.h"
 #include "tokens/GPSCache.h"
 #include "tokens/NominatimGeocoder.h"
 #include "uikit/Alert.h"
@@ -79,7 +80,14 @@ PreferencesViewController::PreferencesViewController(QWidget* parent)
         box->setAccessibleName(QString::fromUtf8(row.title));
         box->setAccessibleDescription(QString::fromUtf8(row.tooltip));
         const PreferenceKey key = *row.key;
-        connect(box, &QCheckBox::clicked, this, [box, key] { Preference::set(box->checkState() == Qt::Checked, key); });
+        connect(box, &QCheckBox::clicked, this, [box, key] {
+            Preference::set(box->checkState() == Qt::Checked, key);
+            // At once: lookups under way stop, and the names follow the switch.
+            if (key == PreferenceKey::gpsAddressLookup) {
+                AttributeResolver::gpsAddressResolver()->forgetFailures();
+                AppNotification::post(NotificationName::applyChanges);
+            }
+        });
         switches->addWidget(box);
         m_switches.emplace_back(box, key);
         if (key == PreferenceKey::versionCheckOnStartup && !VersionCheck::versionURL()) {

@@ -12,7 +12,13 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QMimeDatabase>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace UpdateUtil {
 
@@ -49,26 +55,54 @@ void downloadAndLaunch(const QUrl& url, const QString& signature)
 
 bool download(const QUrl& url, const QString& signature, const Hooks& hooks)
 {
-    const QString target = QDir(hooks.folder).filePath(sanitizedFileName(url));
+    const QString name = sanitizedFileName(url);
+    const QString target = QDir(hooks.folder).filePath(name);
     Log::debug(Log::Category::general, "tempFile: %{public}s", target);
-    HttpGet::Options options;
-    options.timeout = TIMEOUT;
-    options.maximumBytes = MAXIMUM_UPDATE_BYTES;
-    const HttpGet::Result result = HttpGet::get(url, options);
-    if (result.kind != HttpGet::Result::Kind::finished) {
-        fail(result.errorText);
+    if (hooks.folder.isEmpty()) {
+        fail(QStringLiteral("No folder for updates"));
         return false;
     }
-    // A wrong status or signature: nothing is written.
-    if (!result.isSuccess() || !SignatureUtil::validateSignedData(result.body, signature, hooks.publicKey)) {
+    if (!QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension).inherits(hooks.packageType)) {
+        fail(QStringLiteral("The update %1 is not a package of the type %2").arg(name, hooks.packageType));
+        return false;
+    }
+    // Hidden and removed unless it is verified; never under the final name before.
+    QTemporaryFile partial(QDir(hooks.folder).filePath(QStringLiteral(".download-XXXXXX")));
+    if (!partial.open()) {
+        fail(partial.errorString());
+        return false;
+    }
+    HttpGet::Options options;
+    options.timeout = TIMEOUT;
+    options.maximumBytes = hooks.maximumBytes;
+    options.write = [&partial](QByteArrayView piece) { return partial.write(piece.data(), piece.size()) == piece.size(); };
+    const HttpGet::Result result = HttpGet::get(url, options);
+    if (result.kind != HttpGet::Result::Kind::finished) {
+        fail(result.kind == HttpGet::Result::Kind::failed && partial.error() != QFileDevice::NoError ? partial.errorString() : result.errorText);
+        return false;
+    }
+    if (!result.isSuccess() || !partial.flush()) {
         fail({});
         return false;
     }
-    QString error;
-    if (hooks.folder.isEmpty() || !saveFile(result.body, target, &error)) {
-        fail(error.isEmpty() ? QStringLiteral("No folder for updates") : error);
+    // Read from the disk through a mapping: the body never sits in memory whole.
+    const qint64 size = partial.size();
+    const uchar* mapped = size > 0 ? partial.map(0, size) : nullptr;
+    const QByteArray written = mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size) : QByteArray();
+    const bool verified = SignatureUtil::validateSignedData(written, signature, hooks.publicKey)
+        && isPackage(name, written.left(4096), hooks.packageType);
+    if (mapped)
+        partial.unmap(const_cast<uchar*>(mapped));
+    // A wrong signature or content: the partial file goes, nothing is kept.
+    if (!verified) {
+        fail({});
         return false;
     }
+    if (::fsync(partial.handle()) != 0 || ::rename(QFile::encodeName(partial.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    partial.setAutoRemove(false);
     MainThread::post([hooks, target] {
         showDownloadSuccessfulMessage([hooks, target] {
             hooks.open(target);
@@ -76,6 +110,13 @@ bool download(const QUrl& url, const QString& signature, const Hooks& hooks)
         });
     });
     return true;
+}
+
+bool isPackage(const QString& name, const QByteArray& head, const QString& type)
+{
+    const QMimeDatabase types;
+    return types.mimeTypeForFile(name, QMimeDatabase::MatchExtension).inherits(type)
+        && types.mimeTypeForData(head).inherits(type);
 }
 
 QString sanitizedFileName(const QUrl& url)

@@ -2,6 +2,7 @@
 
 #include "core/AppNotification.h"
 #include "core/DependencyInjectionRegistry.h"
+#include "engine/FileValidationUtil.h"
 #include "engine/TransformationService.h"
 #include "files/FileDataSource.h"
 #include "platform/GlobalActors.h"
@@ -103,6 +104,13 @@ void processQueue(FileQueue& queue, std::stop_token stop)
         }
     }
 
+    // Each file was validated as it was written back; the counts of the list
+    // change with them (and the Rename button with the counts).
+    if (count > 0 && !stop.stop_requested()) {
+        FileComponents components;
+        MainThread::runBlocking([&] { components = fileDataSource->getAllComponents(); });
+        FileValidationUtil::reportValidationResults(FileDataSource::filesOf(components), QStringLiteral("processQueue(queue:)"));
+    }
     MainThread::runBlocking([] {
         AppNotification::post(NotificationName::dataSourceUpdated, {}, std::nullopt, QStringLiteral("processQueue(queue:)"));
     });

@@ -116,6 +116,8 @@ void validateFile(File& file, DirectoryValidator& directoryValidator)
     validation.clearValidationResults();
     if (!validation.listedItemError.isEmpty())
         validation.insertError(validation.listedItemError);
+    for (const QString& warning : file.transformed.resolutionWarnings)
+        validation.insertWarning(warning);
     const QString& name = file.transformed.transformedName.value();
     const QString& ext = file.transformed.transformedExt.value();
 

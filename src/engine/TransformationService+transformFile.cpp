@@ -8,6 +8,7 @@
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 #include "rules/Transformers.h"
+#include "tokens/AttributeResolver.h"
 #include "tokens/FileAttributeUtil.h"
 
 void TransformationService::transformFile(const File& file)
@@ -47,10 +48,12 @@ void TransformationService::transformFile(const File& file)
         TransformationUtil::transformFile(transformed, fileIndex, rules);
     } catch (...) {
         writeBack();
+        showGPSAddressFailure();
         throw;
     }
     FileValidationUtil::validateFile(transformed);
     writeBack();
+    showGPSAddressFailure();
 }
 
 FileIndex TransformationService::getOrCalculateFileIndex(const File& file)

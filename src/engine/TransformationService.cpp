@@ -104,6 +104,18 @@ std::shared_ptr<RenameRunDelegate> TransformationService::delegate() const
     return m_delegate;
 }
 
+void TransformationService::showGPSAddressFailure()
+{
+    const std::optional<GPSError> failure = AttributeResolver::gpsAddressResolver()->takeUnreportedFailure();
+    if (!failure)
+        return;
+    Log::error(PROCESS, "🔹 GPS addresses left out: %{public}s", failure->messageText);
+    const std::shared_ptr<RenameRunDelegate> alerts = delegate();
+    MainThread::post([alerts, messageText = failure->messageText, informativeText = failure->informativeText] {
+        alerts->showWarning(messageText, informativeText);
+    });
+}
+
 void TransformationService::transformAllFilesQuick(std::stop_token stop, const QString& function)
 {
     Snapshot snapshot = takeSnapshot();
@@ -171,6 +183,7 @@ TransformationService::FullTransformation TransformationService::transformAllFil
         return full;
     }
 
+    showGPSAddressFailure();
     full.numberStarts = NumberStart::updatesAfterRun(pass.transformers, pass.fileIndex);
     writeBackRunState(*snapshot.transformers, pass.transformers);
 

@@ -72,6 +72,8 @@ private:
     void showFileRenamePartiallyCompletedAlert(qint64 filesRenamedCount, qint64 filesToRenameCount,
         const QStringList& strandedReports = {});
     FileIndex getOrCalculateFileIndex(const File& file);
+    // Says once a run that GPS addresses are left out, and why.
+    void showGPSAddressFailure();
 
     mutable std::mutex m_mutex;
     std::shared_ptr<RenameRunDelegate> m_delegate;

@@ -4,6 +4,7 @@
 #include "files/FileIndex.h"
 #include "files/TransformScope.h"
 
+#include <QStringList>
 #include <QUuid>
 
 #include <optional>
@@ -67,6 +68,9 @@ public:
     bool isFirstFileInDirectory = false;
     std::optional<FileIndex> fileIndex;
     bool lateUpdateRequired = false;
+    // What the new name lacks and why (an address that could not be found);
+    // the validation shows them as the file's warnings.
+    QStringList resolutionWarnings;
 
     QString transformedFullPath() const;
     // The last component the item will have on disk: name, unique suffix and extension.

@@ -1,10 +1,12 @@
 #include "platform/GlobalActors.h"
 
 #include "platform/BackgroundPool.h"
+#include "platform/HttpGet.h"
 #include "platform/Task.h"
 
 #include <QCoreApplication>
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -14,11 +16,20 @@ namespace {
 std::mutex createdMutex;
 std::vector<SerialExecutor*> created;
 bool watchesApplication = false;
+std::atomic<bool> shuttingDown = false;
+
+// From here on, nothing in the background waits for the network or a clock.
+void beginShutdown()
+{
+    shuttingDown = true;
+    HttpGet::abortAll();
+}
 
 void watchApplicationLocked()
 {
     if (!watchesApplication) {
         if (auto* app = QCoreApplication::instance()) {
+            QObject::connect(app, &QCoreApplication::aboutToQuit, [] { beginShutdown(); });
             QObject::connect(app, &QObject::destroyed, [] { shutdown(); });
             watchesApplication = true;
         }
@@ -68,8 +79,14 @@ void watchApplication()
     watchApplicationLocked();
 }
 
+bool isShuttingDown()
+{
+    return shuttingDown;
+}
+
 void shutdown()
 {
+    beginShutdown();
     TaskHandle::cancelAll();
     std::vector<SerialExecutor*> executors;
     {

@@ -10,9 +10,12 @@ SerialExecutor& validation();       // validation jobs
 SerialExecutor& transformationQueue(); // the single-file queue
 SerialExecutor& fileAttributes();   // attribute preloading
 
-// Cancels every task and ends the executors' threads; runs by itself when the
-// application object is destroyed. The executors then ignore new work.
+// Cancels every task, ends every HTTP request and the executors' threads;
+// runs by itself when the application object is destroyed. The executors then
+// ignore new work.
 void shutdown();
+// True once the application quits: waits and lookups give up at once.
+bool isShuttingDown();
 // Makes sure shutdown() runs when the application object is destroyed.
 void watchApplication();
 

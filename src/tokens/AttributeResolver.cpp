@@ -72,11 +72,25 @@ QString prefixedAndSuffixedValue(const TokenItem& item, const QString& value)
     return item.prefix + value + item.suffix;
 }
 
+QString resolvedGPSAddress(const TokenItem& item, const FileAttributes& attributes, File& file, const GPSLookupSources& source)
+{
+    const std::shared_ptr<GPSAddressLookup> resolver = gpsAddressResolver();
+    QString value = resolver->resolveGPSAddressAttribute(item, attributes, source);
+    if (value.isEmpty()) {
+        if (const auto reason = resolver->missingAddressReason(attributes)) {
+            QStringList& warnings = file.transformed.resolutionWarnings;
+            if (!warnings.contains(*reason))
+                warnings << *reason;
+        }
+    }
+    return value;
+}
+
 // Made once: every item of every file names one of them.
 const GPSLookupSources cacheOnly { GPSLookupSource::cache };
 const GPSLookupSources cacheAndInternet { GPSLookupSource::cache, GPSLookupSource::internet };
 
-QString resolvedAttributesForItem(const TokenItem& item, const File& file, const GPSLookupSources& source)
+QString resolvedAttributesForItem(const TokenItem& item, File& file, const GPSLookupSources& source)
 {
     if (item.type != TokenType::ATTRIBUTE)
         return prefixedAndSuffixedValue(item, item.value);
@@ -90,7 +104,7 @@ QString resolvedAttributesForItem(const TokenItem& item, const File& file, const
     else if (key.startsWith(QLatin1String("parent-directory")))
         value = file.source.parentPathAt(item.parentDirectoryIndex());
     else if (Dictionary::contains(GPSLocationKeys(), key))
-        value = gpsAddressResolver()->resolveGPSAddressAttribute(item, attributes, source);
+        value = resolvedGPSAddress(item, attributes, file, source);
     else if (key == QLatin1String("date-now"))
         value = formattedDate(item, QDateTime::currentDateTimeUtc());
     // Whatever a file or a server holds: no line break or direction override
@@ -99,7 +113,7 @@ QString resolvedAttributesForItem(const TokenItem& item, const File& file, const
 }
 } // namespace
 
-QString resolvedAttributes(const TokenString& tokenString, const File& file)
+QString resolvedAttributes(const TokenString& tokenString, File& file)
 {
     QString text;
     for (const TokenItem& item : tokenString.items())
@@ -107,7 +121,7 @@ QString resolvedAttributes(const TokenString& tokenString, const File& file)
     return text;
 }
 
-QString resolvedAttributesQuick(const TokenString& tokenString, const File& file)
+QString resolvedAttributesQuick(const TokenString& tokenString, File& file)
 {
     QString text;
     for (const TokenItem& item : tokenString.items()) {

@@ -2,6 +2,7 @@
 
 #include "core/GPSAddress.h"
 #include "files/FileAttribute.h"
+#include "tokens/GPSError.h"
 
 #include <QSet>
 #include <QString>
@@ -28,6 +29,12 @@ public:
         const GPSLookupSources& source) = 0;
     // A new rename run asks again for positions that failed before.
     virtual void forgetFailures() {}
+    // Why the address of the file's position stays empty until the next rename
+    // run begins (its lookup failed, or the service cannot be reached).
+    virtual std::optional<QString> missingAddressReason(const FileAttributes& attributes) { return std::nullopt; }
+    // The first failure since the last rename run began, handed out once, for
+    // the window to say so.
+    virtual std::optional<GPSError> takeUnreportedFailure() { return std::nullopt; }
 };
 
 namespace GPSAddresses {

@@ -2,6 +2,7 @@
 
 #include "core/AppNotification.h"
 #include "core/Preference.h"
+#include "platform/GlobalActors.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "tokens/AppSleep.h"
@@ -31,10 +32,58 @@ void GPSAddressResolver::abortProcessEvent()
     *m_processAborted = true;
 }
 
+namespace {
+bool lookupSwitchedOn()
+{
+    return Preference::boolFor(PreferenceKey::gpsAddressLookup);
+}
+} // namespace
+
 void GPSAddressResolver::forgetFailures()
 {
     std::lock_guard lock(m_failuresMutex);
     m_failures.clear();
+    m_unreachable = false;
+    m_failureTold = false;
+    m_unreportedFailure.reset();
+}
+
+std::optional<int> GPSAddressResolver::failureAt(double latitude, double longitude)
+{
+    std::lock_guard lock(m_failuresMutex);
+    if (m_unreachable)
+        return GPSError::NETWORK;
+    const auto failed = m_failures.constFind(GPSCache::key(latitude, longitude, GPSPrecision::full));
+    if (failed == m_failures.cend())
+        return std::nullopt;
+    return *failed;
+}
+
+void GPSAddressResolver::recordFailure(const QString& positionKey, const GPSError& error)
+{
+    std::lock_guard lock(m_failuresMutex);
+    m_failures.insert(positionKey, error.errorCode);
+    if (!m_failureTold) {
+        m_failureTold = true;
+        m_unreportedFailure = error;
+    }
+}
+
+std::optional<QString> GPSAddressResolver::missingAddressReason(const FileAttributes& attributes)
+{
+    const auto position = GPSAddresses::position(attributes);
+    if (!position || !lookupSwitchedOn())
+        return std::nullopt;
+    const std::optional<int> code = failureAt(position->latitude, position->longitude);
+    if (!code)
+        return std::nullopt;
+    return QStringLiteral("No GPS Address: %1").arg(GPSError(*code).messageText);
+}
+
+std::optional<GPSError> GPSAddressResolver::takeUnreportedFailure()
+{
+    std::lock_guard lock(m_failuresMutex);
+    return std::exchange(m_unreportedFailure, std::nullopt);
 }
 
 QString GPSAddressResolver::resolveGPSAddressAttribute(const TokenItem& item, const FileAttributes& attributes,
@@ -48,7 +97,10 @@ QString GPSAddressResolver::resolveGPSAddressAttribute(const TokenItem& item, co
         if (const auto address = m_cache.get(position->latitude, position->longitude, precision))
             return GPSAddresses::valueByKey(*address, item.value);
     }
-    if (!Preference::boolFor(PreferenceKey::gpsAddressLookup))
+    if (!lookupSwitchedOn())
+        return {};
+    // Known to fail in this run: left empty, the rest goes on.
+    if (failureAt(position->latitude, position->longitude))
         return {};
     if (!source.contains(GPSLookupSource::internet))
         throw TransformError::lateUpdateRequired();
@@ -61,52 +113,67 @@ QString GPSAddressResolver::lookupAddressFromInternet(double latitude, double lo
 {
     const QString positionKey = GPSCache::key(latitude, longitude, GPSPrecision::full);
     try {
-        {
-            std::lock_guard lock(m_failuresMutex);
-            const auto failed = m_failures.constFind(positionKey);
-            if (failed != m_failures.cend())
-                throw GPSError(*failed);
-        }
-        const GPSAddress address = findAddress(latitude, longitude);
-        m_cache.put(latitude, longitude, address);
-        return GPSAddresses::valueByKey(address, item.value);
+        const std::optional<GPSAddress> address = findAddress(latitude, longitude);
+        if (!address)
+            return {};
+        m_cache.put(latitude, longitude, *address);
+        return GPSAddresses::valueByKey(*address, item.value);
     } catch (const TransformError&) {
         throw;
     } catch (const GPSError& error) {
-        {
-            std::lock_guard lock(m_failuresMutex);
-            m_failures.insert(positionKey, error.errorCode);
-        }
-        throw TransformError::fatal(error.messageText, error.informativeText);
+        recordFailure(positionKey, error);
     } catch (...) {
-        throw TransformError::fatal(GPSError::DEFAULT_MESSAGETEXT, GPSError::DEFAULT_INFOTEXT);
+        recordFailure(positionKey, GPSError(GPSError::OTHER));
     }
+    return {};
 }
 
-GPSAddress GPSAddressResolver::findAddress(double latitude, double longitude)
+std::optional<GPSAddress> GPSAddressResolver::findAddress(double latitude, double longitude)
 {
     *m_processAborted = false;
-    const auto isAborted = [flag = m_processAborted] { return flag->load(); };
+    // Switching the lookups off, or quitting, ends a request or a wait as well.
+    const auto isAborted = [flag = m_processAborted] {
+        return flag->load() || GlobalActors::isShuttingDown() || !lookupSwitchedOn();
+    };
+    const auto switchedOff = [this] { return !*m_processAborted && !GlobalActors::isShuttingDown() && !lookupSwitchedOn(); };
     int wait = FIRST_WAIT;
     for (int retries = 0;; ++retries) {
         Log::debug(Log::Category::process, "lookupAddress: GPS Address retrieval latitude:%@, longitude:%@",
             QString::number(latitude, 'g', 10), QString::number(longitude, 'g', 10));
         const ReverseGeocodeResult result = m_geocoder->reverseGeocode(latitude, longitude, isAborted);
-        if (result.kind == ReverseGeocodeResult::Kind::aborted)
+        if (result.kind == ReverseGeocodeResult::Kind::aborted) {
+            if (switchedOff())
+                return std::nullopt;
             throw TransformError::aborted();
+        }
         if (result.kind == ReverseGeocodeResult::Kind::found)
             return Placemark::toAddress(result.placemark);
         const GPSError error(result.errorCode);
+        const bool retry = error.retry && !result.unreachable;
         Log::error(Log::Category::process,
             "GPS reverse geocode location failed: '%{public}s', error details: '%{public}s', retry: %{public}s",
-            result.errorDescription, error.messageText, error.retry ? "true" : "false");
-        if (!error.retry || retries >= MAXIMUM_RETRIES) {
+            result.errorDescription, error.messageText, retry ? "true" : "false");
+        if (result.unreachable) {
+            // Waiting minutes for every file does not bring the network back.
+            std::lock_guard lock(m_failuresMutex);
+            m_unreachable = true;
+        }
+        if (!retry || retries >= MAXIMUM_RETRIES) {
             Log::debug(Log::Category::process, "Giving up!");
             throw error;
         }
-        AppSleep(isAborted, m_second).sleepWithProgressIndication(wait);
-        if (isAborted())
+        try {
+            AppSleep(isAborted, m_second).sleepWithProgressIndication(wait);
+        } catch (const TransformError&) {
+            if (switchedOff())
+                return std::nullopt;
+            throw;
+        }
+        if (isAborted()) {
+            if (switchedOff())
+                return std::nullopt;
             throw TransformError::aborted();
+        }
         wait -= WAIT_STEP;
     }
 }

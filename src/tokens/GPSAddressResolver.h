@@ -14,7 +14,9 @@ class ReverseGeocoder;
 
 // Gives GPS address tokens their text: from the address cache when it can,
 // otherwise, in a rename run, from the reverse geocoder, waiting and asking
-// again while the service is only temporarily unavailable.
+// again while the service is only temporarily unavailable. A position whose
+// lookup failed, or any position once the service cannot be reached at all,
+// gets empty texts until the next rename run, and the rest goes on.
 class GPSAddressResolver : public GPSAddressLookup {
 public:
     // Seconds waited before the first, second and third retry.
@@ -30,13 +32,19 @@ public:
     QString resolveGPSAddressAttribute(const TokenItem& item, const FileAttributes& attributes,
         const GPSLookupSources& source) override;
     void forgetFailures() override;
+    std::optional<QString> missingAddressReason(const FileAttributes& attributes) override;
+    std::optional<GPSError> takeUnreportedFailure() override;
 
     // The user's abort: ends a wait or a request at once.
     void abortProcessEvent();
 
 private:
     QString lookupAddressFromInternet(double latitude, double longitude, const TokenItem& item);
-    GPSAddress findAddress(double latitude, double longitude);
+    // None when the lookups were switched off meanwhile. Throws GPSError.
+    std::optional<GPSAddress> findAddress(double latitude, double longitude);
+    // The error code of the position's failed lookup in this run.
+    std::optional<int> failureAt(double latitude, double longitude);
+    void recordFailure(const QString& positionKey, const GPSError& error);
 
     GPSCache& m_cache;
     std::shared_ptr<ReverseGeocoder> m_geocoder;
@@ -46,4 +54,7 @@ private:
     // so every file there does not ask again.
     std::mutex m_failuresMutex;
     QHash<QString, int> m_failures;
+    bool m_unreachable = false;  // no connection to the service in this run
+    bool m_failureTold = false;  // the first failure of the run was handed out
+    std::optional<GPSError> m_unreportedFailure;
 };

@@ -2,6 +2,7 @@
 
 #include "core/Preference.h"
 #include "platform/HttpGet.h"
+#include "platform/RequestSpacing.h"
 #include "tokens/GPSError.h"
 
 #include <QCoreApplication>
@@ -10,31 +11,14 @@
 #include <QLocale>
 #include <QUrlQuery>
 
-#include <mutex>
-#include <thread>
 
 namespace {
 
-constexpr auto POLL = std::chrono::milliseconds(50);
-
 // Requests of the whole process keep the server's minimum interval.
-bool waitForRequestSlot(const std::function<bool()>& isAborted)
+const std::shared_ptr<RequestSpacing>& processSpacing()
 {
-    static std::mutex mutex;
-    static std::chrono::steady_clock::time_point lastRequest;
-    static bool anyRequest = false;
-    std::lock_guard lock(mutex);
-    if (anyRequest) {
-        const auto earliest = lastRequest + NominatimGeocoder::MINIMUM_INTERVAL;
-        while (std::chrono::steady_clock::now() < earliest) {
-            if (isAborted())
-                return false;
-            std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(POLL, earliest - std::chrono::steady_clock::now()));
-        }
-    }
-    anyRequest = true;
-    lastRequest = std::chrono::steady_clock::now();
-    return true;
+    static const auto spacing = std::make_shared<RequestSpacing>(Clock::system(), NominatimGeocoder::MINIMUM_INTERVAL);
+    return spacing;
 }
 
 QString text(const QJsonObject& object, std::initializer_list<const char*> keys)
@@ -64,9 +48,11 @@ QByteArray userAgent()
 
 } // namespace
 
-NominatimGeocoder::NominatimGeocoder(QString server, std::chrono::milliseconds timeout)
+NominatimGeocoder::NominatimGeocoder(QString server, std::chrono::milliseconds timeout,
+    std::shared_ptr<RequestSpacing> spacing)
     : m_server(std::move(server))
     , m_timeout(timeout)
+    , m_spacing(std::move(spacing))
 {
 }
 
@@ -138,7 +124,8 @@ ReverseGeocodeResult NominatimGeocoder::reverseGeocode(double latitude, double l
     if (!url.isValid())
         return ReverseGeocodeResult::failed(GPSError::OTHER,
             QStringLiteral("The reverse geocoding server \"%1\" is not an https address").arg(server));
-    if (!waitForRequestSlot(isAborted))
+    const RequestSpacing::Turn turn(m_spacing ? *m_spacing : *processSpacing(), isAborted);
+    if (!turn.granted())
         return ReverseGeocodeResult::aborted();
 
     HttpGet::Options options;
@@ -155,7 +142,9 @@ ReverseGeocodeResult NominatimGeocoder::reverseGeocode(double latitude, double l
     case HttpGet::Result::Kind::timedOut:
         return ReverseGeocodeResult::failed(GPSError::TIMEDOUT, answer.errorText);
     case HttpGet::Result::Kind::failed:
-        return ReverseGeocodeResult::failed(answer.temporaryFailure ? GPSError::NETWORK : GPSError::OTHER, answer.errorText);
+        // No answer at all: offline, no such host, nobody listening.
+        return answer.temporaryFailure ? ReverseGeocodeResult::unreachableService(answer.errorText)
+                                       : ReverseGeocodeResult::failed(GPSError::OTHER, answer.errorText);
     case HttpGet::Result::Kind::refused:
     case HttpGet::Result::Kind::tooLarge:
         break;

@@ -6,6 +6,9 @@
 #include <QUrl>
 
 #include <chrono>
+#include <memory>
+
+class RequestSpacing;
 
 // Reverse geocoding over HTTP with the JSON reverse API of an OpenStreetMap
 // Nominatim server. The server is a preference, so a user can point it at
@@ -22,8 +25,10 @@ public:
 
     // Reads the server from the preferences at every request.
     NominatimGeocoder() = default;
-    // A fixed server and time-out (tests).
-    NominatimGeocoder(QString server, std::chrono::milliseconds timeout);
+    // A fixed server and time-out, and the spacing of its requests (tests);
+    // without one, the spacing of all requests of the process.
+    NominatimGeocoder(QString server, std::chrono::milliseconds timeout,
+        std::shared_ptr<RequestSpacing> spacing = nullptr);
 
     ReverseGeocodeResult reverseGeocode(double latitude, double longitude,
         const std::function<bool()>& isAborted) override;
@@ -36,4 +41,5 @@ public:
 private:
     std::optional<QString> m_server;
     std::chrono::milliseconds m_timeout = TIMEOUT;
+    std::shared_ptr<RequestSpacing> m_spacing;
 };

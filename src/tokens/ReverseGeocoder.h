@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/GPSAddress.h"
+#include "tokens/GPSError.h"
 
 #include <functional>
 #include <optional>
@@ -40,9 +41,15 @@ struct ReverseGeocodeResult {
     std::optional<Placemark> placemark; // found: none when nothing is at the position
     int errorCode = 0;                  // failed: a GPSError code
     QString errorDescription;           // failed: for the log
+    bool unreachable = false;           // failed: the service was not reached at all
 
     static ReverseGeocodeResult found(std::optional<Placemark> placemark) { return { Kind::found, std::move(placemark), 0, {} }; }
     static ReverseGeocodeResult failed(int code, QString description) { return { Kind::failed, std::nullopt, code, std::move(description) }; }
+    // No connection to the service: waiting a minute for it does not help.
+    static ReverseGeocodeResult unreachableService(QString description)
+    {
+        return { Kind::failed, std::nullopt, GPSError::NETWORK, std::move(description), true };
+    }
     static ReverseGeocodeResult aborted() { return { Kind::aborted, std::nullopt, 0, {} }; }
 };
 

@@ -98,7 +98,7 @@ QString TokenString::debugDescription() const
     return text;
 }
 
-QString TokenString::resolvedAttributes(const File& file) const
+QString TokenString::resolvedAttributes(File& file) const
 {
     return AttributeResolver::resolvedAttributes(*this, file);
 }

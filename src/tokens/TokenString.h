@@ -43,7 +43,7 @@ public:
 
     // The text of this token string for one file (AttributeResolver); throws
     // TransformError.
-    QString resolvedAttributes(const File& file) const;
+    QString resolvedAttributes(File& file) const;
     // The preview's text: a token that needs data not loaded yet gives "" and
     // flags the file for a later update.
     QString resolvedAttributesQuick(File& file) const;

@@ -1,3 +1,4 @@
+#include "NotificationRecorder.h"
 #include "TestEnvironment.h"
 #include "app/PreferencesViewController.h"
 #include "app/PreferencesWindowController.h"
@@ -5,6 +6,7 @@
 #include "core/AppNotification.h"
 #include "core/Preference.h"
 #include "platform/NotificationCenter.h"
+#include "tokens/AttributeResolver.h"
 #include "tokens/GPSCache.h"
 #include "uikit/ScriptedAlertPresenter.h"
 
@@ -73,6 +75,31 @@ TEST_F(PreferencesWindowTest, EverySwitchShowsAndWritesItsPreference)
         view->viewWillAppear();
         EXPECT_EQ(box->isChecked(), before) << s.outlet << ": read afresh";
     }
+}
+
+// Counts the new starts it is asked for.
+class CountingAddressLookup : public GPSAddressLookup {
+public:
+    QString resolveGPSAddressAttribute(const TokenItem&, const FileAttributes&, const GPSLookupSources&) override { return {}; }
+    void forgetFailures() override { ++forgotten; }
+    int forgotten = 0;
+};
+
+TEST_F(PreferencesWindowTest, TheAddressLookupSwitchTakesEffectAtOnce)
+{
+    const auto lookup = std::make_shared<CountingAddressLookup>();
+    AttributeResolver::setGPSAddressResolver(lookup);
+    NotificationRecorder recorder({ NotificationName::applyChanges });
+    auto* box = view->findChild<QCheckBox*>("enableGPSAddressLookup");
+    ASSERT_NE(box, nullptr);
+    const bool before = Preference::boolFor(PreferenceKey::gpsAddressLookup);
+    QTest::keyClick(box, Qt::Key_Space);
+    QTest::keyClick(box, Qt::Key_Space);
+    EXPECT_EQ(lookup->forgotten, 2) << "switched on again, addresses that failed are asked for again";
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return recorder.count(NotificationName::applyChanges) > 0; }))
+        << "the preview follows the switch";
+    EXPECT_EQ(Preference::boolFor(PreferenceKey::gpsAddressLookup), before);
+    AttributeResolver::setGPSAddressResolver(nullptr);
 }
 
 TEST_F(PreferencesWindowTest, CustomFoldersAreNormalisedAndChecked)

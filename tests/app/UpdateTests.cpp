@@ -220,22 +220,37 @@ class UpdateDownload : public ::testing::Test {
 protected:
     UpdateUtil::Hooks hooks()
     {
-        return UpdateUtil::Hooks { folder.path(), keys.publicHex(),
+        UpdateUtil::Hooks hooks { folder.path(), keys.publicHex(),
             [this](const QString& path) { opened << path; }, [this] { ++quits; } };
+        hooks.maximumBytes = 1 << 20;
+        return hooks;
     }
     bool download(const LoopbackHttpServer::Answer& answer, const QString& signature, const QString& name = "brackenfold_4.3.deb")
     {
         LoopbackHttpServer server({ answer });
-        return UpdateUtil::download(QUrl(server.baseUrl() + "/download/" + name), signature, hooks());
+        const bool downloaded = UpdateUtil::download(QUrl(server.baseUrl() + "/download/" + name), signature, hooks());
+        requests = server.requests().size();
+        return downloaded;
     }
-    QStringList files() const { return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden); }
+    // Everything in the folder and beside it.
+    QStringList files() const
+    {
+        QStringList all = QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString& beside : QDir(QFileInfo(folder.path()).path()).entryList(QDir::Files | QDir::Hidden | QDir::System))
+            all << "../" + beside;
+        return all;
+    }
 
-    QTemporaryDir folder;
+    QTemporaryDir root;
+    QTemporaryDir folder { root.filePath("updates-XXXXXX") };
     KeyPair keys;
     ScriptedAlertPresenter alerts;
     QStringList opened;
     int quits = 0;
-    const QByteArray body = QByteArray(5000, 'x') + "payload";
+    qsizetype requests = 0;
+    // What a Debian package begins with.
+    const QByteArray body = QByteArray("!<arch>\ndebian-binary   1342943816  0     0     100644  4         `\n2.0\n")
+        + QByteArray(5000, 'x') + "payload";
 };
 
 TEST_F(UpdateDownload, AVerifiedFileIsWrittenOpenedAndTheApplicationQuits)
@@ -247,6 +262,7 @@ TEST_F(UpdateDownload, AVerifiedFileIsWrittenOpenedAndTheApplicationQuits)
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), body);
     EXPECT_FALSE(QFileInfo(path).isExecutable());
+    EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther), 0);
     EXPECT_TRUE(opened.isEmpty()) << "nothing opens before the user saw the message";
 
     ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return quits == 1; }));
@@ -256,26 +272,47 @@ TEST_F(UpdateDownload, AVerifiedFileIsWrittenOpenedAndTheApplicationQuits)
     EXPECT_EQ(opened, QStringList { path });
 }
 
-TEST_F(UpdateDownload, NothingUnverifiedIsWritten)
+TEST_F(UpdateDownload, NothingUnverifiedIsKept)
 {
     QByteArray forgedBody = body;
-    forgedBody[10] = 'y';
+    forgedBody[100] = 'y';
+    const KeyPair other;
+    const QByteArray script = "#!/bin/sh\necho hello\n";
+    const QByteArray redirect = "HTTP/1.1 302 Found\r\nLocation: http://203.0.113.9/brackenfold_4.3.deb\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     const struct {
         const char* name;
         LoopbackHttpServer::Answer answer;
         QString signature;
+        const char* file = "brackenfold_4.3.deb";
+        bool asked = true;
     } cases[] = {
         { "forged", { 200, forgedBody }, keys.sign(body) },
+        { "signed by another key", { 200, body }, other.sign(body) },
+        { "the signature of other bytes", { 200, body }, keys.sign(body + "more") },
+        { "signature cut short", { 200, body }, keys.sign(body).left(100) },
+        { "empty signature", { 200, body }, QString("") },
         { "truncated", { 200, body.left(body.size() - 3) }, keys.sign(body) },
+        { "body cut short", { 200, body.left(body.size() - 3), {}, "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" }, keys.sign(body) },
+        { "endless", { 200, body, {}, {}, true }, keys.sign(body) },
         { "not found", { 404, body }, keys.sign(body) },
-        { "no signature", { 200, body }, QString() },
+        { "redirected to plain http elsewhere", { 302, {}, {}, redirect }, keys.sign(body) },
+        // The name picks the desktop's handler: a signed file is still refused under another type.
+        { "a signed package named as a script", { 200, body }, keys.sign(body), "brackenfold_4.3.sh", false },
+        { "a signed package named as a web page", { 200, body }, keys.sign(body), "index.html", false },
+        { "signed bytes that are no package", { 200, script }, keys.sign(script) },
     };
     for (const auto& c : cases) {
-        EXPECT_FALSE(download(c.answer, c.signature)) << c.name;
-        EXPECT_TRUE(files().isEmpty()) << c.name;
+        EXPECT_FALSE(download(c.answer, c.signature, c.file)) << c.name;
+        EXPECT_EQ(files(), QStringList()) << c.name;
+        EXPECT_EQ(requests > 0, c.asked) << c.name;
     }
-    TestEnvironment::processEventsUntil([&] { return alerts.requests.size() == std::size(cases); });
-    ASSERT_EQ(alerts.requests.size(), std::size(cases));
+    EXPECT_FALSE(UpdateUtil::download(QUrl("http://203.0.113.9/brackenfold_4.3.deb"), keys.sign(body), hooks()))
+        << "plain http elsewhere is never asked";
+    EXPECT_EQ(files(), QStringList());
+    // Every failure's alert, the last one included, before the scripted presenter goes.
+    const std::size_t failures = std::size(cases) + 1;
+    TestEnvironment::processEventsUntil([&] { return alerts.requests.size() == failures; });
+    ASSERT_EQ(alerts.requests.size(), failures);
     for (const AlertRequest& request : alerts.requests) {
         EXPECT_EQ(request.messageText, "Update failed");
         EXPECT_EQ(request.informativeText, "Please try again later");

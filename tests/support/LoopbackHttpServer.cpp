@@ -1,6 +1,7 @@
 #include "LoopbackHttpServer.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -86,14 +87,36 @@ void LoopbackHttpServer::serve()
         const auto hangUntil = std::chrono::steady_clock::now() + answer.hang;
         while (!m_stopping && std::chrono::steady_clock::now() < hangUntil)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        const QByteArray response = QByteArrayLiteral("HTTP/1.1 ") + QByteArray::number(answer.status)
-            + QByteArrayLiteral(" Answer\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: ")
-            + QByteArray::number(answer.body.size()) + QByteArrayLiteral("\r\n\r\n") + answer.body;
-        for (qsizetype sent = 0; !m_stopping && sent < response.size();) {
-            const ssize_t n = ::send(connection, response.constData() + sent, response.size() - sent, MSG_NOSIGNAL);
-            if (n <= 0)
-                break;
-            sent += n;
+        const auto sendAll = [&](const QByteArray& bytes) {
+            // Never blocked in send(): a client that stops reading must not keep the server from stopping.
+            for (qsizetype sent = 0; !m_stopping && sent < bytes.size();) {
+                pollfd p { connection, POLLOUT, 0 };
+                if (::poll(&p, 1, 20) <= 0)
+                    continue;
+                const ssize_t n = ::send(connection, bytes.constData() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+                if (n < 0 && (errno == EAGAIN || errno == EINTR))
+                    continue;
+                if (n <= 0)
+                    return false;
+                sent += n;
+            }
+            return !m_stopping;
+        };
+        if (answer.endless) {
+            const QByteArray head = answer.head.isEmpty()
+                ? QByteArrayLiteral("HTTP/1.1 ") + QByteArray::number(answer.status)
+                    + QByteArrayLiteral(" Answer\r\nConnection: close\r\nTransfer-Encoding: chunked\r\n\r\n")
+                : answer.head;
+            const QByteArray chunk = QByteArray::number(answer.body.size(), 16) + "\r\n" + answer.body + "\r\n";
+            if (sendAll(head))
+                while (sendAll(chunk)) { }
+        } else {
+            const QByteArray head = answer.head.isEmpty()
+                ? QByteArrayLiteral("HTTP/1.1 ") + QByteArray::number(answer.status)
+                    + QByteArrayLiteral(" Answer\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: ")
+                    + QByteArray::number(answer.body.size()) + QByteArrayLiteral("\r\n\r\n")
+                : answer.head;
+            sendAll(head + answer.body);
         }
         ::close(connection);
     }

@@ -19,6 +19,11 @@ public:
         QByteArray body;
         // Keeps the connection open without answering for this long.
         std::chrono::milliseconds hang { 0 };
+        // When set, sent instead of the usual head (status line and headers,
+        // ending in an empty line), so a test can announce what it likes.
+        QByteArray head;
+        // Sends chunks of the body for ever, until the client goes away.
+        bool endless = false;
     };
 
     explicit LoopbackHttpServer(QList<Answer> answers);

@@ -54,11 +54,11 @@ protected:
 
     GPSCache cache;
 
-    QString quick(const TokenItem& item, const File& f) const
+    QString quick(const TokenItem& item, File f) const
     {
         return AttributeResolver::resolvedAttributesQuick(TokenString(item), f);
     }
-    QString full(const TokenItem& item, const File& f) const
+    QString full(const TokenItem& item, File f) const
     {
         return AttributeResolver::resolvedAttributes(TokenString(item), f);
     }
@@ -125,7 +125,8 @@ TEST_F(AttributeResolution, EachKindOfToken)
     literal.prefix = "[";
     literal.suffix = "]";
     EXPECT_EQ(quick(literal, loaded), "[abc]");
-    EXPECT_EQ(AttributeResolver::resolvedAttributesQuick(TokenString(), file(std::nullopt)), "");
+    File none = file(std::nullopt);
+    EXPECT_EQ(AttributeResolver::resolvedAttributesQuick(TokenString(), none), "");
 }
 
 TEST_F(AttributeResolution, QuickResolutionWaitsForAttributes)

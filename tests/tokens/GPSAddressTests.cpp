@@ -314,15 +314,14 @@ TEST(NominatimRequests, AnAbortEndsARequestAtOnce)
     EXPECT_LT(std::chrono::steady_clock::now() - start, PATIENT / 2);
 }
 
-TEST(NominatimRequests, RequestsFromWorkersKeepOneSecondApart)
+TEST(NominatimRequests, RequestsFromWorkersArriveOneSecondApart)
 {
     LoopbackHttpServer server({ { 200, CITY_ANSWER } });
     NominatimGeocoder geocoder(server.baseUrl(), PATIENT);
     ReverseGeocodeResult first, second;
-    // Neither request can have been sent before this; the later one is sent at
-    // least a second after the earlier, and arrives later still. (The gap the
-    // server sees between the two shrinks when it is slow to take the first.)
-    const auto asked = std::chrono::steady_clock::now();
+    // A request arrives before its answer leaves the server, and the next one
+    // starts a second after that answer came back: however slow the
+    // connection, the server sees them a second apart.
     std::thread a([&] { first = ask(geocoder); });
     std::thread b([&] { second = ask(geocoder); });
     a.join();
@@ -331,7 +330,7 @@ TEST(NominatimRequests, RequestsFromWorkersKeepOneSecondApart)
     EXPECT_EQ(second.kind, ReverseGeocodeResult::Kind::found);
     const auto times = server.requestTimes();
     ASSERT_EQ(times.size(), 2);
-    EXPECT_GE(times[1] - asked, NominatimGeocoder::MINIMUM_INTERVAL);
+    EXPECT_GE(times[1] - times[0], NominatimGeocoder::MINIMUM_INTERVAL);
 }
 
 // ---- the resolver
@@ -409,9 +408,9 @@ TEST_F(GPSResolverTest, AFoundAddressIsCachedAndServesThePreview)
     EXPECT_EQ(geocoder->requests, 1);
 }
 
-TEST_F(GPSResolverTest, RetriesAfterTemporaryFailures)
+TEST_F(GPSResolverTest, AFailedLookupLeavesTheAddressEmptyAndSaysWhy)
 {
-    const auto network = ReverseGeocodeResult::failed(GPSError::NETWORK, "down");
+    const auto network = ReverseGeocodeResult::failed(GPSError::NETWORK, "busy");
     const struct {
         const char* name;
         QList<ReverseGeocodeResult> script;
@@ -423,23 +422,27 @@ TEST_F(GPSResolverTest, RetriesAfterTemporaryFailures)
         { "no result is final", { ReverseGeocodeResult::failed(GPSError::NO_RESULT, "") }, 1, "The geocode request yielded no result. (8)" },
         { "a refusal is final", { ReverseGeocodeResult::failed(GPSError::DENIED, "") }, 1, "Access to the location service was denied by the user. (1)" },
         { "time-out", { ReverseGeocodeResult::failed(GPSError::TIMEDOUT, "") }, 1, "GPS Address retrieval timed out. (99)" },
+        { "no connection at all is not waited for", { ReverseGeocodeResult::unreachableService("Host not found") }, 1,
+            "The network was unavailable or a network error occurred. (2)" },
     };
     for (const auto& c : cases) {
         GPSCache fresh;
         auto geocoder = std::make_shared<ScriptedGeocoder>(c.script);
         GPSAddressResolver resolver(fresh, geocoder, 1ms);
-        if (!c.error) {
-            EXPECT_EQ(resolve(resolver, "GPS-AddressCity", full), "Springfield") << c.name;
-        } else {
-            try {
-                resolve(resolver, "GPS-AddressCity", full);
-                ADD_FAILURE() << c.name << ": no error";
-            } catch (const TransformError& error) {
-                EXPECT_EQ(error.kind(), TransformError::Kind::fatal) << c.name;
-                EXPECT_EQ(error.messageText(), c.error) << c.name;
-            }
-        }
+        const FileAttributes attributes = located(12.5, "S", 3.25, "E");
+        EXPECT_EQ(resolve(resolver, "GPS-AddressCity", full, attributes), c.error ? "" : "Springfield") << c.name;
         EXPECT_EQ(geocoder->requests, c.requests) << c.name;
+        if (!c.error) {
+            EXPECT_FALSE(resolver.missingAddressReason(attributes).has_value()) << c.name;
+            EXPECT_FALSE(resolver.takeUnreportedFailure().has_value()) << c.name;
+            continue;
+        }
+        EXPECT_EQ(resolver.missingAddressReason(attributes), QString("No GPS Address: ") + c.error) << c.name;
+        const std::optional<GPSError> told = resolver.takeUnreportedFailure();
+        ASSERT_TRUE(told.has_value()) << c.name;
+        EXPECT_EQ(told->messageText, c.error) << c.name;
+        EXPECT_TRUE(told->informativeText.endsWith(GPSError::DEFAULT_INFOTEXT)) << c.name;
+        EXPECT_FALSE(resolver.takeUnreportedFailure().has_value()) << c.name << ": told once";
     }
 }
 
@@ -447,14 +450,62 @@ TEST_F(GPSResolverTest, AFailedPositionIsNotAskedAgainUntilTheNextRun)
 {
     auto geocoder = std::make_shared<ScriptedGeocoder>(QList { ReverseGeocodeResult::failed(GPSError::NO_RESULT, "") });
     GPSAddressResolver resolver(cache, geocoder, 1ms);
-    EXPECT_THROW(resolve(resolver, "GPS-AddressCity", full), TransformError);
-    EXPECT_THROW(resolve(resolver, "GPS-AddressStreet", full), TransformError);
+    EXPECT_EQ(resolve(resolver, "GPS-AddressCity", full), "");
+    EXPECT_EQ(resolve(resolver, "GPS-AddressStreet", full), "");
+    EXPECT_EQ(resolve(resolver, "GPS-AddressStreet", quick), "") << "the preview does not wait for it either";
     EXPECT_EQ(geocoder->requests, 1);
-    EXPECT_THROW(resolve(resolver, "GPS-AddressCity", full, located(1, "N", 1, "E")), TransformError);
+    EXPECT_EQ(resolve(resolver, "GPS-AddressCity", full, located(1, "N", 1, "E")), "");
     EXPECT_EQ(geocoder->requests, 2) << "another position is asked";
+    EXPECT_TRUE(resolver.takeUnreportedFailure().has_value());
+    EXPECT_FALSE(resolver.takeUnreportedFailure().has_value()) << "one word a run";
+
     resolver.forgetFailures();
-    EXPECT_THROW(resolve(resolver, "GPS-AddressCity", full), TransformError);
+    EXPECT_FALSE(resolver.missingAddressReason(located(12.5, "S", 3.25, "E")).has_value());
+    EXPECT_THROW(resolve(resolver, "GPS-AddressCity", quick), TransformError) << "asked again in the next run";
+    EXPECT_EQ(resolve(resolver, "GPS-AddressCity", full), "");
     EXPECT_EQ(geocoder->requests, 3);
+    EXPECT_TRUE(resolver.takeUnreportedFailure().has_value());
+}
+
+TEST_F(GPSResolverTest, AnUnreachableServiceIsAskedOnceARun)
+{
+    auto geocoder = std::make_shared<ScriptedGeocoder>(QList { ReverseGeocodeResult::unreachableService("Host not found") });
+    GPSAddressResolver resolver(cache, geocoder, 1ms);
+    const FileAttributes elsewhere = located(1, "N", 1, "E");
+    EXPECT_EQ(resolve(resolver, "GPS-AddressCity", full), "");
+    EXPECT_EQ(resolve(resolver, "GPS-AddressCity", full, elsewhere), "");
+    EXPECT_EQ(resolve(resolver, "GPS-AddressCity", quick, located(2, "N", 2, "E")), "") << "no late update that cannot come";
+    EXPECT_EQ(geocoder->requests, 1);
+    EXPECT_TRUE(resolver.missingAddressReason(elsewhere).has_value());
+    Preference::set(false, PreferenceKey::gpsAddressLookup);
+    EXPECT_FALSE(resolver.missingAddressReason(elsewhere).has_value()) << "switched off: nothing is missing";
+}
+
+TEST_F(GPSResolverTest, SwitchingTheLookupsOffEndsARequestOrAWaitAtOnce)
+{
+    for (const bool duringWait : { false, true }) {
+        Preference::set(true, PreferenceKey::gpsAddressLookup);
+        auto geocoder = std::make_shared<ScriptedGeocoder>(QList { ReverseGeocodeResult::failed(GPSError::NETWORK, "busy") });
+        geocoder->hangUntilAborted = !duringWait;
+        // Real seconds: only the switch ends the 60-second wait or the hanging request early.
+        GPSAddressResolver resolver(cache, geocoder);
+        LogCapture log;
+        std::atomic<bool> returned = false;
+        std::thread user([&] {
+            const char* sign = duringWait ? "Sleeping " : "lookupAddress: ";
+            while (!returned && log.lines().filter(sign).isEmpty())
+                std::this_thread::sleep_for(1ms);
+            Preference::set(false, PreferenceKey::gpsAddressLookup);
+        });
+        const auto start = std::chrono::steady_clock::now();
+        QString text = "unset";
+        EXPECT_NO_THROW(text = resolve(resolver, "GPS-AddressCity", full)) << duringWait;
+        returned = true;
+        user.join();
+        EXPECT_EQ(text, "") << duringWait;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 30s) << duringWait;
+        EXPECT_FALSE(resolver.takeUnreportedFailure().has_value()) << "switched off is no failure";
+    }
 }
 
 TEST_F(GPSResolverTest, AnAbortEndsTheWaitAndTheRequest)
