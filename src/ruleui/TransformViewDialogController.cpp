@@ -16,6 +16,7 @@
 #include "ruleui/SegmentedControl.h"
 #include "ruleui/TransformerView.h"
 #include "uikit/AppStyle.h"
+#include "uikit/ViewTree.h"
 
 #include <QCheckBox>
 #include <QApplication>
@@ -141,6 +142,23 @@ void TransformViewDialogController::updateControlsForTypeSelector()
     m_currentTransformerViewController = editor;
 }
 
+void TransformViewDialogController::focusFirstFieldWhenShown()
+{
+    m_focusFirstFieldOf = m_transformers ? m_transformers->currentTransformerId().value_or(QString()) : QString();
+    focusFirstFieldIfShown();
+}
+
+void TransformViewDialogController::focusFirstFieldIfShown()
+{
+    if (m_focusFirstFieldOf.isEmpty() || m_focusFirstFieldOf != m_currentTransformerId || isHidden()
+        || !m_currentTransformerViewController)
+        return;
+    m_focusFirstFieldOf.clear();
+    const QList<QWidget*> stops = ViewTree::tabStops(m_currentTransformerViewController);
+    if (!stops.isEmpty())
+        stops.first()->setFocus(Qt::TabFocusReason);
+}
+
 void TransformViewDialogController::loadState(const QString& id)
 {
     if (id != m_currentTransformerId) {
@@ -180,6 +198,7 @@ void TransformViewDialogController::loadTransformerState(const QString& id)
     }
     show();
     m_descriptionButton->setIcon(getDescriptionButtonIcon(*rule));
+    focusFirstFieldIfShown();
 }
 
 Transformer TransformViewDialogController::getUpdatedTransformer(const QString& id, const std::optional<QString>& description,

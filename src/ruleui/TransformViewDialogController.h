@@ -50,6 +50,9 @@ public:
     void insertToken(const Notification& notification);
     void selectTransformerEvent(const Notification& notification);
     void enableControls(bool enabled);
+    // After a rule is added: the keyboard focus goes to the first control of
+    // its editor once the editor shows it.
+    void focusFirstFieldWhenShown();
 
     // The menu command that opens the token chooser; its tokens go into the
     // shown rule's token field.
@@ -64,6 +67,7 @@ private:
     void initControls();
     void initObservers();
     void updateControlsForTypeSelector();
+    void focusFirstFieldIfShown();
     void loadState(const QString& id);
     void loadTransformerState(const QString& id);
     Transformer getUpdatedTransformer(const QString& id, const std::optional<QString>& description, const Transformer& existing);
@@ -91,4 +95,5 @@ private:
     // The rule as last loaded or saved here: edits are saved before a reload
     // only while the list still holds this value.
     std::optional<Transformer> m_shownTransformer;
+    QString m_focusFirstFieldOf;
 };
