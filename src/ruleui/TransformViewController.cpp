@@ -24,7 +24,8 @@
 
 TransformViewController::TransformViewController(Transformers* transformers, QWidget* parent)
     : QWidget(parent)
-    , m_renameButton(new QPushButton(QStringLiteral("Rename"), this))
+    // Parented by the layout below, after the rule buttons: Tab reaches them first.
+    , m_renameButton(new QPushButton(QStringLiteral("Rename")))
     , m_buttonView(new QWidget(this))
     , m_buttonScrollArea(new QScrollArea(this))
     , m_fileCountLabel(new QLabel(this))

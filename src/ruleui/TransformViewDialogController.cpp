@@ -68,6 +68,8 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
     connect(m_typeSelector, &QComboBox::activated, this, &TransformViewDialogController::typeSelectorChanged);
     connect(m_scopeSegmentedControl, &SegmentedControl::segmentClicked, this, &TransformViewDialogController::transformScope);
     connect(m_descriptionButton, &QToolButton::clicked, this, &TransformViewDialogController::descriptionEdit);
+    m_typeSelector->setAccessibleName(QStringLiteral("Kind"));
+    m_scopeSegmentedControl->setAccessibleName(QStringLiteral("Scope"));
     m_descriptionButton->setAutoRaise(true);
     m_descriptionButton->setAccessibleName(QStringLiteral("Description"));
     m_descriptionButton->setToolTip(QStringLiteral("Describe this rename action"));
@@ -140,6 +142,20 @@ void TransformViewDialogController::updateControlsForTypeSelector()
     }
     editor->show();
     m_currentTransformerViewController = editor;
+    updateTabOrder();
+}
+
+void TransformViewDialogController::updateTabOrder()
+{
+    // A shown editor joins the window's focus chain at its end: put its
+    // controls after the rule's own, in reading order.
+    QList<QWidget*> order { m_typeSelector, m_enabledSwitch, m_descriptionButton };
+    for (int i = 0; i < m_scopeSegmentedControl->segmentCount(); ++i)
+        order << m_scopeSegmentedControl->segment(i);
+    if (m_currentTransformerViewController)
+        order << ViewTree::tabStops(m_currentTransformerViewController);
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
 
 void TransformViewDialogController::focusFirstFieldWhenShown()

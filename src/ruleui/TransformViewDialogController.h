@@ -67,6 +67,7 @@ private:
     void initControls();
     void initObservers();
     void updateControlsForTypeSelector();
+    void updateTabOrder();
     void focusFirstFieldIfShown();
     void loadState(const QString& id);
     void loadTransformerState(const QString& id);

@@ -182,3 +182,77 @@ TEST_F(KeyboardTest, ClosingTheTokenPanelGivesTheFocusBack)
     ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return QApplication::focusWidget() == plus; }))
         << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "no focus");
 }
+
+TEST_F(KeyboardTest, TabReachesEveryControlInReadingOrderAndLeavesTheTable)
+{
+    OpenFolderEventHandler handler;
+    AppNotification::OpenFolder::post({ QUrl::fromLocalFile(makeFolder({ "a.txt", "b.txt" })) }, false, FileAction::replace);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil(
+        [&] { return dataSource->count() == 2 && !handler.openFilesTask().isValid(); }));
+    TestEnvironment::drainEvents();
+    const auto table = DependencyInjectionRegistry::get<TableViewController>("test", "test", 0);
+    ASSERT_TRUE(table);
+    QWidget* tableView = table->view()->findChild<QTableView*>();
+    ASSERT_NE(tableView, nullptr);
+
+    const auto walk = [&](QWidget* from, Qt::Key key, int steps) {
+        QStringList names;
+        from->setFocus(Qt::TabFocusReason);
+        for (int i = 0; i < steps; ++i) {
+            QWidget* focus = QApplication::focusWidget();
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(focus);
+            const QString name = focus->accessibleName().isEmpty() ? accessible->text(QAccessible::Name) : focus->accessibleName();
+            names << (focus == tableView ? QStringLiteral("<table>") : name);
+            QTest::keyClick(focus, key);
+            // Token fields move the focus after their key event.
+            TestEnvironment::drainEvents();
+        }
+        return names;
+    };
+    // Rename stays enabled once the list's validation has come in.
+    ASSERT_TRUE(settleBackgroundWork());
+    TestEnvironment::drainEvents();
+    ruleBar->renameButton()->setEnabled(true);
+    const QStringList forward = walk(ruleBar->buttonViewController()->collectionView(), Qt::Key_Tab, 16);
+    const QStringList expected { "Rename actions", "Rename", "Kind", "Enabled", "Description", "Filename",
+        "Path", "Extension", "Full Path", "Find", "Wildcards", "Case", "First", "Replace", "Insert Token", "<table>" };
+    EXPECT_EQ(forward.join(" > ").toStdString(), expected.join(" > ").toStdString());
+
+    // Tab and Shift+Tab leave the table instead of moving between its cells.
+    tableView->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(tableView, Qt::Key_Tab);
+    TestEnvironment::drainEvents();
+    EXPECT_NE(QApplication::focusWidget(), tableView);
+    const QStringList backward = walk(tableView, Qt::Key_Backtab, 3);
+    EXPECT_EQ(backward.join(" > ").toStdString(), "<table> > Insert Token > Replace");
+}
+
+TEST_F(KeyboardTest, TabGoesThroughEveryEditorInReadingOrder)
+{
+    for (int kind = 0; kind < dialog->transformerViews().size(); ++kind) {
+        dialog->typeSelector()->setCurrentIndex(kind);
+        dialog->typeSelectorChanged();
+        TestEnvironment::drainEvents();
+        QWidget* editor = dialog->transformerViews().at(kind)->viewController();
+        const QString name = dialog->typeSelector()->itemText(kind);
+        const qsizetype stops = ViewTree::tabStops(editor).size();
+        ASSERT_GT(stops, 0) << name.toStdString();
+        QWidget* lastScope = dialog->scopeSegmentedControl()->segment(dialog->scopeSegmentedControl()->segmentCount() - 1);
+        lastScope->setFocus(Qt::TabFocusReason);
+        QRect previous;
+        for (qsizetype i = 0; i < stops; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            TestEnvironment::drainEvents();
+            QWidget* focus = QApplication::focusWidget();
+            ASSERT_TRUE(focus && editor->isAncestorOf(focus))
+                << name.toStdString() << ": stop " << i << " is outside the editor";
+            const QRect here(focus->mapTo(editor, QPoint(0, 0)), focus->size());
+            // Reading order: the next stop starts lower, or on the same line further right.
+            const bool sameLine = here.center().y() >= previous.top() && here.center().y() <= previous.bottom();
+            EXPECT_TRUE(i == 0 || here.top() >= previous.bottom() || (sameLine && here.left() >= previous.right()))
+                << name.toStdString() << ": " << focus->accessibleName().toStdString() << " comes after "
+                << previous.x() << "," << previous.y();
+            previous = here;
+        }
+    }
+}
