@@ -10,14 +10,27 @@ struct FileValidation {
     QUuid id;
     QSet<QString> errors;
     QSet<QString> warnings;
+    // The failures of the rules in the last transform (a pattern that does
+    // not compile): they stay among the errors until the next transform.
+    QSet<QString> ruleErrors;
 
     void insertError(const QString& error) { errors.insert(error); }
     void insertWarning(const QString& warning) { warnings.insert(warning); }
     void insertErrors(const QSet<QString>& more) { errors.unite(more); }
+    void insertRuleError(const QString& error)
+    {
+        ruleErrors.insert(error);
+        errors.insert(error);
+    }
     void clearValidationResults()
     {
-        errors.clear();
+        errors = ruleErrors;
         warnings.clear();
+    }
+    void clearAll()
+    {
+        ruleErrors.clear();
+        clearValidationResults();
     }
     QStringList errorsArray() const { return QStringList(errors.cbegin(), errors.cend()); }
     bool hasNoErrors() const { return errors.isEmpty(); }

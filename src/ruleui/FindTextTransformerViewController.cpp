@@ -91,6 +91,11 @@ void FindTextTransformerViewController::describeControls()
         m_findOptions->segment(i)->setToolTip(tips.value(m_findOptions->segment(i)->text()));
 }
 
+QWidget* FindTextTransformerViewController::patternField()
+{
+    return m_findText;
+}
+
 void FindTextTransformerViewController::loadState(const TransformerProperties& properties)
 {
     m_findText->setStringValue((properties.*m_config.findText).value_or(QString()));

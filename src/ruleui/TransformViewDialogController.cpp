@@ -18,7 +18,12 @@
 #include "uikit/AppStyle.h"
 #include "uikit/ViewTree.h"
 
+#include "files/File.h"
+#include "files/FileIndex.h"
+
 #include <QCheckBox>
+#include <QLabel>
+#include <QUuid>
 #include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -39,6 +44,7 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
                                                         QStringLiteral("Full Path") },
           SegmentedControl::Mode::selectOne, this))
     , m_descriptionButton(new QToolButton(this))
+    , m_ruleErrorLabel(new QLabel(this))
 {
     m_transformerViews = {
         new SimpleTransformerViewController,
@@ -61,6 +67,7 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
     auto* column = new QVBoxLayout(this);
     column->addLayout(top);
     column->addWidget(m_transformerStackView, 1);
+    column->addWidget(m_ruleErrorLabel);
     auto* stack = new QVBoxLayout(m_transformerStackView);
     stack->setContentsMargins(0, 0, 0, 0);
 
@@ -69,6 +76,12 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
     connect(m_scopeSegmentedControl, &SegmentedControl::segmentClicked, this, &TransformViewDialogController::transformScope);
     connect(m_descriptionButton, &QToolButton::clicked, this, &TransformViewDialogController::descriptionEdit);
     m_typeSelector->setAccessibleName(QStringLiteral("Kind"));
+    // Says why the rule cannot run; the error colour alone would not.
+    m_ruleErrorLabel->setAccessibleName(QStringLiteral("Rule error"));
+    m_ruleErrorLabel->setWordWrap(true);
+    m_ruleErrorLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_ruleErrorLabel->setForegroundRole(QPalette::WindowText);
+    m_ruleErrorLabel->hide();
     m_scopeSegmentedControl->setAccessibleName(QStringLiteral("Scope"));
     m_descriptionButton->setAutoRaise(true);
     m_descriptionButton->setAccessibleName(QStringLiteral("Description"));
@@ -143,6 +156,7 @@ void TransformViewDialogController::updateControlsForTypeSelector()
     editor->show();
     m_currentTransformerViewController = editor;
     updateTabOrder();
+    updateRuleError();
 }
 
 void TransformViewDialogController::updateTabOrder()
@@ -156,6 +170,47 @@ void TransformViewDialogController::updateTabOrder()
         order << ViewTree::tabStops(m_currentTransformerViewController);
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
+}
+
+std::optional<QString> TransformViewDialogController::ruleError(const Transformer& rule)
+{
+    // The rule run once on a made-up name: a pattern that does not compile
+    // fails it whatever the name. Missing attributes are no fault of the rule.
+    ExtendedFileInfo info;
+    info.fullPath = QStringLiteral("/folder/name.txt");
+    info.path = QStringLiteral("/folder");
+    info.name = QStringLiteral("name");
+    info.ext = QStringLiteral("txt");
+    const QUuid id = QUuid::createUuid();
+    File file(std::nullopt, std::nullopt, FileSource(id, info), FileTransform::initial(id, info, std::nullopt),
+        FileValidation { id, {}, {} }, std::nullopt);
+    FileIndex fileIndex;
+    Transformer probe = rule;
+    probe.disabled = false;
+    probe.transformQuick(file, fileIndex);
+    // The run records its failure in the file.
+    if (file.validation.errors.isEmpty())
+        return std::nullopt;
+    return *file.validation.errors.cbegin();
+}
+
+void TransformViewDialogController::updateRuleError()
+{
+    const std::optional<QString> error = m_shownTransformer ? ruleError(*m_shownTransformer) : std::nullopt;
+    QWidget* field = currentTransformerView() ? currentTransformerView()->patternField() : nullptr;
+    if (m_invalidField && (m_invalidField != field || !error)) {
+        m_invalidField->setPalette(QPalette());
+        m_invalidField->setAccessibleDescription(QString());
+    }
+    m_ruleErrorLabel->setVisible(error.has_value());
+    m_ruleErrorLabel->setText(error ? QStringLiteral("⚠ %1").arg(*error) : QString());
+    m_invalidField = error ? field : nullptr;
+    if (!m_invalidField)
+        return;
+    QPalette tinted = m_invalidField->palette();
+    tinted.setColor(QPalette::Base, AppStyle::blended(tinted.color(QPalette::Base), 0.25, AppStyle::tableTextError()));
+    m_invalidField->setPalette(tinted);
+    m_invalidField->setAccessibleDescription(QStringLiteral("Invalid: %1").arg(*error));
 }
 
 void TransformViewDialogController::focusFirstFieldWhenShown()
@@ -207,6 +262,7 @@ void TransformViewDialogController::loadTransformerState(const QString& id)
     m_scopeSegmentedControl->setSelectedSegment(scopeIndex < 0 ? 0 : scopeIndex);
     m_lastKnownScopeIndex = m_scopeSegmentedControl->selectedSegment();
     m_shownTransformer = rule;
+    updateRuleError();
     if (rule->needsInitialSave) {
         const Transformer updated = getUpdatedTransformer(rule->id, rule->description, *rule);
         if (!(updated == *rule))
@@ -245,6 +301,7 @@ void TransformViewDialogController::saveTransformerState(const Transformer& tran
     if (!stored)
         return;
     m_shownTransformer = transformer;
+    updateRuleError();
     if (stored->needsInitialSave) {
         m_transformers->addOrReplaceTransformer(transformer);
         return;

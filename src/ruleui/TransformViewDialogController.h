@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QToolButton;
 class DescriptionEditView;
 class SegmentedControl;
@@ -53,6 +54,9 @@ public:
     // After a rule is added: the keyboard focus goes to the first control of
     // its editor once the editor shows it.
     void focusFirstFieldWhenShown();
+    // Why the rule cannot run on any file (a pattern that does not compile), if so.
+    static std::optional<QString> ruleError(const Transformer& rule);
+    QLabel* ruleErrorLabel() const { return m_ruleErrorLabel; }
 
     // The menu command that opens the token chooser; its tokens go into the
     // shown rule's token field.
@@ -69,6 +73,7 @@ private:
     void updateControlsForTypeSelector();
     void updateTabOrder();
     void focusFirstFieldIfShown();
+    void updateRuleError();
     void loadState(const QString& id);
     void loadTransformerState(const QString& id);
     Transformer getUpdatedTransformer(const QString& id, const std::optional<QString>& description, const Transformer& existing);
@@ -84,6 +89,8 @@ private:
     QCheckBox* m_enabledSwitch;
     SegmentedControl* m_scopeSegmentedControl;
     QToolButton* m_descriptionButton;
+    QLabel* m_ruleErrorLabel;
+    QPointer<QWidget> m_invalidField;
     QPointer<DescriptionEditView> m_descriptionEditView;
     QPointer<TokenTextViewController> m_tokenTextViewController;
     QList<TransformerView*> m_transformerViews;

@@ -35,6 +35,9 @@ public:
     virtual void saveState(TransformerProperties& properties) = 0;
     // The field that takes a token inserted from the token panel.
     virtual TransformDialogTextField* insertTokenField() { return nullptr; }
+    // The field holding the text the rule finds, where a pattern that does
+    // not compile is shown as invalid.
+    virtual QWidget* patternField() { return nullptr; }
 };
 
 // The find options shared by the editors.

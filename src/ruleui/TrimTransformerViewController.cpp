@@ -165,6 +165,11 @@ void TrimTransformerViewController::matchingSelectorChanged()
     FindOptions::postSave();
 }
 
+QWidget* TrimTransformerViewController::patternField()
+{
+    return m_findText;
+}
+
 void TrimTransformerViewController::loadState(const TransformerProperties& p)
 {
     m_findText->setStringValue(p.trimFindText.value_or(QString()));

@@ -15,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QLabel>
 #include <QComboBox>
 
 #include <QAction>
@@ -255,4 +256,25 @@ TEST_F(KeyboardTest, TabGoesThroughEveryEditorInReadingOrder)
             previous = here;
         }
     }
+}
+
+TEST_F(KeyboardTest, AnInvalidPatternMarksItsFieldAndEveryAffectedRow)
+{
+    OpenFolderEventHandler handler;
+    AppNotification::OpenFolder::post({ QUrl::fromLocalFile(makeFolder({ "a.txt", "b.txt" })) }, false, FileAction::replace);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil(
+        [&] { return dataSource->count() == 2 && !handler.openFilesTask().isValid(); }));
+    Transformer rule = Transformer::newTransformer();
+    rule.type = TransformerType::regex;
+    rule.properties.regexFindText = TokenString::string("([");
+    transformers->load({ rule });
+    transformers->selectTransformerAt(0);
+    ASSERT_TRUE(settleBackgroundWork());
+    TestEnvironment::drainEvents();
+    EXPECT_TRUE(dialog->ruleErrorLabel()->isVisible());
+    for (const File& file : dataSource->getAllFiles()) {
+        ASSERT_FALSE(file.validation.errors.isEmpty()) << file.source.fileInfo.name.toStdString();
+        EXPECT_TRUE(file.validation.errors.cbegin()->contains("regular expression", Qt::CaseInsensitive));
+    }
+    EXPECT_FALSE(ruleBar->renameButton()->isEnabled());
 }

@@ -22,6 +22,7 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTest>
@@ -380,3 +381,53 @@ TEST_F(RuleEditor, blockedInputDisablesTheControls)
 }
 
 } // namespace
+
+TEST_F(RuleEditor, aPatternThatDoesNotCompileIsShownInItsFieldWithTheReason)
+{
+    struct Case {
+        const char* name;
+        TransformerType type;
+        P properties;
+        bool invalid;
+    };
+    P regex;
+    regex.regexFindText = TokenString::string("([");
+    P goodRegex;
+    goodRegex.regexFindText = TokenString::string("(a+)");
+    P prefixRegex;
+    prefixRegex.prefixFindText = "[";
+    prefixRegex.prefixFindRegex = true;
+    prefixRegex.prefixFindWildcards = false;
+    P prefixWildcards = prefixRegex;
+    prefixWildcards.prefixFindRegex = false;
+    prefixWildcards.prefixFindWildcards = true;
+    const Case cases[] = {
+        { "regular expression \"([\"", TransformerType::regex, regex, true },
+        { "regular expression \"(a+)\"", TransformerType::regex, goodRegex, false },
+        { "prefix, regular expression \"[\"", TransformerType::prefix, prefixRegex, true },
+        { "prefix, wildcards \"[\"", TransformerType::prefix, prefixWildcards, false },
+    };
+    for (const Case& c : cases) {
+        select(addRule(c.type, c.properties));
+        QWidget* field = dialog->currentTransformerView()->patternField();
+        ASSERT_NE(field, nullptr) << c.name;
+        EXPECT_EQ(dialog->ruleErrorLabel()->isVisibleTo(dialog.get()), c.invalid) << c.name;
+        EXPECT_EQ(field->accessibleDescription().startsWith("Invalid: "), c.invalid) << c.name;
+        if (c.invalid) {
+            EXPECT_TRUE(dialog->ruleErrorLabel()->text().contains("regular expression", Qt::CaseInsensitive)) << c.name;
+            EXPECT_NE(field->palette().color(QPalette::Base), dialog->palette().color(QPalette::Base)) << c.name;
+        }
+    }
+
+    // Mended, the rule shows no error any more.
+    const QString id = addRule(TransformerType::regex, regex);
+    select(id);
+    ASSERT_TRUE(dialog->ruleErrorLabel()->isVisibleTo(dialog.get()));
+    auto* field = dynamic_cast<TransformDialogTextField*>(dialog->currentTransformerView()->patternField());
+    ASSERT_NE(field, nullptr);
+    field->setStringValue("(\\[)");
+    NotificationCenter::defaultCenter().post({ NotificationName::transformButtonSave });
+    EXPECT_FALSE(dialog->ruleErrorLabel()->isVisibleTo(dialog.get()));
+    EXPECT_EQ(field->accessibleDescription(), QString());
+    EXPECT_EQ(field->palette().color(QPalette::Base), dialog->palette().color(QPalette::Base));
+}
