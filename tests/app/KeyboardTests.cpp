@@ -278,3 +278,27 @@ TEST_F(KeyboardTest, AnInvalidPatternMarksItsFieldAndEveryAffectedRow)
     }
     EXPECT_FALSE(ruleBar->renameButton()->isEnabled());
 }
+
+TEST_F(KeyboardTest, TheTokenPanelInsertsWithReturnIntoTheFieldItWasOpenedFrom)
+{
+    FindTextTransformerViewController* editor = shownFindTextEditor();
+    ASSERT_NE(editor, nullptr);
+    editor->textField()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    TestEnvironment::drainEvents();
+    ASSERT_EQ(QApplication::focusWidget(), editor->addAttributeButton());
+    QTest::keyClick(editor->addAttributeButton(), Qt::Key_Space);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] {
+        QWidget* focus = QApplication::focusWidget();
+        return focus && focus->accessibleName() == "Search tokens";
+    }));
+    QTest::keyClicks(QApplication::focusWidget(), "date modified");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    TestEnvironment::drainEvents();
+    ASSERT_EQ(QApplication::focusWidget()->accessibleName().toStdString(), "Tokens");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return !editor->textField()->tokenString().isEmpty(); }));
+    const TokenString text = editor->textField()->tokenString();
+    ASSERT_EQ(text.count(), 1);
+    EXPECT_EQ(text.items().first().type, TokenType::ATTRIBUTE);
+}
