@@ -52,6 +52,8 @@ struct Fields {
     Flag findFirst;
 };
 const QStringList& segmentLabels();
+// What the wildcards of a find text match, as their tool tip says it.
+QString wildcardsToolTip();
 // The four segments, each with its tool tip and accessible name.
 SegmentedControl* makeControl(QWidget* parent);
 // Absent flags show wildcards on, regular expression off, case-sensitive off

@@ -5,6 +5,8 @@
 #include "core/AppNotification.h"
 #include "core/AppNotification+Typed.h"
 #include "core/DelayedUpdateWorker.h"
+#include "core/FindParameters.h"
+#include "core/String+find.h"
 #include "platform/Clock.h"
 #include "platform/MainWindowLocator.h"
 #include "platform/UndoManager.h"
@@ -430,4 +432,32 @@ TEST_F(RuleEditor, aPatternThatDoesNotCompileIsShownInItsFieldWithTheReason)
     EXPECT_FALSE(dialog->ruleErrorLabel()->isVisibleTo(dialog.get()));
     EXPECT_EQ(field->accessibleDescription(), QString());
     EXPECT_EQ(field->palette().color(QPalette::Base), dialog->palette().color(QPalette::Base));
+}
+
+TEST(FindOptionsHelp, theWildcardsToolTipSaysWhatTheMatcherDoes)
+{
+    SimpleTransformerViewController simple;
+    const QString tip = simple.findOptions()->segment(0)->toolTip();
+    EXPECT_EQ(tip, FindOptions::wildcardsToolTip());
+    EXPECT_FALSE(tip.contains("? one character")) << "? is no wildcard";
+    // Each claim of the tip, tried on the matcher itself.
+    struct Case {
+        const char* claim;
+        QString find;
+        QString text;
+        bool matches;
+    };
+    const Case cases[] = {
+        { "* any text", "IMG*", "IMG_2024 holiday", true },
+        { "# a number", "IMG_#", "IMG_123", true },
+        { "# needs a digit", "IMG_#", "IMG_abc", false },
+        { "? stands for itself", "a?c", "abc", false },
+        { "? stands for itself", "a?c", "a?c", true },
+    };
+    ASSERT_TRUE(tip.contains("* any text") && tip.contains("# a number") && tip.contains("? included, stands for itself"));
+    for (const Case& c : cases) {
+        const FindParameters parameters(c.find, true);
+        const bool found = !String::ranges(c.text, parameters.pattern(), CompareOption::regularExpression).isEmpty();
+        EXPECT_EQ(found, c.matches) << c.claim << ": " << c.find.toStdString() << " in " << c.text.toStdString();
+    }
 }
