@@ -1,6 +1,9 @@
 #include "RunTestSupport.h"
 #include "core/AppNotification+Typed.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 class RenameRunTest : public EngineRunTest {
 protected:
     void SetUp() override
@@ -288,4 +291,23 @@ TEST_F(RenameRunTest, FoldersLeftAloneBecauseFoldersAreNotRenamedAreNoFailures)
     EXPECT_TRUE(exists(QStringLiteral("folder")));
     EXPECT_TRUE(exists(QStringLiteral("a.txt_S")));
     EXPECT_TRUE(delegate->partialCompletions.empty());
+}
+
+TEST_F(RenameRunTest, AFolderThatMayNotBeChangedIsSaidInWordsAndNothingRenamedIsNoPartialCompletionAsUser)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    delegate->answers = { RenameRunDelegate::AbortResponse::abortRenaming() };
+    const QByteArray folder = QFile::encodeName(root.path());
+    ::chmod(folder.constData(), 0555);
+    runRename();
+    ::chmod(folder.constData(), 0755);
+
+    ASSERT_EQ(delegate->questions.size(), 1u);
+    const QString informative = delegate->questions[0].informativeText;
+    EXPECT_TRUE(informative.startsWith(QStringLiteral("You may not rename files in this folder.\n"))) << informative.toStdString();
+    EXPECT_TRUE(informative.contains(QStringLiteral("\nError Code: 513\n\n(Is the folder read-only perhaps?)\n\n")));
+    EXPECT_TRUE(informative.endsWith(QStringLiteral("Would you like to continue renaming the next files?")));
+    EXPECT_EQ(partialCompletionTexts(), QStringList({ QStringLiteral(
+                                            "No Files Renamed|None of the 4 files could be renamed; their rows in the list say why.") }));
 }
