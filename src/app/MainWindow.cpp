@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "uikit/AccessiblePopups.h"
 #include "app/MainMenu.h"
 #include "app/RecipeChangesAlert.h"
 #include "app/SplitViewController.h"
@@ -58,6 +59,7 @@ MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
 {
     liveWindows() << this;
+    AccessiblePopups::install();
     setWindowTitle(QString::fromLatin1(TITLE));
     MainWindowLocator::setUndoManager(&m_undoManager);
     connect(&m_undoManager, &UndoManager::stacksChanged, this, &MainWindow::updateUndoItems);

@@ -114,8 +114,6 @@ void validateFile(File& file, DirectoryValidator& directoryValidator)
 {
     FileValidation& validation = file.validation;
     validation.clearValidationResults();
-    if (!validation.listedItemError.isEmpty())
-        validation.insertError(validation.listedItemError);
     for (const QString& warning : file.transformed.resolutionWarnings)
         validation.insertWarning(warning);
     const QString& name = file.transformed.transformedName.value();

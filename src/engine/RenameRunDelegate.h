@@ -42,6 +42,6 @@ public:
     virtual AbortResponse askAbortOrContinue(const Question& question);
     // A rule failed while the names were prepared: nothing is renamed.
     virtual void showWarning(const QString& messageText, const QString& informativeText);
-    // Not every selected file was renamed ("Rename Partially Completed").
+    // Not every selected file was renamed ("Rename Partially Completed"), or none was.
     virtual void showPartialCompletion(const QString& messageText, const QString& informativeText);
 };

@@ -118,6 +118,37 @@ void TransformationService::endLongRunningProcess()
     });
 }
 
+namespace {
+
+// What a failure of the system means, in a sentence before its technical
+// text; the run's own failures are such sentences already.
+QString plainReason(const RenameError& error)
+{
+    if (error.domain == RenameError::renameDomain)
+        return QString();
+    if (error.domain == RenameError::fileDomain) {
+        switch (error.code) {
+        case RenameError::fileWriteNoPermission:
+            return QStringLiteral("You may not rename files in this folder.\n");
+        case RenameError::fileWriteVolumeReadOnly:
+            return QStringLiteral("The disk that holds the file can only be read.\n");
+        case RenameError::fileWriteOutOfSpace:
+            return QStringLiteral("The disk is full.\n");
+        case RenameError::fileWriteFileExists:
+            return QStringLiteral("Another file already has the new name.\n");
+        case RenameError::fileNoSuchFile:
+            return QStringLiteral("The file is no longer where it was listed.\n");
+        case RenameError::fileWriteInvalidFileName:
+            return QStringLiteral("The disk does not allow the new name.\n");
+        default:
+            break;
+        }
+    }
+    return QStringLiteral("The system did not rename the file.\n");
+}
+
+} // namespace
+
 RenameRunDelegate::AbortResponse TransformationService::askAbortOrContinue(const File& file, const RenameError& error)
 {
     const QString from = String::lastPathComponent(file.source.fileInfo.fullPath);
@@ -127,7 +158,7 @@ RenameRunDelegate::AbortResponse TransformationService::askAbortOrContinue(const
     Log::error(PROCESS, "%{public}s(%ld) %{public}s", messageText, error.code, error.message);
     const bool noPermission = error.domain == RenameError::fileDomain && error.code == RenameError::fileWriteNoPermission;
     const QString hint = noPermission ? QStringLiteral("\n(Is the folder read-only perhaps?)\n\n") : QString();
-    const QString informativeText = error.message + QStringLiteral("\nError Code: ") + QString::number(error.code)
+    const QString informativeText = plainReason(error) + error.message + QStringLiteral("\nError Code: ") + QString::number(error.code)
         + QStringLiteral("\n") + hint + QStringLiteral("\nWould you like to continue renaming the next files?");
 
     const RenameRunDelegate::Question question { messageText, informativeText, file, error };
@@ -140,16 +171,21 @@ RenameRunDelegate::AbortResponse TransformationService::askAbortOrContinue(const
 void TransformationService::showFileRenamePartiallyCompletedAlert(qint64 filesRenamedCount, qint64 filesToRenameCount,
     const QStringList& strandedReports)
 {
-    QString informativeText = QStringLiteral("Successfully renamed %1 files.").arg(filesRenamedCount);
+    // A run that renamed nothing completed nothing, not part of it.
+    const bool none = filesRenamedCount == 0;
+    QString informativeText = none
+        ? (filesToRenameCount == 1 ? QStringLiteral("The file could not be renamed; its row in the list says why.")
+                                   : QStringLiteral("None of the %1 files could be renamed; their rows in the list say why.")
+                                         .arg(filesToRenameCount))
+        : QStringLiteral("Successfully renamed %1 files.").arg(filesRenamedCount);
     const qint64 notRenamed = filesToRenameCount - filesRenamedCount;
-    if (notRenamed >= 1)
+    if (!none && notRenamed >= 1)
         informativeText += QStringLiteral("\n%1 files could not be renamed.").arg(notRenamed);
     if (!strandedReports.isEmpty())
         informativeText += QStringLiteral("\n\n") + strandedReports.join(QLatin1Char('\n'));
+    const QString messageText = none ? QStringLiteral("No Files Renamed") : QStringLiteral("Rename Partially Completed");
     const std::shared_ptr<RenameRunDelegate> alerts = delegate();
-    MainThread::post([alerts, informativeText] {
-        alerts->showPartialCompletion(QStringLiteral("Rename Partially Completed"), informativeText);
-    });
+    MainThread::post([alerts, messageText, informativeText] { alerts->showPartialCompletion(messageText, informativeText); });
 }
 
 void TransformationService::applyTransformationsAndRename(bool force, std::stop_token stop)

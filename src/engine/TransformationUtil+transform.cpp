@@ -65,11 +65,13 @@ TransformResult transformFiles(QList<File> files, QList<Transformer> transformer
         FileTransform transformedBefore = std::move(file.transformed);
         QSet<QString> errorsBefore = std::exchange(file.validation.errors, {});
         QSet<QString> warningsBefore = std::exchange(file.validation.warnings, {});
+        QSet<QString> ruleErrorsBefore = std::exchange(file.validation.ruleErrors, {});
         const std::optional<FileAttributes> attributesBefore = file.attributes;
         const auto restore = [&] {
             file.transformed = std::move(transformedBefore);
             file.validation.errors = std::move(errorsBefore);
             file.validation.warnings = std::move(warningsBefore);
+            file.validation.ruleErrors = std::move(ruleErrorsBefore);
             file.attributes = attributesBefore;
         };
         try {

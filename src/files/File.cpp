@@ -88,7 +88,7 @@ void File::applyRename(const QString& fullPath)
 void File::resetTransformations()
 {
     transformed = FileTransform::initial(source.id, source.fileInfo, std::nullopt);
-    validation.clearValidationResults();
+    validation.clearAll();
 }
 
 File File::withDirtyFlag(bool dirty) const

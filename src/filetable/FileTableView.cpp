@@ -31,6 +31,8 @@ FileTableView::FileTableView(QWidget* parent)
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Rows are chosen with the arrows; Tab goes on to the next control.
+    setTabKeyNavigation(false);
     // Fixed row heights: the view never asks 100,000 rows for their size.
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

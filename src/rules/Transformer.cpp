@@ -238,7 +238,7 @@ void Transformer::run(TransformMode mode, File& file, FileIndex& fileIndex)
             ? "transformQuick error: transformerId: %{public}s at fileIndex: %s, error: %{public}@"
             : "transform error: transformerId: %{public}s at fileIndex: %s, error: %{public}@";
         Log::error(Log::Category::process, format, id, FileIndexCounters::indexDescription(fileIndex), description);
-        file.validation.insertError(description);
+        file.validation.insertRuleError(description);
         if (numbering)
             FileIndexCounters::increment(fileIndex, id);
     };

@@ -13,6 +13,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <QCursor>
@@ -252,6 +253,22 @@ void ButtonCollectionView::dropEvent(QDropEvent* event)
     } else {
         event->ignore();
     }
+}
+
+bool ButtonCollectionView::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const std::optional<int> index = indexAt(help->pos());
+    ButtonCollectionViewItem* button = index ? item(*index) : nullptr;
+    if (button && !button->toolTip().isEmpty()) {
+        QToolTip::showText(help->globalPos(), button->toolTip(), this, button->geometry());
+    } else {
+        QToolTip::hideText();
+        event->ignore();
+    }
+    return true;
 }
 
 void ButtonCollectionView::focusInEvent(QFocusEvent* event)

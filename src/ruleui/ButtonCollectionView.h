@@ -54,6 +54,8 @@ signals:
     void selectorViewChanged(QWidget* view);
 
 protected:
+    // The buttons let the mouse through to the bar: the bar shows their tool tips.
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -1,11 +1,13 @@
 #include "ruleui/ButtonViewController.h"
 
 #include "core/AppNotification+Typed.h"
+#include "core/DependencyInjectionRegistry.h"
 #include "platform/NotificationCenter.h"
 #include "rules/Transformers.h"
 #include "ruleui/ButtonCollectionView.h"
 #include "ruleui/ButtonViewDataSource.h"
 #include "ruleui/ButtonViewDelegate.h"
+#include "ruleui/TransformViewDialogController.h"
 
 #include <QHBoxLayout>
 #include <QTimer>
@@ -137,6 +139,10 @@ void ButtonViewController::addRenameAction(QObject* sender)
         return;
     const auto kind = sender ? transformerTypeFromRawValue(sender->property(RULE_KIND_PROPERTY).toString()) : std::nullopt;
     m_delegate->addNewButtonWithUndo(m_collectionView, kind);
+    // The next keys are meant for the new rule, never for Rename.
+    if (const auto dialog = DependencyInjectionRegistry::get<TransformViewDialogController>(
+            QStringLiteral("Brackenfold/ButtonViewController"), QStringLiteral("addRenameAction(_:)"), __LINE__))
+        dialog->focusFirstFieldWhenShown();
 }
 
 void ButtonViewController::deleteRenameAction(QObject*)

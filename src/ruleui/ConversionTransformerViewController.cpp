@@ -125,6 +125,11 @@ void ConversionTransformerViewController::hideEvent(QHideEvent* event)
         postHideLookupTable(QStringLiteral("viewWillDisappear()"));
 }
 
+QWidget* ConversionTransformerViewController::patternField()
+{
+    return m_conversionFindText;
+}
+
 void ConversionTransformerViewController::loadState(const TransformerProperties& p)
 {
     m_conversionFindText->setStringValue(p.conversionFindText.value_or(QString()));

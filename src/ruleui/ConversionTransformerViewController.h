@@ -27,6 +27,7 @@ public:
     QWidget* viewController() override { return this; }
     TransformViewInfo transformViewInfo() override;
     void loadState(const TransformerProperties& properties) override;
+    QWidget* patternField() override;
     void saveState(TransformerProperties& properties) override;
 
     TransformDialogTextField* conversionFindText() const { return m_conversionFindText; }

@@ -82,13 +82,18 @@ void FindTextTransformerViewController::describeControls()
     m_addAttributeButton->setToolTip(QStringLiteral("Show the tokens to insert file attributes into the text"));
     // The segments are short words: the tool tips say what each one does.
     static const QHash<QString, QString> tips {
-        { QStringLiteral("Wildcards"), QStringLiteral("Find with wildcards: * any text, ? one character") },
+        { QStringLiteral("Wildcards"), FindOptions::wildcardsToolTip() },
         { QStringLiteral("RegEx"), QStringLiteral("Find with a regular expression") },
         { QStringLiteral("Case"), QStringLiteral("Tell upper and lower case apart") },
         { QStringLiteral("First"), QStringLiteral("Replace only the first match") },
     };
     for (int i = 0; i < m_findOptions->segmentCount(); ++i)
         m_findOptions->segment(i)->setToolTip(tips.value(m_findOptions->segment(i)->text()));
+}
+
+QWidget* FindTextTransformerViewController::patternField()
+{
+    return m_findText;
 }
 
 void FindTextTransformerViewController::loadState(const TransformerProperties& properties)

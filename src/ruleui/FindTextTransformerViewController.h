@@ -40,6 +40,7 @@ public:
     void loadState(const TransformerProperties& properties) override;
     void saveState(TransformerProperties& properties) override;
     TransformDialogTextField* insertTokenField() override { return m_text; }
+    QWidget* patternField() override;
 
     TransformDialogTextField* findTextField() const { return m_findText; }
     SegmentedControl* findOptions() const { return m_findOptions; }

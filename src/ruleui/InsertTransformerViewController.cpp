@@ -48,6 +48,10 @@ InsertTransformerViewController::InsertTransformerViewController(QWidget* parent
     m_layout->setRowStretch(2, 0);
     m_layout->setRowStretch(4, 1);
     m_offsetNumber->installEventFilter(this);
+    ViewUtil::describe(m_positionPopup, QStringLiteral("Position"), QStringLiteral("Insert at the start or the end"));
+    ViewUtil::describe(m_offsetNumber, QStringLiteral("Offset"),
+        QStringLiteral("Characters to move the insertion by (Up and Down arrows step it)"));
+    ViewUtil::describe(m_offsetStepper, QStringLiteral("Offset stepper"), QStringLiteral("Steps the offset"));
 
     connect(m_positionPopup, &QComboBox::activated, this, [this] { stateChanged(m_positionPopup); });
     connect(m_offsetNumber, &QLineEdit::editingFinished, this, [this] { stateChanged(m_offsetNumber); });

@@ -216,6 +216,11 @@ void NumberingTransformerViewController::enableDynamicControls(bool enabled)
     m_numberGenerateButton->setEnabled(enabled && m_numberRandom->isChecked());
 }
 
+QWidget* NumberingTransformerViewController::patternField()
+{
+    return m_numberFindText;
+}
+
 void NumberingTransformerViewController::loadState(const TransformerProperties& p)
 {
     m_numberFindText->setStringValue(p.numberFindText.value_or(QString()));

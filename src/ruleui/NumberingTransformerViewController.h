@@ -26,6 +26,7 @@ public:
     TransformViewInfo transformViewInfo() override;
     void enableDynamicControls(bool enabled) override;
     void loadState(const TransformerProperties& properties) override;
+    QWidget* patternField() override;
     void saveState(TransformerProperties& properties) override;
 
     TransformDialogTextField* numberFindText() const { return m_numberFindText; }

@@ -74,6 +74,11 @@ void RegexTransformerViewController::addRegexButtonAction()
     FindOptions::postSave();
 }
 
+QWidget* RegexTransformerViewController::patternField()
+{
+    return m_regexFindText;
+}
+
 void RegexTransformerViewController::loadState(const TransformerProperties& p)
 {
     m_regexFindText->setTokenString(p.regexFindText.value_or(TokenString()));

@@ -18,6 +18,7 @@ public:
     void loadState(const TransformerProperties& properties) override;
     void saveState(TransformerProperties& properties) override;
     TransformDialogTextField* insertTokenField() override { return m_regexReplaceText; }
+    QWidget* patternField() override;
 
     TransformDialogTextField* regexFindText() const { return m_regexFindText; }
     SegmentedControl* regexFindOptions() const { return m_regexFindOptions; }

@@ -14,6 +14,12 @@ SegmentedControl::SegmentedControl(const QStringList& labels, Mode mode, QWidget
         auto* button = new QToolButton(this);
         button->setText(labels.at(i));
         button->setCheckable(true);
+        // Checked and unchecked differ by more than colour: the label's weight.
+        connect(button, &QToolButton::toggled, button, [button](bool checked) {
+            QFont font = button->font();
+            font.setBold(checked);
+            button->setFont(font);
+        });
         layout->addWidget(button);
         m_segments << button;
         connect(button, &QToolButton::clicked, this, [this, i] {

@@ -67,6 +67,11 @@ void SelectTransformerViewController::typeChanged()
     FindOptions::postSave();
 }
 
+QWidget* SelectTransformerViewController::patternField()
+{
+    return m_matchText;
+}
+
 void SelectTransformerViewController::loadState(const TransformerProperties& p)
 {
     const QString type = p.selectType.value_or(MATCHING);

@@ -24,6 +24,7 @@ public:
     TransformViewInfo transformViewInfo() override;
     void enableDynamicControls(bool enabled) override;
     void loadState(const TransformerProperties& properties) override;
+    QWidget* patternField() override;
     void saveState(TransformerProperties& properties) override;
 
     QComboBox* typeSelector() const { return m_typeSelector; }

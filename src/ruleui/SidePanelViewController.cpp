@@ -5,6 +5,7 @@
 #include "platform/NotificationCenter.h"
 #include "uikit/VisualEffects.h"
 
+#include <QApplication>
 #include <QGraphicsOpacityEffect>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
@@ -234,6 +235,10 @@ void SidePanelViewController::selectSidePanel(SidePanel panel)
     QWidget* newView = makeSidePanelViewController(panel);
     if (panel != SidePanel::none && !newView)
         return;
+    QWidget* focus = QApplication::focusWidget();
+    const bool focusInPanel = focus && m_view && m_view->isAncestorOf(focus);
+    if (!focusInPanel)
+        m_focusBeforePanel = focus;
     m_currentSidePanel = panel;
     m_currentSidePanelViewController = newView;
     if (newView) {
@@ -242,6 +247,10 @@ void SidePanelViewController::selectSidePanel(SidePanel panel)
     }
     setCollapsed(panel == SidePanel::none);
     crossFade(oldView, newView);
+    // A closed panel gives the focus back to the control it was opened from.
+    if (panel == SidePanel::none && (focusInPanel || !QApplication::focusWidget()) && m_focusBeforePanel
+        && m_focusBeforePanel->isVisible() && m_focusBeforePanel->isEnabled())
+        m_focusBeforePanel->setFocus(Qt::OtherFocusReason);
 }
 
 void SidePanelViewController::crossFade(QWidget* oldView, QWidget* newView)

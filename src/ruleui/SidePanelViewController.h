@@ -81,4 +81,6 @@ private:
     QHash<int, PanelFactory> m_factories;
     FileInspectorUpdater m_fileInspectorUpdater;
     int m_expandedWidth = DEFAULT_WIDTH;
+    // The control that had the focus when a panel opened.
+    QPointer<QWidget> m_focusBeforePanel;
 };

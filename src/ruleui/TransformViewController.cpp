@@ -24,7 +24,8 @@
 
 TransformViewController::TransformViewController(Transformers* transformers, QWidget* parent)
     : QWidget(parent)
-    , m_renameButton(new QPushButton(QStringLiteral("Rename"), this))
+    // Parented by the layout below, after the rule buttons: Tab reaches them first.
+    , m_renameButton(new QPushButton(QStringLiteral("Rename")))
     , m_buttonView(new QWidget(this))
     , m_buttonScrollArea(new QScrollArea(this))
     , m_fileCountLabel(new QLabel(this))
@@ -68,6 +69,8 @@ TransformViewController::TransformViewController(Transformers* transformers, QWi
     m_renameButton->setAccessibleName(QStringLiteral("Rename"));
     m_renameButton->setAccessibleDescription(QStringLiteral("Renames the listed files on disk with the new names."));
     m_renameButton->setAutoDefault(false);
+    // Space would click the focused button: only Return or Enter rename from the keyboard.
+    m_renameButton->installEventFilter(this);
     m_fileCountLabel->setAccessibleName(QStringLiteral("Files to rename"));
     m_fileCountLabel->setContentsMargins(8, 0, 8, 0);
     m_progressIndicator->setAccessibleName(QStringLiteral("Work in progress"));
@@ -212,6 +215,16 @@ void TransformViewController::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool TransformViewController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_renameButton && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Space || key == Qt::Key_Select)
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool TransformViewController::validateRenameMenuItem() const

@@ -16,8 +16,14 @@
 #include "ruleui/SegmentedControl.h"
 #include "ruleui/TransformerView.h"
 #include "uikit/AppStyle.h"
+#include "uikit/ViewTree.h"
+
+#include "files/File.h"
+#include "files/FileIndex.h"
 
 #include <QCheckBox>
+#include <QLabel>
+#include <QUuid>
 #include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -38,6 +44,7 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
                                                         QStringLiteral("Full Path") },
           SegmentedControl::Mode::selectOne, this))
     , m_descriptionButton(new QToolButton(this))
+    , m_ruleErrorLabel(new QLabel(this))
 {
     m_transformerViews = {
         new SimpleTransformerViewController,
@@ -60,6 +67,7 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
     auto* column = new QVBoxLayout(this);
     column->addLayout(top);
     column->addWidget(m_transformerStackView, 1);
+    column->addWidget(m_ruleErrorLabel);
     auto* stack = new QVBoxLayout(m_transformerStackView);
     stack->setContentsMargins(0, 0, 0, 0);
 
@@ -67,6 +75,14 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
     connect(m_typeSelector, &QComboBox::activated, this, &TransformViewDialogController::typeSelectorChanged);
     connect(m_scopeSegmentedControl, &SegmentedControl::segmentClicked, this, &TransformViewDialogController::transformScope);
     connect(m_descriptionButton, &QToolButton::clicked, this, &TransformViewDialogController::descriptionEdit);
+    m_typeSelector->setAccessibleName(QStringLiteral("Kind"));
+    // Says why the rule cannot run; the error colour alone would not.
+    m_ruleErrorLabel->setAccessibleName(QStringLiteral("Rule error"));
+    m_ruleErrorLabel->setWordWrap(true);
+    m_ruleErrorLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_ruleErrorLabel->setForegroundRole(QPalette::WindowText);
+    m_ruleErrorLabel->hide();
+    m_scopeSegmentedControl->setAccessibleName(QStringLiteral("Scope"));
     m_descriptionButton->setAutoRaise(true);
     m_descriptionButton->setAccessibleName(QStringLiteral("Description"));
     m_descriptionButton->setToolTip(QStringLiteral("Describe this rename action"));
@@ -139,6 +155,79 @@ void TransformViewDialogController::updateControlsForTypeSelector()
     }
     editor->show();
     m_currentTransformerViewController = editor;
+    updateTabOrder();
+    updateRuleError();
+}
+
+void TransformViewDialogController::updateTabOrder()
+{
+    // A shown editor joins the window's focus chain at its end: put its
+    // controls after the rule's own, in reading order.
+    QList<QWidget*> order { m_typeSelector, m_enabledSwitch, m_descriptionButton };
+    for (int i = 0; i < m_scopeSegmentedControl->segmentCount(); ++i)
+        order << m_scopeSegmentedControl->segment(i);
+    if (m_currentTransformerViewController)
+        order << ViewTree::tabStops(m_currentTransformerViewController);
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
+}
+
+std::optional<QString> TransformViewDialogController::ruleError(const Transformer& rule)
+{
+    // The rule run once on a made-up name: a pattern that does not compile
+    // fails it whatever the name. Missing attributes are no fault of the rule.
+    ExtendedFileInfo info;
+    info.fullPath = QStringLiteral("/folder/name.txt");
+    info.path = QStringLiteral("/folder");
+    info.name = QStringLiteral("name");
+    info.ext = QStringLiteral("txt");
+    const QUuid id = QUuid::createUuid();
+    File file(std::nullopt, std::nullopt, FileSource(id, info), FileTransform::initial(id, info, std::nullopt),
+        FileValidation { id, {}, {} }, std::nullopt);
+    FileIndex fileIndex;
+    Transformer probe = rule;
+    probe.disabled = false;
+    probe.transformQuick(file, fileIndex);
+    // The run records its failure in the file.
+    if (file.validation.errors.isEmpty())
+        return std::nullopt;
+    return *file.validation.errors.cbegin();
+}
+
+void TransformViewDialogController::updateRuleError()
+{
+    const std::optional<QString> error = m_shownTransformer ? ruleError(*m_shownTransformer) : std::nullopt;
+    QWidget* field = currentTransformerView() ? currentTransformerView()->patternField() : nullptr;
+    if (m_invalidField && (m_invalidField != field || !error)) {
+        m_invalidField->setPalette(QPalette());
+        m_invalidField->setAccessibleDescription(QString());
+    }
+    m_ruleErrorLabel->setVisible(error.has_value());
+    m_ruleErrorLabel->setText(error ? QStringLiteral("⚠ %1").arg(*error) : QString());
+    m_invalidField = error ? field : nullptr;
+    if (!m_invalidField)
+        return;
+    QPalette tinted = m_invalidField->palette();
+    tinted.setColor(QPalette::Base, AppStyle::blended(tinted.color(QPalette::Base), 0.25, AppStyle::tableTextError()));
+    m_invalidField->setPalette(tinted);
+    m_invalidField->setAccessibleDescription(QStringLiteral("Invalid: %1").arg(*error));
+}
+
+void TransformViewDialogController::focusFirstFieldWhenShown()
+{
+    m_focusFirstFieldOf = m_transformers ? m_transformers->currentTransformerId().value_or(QString()) : QString();
+    focusFirstFieldIfShown();
+}
+
+void TransformViewDialogController::focusFirstFieldIfShown()
+{
+    if (m_focusFirstFieldOf.isEmpty() || m_focusFirstFieldOf != m_currentTransformerId || isHidden()
+        || !m_currentTransformerViewController)
+        return;
+    m_focusFirstFieldOf.clear();
+    const QList<QWidget*> stops = ViewTree::tabStops(m_currentTransformerViewController);
+    if (!stops.isEmpty())
+        stops.first()->setFocus(Qt::TabFocusReason);
 }
 
 void TransformViewDialogController::loadState(const QString& id)
@@ -173,6 +262,7 @@ void TransformViewDialogController::loadTransformerState(const QString& id)
     m_scopeSegmentedControl->setSelectedSegment(scopeIndex < 0 ? 0 : scopeIndex);
     m_lastKnownScopeIndex = m_scopeSegmentedControl->selectedSegment();
     m_shownTransformer = rule;
+    updateRuleError();
     if (rule->needsInitialSave) {
         const Transformer updated = getUpdatedTransformer(rule->id, rule->description, *rule);
         if (!(updated == *rule))
@@ -180,6 +270,7 @@ void TransformViewDialogController::loadTransformerState(const QString& id)
     }
     show();
     m_descriptionButton->setIcon(getDescriptionButtonIcon(*rule));
+    focusFirstFieldIfShown();
 }
 
 Transformer TransformViewDialogController::getUpdatedTransformer(const QString& id, const std::optional<QString>& description,
@@ -210,6 +301,7 @@ void TransformViewDialogController::saveTransformerState(const Transformer& tran
     if (!stored)
         return;
     m_shownTransformer = transformer;
+    updateRuleError();
     if (stored->needsInitialSave) {
         m_transformers->addOrReplaceTransformer(transformer);
         return;

@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QToolButton;
 class DescriptionEditView;
 class SegmentedControl;
@@ -50,6 +51,12 @@ public:
     void insertToken(const Notification& notification);
     void selectTransformerEvent(const Notification& notification);
     void enableControls(bool enabled);
+    // After a rule is added: the keyboard focus goes to the first control of
+    // its editor once the editor shows it.
+    void focusFirstFieldWhenShown();
+    // Why the rule cannot run on any file (a pattern that does not compile), if so.
+    static std::optional<QString> ruleError(const Transformer& rule);
+    QLabel* ruleErrorLabel() const { return m_ruleErrorLabel; }
 
     // The menu command that opens the token chooser; its tokens go into the
     // shown rule's token field.
@@ -64,6 +71,9 @@ private:
     void initControls();
     void initObservers();
     void updateControlsForTypeSelector();
+    void updateTabOrder();
+    void focusFirstFieldIfShown();
+    void updateRuleError();
     void loadState(const QString& id);
     void loadTransformerState(const QString& id);
     Transformer getUpdatedTransformer(const QString& id, const std::optional<QString>& description, const Transformer& existing);
@@ -79,6 +89,8 @@ private:
     QCheckBox* m_enabledSwitch;
     SegmentedControl* m_scopeSegmentedControl;
     QToolButton* m_descriptionButton;
+    QLabel* m_ruleErrorLabel;
+    QPointer<QWidget> m_invalidField;
     QPointer<DescriptionEditView> m_descriptionEditView;
     QPointer<TokenTextViewController> m_tokenTextViewController;
     QList<TransformerView*> m_transformerViews;
@@ -91,4 +103,5 @@ private:
     // The rule as last loaded or saved here: edits are saved before a reload
     // only while the list still holds this value.
     std::optional<Transformer> m_shownTransformer;
+    QString m_focusFirstFieldOf;
 };

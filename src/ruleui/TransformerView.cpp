@@ -39,11 +39,17 @@ const QStringList& segmentLabels()
     return labels;
 }
 
+QString wildcardsToolTip()
+{
+    return QStringLiteral("Find with wildcards: * any text within a name, ** any text across \"/\", "
+                          "# a number (one or more digits); every other character, ? included, stands for itself");
+}
+
 SegmentedControl* makeControl(QWidget* parent)
 {
     auto* control = new SegmentedControl(segmentLabels(), SegmentedControl::Mode::selectAny, parent);
     ViewUtil::describe(control, QStringLiteral("Find options"));
-    const QStringList tips { QStringLiteral("Wildcards: * matches any text, # any digit"),
+    const QStringList tips { wildcardsToolTip(),
         QStringLiteral("The find text is a regular expression"), QStringLiteral("Case-sensitive find"),
         QStringLiteral("First match only") };
     for (int i = 0; i < control->segmentCount(); ++i)

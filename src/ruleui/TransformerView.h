@@ -35,6 +35,9 @@ public:
     virtual void saveState(TransformerProperties& properties) = 0;
     // The field that takes a token inserted from the token panel.
     virtual TransformDialogTextField* insertTokenField() { return nullptr; }
+    // The field holding the text the rule finds, where a pattern that does
+    // not compile is shown as invalid.
+    virtual QWidget* patternField() { return nullptr; }
 };
 
 // The find options shared by the editors.
@@ -49,6 +52,8 @@ struct Fields {
     Flag findFirst;
 };
 const QStringList& segmentLabels();
+// What the wildcards of a find text match, as their tool tip says it.
+QString wildcardsToolTip();
 // The four segments, each with its tool tip and accessible name.
 SegmentedControl* makeControl(QWidget* parent);
 // Absent flags show wildcards on, regular expression off, case-sensitive off

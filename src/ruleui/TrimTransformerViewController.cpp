@@ -93,6 +93,8 @@ TrimTransformerViewController::TrimTransformerViewController(QWidget* parent)
     layout->setRowStretch(5, 1);
     layout->setColumnStretch(5, 1);
     m_charactersLabel->setBuddy(m_charactersText);
+    // Tab in reading order: Match comes before Count on its line.
+    QWidget::setTabOrder(m_matchingSelector, m_countText);
 
     for (const auto& [title, value] : locationSelections())
         m_positionSelector->addItem(title);
@@ -161,6 +163,11 @@ void TrimTransformerViewController::matchingSelectorChanged()
 {
     showHideCharactersField();
     FindOptions::postSave();
+}
+
+QWidget* TrimTransformerViewController::patternField()
+{
+    return m_findText;
 }
 
 void TrimTransformerViewController::loadState(const TransformerProperties& p)

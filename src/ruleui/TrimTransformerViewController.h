@@ -33,6 +33,7 @@ public:
     TransformViewInfo transformViewInfo() override;
     void enableDynamicControls(bool enabled) override;
     void loadState(const TransformerProperties& properties) override;
+    QWidget* patternField() override;
     void saveState(TransformerProperties& properties) override;
 
     TransformDialogTextField* findText() const { return m_findText; }

@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QFontMetricsF>
 #include <QPixmap>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -129,6 +130,12 @@ void TokenTextFieldEditor::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Backtab:
         moveFocus(false);
         return;
+    case Qt::Key_Down:
+        if (!(event->modifiers() & Qt::AltModifier)) {
+            QTextEdit::keyPressEvent(event);
+            return;
+        }
+        [[fallthrough]]; // Alt+Down opens the chip's ▼ as it opens a list
     case Qt::Key_F2: {
         // The keyboard's double click: the chip selected or just before the insertion point.
         const QTextCursor cursor = textCursor();
@@ -175,6 +182,7 @@ void TokenTextFieldEditor::mousePressEvent(QMouseEvent* event)
 {
     m_dragStartPosition.reset();
     m_pressedOnChip = false;
+    m_pressedOnChipArrow = false;
     if (event->button() == Qt::LeftButton) {
         const QPoint position = event->position().toPoint();
         if (auto chip = chipAt(position)) {
@@ -185,6 +193,7 @@ void TokenTextFieldEditor::mousePressEvent(QMouseEvent* event)
             setFocus(Qt::MouseFocusReason);
             m_dragStartPosition = position;
             m_pressedOnChip = true;
+            m_pressedOnChipArrow = isOnChipArrow(*chip, position);
             return;
         }
         if (!(event->modifiers() & Qt::ShiftModifier) && pressIsInSelection(position)) {
@@ -194,6 +203,15 @@ void TokenTextFieldEditor::mousePressEvent(QMouseEvent* event)
         }
     }
     QTextEdit::mousePressEvent(event);
+}
+
+bool TokenTextFieldEditor::isOnChipArrow(int chip, const QPoint& viewportPosition) const
+{
+    // The ▼ ends the chip's label: its glyph and the chip's right padding.
+    const QRectF frame = chipFrame(chip);
+    const qreal arrowWidth = QFontMetricsF(TokenTextAttachmentImageFactory::font()).horizontalAdvance(QStringLiteral(" \u25BC"))
+        + TokenTextAttachmentImageFactory::paddingRight + TokenTextAttachmentImageFactory::marginRight;
+    return viewportPosition.x() >= frame.right() - arrowWidth && viewportPosition.x() < frame.right();
 }
 
 bool TokenTextFieldEditor::pressIsInSelection(const QPoint& viewportPosition) const
@@ -216,6 +234,8 @@ void TokenTextFieldEditor::mouseReleaseEvent(QMouseEvent* event)
         m_dragStartPosition.reset();
         if (!m_pressedOnChip)
             setTextCursor(cursorForPosition(event->position().toPoint()));
+        else if (m_pressedOnChipArrow)
+            editChip(textCursor().selectionStart()); // a click on the chip's ▼ opens its options
         return;
     }
     QTextEdit::mouseReleaseEvent(event);

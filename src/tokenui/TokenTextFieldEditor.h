@@ -78,6 +78,7 @@ private:
     int insertPastedItems(const QMimeData& source, int location);
     bool isOwnDrag(const QMimeData* mimeData) const;
     bool pressIsInSelection(const QPoint& viewportPosition) const;
+    bool isOnChipArrow(int chip, const QPoint& viewportPosition) const;
     void startDrag();
     void moveDraggedText(int location);
     void endDropFeedback();
@@ -88,6 +89,7 @@ private:
     // A press inside the selection: a drag may start from it.
     std::optional<QPoint> m_dragStartPosition;
     bool m_pressedOnChip = false;
+    bool m_pressedOnChipArrow = false;
     // While a drag of this editor's selection runs: its data and its range.
     // Nothing of it outlives the drag, so no later drop is taken for a move.
     QPointer<QMimeData> m_outgoingDrag;

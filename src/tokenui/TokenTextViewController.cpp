@@ -159,8 +159,10 @@ void TokenTableView::keyboardSearch(const QString& search)
 
 void TokenTableView::keyPressEvent(QKeyEvent* event)
 {
-    // Enter (the keypad's) chooses; Return is the table's own.
-    if (KeyUtils::isKeyDown(*event, KeyCode::enter)) {
+    // Enter or Return chooses, not with Shift, Ctrl or Meta held.
+    const bool plainReturn = event->key() == Qt::Key_Return
+        && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::MetaModifier));
+    if (KeyUtils::isKeyDown(*event, KeyCode::enter) || plainReturn) {
         AppNotification::SelectAttribute::post(this);
         return;
     }

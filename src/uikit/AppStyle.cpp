@@ -22,6 +22,19 @@ QColor systemRedColor()
     return QColor::fromRgbF(1.0f, 0.23f, 0.19f);
 }
 
+// The colour moved toward black on a light table, toward white on a dark one,
+// until it reads at the ratio for text on both row backgrounds.
+QColor readableOnTable(QColor color, qreal ratio = 4.5)
+{
+    const QPalette palette = QGuiApplication::palette();
+    const QColor base = palette.color(QPalette::Active, QPalette::Base);
+    const QColor alternate = palette.color(QPalette::Active, QPalette::AlternateBase);
+    const QColor target = base.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
+    for (int step = 0; step < 40 && std::min(ColorContrast::ratio(color, base), ColorContrast::ratio(color, alternate)) < ratio; ++step)
+        color = blended(color, 0.05, target);
+    return color;
+}
+
 // A faint grey fill that reads on light and dark backgrounds alike.
 QColor tertiarySystemFillColor()
 {
@@ -122,17 +135,19 @@ QColor tableTextNormal()
 
 QColor tableTextLight()
 {
-    return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    // Dimmer than the names that change, yet readable: a theme's disabled
+    // text is often too faint for names a user still reads.
+    return readableOnTable(QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text));
 }
 
 QColor tableTextError()
 {
-    return QColor(Qt::red);
+    return readableOnTable(QColor(Qt::red));
 }
 
 QColor tableTextWarning()
 {
-    return QColor::fromRgbF(1.0f, 0.5f, 0.0f);
+    return readableOnTable(QColor::fromRgbF(1.0f, 0.5f, 0.0f));
 }
 
 QColor tableTextNormalSelected()

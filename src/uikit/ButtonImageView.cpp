@@ -129,13 +129,14 @@ void ButtonImageView::paintEvent(QPaintEvent*)
         painter.setPen(QPen(faint, 1));
         painter.drawPath(path);
         if (m_buttonStyle == ButtonStyle::add) {
-            const QIcon plus = AppImages::plusCircle();
-            if (!plus.isNull()) {
-                const QRect square(22, int(h) - 27 - 26, 26, 26);
-                painter.setOpacity(0.5);
-                painter.setCompositionMode(QPainter::CompositionMode_Xor);
-                plus.paint(&painter, square);
-            }
+            // The ⊕ in the text colour: it stands out of light and dark palettes alike.
+            const QRectF square(22, h - 27 - 26, 26, 26);
+            painter.setPen(QPen(palette().color(QPalette::ButtonText), 2));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(square.adjusted(2, 2, -2, -2));
+            const QPointF centre = square.center();
+            painter.drawLine(centre - QPointF(6, 0), centre + QPointF(6, 0));
+            painter.drawLine(centre - QPointF(0, 6), centre + QPointF(0, 6));
         }
         return;
     }

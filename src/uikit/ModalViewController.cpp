@@ -94,7 +94,9 @@ bool ModalViewController::handleKeyDown(QKeyEvent*)
 
 bool ModalViewController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_keyMonitorInstalled && event->type() == QEvent::KeyPress)
+    // Only keys typed into the sheet itself: other windows keep theirs.
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    if (m_keyMonitorInstalled && event->type() == QEvent::KeyPress && widget && widget->window() == this)
         return handleKeyDown(static_cast<QKeyEvent*>(event));
     return QDialog::eventFilter(watched, event);
 }

@@ -11,8 +11,8 @@ class QKeyEvent;
 
 // A window-modal sheet over the rule editor that survives being shown again
 // while it is up: each extra show is counted, and only the matching number of
-// hides takes it down. While it is up it sees every key press of the
-// application first, and queued notifications wait for it.
+// hides takes it down. While it is up it sees every key press typed into it
+// first, and queued notifications wait for it.
 class ModalViewController : public QDialog {
     Q_OBJECT
 public:
@@ -31,8 +31,8 @@ public:
     static void setPresentingWidgetProvider(std::function<QWidget*()> provider);
 
 protected:
-    // Every key press of the application while the sheet is up comes here
-    // first; answer true to consume it. The base lets every key go on.
+    // Every key press typed into the sheet while it is up comes here first;
+    // answer true to consume it. The base lets every key go on.
     virtual bool handleKeyDown(QKeyEvent* event);
 
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -11,5 +11,8 @@ qreal luminance(const QColor& color);
 qreal contrast(const QColor& color, const QColor& other);
 // Black over a colour whose luminance is above 0.5, else white.
 QColor contrastColor(const QColor& color);
+// The contrast ratio of accessibility guidelines, from 1 to 21 whichever
+// colour is lighter: text wants 4.5, icons 3.
+qreal ratio(const QColor& a, const QColor& b);
 
 } // namespace ColorContrast

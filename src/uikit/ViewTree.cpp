@@ -86,4 +86,25 @@ bool isFirstResponder(const QWidget* control)
     return window && window->focusWidget() == control;
 }
 
+QList<QWidget*> tabStops(const QWidget* view)
+{
+    QList<QWidget*> stops;
+    if (!view)
+        return stops;
+    const auto takesTab = [view](const QWidget* widget) {
+        return (widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled() && widget->isVisibleTo(view);
+    };
+    for (QWidget* widget = view->nextInFocusChain(); widget && widget != view; widget = widget->nextInFocusChain()) {
+        if (!view->isAncestorOf(widget) || !takesTab(widget))
+            continue;
+        // The inner editor of a field or a spin box is part of that control's stop.
+        bool inner = false;
+        for (QWidget* ancestor = widget->parentWidget(); ancestor && ancestor != view; ancestor = ancestor->parentWidget())
+            inner = inner || (ancestor->focusPolicy() & Qt::TabFocus);
+        if (!inner && !stops.contains(widget))
+            stops << widget;
+    }
+    return stops;
+}
+
 } // namespace ViewTree

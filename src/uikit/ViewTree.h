@@ -24,6 +24,10 @@ QWidget* child(const QWidget* view, const std::function<bool(QWidget*)>& predica
 QList<QObject*> allChildren(const QObject* controller);
 QObject* child(const QObject* controller, const std::function<bool(QObject*)>& predicate);
 
+// The controls inside `view` that Tab stops at, in the order of the focus
+// chain; a compound control (a field with an inner editor) is one stop.
+QList<QWidget*> tabStops(const QWidget* view);
+
 // True when the control is the focus widget of its window.
 bool isFirstResponder(const QWidget* control);
 

@@ -48,6 +48,9 @@ void describe(QWidget* control, const QString& name, const QString& toolTip)
 {
     control->setAccessibleName(name);
     control->setToolTip(toolTip.isEmpty() ? name : toolTip);
+    // A field whose inner editor takes the focus is heard by that editor's name.
+    if (QWidget* inner = control->focusProxy(); inner && control->isAncestorOf(inner))
+        describe(inner, name, toolTip);
 }
 
 QMap<QString, QString> mapByValue(const QMap<QString, QString>& map)

@@ -5,6 +5,8 @@
 #include "ruleui/ButtonCollectionView.h"
 #include "ruleui/ButtonCollectionViewItem.h"
 #include "ruleui/ButtonViewController.h"
+#include "ruleui/SegmentedControl.h"
+#include "uikit/AppStyle.h"
 #include "ruleui/TransformViewController.h"
 #include "uikit/Appearance.h"
 #include "uikit/QColor+contrast.h"
@@ -108,5 +110,61 @@ TEST_F(PaletteTest, UnselectedRuleButtonsAreReadableInLightAndDarkPalettes)
                     ++ink;
             }
         EXPECT_GT(ink, 20) << (Appearance::isDarkMode(palette) ? "dark" : "light");
+    }
+}
+
+TEST_F(PaletteTest, TableTextReadsAtLeastAtFourAndAHalfToOneInLightAndDarkPalettes)
+{
+    // A theme whose disabled text is faint, as some dark themes give it.
+    QPalette faint = Palettes::dark();
+    faint.setColor(QPalette::Disabled, QPalette::Text, QColor(0x4a, 0x4a, 0x4a));
+    QPalette faintLight = QApplication::style()->standardPalette();
+    faintLight.setColor(QPalette::Disabled, QPalette::Text, QColor(0xbe, 0xbe, 0xbe));
+    const std::pair<const char*, QPalette> palettes[] = {
+        { "light", QApplication::style()->standardPalette() }, { "dark", Palettes::dark() },
+        { "dark, faint disabled text", faint }, { "light, faint disabled text", faintLight } };
+    const auto ratio = [](const QColor& a, const QColor& b) { return ColorContrast::ratio(a, b); };
+    for (const auto& [name, palette] : palettes) {
+        QApplication::setPalette(palette);
+        const std::pair<const char*, QColor> texts[] = { { "name", AppStyle::tableTextNormal() },
+            { "unchanged name", AppStyle::tableTextLight() }, { "error", AppStyle::tableTextError() },
+            { "warning", AppStyle::tableTextWarning() } };
+        for (const auto& [kind, colour] : texts)
+            for (QPalette::ColorRole background : { QPalette::Base, QPalette::AlternateBase })
+                EXPECT_GE(ratio(colour, palette.color(background)), 4.5) << name << ": " << kind;
+        EXPECT_NE(AppStyle::tableTextLight(), AppStyle::tableTextNormal()) << name << ": unchanged names stay dimmer";
+    }
+}
+
+TEST_F(PaletteTest, TheAddSignStandsOutAndTogglesDifferByMoreThanColour)
+{
+    makeWindow();
+    window->show();
+    TestEnvironment::drainEvents();
+    const auto ruleBar = DependencyInjectionRegistry::get<TransformViewController>("test", "test", 0);
+    const auto editor = DependencyInjectionRegistry::get<TransformViewDialogController>("test", "test", 0);
+    ASSERT_TRUE(ruleBar && editor);
+    for (const QPalette& palette : { QApplication::style()->standardPalette(), Palettes::dark() }) {
+        QApplication::setPalette(palette);
+        TestEnvironment::drainEvents();
+        ButtonCollectionView* buttons = ruleBar->buttonViewController()->collectionView();
+        ButtonCollectionViewItem* add = buttons->item(buttons->numberOfItems() - 1);
+        ASSERT_NE(add, nullptr);
+        ASSERT_EQ(add->style(), ButtonStyle::add);
+        const QImage image = add->grab().toImage();
+        const QColor background = palette.color(QPalette::Window);
+        int ink = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                if (ColorContrast::ratio(pixel, background) >= 3.0)
+                    ++ink;
+            }
+        EXPECT_GT(ink, 40) << (Appearance::isDarkMode(palette) ? "dark" : "light") << ": the add sign at 3:1";
+
+        SegmentedControl* scope = editor->scopeSegmentedControl();
+        scope->setSelectedSegment(1);
+        EXPECT_NE(scope->segment(1)->font().bold(), scope->segment(0)->font().bold())
+            << "a checked toggle differs from an unchecked one in more than colour";
     }
 }

@@ -43,8 +43,8 @@ TEST_F(RenameRoadTest, TheQuestionAfterAFailedFileDecidesTheRestOfTheRun)
     const Case cases[] = {
         { "continue, remember", 0, true, 1, { "b3.txt" }, "Successfully renamed 1 files.\n2 files could not be renamed." },
         { "continue", 0, false, 2, { "b3.txt" }, "Successfully renamed 1 files.\n2 files could not be renamed." },
-        { "abort", 1, true, 1, {}, "Successfully renamed 0 files.\n3 files could not be renamed." },
-        { "closed", AlertPresenter::NO_BUTTON, true, 1, {}, "Successfully renamed 0 files.\n3 files could not be renamed." },
+        { "abort", 1, true, 1, {}, "None of the 3 files could be renamed; their rows in the list say why." },
+        { "closed", AlertPresenter::NO_BUTTON, true, 1, {}, "None of the 3 files could be renamed; their rows in the list say why." },
     };
     Preference::set(false, PreferenceKey::autoResolveDuplicates);
     transformers->load({ replaceRule(QStringLiteral("a"), QStringLiteral("b")) });
@@ -80,7 +80,8 @@ TEST_F(RenameRoadTest, TheQuestionAfterAFailedFileDecidesTheRestOfTheRun)
         const QStringList expected = c.renamed.isEmpty() ? QStringList { "a3.txt" } : c.renamed;
         EXPECT_EQ(entries(folder), expected);
         // The report goes to the shared alert sheet.
-        EXPECT_EQ(report, QStringList({ "Rename Partially Completed", c.report }));
+        const char* title = c.renamed.isEmpty() ? "No Files Renamed" : "Rename Partially Completed";
+        EXPECT_EQ(report, QStringList({ title, c.report })) << "a run that renames nothing is no partial completion";
     }
 }
 

@@ -2,6 +2,9 @@
 #include "core/AppNotification+Typed.h"
 #include "core/UndoManager+perform.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 class RenameRunTest : public EngineRunTest {
 protected:
     void SetUp() override
@@ -349,4 +352,23 @@ TEST_F(RenameRunTest, AfterAFailedRunARowWhoseItemIsGoneOrReplacedKeepsItsError)
         // The renamed files are not touched by it.
         EXPECT_TRUE(fileDataSource->getAllFiles().at(0).validation.errors.isEmpty());
     }
+}
+
+TEST_F(RenameRunTest, AFolderThatMayNotBeChangedIsSaidInWordsAndNothingRenamedIsNoPartialCompletionAsUser)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    delegate->answers = { RenameRunDelegate::AbortResponse::abortRenaming() };
+    const QByteArray folder = QFile::encodeName(root.path());
+    ::chmod(folder.constData(), 0555);
+    runRename();
+    ::chmod(folder.constData(), 0755);
+
+    ASSERT_EQ(delegate->questions.size(), 1u);
+    const QString informative = delegate->questions[0].informativeText;
+    EXPECT_TRUE(informative.startsWith(QStringLiteral("You may not rename files in this folder.\n"))) << informative.toStdString();
+    EXPECT_TRUE(informative.contains(QStringLiteral("\nError Code: 513\n\n(Is the folder read-only perhaps?)\n\n")));
+    EXPECT_TRUE(informative.endsWith(QStringLiteral("Would you like to continue renaming the next files?")));
+    EXPECT_EQ(partialCompletionTexts(), QStringList({ QStringLiteral(
+                                            "No Files Renamed|None of the 4 files could be renamed; their rows in the list say why.") }));
 }

@@ -4,6 +4,11 @@
 #include "core/AppNotification.h"
 #include "ruleui/ButtonCollectionViewItem.h"
 
+#include <QApplication>
+#include <QHelpEvent>
+#include <QTest>
+#include <QToolTip>
+
 namespace {
 
 using RuleBarEdits = RuleBarFixture;
@@ -206,3 +211,34 @@ TEST_F(RuleBarEdits, updatesPostApplyChangesOnlyForRuleChanges)
 }
 
 } // namespace
+
+TEST_F(RuleBarEdits, hoveringAButtonShowsItsToolTip)
+{
+    addRules({ TransformerType::simple, TransformerType::prefix });
+    Transformer described = transformers.list().at(1);
+    described.description = QStringLiteral("Adds the shoot's date");
+    transformers.addOrReplaceTransformer(described);
+    NotificationCenter::defaultCenter().post({ NotificationName::transformButtonUpdated });
+    bar->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
+    ASSERT_EQ(view()->numberOfItems(), 3);
+
+    struct Case {
+        const char* name;
+        int item;
+        QString shown;
+    };
+    // Nothing shown first: a tip once shown fades out only after a while.
+    const Case cases[] = {
+        { "a rule without a description", 0, QString() },
+        { "a rule with a description", 1, QStringLiteral("Adds the shoot's date") },
+        { "the Add button", 2, QStringLiteral("Add Rename Action") },
+    };
+    for (const Case& c : cases) {
+        const QPoint centre = view()->item(c.item)->geometry().center();
+        QHelpEvent hover(QEvent::ToolTip, centre, view()->mapToGlobal(centre));
+        QApplication::sendEvent(view(), &hover);
+        EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(), c.shown) << c.name;
+    }
+    QToolTip::hideText();
+}

@@ -5,6 +5,8 @@
 #include "core/AppNotification.h"
 #include "core/AppNotification+Typed.h"
 #include "core/DelayedUpdateWorker.h"
+#include "core/FindParameters.h"
+#include "core/String+find.h"
 #include "platform/Clock.h"
 #include "platform/MainWindowLocator.h"
 #include "platform/UndoManager.h"
@@ -23,6 +25,7 @@
 #include <QPushButton>
 #include <QMimeData>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTest>
@@ -392,3 +395,81 @@ TEST_F(RuleEditor, blockedInputDisablesTheControls)
 }
 
 } // namespace
+
+TEST_F(RuleEditor, aPatternThatDoesNotCompileIsShownInItsFieldWithTheReason)
+{
+    struct Case {
+        const char* name;
+        TransformerType type;
+        P properties;
+        bool invalid;
+    };
+    P regex;
+    regex.regexFindText = TokenString::string("([");
+    P goodRegex;
+    goodRegex.regexFindText = TokenString::string("(a+)");
+    P prefixRegex;
+    prefixRegex.prefixFindText = "[";
+    prefixRegex.prefixFindRegex = true;
+    prefixRegex.prefixFindWildcards = false;
+    P prefixWildcards = prefixRegex;
+    prefixWildcards.prefixFindRegex = false;
+    prefixWildcards.prefixFindWildcards = true;
+    const Case cases[] = {
+        { "regular expression \"([\"", TransformerType::regex, regex, true },
+        { "regular expression \"(a+)\"", TransformerType::regex, goodRegex, false },
+        { "prefix, regular expression \"[\"", TransformerType::prefix, prefixRegex, true },
+        { "prefix, wildcards \"[\"", TransformerType::prefix, prefixWildcards, false },
+    };
+    for (const Case& c : cases) {
+        select(addRule(c.type, c.properties));
+        QWidget* field = dialog->currentTransformerView()->patternField();
+        ASSERT_NE(field, nullptr) << c.name;
+        EXPECT_EQ(dialog->ruleErrorLabel()->isVisibleTo(dialog.get()), c.invalid) << c.name;
+        EXPECT_EQ(field->accessibleDescription().startsWith("Invalid: "), c.invalid) << c.name;
+        if (c.invalid) {
+            EXPECT_TRUE(dialog->ruleErrorLabel()->text().contains("regular expression", Qt::CaseInsensitive)) << c.name;
+            EXPECT_NE(field->palette().color(QPalette::Base), dialog->palette().color(QPalette::Base)) << c.name;
+        }
+    }
+
+    // Mended, the rule shows no error any more.
+    const QString id = addRule(TransformerType::regex, regex);
+    select(id);
+    ASSERT_TRUE(dialog->ruleErrorLabel()->isVisibleTo(dialog.get()));
+    auto* field = dynamic_cast<TransformDialogTextField*>(dialog->currentTransformerView()->patternField());
+    ASSERT_NE(field, nullptr);
+    field->setStringValue("(\\[)");
+    NotificationCenter::defaultCenter().post({ NotificationName::transformButtonSave });
+    EXPECT_FALSE(dialog->ruleErrorLabel()->isVisibleTo(dialog.get()));
+    EXPECT_EQ(field->accessibleDescription(), QString());
+    EXPECT_EQ(field->palette().color(QPalette::Base), dialog->palette().color(QPalette::Base));
+}
+
+TEST(FindOptionsHelp, theWildcardsToolTipSaysWhatTheMatcherDoes)
+{
+    SimpleTransformerViewController simple;
+    const QString tip = simple.findOptions()->segment(0)->toolTip();
+    EXPECT_EQ(tip, FindOptions::wildcardsToolTip());
+    EXPECT_FALSE(tip.contains("? one character")) << "? is no wildcard";
+    // Each claim of the tip, tried on the matcher itself.
+    struct Case {
+        const char* claim;
+        QString find;
+        QString text;
+        bool matches;
+    };
+    const Case cases[] = {
+        { "* any text", "IMG*", "IMG_2024 holiday", true },
+        { "# a number", "IMG_#", "IMG_123", true },
+        { "# needs a digit", "IMG_#", "IMG_abc", false },
+        { "? stands for itself", "a?c", "abc", false },
+        { "? stands for itself", "a?c", "a?c", true },
+    };
+    ASSERT_TRUE(tip.contains("* any text") && tip.contains("# a number") && tip.contains("? included, stands for itself"));
+    for (const Case& c : cases) {
+        const FindParameters parameters(c.find, true);
+        const bool found = !String::ranges(c.text, parameters.pattern(), CompareOption::regularExpression).isEmpty();
+        EXPECT_EQ(found, c.matches) << c.claim << ": " << c.find.toStdString() << " in " << c.text.toStdString();
+    }
+}

@@ -76,14 +76,16 @@ struct KeyCase {
     bool inserts;
 };
 
-TEST_F(TokenChooser, enterInsertsTheSelectedTokenAndReturnDoesNot)
+TEST_F(TokenChooser, enterOrReturnInsertsTheSelectedTokenUnlessShiftOrCtrlIsHeld)
 {
     const QList<KeyCase> cases = {
         { "Enter", Qt::Key_Enter, Qt::KeypadModifier, true },
         { "Enter with Alt", Qt::Key_Enter, Qt::KeypadModifier | Qt::AltModifier, true },
         { "Enter with Shift", Qt::Key_Enter, Qt::KeypadModifier | Qt::ShiftModifier, false },
         { "Enter with Ctrl", Qt::Key_Enter, Qt::KeypadModifier | Qt::ControlModifier, false },
-        { "Return", Qt::Key_Return, Qt::NoModifier, false },
+        { "Return", Qt::Key_Return, Qt::NoModifier, true },
+        { "Return with Shift", Qt::Key_Return, Qt::ShiftModifier, false },
+        { "Return with Ctrl", Qt::Key_Return, Qt::ControlModifier, false },
     };
     TokenTableView* table = fileTable();
     const int row = rowOf(*table, QStringLiteral("date-modified"));

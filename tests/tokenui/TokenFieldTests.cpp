@@ -166,6 +166,47 @@ TEST(TokenFieldEditor, clickSelectsAChipAndDoubleClickAsksForItsPopover)
     EXPECT_EQ(requests.count(), 1);
 }
 
+TEST(TokenFieldEditor, aChipsOptionsOpenOnASingleClickOfItsArrowOrFromTheKeyboard)
+{
+    TransformDialogTextField field;
+    field.resize(400, 40);
+    field.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&field));
+    TokenTextFieldEditor* editor = field.tokenTextFieldEditor();
+    editor->setTokenString(sample());
+    QSignalSpy requests(editor, &TokenTextFieldEditor::tokenEditRequested);
+
+    const QRectF chip = editor->chipFrame(2);
+    QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, chip.center().toPoint());
+    EXPECT_EQ(requests.count(), 0) << "a click on the label only selects the chip";
+    const QPoint onArrow(int(chip.right()) - 12, int(chip.center().y()));
+    ASSERT_EQ(editor->chipAt(onArrow), 2);
+    QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, onArrow);
+    ASSERT_EQ(requests.count(), 1) << "a single click on the arrow opens the options";
+    EXPECT_EQ(editor->editedToken()->location, 2);
+
+    struct Case {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool opens;
+    };
+    const Case cases[] = {
+        { "F2", Qt::Key_F2, Qt::NoModifier, true },
+        { "Alt+Down", Qt::Key_Down, Qt::AltModifier, true },
+        { "Down", Qt::Key_Down, Qt::NoModifier, false },
+    };
+    for (const Case& c : cases) {
+        requests.clear();
+        editor->setFocus();
+        QTextCursor cursor = editor->textCursor();
+        cursor.setPosition(3); // just after the chip
+        editor->setTextCursor(cursor);
+        QTest::keyClick(editor, c.key, c.modifiers);
+        EXPECT_EQ(requests.count(), c.opens ? 1 : 0) << c.name;
+    }
+}
+
 TEST(TokenField, eachFieldHasItsOwnEditor)
 {
     TransformDialogTextField a;

@@ -160,7 +160,10 @@ TEST_F(Colours, TableTextFollowsThePalette)
     palette.setColor(QPalette::Active, QPalette::Text, QColor(1, 2, 3));
     QApplication::setPalette(palette);
     EXPECT_EQ(AppStyle::tableTextNormal(), QColor(1, 2, 3));
-    EXPECT_EQ(AppStyle::tableTextError(), QColor(Qt::red));
+    // Red, darkened as far as the rows' background needs for text.
+    const QColor error = AppStyle::tableTextError();
+    EXPECT_EQ(error.hue(), 0);
+    EXPECT_GE(ColorContrast::ratio(error, palette.color(QPalette::Base)), 4.5);
 }
 
 TEST(AppTextStyle, FontsAndFormats)

@@ -266,6 +266,12 @@ bool ScriptedRun::appendSteps(const QString& verb, const QString& argument)
                             QTest::keyClick(focus, Qt::Key_Tab);
                             return false;
                         } });
+    } else if (verb == QLatin1String("expect-focus")) {
+        // Waits until the control named `argument` has the keyboard focus.
+        m_steps.append({ name, [argument] {
+                            const QWidget* focus = QApplication::focusWidget();
+                            return focus && focus->accessibleName() == argument;
+                        } });
     } else if (verb == QLatin1String("expect-rules") || verb == QLatin1String("expect-current")) {
         const bool count = verb == QLatin1String("expect-rules");
         const int expected = argument.toInt();

@@ -26,6 +26,7 @@ class QWidget;
 //   key SEQUENCE        a key press as the keyboard sends it ("Ctrl+Shift+N", "Delete")
 //   type TEXT           typed into the focused control
 //   tab-to NAME         Tab until the control with that accessible name has the focus
+//   expect-focus NAME   the control with that accessible name has the focus
 //   expect-rules N      the rule list holds N rules
 //   expect-current I    the rule at position I (from 0) is the current one
 //   palette dark|light  the application's palette of a dark or a light desktop theme
