@@ -155,8 +155,10 @@ protected:
         DependencyInjectionRegistry::shared().registerInstance(transformers);
         FileAttributeLoader::install([this](const QUrl& url) {
             ++loads;
-            if (url == blockedUrl)
+            if (url == blockedUrl) {
+                blockedLoadStarted = true;
                 gate.acquire();
+            }
             return textAttributes(url.fileName(), url.fileName().size());
         });
         host.resize(400, 600);
@@ -178,6 +180,7 @@ protected:
 
     std::shared_ptr<Transformers> transformers;
     std::atomic<int> loads { 0 };
+    std::atomic<bool> blockedLoadStarted { false };
     QUrl blockedUrl;
     std::counting_semaphore<8> gate { 0 };
     QWidget host;
@@ -219,7 +222,7 @@ TEST_F(FileDetailsTest, AStaleLoadNeverOverwritesANewerOne)
     fill({ settled(makeFile("/data/slow.txt")), settled(makeFile("/data/quick.txt")) });
     blockedUrl = QUrl::fromLocalFile("/data/slow.txt");
     inspector->updateFileInspectorFor(listed(0));
-    TestEnvironment::processEventsUntil([this] { return loads == 1; });
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([this] { return blockedLoadStarted.load(); }));
     inspector->updateFileInspectorFor(listed(1));
     ASSERT_TRUE(settle());
     const QStringList quick = labels(inspector->fileDetails());
