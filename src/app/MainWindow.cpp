@@ -9,6 +9,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/MainWindowLocator.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QMetaMethod>
 #include <QScreen>
+#include <QStatusBar>
 
 #include "platform/DefaultsStore.h"
 
@@ -73,6 +75,22 @@ MainWindow::MainWindow(QWidget* parent)
             QMetaObject::invokeMethod(this, &MainWindow::validateMenuItems, Qt::QueuedConnection);
         });
     }
+}
+
+void MainWindow::showStatusMessage(const QString& text)
+{
+    QStatusBar* bar = statusBar();
+    if (bar->objectName().isEmpty()) {
+        bar->setObjectName(QStringLiteral("statusLine"));
+        bar->setAccessibleName(QStringLiteral("Status"));
+        bar->setSizeGripEnabled(false);
+        // Only while it says something: the window keeps its height otherwise.
+        connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& message) { bar->setVisible(!message.isEmpty()); });
+    }
+    bar->showMessage(text, STATUS_MESSAGE_MILLISECONDS);
+    bar->setAccessibleDescription(text);
+    QAccessibleEvent announcement(bar, QAccessible::Alert);
+    QAccessible::updateAccessibility(&announcement);
 }
 
 MainWindow::~MainWindow()

@@ -37,6 +37,10 @@ public:
     // Marks the title ("*" in front) while the opened recipe has unsaved changes.
     void setRecipeEdited(bool edited);
     bool isRecipeEdited() const { return m_recipeEdited; }
+    // A line at the foot of the window that stops nobody: shown for a while,
+    // announced to a screen reader, gone with its message.
+    void showStatusMessage(const QString& text);
+    static constexpr int STATUS_MESSAGE_MILLISECONDS = 8000;
 
     // The object that answers `selector`: the focused widget or one that holds
     // it, else the supplemental target; null when nothing does.

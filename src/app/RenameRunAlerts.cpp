@@ -1,5 +1,6 @@
 #include "app/RenameRunAlerts.h"
 
+#include "app/MainWindow.h"
 #include "uikit/Alert.h"
 
 const QString RenameRunAlerts::CONTINUE = QStringLiteral("Continue");
@@ -17,6 +18,12 @@ RenameRunDelegate::AbortResponse RenameRunAlerts::askAbortOrContinue(const Quest
                 answer = AbortResponse::continueRenaming(checkboxChecked);
         });
     return answer;
+}
+
+void RenameRunAlerts::showCompletion(const QString& text)
+{
+    if (MainWindow* window = MainWindow::mainWindow())
+        window->showStatusMessage(text);
 }
 
 void RenameRunAlerts::showWarning(const QString& messageText, const QString& informativeText)

@@ -14,6 +14,8 @@ void RenameRunDelegate::showWarning(const QString& messageText, const QString& i
     AppNotification::ShowModalAlertView::post(messageText, informativeText);
 }
 
+void RenameRunDelegate::showCompletion(const QString&) { }
+
 void RenameRunDelegate::showPartialCompletion(const QString& messageText, const QString& informativeText)
 {
     AppNotification::ShowModalAlertView::post(messageText, informativeText);

@@ -44,4 +44,6 @@ public:
     virtual void showWarning(const QString& messageText, const QString& informativeText);
     // Not every selected file was renamed ("Rename Partially Completed"), or none was.
     virtual void showPartialCompletion(const QString& messageText, const QString& informativeText);
+    // Every selected file was renamed: said without stopping the user.
+    virtual void showCompletion(const QString& text);
 };

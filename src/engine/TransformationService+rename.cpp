@@ -279,7 +279,12 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
     }
     MainThread::runBlocking([] { AppNotification::post(NotificationName::transformButtonUpdated, {}, std::nullopt, RUN_FUNCTION); });
 
-    if (context.totalSuccess < toRename)
+    if (context.totalSuccess < toRename) {
         showFileRenamePartiallyCompletedAlert(context.totalSuccess, toRename, context.strandedReports);
+    } else if (toRename > 0) {
+        const QString text = toRename == 1 ? QStringLiteral("Renamed 1 file.") : QStringLiteral("Renamed %1 files.").arg(toRename);
+        const std::shared_ptr<RenameRunDelegate> alerts = delegate();
+        MainThread::post([alerts, text] { alerts->showCompletion(text); });
+    }
     endLongRunningProcess();
 }

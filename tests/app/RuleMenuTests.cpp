@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 
 // The rule bar's commands as the main menu and the keyboard reach them, in a
@@ -372,4 +373,18 @@ TEST_F(RuleMenuTest, TheWindowKeepsItsFrameAndTellsAboutItself)
     EXPECT_TRUE(about.contains("OpenStreetMap contributors"));
     EXPECT_TRUE(about.contains("GNU General Public License, version 3 or (at your option) any later version"));
     EXPECT_TRUE(about.contains("Open Database License"));
+}
+
+// A run that renamed every file says so on a line that stops nobody.
+TEST_F(RuleMenuTest, TheStatusLineShowsAMessageWithANameAndGoesWithIt)
+{
+    window->show();
+    window->showStatusMessage(QStringLiteral("Renamed 3 files."));
+    QStatusBar* line = window->statusBar();
+    EXPECT_TRUE(line->isVisibleTo(window.get()));
+    EXPECT_EQ(line->currentMessage(), QStringLiteral("Renamed 3 files."));
+    EXPECT_EQ(line->accessibleName(), QStringLiteral("Status"));
+    EXPECT_EQ(line->accessibleDescription(), QStringLiteral("Renamed 3 files."));
+    line->clearMessage();
+    EXPECT_FALSE(line->isVisibleTo(window.get())) << "no empty bar is left";
 }

@@ -75,6 +75,8 @@ TEST_F(RenameRunTest, RenamesTheFilesWithTheAbortButtonOfferedFromTheFirstMoment
     EXPECT_EQ(storedNames(), entries());
     EXPECT_GT(fileDataSource->fileGenerationId(), generation);
     EXPECT_TRUE(delegate->partialCompletions.empty());
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(delegate->completions, std::vector<QString> { QStringLiteral("Renamed 4 files.") });
     EXPECT_EQ(undoManager.undoCount(), 1);
     EXPECT_EQ(undoManager.undoActionName(), QStringLiteral("Update Rename Action"));
     EXPECT_FALSE(undoManager.canRedo());
@@ -168,6 +170,8 @@ TEST_F(RenameRunTest, NothingToRenameShowsAndHidesTheOverlayOnly)
                              QStringLiteral("d.txt") }));
     EXPECT_EQ(recorder.names(), QStringList({ NotificationName::showProgressView, NotificationName::enableUserInput }));
     EXPECT_TRUE(delegate->partialCompletions.empty());
+    TestEnvironment::drainEvents();
+    EXPECT_TRUE(delegate->completions.empty()) << "nothing renamed, nothing to say";
 }
 
 TEST_F(RenameRunTest, AFatalRuleErrorGivesTheAlertAndRenamesNothing)
@@ -211,6 +215,8 @@ TEST_F(RenameRunTest, AbortInTheDialogKeepsTheFilesAlreadyRenamedAndReportsTheRe
     EXPECT_EQ(failed.validation.errors, QSet<QString> { question.error.message });
     EXPECT_EQ(partialCompletionTexts(), QStringList({ QStringLiteral(
                                             "Rename Partially Completed|Successfully renamed 1 files.\n3 files could not be renamed.") }));
+    TestEnvironment::drainEvents();
+    EXPECT_TRUE(delegate->completions.empty()) << "the partial completion says it";
 }
 
 // Two files fail with the same code. With the box ticked the second failure

@@ -41,12 +41,14 @@ public:
     {
         partialCompletions.push_back({ messageText, informativeText });
     }
+    void showCompletion(const QString& text) override { completions.push_back(text); }
 
     std::deque<AbortResponse> answers;
     std::function<void(const Question&)> onAsk;
     std::vector<Question> questions;
     std::vector<std::pair<QString, QString>> warnings;
     std::vector<std::pair<QString, QString>> partialCompletions;
+    std::vector<QString> completions;
 };
 
 inline Transformer prefixRule(const QString& text)
