@@ -1,5 +1,10 @@
 #include "ruleui/SegmentedControl.h"
 
+#include "uikit/AppStyle.h"
+#include "uikit/QColor+contrast.h"
+
+#include <QEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QToolButton>
 
@@ -30,6 +35,37 @@ SegmentedControl::SegmentedControl(const QStringList& labels, Mode mode, QWidget
             emit segmentClicked(i);
         });
     }
+}
+
+void SegmentedControl::setSelectedSegmentAccented()
+{
+    if (!m_accented && qApp)
+        qApp->installEventFilter(this);
+    m_accented = true;
+    applyAccent();
+}
+
+// Style sheets keep the colours they were given: set again on a palette change.
+void SegmentedControl::applyAccent()
+{
+    // The application's palette: a style sheet fixes the widget's own.
+    const QColor accent = AppStyle::accentColor();
+    // Whichever of the palette's text on the accent, black or white reads best.
+    QColor label = QGuiApplication::palette().color(QPalette::HighlightedText);
+    for (const QColor candidate : { QColor(Qt::black), QColor(Qt::white) })
+        if (ColorContrast::ratio(candidate, accent) > ColorContrast::ratio(label, accent))
+            label = candidate;
+    m_applyingAccent = true;
+    setStyleSheet(QStringLiteral("QToolButton:checked { background-color: %1; color: %2; border: 1px solid %1; border-radius: 3px; }")
+                      .arg(accent.name(), label.name()));
+    m_applyingAccent = false;
+}
+
+bool SegmentedControl::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange && !m_applyingAccent)
+        applyAccent();
+    return QWidget::eventFilter(watched, event);
 }
 
 bool SegmentedControl::isSelected(int segment) const

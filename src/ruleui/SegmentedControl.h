@@ -20,6 +20,14 @@ public:
     int selectedSegment() const { return m_selectedSegment; }
     void setSelectedSegment(int segment);
     QToolButton* segment(int index) const { return m_segments.value(index); }
+    // The selected segment in the accent colour, its label in the colour
+    // that reads on it; both follow the palette.
+    void setSelectedSegmentAccented();
+
+protected:
+    // A style sheet keeps its widget out of palette changes: the
+    // application's own change is watched instead.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     void segmentClicked(int segment);
@@ -28,4 +36,8 @@ private:
     Mode m_mode;
     QList<QToolButton*> m_segments;
     int m_selectedSegment = -1;
+    bool m_accented = false;
+    bool m_applyingAccent = false;
+
+    void applyAccent();
 };

@@ -1,6 +1,5 @@
 #include "ruleui/SelectorLineView.h"
 
-#include "uikit/Appearance.h"
 #include "uikit/AppStyle.h"
 
 #include <QEvent>
@@ -51,15 +50,12 @@ std::optional<qreal> SelectorLineView::notchX() const
 
 QColor SelectorLineView::lineColor(const QWidget* view)
 {
-    const QPalette palette = view->palette();
-    return Appearance::isDarkMode(view) ? AppStyle::shaded(palette.color(QPalette::Midlight), 0.3)
-                                        : AppStyle::shaded(palette.color(QPalette::Base), 0.2);
+    return AppStyle::strokeColor(view);
 }
 
 QColor SelectorLineView::notchColor(const QWidget* view)
 {
-    const QPalette palette = view->palette();
-    return Appearance::isDarkMode(view) ? palette.color(QPalette::Midlight) : AppStyle::shaded(palette.color(QPalette::Window), 0.1);
+    return AppStyle::darkBackgroundColor(view);
 }
 
 void SelectorLineView::paintEvent(QPaintEvent*)

@@ -83,6 +83,7 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
     m_ruleErrorLabel->setForegroundRole(QPalette::WindowText);
     m_ruleErrorLabel->hide();
     m_scopeSegmentedControl->setAccessibleName(QStringLiteral("Scope"));
+    m_scopeSegmentedControl->setSelectedSegmentAccented();
     m_descriptionButton->setAutoRaise(true);
     m_descriptionButton->setAccessibleName(QStringLiteral("Description"));
     m_descriptionButton->setToolTip(QStringLiteral("Describe this rename action"));
@@ -400,6 +401,12 @@ void TransformViewDialogController::descriptionEditCompleted(const Transformer& 
         }
     }
     AppNotification::post(NotificationName::transformButtonUpdated, {}, std::nullopt, QStringLiteral("descriptionEdit(_:)"));
+}
+
+void TransformViewDialogController::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), AppStyle::darkBackgroundColor(this));
 }
 
 void TransformViewDialogController::changeEvent(QEvent* event)

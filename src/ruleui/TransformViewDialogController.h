@@ -66,6 +66,9 @@ public:
 protected:
     // The description icon is drawn in the palette's colours: draw it again when they change.
     void changeEvent(QEvent* event) override;
+    // The shaded background that sets the editor apart from the list; the
+    // rule bar's notch is filled with the same colour.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void initControls();

@@ -6,6 +6,7 @@
 #include "ruleui/ButtonCollectionViewItem.h"
 #include "ruleui/ButtonViewController.h"
 #include "ruleui/SegmentedControl.h"
+#include "ruleui/SelectorLineView.h"
 #include "uikit/AppStyle.h"
 #include "ruleui/TransformViewController.h"
 #include "uikit/Appearance.h"
@@ -166,5 +167,51 @@ TEST_F(PaletteTest, TheAddSignStandsOutAndTogglesDifferByMoreThanColour)
         scope->setSelectedSegment(1);
         EXPECT_NE(scope->segment(1)->font().bold(), scope->segment(0)->font().bold())
             << "a checked toggle differs from an unchecked one in more than colour";
+    }
+}
+
+// The rule editor stands apart on its shaded background, the rule bar's notch
+// is filled with that colour, and the chosen scope carries the accent colour.
+TEST_F(PaletteTest, TheRuleEditorIsShadedAndItsScopeAccentedInLightAndDarkPalettes)
+{
+    makeWindow();
+    window->show();
+    TestEnvironment::drainEvents();
+    const auto editor = DependencyInjectionRegistry::get<TransformViewDialogController>("test", "test", 0);
+    ASSERT_TRUE(editor);
+    const auto near = [](const QColor& a, const QColor& b) {
+        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) <= 24;
+    };
+    for (const QPalette& palette : { QApplication::style()->standardPalette(), Palettes::dark() }) {
+        SCOPED_TRACE(Appearance::isDarkMode(palette) ? "dark" : "light");
+        QApplication::setPalette(palette);
+        TestEnvironment::drainEvents();
+        const QColor shade = AppStyle::darkBackgroundColor(editor.get());
+        EXPECT_NE(shade.rgb(), palette.color(QPalette::Window).rgb());
+        EXPECT_EQ(SelectorLineView::notchColor(editor.get()).rgb(), shade.rgb());
+        // A translucent shade is laid over the window's colour.
+        const QColor window = palette.color(QPalette::Window);
+        const qreal alpha = shade.alphaF();
+        const QColor laid = QColor::fromRgbF(shade.redF() * alpha + window.redF() * (1 - alpha),
+            shade.greenF() * alpha + window.greenF() * (1 - alpha), shade.blueF() * alpha + window.blueF() * (1 - alpha));
+        const QImage background = editor->grab(QRect(1, editor->height() - 2, 1, 1)).toImage();
+        EXPECT_TRUE(near(background.pixelColor(0, 0), laid)) << background.pixelColor(0, 0).name().toStdString();
+
+        SegmentedControl* scope = editor->scopeSegmentedControl();
+        scope->setSelectedSegment(2);
+        TestEnvironment::drainEvents();
+        const auto middle = [](QToolButton* segment) {
+            return segment->grab().toImage().pixelColor(segment->width() / 2, 2);
+        };
+        const QColor accent = palette.color(QPalette::Highlight);
+        EXPECT_TRUE(near(middle(scope->segment(2)), accent)) << middle(scope->segment(2)).name().toStdString();
+        EXPECT_FALSE(near(middle(scope->segment(0)), accent)) << middle(scope->segment(0)).name().toStdString();
+        // The label's ink on the accent reads at 4.5:1.
+        const QImage checked = scope->segment(2)->grab().toImage();
+        qreal best = 0;
+        for (int y = 0; y < checked.height(); ++y)
+            for (int x = 0; x < checked.width(); ++x)
+                best = std::max(best, ColorContrast::ratio(checked.pixelColor(x, y), accent));
+        EXPECT_GE(best, 4.5);
     }
 }
