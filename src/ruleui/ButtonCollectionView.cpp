@@ -18,6 +18,8 @@
 #include <QStyleOptionFocusRect>
 #include <QCursor>
 #include <QDrag>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -224,8 +226,76 @@ void ButtonCollectionView::startDrag(int index)
     drag->setMimeData(m_delegate->pasteboardWriterForItemAt(index));
     if (ButtonCollectionViewItem* dragged = item(index))
         drag->setPixmap(dragged->grab());
+    drag->setDragCursor(removalCursor(), Qt::IgnoreAction);
+    QPointer<QWidget> host = window();
+    const bool hostTookDrops = host && host->acceptDrops();
+    if (host) {
+        host->setAcceptDrops(true);
+        host->installEventFilter(this);
+    }
     drag->exec(Qt::MoveAction);
+    if (host) {
+        host->removeEventFilter(this);
+        host->setAcceptDrops(hostTookDrops);
+    }
     m_delegate->endedAt(this, QCursor::pos());
+}
+
+bool ButtonCollectionView::isWithinKeepMargin(const QPoint& globalPoint) const
+{
+    const QRect grown = rect().adjusted(-keepMargin, -keepMargin, keepMargin, keepMargin);
+    return QRect(mapToGlobal(grown.topLeft()), grown.size()).contains(globalPoint);
+}
+
+QPixmap ButtonCollectionView::removalCursor()
+{
+    // A struck-through circle: read as "gone" without colour, in either palette.
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    QPixmap pixmap(QSize(24, 24) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 5));
+    painter.drawEllipse(QRectF(4, 4, 16, 16));
+    painter.drawLine(QPointF(7, 17), QPointF(17, 7));
+    painter.setPen(QPen(Qt::black, 2.5));
+    painter.drawEllipse(QRectF(4, 4, 16, 16));
+    painter.drawLine(QPointF(7, 17), QPointF(17, 7));
+    return pixmap;
+}
+
+bool ButtonCollectionView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != window())
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (!drag->mimeData()->hasFormat(Transformer::pasteboardType))
+            break;
+        const QPoint global = window()->mapToGlobal(drag->position().toPoint());
+        if (isWithinKeepMargin(global)) {
+            drag->setDropAction(Qt::MoveAction);
+            drag->accept();
+        } else {
+            drag->ignore();
+        }
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!drop->mimeData()->hasFormat(Transformer::pasteboardType))
+            break;
+        // Kept where it is: the order its live moves made is put back.
+        drop->ignore();
+        return true;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ButtonCollectionView::dragEnterEvent(QDragEnterEvent* event)

@@ -44,6 +44,16 @@ public:
     // The button that has the keyboard focus while the row has it.
     std::optional<int> focusIndex() const { return m_focusIndex; }
 
+    // A dragged rule dropped farther than this from the bar is deleted.
+    static constexpr int keepMargin = 100;
+    // Whether a screen point lies on the bar or within its keep margin.
+    bool isWithinKeepMargin(const QPoint& globalPoint) const;
+    // The pointer's look while a dragged rule would be deleted.
+    static QPixmap removalCursor();
+    // While a rule is dragged, the window answers for the keep margin, so
+    // the pointer shows a move there and the removal sign beyond it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     void addRequested();
     // Delete pressed on a focused rule button.

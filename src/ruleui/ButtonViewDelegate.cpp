@@ -6,6 +6,8 @@
 #include "platform/Log.h"
 #include "rules/Transformers.h"
 #include "ruleui/ButtonCollectionView.h"
+#include "ruleui/ButtonCollectionViewItem.h"
+#include "ruleui/RemovalAnimation.h"
 
 #include <QMimeData>
 #include <QTimer>
@@ -258,14 +260,13 @@ void ButtonViewDelegate::endedAt(ButtonCollectionView* collectionView, const QPo
             postTransformButtonUpdated(QStringLiteral("collectionView(_:draggingSession:endedAt:dragOperation:)"));
         }
     }
-    bool outside = false;
-    if (collectionView && collectionView->window()) {
-        const QRect grown = collectionView->rect().adjusted(-deleteMargin, -deleteMargin, deleteMargin, deleteMargin);
-        const QRect onScreen(collectionView->mapToGlobal(grown.topLeft()), grown.size());
-        outside = !onScreen.contains(screenPoint);
-    }
-    if (outside && !m_dropAccepted)
+    const bool outside = collectionView && collectionView->window() && !collectionView->isWithinKeepMargin(screenPoint);
+    if (outside && !m_dropAccepted) {
+        if (const auto position = m_transformers && m_dragTransformerId ? m_transformers->indexOf(m_dragTransformerId) : std::nullopt)
+            if (ButtonCollectionViewItem* dragged = collectionView->item(int(*position)))
+                RemovalAnimation::play(dragged->grab(), screenPoint);
         deleteCurrentButtonWithUndo(collectionView);
+    }
     m_initialDragIndexPath.reset();
     m_dragIndexPath.reset();
     m_dragTransformerId.reset();

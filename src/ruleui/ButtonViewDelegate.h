@@ -61,7 +61,6 @@ public:
     void endedAt(ButtonCollectionView* collectionView, const QPoint& screenPoint);
 
     // A drop this far outside the bar deletes the dragged rule.
-    static constexpr int deleteMargin = 100;
 
 private:
     void postTransformButtonUpdated(const QString& function);

@@ -3,7 +3,14 @@
 #include "NotificationRecorder.h"
 #include "core/AppNotification.h"
 
+#include "rules/Transformer.h"
+#include "ruleui/ButtonCollectionView.h"
 #include "ruleui/ButtonCollectionViewItem.h"
+#include "ruleui/RemovalAnimation.h"
+
+#include <QApplication>
+#include <QDragMoveEvent>
+#include <QMimeData>
 
 #include <QTest>
 
@@ -103,14 +110,64 @@ TEST_F(RuleDrag, aDragThatIsNotDroppedOnARulePutsTheOrderBack)
 
 TEST_F(RuleDrag, droppedFarOutsideDeletesTheRuleFromItsOwnPlace)
 {
+    view()->reloadData();
+    ASSERT_EQ(view()->numberOfItems(), 5) << "the four rules and Add";
     beginDrag(1);
     delegate->validateDrop(view(), 3);
     delegate->endedAt(view(), farOutside());
+    // The removal is seen where the button was dropped, and goes.
+    const auto animation = [] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String(RemovalAnimation::OBJECT_NAME) && top->isVisible())
+                return top;
+        return static_cast<QWidget*>(nullptr);
+    };
+    QWidget* shown = animation();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown->geometry().contains(farOutside()));
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return animation() == nullptr; }));
     TestEnvironment::drainEvents();
     EXPECT_EQ(ids(), (QStringList { original[0], original[2], original[3] }));
     EXPECT_EQ(undoManager.undoActionName(), QStringLiteral("Delete Insert Action"));
     undoManager.undo();
     EXPECT_EQ(ids(), original) << "undo puts it back where the drag began";
+}
+
+// While a rule is dragged the window answers for the bar's margin: a move
+// there, refused beyond it, where the pointer shows the removal sign.
+TEST_F(RuleDrag, theWindowAcceptsTheDragOnlyWithinTheKeepMargin)
+{
+    QWidget* window = view()->window();
+    QMimeData rule;
+    rule.setData(Transformer::pasteboardType, QByteArray("x"));
+    QMimeData other;
+    other.setText(QStringLiteral("text"));
+    struct Case {
+        const char* name;
+        QPoint global;
+        const QMimeData* data;
+        bool taken;
+        bool accepted;
+    };
+    const Case cases[] = {
+        { "within the margin", withinMargin(), &rule, true, true },
+        { "far outside", farOutside(), &rule, true, false },
+        { "another kind of drag", withinMargin(), &other, false, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDragMoveEvent move(window->mapFromGlobal(c.global), Qt::MoveAction, c.data, Qt::LeftButton, Qt::NoModifier);
+        move.ignore();
+        EXPECT_EQ(view()->eventFilter(window, &move), c.taken);
+        if (c.taken)
+            EXPECT_EQ(move.isAccepted(), c.accepted);
+    }
+    const QImage sign = ButtonCollectionView::removalCursor().toImage();
+    int ink = 0;
+    for (int y = 0; y < sign.height(); ++y)
+        for (int x = 0; x < sign.width(); ++x)
+            ink += sign.pixelColor(x, y).alpha() > 200 ? 1 : 0;
+    EXPECT_GT(ink, 40) << "the removal sign is drawn";
 }
 
 TEST_F(RuleDrag, noDragStateSurvivesIntoTheNextDrag)
