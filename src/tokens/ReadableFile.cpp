@@ -43,8 +43,7 @@ public:
     TagLib::ByteVector readBlock(unsigned long length) override
     {
         // Only what the file holds is allocated: a damaged header may ask for gigabytes.
-        const qint64 wanted = std::min<qint64>(qint64(std::min<unsigned long>(length, 1UL << 40)),
-            std::max<qint64>(m_file.size() - m_position, 0));
+        const qint64 wanted = std::min<qint64>(qint64(std::min<unsigned long>(length, 1UL << 40)), m_file.readableAt(m_position));
         if (wanted <= 0)
             return {};
         TagLib::ByteVector data(static_cast<unsigned int>(wanted), '\0');
@@ -103,7 +102,7 @@ public:
     int putb(Exiv2::byte) override { return EOF; }
     Exiv2::DataBuf read(long count) override
     {
-        const long wanted = long(std::clamp<qint64>(m_file.size() - m_position, 0, std::max<long>(count, 0)));
+        const long wanted = long(std::min<qint64>(m_file.readableAt(m_position), std::max<long>(count, 0)));
         Exiv2::DataBuf buffer(wanted);
         buffer.size_ = read(buffer.pData_, wanted);
         return buffer;
@@ -148,6 +147,8 @@ public:
             throw Exiv2::Error(Exiv2::kerImageWriteFailed);
         if (m_whole.empty()) {
             const qint64 size = m_file.size();
+            if (m_file.readableAt(0) < size)
+                throw Exiv2::Error(Exiv2::kerFailedToReadImageData);
             m_whole.resize(size_t(size));
             qint64 done = 0;
             while (done < size) {
@@ -303,6 +304,11 @@ qint64 ReadableFile::readAt(qint64 offset, char* buffer, qint64 length)
     }
     m_budget -= done;
     return done;
+}
+
+qint64 ReadableFile::readableAt(qint64 offset) const
+{
+    return std::clamp<qint64>(std::min(m_size - offset, m_budget), 0, m_size);
 }
 
 bool ReadableFile::isLate() const

@@ -44,6 +44,8 @@ public:
     qint64 size() const { return m_size; }
     // Up to `length` bytes from `offset`: 0 at the end, past the deadline or the budget; -1 on an error.
     qint64 readAt(qint64 offset, char* buffer, qint64 length);
+    // How much a read from `offset` may still give: what to allocate for it.
+    qint64 readableAt(qint64 offset) const;
     bool isLate() const;
     bool isExhausted() const;
 
