@@ -1,7 +1,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench fuzz clean
 
 deps:
 	@bash deps/install.sh
@@ -22,6 +22,13 @@ test: build
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+# Every parser of outside input for FUZZ_INPUTS mutated inputs each.
+FUZZ_INPUTS ?= 1000000
+fuzz: configure
+	cmake --build $(BUILD_DIR) --target fuzzers -j $(JOBS)
+	@for f in $(BUILD_DIR)/bench/fuzz_*; do \
+		if [ -f "$$f" ] && [ -x "$$f" ]; then "$$f" $(FUZZ_INPUTS) || exit 1; fi; done
 
 clean:
 	rm -rf $(BUILD_DIR)

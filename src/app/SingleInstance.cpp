@@ -5,6 +5,7 @@
 
 #include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,7 +15,9 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <cerrno>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -26,6 +29,7 @@ constexpr char kAccepted = '1';
 // A sender that stops half-way does not hold the connection open for long.
 constexpr int kReadTimeoutMs = 5000;
 constexpr qsizetype kMaxArgumentLength = 64 * 1024;
+constexpr int kFolderAttempts = 8;
 
 // Only a process of this user may hand over, and only to one of this user.
 bool peerIsThisUser(const QLocalSocket& socket)
@@ -35,6 +39,25 @@ bool peerIsThisUser(const QLocalSocket& socket)
     if (getsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
         return false;
     return credentials.uid == geteuid();
+}
+
+// A folder of this user, itself and not a link, with none of `forbidden` in its mode.
+bool isPrivateFolder(const QString& path, mode_t forbidden)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode)
+        && status.st_uid == geteuid() && (status.st_mode & forbidden) == 0;
+}
+
+// A socket in place that another user made is neither spoken to nor replaced.
+bool isUsableServerName(const QString& serverName)
+{
+    if (serverName.isEmpty())
+        return false;
+    struct stat status {};
+    if (::lstat(QFile::encodeName(serverName).constData(), &status) != 0)
+        return errno == ENOENT;
+    return status.st_uid == geteuid();
 }
 
 bool isAbsoluteLocalPath(const QString& path)
@@ -47,10 +70,21 @@ bool isAbsoluteLocalPath(const QString& path)
 QString SingleInstance::defaultServerName()
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    const QFileInfo runtimeInfo(runtime);
-    if (!runtime.isEmpty() && runtimeInfo.isDir() && runtimeInfo.isWritable())
+    if (!runtime.isEmpty() && isPrivateFolder(runtime, S_IWGRP | S_IWOTH))
         return QDir(runtime).filePath(QStringLiteral("brackenfold.socket"));
-    return QStringLiteral("brackenfold-%1").arg(geteuid());
+    // Without one, a folder of our own under the temporary folder. Another user
+    // may have taken its name first: the next name is tried, in the same order
+    // in every start, so that a second start finds the first.
+    const QString base = QDir::tempPath() + QStringLiteral("/brackenfold-%1").arg(geteuid());
+    for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
+        const QString folder = attempt == 0 ? base : base + QStringLiteral("-%1").arg(attempt);
+        if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+            continue;
+        if (isPrivateFolder(folder, S_IRWXG | S_IRWXO))
+            return folder + QStringLiteral("/socket");
+        Log::error(Log::Category::general, "Single instance: %{public}s is not a private folder of this user", folder);
+    }
+    return {};
 }
 
 SingleInstance::SingleInstance(const QString& serverName, QObject* parent)
@@ -113,6 +147,8 @@ QStringList SingleInstance::absoluteArguments(const QStringList& arguments, cons
 
 bool SingleInstance::handOver(const QString& serverName, const Request& request, int timeoutMs)
 {
+    if (!isUsableServerName(serverName))
+        return false;
     QLocalSocket socket;
     socket.connectToServer(serverName);
     if (!socket.waitForConnected(timeoutMs))
@@ -136,6 +172,11 @@ bool SingleInstance::listen()
 {
     if (m_server)
         return m_server->isListening();
+    if (!isUsableServerName(m_serverName)) {
+        Log::error(Log::Category::general, "Single instance: not listening on %{public}s: the place is not this user's",
+            m_serverName);
+        return false;
+    }
     // Listening puts the new socket in place of whatever is there, so ask first
     // whether an instance answers; a socket left by one that ended is replaced.
     QLocalSocket probe;

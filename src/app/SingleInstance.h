@@ -29,7 +29,9 @@ public:
     };
     using Handler = std::function<void(const Request&)>;
 
-    // The socket of this user: in the private runtime folder when there is one.
+    // The socket of this user: in the private runtime folder when there is one,
+    // else in a folder of this user's alone under the temporary folder; empty
+    // (after logging why) when no such folder can be had.
     static QString defaultServerName();
 
     explicit SingleInstance(const QString& serverName = defaultServerName(), QObject* parent = nullptr);

@@ -6,8 +6,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 DefaultsStore::DefaultsStore(QString filePath)
     : m_filePath(std::move(filePath))
@@ -95,18 +100,41 @@ void DefaultsStore::load()
 
 void DefaultsStore::save()
 {
-    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_lastError = file.errorString();
+    // The settings hold the places of the user's photos: a folder made here is
+    // the user's alone, and so is the file. A new file is written beside the
+    // old and renamed over it, which replaces a link there, never its target.
+    const QString folder = QFileInfo(m_filePath).absolutePath();
+    if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const auto fail = [this](const QString& error) {
+        m_lastError = error;
         Log::error(Log::Category::general, "Unable to write settings %s: %s", m_filePath, m_lastError);
-        return;
+    };
+    const QByteArray target = QFile::encodeName(m_filePath);
+    QByteArray temporary = target + ".XXXXXX";
+    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC); // 0600, whatever the umask
+    if (descriptor < 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    const QByteArray content = QJsonDocument(m_stored).toJson(QJsonDocument::Indented);
+    int error = 0;
+    for (qsizetype written = 0; written < content.size() && !error;) {
+        const ssize_t n = ::write(descriptor, content.constData() + written, size_t(content.size() - written));
+        if (n > 0)
+            written += n;
+        else if (n == 0)
+            error = EIO;
+        else if (errno != EINTR)
+            error = errno;
     }
-    file.write(QJsonDocument(m_stored).toJson(QJsonDocument::Indented));
-    if (!file.commit()) {
-        m_lastError = file.errorString();
-        Log::error(Log::Category::general, "Unable to write settings %s: %s", m_filePath, m_lastError);
-        return;
+    if (!error && ::fsync(descriptor) != 0)
+        error = errno;
+    if (::close(descriptor) != 0 && !error)
+        error = errno;
+    if (!error && ::rename(temporary.constData(), target.constData()) != 0)
+        error = errno;
+    if (error) {
+        ::unlink(temporary.constData());
+        return fail(QString::fromLocal8Bit(std::strerror(error)));
     }
     m_lastError.clear();
 }

@@ -6,7 +6,7 @@
 #include <QString>
 
 // The user's settings: one JSON object in one file, read at start and written
-// atomically after every change. Registered defaults live in memory and answer
+// atomically after every change, readable by the user alone. Registered defaults live in memory and answer
 // only while nothing is stored under their key. Safe to use from any thread.
 class DefaultsStore {
 public:

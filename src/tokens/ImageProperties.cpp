@@ -1,6 +1,7 @@
 #include "tokens/ImageProperties.h"
 
 #include "platform/Log.h"
+#include "tokens/ReadableFile.h"
 
 #include <QFile>
 #include <QLocale>
@@ -453,8 +454,12 @@ void addXmpFallbacks(const Exiv2::XmpData& xmp, QMap<QString, QVariantMap>& dict
 std::optional<QVariantMap> read(const QString& path)
 {
     initializeExiv2();
+    // Declared first: the image reads through it until it is gone.
+    const std::unique_ptr<ReadableFile> readable = ReadableFile::open(path, ReadableFile::IMAGE_LIMITS);
+    if (!readable)
+        return std::nullopt;
     try {
-        Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path.toStdString());
+        Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(Exiv2::BasicIo::AutoPtr(readable->exiv2Io().release()));
         if (!image.get() || !isStillImage(image->imageType()))
             return std::nullopt;
         image->readMetadata();

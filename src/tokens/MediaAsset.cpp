@@ -2,6 +2,7 @@
 
 #include "platform/Log.h"
 #include "tokens/Genre.h"
+#include "tokens/ReadableFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -40,8 +41,6 @@ extern "C" {
 namespace {
 
 constexpr auto BACKGROUND = Log::Category::background;
-// A file that keeps the demuxer busy longer than this is given up.
-constexpr auto READ_TIME_LIMIT = std::chrono::seconds(5);
 
 void forwardAvLog(void*, int level, const char* format, va_list arguments)
 {
@@ -59,12 +58,6 @@ void initializeLibav()
         av_log_set_level(AV_LOG_ERROR);
         av_log_set_callback(&forwardAvLog);
     });
-}
-
-int interruptWhenLate(void* opaque)
-{
-    const auto* deadline = static_cast<const std::chrono::steady_clock::time_point*>(opaque);
-    return std::chrono::steady_clock::now() > *deadline ? 1 : 0;
 }
 
 QString text(const TagLib::String& string)
@@ -291,9 +284,10 @@ void mp4Items(TagLib::MP4::File& file, QList<MediaItem>& items)
 }
 
 template <typename OggFile>
-bool oggItems(const char* path, QList<MediaItem>& items)
+bool oggItems(TagLib::IOStream* stream, QList<MediaItem>& items)
 {
-    OggFile file(path, false);
+    stream->seek(0); // after another kind's attempt
+    OggFile file(stream, false);
     if (!file.isValid())
         return false;
     xiphItems(file.tag(), items);
@@ -364,30 +358,32 @@ QString MediaAsset::escapedKey(const QByteArray& key)
 QList<MediaItem> MediaAsset::tagItems(const QString& path)
 {
     QList<MediaItem> items;
-    const QByteArray local = QFile::encodeName(path);
-    const char* name = local.constData();
+    const std::unique_ptr<ReadableFile> readable = ReadableFile::open(path, ReadableFile::TAG_LIMITS);
+    if (!readable)
+        return items;
+    const std::unique_ptr<TagLib::IOStream> stream = readable->tagLibStream();
     const QString extension = QFileInfo(path).suffix().toLower();
     try {
         if (extension == QLatin1String("mp3")) {
-            TagLib::MPEG::File file(name, false);
+            TagLib::MPEG::File file(stream.get(), TagLib::ID3v2::FrameFactory::instance(), false);
             if (file.isValid())
                 id3Items(file.ID3v2Tag(false), items);
             if (file.isValid() && items.isEmpty())
                 id3v1Items(file.ID3v1Tag(false), items);
         } else if (extension == QLatin1String("wav")) {
-            TagLib::RIFF::WAV::File file(name, false);
+            TagLib::RIFF::WAV::File file(stream.get(), false);
             if (file.isValid() && file.hasID3v2Tag())
                 id3Items(file.ID3v2Tag(), items);
         } else if (extension == QLatin1String("flac")) {
-            TagLib::FLAC::File file(name, false);
+            TagLib::FLAC::File file(stream.get(), TagLib::ID3v2::FrameFactory::instance(), false);
             if (file.isValid())
                 xiphItems(file.xiphComment(false), items);
         } else if (extension == QLatin1String("ogg")) {
-            oggItems<TagLib::Ogg::Vorbis::File>(name, items) || oggItems<TagLib::Ogg::Opus::File>(name, items)
-                || oggItems<TagLib::Ogg::FLAC::File>(name, items);
+            oggItems<TagLib::Ogg::Vorbis::File>(stream.get(), items) || oggItems<TagLib::Ogg::Opus::File>(stream.get(), items)
+                || oggItems<TagLib::Ogg::FLAC::File>(stream.get(), items);
         } else if (extension == QLatin1String("m4a") || extension == QLatin1String("m4p")
             || extension == QLatin1String("mp4")) {
-            TagLib::MP4::File file(name, false);
+            TagLib::MP4::File file(stream.get(), false);
             if (file.isValid())
                 mp4Items(file, items);
         }
@@ -403,12 +399,14 @@ QList<MediaItem> MediaAsset::tagItems(const QString& path)
 std::optional<MediaAsset> MediaAsset::load(const QString& path)
 {
     initializeLibav();
-    auto deadline = std::chrono::steady_clock::now() + READ_TIME_LIMIT;
+    // Declared first: the format context reads through it until it is closed.
+    const std::unique_ptr<ReadableFile> readable = ReadableFile::open(path, ReadableFile::CONTAINER_LIMITS);
+    if (!readable)
+        return std::nullopt;
     FormatContext format;
     format.context = avformat_alloc_context();
-    if (!format.context)
+    if (!format.context || !readable->attachTo(format.context))
         return std::nullopt;
-    format.context->interrupt_callback = { &interruptWhenLate, &deadline };
     // Metadata needs little of the stream: bound what the probing reads.
     format.context->probesize = 2 * 1024 * 1024;
     format.context->max_analyze_duration = 2 * AV_TIME_BASE;

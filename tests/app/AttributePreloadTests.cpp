@@ -1,8 +1,15 @@
 #include "AppTestSupport.h"
+#include "app/OpenFolderEventHandler.h"
+#include "core/AppNotification+Typed.h"
 #include "files/FileAttributeLoader.h"
 #include "tokens/FileAttributesWorker.h"
+#include "tokens/MediaFixtures.h"
 
 #include <QHash>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <condition_variable>
 #include <mutex>
@@ -106,4 +113,53 @@ TEST_F(AttributePreloadTest, APreloadAskedForAsTheRunningOneEndsReadsNoFileAgain
     EXPECT_EQ(readsSoFar().value(urls[1]), 1);
     for (const File& file : dataSource->getAllFiles())
         EXPECT_TRUE(file.attributesInitialized()) << file.source.fileInfo.name.toStdString();
+}
+
+// The real readers over a listed folder that holds more than files: named
+// pipes and links to a device, under the names of songs, movies and photos,
+// and a large file of zeros. The preload reaches the end of the list.
+TEST_F(AppTest, PipesAndDevicesInAListedFolderDoNotHoldThePreload)
+{
+    makeWindow();
+    OpenFolderEventHandler handler;
+    const QString folder = makeFolder({});
+    const QStringList pipes { "x.mp3", "x.m4a", "x.flac", "x.wav", "x.ogg", "x.mov", "x.jpg" };
+    for (const QString& name : pipes)
+        ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "/" + name).constData(), 0600), 0);
+    for (const QString name : { ".mp3", "zero.mov", "zero.jpg" })
+        ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(folder + "/" + name).constData()), 0);
+    QFile zeros(folder + "/zeros.mp3");
+    ASSERT_TRUE(zeros.open(QIODevice::WriteOnly) && zeros.resize(qint64(200) * 1024 * 1024));
+    zeros.close();
+    ASSERT_TRUE(MediaFixtures::writeMp3(folder + "/song.mp3", { { "TIT2", { "Song" } } }, 8));
+    const qsizetype listed = pipes.size() + 3 + 2;
+
+    AppNotification::OpenFolder::post({ QUrl::fromLocalFile(folder) }, false, FileAction::replace);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil(
+        [&] { return dataSource->count() == listed && !handler.openFilesTask().isValid(); }));
+    FileAttributesWorker& worker = FileAttributesWorker::shared();
+    worker.setRuleUsage([] { return true; });
+    worker.preloadAllAttributes();
+    const bool settled = settleBackgroundWork(std::chrono::seconds(120));
+    if (!settled) {
+        // A reader stuck in a pipe is let go, so that the test ends.
+        for (const QString& name : pipes)
+            ::close(::open(QFile::encodeName(folder + "/" + name).constData(), O_WRONLY | O_NONBLOCK));
+        settleBackgroundWork();
+    }
+    worker.setRuleUsage({});
+    ASSERT_TRUE(settled);
+
+    for (const File& file : dataSource->getAllFiles()) {
+        const std::string name = (file.source.fileInfo.name + "." + file.source.fileInfo.ext).toStdString();
+        ASSERT_TRUE(file.attributesInitialized()) << name;
+        const FileAttributeDictionary attributes = file.fileAttributes().attributes;
+        EXPECT_TRUE(attributes.contains("kind")) << name;
+        if (file.source.fileInfo.name == "song") {
+            EXPECT_TRUE(attributes.contains("id3-title")) << name;
+            continue;
+        }
+        for (const QString& key : attributes.keys())
+            EXPECT_FALSE(key.startsWith("media-") || key.startsWith("id3-") || key.startsWith("{")) << name << " " << key.toStdString();
+    }
 }

@@ -194,3 +194,129 @@ TEST_F(SingleInstanceTest, TheFirstInstanceRefusesWhatIsOutOfShape)
     TestEnvironment::drainEvents();
     EXPECT_EQ(handled, 0);
 }
+
+namespace {
+
+// No runtime folder, and a temporary folder of the test's own, where another
+// user may have been first.
+class SocketFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(temporary.isValid());
+        runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
+        temporaryBefore = qgetenv("TMPDIR");
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(temporary.path()));
+        base = temporary.path() + QStringLiteral("/brackenfold-%1").arg(geteuid());
+    }
+    void TearDown() override
+    {
+        restore("XDG_RUNTIME_DIR", runtimeBefore);
+        restore("TMPDIR", temporaryBefore);
+    }
+    static void restore(const char* name, const QByteArray& value)
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    static bool makeFolder(const QString& path, mode_t mode)
+    {
+        return ::mkdir(QFile::encodeName(path).constData(), 0700) == 0
+            && ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+    }
+    // As another user would leave it; only root can give it away.
+    static bool giveAway(const QString& path)
+    {
+        return geteuid() == 0 && ::lchown(QFile::encodeName(path).constData(), 65534, 65534) == 0;
+    }
+
+    QTemporaryDir temporary;
+    QString base;
+    QByteArray runtimeBefore;
+    QByteArray temporaryBefore;
+};
+
+} // namespace
+
+// Whatever holds the folder's name first, the socket lands in a folder of the
+// user's alone, the same one for every start, and the hand-over works there.
+TEST_F(SocketFolderTest, AFolderSomeoneElseMadeIsPassedOverAsUser)
+{
+    struct Case {
+        const char* what;
+        std::function<bool()> plant; // what is at the first name before the start
+    };
+    const Case cases[] = {
+        { "nothing", [] { return true; } },
+        { "an open folder", [&] { return makeFolder(base, 0777); } },
+        { "a folder others may read", [&] { return makeFolder(base, 0755); } },
+        { "a link to a private folder",
+            [&] { return makeFolder(base + "-elsewhere", 0700) && QFile::link(base + "-elsewhere", base); } },
+        { "a file", [&] { QFile file(base); return file.open(QIODevice::WriteOnly); } },
+        { "another user's private folder", [&] { return makeFolder(base, 0700) && (giveAway(base) || geteuid() != 0); } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(temporary.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(temporary.path()));
+        ASSERT_TRUE(c.plant());
+        struct stat planted {};
+        const bool taken = ::lstat(QFile::encodeName(base).constData(), &planted) == 0
+            && !(S_ISDIR(planted.st_mode) && planted.st_uid == geteuid() && (planted.st_mode & 077) == 0);
+
+        const QString name = SingleInstance::defaultServerName();
+        ASSERT_FALSE(name.isEmpty());
+        EXPECT_EQ(name, (taken ? base + "-1" : base) + "/socket");
+        struct stat folder {};
+        ASSERT_EQ(::lstat(QFile::encodeName(QFileInfo(name).path()).constData(), &folder), 0);
+        EXPECT_TRUE(S_ISDIR(folder.st_mode));
+        EXPECT_EQ(folder.st_uid, geteuid());
+        EXPECT_EQ(folder.st_mode & 0777, 0700u);
+        EXPECT_EQ(SingleInstance::defaultServerName(), name); // a second start finds the first
+
+        SingleInstance first(name);
+        bool handled = false;
+        first.setHandler([&](const SingleInstance::Request&) { handled = true; });
+        ASSERT_TRUE(first.listen());
+        auto sent = std::async(std::launch::async, [&] { return SingleInstance::handOver(name, { "/", { "brackenfold" } }); });
+        ASSERT_TRUE(TestEnvironment::processEventsUntil(
+            [&] { return sent.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; },
+            std::chrono::milliseconds(10000)));
+        EXPECT_TRUE(sent.get());
+        EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return handled; }));
+    }
+}
+
+// With every name taken there is no socket: the start goes on alone and says so.
+TEST_F(SocketFolderTest, WithEveryNameTakenNoSocketIsUsedAsUser)
+{
+    for (int i = 0; i < 8; ++i)
+        ASSERT_TRUE(makeFolder(i == 0 ? base : base + QStringLiteral("-%1").arg(i), 0777));
+    const QString name = SingleInstance::defaultServerName();
+    EXPECT_TRUE(name.isEmpty());
+    EXPECT_FALSE(SingleInstance(name).listen());
+    EXPECT_FALSE(SingleInstance::handOver(name, { "/", { "brackenfold" } }, 500));
+}
+
+// A socket another user put in place is neither spoken to nor replaced.
+TEST_F(SingleInstanceTest, ASocketOfAnotherUserIsLeftAlone)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can make a socket of another user";
+    SingleInstance other(name);
+    ASSERT_TRUE(other.listen());
+    ASSERT_EQ(::lchown(QFile::encodeName(name).constData(), 65534, 65534), 0);
+    bool handled = false;
+    other.setHandler([&](const SingleInstance::Request&) { handled = true; });
+    EXPECT_FALSE(SingleInstance::handOver(name, { "/", { "brackenfold" } }, 500));
+    SingleInstance mine(name);
+    EXPECT_FALSE(mine.listen());
+    TestEnvironment::drainEvents();
+    EXPECT_FALSE(handled);
+    struct stat status {};
+    ASSERT_EQ(::lstat(QFile::encodeName(name).constData(), &status), 0);
+    EXPECT_EQ(status.st_uid, 65534u);
+}

@@ -1,10 +1,15 @@
 #include "platform/DefaultsStore.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 TEST(DefaultsStore, ValuesKeepTheirTypesAcrossARestart)
 {
@@ -54,4 +59,76 @@ TEST(DefaultsStore, ADamagedFileIsSetAsideNotOverwritten)
     store.setValue("k", 1);
     DefaultsStore reopened(path);
     EXPECT_EQ(reopened.value("k").toInt(), 1);
+}
+
+// The settings hold the places of the user's photos: whatever the umask, and
+// whatever mode an older file had, what is written is the user's alone.
+TEST(DefaultsStore, TheFileIsWrittenForTheUserAloneAsUser)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("config/brackenfold");
+    const QString path = folder + "/defaults.json";
+    const mode_t umaskBefore = ::umask(022);
+    {
+        DefaultsStore store(path);
+        store.setValue("k", 1);
+        EXPECT_TRUE(store.lastError().isEmpty());
+    }
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+        | QFileDevice::ReadOther));
+    DefaultsStore reopened(path);
+    reopened.setValue("k", 2);
+    ::umask(umaskBefore);
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_EQ(DefaultsStore(path).value("k").toInt(), 2);
+    // Nothing is left beside it.
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList { "defaults.json" });
+}
+
+// A link in place of the settings file is replaced by the file; the file it
+// pointed to stays as it was.
+TEST(DefaultsStore, SavingReplacesALinkNotItsTarget)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("elsewhere.json");
+    const QString path = dir.filePath("defaults.json");
+    {
+        QFile file(target);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(R"({"k": "kept"})");
+    }
+    ASSERT_TRUE(QFile::link(target, path));
+    DefaultsStore store(path);
+    EXPECT_EQ(store.value("k").toString(), "kept"); // read through the link
+    store.setValue("k", QStringLiteral("new"));
+    EXPECT_TRUE(store.lastError().isEmpty());
+
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(DefaultsStore(path).value("k").toString(), "new");
+    QFile untouched(target);
+    ASSERT_TRUE(untouched.open(QIODevice::ReadOnly));
+    EXPECT_EQ(untouched.readAll(), QByteArray(R"({"k": "kept"})"));
+}
+
+TEST(DefaultsStore, AFailedWriteIsReportedAndLeavesTheFileAsItWasAsUser)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("defaults.json");
+    DefaultsStore store(path);
+    store.setValue("k", 1);
+    // A folder the user may not write to; root may, so the check is of the result.
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    store.setValue("k", 2);
+    const bool refused = ::access(QFile::encodeName(dir.path()).constData(), W_OK) != 0;
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    EXPECT_EQ(!store.lastError().isEmpty(), refused);
+    EXPECT_EQ(DefaultsStore(path).value("k").toInt(), refused ? 1 : 2);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "defaults.json" });
 }
