@@ -24,16 +24,17 @@ namespace {
 
 enum Column { attributeColumn = 0, descriptionColumn = 1 };
 
-// The categories in tab order: the identifier of the table and its title.
-const QList<std::pair<QString, QString>>& categories()
+// The categories in tab order: the identifier of the table and its category,
+// titled as the token panel names it.
+const QList<std::pair<QString, TokenCategory>>& categories()
 {
-    static const QList<std::pair<QString, QString>> list = {
-        { QStringLiteral("file"), QStringLiteral("File") },
-        { QStringLiteral("exif"), QStringLiteral("Exif") },
-        { QStringLiteral("gps"), QStringLiteral("GPS") },
-        { QStringLiteral("id3"), QStringLiteral("ID3") },
-        { QStringLiteral("flac"), QStringLiteral("FLAC") },
-        { QStringLiteral("av"), QStringLiteral("Audio and Video") },
+    static const QList<std::pair<QString, TokenCategory>> list = {
+        { QStringLiteral("file"), TokenCategory::file },
+        { QStringLiteral("exif"), TokenCategory::exif },
+        { QStringLiteral("gps"), TokenCategory::gps },
+        { QStringLiteral("id3"), TokenCategory::id3 },
+        { QStringLiteral("flac"), TokenCategory::flac },
+        { QStringLiteral("av"), TokenCategory::av },
     };
     return list;
 }
@@ -177,8 +178,10 @@ TokenTextViewController::TokenTextViewController(QWidget* parent)
     setWindowTitle(QStringLiteral("Tokens"));
     setAccessibleName(QStringLiteral("Token chooser"));
     m_tabView->setAccessibleName(QStringLiteral("Token categories"));
-    for (const auto& [identifier, title] : categories()) {
+    for (const auto& [identifier, category] : categories()) {
+        const QString title = TokenCategories::rawValue(category);
         auto* table = new TokenTableView(identifier, m_tabView);
+        table->setAccessibleName(title + QStringLiteral(" tokens"));
         table->installEventFilter(this);
         connect(table, &QTableWidget::cellDoubleClicked, this, [this, table] { tableViewDoubleClickAction(table); });
         m_tabView->addTab(table, title);

@@ -1,11 +1,14 @@
 #include "tokenui/TokenTextViewController.h"
+#include "tokenui/TokenAttributePanelController.h"
 
 #include "core/AppNotification+Typed.h"
 #include "support/NotificationRecorder.h"
 #include "support/TestEnvironment.h"
 #include "tokens/TokenDetailsList.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -67,6 +70,23 @@ TEST_F(TokenChooser, eachTabListsOneCategoryOfTheCatalog)
     TokenTableView unknown(QStringLiteral("media"));
     EXPECT_EQ(unknown.rowCount(), 0);
     EXPECT_FALSE(unknown.selectedTokenString().has_value());
+}
+
+TEST_F(TokenChooser, namesEachCategoryAsTheTokenPanelDoes)
+{
+    TokenAttributePanelController panel;
+    QStringList segments;
+    for (QAbstractButton* button : panel.buttonBar()->buttons())
+        segments << button->text();
+    for (int tab = 0; tab < chooser.tabView()->count(); ++tab) {
+        const TokenTableView* table = chooser.tableView(tab);
+        ASSERT_FALSE(table->data().isEmpty()) << table->objectName().toStdString();
+        const QString title = chooser.tabView()->tabText(tab);
+        // The title names the category of the tokens the tab lists.
+        EXPECT_EQ(title, TokenCategories::rawValue(table->data().first()->category())) << table->objectName().toStdString();
+        EXPECT_TRUE(segments.contains(title)) << title.toStdString() << " is not a segment of the panel";
+        EXPECT_EQ(table->accessibleName(), title + " tokens");
+    }
 }
 
 struct KeyCase {
