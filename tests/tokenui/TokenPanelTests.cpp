@@ -3,12 +3,16 @@
 
 #include "core/AppNotification+Typed.h"
 #include "support/NotificationRecorder.h"
+#include "support/Palettes.h"
 #include "support/TestEnvironment.h"
 #include "tokens/TokenDetailsList.h"
 #include "tokens/TokenItem.h"
 #include "tokenui/TokenTextAttachmentImageFactory.h"
+#include "uikit/QColor+contrast.h"
 
+#include <QApplication>
 #include <QButtonGroup>
+#include <QStyle>
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
@@ -254,6 +258,44 @@ TEST_F(TokenPanel, ALongDescriptionWrapsToTheWidthItIsGiven)
     const int narrowHeight = panel.tableView()->visualItemRect(item).height();
     EXPECT_GT(narrowHeight, wideHeight) << "the description wraps onto more lines";
     EXPECT_FALSE(panel.tableView()->horizontalScrollBar()->isVisible());
+}
+
+// The strongest contrast of the drawing's pixels in the area against the colour.
+qreal strongestContrast(const QImage& image, const QRect& area, const QColor& background)
+{
+    qreal strongest = 1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            strongest = std::max(strongest, ColorContrast::ratio(image.pixelColor(x, y), background));
+    return strongest;
+}
+
+TEST_F(TokenPanel, CategoryAndDescriptionReadInLightAndDarkPalettes)
+{
+    Palettes::Restore restore;
+    panel.resize(360, 700);
+    for (const QPalette& palette : { QApplication::style()->standardPalette(), Palettes::dark() }) {
+        QApplication::setPalette(palette);
+        TestEnvironment::drainEvents();
+        TokenAttributeTableView* list = panel.tableView();
+        QListWidgetItem* item = list->item(1); // the first token, under its section's title
+        ASSERT_FALSE(item->data(TokenAttributeTableView::TOKEN_ID_ROLE).toString().isEmpty());
+        ASSERT_FALSE(item->isSelected());
+        const QImage image = list->viewport()->grab().toImage();
+        const qreal ratio = image.devicePixelRatio();
+        const QRect row = list->visualItemRect(item);
+        const QRect chip = qobject_cast<TokenDetailsView*>(list->itemDelegate())->chipRect(row, list->indexFromItem(item));
+        const auto scaled = [&](const QRect& r) {
+            return QRect(int(r.left() * ratio), int(r.top() * ratio), int(r.width() * ratio), int(r.height() * ratio));
+        };
+        // The row's own ground, left of its chip.
+        const QColor base = image.pixelColor(int((row.left() + 2) * ratio), int((chip.center().y()) * ratio));
+        EXPECT_EQ(base.lightness() < 128, palette.color(QPalette::Base).lightness() < 128) << "drawn in the palette's colours";
+        const QRect category(chip.right() + TokenDetailsView::spacing, chip.top(), row.right() - chip.right() - TokenDetailsView::spacing, chip.height());
+        const QRect description(row.left(), chip.bottom() + TokenDetailsView::spacing, row.width(), row.bottom() - chip.bottom() - TokenDetailsView::spacing - 1);
+        EXPECT_GE(strongestContrast(image, scaled(category), base), 4.5) << "category";
+        EXPECT_GE(strongestContrast(image, scaled(description), base), 4.5) << "description";
+    }
 }
 
 } // namespace
