@@ -484,6 +484,10 @@ void TransformViewDialogController::showTokenChooser(QObject*)
     // One chooser a window, kept for the next time.
     if (!m_tokenTextViewController)
         m_tokenTextViewController = new TokenTextViewController(window());
+    // It opens by the field its tokens go into, or by the editor without one.
+    TransformerView* view = currentTransformerView();
+    QWidget* field = view ? view->insertTokenField() : nullptr;
+    m_tokenTextViewController->setTargetTextField(field ? field : static_cast<QWidget*>(this));
     AppNotification::post(NotificationName::showTokenTextView, {}, std::nullopt, QStringLiteral("showTokenChooser(_:)"));
 }
 

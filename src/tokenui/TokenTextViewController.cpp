@@ -1,6 +1,7 @@
 #include "tokenui/TokenTextViewController.h"
 
 #include "core/AppNotification+Typed.h"
+#include "platform/DefaultsStore.h"
 #include "platform/NotificationCenter.h"
 #include "tokens/TokenDetailsList.h"
 #include "tokens/TokenItem.h"
@@ -12,8 +13,10 @@
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -216,9 +219,46 @@ void TokenTextViewController::initObservers()
 
 void TokenTextViewController::showTokenTextView()
 {
+    const bool opening = !isVisible();
     show();
+    // Placed once shown, when the frame it has to fit on screen is known.
+    if (opening)
+        placeByTargetTextField();
     raise();
     activateWindow();
+}
+
+void TokenTextViewController::placeByTargetTextField()
+{
+    m_placedAt.reset();
+    QWidget* field = m_targetTextField;
+    if (!field || !field->isVisible())
+        return;
+    constexpr int gap = 4;
+    const QPoint anchor = field->mapToGlobal(QPoint(0, 0));
+    const QSize size = frameGeometry().size();
+    const QRect screen = field->screen()->availableGeometry();
+    QPoint position(anchor.x(), anchor.y() + field->height() + gap);
+    const QJsonObject stored = DefaultsStore::standard().value(OFFSET_KEY).toObject();
+    if (stored.value(QStringLiteral("x")).isDouble() && stored.value(QStringLiteral("y")).isDouble())
+        position = anchor + QPoint(stored.value(QStringLiteral("x")).toInt(), stored.value(QStringLiteral("y")).toInt());
+    else if (position.y() + size.height() > screen.bottom() + 1)
+        position.setY(anchor.y() - gap - size.height());
+    // Whole on screen, or at least its top-left corner when it is larger.
+    position.setX(std::max(std::min(position.x(), screen.right() + 1 - size.width()), screen.left()));
+    position.setY(std::max(std::min(position.y(), screen.bottom() + 1 - size.height()), screen.top()));
+    move(position);
+    m_placedAt = position;
+}
+
+void TokenTextViewController::hideEvent(QHideEvent* event)
+{
+    // Remember a place the user chose, not one this window worked out.
+    if (!event->spontaneous() && m_placedAt && pos() != *m_placedAt && m_targetTextField && m_targetTextField->isVisible()) {
+        const QPoint offset = pos() - m_targetTextField->mapToGlobal(QPoint(0, 0));
+        DefaultsStore::standard().setValue(OFFSET_KEY, QJsonObject { { QStringLiteral("x"), offset.x() }, { QStringLiteral("y"), offset.y() } });
+    }
+    QWidget::hideEvent(event);
 }
 
 void TokenTextViewController::hideTokenTextView()
