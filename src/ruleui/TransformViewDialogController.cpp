@@ -484,6 +484,12 @@ void TransformViewDialogController::showTokenChooser(QObject*)
     // One chooser a window, kept for the next time.
     if (!m_tokenTextViewController)
         m_tokenTextViewController = new TokenTextViewController(window());
+    // It opens by the field its tokens go into, else by the editor or the window.
+    TransformerView* view = currentTransformerView();
+    QWidget* field = view ? view->insertTokenField() : nullptr;
+    if (!field || !field->isVisible())
+        field = isVisible() ? static_cast<QWidget*>(this) : window();
+    m_tokenTextViewController->setTargetTextField(field);
     AppNotification::post(NotificationName::showTokenTextView, {}, std::nullopt, QStringLiteral("showTokenChooser(_:)"));
 }
 

@@ -7,17 +7,23 @@
 #include "tokenui/TokenString+Pasteboard.h"
 #include "tokenui/TokenTextAttachmentImageFactory.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QButtonGroup>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
 #include <QPointer>
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace {
 
@@ -36,7 +42,131 @@ QString plainDescription(const TokenDetails& details)
     return document.toPlainText();
 }
 
+int chipHeight()
+{
+    return int(std::ceil(TokenTextAttachmentImageFactory::imageSize(QString()).height()));
+}
+
+bool isTokenRow(const QModelIndex& index)
+{
+    return !index.data(TokenAttributeTableView::TOKEN_ID_ROLE).toString().isEmpty();
+}
+
 } // namespace
+
+TokenDetailsView::TokenDetailsView(QAbstractItemView* view)
+    : QStyledItemDelegate(view)
+    , m_view(view)
+{
+}
+
+void TokenDetailsView::layOutDescription(QTextDocument& document, const QString& markdown, const QFont& font, qreal width)
+{
+    document.setDefaultFont(font);
+    document.setDocumentMargin(0);
+    document.setMarkdown(markdown.trimmed(), QTextDocument::MarkdownNoHTML);
+    document.setTextWidth(width);
+}
+
+QString TokenDetailsView::chipLabel(const QString& label, qreal availableWidth)
+{
+    namespace Chip = TokenTextAttachmentImageFactory;
+    if (Chip::imageSize(label).width() <= availableWidth)
+        return label;
+    const qreal frame = Chip::paddingLeft + Chip::paddingRight + Chip::marginLeft + Chip::marginRight;
+    return QFontMetricsF(Chip::font()).elidedText(label, Qt::ElideRight, std::max<qreal>(availableWidth - frame, 0));
+}
+
+qreal TokenDetailsView::rowWidth() const
+{
+    const auto* list = qobject_cast<const QListView*>(m_view);
+    return m_view->viewport()->width() - 2 * (list ? list->spacing() : 0);
+}
+
+QRect TokenDetailsView::categoryRect(const QRect& row, const QModelIndex& index, const QFont& font) const
+{
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(index.data(TokenAttributeTableView::CATEGORY_ROLE).toString()) + 2 * inset;
+    const int height = metrics.height() + 4;
+    return QRect(row.right() - inset - width + 1, row.top() + inset + (chipHeight() - height) / 2, width, height);
+}
+
+qreal TokenDetailsView::chipAvailableWidth(const QRect& row, const QModelIndex& index, const QFont& font) const
+{
+    const int besideCategory = row.width() - 2 * inset - spacing - categoryRect(row, index, font).width();
+    return std::min(chipMaximumWidth, besideCategory);
+}
+
+QRect TokenDetailsView::chipRect(const QRect& row, const QModelIndex& index) const
+{
+    const QString label = chipLabel(index.data(TokenAttributeTableView::CHIP_LABEL_ROLE).toString(),
+        chipAvailableWidth(row, index, m_view->font()));
+    const QSizeF size = TokenTextAttachmentImageFactory::imageSize(label);
+    return QRect(row.left() + inset, row.top() + inset, int(std::ceil(size.width())), int(std::ceil(size.height())));
+}
+
+QSize TokenDetailsView::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    if (!isTokenRow(index))
+        return QStyledItemDelegate::sizeHint(option, index);
+    const qreal width = rowWidth();
+    QTextDocument description;
+    layOutDescription(description, index.data(TokenAttributeTableView::DESCRIPTION_ROLE).toString(), option.font,
+        width - 2 * inset);
+    const int height = inset + chipHeight() + spacing + int(std::ceil(description.size().height())) + inset + 1;
+    return QSize(int(width), height);
+}
+
+void TokenDetailsView::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    if (!isTokenRow(index)) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    QStyleOptionViewItem panel = option;
+    initStyleOption(&panel, index);
+    panel.text.clear();
+    panel.icon = QIcon();
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &panel, painter, widget);
+
+    const bool selected = option.state & QStyle::State_Selected;
+    const QColor text = option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+    const QRect row = option.rect;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+
+    const QRect chip = chipRect(row, index);
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const QString label = chipLabel(index.data(TokenAttributeTableView::CHIP_LABEL_ROLE).toString(),
+        chipAvailableWidth(row, index, option.font));
+    painter->drawImage(chip.topLeft(), TokenTextAttachmentImageFactory::createImage(label, TokenDrawStyle::normal, ratio));
+
+    const QRect category = categoryRect(row, index, option.font);
+    QColor border = text;
+    border.setAlphaF(0.375);
+    painter->setPen(border);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRoundedRect(QRectF(category).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    painter->setPen(text);
+    painter->setFont(option.font);
+    painter->drawText(category, Qt::AlignCenter, index.data(TokenAttributeTableView::CATEGORY_ROLE).toString());
+
+    QTextDocument description;
+    layOutDescription(description, index.data(TokenAttributeTableView::DESCRIPTION_ROLE).toString(), option.font,
+        row.width() - 2 * inset);
+    painter->translate(row.left() + inset, row.top() + inset + chipHeight() + spacing);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette = option.palette;
+    context.palette.setColor(QPalette::Text, text);
+    description.documentLayout()->draw(painter, context);
+    painter->restore();
+
+    QColor separator = option.palette.color(QPalette::Text);
+    separator.setAlphaF(0.2);
+    painter->fillRect(QRect(row.left(), row.bottom(), row.width(), 1), separator);
+}
 
 TokenAttributeTableView::TokenAttributeTableView(QWidget* parent)
     : QListWidget(parent)
@@ -49,7 +179,10 @@ TokenAttributeTableView::TokenAttributeTableView(QWidget* parent)
     setWordWrap(true);
     setUniformItemSizes(false);
     setSpacing(2);
-    setIconSize(QSize(160, 24));
+    // Rows are as wide as the list and wrap their description instead.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setItemDelegate(new TokenDetailsView(this));
     // Not the view's own activation: it fires on Return with any modifier.
     connect(this, &QListWidget::itemDoubleClicked, this, &TokenAttributeTableView::choose);
 }
@@ -63,9 +196,10 @@ void TokenAttributeTableView::choose(QListWidgetItem* item)
 
 void TokenAttributeTableView::keyPressEvent(QKeyEvent* event)
 {
-    // Return inserts, except with Shift, Ctrl or Meta held.
-    const bool returnKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (returnKey && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::MetaModifier))) {
+    // Return inserts, except with Shift, Ctrl or Meta held; the keypad's
+    // Enter is left to the list.
+    const Qt::KeyboardModifiers blocked = Qt::ShiftModifier | Qt::ControlModifier | Qt::MetaModifier | Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Return && !(event->modifiers() & blocked)) {
         if (QListWidgetItem* item = currentItem(); item && item->isSelected())
             choose(item);
         return;
@@ -84,6 +218,15 @@ void TokenAttributeTableView::focusInEvent(QFocusEvent* event)
             }
         }
     }
+}
+
+void TokenAttributeTableView::resizeEvent(QResizeEvent* event)
+{
+    const bool widthChanged = event->size().width() != event->oldSize().width();
+    QListWidget::resizeEvent(event);
+    // Row heights follow the width their descriptions wrap to.
+    if (widthChanged)
+        doItemsLayout();
 }
 
 void TokenAttributeTableView::focusOutEvent(QFocusEvent* event)
@@ -259,7 +402,6 @@ void TokenAttributePanelController::updateList(const QList<TokenDetailsRef>& ent
 {
     m_tableView->clear();
     std::optional<TokenCategory> section;
-    const qreal ratio = devicePixelRatioF();
     for (const TokenDetailsRef& details : entries) {
         if (section != details->category()) {
             section = details->category();
@@ -270,14 +412,15 @@ void TokenAttributePanelController::updateList(const QList<TokenDetailsRef>& ent
             header->setFlags(Qt::ItemIsEnabled);
         }
         const QString description = plainDescription(*details);
-        auto* row = new QListWidgetItem(details->tokenId() + QStringLiteral("  ·  ") + TokenCategories::rawValue(details->category())
-                + QLatin1Char('\n') + description,
-            m_tableView);
-        QImage chip = TokenTextAttachmentImageFactory::createImage(details->tokenItem().displayValue(), TokenDrawStyle::normal, ratio);
-        chip.setDevicePixelRatio(ratio);
-        row->setIcon(QIcon(QPixmap::fromImage(chip)));
-        row->setToolTip(description);
+        const QString category = TokenCategories::rawValue(details->category());
+        const QString label = details->tokenItem().displayValue();
+        auto* row = new QListWidgetItem(details->tokenId(), m_tableView);
+        row->setData(Qt::AccessibleTextRole, QStringLiteral("%1, %2: %3").arg(label, category, description));
+        row->setToolTip(QStringLiteral("%1\n%2").arg(label, description));
         row->setData(TokenAttributeTableView::TOKEN_ID_ROLE, details->tokenId());
+        row->setData(TokenAttributeTableView::CHIP_LABEL_ROLE, label);
+        row->setData(TokenAttributeTableView::CATEGORY_ROLE, category);
+        row->setData(TokenAttributeTableView::DESCRIPTION_ROLE, details->tokenDescription());
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
     }
     m_placeholder->setVisible(entries.isEmpty());

@@ -1,6 +1,7 @@
 #include "tokenui/TokenTextViewController.h"
 
 #include "core/AppNotification+Typed.h"
+#include "platform/DefaultsStore.h"
 #include "platform/NotificationCenter.h"
 #include "tokens/TokenDetailsList.h"
 #include "tokens/TokenItem.h"
@@ -12,8 +13,10 @@
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -24,16 +27,17 @@ namespace {
 
 enum Column { attributeColumn = 0, descriptionColumn = 1 };
 
-// The categories in tab order: the identifier of the table and its title.
-const QList<std::pair<QString, QString>>& categories()
+// The categories in tab order: the identifier of the table and its category,
+// titled as the token panel names it.
+const QList<std::pair<QString, TokenCategory>>& categories()
 {
-    static const QList<std::pair<QString, QString>> list = {
-        { QStringLiteral("file"), QStringLiteral("File") },
-        { QStringLiteral("exif"), QStringLiteral("Exif") },
-        { QStringLiteral("gps"), QStringLiteral("GPS") },
-        { QStringLiteral("id3"), QStringLiteral("ID3") },
-        { QStringLiteral("flac"), QStringLiteral("FLAC") },
-        { QStringLiteral("av"), QStringLiteral("Audio and Video") },
+    static const QList<std::pair<QString, TokenCategory>> list = {
+        { QStringLiteral("file"), TokenCategory::file },
+        { QStringLiteral("exif"), TokenCategory::exif },
+        { QStringLiteral("gps"), TokenCategory::gps },
+        { QStringLiteral("id3"), TokenCategory::id3 },
+        { QStringLiteral("flac"), TokenCategory::flac },
+        { QStringLiteral("av"), TokenCategory::av },
     };
     return list;
 }
@@ -177,8 +181,10 @@ TokenTextViewController::TokenTextViewController(QWidget* parent)
     setWindowTitle(QStringLiteral("Tokens"));
     setAccessibleName(QStringLiteral("Token chooser"));
     m_tabView->setAccessibleName(QStringLiteral("Token categories"));
-    for (const auto& [identifier, title] : categories()) {
+    for (const auto& [identifier, category] : categories()) {
+        const QString title = TokenCategories::rawValue(category);
         auto* table = new TokenTableView(identifier, m_tabView);
+        table->setAccessibleName(title + QStringLiteral(" tokens"));
         table->installEventFilter(this);
         connect(table, &QTableWidget::cellDoubleClicked, this, [this, table] { tableViewDoubleClickAction(table); });
         m_tabView->addTab(table, title);
@@ -213,9 +219,46 @@ void TokenTextViewController::initObservers()
 
 void TokenTextViewController::showTokenTextView()
 {
+    const bool opening = !isVisible();
     show();
+    // Placed once shown, when the frame it has to fit on screen is known.
+    if (opening)
+        placeByTargetTextField();
     raise();
     activateWindow();
+}
+
+void TokenTextViewController::placeByTargetTextField()
+{
+    m_placedAt.reset();
+    QWidget* field = m_targetTextField;
+    if (!field || !field->isVisible())
+        return;
+    constexpr int gap = 4;
+    const QPoint anchor = field->mapToGlobal(QPoint(0, 0));
+    const QSize size = frameGeometry().size();
+    const QRect screen = field->screen()->availableGeometry();
+    QPoint position(anchor.x(), anchor.y() + field->height() + gap);
+    const QJsonObject stored = DefaultsStore::standard().value(OFFSET_KEY).toObject();
+    if (stored.value(QStringLiteral("x")).isDouble() && stored.value(QStringLiteral("y")).isDouble())
+        position = anchor + QPoint(stored.value(QStringLiteral("x")).toInt(), stored.value(QStringLiteral("y")).toInt());
+    else if (position.y() + size.height() > screen.bottom() + 1)
+        position.setY(anchor.y() - gap - size.height());
+    // Whole on screen, or at least its top-left corner when it is larger.
+    position.setX(std::max(std::min(position.x(), screen.right() + 1 - size.width()), screen.left()));
+    position.setY(std::max(std::min(position.y(), screen.bottom() + 1 - size.height()), screen.top()));
+    move(position);
+    m_placedAt = position;
+}
+
+void TokenTextViewController::hideEvent(QHideEvent* event)
+{
+    // Remember a place the user chose, not one this window worked out.
+    if (!event->spontaneous() && m_placedAt && pos() != *m_placedAt && m_targetTextField && m_targetTextField->isVisible()) {
+        const QPoint offset = pos() - m_targetTextField->mapToGlobal(QPoint(0, 0));
+        DefaultsStore::standard().setValue(OFFSET_KEY, QJsonObject { { QStringLiteral("x"), offset.x() }, { QStringLiteral("y"), offset.y() } });
+    }
+    QWidget::hideEvent(event);
 }
 
 void TokenTextViewController::hideTokenTextView()

@@ -5,6 +5,7 @@
 #include "platform/Notification.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTableWidget>
 #include <QWidget>
 
@@ -52,7 +53,14 @@ private:
 class TokenTextViewController : public QWidget {
     Q_OBJECT
 public:
+    // Where the user last left the window, relative to its target field.
+    static inline const QString OFFSET_KEY = QStringLiteral("com.quendrel.brackenfold.tokenTextViewOffset");
+
     explicit TokenTextViewController(QWidget* parent = nullptr);
+
+    // The field the window opens by; none places it where the platform does.
+    QWidget* targetTextField() const { return m_targetTextField; }
+    void setTargetTextField(QWidget* field) { m_targetTextField = field; }
 
     QTabWidget* tabView() const { return m_tabView; }
     QPushButton* closeButton() const { return m_closeButton; }
@@ -67,12 +75,18 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void initObservers();
     void selectAttribute(const TokenString& tokenString);
+    // Places the window by its target field: where the user last left it,
+    // else just below the field (above when there is no room), on screen.
+    void placeByTargetTextField();
 
     QTabWidget* m_tabView;
     QPushButton* m_closeButton;
+    QPointer<QWidget> m_targetTextField;
+    std::optional<QPoint> m_placedAt;
 };

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QMenu>
 #include <QMenuBar>
@@ -377,7 +378,12 @@ TEST_F(MenuTest, TheWindowMenuFiltersReachTheFileTable)
 // rule editor keeps it for the next time.
 TEST_F(MenuTest, TheTokenChooserCommandOpensTheChooser)
 {
+    const auto transformers = DependencyInjectionRegistry::get<Transformers>("test", "test", 0);
+    ASSERT_TRUE(transformers);
+    transformers->load({ Transformer::newTransformer() });
+    transformers->selectTransformerAt(0);
     window->show();
+    TestEnvironment::drainEvents();
     QAction* chooser = item("showTokenChooser:");
     ASSERT_NE(chooser, nullptr);
     EXPECT_EQ(chooser->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
@@ -391,4 +397,15 @@ TEST_F(MenuTest, TheTokenChooserCommandOpensTheChooser)
     EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return dialog->tokenTextViewController()->isVisible(); }));
     EXPECT_EQ(dialog->tokenTextViewController()->window(), dialog->tokenTextViewController());
     EXPECT_EQ(dialog->tokenTextViewController()->parentWidget(), window.get());
+
+    // Placed by the shown rule's field, on screen, not over it.
+    const QWidget* target = dialog->tokenTextViewController()->targetTextField();
+    ASSERT_NE(target, nullptr);
+    ASSERT_TRUE(target->isVisible());
+    EXPECT_NE(target, window.get());
+    EXPECT_NE(target, dialog.get());
+    const QRect frame = dialog->tokenTextViewController()->frameGeometry();
+    const QRect targetArea(target->mapToGlobal(QPoint(0, 0)), target->size());
+    EXPECT_TRUE(target->screen()->availableGeometry().contains(frame));
+    EXPECT_FALSE(frame.intersects(targetArea));
 }

@@ -370,6 +370,7 @@ TEST_F(RuleEditor, theTokenChooserInsertsIntoTheShownRule)
     ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return chooser->isVisible(); }));
     dialog->showTokenChooser(nullptr);
     EXPECT_EQ(dialog->tokenTextViewController(), chooser) << "one chooser, kept";
+    EXPECT_EQ(chooser->targetTextField(), editor(1)->textField()) << "opened by the field its tokens go into";
 
     TokenTableView* table = chooser->tableView(0);
     for (int row = 0; row < table->data().size(); ++row)

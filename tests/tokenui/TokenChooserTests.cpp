@@ -1,12 +1,19 @@
 #include "tokenui/TokenTextViewController.h"
+#include "tokenui/TokenAttributePanelController.h"
 
 #include "core/AppNotification+Typed.h"
+#include "platform/DefaultsStore.h"
 #include "support/NotificationRecorder.h"
 #include "support/TestEnvironment.h"
 #include "tokens/TokenDetailsList.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
+#include <QJsonObject>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 
@@ -67,6 +74,23 @@ TEST_F(TokenChooser, eachTabListsOneCategoryOfTheCatalog)
     TokenTableView unknown(QStringLiteral("media"));
     EXPECT_EQ(unknown.rowCount(), 0);
     EXPECT_FALSE(unknown.selectedTokenString().has_value());
+}
+
+TEST_F(TokenChooser, namesEachCategoryAsTheTokenPanelDoes)
+{
+    TokenAttributePanelController panel;
+    QStringList segments;
+    for (QAbstractButton* button : panel.buttonBar()->buttons())
+        segments << button->text();
+    for (int tab = 0; tab < chooser.tabView()->count(); ++tab) {
+        const TokenTableView* table = chooser.tableView(tab);
+        ASSERT_FALSE(table->data().isEmpty()) << table->objectName().toStdString();
+        const QString title = chooser.tabView()->tabText(tab);
+        // The title names the category of the tokens the tab lists.
+        EXPECT_EQ(title, TokenCategories::rawValue(table->data().first()->category())) << table->objectName().toStdString();
+        EXPECT_TRUE(segments.contains(title)) << title.toStdString() << " is not a segment of the panel";
+        EXPECT_EQ(table->accessibleName(), title + " tokens");
+    }
 }
 
 struct KeyCase {
@@ -181,6 +205,85 @@ TEST_F(TokenChooser, rowsGrowWithTheirDescriptionUpToTheTablesHeight)
     EXPECT_LT(shortest, tallest) << "a longer description takes more lines";
     EXPECT_GT(shortest, 0);
     EXPECT_EQ(table->heightOfRow(table->rowCount()), 0);
+}
+
+// A window with a token field, the Tokens window's target.
+class TokenChooserPlacement : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DefaultsStore::standard().remove(TokenTextViewController::OFFSET_KEY);
+        field.setGeometry(20, 30, 200, 24);
+        host.setGeometry(100, 80, 400, 300);
+        host.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    }
+    void TearDown() override { DefaultsStore::standard().remove(TokenTextViewController::OFFSET_KEY); }
+
+    // Opens a chooser by the field and gives its position relative to the field.
+    QPoint openAt(TokenTextViewController& chooser)
+    {
+        chooser.setTargetTextField(&field);
+        chooser.showTokenTextView();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&chooser));
+        return chooser.pos() - field.mapToGlobal(QPoint(0, 0));
+    }
+    QRect screen() const { return field.screen()->availableGeometry(); }
+
+    QWidget host;
+    QLineEdit field { &host };
+};
+
+TEST_F(TokenChooserPlacement, opensJustBelowItsFieldAndWhereTheUserLeftItAfterwards)
+{
+    const QPoint below(0, field.height() + 4);
+    const QPoint moved(60, -20);
+    {
+        TokenTextViewController chooser(&host);
+        EXPECT_EQ(openAt(chooser), below) << "below the field";
+        chooser.close();
+        EXPECT_EQ(openAt(chooser), below) << "not moved: nothing remembered";
+        chooser.move(chooser.pos() + moved - below);
+        chooser.close();
+
+        host.move(host.pos() + QPoint(30, 10));
+        TestEnvironment::drainEvents();
+        EXPECT_EQ(openAt(chooser), moved) << "where it was left, beside the field that moved";
+        chooser.close();
+    }
+    TokenTextViewController next(&host);
+    EXPECT_EQ(openAt(next), moved) << "remembered by the settings";
+}
+
+TEST_F(TokenChooserPlacement, staysOnScreen)
+{
+    struct Case {
+        const char* name;
+        QPoint hostAt; // relative to the screen's top-left
+        std::optional<QPoint> stored;
+    };
+    const QRect area = screen();
+    const QList<Case> cases = {
+        { "field at the screen's bottom", QPoint(40, area.height() - 80), std::nullopt },
+        { "field at the screen's right", QPoint(area.width() - 260, 40), std::nullopt },
+        { "remembered far off", QPoint(40, 40), QPoint(5000, 5000) },
+        { "remembered before the top-left", QPoint(40, 40), QPoint(-5000, -5000) },
+    };
+    for (const Case& c : cases) {
+        if (c.stored)
+            DefaultsStore::standard().setValue(TokenTextViewController::OFFSET_KEY,
+                QJsonObject { { "x", c.stored->x() }, { "y", c.stored->y() } });
+        else
+            DefaultsStore::standard().remove(TokenTextViewController::OFFSET_KEY);
+        host.move(area.topLeft() + c.hostAt);
+        TestEnvironment::drainEvents();
+        TokenTextViewController chooser(&host);
+        const QPoint offset = openAt(chooser);
+        EXPECT_TRUE(area.contains(chooser.frameGeometry())) << c.name;
+        if (!c.stored && c.hostAt.y() > area.height() / 2)
+            EXPECT_LE(offset.y() + chooser.frameGeometry().height(), 0) << c.name << ": above the field, not over it";
+        chooser.close();
+    }
 }
 
 } // namespace
