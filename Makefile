@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 

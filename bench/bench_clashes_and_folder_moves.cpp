@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two steps of a run that grow with the list, at 10,000 and 100,000:
 //  - the duplicate check when every file wants "photo.jpg" beside the same
 //    files each wanting a name of its own, and beside the raw lookups of the

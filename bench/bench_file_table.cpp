@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/DependencyInjectionRegistry.h"
 #include "filetable/FileTableModel.h"
 #include "filetable/TableViewController.h"

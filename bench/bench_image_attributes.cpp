@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads the attributes of 1,000 JPEGs with EXIF and GPS data, and compares the
 // time with one run of `exiv2 -pa` over the same files.
 #include "tokens/FileAttributeUtil.h"

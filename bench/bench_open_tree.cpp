@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens a generated tree of 100,000 files in 1,000 folders and compares the
 // walk with `find` stat-ing the same tree.
 #include "files/FilesAndDirectories.h"

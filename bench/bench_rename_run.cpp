@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main road of one request, phase by phase, beside plain tools on the same
 // disk in the same run: opening (the walk and the hand-over to the store), the
 // preview with three rules, the whole rename run, and then, on a second tree,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image, audio and video readers over damaged files: the first byte picks
 // the file's extension, the rest is its content. Every reader runs on every
 // input, whatever its extension asks for. The seeds are files made by the test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The binary reader of metadata values: the first bytes choose the reads, the
 // rest is the buffer they take from.
 #include "fuzz/FuzzTarget.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSV text as the lookup table imports it: the bytes of a file decoded, then
 // read row by row.
 #include "fuzz/FuzzTarget.h"

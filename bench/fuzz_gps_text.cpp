@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GPS texts: ISO 6709 locations of movies, and the stored forms of coordinates
 // and cached addresses; the positions found are formatted as tokens show them.
 #include "fuzz/FuzzTarget.h"

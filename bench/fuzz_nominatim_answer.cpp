@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Answers of the reverse geocoding service: the first byte picks the HTTP status.
 #include "fuzz/FuzzTarget.h"
 

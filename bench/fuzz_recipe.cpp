@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recipe files as they come from disk, the command line or a hand-over.
 #include "fuzz/FuzzTarget.h"
 

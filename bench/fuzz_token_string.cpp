@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Token strings: the rule texts inside recipes and on the clipboard.
 #include "fuzz/FuzzTarget.h"
 

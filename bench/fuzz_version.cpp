@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Version texts: of recipes and of the version document. Two texts, split at
 // the first newline, are read and compared.
 #include "fuzz/FuzzTarget.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version document of the maker's site.
 #include "fuzz/FuzzTarget.h"
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One static library per folder of src/. A folder without sources yet gives an
 # interface library, so the dependency graph is complete from the start.
 function(brackenfold_library name)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the packages of deps/debian.txt that are not installed yet.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)

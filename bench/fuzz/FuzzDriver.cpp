@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A seeded mutation loop for the fuzz targets where no libFuzzer is at hand:
 // inputs are the seed files of the target's corpus, damaged at random, each
 // handed to the target's entry point. On a crash the input in hand is written

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // One parser under fuzzing. Each bench/fuzz_<parser>.cpp defines the entry

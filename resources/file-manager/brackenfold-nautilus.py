@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # "Rename with Brackenfold" in the context menu of Nautilus (through the
 # nautilus-python extension). The selected local files and folders are handed
 # to Brackenfold, which asks whether to replace or append its list.

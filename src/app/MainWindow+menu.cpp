@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MainMenu.h"
 #include "app/MainWindow.h"
 #include "core/AppNotification.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/UInt64+format.h"
 
 #include "core/Int+format.h"

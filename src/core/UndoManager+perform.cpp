@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/UndoManager+perform.h"
 
 #include "platform/MainWindowLocator.h"

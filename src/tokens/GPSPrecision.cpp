@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tokens/GPSPrecision.h"
 
 #include "core/Dictionary+caseInsensitive.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppTestSupport.h"
 #include "app/OpenFolderEventHandler.h"
 #include "core/AppNotification+Typed.h"

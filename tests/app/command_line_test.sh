@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real binary answers --help and --version on its standard output and ends
 # with status 0: without a display, it would fail if it started the window, and
 # it leaves no single-instance socket behind.

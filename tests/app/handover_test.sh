@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Two starts of the real application: the first shows its window with a folder;
 # the second, started in another folder with a relative recipe path, hands its
 # request to the first and ends, and the first opens the recipe (it is then the

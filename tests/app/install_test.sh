@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs into a temporary folder and checks the desktop's files: the entry
 # that opens files and recipes, the recipe type, and "Rename with Brackenfold"
 # for the file managers.

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the menu's shortcut tests on a virtual X server under a desktop's key
 # scheme ("gnome" or "kde"): the scheme decides which keys the text fields
 # and the standard commands take. Exit 77 marks a skip.

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The window worked with the keyboard alone under xvfb-run, no pointer event:
 # a rule is added and takes the focus, its texts typed, a date token inserted
 # from the token panel and its format chosen in its options, the rule moved

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end run of the real application under xvfb-run: it opens a folder from
 # its command line, plays the steps of a scenario (adding rules and typing into
 # their editors as a user does), waits for the preview, presses Rename and

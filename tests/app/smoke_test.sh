@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the application under xvfb-run with a folder on its command line and
 # checks that it wrote a picture of its window. Exit 77 marks a skip.
 set -u

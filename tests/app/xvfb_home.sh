@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the runs of the real application under xvfb-run: skips (exit 77)
 # without xvfb-run, and gives the run a temporary home folder of its own, since
 # opened folders must lie under the home folder. Sets $work and $folder, an

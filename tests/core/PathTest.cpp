@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/Dictionary+caseInsensitive.h"
 #include "core/String+path.h"
 #include "core/URL+path.h"

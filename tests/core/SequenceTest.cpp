@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/Array+helpers.h"
 #include "core/Sequence+async.h"
 

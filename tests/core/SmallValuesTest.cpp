@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/Bool+value.h"
 #include "core/KeyCode.h"
 #include "core/Math.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "RunTestSupport.h"
 
 // A Numbering rule with "update start" goes on after a rename run from where

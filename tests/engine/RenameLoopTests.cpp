@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "EngineTestSupport.h"
 #include "engine/RenameError.h"
 #include "engine/TransformationUtil.h"

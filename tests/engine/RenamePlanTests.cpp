@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "RunTestSupport.h"
 #include "engine/TransformationQueue.h"
 #include "engine/TransformationUtil+renamePlan.h"

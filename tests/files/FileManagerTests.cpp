@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "FilesFixture.h"
 #include "files/Directory.h"
 #include "files/FileManager.h"

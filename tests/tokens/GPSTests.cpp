@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tokens/GPS.h"
 #include "tokens/GPSCoordinate.h"
 #include "tokens/GPSFormatUtil.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Image, audio and video files made at test time: a tiny JPEG tagged through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tokenui/ControlRole.h"
 #include "tokenui/TokenString+AttributedText.h"
 #include "tokenui/TokenString+Pasteboard.h"

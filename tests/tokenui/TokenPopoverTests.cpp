@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tokenui/TokenAttributeDateView.h"
 #include "tokenui/TokenAttributeGPSView.h"
 #include "tokenui/TokenAttributeRegexView.h"

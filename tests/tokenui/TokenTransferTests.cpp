@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tokenui/TokenFieldHost.h"
 #include "tokenui/TokenString+Pasteboard.h"
 #include "tokenui/TokenTextFieldEditor.h"

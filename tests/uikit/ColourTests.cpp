@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uikit/AppStyle.h"
 #include "uikit/AppTextStyle.h"
 #include "uikit/Appearance.h"
