@@ -6,7 +6,9 @@
 #include "core/DependencyInjectionRegistry.h"
 #include "core/String+csv.h"
 #include "core/String+encoding.h"
+#include "platform/BackgroundPool.h"
 #include "platform/Log.h"
+#include "platform/MainThread.h"
 #include "platform/NotificationCenter.h"
 #include "rules/TransformScope+description.h"
 #include "rules/Transformers.h"
@@ -19,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QHideEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QMenu>
 #include <QSaveFile>
 #include <QShowEvent>
@@ -389,43 +392,74 @@ bool LookupTablePanelController::exportLookupTableToCsv(const QString& path)
     return false;
 }
 
+LookupTablePanelController::ImportedRows LookupTablePanelController::readRows(const QString& path)
+{
+    ImportedRows result;
+    QFile file(path);
+    std::optional<QString> text;
+    if (!file.open(QIODevice::ReadOnly))
+        result.failure = file.errorString();
+    else if (file.size() > MAX_IMPORT_SIZE)
+        result.failure = QStringLiteral("The file is larger than %1 MB.").arg(MAX_IMPORT_SIZE / (1024 * 1024));
+    else if (!(text = String::decodedText(file.readAll())))
+        result.failure = QStringLiteral("The text encoding of the file is not known.");
+    if (!text)
+        return result;
+    // Rows past the most a table holds are counted, not kept: the memory
+    // stays that of a table, whatever the file holds.
+    qsizetype count = 0;
+    String::parseCSV(*text, [&](const QStringList& fields) {
+        if (fields.size() < 2 || fields.at(0).isEmpty())
+            return;
+        if (++count <= TransformerProperties::MAX_LOOKUP_ROWS)
+            result.rows << LookupTableItem(fields.at(0), fields.at(1));
+    });
+    // A recipe would refuse a larger table when it is opened again.
+    if (count > TransformerProperties::MAX_LOOKUP_ROWS) {
+        result.rows.clear();
+        result.failure = QStringLiteral("The file holds %1 rows; a lookup table holds at most %2.")
+                             .arg(count)
+                             .arg(TransformerProperties::MAX_LOOKUP_ROWS);
+    }
+    return result;
+}
+
 bool LookupTablePanelController::importRows(const QString& path)
 {
     if (!m_currentTransformerId)
         return false;
-    const auto refuse = [&path](const QString& reason) {
-        Log::error(Log::Category::general, "Unable to read CSV file %{public}s due to: %{public}s", path, reason);
-        Alert::warning(QStringLiteral("Unable to read CSV file"), QStringLiteral("%1\n%2").arg(path, reason));
+    return applyImportedRows(path, readRows(path));
+}
+
+bool LookupTablePanelController::applyImportedRows(const QString& path, const ImportedRows& imported)
+{
+    if (!imported.failure.isEmpty()) {
+        Log::error(Log::Category::general, "Unable to read CSV file %{public}s due to: %{public}s", path, imported.failure);
+        Alert::warning(QStringLiteral("Unable to read CSV file"), QStringLiteral("%1\n%2").arg(path, imported.failure));
         return false;
-    };
-    QFile file(path);
-    std::optional<QString> text;
-    QString reason;
-    if (!file.open(QIODevice::ReadOnly))
-        reason = file.errorString();
-    else if (file.size() > MAX_IMPORT_SIZE)
-        reason = QStringLiteral("The file is larger than %1 MB.").arg(MAX_IMPORT_SIZE / (1024 * 1024));
-    else if (!(text = String::decodedText(file.readAll())))
-        reason = QStringLiteral("The text encoding of the file is not known.");
-    if (!text)
-        return refuse(reason);
-    QList<LookupTableItem> rows;
-    String::parseCSV(*text, [&rows](const QStringList& fields) {
-        if (fields.size() >= 2 && !fields.at(0).isEmpty())
-            rows << LookupTableItem(fields.at(0), fields.at(1));
-    });
-    // A recipe would refuse a larger table when it is opened again.
-    if (rows.size() > TransformerProperties::MAX_LOOKUP_ROWS)
-        return refuse(QStringLiteral("The file holds %1 rows; a lookup table holds at most %2.")
-                          .arg(rows.size())
-                          .arg(TransformerProperties::MAX_LOOKUP_ROWS));
-    m_lookupData = rows;
+    }
+    m_lookupData = imported.rows;
     showRows(std::nullopt);
     if (m_lookupTable->title().value_or(QString()).isEmpty())
         m_lookupTable->setTitle(QFileInfo(path).completeBaseName());
     if (m_changesTracker->isChanged())
         post(NotificationName::transformButtonSave, QStringLiteral("importRows(_:)"));
     return true;
+}
+
+void LookupTablePanelController::importRowsInBackground(const QString& path)
+{
+    if (!m_currentTransformerId)
+        return;
+    QPointer<LookupTablePanelController> self(this);
+    const QString rule = *m_currentTransformerId;
+    BackgroundPool::start([self, rule, path] {
+        auto imported = std::make_shared<ImportedRows>(readRows(path));
+        MainThread::post([self, rule, path, imported] {
+            if (self && self->m_currentTransformerId == rule)
+                self->applyImportedRows(path, *imported);
+        });
+    });
 }
 
 void LookupTablePanelController::importRowsAction()
@@ -438,7 +472,7 @@ void LookupTablePanelController::importRowsAction()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QFileDialog::fileSelected, this, [self](const QString& path) {
         if (self)
-            self->importRows(path);
+            self->importRowsInBackground(path);
     });
     dialog->open();
 }

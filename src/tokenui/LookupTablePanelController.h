@@ -65,9 +65,19 @@ public:
     bool exportLookupTableToCsv(const QString& path);
     // Replaces the rows with those of a CSV file; true when it could be read.
     bool importRows(const QString& path);
+    // The rows of a CSV file, or why there are none. Touches no widget, so a
+    // worker reads the file while the window goes on.
+    struct ImportedRows {
+        QList<LookupTableItem> rows;
+        QString failure;
+    };
+    static ImportedRows readRows(const QString& path);
 
     void exportCsv();
     void importRowsAction();
+    // Reads the file on a worker, then shows its rows in the rule it was
+    // chosen for; a rule left in between keeps its table.
+    void importRowsInBackground(const QString& path);
     void exportLookupTableToCsvAction();
     void closeButtonAction();
 
@@ -76,6 +86,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Shows imported rows, or tells the user why there are none.
+    bool applyImportedRows(const QString& path, const ImportedRows& imported);
     Transformers* transformers() const;
     bool isCurrentRuleLoaded() const;
     void showRows(std::optional<int> selectingRow);

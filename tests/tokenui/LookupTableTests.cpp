@@ -4,6 +4,7 @@
 #include "support/TestEnvironment.h"
 
 #include "core/AppNotification.h"
+#include "platform/BackgroundPool.h"
 #include "platform/MainWindowLocator.h"
 #include "platform/NotificationQueue.h"
 #include "platform/UndoManager.h"
@@ -321,6 +322,23 @@ TEST_F(LookupTable, filesThatCannotBeReadOrWrittenAreReported)
         << presenter.requests.at(2).informativeText.toStdString();
     EXPECT_EQ(rowsOf(editor->lookupData()), before);
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("no/such/folder/out.csv"))));
+}
+
+// The menu's import reads the file on a worker: its rows land in the rule the
+// file was chosen for, never in a rule selected in between.
+TEST_F(LookupTable, anImportReadOnAWorkerLandsOnlyInItsOwnRule)
+{
+    write(QStringLiteral("rows.csv"), "p;q\nr;s\n");
+    editor->importRowsInBackground(file(QStringLiteral("rows.csv")));
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return rowsOf(editor->lookupData()) == Rows { { "p", "q" }, { "r", "s" } }; }));
+
+    const QString otherId = addRule(TransformerType::conversion, Rows { { "keep", "me" } });
+    editor->importRowsInBackground(file(QStringLiteral("rows.csv")));
+    transformers.selectTransformer(otherId);
+    editor->load(); // the next rule is shown before the worker's answer is
+    BackgroundPool::waitForDone();
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(rowsOf(editor->lookupData()), (Rows { { "keep", "me" } }));
 }
 
 TEST_F(LookupTable, exportMenuOffersTheFileListOnlyWhenThereIsOne)
