@@ -366,8 +366,10 @@ TEST_F(RenameRunTest, AFolderThatMayNotBeChangedIsSaidInWordsAndNothingRenamedIs
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes into read-only folders";
     delegate->answers = { RenameRunDelegate::AbortResponse::abortRenaming() };
+    // Locked once the names are checked: the preview refuses a folder it
+    // already cannot write, so only the run meets this one.
     const QByteArray folder = QFile::encodeName(root.path());
-    ::chmod(folder.constData(), 0555);
+    afterValidation([&] { ::chmod(folder.constData(), 0555); });
     runRename();
     ::chmod(folder.constData(), 0755);
 
