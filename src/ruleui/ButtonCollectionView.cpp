@@ -6,6 +6,7 @@
 #include "ruleui/ButtonCollectionViewItem.h"
 #include "ruleui/ButtonViewDataSource.h"
 #include "ruleui/ButtonViewDelegate.h"
+#include "uikit/ImageUtil.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -251,10 +252,7 @@ bool ButtonCollectionView::isWithinKeepMargin(const QPoint& globalPoint) const
 QPixmap ButtonCollectionView::removalCursor()
 {
     // A struck-through circle: read as "gone" without colour, in either palette.
-    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
-    QPixmap pixmap(QSize(24, 24) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = ImageUtil::transparentCanvas(QSize(24, 24));
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::white, 5));

@@ -16,6 +16,7 @@
 #include "ruleui/TrimTransformerViewController.h"
 #include "ruleui/SegmentedControl.h"
 #include "ruleui/TransformerView.h"
+#include "uikit/ImageUtil.h"
 #include "uikit/AppStyle.h"
 #include "uikit/ViewTree.h"
 
@@ -421,10 +422,7 @@ QIcon TransformViewDialogController::getDescriptionButtonIcon(const Transformer&
 {
     const bool filled = rule.description && !rule.description->isEmpty();
     const QColor textColor = QGuiApplication::palette().color(QPalette::ButtonText);
-    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
-    QPixmap pixmap(QSize(18, 18) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = ImageUtil::transparentCanvas(QSize(18, 18));
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF circle(1.5, 1.5, 15, 15);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "uikit/ImageUtil.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 
 namespace ImageUtil {
@@ -17,6 +18,15 @@ QPixmap withOpacity(const QPixmap& image, qreal opacity)
     painter.setOpacity(opacity);
     painter.drawPixmap(0, 0, image);
     return faded;
+}
+
+QPixmap transparentCanvas(const QSize& size)
+{
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    QPixmap canvas(size * ratio);
+    canvas.setDevicePixelRatio(ratio);
+    canvas.fill(Qt::transparent);
+    return canvas;
 }
 
 QPixmap ofSize(const QPixmap& image, const QSize& size)

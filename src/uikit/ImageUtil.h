@@ -10,5 +10,7 @@ namespace ImageUtil {
 QPixmap withOpacity(const QPixmap& image, qreal opacity);
 // A copy scaled into `size`; the image itself when it is null or the size is empty.
 QPixmap ofSize(const QPixmap& image, const QSize& size);
+// A transparent picture of `size` points to draw on, at the screen's pixel ratio.
+QPixmap transparentCanvas(const QSize& size);
 
 } // namespace ImageUtil
