@@ -131,7 +131,7 @@ bool CaseFolding::foldsCase(const QString& folder)
     return folds;
 }
 
-bool CaseFolding::areOneEntry(const QString& a, const QString& b)
+bool CaseFolding::areOtherSpellings(const QString& a, const QString& b)
 {
     const qsizetype slashA = a.lastIndexOf(QLatin1Char('/'));
     const qsizetype slashB = b.lastIndexOf(QLatin1Char('/'));
@@ -139,7 +139,15 @@ bool CaseFolding::areOneEntry(const QString& a, const QString& b)
         return false;
     const QString nameA = a.mid(slashA + 1);
     const QString nameB = b.mid(slashB + 1);
-    if (nameA == nameB || folded(nameA) != folded(nameB))
-        return nameA == nameB;
-    return foldsCase(slashA == 0 ? QStringLiteral("/") : a.left(slashA));
+    return nameA != nameB && folded(nameA) == folded(nameB);
+}
+
+bool CaseFolding::areOneEntry(const QString& a, const QString& b)
+{
+    if (a == b)
+        return a.lastIndexOf(QLatin1Char('/')) >= 0;
+    if (!areOtherSpellings(a, b))
+        return false;
+    const qsizetype slash = a.lastIndexOf(QLatin1Char('/'));
+    return foldsCase(slash == 0 ? QStringLiteral("/") : a.left(slash));
 }

@@ -45,6 +45,9 @@ public:
     // Whether two full paths name one entry: the same folder, names equal but
     // for case and composition, and a folder that folds case.
     bool areOneEntry(const QString& a, const QString& b);
+    // Whether two full paths are the same folder with names that differ only
+    // in case or composition (the disk is not asked).
+    static bool areOtherSpellings(const QString& a, const QString& b);
 
     // The name as a folding folder compares it.
     static QString folded(const QString& name);

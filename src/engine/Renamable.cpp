@@ -95,9 +95,12 @@ bool tryMove(const File& file, const QString& source, const QString& candidate, 
 // item itself, or else a counted name. Answers the path the item was moved to.
 QString moveBesideTakenTarget(File& file, const QString& source, const QString& target, const Options& options)
 {
-    // Some folding file systems give each spelling its own inode: the folder
-    // is asked whether the two names are one entry.
-    const bool itself = DiskMove::isSameItem(source, target) || CaseFolding().areOneEntry(source, target);
+    // Only another spelling of its own name can be the item itself: one inode
+    // on disk, or, since some folding file systems give each spelling its own
+    // inode, a folder that says the two names are one entry. A hard link
+    // under another name is an item of its own: no park is tried for it.
+    const bool itself = CaseFolding::areOtherSpellings(source, target)
+        && (DiskMove::isSameItem(source, target) || CaseFolding().areOneEntry(source, target));
     if (itself && renameInPlace(file, source, target, options))
         return target;
     const FileRenameError taken = FileRenameError::targetAlreadyExists(QUrl::fromLocalFile(target));
