@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ruleui/SegmentedControl.h"
 
-#include "uikit/AppStyle.h"
 #include "uikit/QColor+contrast.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QToolButton>
 
@@ -40,33 +38,31 @@ SegmentedControl::SegmentedControl(const QStringList& labels, Mode mode, QWidget
 
 void SegmentedControl::setSelectedSegmentAccented()
 {
-    if (!m_accented && qApp)
-        qApp->installEventFilter(this);
     m_accented = true;
     applyAccent();
 }
 
-// Style sheets keep the colours they were given: set again on a palette change.
+// The sheets sit on the segments, so that this control, unstyled, still
+// hears of palette changes; they keep the colours they were given.
 void SegmentedControl::applyAccent()
 {
-    // The application's palette: a style sheet fixes the widget's own.
-    const QColor accent = AppStyle::accentColor();
+    const QColor accent = palette().color(QPalette::Highlight);
     // Whichever of the palette's text on the accent, black or white reads best.
-    QColor label = QGuiApplication::palette().color(QPalette::HighlightedText);
+    QColor label = palette().color(QPalette::HighlightedText);
     for (const QColor candidate : { QColor(Qt::black), QColor(Qt::white) })
         if (ColorContrast::ratio(candidate, accent) > ColorContrast::ratio(label, accent))
             label = candidate;
-    m_applyingAccent = true;
-    setStyleSheet(QStringLiteral("QToolButton:checked { background-color: %1; color: %2; border: 1px solid %1; border-radius: 3px; }")
-                      .arg(accent.name(), label.name()));
-    m_applyingAccent = false;
+    const QString sheet = QStringLiteral("QToolButton:checked { background-color: %1; color: %2; border: 1px solid %1; border-radius: 3px; }")
+                              .arg(accent.name(), label.name());
+    for (QToolButton* segment : std::as_const(m_segments))
+        segment->setStyleSheet(sheet);
 }
 
-bool SegmentedControl::eventFilter(QObject* watched, QEvent* event)
+void SegmentedControl::changeEvent(QEvent* event)
 {
-    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange && !m_applyingAccent)
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && m_accented)
         applyAccent();
-    return QWidget::eventFilter(watched, event);
 }
 
 bool SegmentedControl::isSelected(int segment) const

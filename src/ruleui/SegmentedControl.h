@@ -26,9 +26,7 @@ public:
     void setSelectedSegmentAccented();
 
 protected:
-    // A style sheet keeps its widget out of palette changes: the
-    // application's own change is watched instead.
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 signals:
     void segmentClicked(int segment);
@@ -38,7 +36,6 @@ private:
     QList<QToolButton*> m_segments;
     int m_selectedSegment = -1;
     bool m_accented = false;
-    bool m_applyingAccent = false;
 
     void applyAccent();
 };
