@@ -5,12 +5,17 @@
 #include "core/DependencyInjectionRegistry.h"
 #include "core/UndoManager+perform.h"
 #include "files/FileDataSource.h"
+#include "files/ExtendedFileInfo.h"
+#include "platform/BackgroundPool.h"
 #include "platform/Log.h"
+#include "platform/MainThread.h"
 #include "tokens/DecodingError.h"
 
 #include <QFileInfo>
 #include <QPointer>
 #include <QSet>
+
+#include <atomic>
 
 namespace {
 
@@ -36,43 +41,92 @@ void Transformers::warn(const QString& messageText, const QString& informativeTe
         m_presentAlert(messageText, informativeText);
 }
 
+// A recipe asked for: filled on a worker, applied on the main thread.
+struct Transformers::PendingRecipe {
+    std::optional<QUrl> url; // none for a recipe given as text
+    // Set by the worker once the fields below are final.
+    std::atomic<bool> isRead = false;
+    std::optional<Recipe> recipe; // none when it could not be read
+    QString error;
+    // The rules as they will be listed, and as a recipe file stores them.
+    QList<Transformer> rules;
+    QByteArray savedRules;
+};
+
 void Transformers::loadRecipe(const QUrl& recipeUrl)
 {
     Log::debug(Log::Category::transformers, "🔶 ===============[ loadRecipe ]==================");
-    if (!recipeFileExists(ExtendedFileInfo::read(recipeUrl).fullPath))
-        return;
-    Recipe recipe;
-    try {
-        recipe = Recipe::fromURL(recipeUrl);
-    } catch (const DecodingError& error) {
-        Log::error(Log::Category::transformers, "Unable to load recipe from '%{public}s', error: %{public}@",
-            recipeUrl.toString(), error.message());
-        warn(kUnableToLoad, error.message());
-        return;
-    }
-    loadTransformers(recipe, recipeUrl);
-    // Remembered even when its version is refused: the file is still a recipe.
-    if (m_rememberRecipe)
-        m_rememberRecipe(recipeUrl);
+    auto pending = std::make_shared<PendingRecipe>();
+    pending->url = recipeUrl;
+    startLoading(std::move(pending), [recipeUrl](PendingRecipe& read) {
+        const QString path = ExtendedFileInfo::read(recipeUrl).fullPath;
+        if (!QFileInfo::exists(path)) {
+            read.error = QStringLiteral("Recipe file '") + path + QStringLiteral("' does not exist.");
+            Log::error(Log::Category::transformers, "%{public}s", read.error);
+            return;
+        }
+        try {
+            read.recipe = Recipe::fromURL(recipeUrl);
+        } catch (const DecodingError& error) {
+            Log::error(Log::Category::transformers, "Unable to load recipe from '%{public}s', error: %{public}@",
+                recipeUrl.toString(), error.message());
+            read.error = error.message();
+        }
+    });
 }
 
 void Transformers::loadRecipe(const QString& jsonString)
 {
-    try {
-        loadTransformers(Recipe::fromText(jsonString, QStringConverter::Utf8), std::nullopt);
-    } catch (const DecodingError&) {
-        Log::error(Log::Category::transformers, "Unable to load recipe from JSON: \"%{public}s\"", jsonString);
+    startLoading(std::make_shared<PendingRecipe>(), [jsonString](PendingRecipe& read) {
+        try {
+            read.recipe = Recipe::fromText(jsonString, QStringConverter::Utf8);
+        } catch (const DecodingError&) {
+            Log::error(Log::Category::transformers, "Unable to load recipe from JSON: \"%{public}s\"", jsonString);
+        }
+    });
+}
+
+void Transformers::startLoading(std::shared_ptr<PendingRecipe> pending, std::function<void(PendingRecipe&)> read)
+{
+    m_pendingRecipes.push_back(pending);
+    const QPointer<Transformers> self(this);
+    BackgroundPool::start([self, pending, read = std::move(read)] {
+        read(*pending);
+        if (pending->recipe && pending->recipe->isSupportedFormat()) {
+            pending->rules = withUniqueIds(pending->recipe->transformers.value_or(QList<Transformer>()));
+            pending->savedRules = storedData(pending->rules);
+        }
+        pending->isRead.store(true, std::memory_order_release);
+        MainThread::post([self] {
+            if (self)
+                self->applyReadRecipes();
+        });
+    });
+}
+
+void Transformers::applyReadRecipes()
+{
+    // Taken off the list first: an alert shown while applying may run the
+    // loop that applies the next one.
+    while (!m_pendingRecipes.empty() && m_pendingRecipes.front()->isRead.load(std::memory_order_acquire)) {
+        const std::shared_ptr<PendingRecipe> next = std::move(m_pendingRecipes.front());
+        m_pendingRecipes.pop_front();
+        apply(*next);
     }
 }
 
-bool Transformers::recipeFileExists(const QString& path)
+void Transformers::apply(PendingRecipe& pending)
 {
-    if (QFileInfo::exists(path))
-        return true;
-    const QString message = QStringLiteral("Recipe file '") + path + QStringLiteral("' does not exist.");
-    Log::error(Log::Category::transformers, "%{public}s", message);
-    warn(kUnableToLoad, message);
-    return false;
+    if (!pending.recipe) {
+        // A recipe given as text is only logged, as it always was.
+        if (pending.url)
+            warn(kUnableToLoad, pending.error);
+        return;
+    }
+    loadTransformers(pending);
+    // Remembered even when its version is refused: the file is still a recipe.
+    if (pending.url && m_rememberRecipe)
+        m_rememberRecipe(*pending.url);
 }
 
 bool Transformers::isSupportedRecipeFormat(const Recipe& recipe)
@@ -80,8 +134,10 @@ bool Transformers::isSupportedRecipeFormat(const Recipe& recipe)
     return recipe.isSupportedFormat();
 }
 
-void Transformers::loadTransformers(const Recipe& recipe, const std::optional<QUrl>& newRecipeUrl)
+void Transformers::loadTransformers(const PendingRecipe& read)
 {
+    const Recipe& recipe = *read.recipe;
+    const std::optional<QUrl>& newRecipeUrl = read.url;
     const auto dataSource = DependencyInjectionRegistry::get<FileDataSource>(
         QStringLiteral("Transformers+loadRecipe"), QStringLiteral("loadTransformers(recipe:newRecipeUrl:)"), __LINE__);
     if (!dataSource)
@@ -99,16 +155,17 @@ void Transformers::loadTransformers(const Recipe& recipe, const std::optional<QU
     const std::optional<QUrl> capturedUrl = m_recipeUrl;
     const QByteArray capturedSavedRules = m_savedRules;
     const FileSortOrder capturedSortOrder = dataSource->sortOrder();
-    const QList<Transformer> newList = withUniqueIds(recipe.transformers.value_or(QList<Transformer>()));
+    const QList<Transformer> newList = read.rules;
+    const QByteArray newSavedRules = read.savedRules;
     const FileSortOrder newSortOrder = recipe.sortOrder.value_or(FileSortOrder::none);
 
     const QPointer<Transformers> weakSelf(this);
     const auto step = [weakSelf, dataSource](const QList<Transformer>& list, const std::optional<QUrl>& url,
-                          FileSortOrder sortOrder, const std::optional<QByteArray>& savedRules) {
+                          FileSortOrder sortOrder, const QByteArray& savedRules) {
         if (weakSelf) {
             weakSelf->load(list);
             // Opened: the rules are those of the file. Undone: the earlier recipe's state comes back.
-            weakSelf->m_savedRules = savedRules.value_or(storedData(weakSelf->m_list));
+            weakSelf->m_savedRules = savedRules;
             weakSelf->setRecipeUrl(url);
         }
         dataSource->sortByWithoutUndo(sortOrder);
@@ -116,7 +173,10 @@ void Transformers::loadTransformers(const Recipe& recipe, const std::optional<QU
             QStringLiteral("loadTransformers(recipe:newRecipeUrl:)"));
     };
     UndoManagerHelpers::perform(
-        QStringLiteral("Open Recipe"), [step, newList, newRecipeUrl, newSortOrder] { step(newList, newRecipeUrl, newSortOrder, std::nullopt); },
+        QStringLiteral("Open Recipe"),
+        [step, newList, newRecipeUrl, newSortOrder, newSavedRules] {
+            step(newList, newRecipeUrl, newSortOrder, newSavedRules);
+        },
         [step, capturedList, capturedUrl, capturedSortOrder, capturedSavedRules] {
             step(capturedList, capturedUrl, capturedSortOrder, capturedSavedRules);
         });

@@ -10,7 +10,9 @@
 #include <QString>
 #include <QUrl>
 
+#include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 
 // The document's ordered list of rename rules, with the current rule (the one
@@ -76,8 +78,12 @@ public:
     // Recipes. Loading replaces the rules, the recipe file and the file list's
     // sort order as one undo step ("Open Recipe"); a recipe that cannot be
     // read, or is newer than this build reads, changes nothing and is reported.
+    // A recipe is read and parsed off the main thread, so a large or slow file
+    // never holds the window; loads take effect in the order they were asked for.
     void loadRecipe(const QUrl& recipeUrl);
     void loadRecipe(const QString& jsonString);
+    // Whether a recipe asked for has not taken effect yet.
+    bool isLoadingRecipe() const { return !m_pendingRecipes.empty(); }
     // Writes the rules and the sort order to the file, replacing it only once
     // the whole recipe is written; false, after a warning, when that fails.
     bool saveRecipe(const QUrl& url);
@@ -94,8 +100,13 @@ private:
     void updateCurrentSelectTransformer();
     void logTransformerIds(const QString& prefix) const;
     QStringList keys() const;
-    void loadTransformers(const Recipe& recipe, const std::optional<QUrl>& newRecipeUrl);
-    bool recipeFileExists(const QString& path);
+    struct PendingRecipe;
+    // Reads the recipe on a worker; it is applied once it and every load asked
+    // for before it are read.
+    void startLoading(std::shared_ptr<PendingRecipe> pending, std::function<void(PendingRecipe&)> read);
+    void applyReadRecipes();
+    void apply(PendingRecipe& pending);
+    void loadTransformers(const PendingRecipe& read);
     static bool isSupportedRecipeFormat(const Recipe& recipe);
     void warn(const QString& messageText, const QString& informativeText) const;
     // The rules as a recipe file stores them.
@@ -112,4 +123,5 @@ private:
     std::function<void()> m_cancelValidation;
     AlertPresenter m_presentAlert;
     std::function<void(const QUrl&)> m_rememberRecipe;
+    std::deque<std::shared_ptr<PendingRecipe>> m_pendingRecipes;
 };

@@ -68,6 +68,16 @@ protected:
         return nullptr;
     }
     QStringList stored() { return Preference::stringArrayFor(PreferenceKey::recentRecipes); }
+    // Recipes are read off the main thread.
+    bool recipesLoaded()
+    {
+        return TestEnvironment::processEventsUntil([&] { return !transformers->isLoadingRecipe(); });
+    }
+    void openRecipe(const QString& path)
+    {
+        transformers->loadRecipe(QUrl::fromLocalFile(path));
+        EXPECT_TRUE(recipesLoaded());
+    }
 
     QTemporaryDir settings;
     std::unique_ptr<DefaultsStore> store;
@@ -195,7 +205,7 @@ TEST_F(RecipeAppTest, OpeningAndSavingRememberTheRecipe)
     makeWindow();
     const QString folder = makeFolder({});
     const QString opened = writeRecipe(folder, "opened.recipe", kTwoRules);
-    transformers->loadRecipe(QUrl::fromLocalFile(opened));
+    openRecipe(opened);
     const QString saved = folder + "/saved.recipe";
     ASSERT_TRUE(transformers->saveRecipe(QUrl::fromLocalFile(saved)));
     EXPECT_EQ(recentRecipes->list(), QStringList({ saved, opened }));
@@ -225,6 +235,7 @@ TEST_F(RecipeAppTest, AnOpenRecipeRequestWithAFileAndTextOpensTheFile)
     const QString path = writeRecipe(makeFolder({}), "two.recipe", kTwoRules);
     NotificationCenter::defaultCenter().post({ NotificationName::openRecipe, {},
         QVariantMap { { "url", QUrl::fromLocalFile(path) }, { "json", QStringLiteral("{\"transformers\":[]}") } } });
+    ASSERT_TRUE(recipesLoaded());
     EXPECT_EQ(transformers->count(), 2);
     EXPECT_EQ(transformers->recipeUrl(), QUrl::fromLocalFile(path));
 
@@ -239,7 +250,7 @@ TEST_F(RecipeAppTest, SaveWritesToTheRecipeFileWithoutAPanel)
     auto* save = globalAction<SaveRecipeMenuAction>();
     ASSERT_NE(save, nullptr);
     const QString path = writeRecipe(makeFolder({}), "doc.recipe", kTwoRules);
-    transformers->loadRecipe(QUrl::fromLocalFile(path));
+    openRecipe(path);
     transformers->deleteTransformer(1);
     ASSERT_TRUE(window->sendAction("saveRecipe:", nullptr));
     TestEnvironment::drainEvents();
@@ -315,7 +326,7 @@ TEST_F(RecipeAppTest, UnsavedRecipeChangesAreMarkedAndAskedAboutFirst)
     const auto openEdited = [&](bool edit) {
         QFile::remove(path);
         writeRecipe(folder, "doc.recipe", kTwoRules);
-        transformers->loadRecipe(QUrl::fromLocalFile(path));
+        openRecipe(path);
         if (edit)
             transformers->deleteTransformer(1);
         // As the rule bar does after every edit.
@@ -357,6 +368,7 @@ TEST_F(RecipeAppTest, UnsavedRecipeChangesAreMarkedAndAskedAboutFirst)
         { "open recent", [&] {
              recentMenu()->actions().value(0)->trigger();
              TestEnvironment::drainEvents();
+             EXPECT_TRUE(recipesLoaded());
              return window->undoManager().undoActionName() == "Open Recipe";
          } },
     };

@@ -67,6 +67,17 @@ protected:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    // Opens and waits until the recipe has taken effect or was refused.
+    template <typename Source>
+    void open(const Source& recipe)
+    {
+        transformers.loadRecipe(recipe);
+        EXPECT_TRUE(recipesLoaded());
+    }
+    bool recipesLoaded()
+    {
+        return TestEnvironment::processEventsUntil([&] { return !transformers.isLoadingRecipe(); });
+    }
     bool sortedBy(FileSortOrder order)
     {
         return TestEnvironment::processEventsUntil([&] { return dataSource->sortOrder() == order; });
@@ -108,7 +119,7 @@ TEST_F(RecipeLoadSaveTest, OpeningIsOneUndoStepForRulesFileAndSortOrder)
     const QStringList previousIds = ids();
     const QUrl url = writeFile("r.recipe", kRecipe);
 
-    transformers.loadRecipe(url);
+    open(url);
     EXPECT_EQ(ids(), QStringList({ "transformer_1A", "transformer_1B" }));
     EXPECT_EQ(transformers.list().at(0).properties.numberStart, 5);
     EXPECT_EQ(transformers.currentTransformerId(), QString("transformer_1A"));
@@ -135,7 +146,7 @@ TEST_F(RecipeLoadSaveTest, OpeningIsOneUndoStepForRulesFileAndSortOrder)
 TEST_F(RecipeLoadSaveTest, ARecipeWithoutRulesGivesAnEmptyList)
 {
     startWith(writeFile("before.recipe", "{}"));
-    transformers.loadRecipe(writeFile("empty.recipe", "{}"));
+    open(writeFile("empty.recipe", "{}"));
     EXPECT_TRUE(transformers.isEmpty());
     EXPECT_EQ(transformers.currentTransformerId(), std::nullopt);
     EXPECT_EQ(undoManager.undoActionName(), "Open Recipe");
@@ -170,7 +181,7 @@ TEST_F(RecipeLoadSaveTest, ARefusedRecipeLeavesTheDocumentAsItWas)
         alerts.clear();
         remembered.clear();
         const QUrl url = writeFile(c.name, c.bytes);
-        transformers.loadRecipe(url);
+        open(url);
         ASSERT_EQ(alerts.size(), 1u);
         EXPECT_EQ(alerts[0].message, "Unable to load Recipe");
         if (!c.informative.isEmpty())
@@ -191,7 +202,7 @@ TEST_F(RecipeLoadSaveTest, AMissingFileIsReportedByItsPath)
 {
     LogCapture log;
     const QString path = dir.filePath("gone.recipe");
-    transformers.loadRecipe(QUrl::fromLocalFile(path));
+    open(QUrl::fromLocalFile(path));
     const QString text = "Recipe file '" + path + "' does not exist.";
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].message, "Unable to load Recipe");
@@ -236,7 +247,7 @@ TEST_F(RecipeLoadSaveTest, OnlyARegularFileOfBoundedSizeIsReadAsARecipe)
         bool released = false;
         std::thread rescue([&] {
             std::unique_lock lock(mutex);
-            if (loaded.wait_for(lock, std::chrono::seconds(60), [&] { return done; }))
+            if (loaded.wait_for(lock, std::chrono::seconds(30), [&] { return done; }))
                 return;
             released = true;
             const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
@@ -244,6 +255,7 @@ TEST_F(RecipeLoadSaveTest, OnlyARegularFileOfBoundedSizeIsReadAsARecipe)
                 ::close(writer);
         });
         transformers.loadRecipe(QUrl::fromLocalFile(dir.filePath(c.name)));
+        EXPECT_TRUE(recipesLoaded());
         {
             std::lock_guard lock(mutex);
             done = true;
@@ -264,7 +276,7 @@ TEST_F(RecipeLoadSaveTest, OnlyARegularFileOfBoundedSizeIsReadAsARecipe)
 TEST_F(RecipeLoadSaveTest, JsonTextLoadsWithoutAFile)
 {
     startWith(writeFile("before.recipe", "{}"));
-    transformers.loadRecipe(QString::fromUtf8(kRecipe));
+    open(QString::fromUtf8(kRecipe));
     EXPECT_EQ(ids(), QStringList({ "transformer_1A", "transformer_1B" }));
     EXPECT_EQ(transformers.recipeUrl(), std::nullopt);
     EXPECT_EQ(transformers.recipeName(), "");
@@ -272,7 +284,7 @@ TEST_F(RecipeLoadSaveTest, JsonTextLoadsWithoutAFile)
     EXPECT_EQ(undoManager.undoActionName(), "Open Recipe");
 
     LogCapture log;
-    transformers.loadRecipe(QStringLiteral("{\"transformers\": 1}"));
+    open(QStringLiteral("{\"transformers\": 1}"));
     EXPECT_TRUE(alerts.empty());
     EXPECT_TRUE(log.contains("Unable to load recipe from JSON: \"{\"transformers\": 1}\""));
     EXPECT_EQ(ids(), QStringList({ "transformer_1A", "transformer_1B" }));
@@ -280,7 +292,7 @@ TEST_F(RecipeLoadSaveTest, JsonTextLoadsWithoutAFile)
 
 TEST_F(RecipeLoadSaveTest, RepeatedIdsInARecipeAreMadeUnique)
 {
-    transformers.loadRecipe(QStringLiteral(
+    open(QStringLiteral(
         R"({"transformers":[{"id":"transformer_5","type":"simple","properties":{}},{"id":"transformer_5","type":"prefix","properties":{}}]})"));
     ASSERT_EQ(transformers.count(), 2);
     EXPECT_EQ(transformers.list().at(0).id, "transformer_5");
@@ -292,7 +304,7 @@ TEST_F(RecipeLoadSaveTest, RepeatedIdsInARecipeAreMadeUnique)
 // have ids of their own, and each is found by its id.
 TEST_F(RecipeLoadSaveTest, CraftedIdsLeaveEveryRuleFoundById)
 {
-    transformers.loadRecipe(QStringLiteral(R"({"transformers":[)"
+    open(QStringLiteral(R"({"transformers":[)"
         R"({"id":"transformer_7FFFFFFFFFFFFFFF","type":"simple","properties":{}},)"
         R"({"id":"transformer_7FFFFFFFFFFFFFFF","type":"prefix","properties":{}},)"
         R"({"id":"transformer_-8000000000000000","type":"suffix","properties":{}},)"
@@ -345,7 +357,7 @@ TEST_F(RecipeLoadSaveTest, SavingWritesTheRecipeAndRemembersIt)
 
     // What was saved opens again to the same rules.
     transformers.load({});
-    transformers.loadRecipe(QUrl::fromLocalFile(path));
+    open(QUrl::fromLocalFile(path));
     ASSERT_EQ(transformers.count(), 1);
     EXPECT_EQ(transformers.list().at(0), simple);
 }
@@ -423,8 +435,59 @@ TEST_F(RecipeLoadSaveTest, AFailedSaveIsReportedAndKeepsTheEarlierFile)
 TEST_F(RecipeLoadSaveTest, ARecipeOpenedBeforeTheWindowIsNotDropped)
 {
     MainWindowLocator::setUndoManager(nullptr);
-    transformers.loadRecipe(writeFile("early.recipe", kRecipe));
+    open(writeFile("early.recipe", kRecipe));
     EXPECT_EQ(ids(), QStringList({ "transformer_1A", "transformer_1B" }));
     EXPECT_TRUE(sortedBy(FileSortOrder::byNameDescending));
+    EXPECT_EQ(undoManager.undoCount(), 0);
+}
+
+// Recipes are read off the main thread: one asked for later never overtakes
+// one still being read, whatever their sizes, and each is its own undo step.
+TEST_F(RecipeLoadSaveTest, RecipesTakeEffectInTheOrderTheyWereAskedFor)
+{
+    startWith(writeFile("before.recipe", "{}"));
+    // Large enough to be read well after the small ones.
+    QByteArray large = R"({"transformers":[)";
+    for (int i = 0; i < 20000; ++i)
+        large += QByteArray(i ? "," : "") + R"({"type":"simple","properties":{"simpleFindText":"x"}})";
+    large += "]}";
+    const QUrl largeUrl = writeFile("large.recipe", large);
+    const QUrl smallUrl = writeFile("small.recipe", kRecipe);
+
+    transformers.loadRecipe(largeUrl);
+    transformers.loadRecipe(QStringLiteral(R"({"transformers":[{"type":"suffix","properties":{}}]})"));
+    transformers.loadRecipe(QUrl::fromLocalFile(dir.filePath("gone.recipe")));
+    transformers.loadRecipe(smallUrl);
+    EXPECT_TRUE(transformers.isLoadingRecipe());
+    ASSERT_TRUE(recipesLoaded());
+
+    EXPECT_EQ(ids(), QStringList({ "transformer_1A", "transformer_1B" }));
+    EXPECT_EQ(transformers.recipeUrl(), smallUrl);
+    EXPECT_EQ(remembered, QList<QUrl>({ largeUrl, smallUrl }));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(alerts[0].informative.contains("gone.recipe"));
+    EXPECT_FALSE(transformers.hasUnsavedChanges());
+    ASSERT_EQ(undoManager.undoCount(), 3);
+    undoManager.undo();
+    ASSERT_EQ(transformers.count(), 1);
+    EXPECT_EQ(transformers.list().at(0).type, TransformerType::suffix);
+    undoManager.undo();
+    EXPECT_EQ(transformers.count(), 20000);
+    EXPECT_EQ(transformers.recipeUrl(), largeUrl);
+    EXPECT_FALSE(transformers.hasUnsavedChanges());
+}
+
+// The document may go while its recipe is read; the read then changes nothing.
+TEST_F(RecipeLoadSaveTest, ARecipeReadForAGoneDocumentIsDropped)
+{
+    auto document = std::make_unique<Transformers>();
+    bool warned = false;
+    document->setAlertPresenter([&](const QString&, const QString&) { warned = true; });
+    document->loadRecipe(writeFile("r.recipe", kRecipe));
+    document->loadRecipe(QUrl::fromLocalFile(dir.filePath("gone.recipe")));
+    document.reset();
+    TestEnvironment::drainEvents();
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([] { return true; }));
+    EXPECT_FALSE(warned);
     EXPECT_EQ(undoManager.undoCount(), 0);
 }
