@@ -5,12 +5,13 @@
 
 namespace Findable {
 
-std::optional<QList<CharacterRange>> findRanges(const QString& text, const FindParameters& parameters)
+std::optional<QList<CharacterRange>> findRanges(const QString& text, const FindParameters& parameters,
+    QString* error)
 {
     if (parameters.findText.isEmpty())
         return QList<CharacterRange> { { 0, TextOffsets(text).characterCount() } };
     const RegexOptions options = parameters.caseInsensitive ? RegexOptions(RegexOption::caseInsensitive) : RegexOptions();
-    QList<CharacterRange> found = String::matches(text, parameters.pattern(), options);
+    QList<CharacterRange> found = String::matches(text, parameters.pattern(), options, error);
     if (found.isEmpty())
         return std::nullopt;
     if (parameters.findFirst)

@@ -12,8 +12,10 @@
 // the whole name; no match gives none, never an empty list.
 namespace Findable {
 
-// Character ranges of the text.
-std::optional<QList<CharacterRange>> findRanges(const QString& text, const FindParameters& parameters);
+// Character ranges of the text. A find text that is no valid pattern, or that
+// takes too long, also gives none, with `error` set.
+std::optional<QList<CharacterRange>> findRanges(const QString& text, const FindParameters& parameters,
+    QString* error = nullptr);
 
 // UTF-16 ranges of the text. A find text that is no valid pattern, or that
 // takes too long, also gives none, with `error` set.

@@ -25,12 +25,58 @@ void setError(QString* error, const QString& text)
         *error = text;
 }
 
+thread_local RegularExpression::TimeOuts* timeOutsInScope = nullptr;
+
 } // namespace
 
-RegularExpression::RegularExpression(std::shared_ptr<const icu::RegexPattern> pattern, const QString& source)
+RegularExpression::TimeOuts::Scope::Scope(TimeOuts& timeOuts)
+    : m_outer(timeOutsInScope)
+{
+    timeOutsInScope = &timeOuts;
+}
+
+RegularExpression::TimeOuts::Scope::~Scope()
+{
+    timeOutsInScope = m_outer;
+}
+
+bool RegularExpression::TimeOuts::contains(const QString& key) const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_keys.contains(key);
+}
+
+void RegularExpression::TimeOuts::insert(const QString& key)
+{
+    const std::lock_guard lock(m_mutex);
+    m_keys.insert(key);
+}
+
+RegularExpression::RegularExpression(
+    std::shared_ptr<const icu::RegexPattern> pattern, const QString& source, RegexOptions options)
     : m_pattern(std::move(pattern))
     , m_source(source)
+    , m_options(options)
 {
+}
+
+QString RegularExpression::timeOutKey() const
+{
+    return QString::number(m_options.toInt()) + QLatin1Char(':') + m_source;
+}
+
+bool RegularExpression::mayRun(QString* error) const
+{
+    if (!timeOutsInScope || !timeOutsInScope->contains(timeOutKey()))
+        return true;
+    setError(error, errorText(m_source, U_REGEX_TIME_OUT));
+    return false;
+}
+
+void RegularExpression::noteFailure(int status) const
+{
+    if (status == U_REGEX_TIME_OUT && timeOutsInScope)
+        timeOutsInScope->insert(timeOutKey());
 }
 
 std::optional<RegularExpression> RegularExpression::compile(
@@ -50,7 +96,7 @@ std::optional<RegularExpression> RegularExpression::compile(
         setError(error, errorText(pattern, U_FAILURE(status) ? status : U_MEMORY_ALLOCATION_ERROR, &parseError));
         return std::nullopt;
     }
-    return RegularExpression(std::shared_ptr<const icu::RegexPattern>(std::move(compiled)), pattern);
+    return RegularExpression(std::shared_ptr<const icu::RegexPattern>(std::move(compiled)), pattern, options);
 }
 
 int RegularExpression::groupCount() const
@@ -63,6 +109,8 @@ int RegularExpression::groupCount() const
 std::optional<QList<RegexMatch>> RegularExpression::run(
     const QString& text, QString* error, bool stopAtTextEnd, bool firstOnly) const
 {
+    if (!mayRun(error))
+        return std::nullopt;
     // The matcher keeps a reference to its input: `input` outlives `matcher`.
     const icu::UnicodeString input = IcuString::toIcu(text);
     UErrorCode status = U_ZERO_ERROR;
@@ -93,6 +141,7 @@ std::optional<QList<RegexMatch>> RegularExpression::run(
             break;
     }
     if (U_FAILURE(status)) {
+        noteFailure(status);
         setError(error, errorText(m_source, status));
         return std::nullopt;
     }
@@ -116,6 +165,8 @@ std::optional<RegexMatch> RegularExpression::firstMatch(const QString& text, QSt
 std::optional<QString> RegularExpression::replaceAll(
     const QString& text, const QString& replacementTemplate, QString* error) const
 {
+    if (!mayRun(error))
+        return std::nullopt;
     const icu::UnicodeString input = IcuString::toIcu(text);
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::RegexMatcher> matcher(m_pattern->matcher(input, status));
@@ -134,6 +185,7 @@ std::optional<QString> RegularExpression::replaceAll(
     if (U_SUCCESS(status))
         matcher->appendTail(result);
     if (U_FAILURE(status)) {
+        noteFailure(status);
         setError(error, errorText(m_source, status));
         return std::nullopt;
     }

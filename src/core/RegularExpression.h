@@ -5,9 +5,11 @@
 
 #include <QFlags>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 
 #include <unicode/uversion.h>
@@ -35,6 +37,33 @@ public:
     // ICU match-engine steps (roughly milliseconds).
     static constexpr int TIME_LIMIT = 250;
 
+    // The patterns that ran out of time during one pass over the file list.
+    // While a pass has them in scope on its thread, a pattern that timed out
+    // once fails at once for every later text: a hostile pattern costs the
+    // time limit once a pass, not once a file.
+    class TimeOuts {
+    public:
+        // Puts `timeOuts` in scope on this thread until the scope ends.
+        class Scope {
+        public:
+            explicit Scope(TimeOuts& timeOuts);
+            ~Scope();
+            Scope(const Scope&) = delete;
+            Scope& operator=(const Scope&) = delete;
+
+        private:
+            TimeOuts* m_outer;
+        };
+
+    private:
+        friend class RegularExpression;
+        bool contains(const QString& key) const;
+        void insert(const QString& key);
+
+        mutable std::mutex m_mutex;
+        QSet<QString> m_keys;
+    };
+
     static std::optional<RegularExpression> compile(
         const QString& pattern, RegexOptions options, QString* error = nullptr);
 
@@ -56,10 +85,17 @@ public:
     int groupCount() const;
 
 private:
-    RegularExpression(std::shared_ptr<const icu::RegexPattern> pattern, const QString& source);
+    RegularExpression(std::shared_ptr<const icu::RegexPattern> pattern, const QString& source, RegexOptions options);
     std::optional<QList<RegexMatch>> run(
         const QString& text, QString* error, bool stopAtTextEnd, bool firstOnly) const;
+    // False, with the time-out as the error, when the pattern already timed
+    // out in this pass.
+    bool mayRun(QString* error) const;
+    // Notes a time-out in the pass in scope.
+    void noteFailure(int status) const;
+    QString timeOutKey() const;
 
     std::shared_ptr<const icu::RegexPattern> m_pattern;
     QString m_source;
+    RegexOptions m_options;
 };

@@ -136,30 +136,34 @@ QString escapedRegexCharacterGroup(const QString& text)
     return result;
 }
 
-QList<CharacterRange> matches(const QString& text, const QString& pattern, RegexOptions options)
+QList<CharacterRange> matches(const QString& text, const QString& pattern, RegexOptions options, QString* error)
 {
-    QString error;
-    const auto found = characterMatches(text, pattern, options, false, &error);
+    QString failure;
+    const auto found = characterMatches(text, pattern, options, false, &failure);
     if (!found) {
-        Log::error(Log::Category::process, "getMatches error: %{public}@", error);
+        Log::error(Log::Category::process, "getMatches error: %{public}@", failure);
+        if (error)
+            *error = failure;
         return {};
     }
     return *found;
 }
 
-bool isMatch(const QString& text, const QString& pattern, RegexOptions options)
+bool isMatch(const QString& text, const QString& pattern, RegexOptions options, QString* error)
 {
     if (text.isEmpty())
         return false;
-    QString error;
-    const auto expression = RegularExpression::compile(CanonicalText::nfc(pattern), options, &error);
+    QString failure;
+    const auto expression = RegularExpression::compile(CanonicalText::nfc(pattern), options, &failure);
     if (expression) {
-        error.clear();
-        const auto match = expression->firstMatch(CanonicalText::nfc(text), &error);
-        if (error.isEmpty())
+        failure.clear();
+        const auto match = expression->firstMatch(CanonicalText::nfc(text), &failure);
+        if (failure.isEmpty())
             return match.has_value();
     }
-    Log::error(Log::Category::process, "isMatch error: %{public}@", error);
+    Log::error(Log::Category::process, "isMatch error: %{public}@", failure);
+    if (error)
+        *error = failure;
     return false;
 }
 

@@ -33,8 +33,9 @@ QString escapedRegexCharacterGroup(const QString& text);
 // Searching. `matches` answers character ranges; `ranges` and `firstRange`
 // answer UTF-16 ranges of `text`; `error` tells an invalid or timed-out
 // pattern from no match.
-QList<CharacterRange> matches(const QString& text, const QString& pattern, RegexOptions options);
-bool isMatch(const QString& text, const QString& pattern, RegexOptions options);
+QList<CharacterRange> matches(const QString& text, const QString& pattern, RegexOptions options,
+    QString* error = nullptr);
+bool isMatch(const QString& text, const QString& pattern, RegexOptions options, QString* error = nullptr);
 QStringList getMatchGroups(const QString& text, const QString& pattern, RegexOptions options);
 std::optional<TextRange> firstRange(const QString& text, const RegularExpression& expression);
 QList<TextRange> ranges(const QString& text, const QString& pattern, CompareOptions options, QString* error = nullptr);

@@ -2,6 +2,7 @@
 #include "engine/FileTransformationWorker.h"
 
 #include "core/AppNotification.h"
+#include "core/RegularExpression.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "engine/FileValidationUtil.h"
 #include "engine/TransformationService.h"
@@ -65,6 +66,8 @@ void processQueue(FileQueue& queue, std::stop_token stop)
             queue.queuedIndexes());
     });
     qint64 count = 0;
+    // One drain is one pass: a pattern out of time for one file is not tried again.
+    RegularExpression::TimeOuts timeOuts;
     while (true) {
         std::optional<File> next;
         bool aborted = false;
@@ -90,7 +93,10 @@ void processQueue(FileQueue& queue, std::stop_token stop)
 
         ++count;
         try {
-            runOn(GlobalActors::transformation(), [&] { TransformationService::shared().transformFile(*current); });
+            runOn(GlobalActors::transformation(), [&] {
+                const RegularExpression::TimeOuts::Scope timeOutScope(timeOuts);
+                TransformationService::shared().transformFile(*current);
+            });
         } catch (const TransformError& error) {
             if (error.kind() == TransformError::Kind::aborted) {
                 Log::error(BACKGROUND, "fileTransformQueue: Transformation aborted");

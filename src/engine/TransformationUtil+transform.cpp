@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/TransformationUtil.h"
 
+#include "core/RegularExpression.h"
 #include "platform/Log.h"
 
 namespace TransformationUtil {
@@ -27,6 +28,8 @@ void transformFileQuick(File& file, FileIndex& fileIndex, QList<Transformer>& tr
 TransformResult transformFilesQuick(QList<File> files, QList<Transformer> transformers, std::stop_token stop)
 {
     FileIndex fileIndex;
+    RegularExpression::TimeOuts timeOuts;
+    const RegularExpression::TimeOuts::Scope timeOutScope(timeOuts);
     updateTransformerState(transformers, files.size());
     bool lateUpdateRequired = false;
     for (File& file : files) {
@@ -53,6 +56,8 @@ TransformResult transformFiles(QList<File> files, QList<Transformer> transformer
     Clock& clock, std::stop_token stop)
 {
     FileIndex fileIndex;
+    RegularExpression::TimeOuts timeOuts;
+    const RegularExpression::TimeOuts::Scope timeOutScope(timeOuts);
     qint64 lastReport = clock.nowMilliseconds();
     const qsizetype count = files.size();
     for (qsizetype i = 0; i < count; ++i) {

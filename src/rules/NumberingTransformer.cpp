@@ -107,7 +107,10 @@ void NumberingTransformer::run(TransformMode, TransformScope transformScope, con
     const QString text = file.transformed.getTransformedText(transformScope);
     const FindParameters parameters(properties.numberFindText, properties.numberFindWildcards,
         properties.numberFindRegex, properties.numberFindCaseInsensitive, properties.numberFindFirst);
-    const auto ranges = Findable::findRanges(text, parameters);
+    QString error;
+    const auto ranges = Findable::findRanges(text, parameters, &error);
+    if (!error.isEmpty())
+        throw regularExpressionError(error);
     if (!ranges)
         throw TransformError::skipped();
     const qint64 offset = properties.numberPositionOffset.value_or(0);

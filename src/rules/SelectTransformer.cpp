@@ -26,6 +26,9 @@ void SelectTransformer::select(TransformScope transformScope, const TransformerP
     const QString match = properties.selectMatch.value_or(QString());
     if (!match.isEmpty())
         checkPattern(match, RegexOption::caseInsensitive);
-    const bool matched = !match.isEmpty() && String::isMatch(text, match, RegexOption::caseInsensitive);
+    QString error;
+    const bool matched = !match.isEmpty() && String::isMatch(text, match, RegexOption::caseInsensitive, &error);
+    if (!error.isEmpty())
+        throw regularExpressionError(error);
     file.transformed.isSelected = type == kTypeSelectMatching ? matched : !matched;
 }

@@ -16,6 +16,10 @@ void SetTransformer::run(TransformMode mode, TransformScope transformScope, cons
         properties.setFindCaseInsensitive, false);
     checkFind(parameters);
     const QString text = resolvedText(mode, properties.setText, file);
-    if (Findable::findRanges(file.source.fileInfo.fullPath, parameters))
+    QString error;
+    const bool found = Findable::findRanges(file.source.fileInfo.fullPath, parameters, &error).has_value();
+    if (!error.isEmpty())
+        throw regularExpressionError(error);
+    if (found)
         file.transformed.setTransformedText(text, transformScope);
 }

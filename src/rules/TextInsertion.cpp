@@ -2,6 +2,7 @@
 #include "rules/TextInsertion.h"
 
 #include "core/Findable.h"
+#include "rules/Transformable.h"
 
 #include <algorithm>
 #include <limits>
@@ -23,7 +24,10 @@ QString insert(const QString& text, const QList<CharacterRange>& ranges, const Q
 QString insertAtMatches(const QString& text, const FindParameters& parameters, const QString& insertion,
     const std::function<qint64(const CharacterRange&)>& point)
 {
-    const auto ranges = Findable::findRanges(text, parameters);
+    QString error;
+    const auto ranges = Findable::findRanges(text, parameters, &error);
+    if (!error.isEmpty())
+        throw Transformable::regularExpressionError(error);
     if (!ranges)
         return text;
     return insert(text, *ranges, insertion, point);

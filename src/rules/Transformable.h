@@ -43,6 +43,9 @@ public:
         run(TransformMode::quick, transformScope, properties, file, fileIndex, state);
     }
 
+    // The failure of a user's pattern that does not compile or takes too long.
+    static TransformError regularExpressionError(const QString& detail);
+
 protected:
     virtual void run(TransformMode mode, TransformScope transformScope, const TransformerProperties& properties,
         File& file, FileIndex& fileIndex, TransformerState& state) = 0;
@@ -52,8 +55,6 @@ protected:
     // The same as a replacement template: typed text stays template syntax,
     // text taken from file attributes is inserted literally.
     static QString resolvedTemplate(TransformMode mode, const std::optional<TokenString>& text, File& file);
-    // The failure of a user's pattern that does not compile or takes too long.
-    static TransformError regularExpressionError(const QString& detail);
     // A pattern that does not compile fails the file; otherwise it would quietly match nothing.
     static void checkPattern(const QString& pattern, RegexOptions options);
     static void checkFind(const FindParameters& parameters);

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/Findable.h"
+#include "core/RegularExpression.h"
 #include "core/String+find.h"
 
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace {
 
@@ -115,6 +118,50 @@ TEST(StringFind, catastrophicPatternTimesOutAsInvalid)
     EXPECT_EQ(String::stringByReplacingOccurrences(text, pattern, "x", false), text);
     // The same pattern still works where it does not explode.
     EXPECT_EQ(String::matches("aaa", pattern, {}), QList<CharacterRange>({ { 0, 3 } }));
+}
+
+// Within one pass a pattern that ran out of time is not tried again: every
+// later text gets the time-out at once. Other patterns, the same pattern with
+// other options and texts outside the pass are not touched.
+TEST(StringFind, aPatternOutOfTimeFailsAtOnceForTheRestOfThePass)
+{
+    const QString explosive = QString(40, QLatin1Char('a')) + QLatin1Char('b');
+    const QString pattern = "(a+)+$";
+    const auto matchError = [&](const QString& text, RegexOptions options = {}) {
+        QString error;
+        String::matches(text, pattern, options, &error);
+        return error;
+    };
+    const QString timedOut = "The regular expression '(a+)+$' took too long to match";
+    RegularExpression::TimeOuts pass;
+    {
+        const RegularExpression::TimeOuts::Scope scope(pass);
+        EXPECT_EQ(matchError("aaa"), "");
+        EXPECT_EQ(matchError(explosive), timedOut);
+        EXPECT_EQ(matchError("aaa"), timedOut);
+        QString error;
+        EXPECT_FALSE(String::isMatch("aaa", pattern, {}, &error));
+        EXPECT_EQ(error, timedOut);
+        const auto expression = RegularExpression::compile(pattern, {});
+        ASSERT_TRUE(expression);
+        error.clear();
+        EXPECT_EQ(expression->replaceAll("aaa", "x", &error), std::nullopt);
+        EXPECT_EQ(error, timedOut);
+        EXPECT_EQ(matchError("aaa", RegexOption::caseInsensitive), "");
+        EXPECT_EQ(String::matches("aaa", "a+$", {}), QList<CharacterRange>({ { 0, 3 } }));
+        {
+            RegularExpression::TimeOuts inner;
+            const RegularExpression::TimeOuts::Scope innerScope(inner);
+            EXPECT_EQ(matchError("aaa"), "") << "a pass of its own starts afresh";
+        }
+        EXPECT_EQ(matchError("aaa"), timedOut) << "the outer pass is back in scope";
+    }
+    EXPECT_EQ(matchError("aaa"), "");
+    // Another thread runs its own pass.
+    const RegularExpression::TimeOuts::Scope scope(pass);
+    QString otherThread = "not run";
+    std::thread([&] { otherThread = matchError("aaa"); }).join();
+    EXPECT_EQ(otherThread, "");
 }
 
 TEST(StringFind, isMatchAndGroups)

@@ -25,6 +25,16 @@ Transformer failingRule()
     return rule;
 }
 
+// A rule whose pattern backtracks without end on a long run of "a" before a "b".
+Transformer explosiveRule()
+{
+    Transformer rule = Transformer::newTransformer();
+    rule.type = TransformerType::regex;
+    rule.properties.regexFindText = TokenString::string(QStringLiteral("(a+)+$"));
+    rule.properties.regexReplaceText = TokenString::string(QStringLiteral("x"));
+    return rule;
+}
+
 } // namespace
 
 class TransformationTest : public EngineTest {
@@ -165,4 +175,39 @@ TEST_F(TransformationTest, FullPathStopsBeforeTheNextFileWhenCancelled)
     EXPECT_EQ(result.files[1].transformed.transformedName.value(), QStringLiteral("a-f1"));
     EXPECT_EQ(result.files[2].transformed.transformedName.value(), QStringLiteral("f2")) << "no file after the stop";
     EXPECT_GE(reported, 1);
+}
+
+// A pattern that ran out of time on one file is not tried on the others of the
+// pass: they get its time-out at once, so a hostile pattern costs the time
+// limit once a preview, not once a file. The next pass tries it again.
+TEST_F(TransformationTest, APatternOutOfTimeIsTriedOnceAPass)
+{
+    const QString explosive = QString(40, QLatin1Char('a')) + QLatin1Char('b');
+    QList<File> list;
+    for (const QString& name : { QStringLiteral("aa"), explosive, QStringLiteral("aaa"), QStringLiteral("ba") })
+        list << File(QUrl::fromLocalFile(touch(name + QStringLiteral(".txt"))), false);
+    const QString timedOut = QStringLiteral("The regular expression '(a+)+$' took too long to match");
+    const auto timedOutIn = [&](const File& file) {
+        for (const QString& error : file.validation.ruleErrors)
+            if (error.contains(timedOut))
+                return true;
+        return false;
+    };
+
+    const TransformResult preview = transformFilesQuick(list, { explosiveRule() });
+    ASSERT_EQ(preview.files.size(), 4);
+    EXPECT_EQ(preview.files[0].transformed.transformedName.value(), QStringLiteral("x"));
+    EXPECT_FALSE(timedOutIn(preview.files[0]));
+    for (int i = 1; i < 4; ++i)
+        EXPECT_TRUE(timedOutIn(preview.files[i])) << i;
+
+    const TransformResult full = transformFiles(list, { explosiveRule() });
+    ASSERT_TRUE(full.error);
+    EXPECT_TRUE(full.error->informativeText().contains(timedOut)) << full.error->informativeText().toStdString();
+
+    // A pass without that file renames the rest.
+    const TransformResult next = transformFilesQuick({ list[2], list[3] }, { explosiveRule() });
+    EXPECT_EQ(next.files[0].transformed.transformedName.value(), QStringLiteral("x"));
+    EXPECT_EQ(next.files[1].transformed.transformedName.value(), QStringLiteral("bx"));
+    EXPECT_FALSE(timedOutIn(next.files[0]));
 }
