@@ -50,7 +50,7 @@ struct Transformers::PendingRecipe {
     QString error;
     // The rules as they will be listed, and as a recipe file stores them.
     QList<Transformer> rules;
-    QByteArray savedRules;
+    QList<QByteArray> savedRules;
 };
 
 void Transformers::loadRecipe(const QUrl& recipeUrl)
@@ -94,7 +94,8 @@ void Transformers::startLoading(std::shared_ptr<PendingRecipe> pending, std::fun
         read(*pending);
         if (pending->recipe && pending->recipe->isSupportedFormat()) {
             pending->rules = withUniqueIds(pending->recipe->transformers.value_or(QList<Transformer>()));
-            pending->savedRules = storedData(pending->rules);
+            for (const Transformer& rule : pending->rules)
+                pending->savedRules << storedData(rule);
         }
         pending->isRead.store(true, std::memory_order_release);
         MainThread::post([self] {
@@ -153,15 +154,18 @@ void Transformers::loadTransformers(const PendingRecipe& read)
     }
     const QList<Transformer> capturedList = m_list;
     const std::optional<QUrl> capturedUrl = m_recipeUrl;
-    const QByteArray capturedSavedRules = m_savedRules;
+    const QList<QByteArray> capturedSavedRules = m_savedRules;
     const FileSortOrder capturedSortOrder = dataSource->sortOrder();
     const QList<Transformer> newList = read.rules;
-    const QByteArray newSavedRules = read.savedRules;
+    const QList<QByteArray> newSavedRules = read.savedRules;
+    // Written out already, on the worker.
+    for (qsizetype i = 0; i < newList.size(); ++i)
+        m_storedRules.insert(newList[i].id, { newList[i], newSavedRules[i] });
     const FileSortOrder newSortOrder = recipe.sortOrder.value_or(FileSortOrder::none);
 
     const QPointer<Transformers> weakSelf(this);
     const auto step = [weakSelf, dataSource](const QList<Transformer>& list, const std::optional<QUrl>& url,
-                          FileSortOrder sortOrder, const QByteArray& savedRules) {
+                          FileSortOrder sortOrder, const QList<QByteArray>& savedRules) {
         if (weakSelf) {
             weakSelf->load(list);
             // Opened: the rules are those of the file. Undone: the earlier recipe's state comes back.

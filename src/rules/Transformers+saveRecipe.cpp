@@ -5,6 +5,7 @@
 #include "files/FileDataSource.h"
 #include "platform/Log.h"
 
+#include <QJsonDocument>
 #include <QSaveFile>
 
 bool Transformers::saveRecipe(const QUrl& url)
@@ -58,11 +59,30 @@ QList<Transformer> Transformers::storedForm(const QList<Transformer>& rules)
     return stored;
 }
 
-QByteArray Transformers::storedData(const QList<Transformer>& rules)
+QByteArray Transformers::storedData(const Transformer& rule)
 {
-    Recipe recipe;
-    recipe.transformers = storedForm(rules);
-    return recipe.getData();
+    return QJsonDocument(storedForm({ rule }).constFirst().toJson()).toJson(QJsonDocument::Compact);
+}
+
+QList<QByteArray> Transformers::storedData(const QList<Transformer>& rules) const
+{
+    QList<QByteArray> stored;
+    stored.reserve(rules.size());
+    for (const Transformer& rule : rules) {
+        // Equal rules are stored alike.
+        auto known = m_storedRules.constFind(rule.id);
+        if (known == m_storedRules.constEnd() || !(known->first == rule))
+            known = m_storedRules.insert(rule.id, { rule, storedData(rule) });
+        stored << known->second;
+    }
+    // Rules deleted long ago are let go.
+    if (m_storedRules.size() > 2 * rules.size() + 16) {
+        QHash<QString, std::pair<Transformer, QByteArray>> current;
+        for (const Transformer& rule : rules)
+            current.insert(rule.id, m_storedRules.value(rule.id));
+        m_storedRules = std::move(current);
+    }
+    return stored;
 }
 
 bool Transformers::hasUnsavedChanges() const

@@ -111,10 +111,18 @@ private:
     void warn(const QString& messageText, const QString& informativeText) const;
     // The rules as a recipe file stores them.
     static QList<Transformer> storedForm(const QList<Transformer>& rules);
-    static QByteArray storedData(const QList<Transformer>& rules);
+    // One rule as a recipe file stores it.
+    static QByteArray storedData(const Transformer& rule);
+    // Every rule so; a rule unchanged since it was last written out is not
+    // written again, so a large lookup table costs nothing while other rules
+    // are edited.
+    QList<QByteArray> storedData(const QList<Transformer>& rules) const;
 
     std::optional<QUrl> m_recipeUrl;
-    QByteArray m_savedRules;
+    // The rules as the recipe file held them when it was last opened or saved.
+    QList<QByteArray> m_savedRules;
+    // By rule id: the stored form last made of the rule, with the rule it was made from.
+    mutable QHash<QString, std::pair<Transformer, QByteArray>> m_storedRules;
     QString m_recipeName;
     std::optional<QString> m_currentTransformerId;
     std::optional<Transformer> m_currentSelectTransformer;

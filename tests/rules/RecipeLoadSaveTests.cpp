@@ -8,6 +8,7 @@
 #include "platform/MainWindowLocator.h"
 #include "platform/UndoManager.h"
 #include "rules/Transformers.h"
+#include "tokens/TokenString.h"
 
 #include <QDir>
 #include <QFile>
@@ -490,4 +491,46 @@ TEST_F(RecipeLoadSaveTest, ARecipeReadForAGoneDocumentIsDropped)
     EXPECT_TRUE(TestEnvironment::processEventsUntil([] { return true; }));
     EXPECT_FALSE(warned);
     EXPECT_EQ(undoManager.undoCount(), 0);
+}
+
+// Whether the rules differ from the recipe file follows every edit, back and
+// forth, also while the answers for unchanged rules are reused.
+TEST_F(RecipeLoadSaveTest, UnsavedChangesFollowEveryEditAndItsReversal)
+{
+    open(writeFile("r.recipe", kRecipe));
+    ASSERT_EQ(transformers.count(), 2);
+    const Transformer numbering = transformers.list().at(0);
+    const Transformer simple = transformers.list().at(1);
+    EXPECT_FALSE(transformers.hasUnsavedChanges());
+
+    Transformer edited = simple;
+    edited.properties.simpleFindText = QStringLiteral("y");
+    transformers.updateTransformers({ edited });
+    EXPECT_TRUE(transformers.hasUnsavedChanges());
+    transformers.updateTransformers({ simple });
+    EXPECT_FALSE(transformers.hasUnsavedChanges()) << "back as the file holds it";
+
+    // A field of another kind is not stored, so it changes nothing.
+    edited = simple;
+    edited.properties.prefixText = TokenString::string(QStringLiteral("p"));
+    transformers.updateTransformers({ edited });
+    EXPECT_FALSE(transformers.hasUnsavedChanges());
+
+    transformers.move(0, 1);
+    EXPECT_TRUE(transformers.hasUnsavedChanges());
+    transformers.move(1, 0);
+    EXPECT_FALSE(transformers.hasUnsavedChanges());
+    transformers.deleteTransformer(1);
+    EXPECT_TRUE(transformers.hasUnsavedChanges());
+    transformers.insert(simple, 1);
+    EXPECT_FALSE(transformers.hasUnsavedChanges());
+
+    edited = numbering;
+    edited.disabled = true;
+    transformers.updateTransformers({ edited });
+    EXPECT_TRUE(transformers.hasUnsavedChanges());
+    ASSERT_TRUE(transformers.saveRecipe(transformers.recipeUrl().value()));
+    EXPECT_FALSE(transformers.hasUnsavedChanges());
+    transformers.updateTransformers({ numbering });
+    EXPECT_TRUE(transformers.hasUnsavedChanges()) << "the file now holds the disabled rule";
 }
