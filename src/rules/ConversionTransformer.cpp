@@ -7,6 +7,7 @@
 #include "core/String+find.h"
 #include "core/String+titleCase.h"
 #include "core/String+utilities.h"
+#include "rules/LookupSearch.h"
 #include "rules/TextReplacement.h"
 
 #include <QSet>
@@ -147,29 +148,7 @@ QString ConversionTransformer::windowsCompatible(const QString& text)
 
 QString ConversionTransformer::lookedUp(const QString& text, const TransformerProperties& properties)
 {
-    using TextReplacement::Anchor;
-    const bool caseInsensitive = properties.conversionLookupCaseInsensitive.value_or(false);
-    const bool anchorStart = properties.conversionLookupAnchorStart.value_or(false);
-    const bool anchorEnd = properties.conversionLookupAnchorEnd.value_or(false);
-    QString current = CanonicalText::nfc(text);
-    for (const QStringList& entry : properties.conversionLookup.value_or(QList<QStringList>())) {
-        // Rows without a find text and its replacement (hand-edited recipes) change nothing.
-        if (entry.size() < 2 || entry.at(0).isEmpty())
-            continue;
-        const QString find = CanonicalText::nfc(entry.at(0));
-        const QString replace = entry.at(1);
-        const bool diacriticInsensitive = !String::hasDiacritics(find);
-        const auto replaced = [&](Anchor anchor) {
-            return TextReplacement::replaceOccurrences(current, find, replace, caseInsensitive, diacriticInsensitive,
-                anchor);
-        };
-        if (anchorStart && anchorEnd) {
-            const QString atStart = replaced(Anchor::start);
-            if (atStart == replaced(Anchor::end))
-                current = atStart;
-        } else {
-            current = replaced(anchorStart ? Anchor::start : anchorEnd ? Anchor::end : Anchor::none);
-        }
-    }
-    return current;
+    const QList<QStringList> table = properties.conversionLookup.value_or(QList<QStringList>());
+    return LookupSearch::forTable(table)->apply(text, properties.conversionLookupCaseInsensitive.value_or(false),
+        properties.conversionLookupAnchorStart.value_or(false), properties.conversionLookupAnchorEnd.value_or(false));
 }

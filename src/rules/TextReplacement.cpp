@@ -42,9 +42,15 @@ QString replaceOccurrences(const QString& source, const QString& find, const QSt
         const qsizetype at = characterCount - count;
         return foundAt(at) ? joined(0, at) + replace : source;
     }
+    // Most searches find nothing: the text is rebuilt only from the first match on.
+    qsizetype i = 0;
+    while (i + count <= characterCount && !foundAt(i))
+        ++i;
+    if (i + count > characterCount)
+        return source;
     QString result;
     result.reserve(source.size());
-    qsizetype i = 0;
+    result += joined(0, i);
     while (i < characterCount) {
         if (foundAt(i)) {
             result += replace;

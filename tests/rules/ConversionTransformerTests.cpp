@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RuleFixtures.h"
 
+#include "core/CanonicalText.h"
+#include "core/String+utilities.h"
 #include "rules/ConversionTransformer.h"
+#include "rules/TextReplacement.h"
+
+#include <random>
 
 namespace {
 const QString kNFDEcole = QStringLiteral("e\u0301cole");
@@ -151,4 +156,67 @@ TEST_F(RulesTest, ConversionRunsOnTheScopeAndReportsAnInvalidFind)
     ASSERT_EQ(named.validation.errors.size(), 1);
     EXPECT_TRUE(named.validation.errors.values().first().startsWith("Regular expression error: "));
     EXPECT_THROW(invalid.transform(named, fileIndex), TransformError);
+}
+
+// The table passes over rows whose start a name does not hold; what it gives
+// is what searching every row in turn gives, for characters whose case or
+// marks compare in unusual ways.
+TEST_F(RulesTest, TheLookupTableGivesWhatSearchingEveryRowGives)
+{
+    const QStringList characters = { "a", "A", "e", "é", "E\u0301", "ß", "ẞ", "s", "S", "σ", "ς", "Σ", "İ", "i", "ı",
+        "I", "\u212A", "k", "\u212B", "å", "ﬁ", "𐐀", "𐐨", "👍🏽", "\u0301", "ǅ", "ǆ", "ά", "α", " ", "1", "_" };
+    std::mt19937 random(7);
+    const auto pick = [&](int most) {
+        QString text;
+        const int length = 1 + int(random() % most);
+        for (int i = 0; i < length; ++i)
+            text += characters.at(int(random() % characters.size()));
+        return text;
+    };
+    QList<QStringList> table;
+    for (int i = 0; i < 300; ++i)
+        table << QStringList { pick(3), QStringLiteral("<%1>").arg(i) };
+    QStringList names;
+    for (int i = 0; i < 200; ++i)
+        names << pick(8);
+
+    const auto searchedRowByRow = [&](const QString& text, bool caseInsensitive, bool anchorStart, bool anchorEnd) {
+        using TextReplacement::Anchor;
+        QString current = CanonicalText::nfc(text);
+        for (const QStringList& row : table) {
+            const QString find = CanonicalText::nfc(row.at(0));
+            const auto replaced = [&](Anchor anchor) {
+                return TextReplacement::replaceOccurrences(
+                    current, find, row.at(1), caseInsensitive, !String::hasDiacritics(find), anchor);
+            };
+            if (anchorStart && anchorEnd) {
+                const QString atStart = replaced(Anchor::start);
+                if (atStart == replaced(Anchor::end))
+                    current = atStart;
+            } else {
+                current = replaced(anchorStart ? Anchor::start : anchorEnd ? Anchor::end : Anchor::none);
+            }
+        }
+        return current;
+    };
+    int replacedNames = 0;
+    for (const bool caseInsensitive : { false, true }) {
+        for (const auto& [anchorStart, anchorEnd] : { std::pair(false, false), std::pair(true, false),
+                 std::pair(false, true), std::pair(true, true) }) {
+            TransformerProperties properties;
+            properties.conversionType = ConversionType::lookup;
+            properties.conversionLookup = table;
+            properties.conversionLookupCaseInsensitive = caseInsensitive;
+            properties.conversionLookupAnchorStart = anchorStart;
+            properties.conversionLookupAnchorEnd = anchorEnd;
+            for (const QString& name : names) {
+                const QString expected = searchedRowByRow(name, caseInsensitive, anchorStart, anchorEnd);
+                ASSERT_EQ(ConversionTransformer::convertText(name, properties), expected)
+                    << name.toStdString() << " case-insensitive " << caseInsensitive << " anchors " << anchorStart
+                    << anchorEnd;
+                replacedNames += expected != CanonicalText::nfc(name);
+            }
+        }
+    }
+    EXPECT_GT(replacedNames, 400) << "the rows must match often for the comparison to mean something";
 }
