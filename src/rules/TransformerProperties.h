@@ -168,7 +168,7 @@ struct TransformerProperties {
 #undef BF_DECLARE_FIELD
 
     // The most rows a lookup table holds: every row is tried on every file, so
-    // a larger table would keep the preview busy for hours. A stored table
+    // the preview's time grows with the table times the list. A stored table
     // beyond it is refused whole.
     static constexpr qsizetype MAX_LOOKUP_ROWS = 100000;
 
