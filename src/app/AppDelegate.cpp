@@ -12,7 +12,7 @@
 #include "app/RenameRunAlerts.h"
 #include "app/SingleInstance.h"
 #include "app/SplitViewController.h"
-#include "app/UserInputBlockObserver.h"
+#include "core/UserInputBlockObserver.h"
 #include "app/VersionCheck.h"
 #include "core/AppNotification+Typed.h"
 #include "core/DependencyInjectionRegistry.h"

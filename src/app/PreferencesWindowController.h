@@ -5,7 +5,7 @@
 #include <QPointer>
 
 #include "app/PreferencesViewController.h"
-#include "app/UserInputBlockObserver.h"
+#include "core/UserInputBlockObserver.h"
 #include <QDialog>
 
 // The one preferences window, made on first use and kept for the run. While

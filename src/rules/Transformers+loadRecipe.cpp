@@ -2,6 +2,7 @@
 #include "rules/Transformers.h"
 
 #include "core/AppNotification.h"
+#include "core/UserInputBlockObserver.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "core/UndoManager+perform.h"
 #include "files/FileDataSource.h"
@@ -107,6 +108,8 @@ void Transformers::startLoading(std::shared_ptr<PendingRecipe> pending, std::fun
 
 void Transformers::applyReadRecipes()
 {
+    if (m_inputBlock && m_inputBlock->isBlocked())
+        return;
     // Taken off the list first: an alert shown while applying may run the
     // loop that applies the next one.
     while (!m_pendingRecipes.empty() && m_pendingRecipes.front()->isRead.load(std::memory_order_acquire)) {

@@ -4,6 +4,7 @@
 #include "core/AppNotification.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "core/UndoManager+perform.h"
+#include "core/UserInputBlockObserver.h"
 #include "files/FileDataSource.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
@@ -14,6 +15,12 @@ Transformers::Transformers(QObject* parent)
     : QObject(parent)
 {
     initObservers();
+    m_inputBlock = new UserInputBlockObserver(
+        [this](bool blocked) {
+            if (!blocked)
+                applyReadRecipes();
+        },
+        this);
 }
 
 void Transformers::initObservers()

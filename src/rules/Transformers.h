@@ -5,6 +5,7 @@
 #include "rules/Transformer.h"
 
 #include <QHash>
+#include <QPointer>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -19,6 +20,8 @@
 // in the rule editor), the Select rule that governs it and the recipe file.
 // Main thread only. Single edits are made undoable by the rule bar and the
 // rule editor; clearing all rules is an undo step of its own.
+class UserInputBlockObserver;
+
 class Transformers : public QObject {
     Q_OBJECT
 public:
@@ -79,7 +82,8 @@ public:
     // sort order as one undo step ("Open Recipe"); a recipe that cannot be
     // read, or is newer than this build reads, changes nothing and is reported.
     // A recipe is read and parsed off the main thread, so a large or slow file
-    // never holds the window; loads take effect in the order they were asked for.
+    // never holds the window; loads take effect in the order they were asked
+    // for, and not while input is blocked (a rename run keeps its rules).
     void loadRecipe(const QUrl& recipeUrl);
     void loadRecipe(const QString& jsonString);
     // Whether a recipe asked for has not taken effect yet.
@@ -132,4 +136,5 @@ private:
     AlertPresenter m_presentAlert;
     std::function<void(const QUrl&)> m_rememberRecipe;
     std::deque<std::shared_ptr<PendingRecipe>> m_pendingRecipes;
+    QPointer<UserInputBlockObserver> m_inputBlock;
 };

@@ -5,6 +5,9 @@
 
 #include "core/DependencyInjectionRegistry.h"
 #include "files/FileDataSource.h"
+#include "core/AppNotification.h"
+#include "platform/NotificationCenter.h"
+#include "platform/BackgroundPool.h"
 #include "platform/MainWindowLocator.h"
 #include "platform/UndoManager.h"
 #include "rules/Transformers.h"
@@ -533,4 +536,33 @@ TEST_F(RecipeLoadSaveTest, UnsavedChangesFollowEveryEditAndItsReversal)
     EXPECT_FALSE(transformers.hasUnsavedChanges());
     transformers.updateTransformers({ numbering });
     EXPECT_TRUE(transformers.hasUnsavedChanges()) << "the file now holds the disabled rule";
+}
+
+// A recipe read while input is blocked (a rename run) waits for the end of the
+// block: the run keeps the rules it started with.
+TEST_F(RecipeLoadSaveTest, ARecipeReadDuringARunTakesEffectAfterIt)
+{
+    // Told at once, as the rename run tells it.
+    const auto block = [](const QString& name) { NotificationCenter::defaultCenter().post(Notification { name, {}, std::nullopt }); };
+    startWith(writeFile("before.recipe", "{}"));
+    const QStringList before = ids();
+    block(NotificationName::disableUserInput);
+    block(NotificationName::disableUserInput);
+    const QUrl url = writeFile("r.recipe", kRecipe);
+    transformers.loadRecipe(url);
+    transformers.loadRecipe(QUrl::fromLocalFile(dir.filePath("gone.recipe")));
+    BackgroundPool::waitForDone();
+    TestEnvironment::drainEvents();
+    EXPECT_TRUE(transformers.isLoadingRecipe());
+    EXPECT_EQ(ids(), before);
+    EXPECT_TRUE(alerts.empty());
+
+    block(NotificationName::enableUserInput);
+    TestEnvironment::drainEvents();
+    EXPECT_EQ(ids(), before) << "still blocked once";
+    block(NotificationName::enableUserInput);
+    EXPECT_FALSE(transformers.isLoadingRecipe());
+    EXPECT_EQ(ids(), QStringList({ "transformer_1A", "transformer_1B" }));
+    EXPECT_EQ(transformers.recipeUrl(), url);
+    EXPECT_EQ(alerts.size(), 1u);
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/UserInputBlockObserver.h"
+#include "core/UserInputBlockObserver.h"
 
 #include "core/AppNotification.h"
 #include "platform/NotificationCenter.h"
