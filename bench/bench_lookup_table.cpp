@@ -4,8 +4,6 @@
 // for a table of names that few hold.
 #include "rules/ConversionTransformer.h"
 
-#include <QCoreApplication>
-
 #include <random>
 
 #include <benchmark/benchmark.h>
@@ -49,11 +47,4 @@ BENCHMARK(BM_LookupTable)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK_MAIN();
