@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 DefaultsStore::DefaultsStore(QString filePath)
@@ -80,15 +81,29 @@ QString DefaultsStore::lastError() const
 
 void DefaultsStore::load()
 {
-    QFile file(m_filePath);
-    if (!file.exists())
+    // Opened without waiting, and only a regular file of settings' size is
+    // read: a named pipe or a device at this path would hold the start for good.
+    const QByteArray path = QFile::encodeName(m_filePath);
+    const int descriptor = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        if (errno != ENOENT)
+            Log::error(Log::Category::general, "Unable to read settings %s: %s", m_filePath,
+                QString::fromLocal8Bit(std::strerror(errno)));
         return;
-    if (!file.open(QIODevice::ReadOnly)) {
+    }
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
         Log::error(Log::Category::general, "Unable to read settings %s: %s", m_filePath, file.errorString());
         return;
     }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > MAX_FILE_SIZE) {
+        Log::error(Log::Category::general, "Settings %s are not read: not a regular file of settings' size", m_filePath);
+        return;
+    }
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
+    const QJsonDocument document = QJsonDocument::fromJson(file.read(MAX_FILE_SIZE), &parseError);
     if (!document.isObject()) {
         // A damaged file is kept aside rather than overwritten by the next write.
         Log::error(Log::Category::general, "Settings file %s is not a JSON object: %s",

@@ -13,6 +13,9 @@ class DefaultsStore {
 public:
     explicit DefaultsStore(QString filePath);
 
+    // The largest file read as settings: far beyond the address cache at its limit.
+    static constexpr qint64 MAX_FILE_SIZE = 256 * 1024 * 1024;
+
     // The store of the application, in the XDG config folder.
     static DefaultsStore& standard();
     static QString standardFilePath();

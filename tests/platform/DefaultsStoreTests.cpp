@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,6 +62,39 @@ TEST(DefaultsStore, ADamagedFileIsSetAsideNotOverwritten)
     store.setValue("k", 1);
     DefaultsStore reopened(path);
     EXPECT_EQ(reopened.value("k").toInt(), 1);
+}
+
+// A pipe, a device or a file far too large at the settings' place is not read
+// (reading would hold the start for good), set aside or written through: the
+// store starts empty and its first write puts a file of its own there.
+TEST(DefaultsStore, OnlyARegularFileOfSettingsSizeIsRead)
+{
+    struct Case {
+        const char* name;
+        std::function<bool(const QString& path)> make;
+    };
+    const Case cases[] = {
+        { "pipe", [](const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; } },
+        { "link to a device", [](const QString& path) { return QFile::link("/dev/zero", path); } },
+        { "too large", [](const QString& path) {
+             QFile file(path);
+             return file.open(QIODevice::WriteOnly) && file.resize(DefaultsStore::MAX_FILE_SIZE + 1);
+         } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("defaults.json");
+        ASSERT_TRUE(c.make(path));
+        DefaultsStore store(path);
+        EXPECT_TRUE(store.value("k").isUndefined());
+        EXPECT_FALSE(QFile::exists(path + ".damaged"));
+        store.setValue("k", 1);
+        EXPECT_TRUE(store.lastError().isEmpty()) << store.lastError().toStdString();
+        EXPECT_FALSE(QFileInfo(path).isSymLink());
+        DefaultsStore reopened(path);
+        EXPECT_EQ(reopened.value("k").toInt(), 1);
+    }
 }
 
 // The settings hold the places of the user's photos: whatever the umask, and
