@@ -225,10 +225,10 @@ QString FileDetailsViewController::title(const File& file)
 QList<InspectorPanelItem> FileDetailsViewController::nameAndPathItems(const File& file)
 {
     const ExtendedFileInfo& info = file.source.fileInfo;
-    const QString name = info.name + (info.ext.isEmpty() ? QString() : QLatin1Char('.') + info.ext);
+    const QString name = info.isDirectory ? String::lastPathComponent(info.fullPath)
+                                          : info.name + (info.ext.isEmpty() ? QString() : QLatin1Char('.') + info.ext);
     // With the counter that makes it unique, as the table shows it and the disk gets it.
-    const QString newName = file.transformed.transformedName.value() + file.transformed.uniqueSuffix
-        + file.transformed.transformedExtSuffix();
+    const QString newName = file.transformed.targetFileName();
     return {
         { QStringLiteral("Original Name"), name },
         { QStringLiteral("Transformed Name"), newName },

@@ -279,10 +279,8 @@ QString FileTableModel::cellText(const File& file, FileTableColumn column)
         return folder ? String::stringByDeletingLastPathComponent(path) : path;
     }
     case FileTableColumn::transformedName:
-        if (folder)
-            return String::lastPathComponent(transformed.transformedPath.value());
-        return transformed.transformedName.value() + transformed.uniqueSuffix
-            + transformed.transformedExtSuffix();
+        // With the counter that makes it unique, folder or file, as the disk gets it.
+        return transformed.targetFileName();
     }
     return {};
 }

@@ -105,6 +105,13 @@ TEST(FileDetailsContent, TitleNamesAndPaths)
     for (const InspectorPanelItem& item : FileDetailsViewController::nameAndPathItems(file))
         EXPECT_TRUE(item.id.isEmpty());
 
+    // A folder is named by its path, and its counter is part of the new name too.
+    File folder = makeFile("/data/Album", true);
+    folder.transformed.transformedPath = "/data/Trip";
+    folder.transformed.uniqueSuffix = " 2";
+    EXPECT_EQ(labels(FileDetailsViewController::nameAndPathItems(folder)).mid(0, 2),
+        (QStringList { "Original Name=Album", "Transformed Name=Trip 2" }));
+
     EXPECT_EQ(FileDetailsViewController::title(makeFile("/data/Album", true)), QStringLiteral("📁 Album"));
     EXPECT_EQ(FileDetailsViewController::title(makeFile("/data/README")), QStringLiteral("README"));
 }

@@ -118,6 +118,8 @@ TEST_F(FileTableModelTest, CellTextsShowNamesAsOnDiskAndFoldersByTheirOwnName)
     folder.transformed.transformedPath = QStringLiteral("/b/Pic:tures");
     File counted = renamed(makeFile("/a/x.txt"), "new");
     counted.transformed.uniqueSuffix = QStringLiteral(" 2");
+    File countedFolder = folder;
+    countedFolder.transformed.uniqueSuffix = QStringLiteral(" 2");
     struct Case {
         File file;
         QStringList texts; // original path, original name, new path, new name
@@ -128,6 +130,7 @@ TEST_F(FileTableModelTest, CellTextsShowNamesAsOnDiskAndFoldersByTheirOwnName)
         { settled(makeFile("/a/README")), { "/a", "README", "/a", "README" } },
         { folder, { "/a", "Pho:tos", "/b", "Pic:tures" } },
         { counted, { "/a", "x.txt", "/a", "new 2.txt" } },
+        { countedFolder, { "/a", "Pho:tos", "/b", "Pic:tures 2" } },
     };
     for (const Case& c : cases) {
         QStringList texts;
