@@ -52,9 +52,12 @@ bool FileTableView::acceptsFirstResponder() const
     return m_controller && m_controller->numberOfRows() > 0;
 }
 
-void FileTableView::updateFocusPolicy()
+void FileTableView::updateAfterReload()
 {
     setFocusPolicy(acceptsFirstResponder() ? Qt::StrongFocus : Qt::NoFocus);
+    // The hint is only painted; the description is what a screen reader reads.
+    if (const QString placeholder = placeholderText(); accessibleDescription() != placeholder)
+        setAccessibleDescription(placeholder);
 }
 
 int FileTableView::sizeHintForColumn(int column) const

@@ -34,8 +34,9 @@ public:
     FileTableRowView* rowView() const { return m_rowView; }
 
     bool acceptsFirstResponder() const;
-    // Applies acceptsFirstResponder to the focus policy; run after every reload.
-    void updateFocusPolicy();
+    // Applies acceptsFirstResponder to the focus policy and tells a screen
+    // reader the placeholder text; run after every reload.
+    void updateAfterReload();
     bool isSpinning() const { return m_spinnerTimer.isActive(); }
     // The row of the last double click, -1 when it was below the rows.
     int clickedRow() const { return m_clickedRow; }

@@ -43,7 +43,7 @@ void TableViewController::afterReload()
     m_lateUpdates.snapshotChanged(m_model->snapshot());
     recalculateFittingColumnWidths();
     if (m_fileTableView) {
-        m_fileTableView->updateFocusPolicy();
+        m_fileTableView->updateAfterReload();
         m_fileTableView->viewport()->update();
     }
 }

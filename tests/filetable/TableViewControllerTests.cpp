@@ -125,10 +125,12 @@ TEST_F(TableViewControllerTest, AnEmptyTableSaysWhetherNothingIsListedOrNothingM
 {
     FileTableView* table = show({});
     EXPECT_EQ(table->placeholderText(), FileTableView::EMPTY_HINT);
+    EXPECT_EQ(table->accessibleDescription(), FileTableView::EMPTY_HINT) << "a screen reader reads it too";
 
     fill({ makeFile("/a/same.txt"), renamed(makeFile("/a/old.txt"), "new") });
     controller->reloadData();
     EXPECT_EQ(table->placeholderText(), QString());
+    EXPECT_EQ(table->accessibleDescription(), QString());
     controller->hideNotRenamedFilesMenuHandler(nullptr);
     TestEnvironment::drainEvents();
     EXPECT_EQ(controller->numberOfRows(), 1);
@@ -138,6 +140,7 @@ TEST_F(TableViewControllerTest, AnEmptyTableSaysWhetherNothingIsListedOrNothingM
     controller->reloadData();
     EXPECT_EQ(controller->numberOfRows(), 0);
     EXPECT_EQ(table->placeholderText(), FileTableView::NO_MATCH_HINT);
+    EXPECT_EQ(table->accessibleDescription(), FileTableView::NO_MATCH_HINT);
     controller->hideNotRenamedFilesMenuHandler(nullptr);
     TestEnvironment::drainEvents();
     EXPECT_EQ(table->placeholderText(), QString());
