@@ -22,7 +22,7 @@ test: build
 
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
-	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+	@for b in $(BUILD_DIR)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] && "$$b"; done; true
 
 # Every parser of outside input for FUZZ_INPUTS mutated inputs each.
 FUZZ_INPUTS ?= 1000000
