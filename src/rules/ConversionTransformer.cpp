@@ -8,7 +8,6 @@
 #include "core/String+titleCase.h"
 #include "core/String+utilities.h"
 #include "rules/LookupSearch.h"
-#include "rules/TextReplacement.h"
 
 #include <QSet>
 

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <bitset>
-#include <optional>
 
 namespace {
 
@@ -43,9 +42,6 @@ quint32 keyBit(quint64 key)
 
 } // namespace
 
-// Which first characters and character pairs a name holds, as they are, and
-// with the marks dropped from characters beyond ASCII, as a row without marks
-// compares them.
 // Which runs of one to three characters a name holds, by their folded first
 // code points: as they are, and with the marks dropped from characters beyond
 // ASCII, as a row without marks compares them.
