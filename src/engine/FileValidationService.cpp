@@ -167,13 +167,18 @@ void cancel()
         }
     }
     TaskHandle::detached([](std::stop_token) {
-        // The main thread only shares the lists; the files are made here.
-        FileComponents components;
-        MainThread::runBlocking([&] {
-            if (auto fileDataSource = Inject<FileDataSource>().get())
-                components = fileDataSource->getAllComponents();
-        });
-        const QList<File> files = FileDataSource::filesOf(components);
+        // The main thread only shares the lists; the files are made here, and
+        // the lists let go of at once: a list still shared when the main thread
+        // writes to it would be copied whole there.
+        QList<File> files;
+        {
+            FileComponents components;
+            MainThread::runBlocking([&] {
+                if (auto fileDataSource = Inject<FileDataSource>().get())
+                    components = fileDataSource->getAllComponents();
+            });
+            files = FileDataSource::filesOf(components);
+        }
         FileValidationUtil::reportValidationResults(files, QStringLiteral("cancel()"));
     });
 }

@@ -117,6 +117,9 @@ void validateFile(File& file, DirectoryValidator& directoryValidator)
     validation.clearValidationResults();
     for (const QString& warning : file.transformed.resolutionWarnings)
         validation.insertWarning(warning);
+    // A name no rule changed is the one the disk holds: nothing to refuse.
+    if (!isChanged(file))
+        return;
     const QString& name = file.transformed.transformedName.value();
     const QString& ext = file.transformed.transformedExt.value();
 
@@ -206,6 +209,22 @@ public:
         }
         m_folded.insert(hash, path);
         return true;
+    }
+    // The taken paths that name the same entry as `path`: itself, and in a
+    // folder that folds case its other spellings.
+    QStringList entriesOf(const QString& path) const
+    {
+        QStringList entries;
+        if (m_exact.contains(path))
+            entries << path;
+        if (!m_folding)
+            return entries;
+        const size_t hash = foldedHash(path);
+        for (auto it = m_folded.constFind(hash); it != m_folded.cend() && it.key() == hash; ++it) {
+            if (*it != path && m_folding->areOneEntry(*it, path))
+                entries << *it;
+        }
+        return entries;
     }
     void reserve(qsizetype count)
     {
@@ -361,7 +380,8 @@ constexpr qsizetype DISK_CHUNK_SIZE = 4096;
 void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
 {
     const qsizetype count = files.size();
-    const File* const first = files.constData();
+    // Detached once here (a list the caller still shares), never inside the passes below.
+    File* const first = files.data();
     const auto eachFile = [&](const auto& work) {
         return forEachChunkConcurrently(count, DISK_CHUNK_SIZE, [&] {
             return [&, probe = std::make_shared<FreePaths::Probe>()](qsizetype begin, qsizetype end) {
@@ -375,10 +395,15 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
         });
     };
 
-    // Which files move is decided once; the checks below do not change it.
+    // Which files move, to begin with; a file that cannot go where it wants
+    // stays after all. A counter of an earlier check is looked for afresh.
     std::vector<char> moves(count);
     std::vector<QString> paths(count);
-    if (!eachFile([&](qsizetype i, FreePaths::Probe&) { moves[i] = !hasErrors(first[i]) && isChanged(first[i]); }))
+    if (!eachFile([&](qsizetype i, FreePaths::Probe&) {
+            moves[i] = !hasErrors(first[i]) && isChanged(first[i]);
+            if (!first[i].transformed.uniqueSuffix.isEmpty())
+                first[i].transformed.uniqueSuffix.clear();
+        }))
         return;
     // The new paths outlive this check in the set of taken paths: they are
     // made here, by the thread that keeps them, not by the helpers.
@@ -390,7 +415,7 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
             continue;
         paths[i] = first[i].transformed.transformedFullPath();
         if (const auto refusal = writeCheck.refusal(String::stringByDeletingLastPathComponent(paths[i]), paths[i])) {
-            files[i].validation.insertError(*refusal);
+            first[i].validation.insertError(*refusal);
             moves[i] = false;
         }
     }
@@ -439,15 +464,35 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
     const bool autoResolveDuplicates = Preference::boolFor(PreferenceKey::autoResolveDuplicates);
     QHash<QString, CounterSearch> searches;
     FreePaths::Probe candidateProbe;
-    for (qsizetype i = 0; i < count; ++i) {
-        if (stop.stop_requested())
-            return;
-        if (!moves[i])
-            continue;
-        File& file = files[i];
-        if (!heldOnDisk[i] && taken.claim(paths[i]))
-            continue;
-        const bool listed = !heldOnDisk[i] || taken.contains(paths[i]);
+    // Which mover claimed a path; kept once a file has stayed, whose place a
+    // mover may have claimed while it was still leaving.
+    std::optional<QHash<QString, qsizetype>> claimedBy;
+    const auto claimed = [&](qsizetype i) {
+        if (claimedBy)
+            claimedBy->insert(first[i].transformed.transformedFullPath(), i);
+    };
+    std::vector<qsizetype> stayed;
+    // A file that cannot go where it wants stays where it is, and its place
+    // is taken: the run would refuse a mover that counts on it.
+    const auto stay = [&](qsizetype i) {
+        if (!claimedBy) {
+            claimedBy.emplace();
+            for (qsizetype j = 0; j < i; ++j) {
+                if (moves[j])
+                    claimed(j);
+            }
+        }
+        moves[i] = false;
+        const QString& place = first[i].source.fileInfo.fullPath;
+        if (leavingPaths)
+            leavingPaths->remove(place);
+        taken.insert(place);
+        stayed.push_back(i);
+    };
+    // Gives a mover whose path is taken a counter, or makes it stay with the
+    // error the run would stop at.
+    const auto resolve = [&](qsizetype i, bool listed) {
+        File& file = first[i];
         std::optional<QString> suffix;
         if (autoResolveDuplicates) {
             // A counted name is looked up in the folder's listing first, where it was read.
@@ -458,18 +503,50 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
                 searches[counterCandidate(file, 0)]);
         }
         if (!suffix) {
-            // Another file of the list may still give way; an item on disk will not.
-            if (listed)
-                file.validation.insertWarning(Message::notUnique);
-            else
-                file.validation.insertError(Message::alreadyExists);
-            continue;
+            file.validation.insertError(listed ? Message::notUnique : Message::alreadyExists);
+            stay(i);
+            return;
         }
         file.transformed.uniqueSuffix = *suffix;
         file.validation.insertWarning(Message::suffixAdded(*suffix));
+        claimed(i);
         // The counter is part of the name on disk and counts towards its length.
-        if (isTooLong(file.transformed.targetFileName()))
+        if (isTooLong(file.transformed.targetFileName())) {
             file.validation.insertError(Message::tooLong);
+            stay(i);
+        }
+    };
+    // A mover that claimed the place of a file that stays looks again.
+    const auto settle = [&] {
+        while (!stayed.empty()) {
+            const qsizetype s = stayed.back();
+            stayed.pop_back();
+            for (const QString& path : taken.entriesOf(first[s].source.fileInfo.fullPath)) {
+                const qsizetype c = claimedBy->value(path, -1);
+                if (c < 0 || c == s || !moves[c])
+                    continue;
+                claimedBy->remove(path);
+                File& file = first[c];
+                if (!file.transformed.uniqueSuffix.isEmpty()) {
+                    file.validation.warnings.remove(Message::suffixAdded(file.transformed.uniqueSuffix));
+                    file.transformed.uniqueSuffix.clear();
+                }
+                resolve(c, true);
+            }
+        }
+    };
+
+    for (qsizetype i = 0; i < count; ++i) {
+        if (stop.stop_requested())
+            return;
+        if (!moves[i])
+            continue;
+        if (!heldOnDisk[i] && taken.claim(paths[i])) {
+            claimed(i);
+            continue;
+        }
+        resolve(i, !heldOnDisk[i] || taken.contains(paths[i]));
+        settle();
     }
 }
 

@@ -47,12 +47,15 @@ bool isChanged(const File& file);
 // The full paths of the files that stay where they are (errors or unchanged).
 QSet<QString> unchangedFilenames(const QList<File>& files);
 // The duplicate check over the whole list, after the per-file rules: the first
-// file in list order keeps a path, later ones get a counter suffix or a
-// warning. A path held on disk by an item that is not leaving in this run is
-// taken too: the file gets a counter, or the error alreadyExists when
-// duplicates are not resolved automatically. In a folder that folds case two
-// spellings of one name are one path. A file whose folder the run could not
-// write gets the run's refusal as an error. Returns early at cancellation.
+// file in list order keeps a path, later ones get a counter suffix. A path held
+// on disk by an item that is not leaving in this run is taken too. Where no
+// counter is given (duplicates are not resolved automatically, or none is
+// free) the file gets the error the run would stop at: notUnique when a listed
+// file takes the path, alreadyExists for an item on disk. A file with an error
+// stays where it is, so its place is taken as well. In a folder that folds
+// case two spellings of one name are one path. A file whose folder the run
+// could not write gets the run's refusal as an error. Counters of an earlier
+// check are looked for afresh. Returns early at cancellation.
 void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop = {});
 // `isTakenOnDisk` tells which candidates are held on disk.
 std::optional<QString> findUniqueSuffixForFile(const File& file, QSet<QString>& taken, std::stop_token stop = {},

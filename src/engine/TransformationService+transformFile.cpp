@@ -2,7 +2,6 @@
 #include "engine/TransformationService.h"
 
 #include "core/DependencyInjectionRegistry.h"
-#include "engine/FileValidationUtil.h"
 #include "engine/RuleRunState.h"
 #include "engine/TransformationUtil.h"
 #include "files/FileDataSource.h"
@@ -10,9 +9,8 @@
 #include "platform/MainThread.h"
 #include "rules/Transformers.h"
 #include "tokens/AttributeResolver.h"
-#include "tokens/FileAttributeUtil.h"
 
-void TransformationService::transformFile(const File& file)
+std::optional<TransformationService::SingleFileResult> TransformationService::transformFile(const File& file)
 {
     std::shared_ptr<FileDataSource> fileDataSource;
     std::shared_ptr<Transformers> transformers;
@@ -22,39 +20,28 @@ void TransformationService::transformFile(const File& file)
             transformers = Inject<Transformers>().get();
     });
     if (!fileDataSource || !transformers)
-        return;
+        return std::nullopt;
 
     FileIndex fileIndex = getOrCalculateFileIndex(file);
     QList<Transformer> rules;
     MainThread::runBlocking([&] { rules = transformers->list(); });
 
-    File transformed = file;
+    SingleFileResult result { file, nullptr };
+    File& transformed = result.file;
     const bool needsAttributes = std::any_of(rules.cbegin(), rules.cend(),
         [](const Transformer& rule) { return rule.usesFileAttributes(); });
-    if (!transformed.attributes && needsAttributes)
-        transformed.attributes = FileAttributes { FileAttributeUtil::loadAttributes(transformed.sourceUrl()) };
+    if (needsAttributes)
+        transformed.initializeAttributes();
 
-    // Written at the file's storage index only while the store still holds the
-    // list the file was read from; the rules get back their run state only.
-    const auto writeBack = [&] {
-        MainThread::runBlocking([&] {
-            if (transformed.fileGenerationId == fileDataSource->fileGenerationId()) {
-                fileDataSource->mutate(transformed, FileComponentMutations(FileComponentMutation::attributes)
-                        | FileComponentMutation::transformed | FileComponentMutation::validation);
-            }
-            RuleRunState::writeBack(*transformers, rules);
-        });
-    };
     try {
         TransformationUtil::transformFile(transformed, fileIndex, rules);
     } catch (...) {
-        writeBack();
-        showGPSAddressFailure();
-        throw;
+        result.failure = std::current_exception();
     }
-    FileValidationUtil::validateFile(transformed);
-    writeBack();
+    // The rules get back their run state only.
+    MainThread::runBlocking([&] { RuleRunState::writeBack(*transformers, rules); });
     showGPSAddressFailure();
+    return result;
 }
 
 FileIndex TransformationService::getOrCalculateFileIndex(const File& file)

@@ -13,8 +13,10 @@
 #include <QStringList>
 #include <QUuid>
 
+#include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stop_token>
 
 // The engine's runs over the whole file list: the live preview, the full
@@ -55,9 +57,14 @@ public:
     // With force false the run stops when any file has validation errors.
     void applyTransformationsAndRename(bool force, std::stop_token stop = {});
 
-    // The full transformation of one file from its current state in the store,
-    // written back at its storage index. Throws the rules' TransformError.
-    void transformFile(const File& file);
+    // The full transformation of one file from its current state in the store:
+    // the file as far as its rules got and, when they failed, why. The caller
+    // writes it back, validated with the whole list. None without the stores.
+    struct SingleFileResult {
+        File file;
+        std::exception_ptr failure;
+    };
+    std::optional<SingleFileResult> transformFile(const File& file);
 
     // The window's side of the rename run; the base delegate when none is set.
     void setDelegate(std::shared_ptr<RenameRunDelegate> delegate);

@@ -119,6 +119,96 @@ TEST_F(FileValidationUtilTest, DuplicatesGetCountersInListOrder)
     EXPECT_EQ(files[2].transformed.transformedFullPath(), path(QStringLiteral("dir/a 3.txt")));
 }
 
+TEST_F(FileValidationUtilTest, WithoutCountersOnlyTheFirstFileKeepsTheName)
+{
+    setPreference(PreferenceKey::autoResolveDuplicates, false);
+    QList<File> files = moves({ { "1.txt", "a.txt" }, { "2.txt", "a.txt" }, { "3.txt", "a.txt" } });
+    validateFiles(files);
+    validateUniquenessInterruptable(files);
+    EXPECT_TRUE(files[0].validation.errors.isEmpty());
+    for (qsizetype i = 1; i < files.size(); ++i) {
+        EXPECT_EQ(files[i].validation.errors, QSet<QString> { Message::notUnique }) << i;
+        EXPECT_EQ(files[i].transformed.uniqueSuffix, QString()) << i;
+    }
+    const auto [errors, renames] = TransformationUtil::getRenameTotals(files);
+    EXPECT_EQ(errors, 2);
+    EXPECT_EQ(renames, 1);
+}
+
+// A list checked again, as the store holds it after an earlier check: the
+// counters are looked for afresh, so one whose clash has gone goes too.
+TEST_F(FileValidationUtilTest, ACheckAgainLooksForCountersAfresh)
+{
+    QList<File> files = moves({ { "1.txt", "a.txt" }, { "2.txt", "a.txt" } });
+    validateFiles(files);
+    validateUniquenessInterruptable(files);
+    ASSERT_EQ(files[1].transformed.uniqueSuffix, QStringLiteral(" 2"));
+    files[0].transformed.transformedName = QStringLiteral("z");
+    validateFiles(files);
+    validateUniquenessInterruptable(files);
+    EXPECT_EQ(files[1].transformed.transformedFullPath(), path(QStringLiteral("dir/a.txt")));
+    EXPECT_TRUE(files[1].validation.warnings.isEmpty());
+}
+
+// A file that cannot go where it wants stays where it is, so its place is
+// taken: a file that wanted that place gives way too, whether it comes before
+// or after it in the list, and so on down a chain.
+TEST_F(FileValidationUtilTest, AFileThatStaysKeepsItsPlace)
+{
+    const QString longName = QString(254, QLatin1Char('n')); // with " 2": too long
+    struct Case {
+        const char* label;
+        bool autoResolve;
+        QList<std::pair<QString, QString>> moves;
+        QList<QSet<QString>> errors;
+        QStringList names; // where each file is shown
+    };
+    const QSet<QString> none;
+    const Case cases[] = {
+        { "no counters, onto an item on disk, the file that stays comes second", false,
+            { { "a.txt", "b.txt" }, { "b.txt", "c.txt" } }, { { Message::notUnique }, { Message::alreadyExists } },
+            { "b.txt", "c.txt" } },
+        { "no counters, the file that stays comes first", false,
+            { { "b.txt", "c.txt" }, { "a.txt", "b.txt" } }, { { Message::alreadyExists }, { Message::notUnique } },
+            { "c.txt", "b.txt" } },
+        { "no counters, a chain of three", false,
+            { { "a.txt", "b.txt" }, { "x.txt", "a.txt" }, { "b.txt", "c.txt" } },
+            { { Message::notUnique }, { Message::notUnique }, { Message::alreadyExists } }, { "b.txt", "a.txt", "c.txt" } },
+        { "counters, onto an item on disk", true,
+            { { "a.txt", "b.txt" }, { "b.txt", "c.txt" } }, { none, none }, { "b.txt", "c 2.txt" } },
+        { "counters, a counter too long for the name", true,
+            { { "y.txt", "x.txt" }, { "1.txt", longName }, { "x.txt", longName } },
+            { none, none, { Message::tooLong } }, { "x 2.txt", longName, longName + " 2" } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        setPreference(PreferenceKey::autoResolveDuplicates, c.autoResolve);
+        touch(QStringLiteral("dir/c.txt"), "unlisted");
+        QList<File> files = moves(c.moves);
+        validateFiles(files);
+        validateUniquenessInterruptable(files);
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            EXPECT_EQ(files[i].validation.errors, c.errors[i]) << i;
+            EXPECT_EQ(files[i].transformed.transformedFullPath(), path(QStringLiteral("dir/") + c.names[i])) << i;
+        }
+        QDir(path(QStringLiteral("dir"))).removeRecursively();
+    }
+}
+
+// Names no rule changed are the disk's own: never an error, however odd; the
+// same checks still hold for a name a rule made.
+TEST_F(FileValidationUtilTest, UnchangedNamesAreNeverErrors)
+{
+    for (const QString& name : { QStringLiteral("..two_dots"), QStringLiteral("..."), QStringLiteral(" "), QStringLiteral("line\nfeed.txt") }) {
+        File file(QUrl::fromLocalFile(touch(name)), false);
+        validateFile(file);
+        EXPECT_TRUE(file.validation.errors.isEmpty()) << name.toStdString();
+        file.transformed.transformedName = file.transformed.transformedName.value() + QStringLiteral("\n.");
+        validateFile(file);
+        EXPECT_FALSE(file.validation.errors.isEmpty()) << name.toStdString();
+    }
+}
+
 // Counters carry on from the last clash of the same name, yet never skip one
 // that is free: a counter another file wants outright, or one an unlisted item
 // holds on disk, is passed over; other names count on their own.
@@ -148,11 +238,10 @@ TEST_F(FileValidationUtilTest, APathThatStaysIsTakenAndTheMoverGivesWay)
             EXPECT_EQ(files[1].transformed.uniqueSuffix, QStringLiteral(" 2"));
         } else {
             EXPECT_EQ(files[1].transformed.uniqueSuffix, QString());
-            EXPECT_EQ(files[1].validation.warnings, QSet<QString> { Message::notUnique });
-            EXPECT_TRUE(files[1].validation.errors.isEmpty()) << "a clash is a warning, the disk decides";
+            EXPECT_EQ(files[1].validation.errors, QSet<QString> { Message::notUnique }) << "the run would refuse it";
             const auto [errors, renames] = TransformationUtil::getRenameTotals(files);
-            EXPECT_EQ(errors, 0);
-            EXPECT_EQ(renames, 1);
+            EXPECT_EQ(errors, 1);
+            EXPECT_EQ(renames, 0);
         }
     }
 }
