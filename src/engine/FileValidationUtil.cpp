@@ -16,6 +16,7 @@
 #include "platform/Log.h"
 
 #include <QFile>
+#include <QVarLengthArray>
 
 #include <atomic>
 #include <cerrno>
@@ -186,12 +187,32 @@ public:
     {
     }
 
-    bool contains(const QString& path) const { return m_exact.contains(path) || foldedContains(path, foldedHash(path)); }
-    void insert(const QString& path)
+    // The key of a path's folded name; asked once for a path that is looked up and then taken.
+    size_t foldedHash(const QString& path) const
+    {
+        if (!m_folding)
+            return 0;
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        const QStringView folder = QStringView(path).first(slash + 1);
+        const QStringView name = QStringView(path).sliced(slash + 1);
+        // An ASCII name folds to its lower case, hashed here without making the folded text.
+        QVarLengthArray<char16_t, 256> lowered;
+        for (const QChar c : name) {
+            const char16_t unit = c.unicode();
+            if (unit >= 0x80)
+                return qHashMulti(0, folder, QStringView(CaseFolding::folded(name.toString())));
+            lowered.append(unit >= u'A' && unit <= u'Z' ? char16_t(unit + (u'a' - u'A')) : unit);
+        }
+        return qHashMulti(0, folder, QStringView(lowered.constData(), lowered.size()));
+    }
+    bool contains(const QString& path) const { return contains(path, foldedHash(path)); }
+    bool contains(const QString& path, size_t hash) const { return m_exact.contains(path) || foldedContains(path, hash); }
+    void insert(const QString& path) { insert(path, foldedHash(path)); }
+    void insert(const QString& path, size_t hash)
     {
         m_exact.insert(path);
         if (m_folding)
-            m_folded.insert(foldedHash(path), path);
+            m_folded.insert(hash, path);
     }
     // Takes the path unless it is taken; answers whether it was free.
     bool claim(const QString& path)
@@ -234,14 +255,6 @@ public:
     }
 
 private:
-    // The folder as it is spelled, the name folded.
-    size_t foldedHash(const QString& path) const
-    {
-        if (!m_folding)
-            return 0;
-        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        return qHashMulti(0, QStringView(path).first(slash + 1), CaseFolding::folded(path.mid(slash + 1)));
-    }
     bool foldedContains(const QString& path, size_t hash) const
     {
         if (!m_folding)
@@ -268,12 +281,11 @@ struct CounterSearch {
     std::vector<int> heldOnDisk; // ascending
 };
 
-// The path a file would take with the counter; `counter` 0 gives the key that
-// every file wanting the same path shares (a NUL is in no valid name).
+// The path a file would take with the counter.
 QString counterCandidate(const File& file, int counter)
 {
     const FileTransform& transformed = file.transformed;
-    const QString suffix = counter == 0 ? QString(QChar(0)) : QLatin1Char(' ') + QString::number(counter);
+    const QString suffix = QLatin1Char(' ') + QString::number(counter);
     // A folder's full path is its new path: the suffix goes at its end.
     return file.isDirectory() ? transformed.transformedPath.value() + suffix
                               : String::stringByAppendingPathComponent(transformed.transformedPath.value(),
@@ -283,28 +295,30 @@ QString counterCandidate(const File& file, int counter)
 std::optional<QString> findUniqueSuffix(const File& file, TakenPaths& taken, std::stop_token stop,
     const std::function<bool(const QString&)>& isTakenOnDisk, CounterSearch& search)
 {
-    const auto claim = [&](const QString& candidate, int counter) {
-        taken.insert(candidate);
+    const auto claim = [&](const QString& candidate, size_t hash, int counter) {
+        taken.insert(candidate, hash);
         return QLatin1Char(' ') + QString::number(counter);
     };
     for (const int counter : search.heldOnDisk) {
         if (stop.stop_requested())
             return std::nullopt;
         const QString candidate = counterCandidate(file, counter);
-        if (!taken.contains(candidate) && !isTakenOnDisk(candidate))
-            return claim(candidate, counter);
+        const size_t hash = taken.foldedHash(candidate);
+        if (!taken.contains(candidate, hash) && !isTakenOnDisk(candidate))
+            return claim(candidate, hash, counter);
     }
     for (; search.next < MAX_COUNTER + 1; ++search.next) {
         if (stop.stop_requested())
             return std::nullopt;
         const QString candidate = counterCandidate(file, search.next);
-        if (taken.contains(candidate))
+        const size_t hash = taken.foldedHash(candidate);
+        if (taken.contains(candidate, hash))
             continue;
         if (isTakenOnDisk && isTakenOnDisk(candidate)) {
             search.heldOnDisk.push_back(search.next);
             continue;
         }
-        return claim(candidate, search.next++);
+        return claim(candidate, hash, search.next++);
     }
     return std::nullopt;
 }
@@ -462,7 +476,9 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
         return;
 
     const bool autoResolveDuplicates = Preference::boolFor(PreferenceKey::autoResolveDuplicates);
-    QHash<QString, CounterSearch> searches;
+    // The searches by wanted path, shared by the files that want it: the
+    // length of the extension tells "a.b" + "c" from "a" + "b.c".
+    QHash<std::pair<QString, qsizetype>, CounterSearch> searches;
     FreePaths::Probe candidateProbe;
     // Which mover claimed a path; kept once a file has stayed, whose place a
     // mover may have claimed while it was still leaving.
@@ -500,7 +516,7 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
                 [&](const QString& candidate) {
                     return !freePaths.isSurelyFree(candidate, candidateProbe) && isHeldOnDisk(file, candidate, leaving(), folding);
                 },
-                searches[counterCandidate(file, 0)]);
+                searches[{ paths[i], file.isDirectory() ? -1 : file.transformed.transformedExt.value().size() }]);
         }
         if (!suffix) {
             file.validation.insertError(listed ? Message::notUnique : Message::alreadyExists);
