@@ -114,3 +114,26 @@ TEST_F(FileValidationServiceTest, AResultForAReplacedListIsNeverReported)
     EXPECT_EQ(recorder.count(NotificationName::validationResult), 0);
     EXPECT_EQ(recorder.count(NotificationName::hideProgressIndicator), 1);
 }
+
+// Cancelling with no run going still tells the rule bar the counts of what
+// the store holds, counted on a worker.
+TEST_F(FileValidationServiceTest, CancelReportsTheCountsOfTheStore)
+{
+    auto store = std::make_shared<FileDataSource>();
+    DependencyInjectionRegistry::shared().registerInstance(store);
+    store->replaceFilesNoUndo({ File(QUrl::fromLocalFile(touch(QStringLiteral("a.txt"))), false),
+                                  File(QUrl::fromLocalFile(touch(QStringLiteral("b.txt"))), false) },
+        FileAction::replace, false);
+    QList<File> files = store->getAllFiles();
+    files[0].transformed.transformedName = QString();
+    files[1].transformed.transformedName = QStringLiteral("c");
+    validateFromWorker(files);
+
+    NotificationRecorder recorder({ NotificationName::validationResult });
+    FileValidationService::cancel();
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return recorder.count(NotificationName::validationResult) == 1; }));
+    const FileValidationResultRef result = AppNotification::ValidationResult::get(recorder.received.front());
+    EXPECT_EQ(result->errorCount, 1);
+    EXPECT_EQ(result->renameCount, 1);
+    EXPECT_EQ(result->totalCount, 2);
+}
