@@ -381,3 +381,38 @@ TEST_F(RenameRunTest, AFolderThatMayNotBeChangedIsSaidInWordsAndNothingRenamedIs
     EXPECT_EQ(partialCompletionTexts(), QStringList({ QStringLiteral(
                                             "No Files Renamed|None of the 4 files could be renamed; their rows in the list say why.") }));
 }
+
+// "x.txt" is taken by a file outside the list, so the rule's "x.txt" gets the
+// counter back: the row's new name is the one it has on disk.
+TEST_F(RenameRunTest, ARowWhoseNewNameIsItsNameOnDiskIsNeitherRenamedNorCounted)
+{
+    struct Case {
+        const char* label;
+        QStringList listed;
+        QStringList after;
+        std::vector<QString> completions;
+    };
+    const Case cases[] = {
+        { "one changes", { "x 2.txt", "y 2.txt" }, { "x 2.txt", "x.txt", "y.txt" }, { QStringLiteral("Renamed 1 file.") } },
+        { "none changes", { "x 2.txt" }, { "x 2.txt", "x.txt" }, {} },
+    };
+    setPreference(PreferenceKey::autoResolveDuplicates, true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        for (const QString& name : entries())
+            QFile::remove(path(name));
+        delegate->completions.clear();
+        touch(QStringLiteral("x.txt"), "outside the list");
+        listFiles(c.listed);
+        setRules({ replaceRule(QStringLiteral(" 2"), QString()) });
+        TestEnvironment::drainEvents();
+
+        runRename();
+        TestEnvironment::drainEvents();
+
+        EXPECT_EQ(entries(), c.after);
+        EXPECT_EQ(content(QStringLiteral("x.txt")), QByteArray("outside the list"));
+        EXPECT_TRUE(delegate->partialCompletions.empty()) << partialCompletionTexts().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(delegate->completions, c.completions);
+    }
+}
