@@ -2,6 +2,7 @@
 #include "RunTestSupport.h"
 #include "core/AppNotification+Typed.h"
 #include "core/UndoManager+perform.h"
+#include "engine/TransformationUtil.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -389,12 +390,13 @@ TEST_F(RenameRunTest, ARowWhoseNewNameIsItsNameOnDiskIsNeitherRenamedNorCounted)
     struct Case {
         const char* label;
         QStringList listed;
+        qint64 counted; // by the preview, as files to rename
         QStringList after;
         std::vector<QString> completions;
     };
     const Case cases[] = {
-        { "one changes", { "x 2.txt", "y 2.txt" }, { "x 2.txt", "x.txt", "y.txt" }, { QStringLiteral("Renamed 1 file.") } },
-        { "none changes", { "x 2.txt" }, { "x 2.txt", "x.txt" }, {} },
+        { "one changes", { "x 2.txt", "y 2.txt" }, 1, { "x 2.txt", "x.txt", "y.txt" }, { QStringLiteral("Renamed 1 file.") } },
+        { "none changes", { "x 2.txt" }, 0, { "x 2.txt", "x.txt" }, {} },
     };
     setPreference(PreferenceKey::autoResolveDuplicates, true);
     for (const Case& c : cases) {
@@ -406,6 +408,10 @@ TEST_F(RenameRunTest, ARowWhoseNewNameIsItsNameOnDiskIsNeitherRenamedNorCounted)
         listFiles(c.listed);
         setRules({ replaceRule(QStringLiteral(" 2"), QString()) });
         TestEnvironment::drainEvents();
+        runPreview();
+        ASSERT_EQ(newNames().first(), QStringLiteral("x.txt"));
+        EXPECT_EQ(fileDataSource->getAllFiles().first().transformed.transformedFullPath(), path(QStringLiteral("x 2.txt")));
+        EXPECT_EQ(TransformationUtil::getRenameTotals(fileDataSource->getAllFiles()).second, c.counted);
 
         runRename();
         TestEnvironment::drainEvents();
