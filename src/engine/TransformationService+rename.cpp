@@ -6,6 +6,7 @@
 #include "core/Preference.h"
 #include "core/String+path.h"
 #include "engine/FileValidationUtil.h"
+#include "engine/LatestProgress.h"
 #include "engine/TransformationUtil.h"
 #include "files/FileDataSource.h"
 #include "platform/Log.h"
@@ -245,7 +246,9 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
     FileComponents::returnFreedMemory();
     // Moved, not shared: the loop reorders the list in place.
     RenameContext context = RenameContext::make(std::move(selected));
-    const auto progress = [](const ProgressData& data) { postProgress(data, QStringLiteral("Renaming")); };
+    // A long run reports every file: the overlay is given the latest count.
+    const LatestProgress latestProgress(QStringLiteral("Renaming"));
+    const auto progress = [&latestProgress](const ProgressData& data) { latestProgress.report(data); };
     while (context.status == RenameContext::Status::start || context.status == RenameContext::Status::error) {
         context = TransformationUtil::renameFiles(std::move(context), progress, stop);
         if (!context.errorDetails)
