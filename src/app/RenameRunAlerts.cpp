@@ -10,9 +10,10 @@ const QString RenameRunAlerts::CHECKBOX_TITLE = QStringLiteral("Do not ask again
 
 RenameRunDelegate::AbortResponse RenameRunAlerts::askAbortOrContinue(const Question& question)
 {
-    // Abort unless a button says otherwise: a dialog that could not be shown
-    // renames nothing more.
+    // A dialog that could not be shown renames nothing more.
     AbortResponse answer = AbortResponse::abortRenaming();
+    // Only Abort stops: closing the dialog with Escape or its close button
+    // goes on, as Continue does.
     Alert::warning(question.messageText, question.informativeText, { CONTINUE, ABORT }, CHECKBOX_TITLE,
         [&answer](Alert::ModalResponse response, bool checkboxChecked) {
             if (response != Alert::FIRST_BUTTON + 1)

@@ -106,6 +106,11 @@ bool isChanged(const File& file)
         || !CanonicalText::equal(transformed.transformedExt.value(), info.ext);
 }
 
+bool isInPlace(const File& file)
+{
+    return file.transformed.transformedFullPath() == file.source.fileInfo.fullPath;
+}
+
 void validateFile(File& file, const DirectoryRoots& roots)
 {
     DirectoryValidator directoryValidator(roots);
@@ -580,7 +585,7 @@ FileValidationResult countFiles(const QList<File>& files)
     for (const File& file : files) {
         if (hasErrors(file))
             ++result.errorCount;
-        else if (isChanged(file))
+        else if (isChanged(file) && !isInPlace(file))
             ++result.renameCount;
     }
     result.totalCount = files.size();

@@ -43,6 +43,9 @@ void validateFiles(QList<File>& files);
 // Whether the new path, name or extension differs from the one on disk
 // (canonical comparison, with case).
 bool isChanged(const File& file);
+// Whether the new full path, counter included, is exactly where the file is
+// already: such a file needs no move and is no rename, whatever its parts say.
+bool isInPlace(const File& file);
 
 // The full paths of the files that stay where they are (errors or unchanged).
 QSet<QString> unchangedFilenames(const QList<File>& files);

@@ -7,7 +7,8 @@
 
 // How far a long run has come.
 struct ProgressData {
-    // Reports of a run come at most this often.
+    // The transformation reports at most this often; the rename loop reports
+    // each file once this much has passed since it began.
     static constexpr qint64 progressInterval = 1000; // milliseconds
 
     qint64 progressCount = 0;

@@ -6,6 +6,7 @@
 #include "core/Preference.h"
 #include "core/String+path.h"
 #include "engine/FileValidationUtil.h"
+#include "engine/LatestProgress.h"
 #include "engine/TransformationUtil.h"
 #include "files/FileDataSource.h"
 #include "platform/Log.h"
@@ -22,15 +23,16 @@ const QString CALLER = QStringLiteral("Brackenfold/TransformationService+rename.
 const QString RUN_FUNCTION = QStringLiteral("applyTransformationsAndRename(force:)");
 
 // The files the rename loop will move: no validation errors, a new name, path
-// or extension, and no folder while folders are not renamed (the loop passes
-// over those, so they are neither counted nor reported as failures). Filtered
-// in place: the run holds one list of its files, not two.
+// or extension that is not where the file is already (a counter can bring a
+// new name back to the old one), and no folder while folders are not renamed
+// (the loop passes over those, so they are neither counted nor reported as
+// failures). Filtered in place: the run holds one list of its files, not two.
 QList<File> selectFilesToRename(QList<File>&& files)
 {
     const bool renameFolders = Preference::boolFor(PreferenceKey::renameEmptyFolders);
     files.removeIf([renameFolders](const File& file) {
         return !file.validation.errors.isEmpty() || !FileValidationUtil::isChanged(file)
-            || (file.isDirectory() && !renameFolders);
+            || FileValidationUtil::isInPlace(file) || (file.isDirectory() && !renameFolders);
     });
     return std::move(files);
 }
@@ -244,7 +246,9 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
     FileComponents::returnFreedMemory();
     // Moved, not shared: the loop reorders the list in place.
     RenameContext context = RenameContext::make(std::move(selected));
-    const auto progress = [](const ProgressData& data) { postProgress(data, QStringLiteral("Renaming")); };
+    // A long run reports every file: the overlay is given the latest count.
+    const LatestProgress latestProgress(QStringLiteral("Renaming"));
+    const auto progress = [&latestProgress](const ProgressData& data) { latestProgress.report(data); };
     while (context.status == RenameContext::Status::start || context.status == RenameContext::Status::error) {
         context = TransformationUtil::renameFiles(std::move(context), progress, stop);
         if (!context.errorDetails)
@@ -282,8 +286,10 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
 
     if (context.totalSuccess < toRename) {
         showFileRenamePartiallyCompletedAlert(context.totalSuccess, toRename, context.strandedReports);
-    } else if (toRename > 0) {
-        const QString text = toRename == 1 ? QStringLiteral("Renamed 1 file.") : QStringLiteral("Renamed %1 files.").arg(toRename);
+    } else if (context.totalSuccess > 0) {
+        // What moved on disk, not what was asked for.
+        const qint64 renamed = context.totalSuccess;
+        const QString text = renamed == 1 ? QStringLiteral("Renamed 1 file.") : QStringLiteral("Renamed %1 files.").arg(renamed);
         const std::shared_ptr<RenameRunDelegate> alerts = delegate();
         MainThread::post([alerts, text] { alerts->showCompletion(text); });
     }

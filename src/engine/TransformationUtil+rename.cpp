@@ -466,8 +466,9 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
 
     // Records are changed in place: the list is the loop's own.
     files.detach();
-    // Reports at most once an interval: one per file would flood the main thread.
-    qint64 lastReport = clock.nowMilliseconds();
+    // A run shorter than the interval says nothing; a longer one reports every
+    // renamed file from then on.
+    const qint64 startTime = clock.nowMilliseconds();
     RenameRun run(context, std::move(targets));
     for (qsizetype i = first; i < count; ++i) {
         run.begin(i);
@@ -489,10 +490,8 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             logSuccess(from, file);
             run.recordMoved(i, from);
             run.noteCycleMove(i, from);
-            if (const qint64 now = clock.nowMilliseconds(); progress && now - lastReport >= ProgressData::progressInterval) {
-                lastReport = now;
+            if (progress && clock.nowMilliseconds() - startTime >= ProgressData::progressInterval)
                 progress(ProgressData { i, count });
-            }
         } catch (...) {
             const RenameError error = RenameError::fromCurrentException();
             ++context.totalErrors;

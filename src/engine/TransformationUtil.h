@@ -49,8 +49,8 @@ void updateTransformerState(QList<Transformer>& transformers, qint64 fileCount);
 
 // Renames the files of the context on disk, from where the context stopped, and
 // returns the context as the run left it. Blocks its caller. A new run (status
-// start) first puts the files in rename order. Progress comes at most once a
-// second, from the first second on, after each renamed file.
+// start) first puts the files in rename order. No progress in the first
+// second; after it, a report for each renamed file.
 RenameContext renameFiles(RenameContext context, const ProgressCallback& progress = {},
     std::stop_token stop = {}, Clock& clock = Clock::system());
 

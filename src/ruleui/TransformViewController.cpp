@@ -12,6 +12,7 @@
 #include "ruleui/SelectorLineView.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleHints>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -103,6 +105,12 @@ void TransformViewController::initObservers()
     center.addObserver(this, NotificationName::validationResult, [this](const Notification& n) { fileValidationResultEvent(n); });
     center.addObserver(this, NotificationName::showProgressIndicator, [this](const Notification& n) { showProgressIndicator(n); });
     center.addObserver(this, NotificationName::hideProgressIndicator, [this](const Notification& n) { hideProgressIndicator(n); });
+    center.addObserver(this, NotificationName::transformButtonUpdated, [this](const Notification&) { transformButtonUpdatedEvent(); });
+}
+
+void TransformViewController::setClock(Clock* clock)
+{
+    m_clock = clock ? clock : &Clock::system();
 }
 
 void TransformViewController::updateRenameButton()
@@ -112,14 +120,31 @@ void TransformViewController::updateRenameButton()
 
 void TransformViewController::enableUserInputEvent()
 {
+    if (m_runGoing) {
+        m_runGoing = false;
+        m_runEndedAt = m_clock->now();
+    }
     m_userInputEnabled = true;
     updateRenameButton();
 }
 
 void TransformViewController::disableUserInputEvent()
 {
+    // The input a requested run blocks is given back when the run ends.
+    if (m_runRequested) {
+        m_runRequested = false;
+        m_runGoing = true;
+    }
     m_userInputEnabled = false;
     updateRenameButton();
+}
+
+void TransformViewController::transformButtonUpdatedEvent()
+{
+    // The run wrote the renamed files back: the names shown until the next
+    // preview are the old ones, and renaming by them again renames twice.
+    if (m_runGoing)
+        m_awaitingPreview = true;
 }
 
 void TransformViewController::fileValidationResultEvent(const Notification& notification)
@@ -127,6 +152,8 @@ void TransformViewController::fileValidationResultEvent(const Notification& noti
     const FileValidationResultRef result = AppNotification::ValidationResult::get(notification);
     if (!result)
         return;
+    // The first result after the write-back is the renamed files' preview.
+    m_awaitingPreview = false;
     m_renameCount = result->renameCount;
     m_totalCount = result->totalCount;
     m_errorCount = result->errorCount;
@@ -195,8 +222,22 @@ void TransformViewController::updateProgressIndicatorAnimation()
     m_progressIndicator->show();
 }
 
+bool TransformViewController::isSecondRequest() const
+{
+    if (m_awaitingPreview)
+        return true;
+    // A double click, or a key pressed twice, that the run outpaced.
+    const auto interval = std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+    return m_runEndedAt && m_clock->now() - *m_runEndedAt < interval;
+}
+
 void TransformViewController::postCommitChanges()
 {
+    if (isSecondRequest()) {
+        Log::debug(Log::Category::ui, "Rename request ignored: the last run ended a moment ago or its result is not shown yet.");
+        return;
+    }
+    m_runRequested = true;
     AppNotification::post(NotificationName::commitChanges, {}, std::nullopt, QStringLiteral("renameFiles()"));
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/Clock.h"
 #include "platform/Notification.h"
 
 #include <QList>
@@ -60,6 +61,9 @@ public:
     Q_INVOKABLE QList<QObject*> childViewControllers() const;
     // The rule buttons scroll sideways when they do not fit.
     QScrollArea* buttonScrollArea() const { return m_buttonScrollArea; }
+    // The time the guard against a second rename request reads; null restores
+    // the system clock.
+    void setClock(Clock* clock);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -71,7 +75,9 @@ private:
     void updateRenameButton();
     void updateLabels();
     void updateProgressIndicatorAnimation();
+    void transformButtonUpdatedEvent();
     void postCommitChanges();
+    bool isSecondRequest() const;
 
     QPushButton* m_renameButton;
     QWidget* m_buttonView;
@@ -84,5 +90,12 @@ private:
     qint64 m_errorCount = 0;
     bool m_userInputEnabled = true;
     QList<ProgressMessage> m_progressMessages;
+    // One intention, one rename: a run this bar asked for, from the request to
+    // the preview of the renamed list.
+    Clock* m_clock = &Clock::system();
+    bool m_runRequested = false;
+    bool m_runGoing = false;
+    bool m_awaitingPreview = false;
+    std::optional<Clock::TimePoint> m_runEndedAt;
     ButtonViewController* m_buttonViewController;
 };

@@ -13,8 +13,10 @@ struct Shown {
     bool checkboxChecked;
 };
 
+enum class WhenClosed { lastButton, noButton };
+
 Shown showAlert(const QString& messageText, const QString& informativeText, AlertStyle style,
-    const QStringList& buttons, const QString& checkboxTitle = {})
+    const QStringList& buttons, const QString& checkboxTitle = {}, WhenClosed whenClosed = WhenClosed::lastButton)
 {
     AlertRequest request { messageText, informativeText, style, buttons, {}, checkboxTitle };
     for (const QString& title : buttons)
@@ -25,11 +27,14 @@ Shown showAlert(const QString& messageText, const QString& informativeText, Aler
         answer.button = AlertPresenter::current().runAlert(request);
     else
         answer = AlertPresenter::current().runAlertWithCheckbox(request);
-    int pressed = answer.button;
-    // Closed by the window manager: taken as the last, least committal button.
-    if (pressed < 0 || pressed >= count)
-        pressed = count - 1;
-    return { FIRST_BUTTON + pressed, answer.checkboxChecked };
+    const int pressed = answer.button;
+    if (pressed >= 0 && pressed < count)
+        return { FIRST_BUTTON + pressed, answer.checkboxChecked };
+    // Closed by the window manager: taken as the last, least committal button
+    // unless the caller gives closing a meaning of its own.
+    if (whenClosed == WhenClosed::noButton)
+        return { NO_BUTTON, answer.checkboxChecked };
+    return { FIRST_BUTTON + count - 1, answer.checkboxChecked };
 }
 
 bool isMainThread(const QString& messageText)
@@ -73,7 +78,7 @@ void warning(const QString& messageText, const QString& informativeText, const Q
 {
     if (!isMainThread(messageText))
         return;
-    const Shown shown = showAlert(messageText, informativeText, AlertStyle::warning, buttons, checkboxTitle);
+    const Shown shown = showAlert(messageText, informativeText, AlertStyle::warning, buttons, checkboxTitle, WhenClosed::noButton);
     if (response)
         response(shown.response, shown.checkboxChecked);
 }
@@ -90,7 +95,7 @@ void info(const QString& messageText, const QString& informativeText, const QStr
     // Closed without a button: an answer that matches none of them.
     const int count = buttons.isEmpty() ? 1 : static_cast<int>(buttons.size());
     if (response)
-        response(pressed < 0 || pressed >= count ? 0 : FIRST_BUTTON + pressed);
+        response(pressed < 0 || pressed >= count ? NO_BUTTON : FIRST_BUTTON + pressed);
 }
 
 QString keyEquivalent(const QString& title)

@@ -12,6 +12,9 @@ namespace Alert {
 
 using ModalResponse = int;
 inline constexpr ModalResponse FIRST_BUTTON = 1000;
+// Closed without a button (Escape, the window's close button) where the alert
+// answers so rather than taking a button for it.
+inline constexpr ModalResponse NO_BUTTON = 0;
 
 // Return at once from any thread; the main thread then shows the alert with one
 // default button and drops the answer.
@@ -23,12 +26,13 @@ void info(const QString& messageText, const QString& informativeText);
 void warning(const QString& messageText, const QString& informativeText, const QStringList& buttons,
     const std::function<void(ModalResponse)>& response);
 // The same with a checkbox titled `checkboxTitle` under the texts; `response`
-// also learns whether it was ticked.
+// also learns whether it was ticked. Closed without a button, it answers
+// NO_BUTTON: the caller decides what that means.
 void warning(const QString& messageText, const QString& informativeText, const QStringList& buttons,
     const QString& checkboxTitle, const std::function<void(ModalResponse, bool checkboxChecked)>& response);
 
 // Main thread only: an informational alert with `buttons`; web addresses in
-// the informative text become links. Closed without a button, it answers 0.
+// the informative text become links. Closed without a button, it answers NO_BUTTON.
 void info(const QString& messageText, const QString& informativeText, const QStringList& buttons,
     const std::function<void(ModalResponse)>& response);
 

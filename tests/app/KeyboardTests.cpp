@@ -21,6 +21,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScopeGuard>
+#include <QStyleHints>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
@@ -96,6 +99,11 @@ TEST_F(KeyboardTest, OnlyReturnOrEnterOnTheFocusedRenameButtonOrAClickRenames)
 {
     QPushButton* rename = ruleBar->renameButton();
     rename->setEnabled(true);
+    // Each key is a new intention: the interval after each run passes by hand.
+    ManualClock clock;
+    ruleBar->setClock(&clock);
+    const auto restoreClock = qScopeGuard([&] { ruleBar->setClock(nullptr); });
+    const auto afterTheRun = std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval());
     const auto handler = DependencyInjectionRegistry::get<TransformationEventHandler>("test", "test", 0);
     ASSERT_TRUE(handler);
     struct Case {
@@ -125,6 +133,7 @@ TEST_F(KeyboardTest, OnlyReturnOrEnterOnTheFocusedRenameButtonOrAClickRenames)
             return !run.isValid() || run.isFinished();
         }));
         TestEnvironment::drainEvents();
+        clock.advance(afterTheRun);
         rename->setEnabled(true);
     }
     NotificationRecorder recorder({ NotificationName::commitChanges });

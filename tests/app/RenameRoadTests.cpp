@@ -1,5 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RenameRoad.h"
+#include "ruleui/TransformViewController.h"
+
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QStyleHints>
+#include <QTest>
 
 TEST_F(RenameRoadTest, CommitChangesRenamesTheOpenedFolderOnDisk)
 {
@@ -45,7 +52,9 @@ TEST_F(RenameRoadTest, TheQuestionAfterAFailedFileDecidesTheRestOfTheRun)
         { "continue, remember", 0, true, 1, { "b3.txt" }, "Successfully renamed 1 files.\n2 files could not be renamed." },
         { "continue", 0, false, 2, { "b3.txt" }, "Successfully renamed 1 files.\n2 files could not be renamed." },
         { "abort", 1, true, 1, {}, "None of the 3 files could be renamed; their rows in the list say why." },
-        { "closed", AlertPresenter::NO_BUTTON, true, 1, {}, "None of the 3 files could be renamed; their rows in the list say why." },
+        // Escape or the close button: only Abort stops the run.
+        { "closed, remember", AlertPresenter::NO_BUTTON, true, 1, { "b3.txt" }, "Successfully renamed 1 files.\n2 files could not be renamed." },
+        { "closed", AlertPresenter::NO_BUTTON, false, 2, { "b3.txt" }, "Successfully renamed 1 files.\n2 files could not be renamed." },
     };
     Preference::set(false, PreferenceKey::autoResolveDuplicates);
     transformers->load({ replaceRule(QStringLiteral("a"), QStringLiteral("b")) });
@@ -174,4 +183,58 @@ TEST_F(RenameRoadTest, TheDateSortsOrderTheOpenedFiles)
     fileDataSource->sortBy(FileSortOrder::byDateModifiedDescending);
     EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return names() == QStringList({ "new", "middle", "old" }); }))
         << names().join(", ").toStdString();
+}
+
+// Two clicks on Rename 200 ms apart, or Ctrl+Return pressed again: the run of
+// three files and the preview of the renamed list are done before the second
+// press, which the double-click interval then stops. Time is the rule bar's
+// own clock, moved by hand.
+TEST_F(RenameRoadTest, ASecondPressRightAfterARunRenamesNothingMore)
+{
+    const auto ruleBar = DependencyInjectionRegistry::get<TransformViewController>("test", "test", 0);
+    ASSERT_TRUE(ruleBar);
+    ManualClock clock;
+    ruleBar->setClock(&clock);
+    const auto restoreClock = qScopeGuard([&] { ruleBar->setClock(nullptr); });
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    const QString folder = makeFolder({ "IMG_1005.JPG", "IMG_1006.JPG", "IMG_1007.JPG" });
+    open(folder, 3);
+    transformers->load({ prefixRule(QStringLiteral("x_")) });
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return ruleBar->renameButton()->isEnabled() && newNames().first() == "x_IMG_1005.JPG"; }));
+
+    const std::pair<const char*, std::function<void()>> presses[] = {
+        { "click", [&] { QTest::mouseClick(ruleBar->renameButton(), Qt::LeftButton); } },
+        { "Ctrl+Return", [&] { QTest::keyClick(window.get(), Qt::Key_Return, Qt::ControlModifier); } },
+    };
+    QString prefix;
+    for (const auto& [label, press] : presses) {
+        SCOPED_TRACE(label);
+        prefix += "x_";
+        NotificationRecorder recorder({ NotificationName::transformButtonUpdated, NotificationName::validationResult,
+            NotificationName::enableUserInput });
+        press();
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] {
+            const QStringList names = recorder.names();
+            const qsizetype written = names.indexOf(NotificationName::transformButtonUpdated);
+            return written >= 0 && names.indexOf(NotificationName::validationResult, written) > written
+                && names.contains(NotificationName::enableUserInput) && !handler->transformationTask().isValid();
+        })) << recorder.names().join(", ").toStdString();
+        TestEnvironment::drainEvents();
+        const QStringList renamed { prefix + "IMG_1005.JPG", prefix + "IMG_1006.JPG", prefix + "IMG_1007.JPG" };
+        ASSERT_EQ(entries(folder), renamed);
+        ASSERT_TRUE(ruleBar->renameButton()->isEnabled());
+
+        // The second press of either kind, within the interval.
+        for (const auto& [againLabel, again] : presses) {
+            NotificationRecorder requests({ NotificationName::commitChanges });
+            again();
+            TestEnvironment::drainEvents();
+            EXPECT_EQ(requests.count(NotificationName::commitChanges), 0) << againLabel;
+        }
+        ASSERT_TRUE(settleBackgroundWork());
+        EXPECT_EQ(entries(folder), renamed);
+        // A press after the interval is a new intention.
+        clock.advance(std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval()));
+    }
 }

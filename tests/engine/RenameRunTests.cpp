@@ -2,6 +2,7 @@
 #include "RunTestSupport.h"
 #include "core/AppNotification+Typed.h"
 #include "core/UndoManager+perform.h"
+#include "engine/TransformationUtil.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -380,4 +381,44 @@ TEST_F(RenameRunTest, AFolderThatMayNotBeChangedIsSaidInWordsAndNothingRenamedIs
     EXPECT_TRUE(informative.endsWith(QStringLiteral("Would you like to continue renaming the next files?")));
     EXPECT_EQ(partialCompletionTexts(), QStringList({ QStringLiteral(
                                             "No Files Renamed|None of the 4 files could be renamed; their rows in the list say why.") }));
+}
+
+// "x.txt" is taken by a file outside the list, so the rule's "x.txt" gets the
+// counter back: the row's new name is the one it has on disk.
+TEST_F(RenameRunTest, ARowWhoseNewNameIsItsNameOnDiskIsNeitherRenamedNorCounted)
+{
+    struct Case {
+        const char* label;
+        QStringList listed;
+        qint64 counted; // by the preview, as files to rename
+        QStringList after;
+        std::vector<QString> completions;
+    };
+    const Case cases[] = {
+        { "one changes", { "x 2.txt", "y 2.txt" }, 1, { "x 2.txt", "x.txt", "y.txt" }, { QStringLiteral("Renamed 1 file.") } },
+        { "none changes", { "x 2.txt" }, 0, { "x 2.txt", "x.txt" }, {} },
+    };
+    setPreference(PreferenceKey::autoResolveDuplicates, true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        for (const QString& name : entries())
+            QFile::remove(path(name));
+        delegate->completions.clear();
+        touch(QStringLiteral("x.txt"), "outside the list");
+        listFiles(c.listed);
+        setRules({ replaceRule(QStringLiteral(" 2"), QString()) });
+        TestEnvironment::drainEvents();
+        runPreview();
+        ASSERT_EQ(newNames().first(), QStringLiteral("x.txt"));
+        EXPECT_EQ(fileDataSource->getAllFiles().first().transformed.transformedFullPath(), path(QStringLiteral("x 2.txt")));
+        EXPECT_EQ(TransformationUtil::getRenameTotals(fileDataSource->getAllFiles()).second, c.counted);
+
+        runRename();
+        TestEnvironment::drainEvents();
+
+        EXPECT_EQ(entries(), c.after);
+        EXPECT_EQ(content(QStringLiteral("x.txt")), QByteArray("outside the list"));
+        EXPECT_TRUE(delegate->partialCompletions.empty()) << partialCompletionTexts().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(delegate->completions, c.completions);
+    }
 }

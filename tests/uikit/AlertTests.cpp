@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -170,6 +171,45 @@ TEST(DialogAlertPresenter, AnswersTheCheckboxWithThePressedButton)
         EXPECT_TRUE(startedUnticked);
         EXPECT_EQ(response, 1000);
         EXPECT_EQ(checked, tick);
+    }
+}
+
+// Escape or the window's close button leaves the question unanswered: the
+// alert with a checkbox says so instead of taking its last button.
+TEST(DialogAlertPresenter, ACheckboxAlertClosedWithoutAButtonAnswersNoButton)
+{
+    struct Case {
+        const char* label;
+        bool tick;
+        std::function<void(QDialog&)> close;
+    };
+    const Case cases[] = {
+        { "Escape", false, [](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); } },
+        { "Escape, ticked", true, [](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); } },
+        { "close button", false, [](QDialog& dialog) { dialog.close(); } },
+        { "close button, ticked", true, [](QDialog& dialog) { dialog.close(); } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        bool closed = false;
+        onModalAlert([&](QWidget& widget) {
+            auto* dialog = qobject_cast<QDialog*>(&widget);
+            ASSERT_NE(dialog, nullptr);
+            if (c.tick)
+                dialog->findChild<QCheckBox*>()->click();
+            c.close(*dialog);
+            closed = !dialog->isVisible();
+        });
+        int response = -1;
+        bool checked = !c.tick;
+        Alert::warning("Message", "Informative", { "Continue", "Abort" }, "Do not ask again",
+            [&](Alert::ModalResponse r, bool ch) {
+                response = r;
+                checked = ch;
+            });
+        EXPECT_TRUE(closed);
+        EXPECT_EQ(response, Alert::NO_BUTTON);
+        EXPECT_EQ(checked, c.tick);
     }
 }
 

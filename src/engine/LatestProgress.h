@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engine/ProgressData.h"
+
+#include <QString>
+
+#include <memory>
+
+// Hands a run's progress to the overlay: every report is kept, the main thread
+// shows the latest one, and a new task is posted only once the last one ran.
+// A run that reports every file then queues no task per file ahead of its own
+// hand-overs to the main thread.
+class LatestProgress {
+public:
+    explicit LatestProgress(const QString& label);
+
+    // From any thread; returns at once.
+    void report(const ProgressData& data) const;
+
+private:
+    struct State;
+    std::shared_ptr<State> m_state;
+};
