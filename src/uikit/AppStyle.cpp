@@ -36,6 +36,24 @@ QColor readableOnTable(QColor color, qreal ratio = 4.5)
     return color;
 }
 
+// The colour moved toward black or white, whichever stands out more from the
+// background, until it reads at the ratio for text there.
+QColor readableOn(QColor color, const QColor& background, qreal ratio = 4.5)
+{
+    const QColor target = ColorContrast::ratio(Qt::black, background) >= ColorContrast::ratio(Qt::white, background)
+        ? QColor(Qt::black)
+        : QColor(Qt::white);
+    for (int step = 0; step < 40 && ColorContrast::ratio(color, background) < ratio; ++step)
+        color = blended(color, 0.05, target);
+    return color;
+}
+
+// Selected rows are drawn on the palette's highlight colour.
+QColor readableOnSelection(const QColor& color)
+{
+    return readableOn(color, QGuiApplication::palette().color(QPalette::Active, QPalette::Highlight));
+}
+
 // A faint grey fill that reads on light and dark backgrounds alike.
 QColor tertiarySystemFillColor()
 {
@@ -153,22 +171,23 @@ QColor tableTextWarning()
 
 QColor tableTextNormalSelected()
 {
-    return QColor(Qt::white);
+    // The desktop's own pairing with its highlight, as other lists draw it.
+    return QGuiApplication::palette().color(QPalette::Active, QPalette::HighlightedText);
 }
 
 QColor tableTextLightSelected()
 {
-    return QColor::fromRgbF(2.0f / 3.0f, 2.0f / 3.0f, 2.0f / 3.0f);
+    return readableOnSelection(QColor::fromRgbF(2.0f / 3.0f, 2.0f / 3.0f, 2.0f / 3.0f));
 }
 
 QColor tableTextErrorSelected()
 {
-    return tableTextWarning();
+    return readableOnSelection(QColor(Qt::red));
 }
 
 QColor tableTextWarningSelected()
 {
-    return QColor::fromRgbF(1.0f, 0.8f, 0.0f, 1.0f);
+    return readableOnSelection(QColor::fromRgbF(1.0f, 0.8f, 0.0f, 1.0f));
 }
 
 QColor tableHideNotRenamedFilesBackground()

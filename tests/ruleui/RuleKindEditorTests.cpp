@@ -20,6 +20,7 @@
 #include "uikit/IntegerField.h"
 #include "uikit/ViewTree.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -608,3 +609,61 @@ TEST_F(RuleEditorKinds, aRuleOfEachKindRoundTripsThroughTheRuleEditor)
 }
 
 } // namespace
+
+// What a screen reader meets in the rule editor: names that say what a
+// control is for, whatever it shows, and the roles of what the controls do.
+TEST_F(RuleEditorKinds, controlsAreNamedForWhatTheyAreAndTheScopesAreRadioButtons)
+{
+    select(addRule(TransformerType::numbering, absentFields()));
+    dialog->show();
+    const auto accessible = [](QWidget* widget) { return QAccessible::queryAccessibleInterface(widget); };
+
+    SegmentedControl* scope = dialog->scopeSegmentedControl();
+    for (int i = 0; i < scope->segmentCount(); ++i)
+        EXPECT_EQ(accessible(scope->segment(i))->role(), QAccessible::RadioButton) << i;
+
+    NumberingTransformerViewController numbering;
+    ConversionTransformerViewController conversion;
+    struct ComboCase {
+        const char* name;
+        QComboBox* combo;
+        QString expected;
+    };
+    const QList<ComboCase> combos { { "kind", dialog->typeSelector(), QStringLiteral("Kind") },
+        { "format", numbering.numberFormat(), QStringLiteral("Format") },
+        { "conversion", conversion.conversionSelector(), QStringLiteral("Conversion") } };
+    for (const ComboCase& c : combos) {
+        ASSERT_GT(c.combo->count(), 1) << c.name;
+        for (int index : { 0, 1 }) {
+            c.combo->setCurrentIndex(index);
+            QAccessibleInterface* node = accessible(c.combo);
+            EXPECT_EQ(node->role(), QAccessible::ComboBox) << c.name;
+            EXPECT_EQ(node->text(QAccessible::Name), c.expected) << c.name << " showing " << index;
+            EXPECT_EQ(node->text(QAccessible::Value), c.combo->currentText()) << c.name;
+        }
+    }
+
+    // The find toggles are named by their word; the tool tip says more.
+    for (SegmentedControl* toggles : { numbering.numberFindOptions(), conversion.conversionFindOptions() }) {
+        const QStringList words { "Wildcards", "RegEx", "Case", "First" };
+        ASSERT_EQ(toggles->segmentCount(), words.size());
+        for (int i = 0; i < words.size(); ++i) {
+            EXPECT_EQ(accessible(toggles->segment(i))->text(QAccessible::Name), words.at(i));
+            EXPECT_EQ(accessible(toggles->segment(i))->role(), QAccessible::CheckBox) << "toggles stay check boxes";
+            EXPECT_GT(toggles->segment(i)->toolTip().size(), words.at(i).size());
+        }
+    }
+}
+
+// The expression builder button beside the find field takes the keyboard
+// focus, in reading order, without taking it from the field on a click.
+TEST_F(RuleEditorKinds, tabReachesTheAddExpressionButtonRightAfterItsField)
+{
+    RegexTransformerViewController regex;
+    regex.show();
+    const QList<QWidget*> stops = ViewTree::tabStops(&regex);
+    const qsizetype button = stops.indexOf(regex.addRegexButton());
+    ASSERT_GE(button, 1);
+    EXPECT_EQ(stops.at(button - 1), regex.regexFindText());
+    EXPECT_FALSE(regex.addRegexButton()->focusPolicy() & Qt::ClickFocus);
+}
