@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ruleui/SegmentedControl.h"
 
+#include "uikit/AppStyle.h"
 #include "uikit/QColor+contrast.h"
 
 #include <QAccessible>
@@ -100,7 +101,7 @@ SegmentedControl::SegmentedControl(const QStringList& labels, Mode mode, QWidget
 // hears of palette changes; they keep the colours they were given.
 void SegmentedControl::applyAccent()
 {
-    const QColor accent = palette().color(QPalette::Highlight);
+    const QColor accent = AppStyle::toggleOnColor(this);
     // Whichever of the palette's text on the accent, black or white reads best.
     QColor label = palette().color(QPalette::HighlightedText);
     for (const QColor candidate : { QColor(Qt::black), QColor(Qt::white) })

@@ -211,8 +211,11 @@ void TransformViewDialogController::updateRuleError()
     m_invalidField = error ? field : nullptr;
     if (!m_invalidField)
         return;
-    QPalette tinted = m_invalidField->palette();
-    tinted.setColor(QPalette::Base, AppStyle::blended(tinted.color(QPalette::Base), 0.25, AppStyle::tableTextError()));
+    // Only the base is the field's own; from the application's palette, as the
+    // parents may not have heard of a switch yet.
+    QPalette tinted;
+    tinted.setColor(QPalette::Base,
+        AppStyle::blended(QApplication::palette(m_invalidField).color(QPalette::Base), 0.25, AppStyle::tableTextError()));
     m_invalidField->setPalette(tinted);
     m_invalidField->setAccessibleDescription(QStringLiteral("Invalid: %1").arg(*error));
 }

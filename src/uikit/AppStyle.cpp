@@ -90,6 +90,21 @@ QColor accentColor()
     return QGuiApplication::palette().color(QPalette::Active, QPalette::Highlight);
 }
 
+QColor toggleOnColor(const QWidget* view)
+{
+    // The accent, moved away from the faces of buttons that are off and from
+    // the window until it stands out from both.
+    const QPalette palette = paletteOf(view);
+    const QColor off = palette.color(QPalette::Active, QPalette::Button);
+    const QColor window = palette.color(QPalette::Active, QPalette::Window);
+    const QColor target = off.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
+    QColor accent = palette.color(QPalette::Active, QPalette::Highlight);
+    for (int step = 0; step < 40 && std::min(ColorContrast::ratio(accent, off), ColorContrast::ratio(accent, window)) < TOGGLE_ON_RATIO;
+         ++step)
+        accent = blended(accent, 0.05, target);
+    return accent;
+}
+
 QColor strokeColor(const QWidget* view)
 {
     if (Appearance::isDarkMode(view))

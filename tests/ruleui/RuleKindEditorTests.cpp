@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "Palettes.h"
 #include "TestEnvironment.h"
 #include "NotificationRecorder.h"
 
@@ -18,6 +19,7 @@
 #include "tokenui/TokenTextFieldEditor.h"
 #include "tokenui/TransformDialogTextField.h"
 #include "uikit/IntegerField.h"
+#include "uikit/QColor+contrast.h"
 #include "uikit/ViewTree.h"
 
 #include <QAccessible>
@@ -25,6 +27,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -666,4 +669,69 @@ TEST_F(RuleEditorKinds, tabReachesTheAddExpressionButtonRightAfterItsField)
     ASSERT_GE(button, 1);
     EXPECT_EQ(stops.at(button - 1), regex.regexFindText());
     EXPECT_FALSE(regex.addRegexButton()->focusPolicy() & Qt::ClickFocus);
+}
+
+namespace {
+
+QColor middleOf(QWidget* widget)
+{
+    return widget->grab().toImage().pixelColor(widget->width() / 2, 3);
+}
+
+QList<std::pair<const char*, QPalette>> bothPalettes()
+{
+    return { { "light", QApplication::style()->standardPalette() }, { "dark", Palettes::dark() } };
+}
+
+} // namespace
+
+// A toggle that is on stands out from one that is off at 3:1 at least, in
+// light and dark palettes and after a switch between them.
+TEST_F(RuleEditorKinds, togglesShowTheirStateAtThreeToOneInBothPalettes)
+{
+    Palettes::Restore restore;
+    select(addRule(TransformerType::regex, absentFields()));
+    dialog->show();
+    TestEnvironment::drainEvents();
+    auto* regex = dynamic_cast<RegexTransformerViewController*>(dialog->currentTransformerView());
+    ASSERT_NE(regex, nullptr);
+    SegmentedControl* toggles = regex->regexFindOptions();
+    toggles->setSelected(0, true);
+    toggles->setSelected(1, false);
+    for (const auto& [name, palette] : bothPalettes()) {
+        QApplication::setPalette(palette);
+        TestEnvironment::drainEvents();
+        const QColor on = middleOf(toggles->segment(0));
+        const QColor off = middleOf(toggles->segment(1));
+        EXPECT_GE(ColorContrast::ratio(on, off), 3.0) << name << ": " << on.name().toStdString() << " on "
+                                                      << off.name().toStdString() << " off";
+        EXPECT_GE(ColorContrast::ratio(on, palette.color(QPalette::Highlight)), 1.0);
+    }
+}
+
+// The tint that marks an invalid pattern is made again from the palette in
+// force, so the field's text stays readable after a switch.
+TEST_F(RuleEditorKinds, theInvalidPatternTintFollowsAPaletteSwitch)
+{
+    Palettes::Restore restore;
+    QApplication::setPalette(QApplication::style()->standardPalette());
+    P p = absentFields();
+    p.regexFindText = TokenString::string(QStringLiteral("(["));
+    select(addRule(TransformerType::regex, p));
+    dialog->show();
+    TestEnvironment::drainEvents();
+    auto* regex = dynamic_cast<RegexTransformerViewController*>(dialog->currentTransformerView());
+    ASSERT_NE(regex, nullptr);
+    ASSERT_TRUE(dialog->ruleErrorLabel()->isVisibleTo(dialog.get()));
+    QWidget* field = regex->regexFindText();
+    for (const auto& [name, palette] : { bothPalettes().at(1), bothPalettes().at(0) }) {
+        QApplication::setPalette(palette);
+        TestEnvironment::drainEvents();
+        const QPalette shown = field->palette();
+        EXPECT_NE(shown.color(QPalette::Base).rgb(), palette.color(QPalette::Base).rgb()) << name << ": still marked";
+        EXPECT_GE(ColorContrast::ratio(shown.color(QPalette::Text), shown.color(QPalette::Base)), 4.5)
+            << name << ": " << shown.color(QPalette::Base).name().toStdString();
+        const QPalette editor = regex->regexFindText()->tokenTextFieldEditor()->palette();
+        EXPECT_EQ(editor.color(QPalette::Base).rgb(), shown.color(QPalette::Base).rgb()) << name;
+    }
 }
