@@ -3,6 +3,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QLineEdit>
 
 namespace {
 
@@ -15,28 +16,37 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        const auto* box = static_cast<const QComboBox*>(widget());
         switch (t) {
         case QAccessible::Name:
-            return box->accessibleName().isEmpty() ? box->currentText() : box->accessibleName();
+            return box()->accessibleName().isEmpty() ? box()->currentText() : box()->accessibleName();
         case QAccessible::Value:
-            return box->currentText();
+            return box()->currentText();
         default:
             return QAccessibleWidget::text(t);
         }
     }
-    // The pop-up list is a window of its own, heard when it opens.
-    int childCount() const override { return 0; }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    // The pop-up list is a window of its own, heard when it opens; only the
+    // text field of an editable box is a child.
+    int childCount() const override { return box()->lineEdit() ? 1 : 0; }
+    QAccessibleInterface* child(int index) const override
+    {
+        return index == 0 && box()->lineEdit() ? QAccessible::queryAccessibleInterface(box()->lineEdit()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child && box()->lineEdit() && child->object() == box()->lineEdit() ? 0 : -1;
+    }
 
     QStringList actionNames() const override { return { showMenuAction(), pressAction() }; }
     void doAction(const QString& actionName) override
     {
         if (actionName == showMenuAction() || actionName == pressAction())
-            static_cast<QComboBox*>(widget())->showPopup();
+            box()->showPopup();
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QComboBox* box() const { return static_cast<QComboBox*>(widget()); }
 };
 
 QAccessibleInterface* namedComboBoxFactory(const QString& className, QObject* object)

@@ -19,6 +19,7 @@
 #include "tokenui/TokenTextFieldEditor.h"
 #include "tokenui/TransformDialogTextField.h"
 #include "uikit/IntegerField.h"
+#include "uikit/NamedComboBox.h"
 #include "uikit/QColor+contrast.h"
 #include "uikit/ViewTree.h"
 
@@ -645,6 +646,13 @@ TEST_F(RuleEditorKinds, controlsAreNamedForWhatTheyAreAndTheScopesAreRadioButton
             EXPECT_EQ(node->text(QAccessible::Value), c.combo->currentText()) << c.name;
         }
     }
+
+    NamedComboBox editable;
+    editable.setEditable(true);
+    editable.setAccessibleName(QStringLiteral("Pattern"));
+    ASSERT_EQ(accessible(&editable)->childCount(), 1) << "an editable box keeps its text field";
+    EXPECT_EQ(accessible(&editable)->child(0)->object(), editable.lineEdit());
+    EXPECT_EQ(accessible(&editable)->indexOfChild(accessible(editable.lineEdit())), 0);
 
     // The find toggles are named by their word; the tool tip says more.
     for (SegmentedControl* toggles : { numbering.numberFindOptions(), conversion.conversionFindOptions() }) {
