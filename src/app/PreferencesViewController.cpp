@@ -8,6 +8,7 @@
 #include "tokens/GPSCache.h"
 #include "tokens/NominatimGeocoder.h"
 #include "uikit/Alert.h"
+#include "uikit/AppImages.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -332,11 +333,15 @@ void PreferencesViewController::reloadTable()
     m_allowedDirectoriesTable->setRowCount(rows);
     for (int row = 0; row < rows; ++row) {
         auto* path = new QTableWidgetItem(objectValue(DIRECTORY_PATH, row).toString());
-        auto* status = new QTableWidgetItem(objectValue(DIRECTORY_STATUS, row).toString());
         const bool fixed = row < fixedCount;
+        const bool anyFolder = !fixed && objectValue(DIRECTORY_PATH, row).toString() == QLatin1String("/");
+        // The marks are drawn, not emoji: without an emoji font those show as boxes.
+        auto* status = new QTableWidgetItem(fixed ? AppImages::lock() : anyFolder ? AppImages::warning() : AppImages::checkmark(), QString());
+        const QString meaning = fixed ? QStringLiteral("Fixed folder") : anyFolder ? QStringLiteral("Allows any folder") : QStringLiteral("Custom folder");
         path->setFlags(fixed ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
         status->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        status->setToolTip(fixed ? QStringLiteral("Fixed folder") : status->text() == QStringLiteral("✓") ? QStringLiteral("Custom folder") : QStringLiteral("Allows any folder"));
+        status->setToolTip(meaning);
+        status->setData(Qt::AccessibleTextRole, meaning);
         m_allowedDirectoriesTable->setItem(row, 0, path);
         m_allowedDirectoriesTable->setItem(row, 1, status);
     }

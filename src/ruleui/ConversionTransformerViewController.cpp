@@ -4,6 +4,7 @@
 #include "core/AppNotification.h"
 #include "ruleui/SegmentedControl.h"
 #include "tokenui/TransformDialogTextField.h"
+#include "uikit/NamedComboBox.h"
 #include "uikit/ViewUtil.h"
 
 #include <QComboBox>
@@ -39,7 +40,7 @@ ConversionTransformerViewController::ConversionTransformerViewController(QWidget
     : QWidget(parent)
     , m_conversionFindText(new TransformDialogTextField(this))
     , m_conversionFindOptions(FindOptions::makeControl(this))
-    , m_conversionSelector(new QComboBox(this))
+    , m_conversionSelector(new NamedComboBox(this))
     , m_lookupTableButton(new QToolButton(this))
     , m_lookupOptions(new SegmentedControl({ QStringLiteral("Case"), QStringLiteral("Start"), QStringLiteral("End") },
           SegmentedControl::Mode::selectAny, this))
@@ -65,7 +66,7 @@ ConversionTransformerViewController::ConversionTransformerViewController(QWidget
     const QStringList tips { QStringLiteral("Case-sensitive lookup"), QStringLiteral("Match at the start only"),
         QStringLiteral("Match at the end only") };
     for (int i = 0; i < m_lookupOptions->segmentCount(); ++i)
-        ViewUtil::describe(m_lookupOptions->segment(i), tips.at(i));
+        ViewUtil::describe(m_lookupOptions->segment(i), m_lookupOptions->segment(i)->text(), tips.at(i));
     m_conversionFindText->setSupportedTokenTypes({ TokenType::STRING });
 
     connect(m_conversionFindOptions, &SegmentedControl::segmentClicked, this,

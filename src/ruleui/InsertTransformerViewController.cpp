@@ -2,6 +2,7 @@
 #include "ruleui/InsertTransformerViewController.h"
 
 #include "tokenui/ControlRole.h"
+#include "uikit/NamedComboBox.h"
 #include "uikit/ViewUtil.h"
 
 #include <QComboBox>
@@ -33,7 +34,7 @@ InsertTransformerViewController::InsertTransformerViewController(QWidget* parent
                                                 { QStringLiteral("First"), &P::insertFindFirst, false, true },
                                             } },
         parent)
-    , m_positionPopup(new QComboBox(this))
+    , m_positionPopup(new NamedComboBox(this))
     , m_offsetNumber(new QLineEdit(this))
     , m_offsetStepper(new QSpinBox(this))
 {

@@ -7,6 +7,7 @@
 #include "uikit/AppTextStyle.h"
 #include "uikit/DelayedUpdateTextField.h"
 #include "uikit/IntegerField.h"
+#include "uikit/NamedComboBox.h"
 #include "uikit/ViewUtil.h"
 
 #include <QCheckBox>
@@ -52,10 +53,10 @@ NumberingTransformerViewController::NumberingTransformerViewController(QWidget* 
     : QWidget(parent)
     , m_numberFindText(new TransformDialogTextField(this))
     , m_numberFindOptions(FindOptions::makeControl(this))
-    , m_numberPositionSelector(new QComboBox(this))
+    , m_numberPositionSelector(new NamedComboBox(this))
     , m_numberPositionOffset(new IntegerField(this))
     , m_numberSeparatorText(new DelayedUpdateTextField(this))
-    , m_numberFormat(new QComboBox(this))
+    , m_numberFormat(new NamedComboBox(this))
     , m_numberDigits(new IntegerField(this))
     , m_numberRandom(new QCheckBox(QStringLiteral("Random"), this))
     , m_numberGenerateButton(new QPushButton(QStringLiteral("Generate"), this))

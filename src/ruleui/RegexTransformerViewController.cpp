@@ -35,15 +35,19 @@ RegexTransformerViewController::RegexTransformerViewController(QWidget* parent)
     m_regexFindText->setSupportedTokenTypes({ TokenType::STRING, TokenType::REGEX });
     m_regexReplaceText->setSupportedTokenTypes(
         { TokenType::STRING, TokenType::ATTRIBUTE, TokenType::PARENT_DIRECTORY, TokenType::ORIGINAL_FILENAME });
-    // The expression field keeps its caret while the button is clicked.
-    m_addRegexButton->setFocusPolicy(Qt::NoFocus);
+    // The expression field keeps its caret while the button is clicked; the
+    // keyboard still reaches the button with Tab.
+    m_addRegexButton->setFocusPolicy(Qt::TabFocus);
+    // Tab goes in reading order, as in the other editors: the button beside the field comes next.
+    QWidget::setTabOrder(m_regexFindText, m_addRegexButton);
+    QWidget::setTabOrder(m_addRegexButton, m_regexFindOptions->segment(0));
     ViewUtil::describe(m_regexFindText, QStringLiteral("Regular expression"), QStringLiteral("The regular expression to find"));
     ViewUtil::describe(m_regexReplaceText, QStringLiteral("Replacement"), QStringLiteral("The replacement; $1 stands for the first group"));
     ViewUtil::describe(m_addRegexButton, QStringLiteral("Add expression"), QStringLiteral("Add a regular-expression builder token"));
     ViewUtil::describe(m_addAttributeButton, QStringLiteral("Add attribute"), QStringLiteral("Show or hide the attributes"));
     ViewUtil::describe(m_regexFindOptions, QStringLiteral("Options"));
-    ViewUtil::describe(m_regexFindOptions->segment(0), QStringLiteral("Case-sensitive find"));
-    ViewUtil::describe(m_regexFindOptions->segment(1), QStringLiteral("Replace the first match only"));
+    ViewUtil::describe(m_regexFindOptions->segment(0), QStringLiteral("Case"), QStringLiteral("Case-sensitive find"));
+    ViewUtil::describe(m_regexFindOptions->segment(1), QStringLiteral("First"), QStringLiteral("Replace the first match only"));
 
     connect(m_regexFindOptions, &SegmentedControl::segmentClicked, this, [] { FindOptions::postSave(); });
     connect(m_addAttributeButton, &QPushButton::clicked, this, [] { FindOptions::postToggleTokenPanel(); });

@@ -21,9 +21,6 @@ public:
     int selectedSegment() const { return m_selectedSegment; }
     void setSelectedSegment(int segment);
     QToolButton* segment(int index) const { return m_segments.value(index); }
-    // The selected segment in the accent colour, its label in the colour
-    // that reads on it; both follow the palette.
-    void setSelectedSegmentAccented();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -35,7 +32,8 @@ private:
     Mode m_mode;
     QList<QToolButton*> m_segments;
     int m_selectedSegment = -1;
-    bool m_accented = false;
 
+    // Checked segments in the accent colour, their label in the colour that
+    // reads on it, so that on and off differ at well over 3:1; both follow the palette.
     void applyAccent();
 };

@@ -3,6 +3,7 @@
 
 #include "uikit/AppTextStyle.h"
 #include "uikit/DelayedUpdateTextField.h"
+#include "uikit/NamedComboBox.h"
 #include "uikit/ViewUtil.h"
 
 #include <QComboBox>
@@ -24,7 +25,7 @@ const QMap<QString, QString>& SelectTransformerViewController::typeSelections()
 
 SelectTransformerViewController::SelectTransformerViewController(QWidget* parent)
     : QWidget(parent)
-    , m_typeSelector(new QComboBox(this))
+    , m_typeSelector(new NamedComboBox(this))
     , m_matchText(new DelayedUpdateTextField(this))
     , m_matchLabel(new QLabel(QStringLiteral("Expression"), this))
 {

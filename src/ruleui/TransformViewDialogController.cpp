@@ -2,22 +2,23 @@
 #include "ruleui/TransformViewDialogController.h"
 
 #include "core/AppNotification+Typed.h"
-#include "tokenui/TokenTextViewController.h"
-#include "tokenui/TransformDialogTextField.h"
 #include "core/UndoManager+perform.h"
 #include "platform/NotificationCenter.h"
+#include "ruleui/ConversionTransformerViewController.h"
 #include "ruleui/DescriptionEditView.h"
 #include "ruleui/FindTextTransformerViewController.h"
 #include "ruleui/InsertTransformerViewController.h"
-#include "ruleui/ConversionTransformerViewController.h"
 #include "ruleui/NumberingTransformerViewController.h"
 #include "ruleui/RegexTransformerViewController.h"
-#include "ruleui/SelectTransformerViewController.h"
-#include "ruleui/TrimTransformerViewController.h"
 #include "ruleui/SegmentedControl.h"
+#include "ruleui/SelectTransformerViewController.h"
 #include "ruleui/TransformerView.h"
-#include "uikit/ImageUtil.h"
+#include "ruleui/TrimTransformerViewController.h"
+#include "tokenui/TokenTextViewController.h"
+#include "tokenui/TransformDialogTextField.h"
 #include "uikit/AppStyle.h"
+#include "uikit/ImageUtil.h"
+#include "uikit/NamedComboBox.h"
 #include "uikit/ViewTree.h"
 
 #include "files/File.h"
@@ -39,7 +40,7 @@
 TransformViewDialogController::TransformViewDialogController(Transformers* transformers, QWidget* parent)
     : QWidget(parent)
     , m_transformers(transformers)
-    , m_typeSelector(new QComboBox(this))
+    , m_typeSelector(new NamedComboBox(this))
     , m_transformerStackView(new QWidget(this))
     , m_enabledSwitch(new QCheckBox(QStringLiteral("Enabled"), this))
     , m_scopeSegmentedControl(new SegmentedControl({ QStringLiteral("Filename"), QStringLiteral("Path"), QStringLiteral("Extension"),
@@ -85,7 +86,6 @@ TransformViewDialogController::TransformViewDialogController(Transformers* trans
     m_ruleErrorLabel->setForegroundRole(QPalette::WindowText);
     m_ruleErrorLabel->hide();
     m_scopeSegmentedControl->setAccessibleName(QStringLiteral("Scope"));
-    m_scopeSegmentedControl->setSelectedSegmentAccented();
     m_descriptionButton->setAutoRaise(true);
     m_descriptionButton->setAccessibleName(QStringLiteral("Description"));
     m_descriptionButton->setToolTip(QStringLiteral("Describe this rename action"));
@@ -201,7 +201,8 @@ void TransformViewDialogController::updateRuleError()
 {
     const std::optional<QString> error = m_shownTransformer ? ruleError(*m_shownTransformer) : std::nullopt;
     QWidget* field = currentTransformerView() ? currentTransformerView()->patternField() : nullptr;
-    if (m_invalidField && (m_invalidField != field || !error)) {
+    // The tint is made afresh from the palette in force, also after a palette switch.
+    if (m_invalidField) {
         m_invalidField->setPalette(QPalette());
         m_invalidField->setAccessibleDescription(QString());
     }
@@ -210,8 +211,11 @@ void TransformViewDialogController::updateRuleError()
     m_invalidField = error ? field : nullptr;
     if (!m_invalidField)
         return;
-    QPalette tinted = m_invalidField->palette();
-    tinted.setColor(QPalette::Base, AppStyle::blended(tinted.color(QPalette::Base), 0.25, AppStyle::tableTextError()));
+    // Only the base is the field's own; from the application's palette, as the
+    // parents may not have heard of a switch yet.
+    QPalette tinted;
+    tinted.setColor(QPalette::Base,
+        AppStyle::blended(QApplication::palette(m_invalidField).color(QPalette::Base), 0.25, AppStyle::tableTextError()));
     m_invalidField->setPalette(tinted);
     m_invalidField->setAccessibleDescription(QStringLiteral("Invalid: %1").arg(*error));
 }
@@ -414,8 +418,11 @@ void TransformViewDialogController::paintEvent(QPaintEvent*)
 void TransformViewDialogController::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange) {
         m_descriptionButton->setIcon(getDescriptionButtonIcon(m_shownTransformer.value_or(Transformer())));
+        if (m_invalidField)
+            updateRuleError();
+    }
 }
 
 QIcon TransformViewDialogController::getDescriptionButtonIcon(const Transformer& rule)

@@ -54,7 +54,7 @@ SegmentedControl* makeControl(QWidget* parent)
         QStringLiteral("The find text is a regular expression"), QStringLiteral("Case-sensitive find"),
         QStringLiteral("First match only") };
     for (int i = 0; i < control->segmentCount(); ++i)
-        ViewUtil::describe(control->segment(i), tips.at(i));
+        ViewUtil::describe(control->segment(i), segmentLabels().at(i), tips.at(i));
     return control;
 }
 

@@ -6,6 +6,7 @@
 #include "uikit/AppTextStyle.h"
 #include "uikit/DelayedUpdateTextField.h"
 #include "uikit/IntegerField.h"
+#include "uikit/NamedComboBox.h"
 #include "uikit/ViewUtil.h"
 
 #include <QCheckBox>
@@ -68,10 +69,10 @@ TrimTransformerViewController::TrimTransformerViewController(QWidget* parent)
     : QWidget(parent)
     , m_findText(new TransformDialogTextField(this))
     , m_findOptions(FindOptions::makeControl(this))
-    , m_positionSelector(new QComboBox(this))
+    , m_positionSelector(new NamedComboBox(this))
     , m_offsetText(new IntegerField(this))
     , m_countText(new IntegerField(this))
-    , m_matchingSelector(new QComboBox(this))
+    , m_matchingSelector(new NamedComboBox(this))
     , m_charactersLabel(new QLabel(QStringLiteral("Characters"), this))
     , m_charactersText(new DelayedUpdateTextField(this))
     , m_trimLeadingTrailingSpacesCheckbox(new QCheckBox(QStringLiteral("Trim spaces at both ends"), this))

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tokenui/TokenAttributeDateView.h"
 
-#include "core/Int+format.h"
 #include "core/IcuString.h"
+#include "core/Int+format.h"
+#include "uikit/NamedComboBox.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -40,7 +41,7 @@ TokenAttributeDateView::TokenAttributeDateView(QWidget* parent)
     : TokenAttributeViewController(parent)
     , prefixTextField(addTextField(QStringLiteral("&Prefix:"), QStringLiteral("Prefix")))
     , suffixTextField(addTextField(QStringLiteral("&Suffix:"), QStringLiteral("Suffix")))
-    , dateFormatPopup(new QComboBox(this))
+    , dateFormatPopup(new NamedComboBox(this))
     , customDateFormat(new QLineEdit(this))
     , timeZoneSearch(new QLineEdit(this))
     , timeZoneList(new QListWidget(this))

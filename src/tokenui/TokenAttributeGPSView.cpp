@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tokenui/TokenAttributeGPSView.h"
 
+#include "uikit/NamedComboBox.h"
+
 #include <QComboBox>
 #include <QFormLayout>
 
 TokenAttributeGPSView::TokenAttributeGPSView(QWidget* parent)
     : TokenAttributeStringView(parent)
-    , gpsFormatPopup(new QComboBox(this))
+    , gpsFormatPopup(new NamedComboBox(this))
 {
     setAccessibleName(QStringLiteral("GPS token settings"));
     gpsFormatPopup->addItem(QStringLiteral("Degrees, minutes and seconds"), 0);

@@ -7,9 +7,13 @@
 #include "tokens/TokenString.h"
 #include "tokenui/TokenString+Pasteboard.h"
 #include "tokenui/TokenTextAttachmentImageFactory.h"
+#include "uikit/ViewUtil.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QButtonGroup>
+#include <QCursor>
+#include <QDrag>
+#include <QPixmap>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QApplication>
@@ -304,6 +308,8 @@ TokenAttributePanelController::TokenAttributePanelController(QWidget* parent)
 
     m_searchBox->setPlaceholderText(QStringLiteral("Search"));
     m_searchBox->setClearButtonEnabled(true);
+    for (QToolButton* clear : m_searchBox->findChildren<QToolButton*>())
+        ViewUtil::describe(clear, QStringLiteral("Clear search"));
     m_searchBox->setAccessibleName(QStringLiteral("Search tokens"));
     m_searchBox->setToolTip(QStringLiteral("Words of a token's name, description or category"));
     connect(m_searchBox, &QLineEdit::textChanged, this, &TokenAttributePanelController::search);
@@ -427,4 +433,27 @@ void TokenAttributePanelController::updateList(const QList<TokenDetailsRef>& ent
     m_placeholder->setVisible(entries.isEmpty());
     m_tableView->setVisible(!entries.isEmpty());
     m_tableView->scrollToTop();
+}
+
+void TokenAttributeTableView::startDrag(Qt::DropActions supportedActions)
+{
+    QListWidgetItem* item = currentItem();
+    QMimeData* data = item && item->isSelected() ? mimeData({ item }) : nullptr;
+    if (!data)
+        return;
+    QDrag drag(this);
+    drag.setMimeData(data);
+    const qreal ratio = devicePixelRatioF();
+    QImage chip = TokenTextAttachmentImageFactory::createImage(item->data(CHIP_LABEL_ROLE).toString(), TokenDrawStyle::normal, ratio);
+    chip.setDevicePixelRatio(ratio);
+    drag.setPixmap(QPixmap::fromImage(chip));
+    // The chip lies where the row shows it, a little in from the row's corner.
+    const QPoint chipOrigin = visualItemRect(item).topLeft() + QPoint(16, 12);
+    drag.setHotSpot(viewport()->mapFromGlobal(QCursor::pos()) - chipOrigin);
+    execDrag(drag, supportedActions);
+}
+
+Qt::DropAction TokenAttributeTableView::execDrag(QDrag& drag, Qt::DropActions supportedActions)
+{
+    return drag.exec(supportedActions, Qt::CopyAction);
 }

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QButtonGroup;
+class QDrag;
 class QLabel;
 class QLineEdit;
 class QTextDocument;
@@ -68,6 +69,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override;
     QStringList mimeTypes() const override;
+    // The drag shows the token's chip, not a picture of its row.
+    void startDrag(Qt::DropActions supportedActions) override;
+    // Runs the drag to its end.
+    virtual Qt::DropAction execDrag(QDrag& drag, Qt::DropActions supportedActions);
 };
 
 // The token panel of the side panel: the catalog's tokens by category, found

@@ -8,6 +8,7 @@
 #include "tokenui/TokenTextAttachment.h"
 #include "tokenui/TokenTextAttachmentCell.h"
 #include "tokenui/TokenTextAttachmentImageFactory.h"
+#include "tokenui/TokenTextFieldAccessible.h"
 #include "tokenui/TransformDialogTextField.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -17,11 +18,13 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QPixmap>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -38,6 +41,7 @@ TokenTextFieldEditor::TokenTextFieldEditor(QWidget* parent)
     document()->setDocumentMargin(2);
     viewport()->setMouseTracking(true);
     TokenTextAttachmentCell::install(this);
+    TokenTextFieldAccessible::install();
 
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (!m_loading && (removed || added))
@@ -283,9 +287,41 @@ void TokenTextFieldEditor::mouseMoveEvent(QMouseEvent* event)
     viewport()->setCursor(chipAt(event->position().toPoint()) ? Qt::PointingHandCursor : Qt::IBeamCursor);
 }
 
+void TokenTextFieldEditor::paintEvent(QPaintEvent* event)
+{
+    QTextEdit::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // The frame's style draws no focus of its own: a ring in the accent colour.
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight), FOCUS_RING_WIDTH));
+    painter.setBrush(Qt::NoBrush);
+    const qreal inset = FOCUS_RING_WIDTH / 2.0;
+    painter.drawRect(QRectF(viewport()->rect()).adjusted(inset, inset, -inset, -inset));
+}
+
+void TokenTextFieldEditor::focusOutEvent(QFocusEvent* event)
+{
+    QTextEdit::focusOutEvent(event);
+    viewport()->update();
+}
+
+bool TokenTextFieldEditor::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && m_controlView && m_controlView->takesChips()) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = toolTip().isEmpty() ? TransformDialogTextField::chipOptionsHint()
+                                                : toolTip() + QLatin1Char('\n') + TransformDialogTextField::chipOptionsHint();
+        QToolTip::showText(help->globalPos(), tip, this);
+        return true;
+    }
+    return QTextEdit::event(event);
+}
+
 void TokenTextFieldEditor::focusInEvent(QFocusEvent* event)
 {
     QTextEdit::focusInEvent(event);
+    viewport()->update();
     // Tabbing in puts the insertion point at the end instead of selecting all.
     if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason) {
         QTextCursor cursor = textCursor();

@@ -48,6 +48,8 @@ public:
     // file-table row, a token string, plain text.
     static QStringList readablePasteboardTypes();
 
+    static constexpr qreal FOCUS_RING_WIDTH = 2;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -62,6 +64,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    // The tool tip also says how the keyboard opens a chip's options.
+    bool event(QEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     // A paste inserts at the start of the selection and keeps the selected text.

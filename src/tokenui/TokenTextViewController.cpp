@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -79,6 +80,7 @@ TokenTableView::TokenTableView(const QString& identifier, QWidget* parent)
     for (int row = 0; row < m_data.size(); ++row) {
         const TokenDetails& details = *m_data.at(row);
         auto* token = new QTableWidgetItem;
+        token->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         QImage chip = TokenTextAttachmentImageFactory::createImage(details.tokenItem().displayValue(), TokenDrawStyle::normal, ratio);
         chip.setDevicePixelRatio(ratio);
         token->setData(Qt::DecorationRole, QPixmap::fromImage(chip));
@@ -87,6 +89,7 @@ TokenTableView::TokenTableView(const QString& identifier, QWidget* parent)
         widestChip = std::max(widestChip, int(std::ceil(chip.width() / ratio)));
         setItem(row, attributeColumn, token);
         auto* description = new QTableWidgetItem(details.tokenDescription().trimmed());
+        description->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         description->setFont(descriptionFont());
         setItem(row, descriptionColumn, description);
         setRowHeight(row, heightOfRow(row));
@@ -162,6 +165,13 @@ void TokenTableView::keyboardSearch(const QString& search)
     }
 }
 
+void TokenTableView::focusInEvent(QFocusEvent* event)
+{
+    QTableWidget::focusInEvent(event);
+    if (rowCount() > 0 && selectedItems().isEmpty())
+        selectRow(std::max(currentRow(), 0));
+}
+
 void TokenTableView::keyPressEvent(QKeyEvent* event)
 {
     // Enter or Return chooses, not with Shift, Ctrl or Meta held.
@@ -190,6 +200,13 @@ TokenTextViewController::TokenTextViewController(QWidget* parent)
         connect(table, &QTableWidget::cellDoubleClicked, this, [this, table] { tableViewDoubleClickAction(table); });
         m_tabView->addTab(table, title);
     }
+    // The keyboard stays in the lists: a category shown takes the focus from the one left.
+    m_tabView->setFocusPolicy(Qt::NoFocus);
+    m_tabView->tabBar()->setFocusPolicy(Qt::NoFocus);
+    connect(m_tabView, &QTabWidget::currentChanged, this, [this] {
+        if (isAncestorOf(QApplication::focusWidget()) || !QApplication::focusWidget())
+            focusCurrentTable();
+    });
     m_closeButton->setAccessibleName(QStringLiteral("Close"));
     m_closeButton->setToolTip(QStringLiteral("Close the token chooser (Escape)"));
     connect(m_closeButton, &QPushButton::clicked, this, &TokenTextViewController::closeButtonAction);
@@ -227,6 +244,13 @@ void TokenTextViewController::showTokenTextView()
         placeByTargetTextField();
     raise();
     activateWindow();
+    focusCurrentTable();
+}
+
+void TokenTextViewController::focusCurrentTable()
+{
+    if (QWidget* table = m_tabView->currentWidget())
+        table->setFocus(Qt::OtherFocusReason);
 }
 
 void TokenTextViewController::placeByTargetTextField()

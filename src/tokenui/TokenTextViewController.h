@@ -40,6 +40,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // A row reached with the keyboard is the selected one, so Return chooses it.
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     QList<TokenDetailsRef> m_data;
@@ -80,6 +82,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void focusCurrentTable();
     void initObservers();
     void selectAttribute(const TokenString& tokenString);
     // Places the window by its target field: where the user last left it,

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QMimeData>
 #include <QPointer>
+#include <QTextCharFormat>
 #include <QTimer>
 
 TransformDialogTextField::TransformDialogTextField(QWidget* parent)
@@ -71,16 +72,30 @@ QStringList TransformDialogTextField::supportedPasteboardTypes()
     return { TokenStringPasteboard::stringType, TokenStringPasteboard::fileTableViewRowUrlType };
 }
 
+bool TransformDialogTextField::takesChips() const
+{
+    return m_supportedTokenTypes.contains(TokenType::ATTRIBUTE) || m_supportedTokenTypes.contains(TokenType::REGEX);
+}
+
+QString TransformDialogTextField::chipOptionsHint()
+{
+    return QStringLiteral("Alt+Down or F2 opens the options of the selected token or the one before the cursor");
+}
+
 void TransformDialogTextField::updateRegisteredDragTypes()
 {
-    const bool takesChips = m_supportedTokenTypes.contains(TokenType::ATTRIBUTE) || m_supportedTokenTypes.contains(TokenType::REGEX);
-    m_registeredDragTypes = takesChips ? supportedTokenPasteboardTypes() : supportedPasteboardTypes();
+    m_registeredDragTypes = takesChips() ? supportedTokenPasteboardTypes() : supportedPasteboardTypes();
+    m_editor->setAccessibleDescription(takesChips() ? chipOptionsHint() : QString());
 }
 
 void TransformDialogTextField::setMonoFont()
 {
     m_editor->setFont(AppTextStyle::monoSpacedFont());
-    m_editor->setTextColor(palette().color(QPalette::Active, QPalette::Text));
+    // No colour of its own: text without one is drawn in the palette's text
+    // colour of the moment, so it follows a switch to a dark palette.
+    QTextCharFormat format = m_editor->currentCharFormat();
+    format.clearForeground();
+    m_editor->setCurrentCharFormat(format);
 }
 
 TokenString TransformDialogTextField::tokenString() const

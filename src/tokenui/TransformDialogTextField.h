@@ -38,6 +38,10 @@ public:
     static QStringList supportedTokenPasteboardTypes();
     static QStringList supportedPasteboardTypes();
     const QStringList& registeredDragTypes() const { return m_registeredDragTypes; }
+    // Whether tokens show as chips here; such a field's editor says how the
+    // keyboard opens a chip's options.
+    bool takesChips() const;
+    static QString chipOptionsHint();
 
     void setMonoFont();
 

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPolygonF>
 
 namespace AppImages {
 
@@ -27,6 +28,10 @@ const QString PLUS_CIRCLE = QStringLiteral("plus.circle");
 const QString SQUARE_AND_ARROW_UP = QStringLiteral("square.and.arrow.up");
 const QString APP_ICON = QStringLiteral("brackenfold-icon");
 const QString XMARK = QStringLiteral("xmark");
+// Status marks of lists, drawn so that no font has to hold them.
+const QString LOCK = QStringLiteral("lock");
+const QString WARNING = QStringLiteral("exclamationmark.triangle");
+const QString CHECKMARK = QStringLiteral("checkmark");
 
 // Symbols are drawn in the text colour of the palette; the arrow buttons and
 // the application icon carry their own colours.
@@ -171,6 +176,29 @@ void drawSymbol(QPainter& p, const QString& name)
         p.drawLine(QPointF(66, 24), QPointF(50, 8));
     } else if (name == APP_ICON) {
         drawAppIcon(p);
+    } else if (name == LOCK) {
+        p.setPen(line);
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(30, 10, 40, 44), 0, 180 * 16);
+        p.drawLine(QPointF(30, 32), QPointF(30, 44));
+        p.drawLine(QPointF(70, 32), QPointF(70, 44));
+        p.setPen(Qt::NoPen);
+        p.setBrush(symbolColor());
+        p.drawRoundedRect(QRectF(18, 44, 64, 48), 8, 8);
+    } else if (name == WARNING) {
+        QPainterPath triangle;
+        triangle.moveTo(50, 8);
+        triangle.lineTo(94, 90);
+        triangle.lineTo(6, 90);
+        triangle.closeSubpath();
+        p.setPen(line);
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(triangle);
+        p.drawLine(QPointF(50, 38), QPointF(50, 62));
+        p.drawPoint(QPointF(50, 77));
+    } else if (name == CHECKMARK) {
+        p.setPen(QPen(symbolColor(), 12, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(QPolygonF({ QPointF(14, 54), QPointF(38, 80), QPointF(86, 20) }));
     } else if (name == XMARK) {
         p.setPen(line);
         p.drawLine(QPointF(20, 20), QPointF(80, 80));
@@ -249,5 +277,9 @@ QIcon plusCircle() { return image(PLUS_CIRCLE); }
 QIcon squareAndArrowUp() { return image(SQUARE_AND_ARROW_UP); }
 QIcon brackenfoldIcon() { return image(APP_ICON); }
 QIcon xmark() { return image(XMARK); }
+
+QIcon lock() { return QIcon(new CatalogIconEngine(LOCK)); }
+QIcon warning() { return QIcon(new CatalogIconEngine(WARNING)); }
+QIcon checkmark() { return QIcon(new CatalogIconEngine(CHECKMARK)); }
 
 } // namespace AppImages

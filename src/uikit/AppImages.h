@@ -30,4 +30,9 @@ QIcon squareAndArrowUp();
 QIcon brackenfoldIcon();
 QIcon xmark();
 
+// Status marks drawn in the palette's text colour, outside the catalogue.
+QIcon lock();
+QIcon warning();
+QIcon checkmark();
+
 } // namespace AppImages

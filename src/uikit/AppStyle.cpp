@@ -36,6 +36,24 @@ QColor readableOnTable(QColor color, qreal ratio = 4.5)
     return color;
 }
 
+// The colour moved toward black or white, whichever stands out more from the
+// background, until it reads at the ratio for text there.
+QColor readableOn(QColor color, const QColor& background, qreal ratio = 4.5)
+{
+    const QColor target = ColorContrast::ratio(Qt::black, background) >= ColorContrast::ratio(Qt::white, background)
+        ? QColor(Qt::black)
+        : QColor(Qt::white);
+    for (int step = 0; step < 40 && ColorContrast::ratio(color, background) < ratio; ++step)
+        color = blended(color, 0.05, target);
+    return color;
+}
+
+// Selected rows are drawn on the palette's highlight colour.
+QColor readableOnSelection(const QColor& color)
+{
+    return readableOn(color, QGuiApplication::palette().color(QPalette::Active, QPalette::Highlight));
+}
+
 // A faint grey fill that reads on light and dark backgrounds alike.
 QColor tertiarySystemFillColor()
 {
@@ -70,6 +88,21 @@ QColor shaded(const QColor& color, qreal level)
 QColor accentColor()
 {
     return QGuiApplication::palette().color(QPalette::Active, QPalette::Highlight);
+}
+
+QColor toggleOnColor(const QWidget* view)
+{
+    // The accent, moved away from the faces of buttons that are off and from
+    // the window until it stands out from both.
+    const QPalette palette = paletteOf(view);
+    const QColor off = palette.color(QPalette::Active, QPalette::Button);
+    const QColor window = palette.color(QPalette::Active, QPalette::Window);
+    const QColor target = off.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
+    QColor accent = palette.color(QPalette::Active, QPalette::Highlight);
+    for (int step = 0; step < 40 && std::min(ColorContrast::ratio(accent, off), ColorContrast::ratio(accent, window)) < TOGGLE_ON_RATIO;
+         ++step)
+        accent = blended(accent, 0.05, target);
+    return accent;
 }
 
 QColor strokeColor(const QWidget* view)
@@ -153,22 +186,23 @@ QColor tableTextWarning()
 
 QColor tableTextNormalSelected()
 {
-    return QColor(Qt::white);
+    // The desktop's own pairing with its highlight, as other lists draw it.
+    return QGuiApplication::palette().color(QPalette::Active, QPalette::HighlightedText);
 }
 
 QColor tableTextLightSelected()
 {
-    return QColor::fromRgbF(2.0f / 3.0f, 2.0f / 3.0f, 2.0f / 3.0f);
+    return readableOnSelection(QColor::fromRgbF(2.0f / 3.0f, 2.0f / 3.0f, 2.0f / 3.0f));
 }
 
 QColor tableTextErrorSelected()
 {
-    return tableTextWarning();
+    return readableOnSelection(QColor(Qt::red));
 }
 
 QColor tableTextWarningSelected()
 {
-    return QColor::fromRgbF(1.0f, 0.8f, 0.0f, 1.0f);
+    return readableOnSelection(QColor::fromRgbF(1.0f, 0.8f, 0.0f, 1.0f));
 }
 
 QColor tableHideNotRenamedFilesBackground()

@@ -20,6 +20,10 @@ QColor shaded(const QColor& color, qreal level);
 
 // The palette's highlight colour stands for the system accent.
 QColor accentColor();
+// The face of a toggle that is on: the accent, apart from the faces of those
+// that are off by this ratio, so the state shows at 3:1 with room for shading.
+inline constexpr qreal TOGGLE_ON_RATIO = 4.5;
+QColor toggleOnColor(const QWidget* view);
 QColor strokeColor(const QWidget* view);
 QColor darkBackgroundColor(const QWidget* view);
 QColor controlUnselectedColor();

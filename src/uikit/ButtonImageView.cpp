@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
+#include <QStringList>
 
 ButtonImageView::ButtonImageView(QWidget* parent)
     : QWidget(parent)
@@ -66,9 +67,24 @@ QString ButtonImageView::accessibilityDescription() const
     return m_label.value_or(QString()) + QLatin1Char(':') + m_subLabel.value_or(QString()) + QLatin1Char(':') + style;
 }
 
+QString ButtonImageView::spokenDescription() const
+{
+    if (m_buttonStyle == ButtonStyle::add)
+        return QStringLiteral("Add");
+    QStringList words;
+    for (const std::optional<QString>& text : { m_label, m_subLabel })
+        if (text && !text->isEmpty())
+            words << *text;
+    if (isSelected())
+        words << QStringLiteral("selected");
+    if (m_buttonStyle == ButtonStyle::selectedDisabled || m_buttonStyle == ButtonStyle::unselectedDisabled)
+        words << QStringLiteral("disabled");
+    return words.join(QStringLiteral(", "));
+}
+
 void ButtonImageView::renewAccessibility()
 {
-    setAccessibleName(accessibilityDescription());
+    setAccessibleName(spokenDescription());
     setObjectName(accessibilityId());
 }
 

@@ -41,6 +41,9 @@ public:
     bool isSelected() const;
     QString accessibilityId() const;
     QString accessibilityDescription() const;
+    // What a screen reader says: the labels and the state in words, not the
+    // identifier text above.
+    QString spokenDescription() const;
 
     // The fill of a styled tab, and the colour its texts are drawn in.
     std::optional<QColor> fillColor() const;

@@ -135,6 +135,16 @@ TEST_F(PaletteTest, TableTextReadsAtLeastAtFourAndAHalfToOneInLightAndDarkPalett
             for (QPalette::ColorRole background : { QPalette::Base, QPalette::AlternateBase })
                 EXPECT_GE(ratio(colour, palette.color(background)), 4.5) << name << ": " << kind;
         EXPECT_NE(AppStyle::tableTextLight(), AppStyle::tableTextNormal()) << name << ": unchanged names stay dimmer";
+
+        // Selected rows lie on the highlight colour.
+        const QColor selection = palette.color(QPalette::Active, QPalette::Highlight);
+        const std::pair<const char*, QColor> selected[] = { { "unchanged name", AppStyle::tableTextLightSelected() },
+            { "error", AppStyle::tableTextErrorSelected() }, { "warning", AppStyle::tableTextWarningSelected() } };
+        for (const auto& [kind, colour] : selected)
+            EXPECT_GE(ratio(colour, selection), 4.5) << name << ": selected " << kind << " " << colour.name().toStdString();
+        EXPECT_NE(AppStyle::tableTextErrorSelected(), AppStyle::tableTextWarningSelected())
+            << name << ": a selected error is not drawn as a warning";
+        EXPECT_GT(AppStyle::tableTextErrorSelected().red(), AppStyle::tableTextErrorSelected().green()) << name << ": errors stay red";
     }
 }
 
@@ -204,7 +214,7 @@ TEST_F(PaletteTest, TheRuleEditorIsShadedAndItsScopeAccentedInLightAndDarkPalett
         const auto middle = [](QToolButton* segment) {
             return segment->grab().toImage().pixelColor(segment->width() / 2, 2);
         };
-        const QColor accent = palette.color(QPalette::Highlight);
+        const QColor accent = AppStyle::toggleOnColor(scope);
         EXPECT_TRUE(near(middle(scope->segment(2)), accent)) << middle(scope->segment(2)).name().toStdString();
         EXPECT_FALSE(near(middle(scope->segment(0)), accent)) << middle(scope->segment(0)).name().toStdString();
         // The label's ink on the accent reads at 4.5:1.

@@ -103,6 +103,36 @@ TEST_F(PreferencesWindowTest, TheAddressLookupSwitchTakesEffectAtOnce)
     AttributeResolver::setGPSAddressResolver(nullptr);
 }
 
+// The status column draws its marks, so they read without an emoji font, and
+// says each one in words to screen readers.
+TEST_F(PreferencesWindowTest, TheStatusColumnShowsDrawnMarksWithTheirMeaning)
+{
+    Preference::set(QStringList { "/", "/srv/photos/" }, PreferenceKey::customDirectories);
+    view->viewWillAppear();
+    auto* table = view->findChild<QTableWidget*>();
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->rowCount(), fixedCount + 2);
+    const QList<std::pair<int, QString>> rows { { 0, "Fixed folder" }, { fixedCount, "Allows any folder" },
+        { fixedCount + 1, "Custom folder" } };
+    QList<QImage> marks;
+    for (const auto& [row, meaning] : rows) {
+        QTableWidgetItem* status = table->item(row, 1);
+        ASSERT_NE(status, nullptr);
+        EXPECT_TRUE(status->text().isEmpty()) << "no emoji that a font may lack";
+        EXPECT_EQ(status->data(Qt::AccessibleTextRole).toString(), meaning);
+        EXPECT_EQ(status->toolTip(), meaning);
+        const QImage image = status->icon().pixmap(QSize(16, 16)).toImage();
+        int ink = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ink += qAlpha(image.pixel(x, y)) > 128 ? 1 : 0;
+        EXPECT_GT(ink, 12) << meaning.toStdString();
+        marks << image;
+    }
+    EXPECT_NE(marks.at(0), marks.at(1));
+    EXPECT_NE(marks.at(1), marks.at(2));
+}
+
 TEST_F(PreferencesWindowTest, CustomFoldersAreNormalisedAndChecked)
 {
     ASSERT_GT(fixedCount, 0) << "the home folder is always there";

@@ -24,7 +24,8 @@ TEST(RuleButtonFace, theItemFeedsItsPaintedFace)
     item.setSubLabel(QStringLiteral("Path"));
     item.setSelected(true);
     EXPECT_EQ(face->buttonStyle(), ButtonStyle::selectedDisabled);
-    EXPECT_EQ(face->accessibleName(), QStringLiteral("Insert:Path:selectedDisabled"));
+    EXPECT_EQ(face->accessibilityDescription(), QStringLiteral("Insert:Path:selectedDisabled"));
+    EXPECT_EQ(face->accessibleName(), QStringLiteral("Insert, Path, selected, disabled"));
     EXPECT_EQ(face->labelColor(), QColor(Qt::white));
     ASSERT_TRUE(face->subLabelColor());
     EXPECT_NEAR(face->subLabelColor()->alphaF(), 0.8, 0.01);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "Palettes.h"
 #include "TestEnvironment.h"
 #include "NotificationRecorder.h"
 
@@ -18,12 +19,16 @@
 #include "tokenui/TokenTextFieldEditor.h"
 #include "tokenui/TransformDialogTextField.h"
 #include "uikit/IntegerField.h"
+#include "uikit/NamedComboBox.h"
+#include "uikit/QColor+contrast.h"
 #include "uikit/ViewTree.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -608,3 +613,133 @@ TEST_F(RuleEditorKinds, aRuleOfEachKindRoundTripsThroughTheRuleEditor)
 }
 
 } // namespace
+
+// What a screen reader meets in the rule editor: names that say what a
+// control is for, whatever it shows, and the roles of what the controls do.
+TEST_F(RuleEditorKinds, controlsAreNamedForWhatTheyAreAndTheScopesAreRadioButtons)
+{
+    select(addRule(TransformerType::numbering, absentFields()));
+    dialog->show();
+    const auto accessible = [](QWidget* widget) { return QAccessible::queryAccessibleInterface(widget); };
+
+    SegmentedControl* scope = dialog->scopeSegmentedControl();
+    for (int i = 0; i < scope->segmentCount(); ++i)
+        EXPECT_EQ(accessible(scope->segment(i))->role(), QAccessible::RadioButton) << i;
+
+    NumberingTransformerViewController numbering;
+    ConversionTransformerViewController conversion;
+    struct ComboCase {
+        const char* name;
+        QComboBox* combo;
+        QString expected;
+    };
+    const QList<ComboCase> combos { { "kind", dialog->typeSelector(), QStringLiteral("Kind") },
+        { "format", numbering.numberFormat(), QStringLiteral("Format") },
+        { "conversion", conversion.conversionSelector(), QStringLiteral("Conversion") } };
+    for (const ComboCase& c : combos) {
+        ASSERT_GT(c.combo->count(), 1) << c.name;
+        for (int index : { 0, 1 }) {
+            c.combo->setCurrentIndex(index);
+            QAccessibleInterface* node = accessible(c.combo);
+            EXPECT_EQ(node->role(), QAccessible::ComboBox) << c.name;
+            EXPECT_EQ(node->text(QAccessible::Name), c.expected) << c.name << " showing " << index;
+            EXPECT_EQ(node->text(QAccessible::Value), c.combo->currentText()) << c.name;
+        }
+    }
+
+    NamedComboBox editable;
+    editable.setEditable(true);
+    editable.setAccessibleName(QStringLiteral("Pattern"));
+    ASSERT_EQ(accessible(&editable)->childCount(), 1) << "an editable box keeps its text field";
+    EXPECT_EQ(accessible(&editable)->child(0)->object(), editable.lineEdit());
+    EXPECT_EQ(accessible(&editable)->indexOfChild(accessible(editable.lineEdit())), 0);
+
+    // The find toggles are named by their word; the tool tip says more.
+    for (SegmentedControl* toggles : { numbering.numberFindOptions(), conversion.conversionFindOptions() }) {
+        const QStringList words { "Wildcards", "RegEx", "Case", "First" };
+        ASSERT_EQ(toggles->segmentCount(), words.size());
+        for (int i = 0; i < words.size(); ++i) {
+            EXPECT_EQ(accessible(toggles->segment(i))->text(QAccessible::Name), words.at(i));
+            EXPECT_EQ(accessible(toggles->segment(i))->role(), QAccessible::CheckBox) << "toggles stay check boxes";
+            EXPECT_GT(toggles->segment(i)->toolTip().size(), words.at(i).size());
+        }
+    }
+}
+
+// The expression builder button beside the find field takes the keyboard
+// focus, in reading order, without taking it from the field on a click.
+TEST_F(RuleEditorKinds, tabReachesTheAddExpressionButtonRightAfterItsField)
+{
+    RegexTransformerViewController regex;
+    regex.show();
+    const QList<QWidget*> stops = ViewTree::tabStops(&regex);
+    const qsizetype button = stops.indexOf(regex.addRegexButton());
+    ASSERT_GE(button, 1);
+    EXPECT_EQ(stops.at(button - 1), regex.regexFindText());
+    EXPECT_FALSE(regex.addRegexButton()->focusPolicy() & Qt::ClickFocus);
+}
+
+namespace {
+
+QColor middleOf(QWidget* widget)
+{
+    return widget->grab().toImage().pixelColor(widget->width() / 2, 3);
+}
+
+QList<std::pair<const char*, QPalette>> bothPalettes()
+{
+    return { { "light", QApplication::style()->standardPalette() }, { "dark", Palettes::dark() } };
+}
+
+} // namespace
+
+// A toggle that is on stands out from one that is off at 3:1 at least, in
+// light and dark palettes and after a switch between them.
+TEST_F(RuleEditorKinds, togglesShowTheirStateAtThreeToOneInBothPalettes)
+{
+    Palettes::Restore restore;
+    select(addRule(TransformerType::regex, absentFields()));
+    dialog->show();
+    TestEnvironment::drainEvents();
+    auto* regex = dynamic_cast<RegexTransformerViewController*>(dialog->currentTransformerView());
+    ASSERT_NE(regex, nullptr);
+    SegmentedControl* toggles = regex->regexFindOptions();
+    toggles->setSelected(0, true);
+    toggles->setSelected(1, false);
+    for (const auto& [name, palette] : bothPalettes()) {
+        QApplication::setPalette(palette);
+        TestEnvironment::drainEvents();
+        const QColor on = middleOf(toggles->segment(0));
+        const QColor off = middleOf(toggles->segment(1));
+        EXPECT_GE(ColorContrast::ratio(on, off), 3.0) << name << ": " << on.name().toStdString() << " on "
+                                                      << off.name().toStdString() << " off";
+        EXPECT_GE(ColorContrast::ratio(on, palette.color(QPalette::Highlight)), 1.0);
+    }
+}
+
+// The tint that marks an invalid pattern is made again from the palette in
+// force, so the field's text stays readable after a switch.
+TEST_F(RuleEditorKinds, theInvalidPatternTintFollowsAPaletteSwitch)
+{
+    Palettes::Restore restore;
+    QApplication::setPalette(QApplication::style()->standardPalette());
+    P p = absentFields();
+    p.regexFindText = TokenString::string(QStringLiteral("(["));
+    select(addRule(TransformerType::regex, p));
+    dialog->show();
+    TestEnvironment::drainEvents();
+    auto* regex = dynamic_cast<RegexTransformerViewController*>(dialog->currentTransformerView());
+    ASSERT_NE(regex, nullptr);
+    ASSERT_TRUE(dialog->ruleErrorLabel()->isVisibleTo(dialog.get()));
+    QWidget* field = regex->regexFindText();
+    for (const auto& [name, palette] : { bothPalettes().at(1), bothPalettes().at(0) }) {
+        QApplication::setPalette(palette);
+        TestEnvironment::drainEvents();
+        const QPalette shown = field->palette();
+        EXPECT_NE(shown.color(QPalette::Base).rgb(), palette.color(QPalette::Base).rgb()) << name << ": still marked";
+        EXPECT_GE(ColorContrast::ratio(shown.color(QPalette::Text), shown.color(QPalette::Base)), 4.5)
+            << name << ": " << shown.color(QPalette::Base).name().toStdString();
+        const QPalette editor = regex->regexFindText()->tokenTextFieldEditor()->palette();
+        EXPECT_EQ(editor.color(QPalette::Base).rgb(), shown.color(QPalette::Base).rgb()) << name;
+    }
+}

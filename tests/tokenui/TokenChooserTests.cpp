@@ -129,6 +129,36 @@ TEST_F(TokenChooser, enterOrReturnInsertsTheSelectedTokenUnlessShiftOrCtrlIsHeld
     EXPECT_TRUE(inserted().isEmpty());
 }
 
+// Opened from the menu, the keyboard alone chooses a token: the focus is in
+// the list, Return inserts the row it is on, Tab takes it to the next category.
+TEST_F(TokenChooser, theKeyboardReachesTheListAndReturnInsertsTheRowWithTheFocus)
+{
+    chooser.hide();
+    chooser.showTokenTextView();
+    TokenTableView* table = fileTable();
+    EXPECT_EQ(chooser.focusWidget(), table) << "not the tab bar";
+    QApplication::setActiveWindow(&chooser);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&chooser));
+    TestEnvironment::drainEvents();
+    ASSERT_EQ(QApplication::focusWidget(), table);
+    QTest::keyClick(table, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), table) << "no editor opens in the cell";
+    EXPECT_EQ(inserted(), QStringList { table->data().first()->tokenId() });
+
+    recorder.received.clear();
+    QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(inserted(), QStringList { table->data().at(1)->tokenId() }) << "the row the arrow moved to";
+
+    recorder.received.clear();
+    QTest::keyClick(table, Qt::Key_Tab);
+    TestEnvironment::drainEvents();
+    TokenTableView* next = chooser.tableView(1);
+    ASSERT_EQ(QApplication::focusWidget(), next) << "Tab shows the next category with the focus in its list";
+    QTest::keyClick(next, Qt::Key_Return);
+    EXPECT_EQ(inserted(), QStringList { next->data().first()->tokenId() });
+}
+
 TEST_F(TokenChooser, aDoubleClickInsertsAndThePaneStaysForMore)
 {
     TokenTableView* table = fileTable();

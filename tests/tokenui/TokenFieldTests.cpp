@@ -13,13 +13,18 @@
 #include "core/DelayedUpdateWorker.h"
 #include "platform/Clock.h"
 #include "support/NotificationRecorder.h"
+#include "support/Palettes.h"
 #include "support/TestEnvironment.h"
+#include "uikit/Appearance.h"
+#include "uikit/QColor+contrast.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -360,3 +365,115 @@ TEST_F(TokenFieldTyping, typingSavesOnceAfterThePause)
 }
 
 } // namespace
+
+namespace {
+
+// The colour a run of the editor's text is drawn in: its own, or the palette's text colour.
+QColor drawnColour(const TokenTextFieldEditor& editor, int position)
+{
+    QTextCursor cursor(editor.document());
+    cursor.setPosition(position);
+    const QTextCharFormat format = cursor.charFormat();
+    return format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color()
+                                                            : editor.palette().color(QPalette::Active, QPalette::Text);
+}
+
+} // namespace
+
+// Text typed in a light palette reads after a switch to a dark one, and back.
+TEST(TokenFieldPalette, typedTextFollowsAPaletteSwitch)
+{
+    Palettes::Restore restore;
+    QApplication::setPalette(QApplication::style()->standardPalette());
+    QWidget window;
+    auto* field = new TransformDialogTextField(&window);
+    window.show();
+    field->tokenTextFieldEditor()->setFocus();
+    QTest::keyClicks(field->tokenTextFieldEditor(), QStringLiteral("IMG"));
+    ASSERT_EQ(field->stringValue(), QStringLiteral("IMG"));
+    for (const QPalette& palette : { Palettes::dark(), QApplication::style()->standardPalette() }) {
+        QApplication::setPalette(palette);
+        TestEnvironment::drainEvents();
+        const TokenTextFieldEditor& editor = *field->tokenTextFieldEditor();
+        for (int position : { 1, 3 })
+            EXPECT_GE(ColorContrast::ratio(drawnColour(editor, position), editor.palette().color(QPalette::Base)), 4.5)
+                << (Appearance::isDarkMode(palette) ? "dark" : "light") << " at " << position;
+    }
+}
+
+// A screen reader hears each chip by its label, and its offsets are those of that text.
+TEST(TokenFieldAccessibility, chipsReadAsTheirLabels)
+{
+    QWidget window;
+    auto* field = new TransformDialogTextField(&window);
+    field->setSupportedTokenTypes({ TokenType::STRING, TokenType::ATTRIBUTE });
+    window.show();
+    const TokenString value = sample();
+    field->setTokenString(value);
+    const QString label = value.items().at(1).displayValue();
+    ASSERT_FALSE(label.isEmpty());
+    TokenTextFieldEditor* editor = field->tokenTextFieldEditor();
+    QAccessibleInterface* node = QAccessible::queryAccessibleInterface(editor);
+    ASSERT_TRUE(node);
+    EXPECT_EQ(node->role(), QAccessible::EditableText);
+    EXPECT_EQ(node->childCount(), 0) << "no unnamed filler inside the field";
+    const QString spoken = QStringLiteral("ab") + label + QStringLiteral("cd");
+    EXPECT_EQ(node->text(QAccessible::Value), spoken);
+    QAccessibleTextInterface* text = node->textInterface();
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->characterCount(), spoken.size());
+    EXPECT_EQ(text->text(0, text->characterCount()), spoken);
+    EXPECT_FALSE(text->text(0, text->characterCount()).contains(QChar::ObjectReplacementCharacter));
+
+    // The caret after the chip is after its label; one set at the label's end lands after the chip.
+    QTextCursor cursor = editor->textCursor();
+    cursor.setPosition(3);
+    editor->setTextCursor(cursor);
+    EXPECT_EQ(text->cursorPosition(), 2 + label.size());
+    text->setCursorPosition(2 + label.size() + 1);
+    EXPECT_EQ(editor->textCursor().position(), 4);
+    // A selection that reaches into the label takes the whole chip.
+    text->setSelection(0, 2, 3);
+    int start = -1;
+    int end = -1;
+    text->selection(0, &start, &end);
+    EXPECT_EQ(start, 2);
+    EXPECT_EQ(end, 2 + label.size());
+    EXPECT_EQ(editor->textCursor().selectionStart(), 2);
+    EXPECT_EQ(editor->textCursor().selectionEnd(), 3);
+
+    EXPECT_TRUE(node->text(QAccessible::Description).contains(QStringLiteral("Alt+Down")))
+        << "the field says how the keyboard opens a chip's options";
+    TransformDialogTextField plain;
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(plain.tokenTextFieldEditor())->text(QAccessible::Description).isEmpty())
+        << "a field without chips has no chip options to tell of";
+}
+
+// A focused field shows it by a ring in the highlight colour.
+TEST(TokenFieldFocus, theFocusedFieldDrawsAFocusRing)
+{
+    QWidget window;
+    auto* field = new TransformDialogTextField(&window);
+    auto* other = new QLineEdit(&window);
+    new QVBoxLayout(&window);
+    window.layout()->addWidget(field);
+    window.layout()->addWidget(other);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const QColor highlight = field->palette().color(QPalette::Active, QPalette::Highlight);
+    const auto ringPixels = [&] {
+        TestEnvironment::drainEvents();
+        const QImage image = field->tokenTextFieldEditor()->viewport()->grab().toImage();
+        int count = 0;
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, 0).rgb() == highlight.rgb() ? 1 : 0;
+        return count;
+    };
+    other->setFocus();
+    EXPECT_EQ(ringPixels(), 0);
+    field->tokenTextFieldEditor()->setFocus();
+    EXPECT_GT(ringPixels(), field->tokenTextFieldEditor()->viewport()->width() / 2);
+    other->setFocus();
+    EXPECT_EQ(ringPixels(), 0) << "the ring goes with the focus";
+}

@@ -11,10 +11,12 @@
 #include "tokenui/TokenTextAttachmentImageFactory.h"
 #include "uikit/QColor+contrast.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QStyle>
 #include <QAbstractButton>
+#include <QDrag>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -22,8 +24,10 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QToolButton>
 
 #include <functional>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -135,6 +139,65 @@ TEST_F(TokenPanel, ADragCarriesAChipAndLeavingClearsTheSelection)
 
     panel.searchBox()->setFocus();
     EXPECT_TRUE(panel.tableView()->selectedItems().isEmpty()) << "leaving the list clears its selection";
+}
+
+// A list that keeps the picture of the drag it would start.
+class RecordingTokenList : public TokenAttributeTableView {
+public:
+    using TokenAttributeTableView::startDrag;
+    QPixmap pixmap;
+    QPoint hotSpot;
+    std::optional<QStringList> formats;
+
+protected:
+    Qt::DropAction execDrag(QDrag& drag, Qt::DropActions) override
+    {
+        pixmap = drag.pixmap();
+        hotSpot = drag.hotSpot();
+        formats = drag.mimeData()->formats();
+        return Qt::CopyAction;
+    }
+};
+
+// The drag shows the token's chip as the row draws it, not a picture of the whole row.
+TEST(TokenPanelDrag, theDragImageIsTheTokensChip)
+{
+    RecordingTokenList list;
+    list.resize(320, 200);
+    auto* row = new QListWidgetItem(QStringLiteral("date-modified"), &list);
+    row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
+    row->setData(TokenAttributeTableView::TOKEN_ID_ROLE, QStringLiteral("date-modified"));
+    row->setData(TokenAttributeTableView::CHIP_LABEL_ROLE, QStringLiteral("Date Modified"));
+    list.show();
+    list.setCurrentItem(row);
+    list.startDrag(Qt::CopyAction);
+    ASSERT_TRUE(list.formats.has_value());
+    EXPECT_EQ(*list.formats, QStringList { TokenStringPasteboard::tokenStringType });
+    const QImage chip = TokenTextAttachmentImageFactory::createImage(QStringLiteral("Date Modified"), TokenDrawStyle::normal,
+        list.devicePixelRatioF());
+    const QImage dragged = list.pixmap.toImage().convertToFormat(chip.format());
+    EXPECT_EQ(dragged.size(), chip.size());
+    EXPECT_EQ(dragged, chip);
+    EXPECT_LT(list.pixmap.width(), list.visualItemRect(row).width()) << "not the row";
+
+    // Nothing selected: no drag.
+    RecordingTokenList empty;
+    empty.startDrag(Qt::CopyAction);
+    EXPECT_FALSE(empty.formats.has_value());
+}
+
+// The search's clear button has a name a screen reader can say.
+TEST_F(TokenPanel, theSearchClearButtonIsNamed)
+{
+    panel.searchBox()->setText(QStringLiteral("date"));
+    TestEnvironment::drainEvents();
+    QList<QToolButton*> buttons = panel.searchBox()->findChildren<QToolButton*>();
+    ASSERT_FALSE(buttons.isEmpty());
+    for (QToolButton* button : buttons) {
+        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(button);
+        ASSERT_TRUE(node);
+        EXPECT_EQ(node->text(QAccessible::Name), QStringLiteral("Clear search"));
+    }
 }
 
 // The fragments of a laid-out description whose format passes the test, joined.

@@ -47,21 +47,27 @@ TEST_F(ButtonImage, accessibilityTextsFollowLabelAndStyle)
         std::optional<ButtonStyle> style;
         QString description;
         QString id;
+        // What a screen reader says: words, not the identifier text.
+        QString spoken;
     };
     const QList<Case> cases {
-        { "Insert", std::nullopt, ButtonStyle::unselectedEnabled, "Insert::unselectedEnabled", "ButtonImageView" },
-        { "Insert", std::nullopt, ButtonStyle::none, "Insert::", "ButtonImageView" },
-        { "Insert", std::nullopt, std::nullopt, "Insert::none", "ButtonImageView" },
-        { "Trim", "Path", ButtonStyle::selectedDisabled, "Trim:Path:selectedDisabled", "ButtonImageView" },
-        { "add", std::nullopt, ButtonStyle::add, "add::add", "AddButtonImageView" },
-        { std::nullopt, std::nullopt, ButtonStyle::add, "::add", "ButtonImageView" },
+        { "Insert", std::nullopt, ButtonStyle::unselectedEnabled, "Insert::unselectedEnabled", "ButtonImageView", "Insert" },
+        { "Insert", std::nullopt, ButtonStyle::none, "Insert::", "ButtonImageView", "Insert" },
+        { "Insert", std::nullopt, std::nullopt, "Insert::none", "ButtonImageView", "Insert" },
+        { "Replace", "File", ButtonStyle::selectedEnabled, "Replace:File:selectedEnabled", "ButtonImageView",
+            "Replace, File, selected" },
+        { "Trim", "Path", ButtonStyle::selectedDisabled, "Trim:Path:selectedDisabled", "ButtonImageView",
+            "Trim, Path, selected, disabled" },
+        { "add", std::nullopt, ButtonStyle::add, "add::add", "AddButtonImageView", "Add" },
+        { std::nullopt, std::nullopt, ButtonStyle::add, "::add", "ButtonImageView", "Add" },
     };
     for (const Case& c : cases) {
         ButtonImageView view;
         view.setLabel(c.label);
         view.setSubLabel(c.subLabel);
         view.setButtonStyle(c.style);
-        EXPECT_EQ(view.accessibleName(), c.description);
+        EXPECT_EQ(view.accessibilityDescription(), c.description);
+        EXPECT_EQ(view.accessibleName(), c.spoken);
         EXPECT_EQ(view.objectName(), c.id);
     }
 }
