@@ -49,12 +49,12 @@ void TransformationService::transformFile(const File& file)
         TransformationUtil::transformFile(transformed, fileIndex, rules);
     } catch (...) {
         writeBack();
-        showGPSAddressFailure();
+        showGPSAddressFailure(GPSFailureMoment::preview);
         throw;
     }
     FileValidationUtil::validateFile(transformed);
     writeBack();
-    showGPSAddressFailure();
+    showGPSAddressFailure(GPSFailureMoment::preview);
 }
 
 FileIndex TransformationService::getOrCalculateFileIndex(const File& file)
