@@ -16,7 +16,9 @@
 #include "platform/Log.h"
 
 #include <QFile>
+#include <QVarLengthArray>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
@@ -215,13 +217,24 @@ public:
     }
 
 private:
-    // The folder as it is spelled, the name folded.
+    // The folder as it is spelled, the name folded. An ASCII name folds to
+    // its lower case: hashed from a buffer of its own, with nothing to
+    // allocate or normalise for the most common names.
     size_t foldedHash(const QString& path) const
     {
         if (!m_folding)
             return 0;
         const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        return qHashMulti(0, QStringView(path).first(slash + 1), CaseFolding::folded(path.mid(slash + 1)));
+        const QStringView folder = QStringView(path).first(slash + 1);
+        const QStringView name = QStringView(path).sliced(slash + 1);
+        QVarLengthArray<char16_t, 256> lower(name.size());
+        for (qsizetype i = 0; i < name.size(); ++i) {
+            const char16_t c = name[i].unicode();
+            if (c >= 0x80)
+                return qHashMulti(0, folder, QStringView(CaseFolding::folded(name.toString())));
+            lower[i] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+        }
+        return qHashMulti(0, folder, QStringView(lower.constData(), lower.size()));
     }
     bool foldedContains(const QString& path, size_t hash) const
     {
@@ -317,16 +330,27 @@ bool isHeldOnDisk(const File& file, const QString& path, const QSet<QString>& le
 // the run would use; none where it can. Asked once per folder.
 class FolderWriteCheck {
 public:
-    std::optional<QString> refusal(const QString& folder, const QString& target)
+    std::optional<QString> refusal(const QString& target)
     {
-        auto known = m_refusals.constFind(folder);
-        if (known == m_refusals.cend())
-            known = m_refusals.insert(folder, refusalOf(folder));
-        if (!known->code)
+        // Files of one folder come one after another: their folder is made
+        // out and looked up once for all of them. A target ending in "/"
+        // loses that slash first, so it is always made out anew.
+        const qsizetype slash = target.lastIndexOf(QLatin1Char('/'));
+        const QStringView prefix = QStringView(target).first(std::max<qsizetype>(slash, 0));
+        if (!m_hasLast || prefix != m_lastPrefix || target.endsWith(QLatin1Char('/'))) {
+            const QString folder = String::stringByDeletingLastPathComponent(target);
+            auto known = m_refusals.constFind(folder);
+            if (known == m_refusals.cend())
+                known = m_refusals.insert(folder, refusalOf(folder));
+            m_last = *known;
+            m_lastPrefix = prefix.toString();
+            m_hasLast = true;
+        }
+        if (!m_last.code)
             return std::nullopt;
         // A folder still to be made fails where the run makes the first missing one.
-        return known->missingFolder.isEmpty() ? FileManagerError(known->code, target, QStringLiteral("move")).message()
-                                              : FileManagerError(known->code, known->missingFolder, QStringLiteral("create folder")).message();
+        return m_last.missingFolder.isEmpty() ? FileManagerError(m_last.code, target, QStringLiteral("move")).message()
+                                              : FileManagerError(m_last.code, m_last.missingFolder, QStringLiteral("create folder")).message();
     }
 
 private:
@@ -352,6 +376,9 @@ private:
     }
 
     QHash<QString, Refusal> m_refusals;
+    bool m_hasLast = false;
+    QString m_lastPrefix; // what stands before the last "/" of the last target
+    Refusal m_last;
 };
 
 constexpr qsizetype DISK_CHUNK_SIZE = 4096;
@@ -389,7 +416,7 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
         if (!moves[i])
             continue;
         paths[i] = first[i].transformed.transformedFullPath();
-        if (const auto refusal = writeCheck.refusal(String::stringByDeletingLastPathComponent(paths[i]), paths[i])) {
+        if (const auto refusal = writeCheck.refusal(paths[i])) {
             files[i].validation.insertError(*refusal);
             moves[i] = false;
         }
