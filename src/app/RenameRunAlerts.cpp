@@ -32,3 +32,8 @@ void RenameRunAlerts::showWarning(const QString& messageText, const QString& inf
 {
     Alert::warning(messageText, informativeText);
 }
+
+void RenameRunAlerts::showNotice(const QString& messageText, const QString& informativeText)
+{
+    Alert::notice(messageText, informativeText);
+}

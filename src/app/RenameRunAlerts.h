@@ -17,6 +17,8 @@ public:
     // Runs the dialog modally on the main thread while the run's worker waits.
     AbortResponse askAbortOrContinue(const Question& question) override;
     void showWarning(const QString& messageText, const QString& informativeText) override;
+    // Beside the window, without blocking it.
+    void showNotice(const QString& messageText, const QString& informativeText) override;
     // On the main window's status line, for a while.
     void showCompletion(const QString& text) override;
 };

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
@@ -355,16 +356,27 @@ bool isHeldOnDisk(const File& file, const QString& path, const QSet<QString>& le
 // the run would use; none where it can. Asked once per folder.
 class FolderWriteCheck {
 public:
-    std::optional<QString> refusal(const QString& folder, const QString& target)
+    std::optional<QString> refusal(const QString& target)
     {
-        auto known = m_refusals.constFind(folder);
-        if (known == m_refusals.cend())
-            known = m_refusals.insert(folder, refusalOf(folder));
-        if (!known->code)
+        // Files of one folder come one after another: their folder is made
+        // out and looked up once for all of them. A target ending in "/"
+        // loses that slash first, so it is always made out anew.
+        const qsizetype slash = target.lastIndexOf(QLatin1Char('/'));
+        const QStringView prefix = QStringView(target).first(std::max<qsizetype>(slash, 0));
+        if (!m_hasLast || prefix != m_lastPrefix || target.endsWith(QLatin1Char('/'))) {
+            const QString folder = String::stringByDeletingLastPathComponent(target);
+            auto known = m_refusals.constFind(folder);
+            if (known == m_refusals.cend())
+                known = m_refusals.insert(folder, refusalOf(folder));
+            m_last = *known;
+            m_lastPrefix = prefix.toString();
+            m_hasLast = true;
+        }
+        if (!m_last.code)
             return std::nullopt;
         // A folder still to be made fails where the run makes the first missing one.
-        return known->missingFolder.isEmpty() ? FileManagerError(known->code, target, QStringLiteral("move")).message()
-                                              : FileManagerError(known->code, known->missingFolder, QStringLiteral("create folder")).message();
+        return m_last.missingFolder.isEmpty() ? FileManagerError(m_last.code, target, QStringLiteral("move")).message()
+                                              : FileManagerError(m_last.code, m_last.missingFolder, QStringLiteral("create folder")).message();
     }
 
 private:
@@ -390,6 +402,9 @@ private:
     }
 
     QHash<QString, Refusal> m_refusals;
+    bool m_hasLast = false;
+    QString m_lastPrefix; // what stands before the last "/" of the last target
+    Refusal m_last;
 };
 
 constexpr qsizetype DISK_CHUNK_SIZE = 4096;
@@ -433,7 +448,7 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
         if (!moves[i])
             continue;
         paths[i] = first[i].transformed.transformedFullPath();
-        if (const auto refusal = writeCheck.refusal(String::stringByDeletingLastPathComponent(paths[i]), paths[i])) {
+        if (const auto refusal = writeCheck.refusal(paths[i])) {
             first[i].validation.insertError(*refusal);
             moves[i] = false;
         }

@@ -15,6 +15,11 @@ void RenameRunDelegate::showWarning(const QString& messageText, const QString& i
     AppNotification::ShowModalAlertView::post(messageText, informativeText);
 }
 
+void RenameRunDelegate::showNotice(const QString& messageText, const QString& informativeText)
+{
+    Log::info(Log::Category::process, "%{public}s %{public}s", messageText, informativeText);
+}
+
 void RenameRunDelegate::showCompletion(const QString&) { }
 
 void RenameRunDelegate::showPartialCompletion(const QString& messageText, const QString& informativeText)

@@ -7,13 +7,13 @@
 #include <QString>
 
 // What the rename run needs of a window: the question after a failed file and
-// two alerts. Every call is made on the main thread; the run's worker waits for
+// its alerts. Every call is made on the main thread; the run's worker waits for
 // the answer of askAbortOrContinue, so the implementation may run a modal
 // dialog. The alerts must return at once (show them and let them be).
 //
 // The base class answers for a headless run: the question stops the run (no
 // file is renamed without consent after a failure), the alerts are posted as
-// showModalAlert. The user interface derives from it and installs its own with
+// showModalAlert, the notices only logged. The user interface derives from it and installs its own with
 // TransformationService::shared().setDelegate().
 class RenameRunDelegate {
 public:
@@ -43,6 +43,9 @@ public:
     virtual AbortResponse askAbortOrContinue(const Question& question);
     // A rule failed while the names were prepared: nothing is renamed.
     virtual void showWarning(const QString& messageText, const QString& informativeText);
+    // Something the user should know that needs no answer and must hold back
+    // neither the run nor the table (GPS addresses left out or found late).
+    virtual void showNotice(const QString& messageText, const QString& informativeText);
     // Not every selected file was renamed ("Rename Partially Completed"), or none was.
     virtual void showPartialCompletion(const QString& messageText, const QString& informativeText);
     // Every selected file was renamed: said without stopping the user.

@@ -15,6 +15,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/UndoManager.h"
 #include "rules/Transformers.h"
+#include "tokens/AttributeResolver.h"
 
 namespace {
 
@@ -44,6 +45,16 @@ struct PreviewDifference {
     QString previewed; // where the preview showed it
 };
 
+// The preview's transform of a file, at its storage index, if the preview
+// holds that file there.
+const FileTransform* previewOf(const File& file, const QList<FileTransform>& previewTransforms)
+{
+    const qint64 index = file.index.value_or(-1);
+    if (index < 0 || index >= previewTransforms.size() || previewTransforms.at(index).id() != file.source.id)
+        return nullptr;
+    return &previewTransforms.at(index);
+}
+
 // Only files with a counter the preview did not show can land elsewhere than
 // previewed because a name was taken; a preview made for other rules says
 // nothing about taken names. Few files, so a small table.
@@ -53,17 +64,28 @@ QHash<QUuid, PreviewDifference> previewDifferences(const QList<File>& selected, 
     for (const File& file : selected) {
         if (file.transformed.uniqueSuffix.isEmpty())
             continue;
-        // The preview's transform of this file, at its storage index.
-        const qint64 index = file.index.value_or(-1);
-        if (index < 0 || index >= previewTransforms.size() || previewTransforms.at(index).id() != file.source.id)
+        const FileTransform* preview = previewOf(file, previewTransforms);
+        if (!preview)
             continue;
-        const QString previewed = previewTransforms.at(index).transformedFullPath();
+        const QString previewed = preview->transformedFullPath();
         const QString& listed = file.source.fileInfo.fullPath;
         if (previewed.isEmpty() || previewed == listed || previewed == file.transformed.transformedFullPath())
             continue;
         differences.insert(file.source.id, PreviewDifference { listed, previewed });
     }
     return differences;
+}
+
+// The files to rename whose new name differs from the one the table showed.
+qint64 countChangedSincePreview(const QList<File>& selected, const QList<FileTransform>& previewTransforms)
+{
+    qint64 changed = 0;
+    for (const File& file : selected) {
+        const FileTransform* preview = previewOf(file, previewTransforms);
+        if (!preview || preview->transformedFullPath() != file.transformed.transformedFullPath())
+            ++changed;
+    }
+    return changed;
 }
 
 // A renamed file whose place differs from what the preview showed (the name
@@ -235,6 +257,26 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
         Log::info(PROCESS, "🟥 Renaming Task aborted by user request");
         endLongRunningProcess();
         return;
+    }
+
+    // Addresses the network gave only now change names the table showed
+    // without them: the table shows the new names, and nothing is renamed to
+    // names nobody saw.
+    if (AttributeResolver::gpsAddressResolver()->foundAddressesOnline()) {
+        const qint64 changed = countChangedSincePreview(selected, full.previewTransforms);
+        if (changed > 0) {
+            Log::info(PROCESS, "Nothing renamed: GPS addresses found now change %ld new names.", changed);
+            const QString informativeText = (changed == 1
+                    ? QStringLiteral("The list now shows 1 new name with it.")
+                    : QStringLiteral("The list now shows %1 new names with it.").arg(changed))
+                + QStringLiteral(" Nothing was renamed: check the new names, then rename again.");
+            const std::shared_ptr<RenameRunDelegate> alerts = delegate();
+            MainThread::runBlocking([&] {
+                alerts->showNotice(QStringLiteral("GPS Address information was found after the preview."), informativeText);
+            });
+            endLongRunningProcess();
+            return;
+        }
     }
 
     // The overlay counts the files that will really be renamed from here on.

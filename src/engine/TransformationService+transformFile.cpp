@@ -40,7 +40,7 @@ std::optional<TransformationService::SingleFileResult> TransformationService::tr
     }
     // The rules get back their run state only.
     MainThread::runBlocking([&] { RuleRunState::writeBack(*transformers, rules); });
-    showGPSAddressFailure();
+    showGPSAddressFailure(GPSFailureMoment::preview);
     return result;
 }
 

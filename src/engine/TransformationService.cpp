@@ -105,16 +105,17 @@ std::shared_ptr<RenameRunDelegate> TransformationService::delegate() const
     return m_delegate;
 }
 
-void TransformationService::showGPSAddressFailure()
+void TransformationService::showGPSAddressFailure(GPSFailureMoment moment)
 {
     const std::optional<GPSError> failure = AttributeResolver::gpsAddressResolver()->takeUnreportedFailure();
     if (!failure)
         return;
     Log::error(PROCESS, "🔹 GPS addresses left out: %{public}s", failure->messageText);
+    const QString informativeText
+        = moment == GPSFailureMoment::preview ? failure->previewInformativeText() : failure->informativeText;
     const std::shared_ptr<RenameRunDelegate> alerts = delegate();
-    MainThread::post([alerts, messageText = failure->messageText, informativeText = failure->informativeText] {
-        alerts->showWarning(messageText, informativeText);
-    });
+    // Shown before the work goes on, so it is never said after the fact.
+    MainThread::runBlocking([&] { alerts->showNotice(failure->messageText, informativeText); });
 }
 
 void TransformationService::transformAllFilesQuick(std::stop_token stop, const QString& function)
@@ -173,10 +174,12 @@ TransformationService::FullTransformation TransformationService::transformAllFil
     Log::info(PROCESS, "🔹 Starting transform all %ld files", files.size());
     // Addresses that could not be found before are asked for again in a new run.
     AttributeResolver::gpsAddressResolver()->forgetFailures();
-    const auto progress = [](const ProgressData& data) {
+    const auto progress = [this](const ProgressData& data) {
         MainThread::post([data] {
             AppNotification::UpdateProgressView::post(data.progressCount, data.totalCount, QStringLiteral("Preparing"), true);
         });
+        // A long pass says within a second that addresses are left out.
+        showGPSAddressFailure(GPSFailureMoment::renaming);
     };
     TransformationUtil::TransformResult pass = TransformationUtil::transformFiles(std::move(files), snapshot.rules, progress, Clock::system(), stop);
     if (stop.stop_requested()) {
@@ -184,7 +187,7 @@ TransformationService::FullTransformation TransformationService::transformAllFil
         return full;
     }
 
-    showGPSAddressFailure();
+    showGPSAddressFailure(GPSFailureMoment::renaming);
     full.numberStarts = NumberStart::updatesAfterRun(pass.transformers, pass.fileIndex);
     writeBackRunState(*snapshot.transformers, pass.transformers);
 

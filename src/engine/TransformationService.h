@@ -80,8 +80,10 @@ private:
     void showFileRenamePartiallyCompletedAlert(qint64 filesRenamedCount, qint64 filesToRenameCount,
         const QStringList& strandedReports = {});
     FileIndex getOrCalculateFileIndex(const File& file);
-    // Says once a run that GPS addresses are left out, and why.
-    void showGPSAddressFailure();
+    // Says once a run that GPS addresses are left out, and why, before the
+    // work goes on: in the preview, or in a rename run before its renames.
+    enum class GPSFailureMoment { preview, renaming };
+    void showGPSAddressFailure(GPSFailureMoment moment);
 
     mutable std::mutex m_mutex;
     std::shared_ptr<RenameRunDelegate> m_delegate;

@@ -36,6 +36,9 @@ public:
     // The first failure since the last rename run began, handed out once, for
     // the window to say so.
     virtual std::optional<GPSError> takeUnreportedFailure() { return std::nullopt; }
+    // Whether an address came from the network since the last rename run
+    // began: names made before then may lack it.
+    virtual bool foundAddressesOnline() { return false; }
 };
 
 namespace GPSAddresses {

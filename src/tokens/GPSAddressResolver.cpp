@@ -46,6 +46,7 @@ void GPSAddressResolver::forgetFailures()
     m_failures.clear();
     m_unreachable = false;
     m_failureTold = false;
+    m_foundOnline = false;
     m_unreportedFailure.reset();
 }
 
@@ -79,6 +80,12 @@ std::optional<QString> GPSAddressResolver::missingAddressReason(const FileAttrib
     if (!code)
         return std::nullopt;
     return QStringLiteral("No GPS Address: %1").arg(GPSError(*code).messageText);
+}
+
+bool GPSAddressResolver::foundAddressesOnline()
+{
+    std::lock_guard lock(m_failuresMutex);
+    return m_foundOnline;
 }
 
 std::optional<GPSError> GPSAddressResolver::takeUnreportedFailure()
@@ -118,6 +125,10 @@ QString GPSAddressResolver::lookupAddressFromInternet(double latitude, double lo
         if (!address)
             return {};
         m_cache.put(latitude, longitude, *address);
+        {
+            std::lock_guard lock(m_failuresMutex);
+            m_foundOnline = true;
+        }
         return GPSAddresses::valueByKey(*address, item.value);
     } catch (const TransformError&) {
         throw;

@@ -35,6 +35,7 @@ public:
     void forgetFailures() override;
     std::optional<QString> missingAddressReason(const FileAttributes& attributes) override;
     std::optional<GPSError> takeUnreportedFailure() override;
+    bool foundAddressesOnline() override;
 
     // The user's abort: ends a wait or a request at once.
     void abortProcessEvent();
@@ -57,5 +58,6 @@ private:
     QHash<QString, int> m_failures;
     bool m_unreachable = false;  // no connection to the service in this run
     bool m_failureTold = false;  // the first failure of the run was handed out
+    bool m_foundOnline = false;  // an address came from the geocoder in this run
     std::optional<GPSError> m_unreportedFailure;
 };

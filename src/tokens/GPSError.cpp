@@ -35,3 +35,11 @@ GPSError::GPSError(int code)
         break;
     }
 }
+
+QString GPSError::previewInformativeText() const
+{
+    QString text = informativeText;
+    if (text.endsWith(DEFAULT_INFOTEXT))
+        text.chop(DEFAULT_INFOTEXT.size());
+    return text + PREVIEW_INFOTEXT;
+}

@@ -12,6 +12,9 @@ public:
     static inline const QString DEFAULT_MESSAGETEXT = QStringLiteral("GPS Address information cannot be retrieved.");
     static inline const QString DEFAULT_INFOTEXT
         = QStringLiteral("The rest of the files will be renamed without GPS Address information.");
+    // What a failure in the preview means: nothing is renamed yet.
+    static inline const QString PREVIEW_INFOTEXT
+        = QStringLiteral("The new names in the list are shown without GPS Address information. Rename asks for it again.");
 
     // The codes a geocoder answers with.
     static constexpr int LOCATION_UNKNOWN = 0;
@@ -28,6 +31,9 @@ public:
     QString informativeText;
     int errorCode;
     bool retry;
+
+    // The informative text as the preview says it.
+    QString previewInformativeText() const;
 
     const char* what() const noexcept override { return "GPSError"; }
 };

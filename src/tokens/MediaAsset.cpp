@@ -397,6 +397,32 @@ QList<MediaItem> MediaAsset::tagItems(const QString& path)
     return items;
 }
 
+namespace {
+// Bits a second of the stream's bytes from its first packet to the end of the
+// file; 0 when that is unknown. Only the first few packets are looked at (a
+// cover picture comes first).
+double streamRateFromFirstPacket(AVFormatContext* context, int streamIndex, double duration)
+{
+    const int64_t size = avio_size(context->pb);
+    if (streamIndex < 0 || duration <= 0 || size <= 0)
+        return 0;
+    AVPacket* packet = av_packet_alloc();
+    if (!packet)
+        return 0;
+    int64_t start = -1;
+    for (int read = 0; read < 8 && av_read_frame(context, packet) >= 0; ++read) {
+        const bool found = packet->stream_index == streamIndex;
+        if (found)
+            start = packet->pos;
+        av_packet_unref(packet);
+        if (found)
+            break;
+    }
+    av_packet_free(&packet);
+    return start >= 0 && start < size ? double(size - start) * 8.0 / duration : 0;
+}
+} // namespace
+
 std::optional<MediaAsset> MediaAsset::load(const QString& path)
 {
     initializeLibav();
@@ -428,6 +454,7 @@ std::optional<MediaAsset> MediaAsset::load(const QString& path)
         asset.duration = double(context->duration) / AV_TIME_BASE;
 
     int avStreams = 0;
+    int firstTrackStream = -1;
     for (unsigned i = 0; i < context->nb_streams; ++i) {
         const AVStream* stream = context->streams[i];
         const AVCodecParameters* codec = stream->codecpar;
@@ -449,10 +476,15 @@ std::optional<MediaAsset> MediaAsset::load(const QString& path)
             track.height = codec->height;
         }
         asset.firstTrack = track;
+        firstTrackStream = int(i);
     }
-    // A stream without a rate of its own: the file's, when it holds that stream only.
-    if (asset.firstTrack && asset.firstTrack->dataRate <= 0 && avStreams == 1 && context->bit_rate > 0)
-        asset.firstTrack->dataRate = double(context->bit_rate);
+    // A stream without a rate of its own, alone in its file: the bytes from
+    // its first packet on. The file's own rate would count what comes before,
+    // such as a FLAC file's pictures.
+    if (asset.firstTrack && asset.firstTrack->dataRate <= 0 && avStreams == 1) {
+        const double rate = streamRateFromFirstPacket(format.context, firstTrackStream, asset.duration);
+        asset.firstTrack->dataRate = rate > 0 ? rate : double(std::max<int64_t>(context->bit_rate, 0));
+    }
 
     const QString extension = QFileInfo(path).suffix().toLower();
     const bool tagsFromContainer = extension == QLatin1String("mov") || extension == QLatin1String("avi");

@@ -63,6 +63,18 @@ void info(const QString& messageText, const QString& informativeText)
     showLater(messageText, informativeText, AlertStyle::informational);
 }
 
+void notice(const QString& messageText, const QString& informativeText)
+{
+    const auto show = [messageText, informativeText] {
+        AlertPresenter::current().showNotice(AlertRequest { messageText, informativeText, AlertStyle::warning, {}, {}, {} });
+    };
+    // On the main thread it is up before the caller goes on.
+    if (MainThread::isCurrent())
+        show();
+    else
+        MainThread::post(show);
+}
+
 void warning(const QString& messageText, const QString& informativeText, const QStringList& buttons,
     const std::function<void(ModalResponse)>& response)
 {

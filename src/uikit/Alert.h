@@ -20,6 +20,10 @@ inline constexpr ModalResponse NO_BUTTON = 0;
 // default button and drops the answer.
 void warning(const QString& messageText, const QString& informativeText);
 void info(const QString& messageText, const QString& informativeText);
+// A warning that blocks nothing, shown beside the window while the user, the
+// table and background work go on; from the main thread it is up on return,
+// from any other it follows on the main thread.
+void notice(const QString& messageText, const QString& informativeText);
 
 // Main thread only: shows a warning with `buttons` (none: one default button),
 // blocks until one is pressed and hands its response to `response`.

@@ -3,6 +3,7 @@
 
 #include "platform/NotificationQueue.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <functional>
 
 namespace {
 AlertPresenter* currentPresenter = nullptr;
@@ -70,10 +73,11 @@ int DialogAlertPresenter::runAlert(const AlertRequest& request)
     return runAlertWithCheckbox(request).button;
 }
 
-AlertAnswer DialogAlertPresenter::runAlertWithCheckbox(const AlertRequest& request)
+namespace {
+// Lays the request out in `dialog`; a pressed button hands its index to
+// `pressed` and closes the dialog. Answers the checkbox, if any.
+QCheckBox* buildAlert(QDialog& dialog, const AlertRequest& request, const std::function<void(int)>& pressed)
 {
-    QDialog dialog(QApplication::activeWindow());
-    dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setWindowTitle(QApplication::applicationDisplayName());
 
     auto* icon = new QLabel(&dialog);
@@ -93,7 +97,6 @@ AlertAnswer DialogAlertPresenter::runAlertWithCheckbox(const AlertRequest& reque
 
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addStretch(1);
-    int pressed = AlertPresenter::NO_BUTTON;
     const QStringList titles = request.buttons.isEmpty() ? QStringList { QStringLiteral("OK") } : request.buttons;
     for (int i = 0; i < titles.size(); ++i) {
         auto* button = new QPushButton(&dialog);
@@ -106,8 +109,8 @@ AlertAnswer DialogAlertPresenter::runAlertWithCheckbox(const AlertRequest& reque
             button->setFocus();
         }
         buttonRow->addWidget(button);
-        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, &pressed, i] {
-            pressed = i;
+        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, pressed, i] {
+            pressed(i);
             dialog.accept();
         });
     }
@@ -125,10 +128,35 @@ AlertAnswer DialogAlertPresenter::runAlertWithCheckbox(const AlertRequest& reque
     auto* layout = new QVBoxLayout(&dialog);
     layout->addLayout(body);
     layout->addLayout(buttonRow);
+    return checkbox;
+}
+} // namespace
 
+AlertAnswer DialogAlertPresenter::runAlertWithCheckbox(const AlertRequest& request)
+{
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowModality(Qt::ApplicationModal);
+    int pressed = AlertPresenter::NO_BUTTON;
+    QCheckBox* checkbox = buildAlert(dialog, request, [&pressed](int i) { pressed = i; });
     ModalScope modal;
     dialog.exec();
     return { pressed, checkbox && checkbox->isChecked() };
+}
+
+void DialogAlertPresenter::showNotice(const AlertRequest& request)
+{
+    auto* dialog = new QDialog(QApplication::activeWindow());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::NonModal);
+    // Typing in the window goes on where it was; a screen reader hears the
+    // notice from the alert event.
+    dialog->setAttribute(Qt::WA_ShowWithoutActivating);
+    dialog->setAccessibleName(request.messageText);
+    dialog->setAccessibleDescription(request.informativeText);
+    buildAlert(*dialog, request, [](int) { });
+    dialog->show();
+    QAccessibleEvent alert(dialog, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 void DialogAlertPresenter::presentSheet(QDialog* sheet, QWidget* parent)

@@ -44,6 +44,9 @@ public:
     // The same, with the state of the request's checkbox. A presenter that
     // shows no checkbox answers it unticked.
     virtual AlertAnswer runAlertWithCheckbox(const AlertRequest& request) { return { runAlert(request), false }; }
+    // Shows the alert and returns at once; it holds back neither the windows
+    // nor the queued notifications, and its button only closes it.
+    virtual void showNotice(const AlertRequest& request) = 0;
     // Shows `sheet` window-modal over `parent` (null: over no window) and returns.
     virtual void presentSheet(QDialog* sheet, QWidget* parent) = 0;
     virtual void dismissSheet(QDialog* sheet) = 0;
@@ -59,6 +62,7 @@ class DialogAlertPresenter final : public AlertPresenter {
 public:
     int runAlert(const AlertRequest& request) override;
     AlertAnswer runAlertWithCheckbox(const AlertRequest& request) override;
+    void showNotice(const AlertRequest& request) override;
     void presentSheet(QDialog* sheet, QWidget* parent) override;
     void dismissSheet(QDialog* sheet) override;
 };

@@ -358,6 +358,9 @@ TEST_F(FileValidationUtilTest, TheFileItselfUnderAnotherSpellingAndOtherItemsOnD
             { { "x.txt", "A.txt" }, { "y.txt", "a.txt" }, { "z.txt", "A 2.TXT" } }, { "A.txt", "a 2.txt", "A 2 2.TXT" } },
         { "two targets that differ in case only, folder that does not fold", {}, false,
             { { "x.txt", "A.txt" }, { "y.txt", "a.txt" } }, { "A.txt", "a.txt" } },
+        // The Kelvin sign folds to an ASCII "k": a name of its own kind meets a plain one.
+        { "a plain name and one that folds to it, folding folder", {}, true,
+            { { "x.txt", "K.txt" }, { "y.txt", QString::fromUtf8("\u212A.txt") } }, { "K.txt", QString::fromUtf8("\u212A 2.txt") } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);

@@ -118,13 +118,16 @@ protected:
         }
         return all;
     }
+    // What the run and the preview said: notices that hold nothing back.
     QStringList alerts() const
     {
+        EXPECT_TRUE(delegate->warnings.empty()) << "no modal alert";
         QStringList texts;
-        for (const auto& [message, informative] : delegate->warnings)
+        for (const auto& [message, informative] : delegate->notices)
             texts << message + QLatin1Char('|') + informative;
         return texts;
     }
+
 
     GPSCache cache;
 };
@@ -143,6 +146,8 @@ TEST_F(GPSAddressRunTest, WithNothingCachedThePreviewEndsValidatedWhenTheAddress
 
 TEST_F(GPSAddressRunTest, OneUnresolvablePositionLeavesOnlyItsAddressEmpty)
 {
+    const QString inPreview = "The geocode request yielded no result. (8)|The new names in the list are shown without GPS "
+                              "Address information. Rename asks for it again.";
     const QString told = "The geocode request yielded no result. (8)|The rest of the files will be renamed without GPS Address information.";
     // In file order; the rename run asks again for the position that failed.
     LoopbackHttpServer server({ { 200, CITY }, { 200, NOWHERE }, { 200, CITY }, { 200, NOWHERE } });
@@ -152,12 +157,16 @@ TEST_F(GPSAddressRunTest, OneUnresolvablePositionLeavesOnlyItsAddressEmpty)
     EXPECT_EQ(counts.renameCount, 3);
     EXPECT_EQ(counts.errorCount, 0);
     EXPECT_EQ(warnings(), QStringList({ "", "No GPS Address: The geocode request yielded no result. (8)", "" }));
-    EXPECT_EQ(alerts(), QStringList { told });
+    EXPECT_EQ(alerts(), QStringList { inPreview });
 
+    // Said before the rest is renamed, not after.
+    QStringList onDiskWhenTold;
+    delegate->onNotice = [&](const QString&) { onDiskWhenTold = entries(); };
     runRename();
+    EXPECT_EQ(onDiskWhenTold, QStringList({ "a.jpg", "b.jpg", "c.jpg" }));
     EXPECT_EQ(storedNames(), QStringList({ "Springfield_a.jpg", "_b.jpg", "Springfield_c.jpg" })) << "the rest is renamed, as the alert says";
     EXPECT_EQ(entries(), QStringList({ "Springfield_a.jpg", "Springfield_c.jpg", "_b.jpg" }));
-    EXPECT_EQ(alerts(), QStringList({ told, told })) << "said once in the preview, once in the run";
+    EXPECT_EQ(alerts(), QStringList({ inPreview, told })) << "said once in the preview, once in the run";
 }
 
 TEST_F(GPSAddressRunTest, WithoutAServerTheNamesGoOnWithoutAddresses)
@@ -174,4 +183,51 @@ TEST_F(GPSAddressRunTest, WithoutAServerTheNamesGoOnWithoutAddresses)
     runRename();
     EXPECT_EQ(storedNames(), QStringList({ "_a.jpg", "_b.jpg", "_c.jpg" }));
     EXPECT_EQ(alerts().size(), 2);
+}
+
+// The preview could not find the addresses; by the rename the service answers.
+// The run renames nothing to names the table never showed: it shows them, and
+// the next rename uses them.
+TEST_F(GPSAddressRunTest, AddressesFoundOnlyByTheRenameAreShownBeforeAnythingIsRenamed)
+{
+    const struct {
+        const char* name;
+        QList<LoopbackHttpServer::Answer> answers; // the rename's answers, in file order
+        QStringList shown;                         // the table after the first rename
+        QStringList renamed;                       // the disk after the second
+    } cases[] = {
+        { "all found", { { 200, CITY } }, { "Springfield_a.jpg", "Springfield_b.jpg", "Springfield_c.jpg" },
+            { "Springfield_a.jpg", "Springfield_b.jpg", "Springfield_c.jpg" } },
+        { "one found", { { 200, NOWHERE }, { 200, CITY }, { 200, NOWHERE } }, { "_a.jpg", "Springfield_b.jpg", "_c.jpg" },
+            { "Springfield_b.jpg", "_a.jpg", "_c.jpg" } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        delegate->notices.clear();
+        cache.clear();
+        for (const QString& name : entries())
+            QFile::remove(path(name));
+        listFiles({ QStringLiteral("a.jpg"), QStringLiteral("b.jpg"), QStringLiteral("c.jpg") });
+        TestEnvironment::drainEvents();
+
+        QList<LoopbackHttpServer::Answer> answers { { 200, NOWHERE }, { 200, NOWHERE }, { 200, NOWHERE } };
+        answers << c.answers;
+        LoopbackHttpServer server(answers);
+        useServer(server.baseUrl());
+        preview();
+        ASSERT_EQ(newNames(), QStringList({ "_a.jpg", "_b.jpg", "_c.jpg" }));
+
+        runRename();
+        EXPECT_EQ(entries(), QStringList({ "a.jpg", "b.jpg", "c.jpg" })) << "nothing renamed";
+        EXPECT_EQ(newNames(), c.shown) << "the table shows what the next rename does";
+        ASSERT_FALSE(alerts().isEmpty());
+        EXPECT_EQ(alerts().last(), QString("GPS Address information was found after the preview.|The list now shows %1 with it. "
+                                           "Nothing was renamed: check the new names, then rename again.")
+                                       .arg(c.shown.filter("Springfield").size() == 1 ? "1 new name" : "3 new names"));
+        EXPECT_TRUE(delegate->partialCompletions.empty());
+
+        runRename();
+        EXPECT_EQ(entries(), c.renamed);
+        EXPECT_EQ(storedNames(), c.shown);
+    }
 }

@@ -38,6 +38,12 @@ public:
     {
         warnings.push_back({ messageText, informativeText });
     }
+    void showNotice(const QString& messageText, const QString& informativeText) override
+    {
+        notices.push_back({ messageText, informativeText });
+        if (onNotice)
+            onNotice(messageText);
+    }
     void showPartialCompletion(const QString& messageText, const QString& informativeText) override
     {
         partialCompletions.push_back({ messageText, informativeText });
@@ -48,6 +54,9 @@ public:
     std::function<void(const Question&)> onAsk;
     std::vector<Question> questions;
     std::vector<std::pair<QString, QString>> warnings;
+    std::vector<std::pair<QString, QString>> notices;
+    // Called as each notice comes, to look at what holds at that moment.
+    std::function<void(const QString& messageText)> onNotice;
     std::vector<std::pair<QString, QString>> partialCompletions;
     std::vector<QString> completions;
 };

@@ -130,6 +130,27 @@ TEST_F(AttributeResolution, EachKindOfToken)
     EXPECT_EQ(AttributeResolver::resolvedAttributesQuick(TokenString(), none), "");
 }
 
+// A position a fraction of a second of arc from 0° 0', tagged by exiftool
+// (tests/tokens/fixtures/README.md), read back as exiftool reads it.
+TEST_F(AttributeResolution, AFractionOfASecondKeepsItsHemisphere)
+{
+    const File photo = file(FileAttributeUtil::loadAttributes(QUrl::fromLocalFile(BF_FIXTURE_DIR "/gps-0.36s-south-west.jpg")));
+    const struct {
+        const char* key;
+        int gpsFormat;
+        const char* text;
+    } cases[] = {
+        { "{GPS}.Latitude", 0, "0° 0' 0.36'' S" },
+        { "{GPS}.Latitude", 1, "-0.0001" },
+        { "{GPS}.Longitude", 0, "0° 0' 0.36'' W" },
+        { "{GPS}.Longitude", 1, "-0.0001" },
+    };
+    for (const auto& c : cases) {
+        const TokenItem token = item(c.key, [&](TokenItem& i) { i.gpsFormat = c.gpsFormat; });
+        EXPECT_EQ(full(token, photo), QString::fromUtf8(c.text)) << c.key << " " << c.gpsFormat;
+    }
+}
+
 TEST_F(AttributeResolution, QuickResolutionWaitsForAttributes)
 {
     File notLoaded = file(std::nullopt);

@@ -431,6 +431,18 @@ TEST_F(MediaFiles, FlacVorbisComments)
     EXPECT_EQ(stored(attributes, "media-samplerate"), qint64(44100));
 }
 
+// Made by sox and flac with a cover picture (tests/tokens/fixtures/README.md):
+// the audio stream's own rate, not the file's with the picture in it.
+TEST_F(MediaFiles, FlacBitrateIsTheAudioStreamsRate)
+{
+    const FileAttributeDictionary attributes = load(BF_FIXTURE_DIR "/noise-with-cover.flac");
+    EXPECT_EQ(stored(attributes, "media-bitrate"), qint64(112)) << "the file as a whole is 149 kb/s";
+    EXPECT_EQ(stored(attributes, "media-duration"), "1s");
+    EXPECT_EQ(stored(attributes, "media-samplerate"), qint64(8000));
+    EXPECT_EQ(stored(attributes, "FLAC-Title"), "Noise");
+    EXPECT_FALSE(stored(attributes, "media-width").isValid()) << "the picture is no track";
+}
+
 TEST_F(MediaFiles, Mpeg4TagsAndTrackFacts)
 {
     const QString m4a = path("clip.m4a");

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScriptedAlertPresenter.h"
+#include "NotificationRecorder.h"
 #include "TestEnvironment.h"
+#include "core/AppNotification.h"
 #include "platform/NotificationQueue.h"
 #include "uikit/Alert.h"
+#include "uikit/ModalIdleCondition.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -224,4 +228,56 @@ TEST(DialogAlertPresenter, ShowsNoCheckboxWithoutATitle)
     });
     Alert::warning("Message", "Informative", { "OK" }, [](Alert::ModalResponse) { });
     EXPECT_FALSE(hadCheckbox);
+}
+
+// A notice is up when the call returns on the main thread and holds nothing
+// back: no modal loop, queued notifications are delivered, the window beneath
+// takes input; its button closes it.
+TEST(DialogAlertPresenter, ANoticeBlocksNeitherTheWindowNorTheQueue)
+{
+    ModalIdleCondition::install();
+    QWidget window;
+    window.show();
+    window.activateWindow();
+    const QString message = "The network was unavailable or a network error occurred. (2)";
+    Alert::notice(message, "The new names in the list are shown without GPS Address information.");
+
+    QDialog* notice = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(top); dialog && dialog->isVisible() && dialog->accessibleName() == message)
+            notice = dialog;
+    }
+    ASSERT_NE(notice, nullptr) << "shown before the call returned";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_FALSE(notice->isModal());
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_TRUE(ModalIdleCondition::isEventLoopIdle());
+    QStringList texts;
+    for (auto* label : notice->findChildren<QLabel*>())
+        texts << label->text();
+    EXPECT_TRUE(texts.contains("The new names in the list are shown without GPS Address information."));
+
+    NotificationRecorder recorder({ NotificationName::dataSourceUpdated });
+    AppNotification::post(NotificationName::dataSourceUpdated);
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return recorder.count(NotificationName::dataSourceUpdated) == 1; }))
+        << "the table's update goes on while the notice is up";
+
+    QPointer<QDialog> open = notice;
+    auto* ok = notice->findChild<QPushButton*>();
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->text(), "OK");
+    ok->click();
+    EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return open.isNull(); })) << "closed and gone";
+}
+
+TEST(Alert, ANoticeFromAWorkerFollowsOnTheMainThread)
+{
+    ScriptedAlertPresenter presenter;
+    std::thread worker([] { Alert::notice("Message", "Informative"); });
+    worker.join();
+    EXPECT_TRUE(presenter.notices.empty());
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return presenter.notices.size() == 1; }));
+    EXPECT_EQ(presenter.notices[0].messageText, "Message");
+    EXPECT_EQ(presenter.notices[0].informativeText, "Informative");
+    EXPECT_TRUE(presenter.requests.empty()) << "no modal alert";
 }

@@ -33,6 +33,7 @@ public:
     {
         return { runAlert(request), checkboxAnswer };
     }
+    void showNotice(const AlertRequest& request) override { notices.push_back(request); }
     void presentSheet(QDialog* sheet, QWidget* parent) override
     {
         presented << sheet;
@@ -44,6 +45,7 @@ public:
     std::function<void(const AlertRequest&)> onRequest;
 
     std::vector<AlertRequest> requests;
+    std::vector<AlertRequest> notices;
     QList<QDialog*> presented;
     QList<QWidget*> presentedOver;
     QList<QDialog*> dismissed;
