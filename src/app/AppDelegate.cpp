@@ -8,6 +8,7 @@
 #include "app/OpenMostRecentRecipeHandler.h"
 #include "app/PreferencesWindowController.h"
 #include "app/ProgressViewController.h"
+#include "app/RecipeChangesAlert.h"
 #include "app/RecentRecipeList.h"
 #include "app/RenameRunAlerts.h"
 #include "app/SingleInstance.h"
@@ -86,9 +87,11 @@ int AppDelegate::main(int argc, char* argv[], const std::function<void(MainWindo
 
     // A running Brackenfold of this user takes the request, and this start ends.
     const SingleInstance::Request request { QDir::currentPath(), QCoreApplication::arguments() };
-    if (SingleInstance::handOver(SingleInstance::defaultServerName(), request))
+    QString handOverProblem;
+    const QString serverName = SingleInstance::defaultServerName(&handOverProblem);
+    if (SingleInstance::handOver(serverName, request))
         return 0;
-    SingleInstance instance;
+    SingleInstance instance(serverName);
 
     MainWindow window;
     window.restoreFrame();
@@ -100,7 +103,11 @@ int AppDelegate::main(int argc, char* argv[], const std::function<void(MainWindo
     instance.setHandler([&delegate](const SingleInstance::Request& handedOver) {
         delegate.handleArguments(handedOver.arguments, handedOver.workingDirectory);
     });
-    instance.listen();
+    if (!instance.listen()) {
+        if (handOverProblem.isEmpty())
+            handOverProblem = instance.problem();
+        Alert::warning(SingleInstance::UNAVAILABLE, handOverProblem);
+    }
     if (launched)
         launched(window);
     return QApplication::exec();
@@ -291,7 +298,7 @@ void AppDelegate::openFiles(const QStringList& paths)
         MainThread::post([self, path] {
             const auto transformers = DependencyInjectionRegistry::get<Transformers>(
                 QStringLiteral("Brackenfold/AppDelegate"), QStringLiteral("application(_:openFiles:)"), __LINE__);
-            if (!transformers)
+            if (!transformers || !RecipeChangesAlert::mayReplaceRecipe())
                 return;
             transformers->loadRecipe(QUrl::fromLocalFile(path));
             if (self)

@@ -74,8 +74,12 @@ void OpenRecipeMenuAction::openRecipeEvent(const Notification& notification)
     const auto transformers = m_transformers();
     if (!transformers)
         return;
-    if (const auto url = AppNotification::OpenRecipe::getURL(notification))
+    const auto url = AppNotification::OpenRecipe::getURL(notification);
+    const auto json = AppNotification::OpenRecipe::getJSON(notification);
+    if ((url || json) && !RecipeChangesAlert::mayReplaceRecipe())
+        return;
+    if (url)
         transformers->loadRecipe(*url);
-    else if (const auto json = AppNotification::OpenRecipe::getJSON(notification))
+    else if (json)
         transformers->loadRecipe(*json);
 }

@@ -3,9 +3,10 @@
 
 #include <QString>
 
-// Asked before the opened recipe's rules are replaced or the window closes:
-// when they hold changes not yet saved to the recipe file, whether to save
-// them. Main thread only; blocks while the alert shows.
+// Asked before the rules are replaced or the window closes: when they hold
+// changes not yet saved to a recipe file, whether to save them (rules that
+// never had a file through the "Save Recipe" panel). Main thread only; blocks
+// while the alert or the panel shows.
 namespace RecipeChangesAlert {
 
 inline const QString SAVE = QStringLiteral("Save");

@@ -14,10 +14,14 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
+#include <QStandardPaths>
+#include <QSysInfo>
 #include <QtEndian>
 
 #include <cerrno>
+#include <cstring>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,7 +34,6 @@ constexpr char kAccepted = '1';
 // A sender that stops half-way does not hold the connection open for long.
 constexpr int kReadTimeoutMs = 5000;
 constexpr qsizetype kMaxArgumentLength = 64 * 1024;
-constexpr int kFolderAttempts = 8;
 
 // Only a process of this user may hand over, and only to one of this user.
 bool peerIsThisUser(const QLocalSocket& socket)
@@ -68,24 +71,32 @@ bool isAbsoluteLocalPath(const QString& path)
 
 } // namespace
 
-QString SingleInstance::defaultServerName()
+QString SingleInstance::defaultServerName(QString* problem)
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && isPrivateFolder(runtime, S_IWGRP | S_IWOTH))
         return QDir(runtime).filePath(QStringLiteral("brackenfold.socket"));
-    // Without one, a folder of our own under the temporary folder. Another user
-    // may have taken its name first: the next name is tried, in the same order
-    // in every start, so that a second start finds the first.
-    const QString base = QDir::tempPath() + QStringLiteral("/brackenfold-%1").arg(geteuid());
-    for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
-        const QString folder = attempt == 0 ? base : base + QStringLiteral("-%1").arg(attempt);
-        if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
-            continue;
-        if (isPrivateFolder(folder, S_IRWXG | S_IRWXO))
-            return folder + QStringLiteral("/socket");
-        Log::error(Log::Category::general, "Single instance: %{public}s is not a private folder of this user", folder);
-    }
-    return {};
+    // Without one, a folder under the user's own cache folder: unlike a name in
+    // the shared temporary folder, no other user can take it first. A home
+    // shared by several machines holds one socket for each.
+    const auto fail = [problem](const QString& why) {
+        Log::error(Log::Category::general, "Single instance: %{public}s", why);
+        if (problem)
+            *problem = why;
+        return QString();
+    };
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty() || !QDir().mkpath(cache))
+        return fail(QStringLiteral("There is no cache folder to hold the socket."));
+    const QString folder = cache + QStringLiteral("/brackenfold");
+    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+        return fail(QStringLiteral("The folder %1 cannot be made: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+    if (!isPrivateFolder(folder, S_IRWXG | S_IRWXO))
+        return fail(QStringLiteral("The folder %1 is not a folder of this user's alone.").arg(folder));
+    const QString name = folder + QStringLiteral("/socket-") + QSysInfo::machineHostName();
+    if (QFile::encodeName(name).size() >= qsizetype(sizeof(sockaddr_un::sun_path)))
+        return fail(QStringLiteral("The socket's path %1 is too long for a local socket.").arg(name));
+    return name;
 }
 
 SingleInstance::SingleInstance(const QString& serverName, QObject* parent)
@@ -173,17 +184,24 @@ bool SingleInstance::listen()
 {
     if (m_server)
         return m_server->isListening();
+    if (m_serverName.isEmpty()) {
+        m_problem = QStringLiteral("There is no place for the socket.");
+        return false;
+    }
     if (!isUsableServerName(m_serverName)) {
         Log::error(Log::Category::general, "Single instance: not listening on %{public}s: the place is not this user's",
             m_serverName);
+        m_problem = QStringLiteral("The socket %1 is not this user's.").arg(m_serverName);
         return false;
     }
     // Listening puts the new socket in place of whatever is there, so ask first
     // whether an instance answers; a socket left by one that ended is replaced.
     QLocalSocket probe;
     probe.connectToServer(m_serverName);
-    if (probe.waitForConnected(500))
+    if (probe.waitForConnected(500)) {
+        m_problem = QStringLiteral("Another Brackenfold answers on %1.").arg(m_serverName);
         return false;
+    }
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnection);
@@ -192,6 +210,7 @@ bool SingleInstance::listen()
         if (!m_server->listen(m_serverName)) {
             Log::error(Log::Category::general, "Single instance: cannot listen on %{public}s: %{public}s", m_serverName,
                 m_server->errorString());
+            m_problem = QStringLiteral("Cannot listen on %1: %2").arg(m_serverName, m_server->errorString());
             return false;
         }
     }

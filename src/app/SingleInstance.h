@@ -30,10 +30,13 @@ public:
     };
     using Handler = std::function<void(const Request&)>;
 
+    // Shown when later starts cannot hand over to this one.
+    static inline const QString UNAVAILABLE = QStringLiteral("Later starts of Brackenfold will open windows of their own");
+
     // The socket of this user: in the private runtime folder when there is one,
-    // else in a folder of this user's alone under the temporary folder; empty
-    // (after logging why) when no such folder can be had.
-    static QString defaultServerName();
+    // else in a folder of this user's alone under the user's cache folder;
+    // empty, with why in `problem`, when no such folder can be had.
+    static QString defaultServerName(QString* problem = nullptr);
 
     explicit SingleInstance(const QString& serverName = defaultServerName(), QObject* parent = nullptr);
     ~SingleInstance() override;
@@ -43,8 +46,10 @@ public:
     // Sender: true when a running instance took the request. Blocks for at
     // most `timeoutMs`; usable from any thread.
     static bool handOver(const QString& serverName, const Request& request, int timeoutMs = 3000);
-    // Receiver: starts listening; a socket left by an instance that is gone is replaced.
+    // Receiver: starts listening; a socket left by an instance that is gone is
+    // replaced. False, with why in problem(), when later starts cannot reach it.
     bool listen();
+    const QString& problem() const { return m_problem; }
     void setHandler(Handler handler) { m_handler = std::move(handler); }
 
     // The message of a request, paths made absolute against its working folder.
@@ -59,6 +64,7 @@ private:
     void readFrom(QLocalSocket* socket);
 
     QString m_serverName;
+    QString m_problem;
     QLocalServer* m_server = nullptr;
     Handler m_handler;
 };

@@ -17,7 +17,8 @@ QString escapedForCSV(const QString& field, const QString& separator)
 
 QString escapedForCSVImport(const QString& field)
 {
-    for (const QChar separator : { QLatin1Char(','), QLatin1Char('\t') })
+    // A byte order mark first in a file would be read as the file's encoding.
+    for (const QChar separator : { QChar(u','), QChar(u'\t'), QChar(0xFEFF) })
         if (field.contains(separator))
             return escapedForCSV(field, separator);
     return escapedForCSV(field);

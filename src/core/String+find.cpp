@@ -151,10 +151,11 @@ QList<CharacterRange> matches(const QString& text, const QString& pattern, Regex
 
 bool isMatch(const QString& text, const QString& pattern, RegexOptions options, QString* error)
 {
-    if (text.isEmpty())
-        return false;
+    // Compiled even for an empty text: a pattern that does not compile fails every text.
     QString failure;
     const auto expression = RegularExpression::compile(CanonicalText::nfc(pattern), options, &failure);
+    if (expression && text.isEmpty())
+        return false;
     if (expression) {
         failure.clear();
         const auto match = expression->firstMatch(CanonicalText::nfc(text), &failure);

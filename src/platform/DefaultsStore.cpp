@@ -2,6 +2,7 @@
 #include "platform/DefaultsStore.h"
 
 #include "platform/Log.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -81,41 +83,66 @@ QString DefaultsStore::lastError() const
 
 void DefaultsStore::load()
 {
-    // Opened without waiting, and only a regular file of settings' size is
-    // read: a named pipe or a device at this path would hold the start for good.
-    const QByteArray path = QFile::encodeName(m_filePath);
-    const int descriptor = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) {
-        if (errno != ENOENT)
-            Log::error(Log::Category::general, "Unable to read settings %s: %s", m_filePath,
-                QString::fromLocal8Bit(std::strerror(errno)));
+    // Only a regular file of settings' size is read: a named pipe or a device
+    // at this path would hold the start for good.
+    const RegularFile::Contents contents = RegularFile::read(m_filePath, MAX_FILE_SIZE);
+    switch (contents.failure) {
+    case RegularFile::Failure::none:
+        break;
+    case RegularFile::Failure::cannotOpen:
+    case RegularFile::Failure::cannotRead:
+        if (contents.error != ENOENT)
+            Log::error(Log::Category::general, "Unable to read settings %s: %s", m_filePath, contents.reason);
         return;
-    }
-    QFile file;
-    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        Log::error(Log::Category::general, "Unable to read settings %s: %s", m_filePath, file.errorString());
-        return;
-    }
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > MAX_FILE_SIZE) {
+    case RegularFile::Failure::notRegular:
+    case RegularFile::Failure::tooLarge:
         Log::error(Log::Category::general, "Settings %s are not read: not a regular file of settings' size", m_filePath);
         return;
     }
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(file.read(MAX_FILE_SIZE), &parseError);
+    const QJsonDocument document = QJsonDocument::fromJson(contents.data, &parseError);
     if (!document.isObject()) {
-        // A damaged file is kept aside rather than overwritten by the next write.
         Log::error(Log::Category::general, "Settings file %s is not a JSON object: %s",
             m_filePath, parseError.errorString());
-        QFile::rename(m_filePath, m_filePath + QStringLiteral(".damaged"));
+        setDamagedFileAside();
         return;
     }
     m_stored = document.object();
 }
 
+void DefaultsStore::setDamagedFileAside()
+{
+    // Each damaged file is kept under a name of its own, never over an earlier one.
+    const QByteArray from = QFile::encodeName(m_filePath);
+    for (int number = 1; number <= MAX_DAMAGED_FILES; ++number) {
+        const QString name = m_filePath + QStringLiteral(".damaged")
+            + (number == 1 ? QString() : QStringLiteral("-%1").arg(number));
+        const QByteArray to = QFile::encodeName(name);
+        int result = ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+        // A file system without that rename: a second link, then the first one goes.
+        if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            result = ::link(from.constData(), to.constData());
+            if (result == 0)
+                ::unlink(from.constData());
+        }
+        if (result == 0) {
+            Log::error(Log::Category::general, "Damaged settings kept as %s", name);
+            return;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    // Written over, it would be lost: the settings of this run stay in memory.
+    m_keepsDamagedFile = true;
+    Log::error(Log::Category::general, "Damaged settings %s could not be set aside; settings are not written", m_filePath);
+}
+
 void DefaultsStore::save()
 {
+    if (m_keepsDamagedFile) {
+        m_lastError = QStringLiteral("The damaged settings file could not be set aside.");
+        return;
+    }
     // The settings hold the places of the user's photos: a folder made here is
     // the user's alone, and so is the file. A new file is written beside the
     // old and renamed over it, which replaces a link there, never its target.

@@ -33,11 +33,16 @@ public:
 
 private:
     void load();
+    void setDamagedFileAside();
     void save();
+
+    static constexpr int MAX_DAMAGED_FILES = 100;
 
     QString m_filePath;
     mutable QMutex m_mutex;
     QJsonObject m_stored;
+    // A damaged file that could not be set aside is not written over.
+    bool m_keepsDamagedFile = false;
     QJsonObject m_registered;
     QString m_lastError;
 };

@@ -13,8 +13,6 @@ void InsertTransformer::run(TransformMode mode, TransformScope transformScope, c
 {
     if (!properties.insertText)
         return;
-    checkFind(FindParameters(properties.insertFindText, properties.insertFindWildcards, properties.insertFindRegex,
-        properties.insertFindCaseInsensitive));
     const QString insertion = resolvedText(mode, properties.insertText, file);
     const QString text = file.transformed.getTransformedText(transformScope);
     file.transformed.setTransformedText(insertText(insertion, text, properties), transformScope);

@@ -84,9 +84,14 @@ QString NumberingTransformer::formatNumber(qint64 number, const TransformerPrope
 void NumberingTransformer::run(TransformMode, TransformScope transformScope, const TransformerProperties& properties,
     File& file, FileIndex& fileIndex, TransformerState& state)
 {
-    // Before a number is taken, so the counters are not spent on failed files.
-    checkFind(FindParameters(properties.numberFindText, properties.numberFindWildcards, properties.numberFindRegex,
-        properties.numberFindCaseInsensitive));
+    // Searched before a number is taken, so the counters are not spent on failed files.
+    const QString text = file.transformed.getTransformedText(transformScope);
+    const FindParameters parameters(properties.numberFindText, properties.numberFindWildcards,
+        properties.numberFindRegex, properties.numberFindCaseInsensitive, properties.numberFindFirst);
+    QString error;
+    const auto ranges = Findable::findRanges(text, parameters, &error);
+    if (!error.isEmpty())
+        throw regularExpressionError(error);
     qint64 number = 0;
     if (properties.numberRandom.value_or(false)) {
         number = randomisedNumber(properties, file, state);
@@ -104,13 +109,6 @@ void NumberingTransformer::run(TransformMode, TransformScope transformScope, con
     const bool atStart = properties.numberPosition == kNumberPositionStart;
     const QString insertion = atStart ? formatted + separator : separator + formatted;
 
-    const QString text = file.transformed.getTransformedText(transformScope);
-    const FindParameters parameters(properties.numberFindText, properties.numberFindWildcards,
-        properties.numberFindRegex, properties.numberFindCaseInsensitive, properties.numberFindFirst);
-    QString error;
-    const auto ranges = Findable::findRanges(text, parameters, &error);
-    if (!error.isEmpty())
-        throw regularExpressionError(error);
     if (!ranges)
         throw TransformError::skipped();
     const qint64 offset = properties.numberPositionOffset.value_or(0);

@@ -12,8 +12,6 @@ QString PrefixTransformer::helpText() const
 void PrefixTransformer::run(TransformMode mode, TransformScope transformScope, const TransformerProperties& properties,
     File& file, FileIndex&, TransformerState&)
 {
-    checkFind(FindParameters(properties.prefixFindText, properties.prefixFindWildcards, properties.prefixFindRegex,
-        properties.prefixFindCaseInsensitive));
     const QString insertion = resolvedText(mode, properties.prefixText, file);
     const QString text = file.transformed.getTransformedText(transformScope);
     file.transformed.setTransformedText(insertPrefixText(insertion, text, properties), transformScope);

@@ -1,20 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rules/Recipe.h"
 
+#include "platform/RegularFile.h"
 #include "tokens/DecodingError.h"
 #include "tokens/JsonRead.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-
-#include <cerrno>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 const QString kVersionKey = QStringLiteral("recipe_format_version");
@@ -80,30 +73,22 @@ Recipe Recipe::fromURL(const QUrl& url)
 {
     const QString path = url.toLocalFile();
     const QString name = QFileInfo(path).fileName();
-    // Opened without waiting: a named pipe would hold the caller in open(2)
-    // until some writer came. Its type and size are then taken from the open
-    // file itself, so a file replaced in between cannot slip past.
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        throw DecodingError(QStringLiteral("The file “%1” couldn’t be opened. (%2)")
-                                .arg(name, QString::fromLocal8Bit(std::strerror(errno))));
-    QFile file;
-    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        throw DecodingError(QStringLiteral("The file “%1” couldn’t be opened. (%2)").arg(name, file.errorString()));
-    }
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+    const RegularFile::Contents contents = RegularFile::read(path, MAX_FILE_SIZE);
+    switch (contents.failure) {
+    case RegularFile::Failure::none:
+        break;
+    case RegularFile::Failure::cannotOpen:
+        throw DecodingError(QStringLiteral("The file “%1” couldn’t be opened. (%2)").arg(name, contents.reason));
+    case RegularFile::Failure::notRegular:
         throw DecodingError(
             QStringLiteral("The file “%1” couldn’t be opened because it is not a regular file.").arg(name));
-    // Far beyond any list of rules: a file this large is not a recipe.
-    if (status.st_size > MAX_FILE_SIZE)
+    case RegularFile::Failure::tooLarge:
+        // Far beyond any list of rules: a file this large is not a recipe.
         throw DecodingError(QStringLiteral("The file “%1” is too large to be a recipe.").arg(name));
-    const QByteArray data = file.read(MAX_FILE_SIZE + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw DecodingError(QStringLiteral("The file “%1” couldn’t be read. (%2)").arg(name, file.errorString()));
-    if (data.size() > MAX_FILE_SIZE)
-        throw DecodingError(QStringLiteral("The file “%1” is too large to be a recipe.").arg(name));
+    case RegularFile::Failure::cannotRead:
+        throw DecodingError(QStringLiteral("The file “%1” couldn’t be read. (%2)").arg(name, contents.reason));
+    }
+    const QByteArray& data = contents.data;
     return fromData(data);
 }
 

@@ -24,8 +24,6 @@ void SelectTransformer::select(TransformScope transformScope, const TransformerP
     }
     const QString text = file.transformed.getTransformedText(transformScope);
     const QString match = properties.selectMatch.value_or(QString());
-    if (!match.isEmpty())
-        checkPattern(match, RegexOption::caseInsensitive);
     QString error;
     const bool matched = !match.isEmpty() && String::isMatch(text, match, RegexOption::caseInsensitive, &error);
     if (!error.isEmpty())

@@ -14,7 +14,6 @@ void SetTransformer::run(TransformMode mode, TransformScope transformScope, cons
     // The path on disk decides, not the name that earlier rules are building.
     const FindParameters parameters(properties.setFindText, properties.setFindWildcards, properties.setFindRegex,
         properties.setFindCaseInsensitive, false);
-    checkFind(parameters);
     const QString text = resolvedText(mode, properties.setText, file);
     QString error;
     const bool found = Findable::findRanges(file.source.fileInfo.fullPath, parameters, &error).has_value();

@@ -11,8 +11,6 @@ QString SuffixTransformer::helpText() const
 void SuffixTransformer::run(TransformMode mode, TransformScope transformScope, const TransformerProperties& properties,
     File& file, FileIndex&, TransformerState&)
 {
-    checkFind(FindParameters(properties.suffixFindText, properties.suffixFindWildcards, properties.suffixFindRegex,
-        properties.suffixFindCaseInsensitive));
     const QString insertion = resolvedText(mode, properties.suffixText, file);
     const QString text = file.transformed.getTransformedText(transformScope);
     file.transformed.setTransformedText(insertSuffixText(insertion, text, properties), transformScope);

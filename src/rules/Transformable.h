@@ -55,9 +55,6 @@ protected:
     // The same as a replacement template: typed text stays template syntax,
     // text taken from file attributes is inserted literally.
     static QString resolvedTemplate(TransformMode mode, const std::optional<TokenString>& text, File& file);
-    // A pattern that does not compile fails the file; otherwise it would quietly match nothing.
-    static void checkPattern(const QString& pattern, RegexOptions options);
-    static void checkFind(const FindParameters& parameters);
 };
 
 // The labels and type of a kind, given once as its static constants.

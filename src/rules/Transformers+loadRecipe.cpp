@@ -81,8 +81,9 @@ void Transformers::loadRecipe(const QString& jsonString)
     startLoading(std::make_shared<PendingRecipe>(), [jsonString](PendingRecipe& read) {
         try {
             read.recipe = Recipe::fromText(jsonString, QStringConverter::Utf8);
-        } catch (const DecodingError&) {
+        } catch (const DecodingError& error) {
             Log::error(Log::Category::transformers, "Unable to load recipe from JSON: \"%{public}s\"", jsonString);
+            read.error = QStringLiteral("The recipe text could not be read.\n\n") + error.message();
         }
     });
 }
@@ -122,9 +123,7 @@ void Transformers::applyReadRecipes()
 void Transformers::apply(PendingRecipe& pending)
 {
     if (!pending.recipe) {
-        // A recipe given as text is only logged, as it always was.
-        if (pending.url)
-            warn(kUnableToLoad, pending.error);
+        warn(kUnableToLoad, pending.error);
         return;
     }
     loadTransformers(pending);

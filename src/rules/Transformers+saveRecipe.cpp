@@ -87,5 +87,15 @@ QList<QByteArray> Transformers::storedData(const QList<Transformer>& rules) cons
 
 bool Transformers::hasUnsavedChanges() const
 {
-    return m_recipeUrl && storedData(m_list) != m_savedRules;
+    if (m_recipeUrl)
+        return storedData(m_list) != m_savedRules;
+    // Never saved: only an empty list or one untouched new rule holds no work.
+    if (m_list.isEmpty())
+        return false;
+    if (m_list.size() > 1)
+        return true;
+    // Compared as stored: the values the rule editor fills in are not stored.
+    Transformer fresh = Transformer::newTransformer();
+    fresh.id = m_list.constFirst().id;
+    return storedData(fresh) != storedData(m_list.constFirst());
 }

@@ -56,7 +56,8 @@ public:
     void assignRecipeUrl(const std::optional<QUrl>& url);
     const QString& recipeName() const { return m_recipeName; }
     // Whether the rules differ from those the recipe file held when it was
-    // last opened or saved; false without a recipe file.
+    // last opened or saved; without a recipe file, whether they are more than
+    // one untouched new rule.
     bool hasUnsavedChanges() const;
 
     bool hasPathScope() const;

@@ -10,6 +10,7 @@
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 #include "platform/NotificationCenter.h"
+#include "platform/RegularFile.h"
 #include "rules/TransformScope+description.h"
 #include "rules/Transformers.h"
 #include "uikit/Alert.h"
@@ -40,18 +41,6 @@ std::function<void()>& fileListExport()
 {
     static std::function<void()> exportFiles;
     return exportFiles;
-}
-
-// Import takes the first comma, semicolon or tab outside quotes as the
-// separator, and a byte order mark at the start of the file for the encoding's,
-// so a text holding any of them is quoted to come back whole.
-QString csvField(const QString& text)
-{
-    for (const QString separator :
-        { QStringLiteral(";"), QStringLiteral(","), QStringLiteral("\t"), QStringLiteral("\uFEFF") })
-        if (text.contains(separator))
-            return String::escapedForCSV(text, separator);
-    return String::escapedForCSV(text);
 }
 
 QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& text, const QString& name)
@@ -345,7 +334,7 @@ QString LookupTablePanelController::csvContent() const
     QStringList lines;
     for (const LookupTableItem& item : m_lookupData)
         if (!item.isEmpty())
-            lines << csvField(item.find) + QLatin1Char(';') + csvField(item.replace);
+            lines << String::escapedForCSVImport(item.find) + QLatin1Char(';') + String::escapedForCSVImport(item.replace);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -395,14 +384,24 @@ bool LookupTablePanelController::exportLookupTableToCsv(const QString& path)
 LookupTablePanelController::ImportedRows LookupTablePanelController::readRows(const QString& path)
 {
     ImportedRows result;
-    QFile file(path);
+    const RegularFile::Contents contents = RegularFile::read(path, MAX_IMPORT_SIZE);
     std::optional<QString> text;
-    if (!file.open(QIODevice::ReadOnly))
-        result.failure = file.errorString();
-    else if (file.size() > MAX_IMPORT_SIZE)
+    switch (contents.failure) {
+    case RegularFile::Failure::none:
+        if (!(text = String::decodedText(contents.data)))
+            result.failure = QStringLiteral("The text encoding of the file is not known.");
+        break;
+    case RegularFile::Failure::cannotOpen:
+    case RegularFile::Failure::cannotRead:
+        result.failure = contents.reason;
+        break;
+    case RegularFile::Failure::notRegular:
+        result.failure = QStringLiteral("It is not a regular file.");
+        break;
+    case RegularFile::Failure::tooLarge:
         result.failure = QStringLiteral("The file is larger than %1 MB.").arg(MAX_IMPORT_SIZE / (1024 * 1024));
-    else if (!(text = String::decodedText(file.readAll())))
-        result.failure = QStringLiteral("The text encoding of the file is not known.");
+        break;
+    }
     if (!text)
         return result;
     // Rows past the most a table holds are counted, not kept: the memory

@@ -18,6 +18,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 namespace {
 
@@ -403,6 +404,164 @@ TEST_F(RecipeAppTest, UnsavedRecipeChangesAreMarkedAndAskedAboutFirst)
         alerts.requests.clear();
         EXPECT_TRUE(command()) << name;
         EXPECT_TRUE(alerts.requests.empty()) << name;
+    }
+}
+
+// Every road that replaces the rules asks while they hold changes; a recipe
+// file that fails to load is shown whichever road asked for it.
+TEST_F(RecipeAppTest, EveryRoadThatReplacesTheRulesAsksFirst)
+{
+    makeWindow();
+    AppDelegate delegate(window.get());
+    const QString folder = makeFolder({});
+    const QString other = writeRecipe(folder, "other.recipe",
+        R"({"transformers":[{"id":"transformer_O1","type":"trim","properties":{}}]})");
+    const QString path = folder + "/doc.recipe";
+    const auto loadedOther = [&] {
+        EXPECT_TRUE(recipesLoaded());
+        TestEnvironment::drainEvents();
+        EXPECT_TRUE(recipesLoaded());
+        return transformers->recipeUrl() == QUrl::fromLocalFile(other);
+    };
+    // Each road answers whether the other recipe replaced the rules.
+    const std::map<std::string, std::function<bool()>> roads {
+        { "recipe file request", [&] {
+             AppNotification::OpenRecipe::post(QUrl::fromLocalFile(other));
+             return loadedOther();
+         } },
+        { "recipe text request", [&] {
+             AppNotification::OpenRecipe::postJson(
+                 QStringLiteral(R"({"transformers":[{"id":"transformer_T1","type":"set","properties":{}}]})"));
+             EXPECT_TRUE(recipesLoaded());
+             TestEnvironment::drainEvents();
+             return transformers->count() == 1 && transformers->list().at(0).id == "transformer_T1";
+         } },
+        { "from the desktop", [&] {
+             delegate.openFiles({ other });
+             return loadedOther();
+         } },
+    };
+    for (const auto& [name, road] : roads) {
+        for (const int answer : { 1, 2 }) {
+            const std::string what = name + " answered " + std::to_string(answer);
+            QFile::remove(path);
+            writeRecipe(folder, "doc.recipe", kTwoRules);
+            openRecipe(path);
+            transformers->deleteTransformer(1);
+            alerts.requests.clear();
+            alerts.answer = answer;
+            EXPECT_EQ(road(), answer == 1) << what;
+            ASSERT_EQ(alerts.requests.size(), 1u) << what;
+            EXPECT_EQ(alerts.requests[0].messageText, "Do you want to save the changes made to the recipe “doc”?");
+            if (answer == 2)
+                EXPECT_EQ(transformers->recipeUrl(), QUrl::fromLocalFile(path)) << what;
+        }
+    }
+
+    // Nothing to lose: no question, and a recipe that cannot be read is shown.
+    const QString damaged = writeRecipe(folder, "damaged.recipe", "{\"transformers\": [");
+    const struct {
+        const char* name;
+        std::function<void()> ask;
+    } failures[] = {
+        { "file request", [&] { AppNotification::OpenRecipe::post(QUrl::fromLocalFile(damaged)); } },
+        { "text request", [&] { AppNotification::OpenRecipe::postJson(QStringLiteral("{\"transformers\": [")); } },
+        { "desktop", [&] { delegate.openFiles({ damaged }); } },
+    };
+    for (const auto& failure : failures) {
+        transformers->reset();
+        alerts.requests.clear();
+        failure.ask();
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return !alerts.requests.empty(); })) << failure.name;
+        EXPECT_TRUE(recipesLoaded());
+        ASSERT_EQ(alerts.requests.size(), 1u) << failure.name;
+        EXPECT_EQ(alerts.requests[0].messageText, "Unable to load Recipe") << failure.name;
+        EXPECT_FALSE(alerts.requests[0].informativeText.isEmpty()) << failure.name;
+        EXPECT_EQ(transformers->count(), 1) << failure.name;
+    }
+}
+
+// Rules that never had a file are work too: Quit and New ask, and Save goes
+// through the "Save Recipe" panel. One untouched new rule, or none, is not.
+TEST_F(RecipeAppTest, RulesNeverSavedAreAskedAboutBeforeTheyAreDropped)
+{
+    makeWindow();
+    auto* save = globalAction<SaveRecipeMenuAction>();
+    ASSERT_NE(save, nullptr);
+    const QString folder = makeFolder({});
+    const QString chosen = folder + "/kept.recipe";
+    const std::map<std::string, std::function<bool()>> commands {
+        { "quit", [&] {
+             QCloseEvent close;
+             QApplication::sendEvent(window.get(), &close);
+             return close.isAccepted();
+         } },
+        { "new", [&] {
+             const QString before = transformers->list().value(0).id;
+             window->sendAction("newDocument:", nullptr);
+             TestEnvironment::drainEvents();
+             return transformers->list().value(0).id != before;
+         } },
+    };
+    const auto editFreshList = [&] {
+        transformers->reset();
+        Transformer edited = transformers->list().at(0);
+        edited.type = TransformerType::trim;
+        transformers->addOrReplaceTransformer(edited);
+    };
+    // The panel shows inside the question's answer: pick a file there.
+    QTimer panelAnswer;
+    bool acceptPanel = true;
+    QObject::connect(&panelAnswer, &QTimer::timeout, [&] {
+        if (QFileDialog* panel = save->savePanel()) {
+            panelAnswer.stop();
+            if (acceptPanel) {
+                panel->selectFile(chosen);
+                QMetaObject::invokeMethod(panel, "accept");
+            } else {
+                panel->reject();
+            }
+        }
+    });
+    const struct {
+        int answer;
+        bool acceptsPanel;
+        bool goesOn;
+    } answers[] = {
+        { 0, true, true }, // Save, a file picked
+        { 0, false, false }, // Save, the panel cancelled
+        { 1, true, true }, // Don't Save
+        { 2, true, false }, // Cancel
+    };
+    for (const auto& [name, command] : commands) {
+        for (const auto& a : answers) {
+            const std::string what = name + " answered " + std::to_string(a.answer) + (a.acceptsPanel ? "" : ", no file");
+            QFile::remove(chosen);
+            transformers->setRecipeUrl(std::nullopt);
+            editFreshList();
+            window->undoManager().removeAllActions();
+            alerts.requests.clear();
+            alerts.answer = a.answer;
+            acceptPanel = a.acceptsPanel;
+            panelAnswer.start(0);
+            EXPECT_EQ(command(), a.goesOn) << what;
+            panelAnswer.stop();
+            ASSERT_EQ(alerts.requests.size(), 1u) << what;
+            EXPECT_EQ(alerts.requests[0].messageText, "Do you want to save the rules as a recipe?");
+            EXPECT_EQ(alerts.requests[0].buttons, QStringList({ "Save", "Don't Save", "Cancel" }));
+            EXPECT_EQ(QFile::exists(chosen), a.answer == 0 && a.acceptsPanel) << what;
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        // A fresh list, or an empty one, holds nothing to lose.
+        for (const bool empty : { false, true }) {
+            transformers->setRecipeUrl(std::nullopt);
+            transformers->reset();
+            if (empty)
+                transformers->deleteTransformer(0);
+            alerts.requests.clear();
+            EXPECT_TRUE(command()) << name;
+            EXPECT_TRUE(alerts.requests.empty()) << name << (empty ? " empty" : " fresh");
+        }
     }
 }
 

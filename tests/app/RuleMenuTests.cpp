@@ -342,6 +342,8 @@ TEST_F(RuleMenuTest, PathColumnsShowWhileARuleEditsPathsAndHideAfterANewDocument
     EXPECT_FALSE(header->isCollapsed(FileTableColumn::originalPath)) << "a full-path rule edits the path";
     EXPECT_FALSE(header->isCollapsed(FileTableColumn::transformedPath));
 
+    ScriptedAlertPresenter alerts;
+    alerts.answer = 1; // Don't Save: these rules never had a file
     choose("newDocument:");
     ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return !transformers->hasPathScope(); }));
     TestEnvironment::drainEvents();

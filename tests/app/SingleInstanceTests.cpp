@@ -15,7 +15,9 @@
 
 #include <cstring>
 #include <future>
+#include <vector>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -198,90 +200,48 @@ TEST_F(SingleInstanceTest, TheFirstInstanceRefusesWhatIsOutOfShape)
 
 namespace {
 
-// No runtime folder, and a temporary folder of the test's own, where another
-// user may have been first.
+// No runtime folder; a temporary folder and a cache folder of the test's own,
+// where another user may have been first.
 class SocketFolderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(temporary.isValid());
-        runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
-        temporaryBefore = qgetenv("TMPDIR");
+        ASSERT_TRUE(home.isValid());
+        for (const char* name : { "XDG_RUNTIME_DIR", "TMPDIR", "XDG_CACHE_HOME" })
+            before.emplace_back(name, qgetenv(name));
         qunsetenv("XDG_RUNTIME_DIR");
         qputenv("TMPDIR", QFile::encodeName(temporary.path()));
-        base = temporary.path() + QStringLiteral("/brackenfold-%1").arg(geteuid());
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(home.filePath("cache")));
+        folder = home.filePath("cache/brackenfold");
     }
     void TearDown() override
     {
-        restore("XDG_RUNTIME_DIR", runtimeBefore);
-        restore("TMPDIR", temporaryBefore);
-    }
-    static void restore(const char* name, const QByteArray& value)
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
+        for (const auto& [name, value] : before) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
     }
     static bool makeFolder(const QString& path, mode_t mode)
     {
-        return ::mkdir(QFile::encodeName(path).constData(), 0700) == 0
+        return QDir().mkpath(QFileInfo(path).path()) && ::mkdir(QFile::encodeName(path).constData(), 0700) == 0
             && ::chmod(QFile::encodeName(path).constData(), mode) == 0;
     }
     // As another user would leave it; only root can give it away.
     static bool giveAway(const QString& path)
     {
-        return geteuid() == 0 && ::lchown(QFile::encodeName(path).constData(), 65534, 65534) == 0;
+        return ::lchown(QFile::encodeName(path).constData(), 65534, 65534) == 0;
     }
-
-    QTemporaryDir temporary;
-    QString base;
-    QByteArray runtimeBefore;
-    QByteArray temporaryBefore;
-};
-
-} // namespace
-
-// Whatever holds the folder's name first, the socket lands in a folder of the
-// user's alone, the same one for every start, and the hand-over works there.
-TEST_F(SocketFolderTest, AFolderSomeoneElseMadeIsPassedOverAsUser)
-{
-    struct Case {
-        const char* what;
-        std::function<bool()> plant; // what is at the first name before the start
-    };
-    const Case cases[] = {
-        { "nothing", [] { return true; } },
-        { "an open folder", [&] { return makeFolder(base, 0777); } },
-        { "a folder others may read", [&] { return makeFolder(base, 0755); } },
-        { "a link to a private folder",
-            [&] { return makeFolder(base + "-elsewhere", 0700) && QFile::link(base + "-elsewhere", base); } },
-        { "a file", [&] { QFile file(base); return file.open(QIODevice::WriteOnly); } },
-        { "another user's private folder", [&] { return makeFolder(base, 0700) && (giveAway(base) || geteuid() != 0); } },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        QDir(temporary.path()).removeRecursively();
-        ASSERT_TRUE(QDir().mkpath(temporary.path()));
-        ASSERT_TRUE(c.plant());
-        struct stat planted {};
-        const bool taken = ::lstat(QFile::encodeName(base).constData(), &planted) == 0
-            && !(S_ISDIR(planted.st_mode) && planted.st_uid == geteuid() && (planted.st_mode & 077) == 0);
-
-        const QString name = SingleInstance::defaultServerName();
-        ASSERT_FALSE(name.isEmpty());
-        EXPECT_EQ(name, (taken ? base + "-1" : base) + "/socket");
-        struct stat folder {};
-        ASSERT_EQ(::lstat(QFile::encodeName(QFileInfo(name).path()).constData(), &folder), 0);
-        EXPECT_TRUE(S_ISDIR(folder.st_mode));
-        EXPECT_EQ(folder.st_uid, geteuid());
-        EXPECT_EQ(folder.st_mode & 0777, 0700u);
-        EXPECT_EQ(SingleInstance::defaultServerName(), name); // a second start finds the first
-
+    // Whether a later start hands its request over to a first one listening on `name`.
+    static void expectHandOver(const QString& name)
+    {
         SingleInstance first(name);
         bool handled = false;
         first.setHandler([&](const SingleInstance::Request&) { handled = true; });
-        ASSERT_TRUE(first.listen());
+        ASSERT_TRUE(first.listen()) << first.problem().toStdString();
+        EXPECT_TRUE(first.problem().isEmpty());
         auto sent = std::async(std::launch::async, [&] { return SingleInstance::handOver(name, { "/", { "brackenfold" } }); });
         ASSERT_TRUE(TestEnvironment::processEventsUntil(
             [&] { return sent.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; },
@@ -289,17 +249,80 @@ TEST_F(SocketFolderTest, AFolderSomeoneElseMadeIsPassedOverAsUser)
         EXPECT_TRUE(sent.get());
         EXPECT_TRUE(TestEnvironment::processEventsUntil([&] { return handled; }));
     }
+
+    QTemporaryDir temporary;
+    QTemporaryDir home;
+    QString folder;
+    std::vector<std::pair<const char*, QByteArray>> before;
+};
+
+} // namespace
+
+// Names in the shared temporary folder that another user may take first play
+// no part: the socket lands in a folder of the user's alone, the same one for
+// every start, and the hand-over works there.
+TEST_F(SocketFolderTest, TakenNamesInTheTemporaryFolderDoNotMatterAsUser)
+{
+    const QString base = temporary.path() + QStringLiteral("/brackenfold-%1").arg(geteuid());
+    for (int i = 0; i < 8; ++i) {
+        const QString taken = i == 0 ? base : base + QStringLiteral("-%1").arg(i);
+        ASSERT_TRUE(i % 2 ? makeFolder(taken, 0777) : QFile(taken).open(QIODevice::WriteOnly));
+        if (geteuid() == 0)
+            ASSERT_TRUE(giveAway(taken));
+    }
+    QString problem;
+    const QString name = SingleInstance::defaultServerName(&problem);
+    EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
+    ASSERT_TRUE(name.startsWith(folder + "/")) << name.toStdString();
+    struct stat status {};
+    ASSERT_EQ(::lstat(QFile::encodeName(folder).constData(), &status), 0);
+    EXPECT_TRUE(S_ISDIR(status.st_mode));
+    EXPECT_EQ(status.st_uid, geteuid());
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    EXPECT_EQ(SingleInstance::defaultServerName(), name); // a second start finds the first
+    expectHandOver(name);
 }
 
-// With every name taken there is no socket: the start goes on alone and says so.
-TEST_F(SocketFolderTest, WithEveryNameTakenNoSocketIsUsedAsUser)
+// A socket folder that is not the user's alone is not used: the start goes on
+// alone and says why, for the window to show.
+TEST_F(SocketFolderTest, ASocketFolderNotTheUsersAloneIsRefusedAndSaysWhyAsUser)
 {
-    for (int i = 0; i < 8; ++i)
-        ASSERT_TRUE(makeFolder(i == 0 ? base : base + QStringLiteral("-%1").arg(i), 0777));
+    struct Case {
+        const char* what;
+        std::function<bool()> plant;
+    };
+    const Case cases[] = {
+        { "an open folder", [&] { return makeFolder(folder, 0777); } },
+        { "a folder others may read", [&] { return makeFolder(folder, 0755); } },
+        { "a link to a private folder",
+            [&] { return makeFolder(folder + "-elsewhere", 0700) && QFile::link(folder + "-elsewhere", folder); } },
+        { "a file", [&] { return QDir().mkpath(QFileInfo(folder).path()) && QFile(folder).open(QIODevice::WriteOnly); } },
+        { "another user's private folder", [&] { return makeFolder(folder, 0700) && (geteuid() != 0 || giveAway(folder)); } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(home.filePath("cache")).removeRecursively();
+        ASSERT_TRUE(c.plant());
+        // Without root nothing can be given away: the folder is then the user's and is used.
+        const bool usable = std::string(c.what) == "another user's private folder" && geteuid() != 0;
+        QString problem;
+        const QString name = SingleInstance::defaultServerName(&problem);
+        if (usable) {
+            EXPECT_FALSE(name.isEmpty());
+            continue;
+        }
+        EXPECT_TRUE(name.isEmpty()) << name.toStdString();
+        EXPECT_EQ(problem, QStringLiteral("The folder %1 is not a folder of this user's alone.").arg(folder));
+        SingleInstance alone(name);
+        EXPECT_FALSE(alone.listen());
+        EXPECT_FALSE(alone.problem().isEmpty());
+        EXPECT_FALSE(SingleInstance::handOver(name, { "/", { "brackenfold" } }, 500));
+    }
+    // Once the place is sound again, the hand-over works.
+    QDir(home.filePath("cache")).removeRecursively();
     const QString name = SingleInstance::defaultServerName();
-    EXPECT_TRUE(name.isEmpty());
-    EXPECT_FALSE(SingleInstance(name).listen());
-    EXPECT_FALSE(SingleInstance::handOver(name, { "/", { "brackenfold" } }, 500));
+    ASSERT_FALSE(name.isEmpty());
+    expectHandOver(name);
 }
 
 // A socket another user put in place is neither spoken to nor replaced.

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 File withNewName(const QString& path, const QString& name, const QString& ext = QStringLiteral("txt"))
@@ -107,21 +109,27 @@ TEST_F(CsvExportTest, EveryNameReadsBackExactlyThroughTheLookupTableImport)
     // Read back as the lookup table imports a file: decoded, then parsed.
     const QStringList names { "Smith, John", "a;b", "tab\there", "say \"hi\"", "\"quoted\"", "two\nlines",
         "cr\rname", "crlf\r\nname", "=SUM(A1,B1)", "+1", "-x", "@cmd", "'apostrophe", " padded ", ",;\t\"",
-        "\"", "naïve, café", "日本語;名前" };
-    QList<File> files;
-    for (const QString& name : names)
-        files << withNewName(QStringLiteral("/a/%1.txt").arg(files.size()), name);
-    fill(files);
-    const QString path = folder.filePath("names.csv");
-    ASSERT_TRUE(controller->saveFileListToCsv(path, TransformScope::filename));
+        "\"", "naïve, café", "日本語;名前", u"mid\uFEFFdle"_s };
+    // A name that begins with a byte order mark, first in the file, is a name, not the file's encoding.
+    const QStringList firsts { QString(), u"\uFEFFbom"_s, u"\uFEFF"_s };
+    for (const QString& first : firsts) {
+        const QStringList list = first.isNull() ? names : QStringList { first } + names;
+        SCOPED_TRACE(list.first().toStdString());
+        QList<File> files;
+        for (const QString& name : list)
+            files << withNewName(QStringLiteral("/a/%1.txt").arg(files.size()), name);
+        fill(files);
+        const QString path = folder.filePath("names.csv");
+        ASSERT_TRUE(controller->saveFileListToCsv(path, TransformScope::filename));
 
-    const std::optional<QString> text = String::decodedText(readAll(path));
-    ASSERT_TRUE(text);
-    QList<QStringList> rows;
-    String::parseCSV(*text, [&](const QStringList& row) { rows << row; });
-    ASSERT_EQ(rows.size(), names.size());
-    for (qsizetype i = 0; i < names.size(); ++i)
-        EXPECT_EQ(rows[i], (QStringList { names[i], names[i] })) << names[i].toStdString();
+        const std::optional<QString> text = String::decodedText(readAll(path));
+        ASSERT_TRUE(text);
+        QList<QStringList> rows;
+        String::parseCSV(*text, [&](const QStringList& row) { rows << row; });
+        ASSERT_EQ(rows.size(), list.size());
+        for (qsizetype i = 0; i < list.size(); ++i)
+            EXPECT_EQ(rows[i], (QStringList { list[i], list[i] })) << list[i].toStdString();
+    }
 }
 
 TEST_F(CsvExportTest, AFailedWriteLeavesNoPartialFileLogsAndAlerts)

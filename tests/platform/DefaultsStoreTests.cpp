@@ -64,6 +64,33 @@ TEST(DefaultsStore, ADamagedFileIsSetAsideNotOverwritten)
     EXPECT_EQ(reopened.value("k").toInt(), 1);
 }
 
+// A file damaged again later is kept beside the first one: no damaged copy is
+// ever written over, by the setting aside or by the next save.
+TEST(DefaultsStore, EveryDamagedFileIsKept)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("defaults.json");
+    const QByteArray damages[] = { "{ first damage", "[ \"second\"", "third" };
+    for (const QByteArray& damage : damages) {
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(damage);
+        }
+        DefaultsStore store(path);
+        EXPECT_TRUE(store.value("k").isUndefined());
+        store.setValue("k", 1);
+        EXPECT_TRUE(store.lastError().isEmpty());
+    }
+    const QString kept[] = { path + ".damaged", path + ".damaged-2", path + ".damaged-3" };
+    for (qsizetype i = 0; i < 3; ++i) {
+        QFile file(kept[i]);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << kept[i].toStdString();
+        EXPECT_EQ(file.readAll(), damages[i]);
+    }
+    EXPECT_EQ(DefaultsStore(path).value("k").toInt(), 1);
+}
+
 // A pipe, a device or a file far too large at the settings' place is not read
 // (reading would hold the start for good), set aside or written through: the
 // store starts empty and its first write puts a file of its own there.

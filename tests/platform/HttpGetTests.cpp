@@ -67,6 +67,9 @@ TEST(HttpGetTest, OnlyAWholeBodyIsASuccess)
         { "whole, without a length", { 200, ANSWER, {}, head("") }, Kind::finished, ANSWER },
         { "compressed", { 200, packed, {}, head("Content-Encoding: gzip\r\n" + lengthHeader(packed.size())) }, Kind::finished, ANSWER },
         { "cut short", { 200, ANSWER.left(10), {}, head(lengthHeader(ANSWER.size())) }, Kind::failed, {}, true },
+        // Read whole by its chunks, yet shorter than its announced length.
+        { "chunked, shorter than announced", { 200, "a\r\n" + ANSWER.left(10) + "\r\n0\r\n\r\n", {},
+            head("Transfer-Encoding: chunked\r\n" + lengthHeader(ANSWER.size())) }, Kind::failed, {}, true },
         { "compressed, cut short", { 200, packed.left(20), {}, head("Content-Encoding: gzip\r\n") }, Kind::failed, {}, true },
         { "compressed, without its check", { 200, packed.left(packed.size() - 4), {}, head("Content-Encoding: gzip\r\n") }, Kind::failed, {}, true },
         { "bad gzip", { 200, "not gzip at all", {}, head("Content-Encoding: gzip\r\n") }, Kind::failed },

@@ -287,9 +287,12 @@ TEST_F(RecipeLoadSaveTest, JsonTextLoadsWithoutAFile)
     EXPECT_TRUE(remembered.isEmpty());
     EXPECT_EQ(undoManager.undoActionName(), "Open Recipe");
 
+    // Text that is no recipe is shown, as a file would be.
     LogCapture log;
     open(QStringLiteral("{\"transformers\": 1}"));
-    EXPECT_TRUE(alerts.empty());
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, "Unable to load Recipe");
+    EXPECT_TRUE(alerts[0].informative.startsWith("The recipe text could not be read."));
     EXPECT_TRUE(log.contains("Unable to load recipe from JSON: \"{\"transformers\": 1}\""));
     EXPECT_EQ(ids(), QStringList({ "transformer_1A", "transformer_1B" }));
 }
@@ -490,8 +493,9 @@ TEST_F(RecipeLoadSaveTest, ARecipeReadForAGoneDocumentIsDropped)
     document->loadRecipe(writeFile("r.recipe", kRecipe));
     document->loadRecipe(QUrl::fromLocalFile(dir.filePath("gone.recipe")));
     document.reset();
+    // Both reads end, and their answers reach the main thread, after the document went.
+    BackgroundPool::waitForDone();
     TestEnvironment::drainEvents();
-    EXPECT_TRUE(TestEnvironment::processEventsUntil([] { return true; }));
     EXPECT_FALSE(warned);
     EXPECT_EQ(undoManager.undoCount(), 0);
 }

@@ -134,10 +134,11 @@ TEST_F(RulesTest, AnInvalidFindPatternIsAnErrorOnEveryFileTheRuleAppliesTo)
         { "numbering", TransformerType::numbering,
             [&](auto& p) { p.numberFindText = bad; p.numberFindRegex = true; p.numberFindCaseInsensitive = true; } },
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        QList<Transformer> rules { makeRule(c.type, c.set) };
-        QList<File> files = makeFiles({ "/data/abc.txt", "/data/xyz.txt" });
+    // Also where the rule's text is empty: the pattern fails all the same.
+    for (const Case& c : cases) for (const TransformScope scope : { TransformScope::filename, TransformScope::ext }) {
+        SCOPED_TRACE(c.name + std::string(scope == TransformScope::ext ? ", extensions" : ""));
+        QList<Transformer> rules { makeRule(c.type, c.set, scope) };
+        QList<File> files = makeFiles({ "/data/abc.txt", "/data/xyz.txt", "/data/noext" });
         FileIndex fileIndex;
         previewRules(rules, files, fileIndex);
         for (const File& file : files) {

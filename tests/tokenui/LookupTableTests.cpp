@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -322,6 +324,42 @@ TEST_F(LookupTable, filesThatCannotBeReadOrWrittenAreReported)
         << presenter.requests.at(2).informativeText.toStdString();
     EXPECT_EQ(rowsOf(editor->lookupData()), before);
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("no/such/folder/out.csv"))));
+}
+
+// Only a regular file of a table's size is read: a named pipe would hold the
+// worker (and Quit, which waits for it) for good, a device never ends. Each is
+// refused with an alert, the rows stay, and the worker is free at once.
+TEST_F(LookupTable, anImportOfAnythingButARegularFileOfATablesSizeIsRefused)
+{
+    ScriptedAlertPresenter presenter;
+    const Rows before = rowsOf(editor->lookupData());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file(QStringLiteral("pipe.csv"))).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), file(QStringLiteral("zero.csv"))));
+    {
+        QFile large(file(QStringLiteral("large.csv")));
+        ASSERT_TRUE(large.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(large.write("a;b\n") > 0);
+        ASSERT_TRUE(large.resize(17 * 1024 * 1024)); // sparse: past the limit, nothing written
+    }
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {
+        { "pipe.csv", "It is not a regular file." },
+        { "zero.csv", "It is not a regular file." },
+        { "large.csv", "The file is larger than 16 MB." },
+    };
+    for (const auto& c : cases) {
+        presenter.requests.clear();
+        editor->importRowsInBackground(file(QString::fromLatin1(c.name)));
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return !presenter.requests.empty(); })) << c.name;
+        EXPECT_EQ(presenter.requests.at(0).messageText, QStringLiteral("Unable to read CSV file")) << c.name;
+        EXPECT_EQ(presenter.requests.at(0).informativeText, file(QString::fromLatin1(c.name)) + u'\n' + QString::fromLatin1(c.reason));
+        EXPECT_EQ(rowsOf(editor->lookupData()), before) << c.name;
+        // What Quit waits for: it has ended.
+        BackgroundPool::waitForDone();
+    }
+    EXPECT_EQ(rowsOf(editor->lookupData()), before);
 }
 
 // The menu's import reads the file on a worker: its rows land in the rule the
