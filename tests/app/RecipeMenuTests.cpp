@@ -432,8 +432,10 @@ TEST_F(RecipeAppTest, EveryRoadThatReplacesTheRulesAsksFirst)
         { "recipe text request", [&] {
              AppNotification::OpenRecipe::postJson(
                  QStringLiteral(R"({"transformers":[{"id":"transformer_T1","type":"set","properties":{}}]})"));
+             // The request is delivered while events drain; its read ends after.
              EXPECT_TRUE(recipesLoaded());
              TestEnvironment::drainEvents();
+             EXPECT_TRUE(recipesLoaded());
              return transformers->count() == 1 && transformers->list().at(0).id == "transformer_T1";
          } },
         { "from the desktop", [&] {
