@@ -14,9 +14,10 @@ struct Shown {
 };
 
 Shown showAlert(const QString& messageText, const QString& informativeText, AlertStyle style,
-    const QStringList& buttons, const QString& checkboxTitle = {})
+    const QStringList& buttons, const QString& checkboxTitle = {}, const QList<AlertList>& lists = {})
 {
     AlertRequest request { messageText, informativeText, style, buttons, {}, checkboxTitle };
+    request.lists = lists;
     for (const QString& title : buttons)
         request.keyEquivalents << keyEquivalent(title);
     const int count = buttons.isEmpty() ? 1 : static_cast<int>(buttons.size());
@@ -40,10 +41,11 @@ bool isMainThread(const QString& messageText)
     return false;
 }
 
-void showLater(const QString& messageText, const QString& informativeText, AlertStyle style)
+void showLater(const QString& messageText, const QString& informativeText, AlertStyle style,
+    const QList<AlertList>& lists = {})
 {
-    MainThread::post([messageText, informativeText, style] {
-        showAlert(messageText, informativeText, style, {});
+    MainThread::post([messageText, informativeText, style, lists] {
+        showAlert(messageText, informativeText, style, {}, {}, lists);
     });
 }
 } // namespace
@@ -51,6 +53,11 @@ void showLater(const QString& messageText, const QString& informativeText, Alert
 void warning(const QString& messageText, const QString& informativeText)
 {
     showLater(messageText, informativeText, AlertStyle::warning);
+}
+
+void warning(const QString& messageText, const QString& informativeText, const QList<AlertList>& lists)
+{
+    showLater(messageText, informativeText, AlertStyle::warning, lists);
 }
 
 void info(const QString& messageText, const QString& informativeText)

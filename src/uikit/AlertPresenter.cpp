@@ -9,15 +9,22 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QListWidget>
+#include <QScreen>
 #include <QRegularExpression>
 #include <QPushButton>
 #include <QStyle>
+#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 AlertPresenter* currentPresenter = nullptr;
 
 constexpr int TEXT_WIDTH = 300;
+// The rows a list shows before it scrolls.
+constexpr int LIST_ROWS = 8;
 
 QLabel* plainLabel(const QString& text, QWidget* parent)
 {
@@ -114,6 +121,21 @@ AlertAnswer DialogAlertPresenter::runAlertWithCheckbox(const AlertRequest& reque
     auto* texts = new QVBoxLayout;
     texts->addWidget(message);
     texts->addWidget(informative);
+    for (const AlertList& list : request.lists) {
+        auto* title = plainLabel(list.title, &dialog);
+        auto* items = new QListWidget(&dialog);
+        items->addItems(list.items);
+        items->setAccessibleName(list.title);
+        items->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        items->setUniformItemSizes(true);
+        const int rows = static_cast<int>(std::min<qsizetype>(list.items.size(), LIST_ROWS));
+        const int rowHeight = std::max(items->sizeHintForRow(0), items->fontMetrics().height());
+        items->setFixedHeight(rows * rowHeight + 2 * items->frameWidth()
+            + items->horizontalScrollBar()->sizeHint().height());
+        title->setBuddy(items);
+        texts->addWidget(title);
+        texts->addWidget(items);
+    }
     QCheckBox* checkbox = nullptr;
     if (!request.checkboxTitle.isEmpty()) {
         checkbox = new QCheckBox(request.checkboxTitle, &dialog);
@@ -125,6 +147,10 @@ AlertAnswer DialogAlertPresenter::runAlertWithCheckbox(const AlertRequest& reque
     auto* layout = new QVBoxLayout(&dialog);
     layout->addLayout(body);
     layout->addLayout(buttonRow);
+
+    // Never taller or wider than the screen it opens on.
+    if (const QScreen* screen = dialog.screen())
+        dialog.setMaximumSize(screen->availableGeometry().size());
 
     ModalScope modal;
     dialog.exec();

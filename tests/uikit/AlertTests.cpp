@@ -3,11 +3,15 @@
 #include "TestEnvironment.h"
 #include "platform/NotificationQueue.h"
 #include "uikit/Alert.h"
+#include "uikit/AlertPresenter.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
+#include <QListWidget>
+#include <QScreen>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -184,4 +188,39 @@ TEST(DialogAlertPresenter, ShowsNoCheckboxWithoutATitle)
     });
     Alert::warning("Message", "Informative", { "OK" }, [](Alert::ModalResponse) { });
     EXPECT_FALSE(hadCheckbox);
+}
+
+// However many items its lists hold, the alert fits the screen with its button
+// on it, and each list scrolls through all of its items.
+TEST(DialogAlertPresenter, LongListsScrollAndTheAlertFitsTheScreen)
+{
+    QStringList paths;
+    for (int i = 0; i < 300; ++i)
+        paths << QStringLiteral("/home/u/photos/read-only-%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
+    AlertRequest request { "Unable to open all files", "Files in the following folders are restricted for renaming:\n\n "
+                                                       "Path is read only: 300 items\nNot accessible: 2 items" };
+    request.lists = { { "Path is read only", paths }, { "Not accessible", { "/home/u/a", "/home/u/b" } } };
+    QRect available;
+    QRect frame;
+    QRect button;
+    QList<int> listCounts;
+    bool scrolls = false;
+    onModalAlert([&](QWidget& dialog) {
+        available = dialog.screen()->availableGeometry();
+        frame = dialog.frameGeometry();
+        auto* ok = dialog.findChild<QPushButton*>();
+        ASSERT_NE(ok, nullptr);
+        button = QRect(ok->mapTo(&dialog, QPoint(0, 0)) + dialog.geometry().topLeft(), ok->size());
+        for (const QListWidget* list : dialog.findChildren<QListWidget*>()) {
+            listCounts << list->count();
+            if (list->count() == 300)
+                scrolls = list->verticalScrollBar()->maximum() > 0;
+        }
+    });
+    DialogAlertPresenter().runAlert(request);
+    ASSERT_FALSE(available.isEmpty());
+    EXPECT_LE(frame.height(), available.height());
+    EXPECT_TRUE(available.contains(button)) << "button at " << button.y() << ", screen height " << available.height();
+    EXPECT_EQ(listCounts, (QList<int> { 300, 2 }));
+    EXPECT_TRUE(scrolls);
 }
