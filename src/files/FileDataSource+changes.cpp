@@ -76,7 +76,6 @@ struct FileDataSource::HeldList {
         QList<QUuid> ids;       // every record's own, in storage order
         QList<int> sameAs;      // storage index of the equal record in effect; -1: in `own`
         QList<QUuid> sameAsIds; // that record's id, to find it should it have moved
-        QList<QString> paths;   // full paths, to read it again should it be gone
         FileComponents own;     // the records without an equal, in storage order
         QList<int> orderedIndex;
     };
@@ -130,15 +129,12 @@ struct FileDataSource::HeldList {
         list.ids.reserve(n);
         list.sameAs.reserve(n);
         list.sameAsIds.reserve(n);
-        list.paths.reserve(n);
         for (qsizetype index = 0; index < n; ++index) {
             const FileSource& source = held.fileSources.at(index);
             const QString path = source.fileInfo.urlPath();
             const int same = indexOf.value(path, -1);
             const bool equal = same >= 0 && isSameItem(inEffect.fileSources.at(same), source);
             list.ids.append(source.id);
-            // The text of the record in effect: the held one's may go.
-            list.paths.append(equal ? inEffect.fileSources.at(same).fileInfo.fullPath : source.fileInfo.fullPath);
             list.sameAs.append(equal ? same : -1);
             list.sameAsIds.append(equal ? inEffect.fileSources.at(same).id : QUuid());
             if (!equal)
@@ -158,6 +154,7 @@ struct FileDataSource::HeldList {
         const qsizetype n = list.ids.size();
         reserveRecords(restored, n);
         std::optional<QHash<QUuid, int>> indexOfId;
+        QSet<int> missing;
         qsizetype nextOwn = 0;
         for (qsizetype index = 0; index < n; ++index) {
             int same = list.sameAs.at(index);
@@ -175,12 +172,9 @@ struct FileDataSource::HeldList {
                 same = indexOfId->value(list.sameAsIds.at(index), -1);
             }
             if (same < 0) {
-                // Not in the list any more: read again from the disk.
-                FileSource source(id, ExtendedFileInfo::read(QUrl::fromLocalFile(list.paths.at(index))));
-                restored.fileTransforms.append(FileTransform::initial(id, source.fileInfo, std::nullopt));
-                restored.fileSources.append(std::move(source));
-                restored.fileValidations.append(FileValidation { id, {}, {} });
-                restored.fileAttributes.append(std::nullopt);
+                // Every change between a step and its undo keeps the ids.
+                Log::error(FILES, "🚩 Undo finds no file with the id %s", id.toString());
+                missing.insert(static_cast<int>(index));
                 continue;
             }
             FileSource source = current.fileSources.at(same);
@@ -193,6 +187,18 @@ struct FileDataSource::HeldList {
             restored.fileAttributes.append(current.fileAttributes.at(same));
         }
         restored.orderedIndex = list.orderedIndex;
+        if (!missing.isEmpty()) {
+            QList<int> newIndexOf(n, -1);
+            int next = 0;
+            for (qsizetype index = 0; index < n; ++index)
+                newIndexOf[index] = missing.contains(static_cast<int>(index)) ? -1 : next++;
+            QList<int> order;
+            for (int index : std::as_const(restored.orderedIndex)) {
+                if (newIndexOf.at(index) >= 0)
+                    order.append(newIndexOf.at(index));
+            }
+            restored.orderedIndex = std::move(order);
+        }
         return restored;
     }
 };
