@@ -147,6 +147,33 @@ void previewWriteBack(FileDataSource& store)
     store.updateFiles(files, FileComponentMutation::transformed, QStringLiteral("Brackenfold/bench.cpp"));
 }
 
+// The undo of a re-open, once its step holds the replaced list by identity:
+// the main thread builds that list again from the one in effect. Beside it,
+// BM_GetAllFiles copies a list of the same length.
+void BM_UndoReopen(benchmark::State& state)
+{
+    UndoManager undoManager;
+    undoManager.setGroupsByEvent(false);
+    MainWindowLocator::setUndoManager(&undoManager);
+    auto store = std::make_shared<FileDataSource>();
+    store->replaceFiles(freshFiles(), FileAction::replace);
+    store->replaceFiles(freshFiles(), FileAction::replace);
+    for (auto _ : state) {
+        state.PauseTiming();
+        BackgroundPool::waitForDone();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        undoManager.undo();
+        state.PauseTiming();
+        BackgroundPool::waitForDone();
+        QCoreApplication::processEvents();
+        undoManager.redo();
+        state.ResumeTiming();
+    }
+    MainWindowLocator::setUndoManager(nullptr);
+}
+BENCHMARK(BM_UndoReopen)->Unit(benchmark::kMillisecond);
+
 // What one undo step of the list keeps: the resident memory each further step
 // adds, with the preview written back after every step, beside what the list
 // itself takes. Arg 0: re-open the whole list; 1: append 100 files; 2: remove
