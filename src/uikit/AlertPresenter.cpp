@@ -23,8 +23,9 @@ namespace {
 AlertPresenter* currentPresenter = nullptr;
 
 constexpr int TEXT_WIDTH = 300;
-// The rows a list shows before it scrolls.
-constexpr int LIST_ROWS = 8;
+// The rows all lists show together before they scroll; each shows at least a few.
+constexpr int LIST_ROWS = 12;
+constexpr int LIST_MIN_ROWS = 3;
 
 QLabel* plainLabel(const QString& text, QWidget* parent)
 {
@@ -121,6 +122,8 @@ AlertAnswer DialogAlertPresenter::runAlertWithCheckbox(const AlertRequest& reque
     auto* texts = new QVBoxLayout;
     texts->addWidget(message);
     texts->addWidget(informative);
+    const qsizetype rowsPerList
+        = request.lists.isEmpty() ? 0 : std::max<qsizetype>(LIST_MIN_ROWS, LIST_ROWS / request.lists.size());
     for (const AlertList& list : request.lists) {
         auto* title = plainLabel(list.title, &dialog);
         auto* items = new QListWidget(&dialog);
@@ -128,7 +131,7 @@ AlertAnswer DialogAlertPresenter::runAlertWithCheckbox(const AlertRequest& reque
         items->setAccessibleName(list.title);
         items->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         items->setUniformItemSizes(true);
-        const int rows = static_cast<int>(std::min<qsizetype>(list.items.size(), LIST_ROWS));
+        const int rows = static_cast<int>(std::min(list.items.size(), rowsPerList));
         const int rowHeight = std::max(items->sizeHintForRow(0), items->fontMetrics().height());
         items->setFixedHeight(rows * rowHeight + 2 * items->frameWidth()
             + items->horizontalScrollBar()->sizeHint().height());
