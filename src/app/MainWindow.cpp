@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MainWindow.h"
 
+#include "files/FileDataSource.h"
 #include "uikit/AccessiblePopups.h"
 #include "app/MainMenu.h"
 #include "app/RecipeChangesAlert.h"
@@ -64,6 +65,8 @@ MainWindow::MainWindow(QWidget* parent)
     liveWindows() << this;
     AccessiblePopups::install();
     setWindowTitle(QString::fromLatin1(TITLE));
+    // Each list step costs the files it holds; the history keeps a bounded number.
+    m_undoManager.setCostLimit(FileDataSource::UNDO_HISTORY_FILES);
     MainWindowLocator::setUndoManager(&m_undoManager);
     connect(&m_undoManager, &UndoManager::stacksChanged, this, &MainWindow::updateUndoItems);
     buildMenuBar();

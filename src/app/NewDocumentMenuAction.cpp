@@ -29,8 +29,9 @@ void NewDocumentMenuAction::newDocument(QObject* sender)
             return;
         if (!RecipeChangesAlert::mayReplaceRecipe())
             return;
-        // What undo brings back.
-        const QList<File> files = dataSource->getAllFiles();
+        // What undo brings back: the list as it is stored, so that the steps
+        // before this one find their files where they left them.
+        const FileComponents files = dataSource->getAllComponents();
         const FileSortOrder sortOrder = dataSource->sortOrder();
         const QList<Transformer> rules = transformers->list();
         const std::optional<QUrl> recipeUrl = transformers->recipeUrl();
@@ -56,8 +57,9 @@ void NewDocumentMenuAction::newDocument(QObject* sender)
                 const auto rulesList = weakTransformers.lock();
                 if (!store || !rulesList)
                     return;
-                store->replaceFilesNoUndo(files, FileAction::replace, false);
-                store->sortByWithoutUndo(sortOrder);
+                store->restoreAllComponents(files);
+                // The order as it was, dragged rows included; no new sort.
+                store->setSortOrder(sortOrder);
                 rulesList->load(rules);
                 rulesList->setRecipeUrl(recipeUrl);
                 AppNotification::post(NotificationName::dataSourceUpdated, {}, std::nullopt,

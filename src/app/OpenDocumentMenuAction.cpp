@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/OpenDocumentMenuAction.h"
 
+#include "app/DialogStartFolders.h"
 #include "app/MainWindow.h"
 #include "app/OpenPanel.h"
 #include "core/AppNotification+Typed.h"
+#include "uikit/FileDialogFolder.h"
 
 void OpenDocumentMenuAction::openDocument(QObject*)
 {
@@ -26,6 +28,8 @@ void OpenDocumentMenuAction::open(OpenPanel::Mode mode)
     }
     auto* panel = new OpenPanel(mode, window);
     panel->setAttribute(Qt::WA_DeleteOnClose);
+    FileDialogFolder::attach(panel, mode == OpenPanel::Mode::files ? QStringLiteral("openFiles") : QStringLiteral("openFolder"),
+        DialogStartFolders::openedFolder());
     m_panel = panel;
     connect(panel, &QDialog::finished, this, [panel](int result) {
         if (result == QDialog::Accepted)

@@ -150,15 +150,30 @@ void OpenFolderEventHandler::askToOpenFilesAndDirectories(const QList<QUrl>& url
         });
 }
 
-QString OpenFolderEventHandler::rejectionReport(const QList<RejectedDirectory>& rejected)
+OpenFolderEventHandler::RejectionReport OpenFolderEventHandler::rejectionReport(const QList<RejectedDirectory>& rejected)
 {
     if (rejected.isEmpty())
         return {};
+    // One group a reason, so that hundreds of refusals of one kind take a few lines.
+    constexpr RejectionReason order[] = { RejectionReason::restrictedPath, RejectionReason::readonlyPath,
+        RejectionReason::readonlyVolume, RejectionReason::error };
+    RejectionReport report;
     QStringList lines;
-    for (const RejectedDirectory& directory : rejected)
-        lines << RejectionReasons::rawValue(directory.reason) + QStringLiteral(": ") + directory.path;
-    // Every line indented alike, not only the first.
-    return QStringLiteral("Files in the following folders are restricted for renaming:\n\n ") + lines.join(QStringLiteral("\n "));
+    for (const RejectionReason reason : order) {
+        AlertList group { RejectionReasons::rawValue(reason), {} };
+        for (const RejectedDirectory& directory : rejected) {
+            if (directory.reason == reason)
+                group.items << directory.path;
+        }
+        if (group.items.isEmpty())
+            continue;
+        const qsizetype n = group.items.size();
+        lines << QStringLiteral("%1: %2 %3").arg(group.title).arg(n).arg(n == 1 ? QStringLiteral("item") : QStringLiteral("items"));
+        report.lists << std::move(group);
+    }
+    report.informativeText
+        = QStringLiteral("Files in the following folders are restricted for renaming:\n\n ") + lines.join(QLatin1Char('\n'));
+    return report;
 }
 
 TaskHandle OpenFolderEventHandler::openAllFilesAndDirectories(const QList<QUrl>& urls, FileAction action,
@@ -200,8 +215,10 @@ TaskHandle OpenFolderEventHandler::openAllFilesAndDirectories(const QList<QUrl>&
         }
         AppNotification::HideProgressIndicator::post(messageId, QString::fromLatin1(FUNCTION));
         // A superseded open reports nothing: its list never arrived.
-        if (!cancelled && !result.rejected.isEmpty())
-            Alert::warning(QStringLiteral("Unable to open all files"), rejectionReport(result.rejected));
+        if (!cancelled && !result.rejected.isEmpty()) {
+            const RejectionReport report = rejectionReport(result.rejected);
+            Alert::warning(QStringLiteral("Unable to open all files"), report.informativeText, report.lists);
+        }
         stopwatch->logElapsedTime(QStringLiteral("openAllFilesAndDirectories"));
         if (finished)
             finished();

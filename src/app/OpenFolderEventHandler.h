@@ -5,6 +5,7 @@
 #include "files/RejectedDirectory.h"
 #include "platform/Notification.h"
 #include "platform/Task.h"
+#include "uikit/AlertPresenter.h"
 
 #include <QList>
 #include <QObject>
@@ -31,8 +32,13 @@ public:
     void openFolderEvent(const Notification& notification);
     void openFolderAndWaitEvent(const Notification& notification);
 
-    // The informative text of the refusal report; empty when nothing was refused.
-    static QString rejectionReport(const QList<RejectedDirectory>& rejected);
+    // The refusals grouped by reason: the informative text counts each group,
+    // and each group's list holds its paths. Empty when nothing was refused.
+    struct RejectionReport {
+        QString informativeText;
+        QList<AlertList> lists;
+    };
+    static RejectionReport rejectionReport(const QList<RejectedDirectory>& rejected);
 
 private:
     void askToOpenFilesAndDirectories(const QList<QUrl>& urls);

@@ -2,11 +2,13 @@
 #include "app/OpenRecipeMenuAction.h"
 
 #include "app/AccessoryPanelView.h"
+#include "app/DialogStartFolders.h"
 #include "app/MainWindow.h"
 #include "app/RecipeChangesAlert.h"
 #include "core/AppNotification+Typed.h"
 #include "platform/NotificationCenter.h"
 #include "rules/Recipe.h"
+#include "uikit/FileDialogFolder.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -43,6 +45,7 @@ void OpenRecipeMenuAction::openRecipe(QObject* sender)
     panel->setNameFilter(QStringLiteral("Recipes (*.%1)").arg(Recipe::RECIPE_FILE_EXTENTION));
     panel->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
     panel->setFileMode(QFileDialog::ExistingFile);
+    FileDialogFolder::attach(panel, QStringLiteral("openRecipe"), DialogStartFolders::recipeFolder());
     m_panel = panel;
     if (m_accessoryView)
         m_accessoryView->bind(panel);

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/SaveRecipeMenuAction.h"
 
+#include "app/DialogStartFolders.h"
 #include "app/MainWindow.h"
 #include "core/String+path.h"
 #include "platform/MainThread.h"
 #include "rules/Recipe.h"
+#include "uikit/FileDialogFolder.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -45,9 +47,9 @@ void SaveRecipeMenuAction::saveRecipeAs(QObject* sender)
     panel->setAcceptMode(QFileDialog::AcceptSave);
     panel->setNameFilter(QStringLiteral("Recipes (*.%1)").arg(Recipe::RECIPE_FILE_EXTENTION));
     panel->setDefaultSuffix(Recipe::RECIPE_FILE_EXTENTION);
+    FileDialogFolder::attach(panel, QStringLiteral("saveRecipe"), DialogStartFolders::recipeFolder());
     if (const auto url = transformers->recipeUrl()) {
         const QFileInfo current(url->toLocalFile());
-        panel->setDirectory(current.absolutePath());
         if (current.fileName() != Recipe::FOLDER_RECIPE_NAME)
             panel->selectFile(current.fileName());
     }

@@ -227,15 +227,21 @@ std::optional<QString> ExtendedFileInfo::volumeRootOf(const QString& path)
     return root;
 }
 
-ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
+namespace {
+
+// The item at the URL; with `throughLink`, a link is read as what it leads to,
+// under the link's own path.
+ExtendedFileInfo readItem(const QUrl& givenUrl, bool throughLink)
 {
     ExtendedFileInfo info;
     const QUrl normalizedUrl = URL::normalized(givenUrl);
     const QString fullPath = FileUrl::path(normalizedUrl);
-    const QByteArray nativePath = QFile::encodeName(fullPath);
+    // A trailing "/" makes lgetxattr read the folder a link leads to.
+    const QByteArray nativePath = QFile::encodeName(fullPath) + (throughLink ? "/" : "");
 
     struct statx stx {};
-    const bool statted = statx(AT_FDCWD, nativePath.constData(), AT_SYMLINK_NOFOLLOW, STATUS_FIELDS, &stx) == 0;
+    const bool statted
+        = statx(AT_FDCWD, nativePath.constData(), throughLink ? 0 : AT_SYMLINK_NOFOLLOW, STATUS_FIELDS, &stx) == 0;
     const bool isLink = statted && S_ISLNK(stx.stx_mode);
 
     const QUrl resolved = isLink ? URL::resolvedAlias(QUrl::fromLocalFile(fullPath)) : normalizedUrl;
@@ -256,6 +262,8 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
         takeStatus(info, stx, isLink, [&] { return tagsOf(nativePath); },
             [&](quint64 device) {
                 // A link's volume is the one of the folder that holds it, even when it dangles.
+                if (throughLink)
+                    return volumeUrl(QFileInfo(fullPath).canonicalFilePath(), device);
                 return volumeUrl(isLink ? String::stringByDeletingLastPathComponent(fullPath) : fullPath, device);
             });
     }
@@ -266,6 +274,27 @@ ExtendedFileInfo ExtendedFileInfo::read(const QUrl& givenUrl)
         info.linkTargetURL = resolved;
     info.isAliasDirectory = info.isAlias && info.isDirectory;
     return info;
+}
+
+} // namespace
+
+ExtendedFileInfo ExtendedFileInfo::read(const QUrl& url)
+{
+    return readItem(url, false);
+}
+
+std::optional<ExtendedFileInfo> ExtendedFileInfo::readLinkedFolder(const QUrl& url)
+{
+    const QByteArray nativePath = QFile::encodeName(FileUrl::path(URL::normalized(url)));
+    struct stat status {};
+    if (::lstat(nativePath.constData(), &status) != 0 || !S_ISLNK(status.st_mode))
+        return std::nullopt;
+    if (::stat(nativePath.constData(), &status) != 0 || !S_ISDIR(status.st_mode))
+        return std::nullopt;
+    ExtendedFileInfo folder = readItem(url, true);
+    if (!folder.isDirectory || folder.isAlias)
+        return std::nullopt;
+    return folder;
 }
 
 ExtendedFileInfo ExtendedFileInfo::read(const FolderReader& folder, const QString& name, const QByteArray& nativeName)

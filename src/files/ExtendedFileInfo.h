@@ -57,6 +57,9 @@ struct ExtendedFileInfo {
 
     // The information of the file at `url`; never fails.
     static ExtendedFileInfo read(const QUrl& url);
+    // The folder a link at `url` leads to, read under the link's own path, as
+    // if the link were that folder; none when `url` is no link to a folder.
+    static std::optional<ExtendedFileInfo> readLinkedFolder(const QUrl& url);
     // The same for the entry `name` of an open folder, read relative to it;
     // `nativeName` is the name as the folder listed it.
     static ExtendedFileInfo read(const FolderReader& folder, const QString& name, const QByteArray& nativeName);

@@ -3,12 +3,18 @@
 
 #include "core/AppNotification.h"
 #include "core/UndoManager+perform.h"
+#include "platform/BackgroundPool.h"
 #include "platform/Log.h"
+#include "platform/MainThread.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Prefault.h"
 #include "platform/MainWindowLocator.h"
 
+#include <QHash>
+#include <QUuid>
+
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -54,7 +60,148 @@ void reserveRecords(FileComponents& components, qsizetype n)
     components.fileAttributes.reserve(n);
     components.orderedIndex.reserve(n);
 }
+void addUndoCost(qint64 files)
+{
+    if (UndoManager* undoManager = MainWindowLocator::undoManager())
+        undoManager->addActionCost(files);
+}
 } // namespace
+
+// A list an undo step holds while another is in effect. Held whole at first,
+// it is then reduced on a worker to what the list in effect lacks: a record
+// equal to one there is kept as its identity only, and taken from there when
+// the list comes back. A re-open of the same folder so keeps a few bytes a file.
+struct FileDataSource::HeldList {
+    struct Reduced {
+        QList<QUuid> ids;       // every record's own, in storage order
+        QList<int> sameAs;      // storage index of the equal record in effect; -1: in `own`
+        QList<QUuid> sameAsIds; // that record's id, to find it should it have moved
+        FileComponents own;     // the records without an equal, in storage order
+        QList<int> orderedIndex;
+    };
+
+    FileComponents whole;
+    std::optional<Reduced> reduced;
+    quint64 version = 0; // raised whenever another list is held
+
+    HeldList() = default;
+    HeldList(const HeldList&) = delete;
+    HeldList& operator=(const HeldList&) = delete;
+    ~HeldList() { release(); }
+
+    void hold(FileComponents components)
+    {
+        release();
+        whole = std::move(components);
+        ++version;
+    }
+    void takeReduced(Reduced list)
+    {
+        FileComponents::releaseInBackground(std::exchange(whole, {}));
+        reduced = std::move(list);
+    }
+    void release()
+    {
+        FileComponents::releaseInBackground(std::exchange(whole, {}));
+        if (reduced)
+            FileComponents::releaseInBackground(std::exchange(reduced->own, {}));
+        reduced.reset();
+    }
+
+    // Equal but for when they were last read: reading a file on opening moves that.
+    static bool isSameItem(const FileSource& a, const FileSource& b)
+    {
+        if (a.aliasFileInfo != b.aliasFileInfo)
+            return false;
+        ExtendedFileInfo info = b.fileInfo;
+        info.contentAccessDate = a.fileInfo.contentAccessDate;
+        return info == a.fileInfo;
+    }
+
+    static Reduced reduce(const FileComponents& held, const FileComponents& inEffect)
+    {
+        QHash<QString, int> indexOf;
+        indexOf.reserve(inEffect.fileSources.size());
+        for (qsizetype index = 0; index < inEffect.fileSources.size(); ++index)
+            indexOf.insert(inEffect.fileSources.at(index).fileInfo.urlPath(), static_cast<int>(index));
+        Reduced list;
+        const qsizetype n = held.fileSources.size();
+        list.ids.reserve(n);
+        list.sameAs.reserve(n);
+        list.sameAsIds.reserve(n);
+        for (qsizetype index = 0; index < n; ++index) {
+            const FileSource& source = held.fileSources.at(index);
+            const QString path = source.fileInfo.urlPath();
+            const int same = indexOf.value(path, -1);
+            const bool equal = same >= 0 && isSameItem(inEffect.fileSources.at(same), source);
+            list.ids.append(source.id);
+            list.sameAs.append(equal ? same : -1);
+            list.sameAsIds.append(equal ? inEffect.fileSources.at(same).id : QUuid());
+            if (!equal)
+                appendRecord(list.own, held, index);
+        }
+        list.orderedIndex = held.orderedIndex;
+        return list;
+    }
+
+    // The held list in whole; `current` is the list in effect.
+    FileComponents restoreAgainst(const FileComponents& current)
+    {
+        if (!reduced)
+            return std::exchange(whole, {});
+        const Reduced& list = *reduced;
+        FileComponents restored;
+        const qsizetype n = list.ids.size();
+        reserveRecords(restored, n);
+        std::optional<QHash<QUuid, int>> indexOfId;
+        QSet<int> missing;
+        qsizetype nextOwn = 0;
+        for (qsizetype index = 0; index < n; ++index) {
+            int same = list.sameAs.at(index);
+            if (same < 0) {
+                appendRecord(restored, list.own, nextOwn++);
+                continue;
+            }
+            const QUuid& id = list.ids.at(index);
+            if (same >= current.fileSources.size() || current.fileSources.at(same).id != list.sameAsIds.at(index)) {
+                if (!indexOfId) {
+                    indexOfId.emplace();
+                    for (qsizetype i = 0; i < current.fileSources.size(); ++i)
+                        indexOfId->insert(current.fileSources.at(i).id, static_cast<int>(i));
+                }
+                same = indexOfId->value(list.sameAsIds.at(index), -1);
+            }
+            if (same < 0) {
+                // Every change between a step and its undo keeps the ids.
+                Log::error(FILES, "🚩 Undo finds no file with the id %s", id.toString());
+                missing.insert(static_cast<int>(index));
+                continue;
+            }
+            FileSource source = current.fileSources.at(same);
+            source.id = id;
+            restored.fileSources.append(std::move(source));
+            restored.fileTransforms.append(current.fileTransforms.at(same).withId(id));
+            FileValidation validation = current.fileValidations.at(same);
+            validation.id = id;
+            restored.fileValidations.append(std::move(validation));
+            restored.fileAttributes.append(current.fileAttributes.at(same));
+        }
+        restored.orderedIndex = list.orderedIndex;
+        if (!missing.isEmpty()) {
+            QList<int> newIndexOf(n, -1);
+            int next = 0;
+            for (qsizetype index = 0; index < n; ++index)
+                newIndexOf[index] = missing.contains(static_cast<int>(index)) ? -1 : next++;
+            QList<int> order;
+            for (int index : std::as_const(restored.orderedIndex)) {
+                if (newIndexOf.at(index) >= 0)
+                    order.append(newIndexOf.at(index));
+            }
+            restored.orderedIndex = std::move(order);
+        }
+        return restored;
+    }
+};
 
 void FileDataSource::replaceFiles(const QList<File>& newFiles, FileAction action,
     const std::optional<QList<QUrl>>& urls, std::stop_token stop)
@@ -82,25 +229,40 @@ void FileDataSource::replaceFilesFromComponents(const FileComponents& newFiles, 
     // change left behind, never a second copy of what is in effect.
     auto input = std::make_shared<FileComponents>(newFiles);
     const auto held = std::make_shared<HeldFiles>();
+    const auto heldList = std::make_shared<HeldList>();
     // A step of the list: it holds paths that a rename makes stale.
     const UndoManager::TargetScope listStep(MainWindowLocator::undoManager(), this);
-    const auto firstRun = [weakSelf, input, held, action, stop, setUrls] {
+    const auto firstRun = [weakSelf, input, heldList, action, stop, setUrls] {
         const auto self = weakSelf.lock();
         FileComponents files = std::exchange(*input, FileComponents {});
         if (!self)
             return;
         if (action != FileAction::append)
-            held->components = self->getAllComponents();
+            heldList->hold(self->getAllComponents());
         setUrls();
         self->replaceAllComponents(files, action, false, stop);
+        if (action != FileAction::append)
+            self->reduceLater(heldList);
     };
     if (action == FileAction::append) {
-        const qsizetype firstAppended = m_fileSources.size();
+        // The appended files by identity: a later undo may have laid the list
+        // out anew, so their positions then name other files.
+        const auto appendedIds = std::make_shared<QList<QUuid>>();
+        const auto appendRun = [weakSelf, firstRun, appendedIds] {
+            const auto self = weakSelf.lock();
+            const qsizetype firstAppended = self ? self->m_fileSources.size() : 0;
+            firstRun();
+            if (!self)
+                return;
+            appendedIds->clear();
+            for (qsizetype index = firstAppended; index < self->m_fileSources.size(); ++index)
+                appendedIds->append(self->m_fileSources.at(index).id);
+        };
         UndoManagerHelpers::perform(
-            name, firstRun,
-            [weakSelf, held, firstAppended, restoreUrls] {
+            name, appendRun,
+            [weakSelf, held, appendedIds, restoreUrls] {
                 if (const auto self = weakSelf.lock()) {
-                    held->components = self->takeFilesFrom(firstAppended);
+                    held->components = self->takeFilesWithIds(*appendedIds);
                     restoreUrls();
                 }
             },
@@ -110,22 +272,26 @@ void FileDataSource::replaceFilesFromComponents(const FileComponents& newFiles, 
                     self->appendHeld(std::exchange(held->components, FileComponents {}));
                 }
             });
+        addUndoCost(appendedIds->size());
         return;
     }
+    const qint64 previousCount = count();
     UndoManagerHelpers::perform(
         name, firstRun,
-        [weakSelf, held, restoreUrls] {
+        [weakSelf, heldList, restoreUrls] {
             if (const auto self = weakSelf.lock()) {
-                self->swapHeld(held->components);
+                self->swapHeld(heldList);
                 restoreUrls();
             }
         },
-        [weakSelf, held, setUrls] {
+        [weakSelf, heldList, setUrls] {
             if (const auto self = weakSelf.lock()) {
-                self->swapHeld(held->components);
+                self->swapHeld(heldList);
                 setUrls();
             }
         });
+    // The step holds one list or the other, in whole or in part.
+    addUndoCost(std::max<qint64>(previousCount, count()));
 }
 
 FileComponents FileDataSource::componentsOf(QList<File> files)
@@ -190,6 +356,7 @@ void FileDataSource::removeFiles(const QSet<int>& storageIndexes)
         if (const auto self = weakSelf.lock())
             self->restoreStored(std::exchange(held->components, FileComponents {}), removed);
     });
+    addUndoCost(removed.size());
 }
 
 void FileDataSource::replaceAllFiles(const QList<File>& newFiles, FileAction action, bool forceReplace,
@@ -258,31 +425,66 @@ void FileDataSource::installComponents(FileComponents next)
     AppNotification::post(NotificationName::applyChanges, {}, std::nullopt, function);
 }
 
-void FileDataSource::swapHeld(FileComponents& held)
+void FileDataSource::swapHeld(const std::shared_ptr<HeldList>& held)
 {
     cancelPendingTasks();
     FileComponents current = getAllComponents();
-    installComponents(std::exchange(held, std::move(current)));
+    FileComponents restored = held->restoreAgainst(current);
+    held->hold(std::move(current));
+    installComponents(std::move(restored));
+    reduceLater(held);
 }
 
-FileComponents FileDataSource::takeFilesFrom(qsizetype firstStorageIndex)
+void FileDataSource::reduceLater(const std::shared_ptr<HeldList>& held)
+{
+    const quint64 version = held->version;
+    const std::weak_ptr<HeldList> weakHeld = held;
+    // Copies that share their lists: nothing is copied here.
+    BackgroundPool::start([weakHeld, version, whole = held->whole, inEffect = getAllComponents()]() mutable {
+        auto reduced = std::make_shared<HeldList::Reduced>(HeldList::reduce(whole, inEffect));
+        FileComponents::releaseInBackground(std::exchange(whole, {}));
+        FileComponents::releaseInBackground(std::exchange(inEffect, {}));
+        MainThread::post([weakHeld, version, reduced] {
+            const auto held = weakHeld.lock();
+            // A later undo or redo holds another list now.
+            if (held && held->version == version && !held->reduced)
+                held->takeReduced(std::move(*reduced));
+        });
+    });
+}
+
+FileComponents FileDataSource::takeFilesWithIds(const QList<QUuid>& ids)
 {
     cancelPendingTasks();
-    const qsizetype n = m_fileSources.size();
-    const qsizetype first = std::clamp<qsizetype>(firstStorageIndex, 0, n);
+    const QSet<QUuid> wanted(ids.cbegin(), ids.cend());
     const FileComponents current = getAllComponents();
+    const qsizetype n = current.fileSources.size();
+    // The new storage index of every kept record; -1 for a taken one.
+    QList<int> newIndexOf(n, -1);
     FileComponents kept;
     FileComponents taken;
-    reserveRecords(kept, first);
-    reserveRecords(taken, n - first);
-    for (qsizetype index = 0; index < n; ++index)
-        appendRecord(index < first ? kept : taken, current, index);
+    reserveRecords(kept, n);
+    reserveRecords(taken, ids.size());
+    for (qsizetype index = 0; index < n; ++index) {
+        if (wanted.contains(current.fileSources.at(index).id)) {
+            appendRecord(taken, current, index);
+        } else {
+            newIndexOf[index] = static_cast<int>(kept.fileSources.size());
+            appendRecord(kept, current, index);
+        }
+    }
     for (int index : current.orderedIndex) {
-        if (index < first)
-            kept.orderedIndex.append(index);
+        if (newIndexOf.at(index) >= 0)
+            kept.orderedIndex.append(newIndexOf.at(index));
     }
     installComponents(std::move(kept));
     return taken;
+}
+
+void FileDataSource::restoreAllComponents(FileComponents snapshot)
+{
+    cancelPendingTasks();
+    installComponents(std::move(snapshot));
 }
 
 void FileDataSource::appendHeld(FileComponents appended)

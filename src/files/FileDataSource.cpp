@@ -12,6 +12,8 @@
 #include "platform/Prefault.h"
 
 #include <memory>
+#include <QFileInfo>
+
 #include <vector>
 
 namespace {
@@ -118,6 +120,14 @@ std::optional<File> FileDataSource::getLatestGeneration(const std::optional<File
     if (m_fileSources.at(index).id != file->source.id)
         return std::nullopt;
     return assembleFile(index);
+}
+
+QString FileDataSource::openedFolder() const
+{
+    if (openedUrls.isEmpty() || !openedUrls.first().isLocalFile())
+        return {};
+    const QFileInfo opened(FileUrl::path(openedUrls.first()));
+    return opened.isDir() ? opened.absoluteFilePath() : opened.absolutePath();
 }
 
 FileComponents FileDataSource::getAllComponents() const

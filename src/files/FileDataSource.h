@@ -27,6 +27,10 @@
 // next(). Create it with std::make_shared: sort tasks and undo steps hold it.
 class FileDataSource : public std::enable_shared_from_this<FileDataSource> {
 public:
+    // The most file records the undo history keeps for the list, in all: beyond
+    // it the oldest steps go.
+    static constexpr qint64 UNDO_HISTORY_FILES = 500000;
+
     // Answers whether the file at the first storage index goes before the one at
     // the second; throws SortCancelled when its sort was cancelled.
     using Comparator = std::function<bool(int, int)>;
@@ -48,6 +52,9 @@ public:
     const TaskHandle& currentSortTask() const { return m_currentSortTask; }
 
     QList<QUrl> openedUrls;
+    // The folder of the first opened location: itself when it is a folder, else
+    // the folder holding it; empty when nothing was opened.
+    QString openedFolder() const;
     QString longestOriginalPath;
     QString longestOriginalName;
     QString longestTransformedPath;
@@ -90,6 +97,9 @@ public:
         const std::optional<QList<QUrl>>& urls = std::nullopt, std::stop_token stop = {});
     // The facets of the files in their order; callable from any thread.
     static FileComponents componentsOf(QList<File> files);
+    // Puts back a snapshot of getAllComponents as it was, storage and display
+    // order alike, with no undo step.
+    void restoreAllComponents(FileComponents snapshot);
     void clear();
     void removeFiles(const QSet<int>& storageIndexes);
     void move(const QList<int>& rows, int destination);
@@ -144,8 +154,11 @@ private:
     // The moves of the undo steps. Each step keeps only what it changed: the
     // list that is not in effect (a replacement), the files it appended, or
     // those it removed with their storage indexes and rows.
-    void swapHeld(FileComponents& held);
-    FileComponents takeFilesFrom(qsizetype firstStorageIndex);
+    struct HeldList;
+    void swapHeld(const std::shared_ptr<HeldList>& held);
+    // Lets a worker reduce the held list to what the list in effect lacks.
+    void reduceLater(const std::shared_ptr<HeldList>& held);
+    FileComponents takeFilesWithIds(const QList<QUuid>& ids);
     void appendHeld(FileComponents appended);
     FileComponents takeStored(const QList<int>& sortedStorageIndexes);
     void restoreStored(FileComponents removed, const QList<int>& sortedStorageIndexes);

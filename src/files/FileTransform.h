@@ -56,6 +56,13 @@ public:
     static FileTransform initial(QUuid id, const ExtendedFileInfo& fileInfo, std::optional<FileIndex> fileIndex);
 
     const QUuid& id() const { return m_id; }
+    // The same transform for the file of another id.
+    FileTransform withId(QUuid id) const
+    {
+        FileTransform copy = *this;
+        copy.m_id = id;
+        return copy;
+    }
     bool isDirectory() const { return m_isDirectory; }
     bool isHidden() const { return m_isHidden; }
     const QString& initialLastPathComponent() const { return m_initialLastPathComponent; }

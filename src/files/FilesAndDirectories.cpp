@@ -106,7 +106,12 @@ QList<File> FilesAndDirectories::getFileItems(const QList<QUrl>& urls, std::stop
     for (const QUrl& url : urls) {
         if (stop.stop_requested())
             return {};
-        kept.emplaceBack(url, renameAliases);
+        // A link the user names is the folder meant, listed under the link's
+        // path; links met inside a walked folder follow the preference.
+        if (std::optional<ExtendedFileInfo> folder = ExtendedFileInfo::readLinkedFolder(url))
+            kept.emplaceBack(std::move(*folder));
+        else
+            kept.emplaceBack(url, renameAliases);
         const ExtendedFileInfo& info = kept.constLast().source.fileInfo;
         if (!isListable(info)) {
             kept.removeLast();

@@ -9,6 +9,7 @@
 #include "rules/Transformers.h"
 #include "uikit/Alert.h"
 #include "uikit/AlertPresenter.h"
+#include "uikit/FileDialogFolder.h"
 
 #include <QFileDialog>
 #include <QPointer>
@@ -69,6 +70,7 @@ void TableViewController::exportFilesToCsv(QObject*)
     panel->setFileMode(QFileDialog::AnyFile);
     panel->setNameFilter(QStringLiteral("CSV files (*.csv)"));
     panel->setDefaultSuffix(QStringLiteral("csv"));
+    FileDialogFolder::attach(panel, QStringLiteral("exportCsv"), store ? store->openedFolder() : QString());
     QPointer<TableViewController> self(this);
     connect(panel, &QFileDialog::fileSelected, this, [self, scope](const QString& path) {
         if (self && !path.isEmpty())

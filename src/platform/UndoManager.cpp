@@ -35,7 +35,48 @@ void UndoManager::endUndoGrouping()
             m_redoStack.clear();
         m_undoStack.push_back(std::move(group));
     }
+    dropOldestBeyondCostLimit();
     emit stacksChanged();
+}
+
+void UndoManager::addActionCost(qint64 cost)
+{
+    if (m_groupingLevel > 0)
+        m_open.cost += cost;
+    else if (!m_undoStack.empty())
+        m_undoStack.back().cost += cost;
+    else
+        return;
+    dropOldestBeyondCostLimit();
+}
+
+void UndoManager::setCostLimit(qint64 limit)
+{
+    m_costLimit = std::max<qint64>(limit, 0);
+    dropOldestBeyondCostLimit();
+    emit stacksChanged();
+}
+
+qint64 UndoManager::totalCost() const
+{
+    qint64 total = m_groupingLevel > 0 ? m_open.cost : 0;
+    for (const Group& group : m_undoStack)
+        total += group.cost;
+    for (const Group& group : m_redoStack)
+        total += group.cost;
+    return total;
+}
+
+void UndoManager::dropOldestBeyondCostLimit()
+{
+    if (m_costLimit <= 0)
+        return;
+    qint64 total = totalCost();
+    qsizetype dropped = 0;
+    // The newest step stays whatever it costs: the last change can always be undone.
+    while (total > m_costLimit && static_cast<qsizetype>(m_undoStack.size()) - dropped > 1)
+        total -= m_undoStack.at(dropped++).cost;
+    m_undoStack.erase(m_undoStack.begin(), m_undoStack.begin() + dropped);
 }
 
 void UndoManager::setActionName(const QString& name)
@@ -118,8 +159,9 @@ void UndoManager::run(std::vector<Group>& from, bool undoing)
     (undoing ? m_undoing : m_redoing) = true;
     beginUndoGrouping();
     m_open.name = group.name;
-    // What the handlers register brings back the same objects.
+    // What the handlers register brings back the same objects, at the same cost.
     m_open.targets = group.targets;
+    m_open.cost = group.cost;
     // Last registered, first undone.
     for (auto it = group.handlers.rbegin(); it != group.handlers.rend(); ++it)
         (*it)();

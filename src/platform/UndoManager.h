@@ -27,6 +27,15 @@ public:
 
     // Names the open group, or the last step when no group is open.
     void setActionName(const QString& name);
+    // What a step holds to be undone, in the caller's unit (a list step: its
+    // files); added to the open group, or the last step when none is open. The
+    // step its undo or redo registers costs the same.
+    void addActionCost(qint64 cost);
+    // The most the history may hold in all; 0: no bound. Beyond it the oldest
+    // undo steps go, never the newest.
+    void setCostLimit(qint64 limit);
+    qint64 costLimit() const { return m_costLimit; }
+    qint64 totalCost() const;
     void registerUndo(Handler handler);
 
     bool canUndo() const;
@@ -67,10 +76,12 @@ private:
         QString name;
         std::vector<Handler> handlers;
         std::vector<const void*> targets;
+        qint64 cost = 0;
     };
     void addHandler(Handler handler);
     void closeImplicitGroup();
     void run(std::vector<Group>& from, bool undoing);
+    void dropOldestBeyondCostLimit();
 
     std::vector<Group> m_undoStack;
     std::vector<Group> m_redoStack;
@@ -81,4 +92,5 @@ private:
     bool m_undoing = false;
     bool m_redoing = false;
     const void* m_target = nullptr;
+    qint64 m_costLimit = 0;
 };

@@ -13,7 +13,9 @@
 #include "platform/RegularFile.h"
 #include "rules/TransformScope+description.h"
 #include "rules/Transformers.h"
+#include "files/FileDataSource.h"
 #include "uikit/Alert.h"
+#include "uikit/FileDialogFolder.h"
 #include "uikit/ViewUtil.h"
 
 #include <QFile>
@@ -32,6 +34,14 @@
 #include <QVBoxLayout>
 
 namespace {
+// Where the import and export dialogs start: the folder of the opened files.
+QString openedFolder()
+{
+    const auto dataSource = DependencyInjectionRegistry::get<FileDataSource>(
+        QStringLiteral("Brackenfold/LookupTablePanelController.cpp"), QStringLiteral("openedFolder()"), __LINE__);
+    return dataSource ? dataSource->openedFolder() : QString();
+}
+
 const QString FIND_COLUMN = QStringLiteral("Find");
 const QString REPLACE_COLUMN = QStringLiteral("Replace");
 // A lookup table is a few thousand rows at most; a larger file is no table.
@@ -469,6 +479,7 @@ void LookupTablePanelController::importRowsAction()
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setNameFilter(QStringLiteral("CSV files (*.csv)"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    FileDialogFolder::attach(dialog, QStringLiteral("importLookupTable"), openedFolder());
     connect(dialog, &QFileDialog::fileSelected, this, [self](const QString& path) {
         if (self)
             self->importRowsInBackground(path);
@@ -484,6 +495,7 @@ void LookupTablePanelController::exportLookupTableToCsvAction()
     dialog->setNameFilter(QStringLiteral("CSV files (*.csv)"));
     dialog->setDefaultSuffix(QStringLiteral("csv"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    FileDialogFolder::attach(dialog, QStringLiteral("exportLookupTable"), openedFolder());
     connect(dialog, &QFileDialog::fileSelected, this, [self](const QString& path) {
         if (self)
             self->exportLookupTableToCsv(path);

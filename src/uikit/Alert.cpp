@@ -16,9 +16,11 @@ struct Shown {
 enum class WhenClosed { lastButton, noButton };
 
 Shown showAlert(const QString& messageText, const QString& informativeText, AlertStyle style,
-    const QStringList& buttons, const QString& checkboxTitle = {}, WhenClosed whenClosed = WhenClosed::lastButton)
+    const QStringList& buttons, const QString& checkboxTitle = {}, WhenClosed whenClosed = WhenClosed::lastButton,
+    const QList<AlertList>& lists = {})
 {
     AlertRequest request { messageText, informativeText, style, buttons, {}, checkboxTitle };
+    request.lists = lists;
     for (const QString& title : buttons)
         request.keyEquivalents << keyEquivalent(title);
     const int count = buttons.isEmpty() ? 1 : static_cast<int>(buttons.size());
@@ -45,10 +47,11 @@ bool isMainThread(const QString& messageText)
     return false;
 }
 
-void showLater(const QString& messageText, const QString& informativeText, AlertStyle style)
+void showLater(const QString& messageText, const QString& informativeText, AlertStyle style,
+    const QList<AlertList>& lists = {})
 {
-    MainThread::post([messageText, informativeText, style] {
-        showAlert(messageText, informativeText, style, {});
+    MainThread::post([messageText, informativeText, style, lists] {
+        showAlert(messageText, informativeText, style, {}, {}, WhenClosed::lastButton, lists);
     });
 }
 } // namespace
@@ -56,6 +59,11 @@ void showLater(const QString& messageText, const QString& informativeText, Alert
 void warning(const QString& messageText, const QString& informativeText)
 {
     showLater(messageText, informativeText, AlertStyle::warning);
+}
+
+void warning(const QString& messageText, const QString& informativeText, const QList<AlertList>& lists)
+{
+    showLater(messageText, informativeText, AlertStyle::warning, lists);
 }
 
 void info(const QString& messageText, const QString& informativeText)

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "uikit/AlertPresenter.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +27,9 @@ void info(const QString& messageText, const QString& informativeText);
 // table and background work go on; from the main thread it is up on return,
 // from any other it follows on the main thread.
 void notice(const QString& messageText, const QString& informativeText);
+// The same with lists under the texts, each scrolled on its own, so that the
+// alert fits the screen however many items they hold.
+void warning(const QString& messageText, const QString& informativeText, const QList<AlertList>& lists);
 
 // Main thread only: shows a warning with `buttons` (none: one default button),
 // blocks until one is pressed and hands its response to `response`.

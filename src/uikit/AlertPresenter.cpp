@@ -10,17 +10,24 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QListWidget>
+#include <QScreen>
 #include <QRegularExpression>
 #include <QPushButton>
 #include <QStyle>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
 AlertPresenter* currentPresenter = nullptr;
 
 constexpr int TEXT_WIDTH = 300;
+// The rows all lists show together before they scroll; each shows at least a few.
+constexpr int LIST_ROWS = 12;
+constexpr int LIST_MIN_ROWS = 3;
 
 QLabel* plainLabel(const QString& text, QWidget* parent)
 {
@@ -117,6 +124,23 @@ QCheckBox* buildAlert(QDialog& dialog, const AlertRequest& request, const std::f
     auto* texts = new QVBoxLayout;
     texts->addWidget(message);
     texts->addWidget(informative);
+    const qsizetype rowsPerList
+        = request.lists.isEmpty() ? 0 : std::max<qsizetype>(LIST_MIN_ROWS, LIST_ROWS / request.lists.size());
+    for (const AlertList& list : request.lists) {
+        auto* title = plainLabel(list.title, &dialog);
+        auto* items = new QListWidget(&dialog);
+        items->addItems(list.items);
+        items->setAccessibleName(list.title);
+        items->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        items->setUniformItemSizes(true);
+        const int rows = static_cast<int>(std::min(list.items.size(), rowsPerList));
+        const int rowHeight = std::max(items->sizeHintForRow(0), items->fontMetrics().height());
+        items->setFixedHeight(rows * rowHeight + 2 * items->frameWidth()
+            + items->horizontalScrollBar()->sizeHint().height());
+        title->setBuddy(items);
+        texts->addWidget(title);
+        texts->addWidget(items);
+    }
     QCheckBox* checkbox = nullptr;
     if (!request.checkboxTitle.isEmpty()) {
         checkbox = new QCheckBox(request.checkboxTitle, &dialog);
@@ -128,6 +152,9 @@ QCheckBox* buildAlert(QDialog& dialog, const AlertRequest& request, const std::f
     auto* layout = new QVBoxLayout(&dialog);
     layout->addLayout(body);
     layout->addLayout(buttonRow);
+    // Never taller or wider than the screen it opens on.
+    if (const QScreen* screen = dialog.screen())
+        dialog.setMaximumSize(screen->availableGeometry().size());
     return checkbox;
 }
 } // namespace

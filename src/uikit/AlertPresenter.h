@@ -9,6 +9,13 @@ class QWidget;
 
 enum class AlertStyle { warning = 0, informational = 1 };
 
+// A titled list under an alert's texts, scrolled when long.
+struct AlertList {
+    QString title;
+    QStringList items;
+    bool operator==(const AlertList&) const = default;
+};
+
 // One alert to show: its texts, style and buttons in order, each button with
 // its key (empty: none). No buttons means one default button. A checkbox title
 // adds a checkbox under the texts, unticked at first.
@@ -21,6 +28,7 @@ struct AlertRequest {
     QString checkboxTitle;
     // Web addresses in the informative text become links; the rest stays plain text.
     bool linkify = false;
+    QList<AlertList> lists;
 };
 
 // The pressed button's index (or AlertPresenter::NO_BUTTON) and whether the

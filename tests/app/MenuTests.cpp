@@ -5,6 +5,7 @@
 #include "app/OpenPanel.h"
 #include "core/AppNotification+Typed.h"
 #include "filetable/FileTableModel.h"
+#include "filetable/FileTablePasteboard.h"
 #include "rules/Transformers.h"
 #include "ruleui/TransformViewDialogController.h"
 #include "tokenui/TokenTextViewController.h"
@@ -21,6 +22,7 @@
 #include <QTest>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 
 class MenuTest : public AppTest {
 protected:
@@ -282,6 +284,65 @@ TEST_F(MenuTest, NewDocumentIsOneUndoStepThatRestoresFilesAndRules)
     TestEnvironment::drainEvents();
     ASSERT_EQ(transformers->count(), rules.size());
     EXPECT_EQ(transformers->list().first().id, rules.first().id);
+}
+
+// New and its undo lay the list out again; the steps before it must still
+// take back their own files, whatever order the rows were put in meanwhile.
+TEST_F(MenuTest, UndoAfterNewTakesBackTheFilesOfEachStep)
+{
+    window->show();
+    DependencyInjectionRegistry::shared().registerInstance(std::make_shared<Transformers>());
+    const auto table = DependencyInjectionRegistry::get<TableViewController>("test", "test", 0);
+    ASSERT_TRUE(table);
+    const auto names = [&] {
+        QStringList list;
+        for (const File& file : dataSource->getAllFiles())
+            list << file.source.fileInfo.name;
+        return list;
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> reorder;
+        QStringList reordered;
+    };
+    const QList<Case> cases {
+        { "sort", [&] { window->sendAction("sortByNameDescending:", item("sortByNameDescending:")); },
+            { "b2", "b1", "a3", "a2", "a1" } },
+        { "drag",
+            [&] {
+                QMimeData rows;
+                rows.setData(FileTablePasteboard::fileTableViewRowIndexType, "4");
+                table->acceptDrop(rows, 0);
+            },
+            { "b2", "a1", "a2", "a3", "b1" } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        window->undoManager().removeAllActions();
+        openFiles({ "a1.txt", "a2.txt", "a3.txt" });
+        OpenFolderEventHandler handler;
+        AppNotification::OpenFolder::post({ QUrl::fromLocalFile(makeFolder({ "b1.txt", "b2.txt" })) }, false,
+            FileAction::append);
+        ASSERT_TRUE(TestEnvironment::processEventsUntil(
+            [&] { return dataSource->count() == 5 && !handler.openFilesTask().isValid(); }));
+        TestEnvironment::drainEvents();
+        c.reorder();
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return names() == c.reordered; }));
+
+        ASSERT_TRUE(window->sendAction("newDocument:", item("newDocument:")));
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return dataSource->count() == 0; }));
+        TestEnvironment::drainEvents();
+        window->undoManager().undo();
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return names() == c.reordered; }));
+        window->undoManager().undo();
+        TestEnvironment::drainEvents();
+        window->undoManager().undo();
+        TestEnvironment::drainEvents();
+        EXPECT_EQ(names(), (QStringList { "a1", "a2", "a3" }));
+        window->undoManager().redo();
+        TestEnvironment::drainEvents();
+        EXPECT_EQ(names(), (QStringList { "a1", "a2", "a3", "b1", "b2" }));
+    }
 }
 
 // "delete:" is answered by the file table's deleteFiles: enabled with a selected

@@ -1,11 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppTestSupport.h"
+#include "app/MainStackView.h"
+#include "app/MainViewController.h"
 #include "app/OpenFolderEventHandler.h"
+#include "app/OpenPanel.h"
 #include "core/AppNotification+Typed.h"
 #include "platform/MainWindowLocator.h"
+#include "uikit/AlertPresenter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <optional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 QStringList listedNames(const FileDataSource& dataSource)
@@ -222,16 +242,153 @@ TEST_F(OpenFolderTest, AReplaceWhoseFoldersAreAllRefusedReplacesWithNothingAndSa
     EXPECT_TRUE(listedNames(*dataSource).isEmpty());
 }
 
-TEST(OpenFolderReport, RefusedFoldersAreListedOneALineInTheGivenOrder)
+TEST(OpenFolderReport, RefusalsAreGroupedByReasonWithTheirCountsInPathOrder)
 {
     const QList<RejectedDirectory> rejected {
         { "/etc/a", RejectionReason::restrictedPath },
-        { "/mnt/ro", RejectionReason::readonlyVolume },
-        { "/home/u/locked", RejectionReason::readonlyPath },
         { "/home/u/gone", RejectionReason::error },
+        { "/home/u/locked", RejectionReason::readonlyPath },
+        { "/home/u/locked-too", RejectionReason::readonlyPath },
+        { "/mnt/ro", RejectionReason::readonlyVolume },
     };
-    EXPECT_EQ(OpenFolderEventHandler::rejectionReport(rejected),
-        "Files in the following folders are restricted for renaming:\n\n Path is restricted: /etc/a\n"
-        " Volume is read only: /mnt/ro\n Path is read only: /home/u/locked\n Not accessible: /home/u/gone");
-    EXPECT_TRUE(OpenFolderEventHandler::rejectionReport({}).isEmpty());
+    const OpenFolderEventHandler::RejectionReport report = OpenFolderEventHandler::rejectionReport(rejected);
+    // One space before the first line only.
+    EXPECT_EQ(report.informativeText,
+        "Files in the following folders are restricted for renaming:\n\n Path is restricted: 1 item\n"
+        "Path is read only: 2 items\nVolume is read only: 1 item\nNot accessible: 1 item");
+    EXPECT_EQ(report.lists,
+        (QList<AlertList> { { "Path is restricted", { "/etc/a" } },
+            { "Path is read only", { "/home/u/locked", "/home/u/locked-too" } },
+            { "Volume is read only", { "/mnt/ro" } }, { "Not accessible", { "/home/u/gone" } } }));
+    const OpenFolderEventHandler::RejectionReport none = OpenFolderEventHandler::rejectionReport({});
+    EXPECT_TRUE(none.informativeText.isEmpty());
+    EXPECT_TRUE(none.lists.isEmpty());
+}
+
+// A link to a folder that the user opens by name lists that folder's files under
+// the link's path, by the menu's dialog, the command line and a drop alike.
+TEST_F(AppTest, ALinkToAFolderOpensAsThatFolderByEveryRoadAsUser)
+{
+    // The folder lies elsewhere, as on a data disk; the link is in the home folder.
+    QTemporaryDir disk(QDir::tempPath() + QStringLiteral("/disk-XXXXXX"));
+    ASSERT_FALSE(disk.path().startsWith(TestEnvironment::homePath()));
+    ASSERT_TRUE(QDir().mkpath(disk.filePath("Music/album")));
+    for (const char* name : { "Music/one.mp3", "Music/album/two.mp3" })
+        ASSERT_TRUE(QFile(disk.filePath(name)).open(QIODevice::WriteOnly));
+    const QString home = makeFolder({});
+    const QString link = home + "/linked-music";
+    ASSERT_EQ(::symlink(QFile::encodeName(disk.filePath("Music")).constData(), QFile::encodeName(link).constData()), 0);
+    const QStringList expected { link + "/album/two.mp3", link + "/one.mp3" };
+
+    MainWindow& mainWindow = makeWindow();
+    mainWindow.show();
+    ScriptedAlertPresenter presenter;
+    const auto menuItem = [&](const QString& selector) -> QAction* {
+        for (QAction* action : mainWindow.menuBar()->findChildren<QAction*>())
+            if (action->property(MainMenu::SELECTOR_PROPERTY).toString() == selector)
+                return action;
+        return nullptr;
+    };
+    // The command line, the last road, brings its own handler.
+    std::optional<AppDelegate> delegate;
+    struct Road {
+        const char* name;
+        std::function<void()> open;
+    };
+    const QList<Road> roads {
+        { "menu",
+            [&] {
+                ASSERT_TRUE(mainWindow.sendAction("openFolder:", menuItem("openFolder:")));
+                auto* panel = mainWindow.findChild<OpenPanel*>();
+                ASSERT_NE(panel, nullptr);
+                panel->setDirectory(home);
+                TestEnvironment::drainEvents();
+                auto* name = panel->findChild<QLineEdit*>("fileNameEdit");
+                ASSERT_NE(name, nullptr);
+                name->setText("linked-music");
+                TestEnvironment::drainEvents();
+                auto* buttons = panel->findChild<QDialogButtonBox*>("buttonBox");
+                ASSERT_NE(buttons, nullptr);
+                QPushButton* choose = qobject_cast<QPushButton*>(buttons->button(QDialogButtonBox::Open));
+                ASSERT_NE(choose, nullptr);
+                QTest::mouseClick(choose, Qt::LeftButton);
+            } },
+        { "drop",
+            [&] {
+                QWidget* column = mainWindow.contentViewController()->mainViewController()->view();
+                QMimeData mime;
+                mime.setUrls({ QUrl::fromLocalFile(link) });
+                QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(column, &enter);
+                ASSERT_TRUE(enter.isAccepted());
+                QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(column, &drop);
+                ASSERT_TRUE(drop.isAccepted());
+            } },
+        { "command line",
+            [&] {
+                delegate.emplace(&mainWindow);
+                delegate->applicationWillFinishLaunching({ "brackenfold", "-d", "linked-music" }, home);
+            } },
+    };
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.name);
+        dataSource->replaceFilesNoUndo({}, FileAction::replace, false);
+        std::optional<OpenFolderEventHandler> handler;
+        if (QByteArray(road.name) != "command line")
+            handler.emplace();
+        road.open();
+        // Start-up may register a store of its own.
+        const auto store = [] { return DependencyInjectionRegistry::get<FileDataSource>("test", "test", 0); };
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return store() && store()->count() == 2; }));
+        ASSERT_TRUE(settleBackgroundWork());
+        QStringList listed;
+        for (const File& file : store()->getAllFiles())
+            listed << file.source.fileInfo.fullPath;
+        listed.sort();
+        EXPECT_EQ(listed, expected);
+        EXPECT_TRUE(presenter.requests.empty()) << "nothing was refused";
+    }
+}
+
+// Three hundred read-only files, refused one by one, make one group whose list
+// scrolls: the alert, its button included, fits the screen.
+TEST_F(OpenFolderTest, ThreeHundredReadOnlyFilesMakeOneGroupThatFitsTheScreenAsUser)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write a read-only file; run as a normal user";
+    QStringList names;
+    for (int i = 0; i < 300; ++i)
+        names << QStringLiteral("photo-%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
+    const QString folder = makeFolder(names);
+    for (const QString& name : names)
+        ASSERT_EQ(::chmod(QFile::encodeName(folder + "/" + name).constData(), 0444), 0);
+    AppNotification::OpenFolder::post({ QUrl::fromLocalFile(folder) }, false, FileAction::replace);
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return !presenter.requests.empty(); }, std::chrono::seconds(60)));
+    ASSERT_TRUE(settleBackgroundWork());
+    ASSERT_EQ(presenter.requests.size(), 1u);
+    const AlertRequest request = presenter.requests[0];
+    EXPECT_EQ(request.informativeText,
+        "Files in the following folders are restricted for renaming:\n\n Path is read only: 300 items");
+    ASSERT_EQ(request.lists.size(), 1);
+    EXPECT_EQ(request.lists[0].title, "Path is read only");
+    EXPECT_EQ(request.lists[0].items.size(), 300);
+    EXPECT_EQ(request.lists[0].items.first(), folder + "/photo-000.jpg");
+
+    // Shown as the application shows it.
+    QRect available;
+    QRect frame;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        available = dialog->screen()->availableGeometry();
+        frame = dialog->frameGeometry();
+        if (auto* open = qobject_cast<QDialog*>(dialog))
+            open->reject();
+    });
+    DialogAlertPresenter().runAlert(request);
+    ASSERT_FALSE(available.isEmpty());
+    EXPECT_LE(frame.height(), available.height());
+    EXPECT_LE(frame.width(), available.width());
 }

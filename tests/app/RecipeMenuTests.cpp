@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppTestSupport.h"
 #include "app/AccessoryPanelView.h"
+#include "app/OpenDocumentMenuAction.h"
+#include "app/OpenPanel.h"
 #include "app/OpenMostRecentRecipeHandler.h"
 #include "app/OpenRecipeMenuAction.h"
 #include "app/RecentRecipeList.h"
@@ -10,6 +12,8 @@
 #include "platform/DefaultsStore.h"
 #include "platform/NotificationCenter.h"
 #include "rules/Transformers.h"
+#include "tokenui/LookupTablePanelController.h"
+#include "uikit/FileDialogFolder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +23,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
+
+#include <map>
 
 namespace {
 
@@ -715,4 +721,102 @@ TEST_F(RecipeStartUpTest, AHandedOverRequestIsActedOnAndRaisesTheWindow)
     EXPECT_EQ(request.urls, QList<QUrl>({ QUrl::fromLocalFile(folder + "/a.txt") }));
     EXPECT_TRUE(request.ask);
     EXPECT_EQ(request.action, FileAction::replace);
+}
+
+// No dialog starts in the process's working folder: each starts in the folder
+// of the open files or of the recipe, else where it was last accepted, else in
+// the home folder.
+TEST_F(RecipeAppTest, EachFileDialogStartsInTheFolderWorkedOn)
+{
+    makeWindow();
+    const QString opened = makeFolder({ "a.txt" });
+    const QString recipes = makeFolder({});
+    const QString last = makeFolder({});
+    const QString home = QDir::homePath();
+    ASSERT_TRUE(home.startsWith(TestEnvironment::homePath()));
+    LookupTablePanelController lookup;
+    // Each dialog's folder once it is up; closed again at once.
+    const std::map<QString, std::function<QString()>> dialogs {
+        { "openFolder", [&] {
+             window->sendAction("openFolder:", nullptr);
+             OpenPanel* panel = globalAction<OpenDocumentMenuAction>()->openPanel();
+             const QString folder = panel ? panel->directory().absolutePath() : QString();
+             if (panel)
+                 panel->reject();
+             return folder;
+         } },
+        { "openRecipe", [&] {
+             window->sendAction("openRecipe:", nullptr);
+             QFileDialog* panel = globalAction<OpenRecipeMenuAction>()->openPanel();
+             const QString folder = panel ? panel->directory().absolutePath() : QString();
+             if (panel)
+                 panel->reject();
+             return folder;
+         } },
+        { "saveRecipe", [&] {
+             window->sendAction("saveRecipeAs:", nullptr);
+             TestEnvironment::processEventsUntil([] { return globalAction<SaveRecipeMenuAction>()->savePanel(); });
+             QFileDialog* panel = globalAction<SaveRecipeMenuAction>()->savePanel();
+             const QString folder = panel ? panel->directory().absolutePath() : QString();
+             if (panel)
+                 panel->reject();
+             return folder;
+         } },
+        { "exportCsv", [&] {
+             window->sendAction("exportFilesToCsv:", nullptr);
+             auto* panel = window->findChild<QFileDialog*>("exportCsvPanel");
+             const QString folder = panel ? panel->directory().absolutePath() : QString();
+             if (panel)
+                 panel->close();
+             return folder;
+         } },
+        { "importLookupTable", [&] {
+             lookup.importRowsAction();
+             auto* panel = lookup.findChild<QFileDialog*>();
+             const QString folder = panel ? panel->directory().absolutePath() : QString();
+             if (panel)
+                 panel->close();
+             return folder;
+         } },
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+        std::map<QString, QString> starts;
+    };
+    const auto list = [&](const QString& folder) {
+        dataSource->replaceFiles(
+            { File(QUrl::fromLocalFile(folder + "/a.txt"), false) }, FileAction::replace, QList<QUrl> { QUrl::fromLocalFile(folder) });
+    };
+    const QList<Case> cases {
+        { "a folder open", [&] { list(opened); },
+            { { "openFolder", opened }, { "openRecipe", opened }, { "saveRecipe", opened }, { "exportCsv", opened },
+                { "importLookupTable", opened } } },
+        { "a folder open and a recipe in use",
+            [&] {
+                list(opened);
+                transformers->setRecipeUrl(QUrl::fromLocalFile(recipes + "/holiday.recipe"));
+            },
+            { { "openFolder", opened }, { "openRecipe", recipes }, { "saveRecipe", recipes }, { "exportCsv", opened },
+                { "importLookupTable", opened } } },
+        { "nothing open, the recipe dialogs left elsewhere",
+            [&] {
+                dataSource->openedUrls.clear();
+                for (const char* name : { "openRecipe", "saveRecipe" })
+                    Preference::store().setValue(FileDialogFolder::settingsKey(name), last);
+            },
+            { { "openFolder", home }, { "openRecipe", last }, { "saveRecipe", last }, { "importLookupTable", home } } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        transformers->setRecipeUrl(std::nullopt);
+        c.arrange();
+        for (const auto& [dialog, start] : c.starts) {
+            SCOPED_TRACE(dialog.toStdString());
+            EXPECT_EQ(dialogs.at(dialog)().toStdString(), start.toStdString());
+            // The closed dialog goes, so that the next request makes a new one.
+            TestEnvironment::drainEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
 }

@@ -4,6 +4,7 @@
 #include "TestEnvironment.h"
 #include "core/AppNotification+Typed.h"
 #include "files/FileDataSource.h"
+#include "platform/BackgroundPool.h"
 #include "platform/MainWindowLocator.h"
 #include "platform/Task.h"
 #include "platform/UndoManager.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 
 class FileDataSourceTest : public ::testing::Test {
@@ -344,6 +346,109 @@ TEST_F(FileDataSourceTest, UndoPutsBackOnlyWhatTheStepChanged)
     EXPECT_EQ(listed(), (QStringList { "/a/4.txt", "/a/2.txt", "/a/0.txt", "/a/3.txt", "/a/1.txt" }));
     undoManager.redo();
     EXPECT_EQ(listed(), (QStringList { "/a/4.txt", "/a/2.txt", "/a/0.txt", "/a/3.txt", "/a/1.txt", "/b/5.txt", "/b/6.txt" }));
+}
+
+// A list laid out anew without a step of its own (as the undo of a new
+// document does) must not make the append's undo take other files.
+TEST_F(FileDataSourceTest, AnAppendIsUndoneByItsFilesWhereverTheyNowStand)
+{
+    store->replaceFiles(makeFiles({ "/a/1.txt", "/a/2.txt", "/a/3.txt" }), FileAction::replace);
+    store->replaceFiles(makeFiles({ "/b/1.txt", "/b/2.txt" }), FileAction::append);
+    store->updateOrderedIndex({ 4, 3, 2, 1, 0 });
+    store->replaceFilesNoUndo(store->getAllFiles(), FileAction::replace, false);
+    ASSERT_EQ(listed(), (QStringList { "/b/2.txt", "/b/1.txt", "/a/3.txt", "/a/2.txt", "/a/1.txt" }));
+    undoManager.undo();
+    EXPECT_EQ(listed(), (QStringList { "/a/3.txt", "/a/2.txt", "/a/1.txt" }));
+    undoManager.redo();
+    EXPECT_EQ(listed(), (QStringList { "/a/3.txt", "/a/2.txt", "/a/1.txt", "/b/2.txt", "/b/1.txt" }));
+}
+
+// A re-open holds what the list it replaced has in common with the new one by
+// identity only; its undo still brings back that list exactly: the same ids,
+// facts, storage and display order, however the new list was laid out since.
+TEST_F(FileDataSourceTest, AReplacedListComesBackWholeFromWhatItsStepHolds)
+{
+    const auto settle = [] {
+        BackgroundPool::waitForDone();
+        TestEnvironment::drainEvents();
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> meanwhile;
+    };
+    const QList<Case> cases {
+        { "as left", [] {} },
+        { "laid out anew", [&] {
+             QList<File> files = store->getAllFiles();
+             std::reverse(files.begin(), files.end());
+             store->replaceFilesNoUndo(files, FileAction::replace, false);
+         } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        undoManager.removeAllActions();
+        QList<File> before = makeFiles({ "/a/1.txt", "/a/2.txt", "/a/3.txt", "/a/4.txt" });
+        before[2].source.fileInfo.fileSize = 10;
+        store->replaceFiles(before, FileAction::replace);
+        store->updateOrderedIndex({ 3, 1, 0, 2 });
+        const QList<File> opened = store->getAllFiles();
+
+        // Read again: new ids, one file grown, one new.
+        QList<File> again = makeFiles({ "/a/1.txt", "/a/2.txt", "/a/3.txt", "/a/4.txt", "/a/5.txt" });
+        again[2].source.fileInfo.fileSize = 20;
+        store->replaceFiles(again, FileAction::replace);
+        settle();
+        c.meanwhile();
+        const QList<File> inEffect = store->getAllFiles();
+
+        undoManager.undo();
+        const QList<File> restored = store->getAllFiles();
+        ASSERT_EQ(restored.size(), opened.size());
+        for (qsizetype row = 0; row < opened.size(); ++row) {
+            SCOPED_TRACE(row);
+            EXPECT_EQ(restored[row].source.id, opened[row].source.id);
+            EXPECT_EQ(restored[row].transformed.id(), opened[row].source.id);
+            EXPECT_EQ(restored[row].validation.id, opened[row].source.id);
+            EXPECT_EQ(restored[row].source.fileInfo.fullPath, opened[row].source.fileInfo.fullPath);
+            EXPECT_EQ(restored[row].index, opened[row].index);
+        }
+        EXPECT_EQ(restored[3].source.fileInfo.fileSize, 10) << "the grown file comes back as it was";
+        EXPECT_EQ(store->orderedIndex(), (QList<int> { 3, 1, 0, 2 }));
+
+        // Redo brings back the list the undo took away, held the same way.
+        settle();
+        undoManager.redo();
+        EXPECT_EQ(listed(), fullPaths(inEffect));
+        EXPECT_EQ(store->getFile(0)->source.id, inEffect[0].source.id);
+        settle();
+        undoManager.undo();
+        EXPECT_EQ(store->getAllFiles()[0].source.id, opened[0].source.id);
+    }
+}
+
+// Each list step costs the files it holds; beyond the bound the oldest go and
+// the newest stays, whatever it costs.
+TEST_F(FileDataSourceTest, TheHistoryKeepsABoundedNumberOfFiles)
+{
+    undoManager.setCostLimit(6);
+    store->replaceFiles(makeFiles({ "/a/1.txt", "/a/2.txt", "/a/3.txt" }), FileAction::replace); // 3
+    store->replaceFiles(makeFiles({ "/b/1.txt", "/b/2.txt" }), FileAction::append);              // 2
+    store->removeFiles({ 0 });                                                                   // 1
+    EXPECT_EQ(undoManager.undoCount(), 3);
+    EXPECT_EQ(undoManager.totalCost(), 6);
+    store->replaceFiles(makeFiles({ "/c/1.txt", "/c/2.txt" }), FileAction::replace);             // 4
+    EXPECT_EQ(undoManager.undoCount(), 2);
+    EXPECT_EQ(undoManager.undoActionName(), "Open 2 files");
+    undoManager.undo();
+    undoManager.undo();
+    EXPECT_EQ(listed(), (QStringList { "/a/1.txt", "/a/2.txt", "/a/3.txt", "/b/1.txt", "/b/2.txt" }));
+    EXPECT_FALSE(undoManager.canUndo());
+    // The undone steps wait as redo steps at the same cost.
+    EXPECT_EQ(undoManager.totalCost(), 5);
+    store->replaceFiles(makeFiles(QStringList(8, "/d/x.txt")), FileAction::replace);
+    EXPECT_EQ(undoManager.undoCount(), 1);
+    undoManager.undo();
+    EXPECT_EQ(listed(), (QStringList { "/a/1.txt", "/a/2.txt", "/a/3.txt", "/b/1.txt", "/b/2.txt" }));
 }
 
 // A rename makes the list's steps stale: every one of them names the store.

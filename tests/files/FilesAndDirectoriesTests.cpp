@@ -334,6 +334,51 @@ TEST_F(FilesAndDirectoriesTest, AFolderReachedThroughALinkInTheHomeFolderIsOpene
     }
 }
 
+// A link the user opens by name is the folder it leads to, listed under the
+// link's own path; links met inside it still follow the preference.
+TEST_F(FilesAndDirectoriesTest, ALinkOpenedByNameIsTheFolderItLeadsToAsUser)
+{
+    makeFile("data/music/a.mp3");
+    makeFile("data/music/album/b.mp3");
+    makeFile("home/me/other/c.mp3");
+    makeLink("data/music/other-link", path("home/me/other"));
+    makeLink("home/me/linked-music", path("data/music"));
+    makeLink("home/me/system", "/etc");
+    makeLink("home/me/a-file-link", path("data/music/a.mp3"));
+
+    struct Case {
+        bool aliases;
+        bool emptyFolders;
+        QStringList listed;
+    };
+    const QList<Case> cases {
+        { false, false, { "home/me/linked-music/a.mp3", "home/me/linked-music/album/b.mp3" } },
+        { false, true,
+            { "home/me/linked-music/a.mp3", "home/me/linked-music/album/b.mp3", "home/me/linked-music/other-link" } },
+        { true, false, { "home/me/linked-music/a.mp3", "home/me/linked-music/album/b.mp3", "home/me/other/c.mp3" } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "aliases " << c.aliases << ", empty folders " << c.emptyFolders);
+        FilesAndDirectories opened = open({ "home/me/linked-music" }, c.aliases, c.emptyFolders);
+        const QList<File> files = opened.allFiles();
+        EXPECT_EQ(sorted(relative(files)), c.listed);
+        EXPECT_TRUE(opened.rejectedDirectories().isEmpty());
+    }
+    // Given with a trailing "/", the same folder.
+    EXPECT_EQ(sorted(relative(FilesAndDirectories({ QUrl::fromLocalFile(path("home/me/linked-music") + "/") }, false,
+                                  false, roots())
+                                  .allFiles())),
+        (QStringList { "home/me/linked-music/a.mp3", "home/me/linked-music/album/b.mp3" }));
+    // A link to a file is still an item of its own.
+    EXPECT_EQ(walk({ "home/me/a-file-link" }), QStringList { "home/me/a-file-link" });
+
+    // The folder a link leads to may be restricted: nothing of it is opened.
+    FilesAndDirectories system = open({ "home/me/system" });
+    EXPECT_TRUE(system.allFiles().isEmpty());
+    ASSERT_FALSE(system.rejectedDirectories().isEmpty());
+    EXPECT_EQ(system.rejectedDirectories().first().reason, Reason::restrictedPath);
+}
+
 // As a normal user: the home folder lies in a folder only root may write
 // (/home), a stick's root in another (/media/$USER). Each opens; what the user
 // may not write is refused by its own name.

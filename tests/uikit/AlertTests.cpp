@@ -6,12 +6,16 @@
 #include "platform/NotificationQueue.h"
 #include "uikit/Alert.h"
 #include "uikit/ModalIdleCondition.h"
+#include "uikit/AlertPresenter.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QPointer>
+#include <QListWidget>
+#include <QScreen>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -280,4 +284,41 @@ TEST(Alert, ANoticeFromAWorkerFollowsOnTheMainThread)
     EXPECT_EQ(presenter.notices[0].messageText, "Message");
     EXPECT_EQ(presenter.notices[0].informativeText, "Informative");
     EXPECT_TRUE(presenter.requests.empty()) << "no modal alert";
+}
+
+// However many items its lists hold, the alert fits the screen with its button
+// on it, and each list scrolls through all of its items.
+TEST(DialogAlertPresenter, LongListsScrollAndTheAlertFitsTheScreen)
+{
+    QStringList paths;
+    for (int i = 0; i < 300; ++i)
+        paths << QStringLiteral("/home/u/photos/read-only-%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
+    AlertRequest request { "Unable to open all files", "Files in the following folders are restricted for renaming:\n\n "
+                                                       "Path is restricted: 300 items\nPath is read only: 300 items\n"
+                                                       "Volume is read only: 300 items\nNot accessible: 2 items" };
+    request.lists = { { "Path is restricted", paths }, { "Path is read only", paths }, { "Volume is read only", paths },
+        { "Not accessible", { "/home/u/a", "/home/u/b" } } };
+    QRect available;
+    QRect frame;
+    QRect button;
+    QList<int> listCounts;
+    bool scrolls = false;
+    onModalAlert([&](QWidget& dialog) {
+        available = dialog.screen()->availableGeometry();
+        frame = dialog.frameGeometry();
+        auto* ok = dialog.findChild<QPushButton*>();
+        ASSERT_NE(ok, nullptr);
+        button = QRect(ok->mapTo(&dialog, QPoint(0, 0)) + dialog.geometry().topLeft(), ok->size());
+        for (const QListWidget* list : dialog.findChildren<QListWidget*>()) {
+            listCounts << list->count();
+            if (list->count() == 300)
+                scrolls = scrolls || list->verticalScrollBar()->maximum() > 0;
+        }
+    });
+    DialogAlertPresenter().runAlert(request);
+    ASSERT_FALSE(available.isEmpty());
+    EXPECT_LE(frame.height(), available.height());
+    EXPECT_TRUE(available.contains(button)) << "button at " << button.y() << ", screen height " << available.height();
+    EXPECT_EQ(listCounts, (QList<int> { 300, 300, 300, 2 }));
+    EXPECT_TRUE(scrolls);
 }
