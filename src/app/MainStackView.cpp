@@ -15,14 +15,12 @@
 
 MainStackView::MainStackView(QWidget* parent)
     : QWidget(parent)
+    , m_inputBlock([this](bool blocked) { blockedChanged(blocked); })
 {
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(8);
     setAcceptDrops(true);
-    auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, NotificationName::disableUserInput, [this](const Notification&) { disableUserInputEvent(); });
-    center.addObserver(this, NotificationName::enableUserInput, [this](const Notification&) { enableUserInputEvent(); });
 }
 
 MainStackView::~MainStackView()
@@ -30,7 +28,7 @@ MainStackView::~MainStackView()
     for (const QPointer<QWidget>& view : std::as_const(m_sharedViews))
         if (view && view->parentWidget() == this)
             view->setParent(nullptr);
-    if (m_blockedUserInterfaceLevel > 0)
+    if (m_inputBlock.isBlocked())
         qApp->removeEventFilter(this);
 }
 
@@ -51,23 +49,12 @@ void MainStackView::setSpacing(int spacing)
     m_layout->setSpacing(spacing);
 }
 
-void MainStackView::disableUserInputEvent()
+void MainStackView::blockedChanged(bool blocked)
 {
-    m_blockedUserInterfaceLevel += 1;
-    m_isEnabled = false;
-    if (m_blockedUserInterfaceLevel == 1) {
+    if (blocked) {
         qApp->installEventFilter(this);
         Log::debug(Log::Category::ui, "🔶 MainStackView UI blocked");
-    }
-}
-
-void MainStackView::enableUserInputEvent()
-{
-    if (m_blockedUserInterfaceLevel < 1)
-        return;
-    m_blockedUserInterfaceLevel -= 1;
-    if (m_blockedUserInterfaceLevel == 0) {
-        m_isEnabled = true;
+    } else {
         qApp->removeEventFilter(this);
         Log::debug(Log::Category::ui, "🔶 MainStackView UI unblocked");
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/UserInputBlockObserver.h"
+
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -17,8 +19,8 @@ public:
     explicit MainStackView(QWidget* parent = nullptr);
     ~MainStackView() override;
 
-    bool isEnabled() const { return m_isEnabled; }
-    int blockedUserInterfaceLevel() const { return m_blockedUserInterfaceLevel; }
+    bool isEnabled() const { return !m_inputBlock.isBlocked(); }
+    int blockedUserInterfaceLevel() const { return m_inputBlock.level(); }
 
     void addArrangedSubview(QWidget* view);
     // A view that outlives the column (a controller kept in the registry): the
@@ -26,9 +28,6 @@ public:
     void addSharedArrangedSubview(QWidget* view);
     void setSpacing(int spacing);
     QVBoxLayout* stackLayout() const { return m_layout; }
-
-    void disableUserInputEvent();
-    void enableUserInputEvent();
 
     // Whether a blocked window still lets this object receive input.
     static bool isAbortControl(const QObject* object);
@@ -40,10 +39,10 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void blockedChanged(bool blocked);
     bool belongsToThisWindow(const QObject* object) const;
 
     QVBoxLayout* m_layout = nullptr;
     QList<QPointer<QWidget>> m_sharedViews;
-    bool m_isEnabled = true;
-    int m_blockedUserInterfaceLevel = 0;
+    UserInputBlockObserver m_inputBlock;
 };

@@ -120,7 +120,7 @@ QString MainViewController::subtitle(const QString& recipeName, int fileCount)
     // The count of the list as it is: it stays true after a rename or a removal.
     const QString files = fileCount == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(fileCount);
     if (recipeName.isEmpty())
-        return fileCount > 0 ? files : QString();
+        return fileCount > 0 ? QStringLiteral("Opened ") + files : QString();
     return fileCount > 0 ? QStringLiteral("%1 (%2)").arg(recipeName, files) : recipeName;
 }
 

@@ -3,14 +3,8 @@
 
 #include "core/AppNotification+Typed.h"
 #include "platform/Log.h"
-#include "platform/NotificationCenter.h"
 
-ReloadFileListMenuAction::ReloadFileListMenuAction()
-{
-    auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, NotificationName::enableUserInput, [this](const Notification&) { m_userInputEnabled = true; });
-    center.addObserver(this, NotificationName::disableUserInput, [this](const Notification&) { m_userInputEnabled = false; });
-}
+ReloadFileListMenuAction::ReloadFileListMenuAction() = default;
 
 void ReloadFileListMenuAction::reloadFileList(QObject* sender)
 {
@@ -23,7 +17,7 @@ void ReloadFileListMenuAction::reloadFileList(QObject* sender)
 
 bool ReloadFileListMenuAction::validateMenuItem(QAction* item)
 {
-    if (!m_userInputEnabled)
+    if (m_inputBlock.isBlocked())
         return false;
     const auto dataSource = m_dataSource();
     return dataSource && !dataSource->openedUrls.isEmpty();

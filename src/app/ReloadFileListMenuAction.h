@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/DependencyInjectionRegistry.h"
+#include "core/UserInputBlockObserver.h"
 #include "files/FileDataSource.h"
 
 #include <QObject>
@@ -14,7 +15,7 @@ class ReloadFileListMenuAction : public QObject {
 public:
     ReloadFileListMenuAction();
 
-    bool userInputEnabled() const { return m_userInputEnabled; }
+    bool userInputEnabled() const { return !m_inputBlock.isBlocked(); }
 
 public slots:
     void reloadFileList(QObject* sender);
@@ -22,5 +23,5 @@ public slots:
 
 private:
     Inject<FileDataSource> m_dataSource;
-    bool m_userInputEnabled = true;
+    UserInputBlockObserver m_inputBlock { nullptr };
 };

@@ -2,23 +2,12 @@
 #include "app/SortMenuAction.h"
 
 #include "core/AppNotification.h"
-#include "platform/NotificationCenter.h"
 
-SortMenuAction::SortMenuAction()
-{
-    initObservers();
-}
-
-void SortMenuAction::initObservers()
-{
-    auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, NotificationName::enableUserInput, [this](const Notification&) { m_userInputEnabled = true; });
-    center.addObserver(this, NotificationName::disableUserInput, [this](const Notification&) { m_userInputEnabled = false; });
-}
+SortMenuAction::SortMenuAction() = default;
 
 bool SortMenuAction::validateMenuItem(QAction* item)
 {
-    if (!m_userInputEnabled)
+    if (m_inputBlock.isBlocked())
         return false;
     const auto dataSource = m_dataSource();
     return dataSource && dataSource->count() > 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/DependencyInjectionRegistry.h"
+#include "core/UserInputBlockObserver.h"
 #include "files/FileDataSource.h"
 
 #include <QObject>
@@ -15,7 +16,7 @@ class SortMenuAction : public QObject {
 public:
     SortMenuAction();
 
-    bool userInputEnabled() const { return m_userInputEnabled; }
+    bool userInputEnabled() const { return !m_inputBlock.isBlocked(); }
 
 public slots:
     bool validateMenuItem(QAction* item);
@@ -44,9 +45,8 @@ public slots:
     }
 
 private:
-    void initObservers();
     void sort(FileSortOrder order);
 
     Inject<FileDataSource> m_dataSource;
-    bool m_userInputEnabled = true;
+    UserInputBlockObserver m_inputBlock { nullptr };
 };

@@ -38,9 +38,10 @@ void scheduleDelayedUpdate(bool postApplyChanges)
     if (currentTask.isValid())
         return;
     Clock* sleepClock = &clock();
-    currentTask = TaskHandle::detached([postApplyChanges, sleepClock](std::stop_token) {
-        // A cancelled sleep goes on as if the time had passed.
-        sleepClock->sleepFor(DELAY);
+    currentTask = TaskHandle::detached([postApplyChanges, sleepClock](std::stop_token stop) {
+        // A cancelled sleep ends at once and goes on as if the time had passed:
+        // the edit is saved all the same.
+        sleepClock->sleepFor(DELAY, stop);
         MainThread::post([postApplyChanges] { executeDelayedUpdateTask(postApplyChanges); });
     });
 }

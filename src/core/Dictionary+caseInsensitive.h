@@ -8,22 +8,21 @@
 #include <optional>
 
 // Text-keyed maps read and written without regard to case. When several keys
-// match, the key as given wins, else the first in the map's own order; a write
-// keeps the stored key's spelling.
+// match, the first in the map's own order wins, also over the key as given; a
+// write keeps the stored key's spelling.
 namespace Dictionary {
 
 template <typename Map>
 auto findCaseInsensitive(Map& map, const QString& key)
 {
-    // Keys differ in more than case unless a caller stored both spellings, so
-    // the key as given is the one a scan would find.
-    if (const auto exact = map.find(key); exact != map.end())
-        return exact;
-    for (auto it = map.begin(); it != map.end(); ++it) {
+    // Found as given, the key still loses to a matching key before it: only
+    // those need the slow comparison.
+    const auto exact = map.find(key);
+    for (auto it = map.begin(); it != exact; ++it) {
         if (CanonicalText::equalCaseInsensitive(it.key(), key))
             return it;
     }
-    return map.end();
+    return exact;
 }
 
 template <typename Map>

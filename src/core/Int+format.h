@@ -29,6 +29,8 @@ QString flashDescription(qint64 value);
 // integer; anything else gives the fallback.
 qint64 fromString(const QVariant& value);
 qint64 fromString(const QVariant& value, qint64 defaultValue);
+// The same, with nothing for unreadable text: the zone, ISO and track readers
+// must tell a missing number from 0.
 std::optional<qint64> fromOptional(const QVariant& value);
 
 } // namespace Int

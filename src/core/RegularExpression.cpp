@@ -8,14 +8,37 @@
 
 namespace {
 
+// What is wrong, for someone who types a pattern: ICU's own names are codes.
+QString problemInWords(UErrorCode status)
+{
+    switch (status) {
+    case U_REGEX_MISMATCHED_PAREN: return QStringLiteral("a parenthesis is not closed or not opened");
+    case U_REGEX_MISSING_CLOSE_BRACKET: return QStringLiteral("a \u201c[\u201d has no closing \u201c]\u201d");
+    case U_REGEX_BAD_ESCAPE_SEQUENCE: return QStringLiteral("a backslash is followed by a character it cannot escape");
+    case U_REGEX_PROPERTY_SYNTAX: return QStringLiteral("a character property is written wrongly");
+    case U_REGEX_RULE_SYNTAX: return QStringLiteral("a character cannot stand where it is, such as a repeat with nothing before it");
+    case U_REGEX_NUMBER_TOO_BIG: return QStringLiteral("a number is too big");
+    case U_REGEX_BAD_INTERVAL: return QStringLiteral("a repeat count in braces is written wrongly");
+    case U_REGEX_MAX_LT_MIN: return QStringLiteral("a repeat count's maximum is below its minimum");
+    case U_REGEX_INVALID_BACK_REF: return QStringLiteral("a back reference names a group that does not exist");
+    case U_REGEX_INVALID_FLAG: return QStringLiteral("an option flag is unknown");
+    case U_REGEX_LOOK_BEHIND_LIMIT: return QStringLiteral("a look-behind has no bounded length");
+    case U_REGEX_SET_CONTAINS_STRING: return QStringLiteral("a set in brackets holds a string");
+    case U_REGEX_OCTAL_TOO_BIG: return QStringLiteral("an octal number is too big");
+    case U_REGEX_INVALID_RANGE: return QStringLiteral("a range in brackets runs backwards");
+    case U_REGEX_PATTERN_TOO_BIG: return QStringLiteral("the pattern is too long");
+    case U_REGEX_INVALID_CAPTURE_GROUP_NAME: return QStringLiteral("a group name is written wrongly");
+    default: return QStringLiteral("the pattern cannot be used (%1)").arg(QString::fromLatin1(u_errorName(status)));
+    }
+}
+
 QString errorText(const QString& pattern, UErrorCode status, const UParseError* parseError = nullptr)
 {
     if (status == U_REGEX_TIME_OUT)
         return QStringLiteral("The regular expression '%1' took too long to match").arg(pattern);
-    QString text = QStringLiteral("Invalid regular expression '%1': %2")
-                       .arg(pattern, QString::fromLatin1(u_errorName(status)));
+    QString text = QStringLiteral("Invalid regular expression '%1': %2").arg(pattern, problemInWords(status));
     if (parseError && parseError->offset >= 0)
-        text += QStringLiteral(" at offset %1").arg(parseError->offset);
+        text += QStringLiteral(", near character %1").arg(parseError->offset);
     return text;
 }
 

@@ -15,6 +15,7 @@ public:
     explicit UserInputBlockObserver(std::function<void(bool blocked)> changed, QObject* parent = nullptr);
 
     bool isBlocked() const { return m_level > 0; }
+    int level() const { return m_level; }
 
 private:
     std::function<void(bool blocked)> m_changed;

@@ -33,6 +33,11 @@ QString suffixAdded(const QString& suffix)
     return QStringLiteral("Filename is not unique. A numeric suffix '") + suffix.trimmed()
         + QStringLiteral("' has been added.");
 }
+
+QString invalidCharactersNamed(const QStringList& characters)
+{
+    return invalidCharacters + QStringLiteral(": ") + characters.join(QStringLiteral(", "));
+}
 } // namespace Message
 
 namespace {
@@ -63,10 +68,23 @@ std::optional<bool> matches(const std::optional<RegularExpression>& pattern, con
     return match.has_value();
 }
 
-// Linux stores neither "/" nor NUL in a name.
-bool holdsPathSeparatorOrNul(const QString& text)
+// A line break cannot be read in a name; Linux stores neither "/" nor NUL.
+// Named in words: most of them show as nothing.
+void nameInvalidCharacters(const QString& text, bool lineBreaks, QStringList& found)
 {
-    return text.contains(QLatin1Char('/')) || text.contains(QChar(0));
+    static const std::pair<QChar, const char*> names[] = {
+        { QLatin1Char('\t'), "tab" },
+        { QLatin1Char('\r'), "carriage return" },
+        { QLatin1Char('\n'), "line feed" },
+        { QLatin1Char('/'), "\u201c/\u201d" },
+        { QChar(0), "NUL" },
+    };
+    for (const auto& [character, name] : names) {
+        const bool isLineBreak = character != QLatin1Char('/') && character != QChar(0);
+        const QString word = QString::fromUtf8(name);
+        if ((lineBreaks || !isLineBreak) && text.contains(character) && !found.contains(word))
+            found << word;
+    }
 }
 
 // The file system counts bytes; a character is at least one, so bytes decide.
@@ -136,29 +154,28 @@ void validateFile(File& file, DirectoryValidator& directoryValidator)
             validation.insertError(Message::validationFailed);
             return;
         }
-        if (name.isEmpty())
+        if (name.isEmpty() || *onlyDots)
             validation.insertError(Message::empty);
-        else if (*onlyDots)
-            validation.insertError(Message::onlyDotsOrSpaces);
     }
 
     const QString fileName = file.isDirectory() ? QString() : file.transformed.targetFileName();
     if (isTooLong(fileName))
         validation.insertError(Message::tooLong);
 
+    QStringList invalid;
     if (!name.isEmpty()) {
         const auto lineBreak = matches(lineBreakPattern(), name);
         if (!lineBreak) {
             validation.insertError(Message::validationFailed);
             return;
         }
-        if (*lineBreak)
-            validation.insertError(Message::invalidCharacters);
+        nameInvalidCharacters(name, *lineBreak, invalid);
     }
-    if (holdsPathSeparatorOrNul(name) || holdsPathSeparatorOrNul(ext))
-        validation.insertError(Message::invalidCharacters);
+    nameInvalidCharacters(ext, false, invalid);
+    if (!invalid.isEmpty())
+        validation.insertError(Message::invalidCharactersNamed(invalid));
     if (fileName == QLatin1String(".") || fileName == QLatin1String(".."))
-        validation.insertError(Message::onlyDotsOrSpaces);
+        validation.insertError(Message::empty);
 
     validation.insertErrors(directoryValidator.validatePath(file.transformed.transformedPath.value(), file.source.fileInfo.path));
 }

@@ -7,6 +7,7 @@
 #include "files/File.h"
 
 #include <QList>
+#include <QStringList>
 #include <QSet>
 #include <QString>
 
@@ -23,9 +24,10 @@ inline constexpr int MAX_FILENAME_LENGTH = 255;
 
 namespace Message {
 inline const QString empty = QStringLiteral("Filename is empty");
-inline const QString onlyDotsOrSpaces = QStringLiteral("Filename of only dots or spaces is not allowed");
 inline const QString tooLong = QStringLiteral("Filename is longer than 255 bytes");
 inline const QString invalidCharacters = QStringLiteral("Filename contains invalid characters");
+// The sentence above followed by the characters found, by name: "…: tab, “/”".
+QString invalidCharactersNamed(const QStringList& characters);
 inline const QString validationFailed = QStringLiteral("Validation Failed");
 inline const QString notUnique = QStringLiteral("Filename is not unique.");
 inline const QString alreadyExists = QStringLiteral("An item with this name already exists");

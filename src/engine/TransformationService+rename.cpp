@@ -17,6 +17,9 @@
 #include "rules/Transformers.h"
 #include "tokens/AttributeResolver.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 constexpr auto PROCESS = Log::Category::process;
@@ -172,6 +175,18 @@ QString plainReason(const RenameError& error)
     return QStringLiteral("The system did not rename the file.\n");
 }
 
+// The code as a number and, where it is an errno value, in words: the file
+// codes are said by the sentence in front already.
+QString codeLine(const RenameError& error)
+{
+    QString line = QStringLiteral("\nError Code: ") + QString::number(error.code);
+    if (error.domain == RenameError::renameDomain)
+        line += error.code == EEXIST ? QStringLiteral(" (another item has the new name)") : QStringLiteral(" (the listed item is no longer there)");
+    else if (const char* words = error.domain == RenameError::posixDomain ? ::strerrordesc_np(int(error.code)) : nullptr)
+        line += QStringLiteral(" (%1)").arg(QString::fromUtf8(words));
+    return line;
+}
+
 } // namespace
 
 RenameRunDelegate::AbortResponse TransformationService::askAbortOrContinue(const File& file, const RenameError& error)
@@ -183,8 +198,7 @@ RenameRunDelegate::AbortResponse TransformationService::askAbortOrContinue(const
     Log::error(PROCESS, "%{public}s(%ld) %{public}s", messageText, error.code, error.message);
     const bool noPermission = error.domain == RenameError::fileDomain && error.code == RenameError::fileWriteNoPermission;
     const QString hint = noPermission ? QStringLiteral("\n(Is the folder read-only perhaps?)\n\n") : QString();
-    const QString informativeText = plainReason(error) + error.message + QStringLiteral("\nError Code: ") + QString::number(error.code)
-        + QStringLiteral("\n") + hint + QStringLiteral("\nWould you like to continue renaming the next files?");
+    const QString informativeText = plainReason(error) + error.message + codeLine(error) + QStringLiteral("\n") + hint + QStringLiteral("\nWould you like to continue renaming the next files?");
 
     const RenameRunDelegate::Question question { messageText, informativeText, file, error };
     const std::shared_ptr<RenameRunDelegate> asked = delegate();

@@ -314,7 +314,8 @@ QSet<QString> DirectoryValidator::validatePath(const QString& path, const QStrin
     QSet<QString> messages = m_last->messages;
     if (!m_last->supported) {
         messages.insert(QStringLiteral("Path should start with one of the following prefixes: ")
-            + (supportedDirectories() + customDirectories()).join(QStringLiteral(", ")));
+            + (supportedDirectories() + customDirectories()).join(QStringLiteral(", "))
+            + QStringLiteral(". Other folders can be added in Edit \u25B8 Preferences\u2026 (Ctrl+,)."));
     }
     return messages;
 }

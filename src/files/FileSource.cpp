@@ -34,12 +34,14 @@ bool FileSource::isHidden() const
     return String::lastPathComponent(fileInfo.fullPath).startsWith(QLatin1Char('.'));
 }
 
-std::optional<QString> FileSource::volume() const
+std::optional<QString> FileSource::volumeText(const ExtendedFileInfo& info)
 {
-    if (!fileInfo.volume)
+    if (!info.volume)
         return std::nullopt;
-    const QUrl volume = fileInfo.volume->adjusted(QUrl::NormalizePathSegments);
-    return volume.isLocalFile() ? volume.toLocalFile() : volume.toString();
+    QString volume = info.volume->adjusted(QUrl::NormalizePathSegments).toString(QUrl::FullyEncoded);
+    if (volume.startsWith(QLatin1String("file://")))
+        volume.remove(0, 7);
+    return volume;
 }
 
 void FileSource::addAliasFileInfo(const File& other)

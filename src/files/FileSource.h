@@ -32,8 +32,12 @@ struct FileSource {
     bool isSymbolicLink() const { return fileInfo.isSymbolicLink; }
     bool isResolvedAlias() const { return !aliasFileInfo.isEmpty(); }
     std::optional<QUrl> aliasTargetUrl() const { return fileInfo.resolvedURL(); }
+    // Read with its device, which stands for the volume here: the pair tells
+    // the listed item, also where no volume root was found.
     std::optional<quint64> inode() const { return fileInfo.inode; }
-    std::optional<QString> volume() const;
+    // The volume's URL text without its scheme: "/" or "/media/My%20Disk/".
+    std::optional<QString> volume() const { return volumeText(fileInfo); }
+    static std::optional<QString> volumeText(const ExtendedFileInfo& info);
 
     // Takes over the alias information of another file with the same target.
     void addAliasFileInfo(const File& other);

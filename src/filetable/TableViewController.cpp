@@ -70,8 +70,6 @@ void TableViewController::viewDidLoad()
     center.addObserver(this, NotificationName::dataSourceUpdated,
         [this](const Notification& notification) { dataSourceUpdatedEvent(notification); });
     center.addObserver(this, NotificationName::applyChanges, [this](const Notification&) { applyChangesEvent(); });
-    center.addObserver(this, NotificationName::enableUserInput, [this](const Notification&) { enableUserInput(); });
-    center.addObserver(this, NotificationName::disableUserInput, [this](const Notification&) { disableUserInput(); });
 
     connect(m_fileTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         [this] { tableViewSelectionDidChange(); });
@@ -154,7 +152,7 @@ void TableViewController::doubleClickAction(int clickedRow)
 
 bool TableViewController::keyDown(QKeyEvent* event)
 {
-    if (!m_userInputEnabled)
+    if (m_inputBlock.isBlocked())
         return true;
     if (KeyUtils::keyCode(*event) == KeyCode::space) {
         showHidedQuickLook();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/AppNotification+Typed.h"
+#include "core/UserInputBlockObserver.h"
 #include "filetable/FileTableFilter.h"
 #include "filetable/FileTableHeaderView.h"
 #include "filetable/FileTableView.h"
@@ -54,7 +55,7 @@ public:
     FileTableView* fileTableView() const { return m_fileTableView; }
     FileTableHeaderView* fileTableHeaderView() const { return m_fileTableHeaderView; }
     FileTableModel* model() const { return m_model; }
-    bool userInputEnabled() const { return m_userInputEnabled; }
+    bool userInputEnabled() const { return !m_inputBlock.isBlocked(); }
     const QHash<int, qreal>& fittingColumnWidth() const { return m_fittingColumnWidth; }
     Filter& filter();
     const LateUpdateRequester& lateUpdates() const { return m_lateUpdates; }
@@ -72,8 +73,6 @@ public:
     // True when the key was handled or dropped.
     bool keyDown(QKeyEvent* event);
     void showHidedQuickLook();
-    void enableUserInput() { m_userInputEnabled = true; }
-    void disableUserInput() { m_userInputEnabled = false; }
 
     // Data source.
     void reloadData(const std::optional<IndexSet>& rows = std::nullopt);
@@ -121,7 +120,7 @@ private:
     // the controller go.
     QPointer<FileTableView> m_fileTableView;
     QPointer<FileTableHeaderView> m_fileTableHeaderView;
-    bool m_userInputEnabled = true;
+    UserInputBlockObserver m_inputBlock { nullptr };
     QHash<int, qreal> m_fittingColumnWidth { { 0, 0.0 }, { 1, 0.0 }, { 2, 0.0 }, { 3, 0.0 } };
     LateUpdateRequester m_lateUpdates;
 };

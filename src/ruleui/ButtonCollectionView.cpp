@@ -25,6 +25,7 @@
 #include <QHBoxLayout>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWindow>
 
 namespace {
@@ -228,7 +229,14 @@ void ButtonCollectionView::startDrag(int index)
     drag->setMimeData(m_delegate->pasteboardWriterForItemAt(index));
     if (ButtonCollectionViewItem* dragged = item(index))
         drag->setPixmap(dragged->grab());
-    drag->setDragCursor(removalCursor(), Qt::IgnoreAction);
+    followPointer(drag, QCursor::pos());
+    // Outside the window no drag event tells where the pointer is.
+    QTimer pointerWatch;
+    connect(&pointerWatch, &QTimer::timeout, this, [this, drag = QPointer<QDrag>(drag)] {
+        if (drag)
+            followPointer(drag, QCursor::pos());
+    });
+    pointerWatch.start(30);
     QPointer<QWidget> host = window();
     const bool hostTookDrops = host && host->acceptDrops();
     if (host) {
@@ -241,6 +249,14 @@ void ButtonCollectionView::startDrag(int index)
         host->setAcceptDrops(hostTookDrops);
     }
     m_delegate->endedAt(this, QCursor::pos());
+}
+
+void ButtonCollectionView::followPointer(QDrag* drag, const QPoint& globalPoint) const
+{
+    // A null picture is the desktop's own "nothing happens here".
+    const bool keeps = isWithinKeepMargin(globalPoint);
+    if (keeps != drag->dragCursor(Qt::IgnoreAction).isNull())
+        drag->setDragCursor(keeps ? QPixmap() : removalCursor(), Qt::IgnoreAction);
 }
 
 bool ButtonCollectionView::isWithinKeepMargin(const QPoint& globalPoint) const

@@ -9,6 +9,7 @@
 class ButtonCollectionViewItem;
 #include "ruleui/ButtonViewDataSource.h"
 #include "ruleui/ButtonViewDelegate.h"
+class QDrag;
 class QHBoxLayout;
 
 // The row of rule buttons followed by the "Add" button. Items come from the
@@ -51,6 +52,9 @@ public:
     bool isWithinKeepMargin(const QPoint& globalPoint) const;
     // The pointer's look while a dragged rule would be deleted.
     static QPixmap removalCursor();
+    // Where no window takes the drag, the pointer shows the removal sign only
+    // beyond the keep margin, where a drop deletes.
+    void followPointer(QDrag* drag, const QPoint& globalPoint) const;
     // While a rule is dragged, the window answers for the keep margin, so
     // the pointer shows a move there and the removal sign beyond it.
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,6 +2,7 @@
 #include "ruleui/ButtonViewController.h"
 
 #include "core/AppNotification+Typed.h"
+#include "core/UserInputBlockObserver.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "platform/NotificationCenter.h"
 #include "rules/Transformers.h"
@@ -39,8 +40,8 @@ void ButtonViewController::setup(Transformers* transformers, ButtonViewDataSourc
 void ButtonViewController::initObservers()
 {
     auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, NotificationName::enableUserInput, [this](const Notification&) { enableUserInputEvent(); });
-    center.addObserver(this, NotificationName::disableUserInput, [this](const Notification&) { disableUserInputEvent(); });
+    new UserInputBlockObserver(
+        [this](bool blocked) { blocked ? disableUserInputEvent() : enableUserInputEvent(); }, this);
     center.addObserver(this, NotificationName::transformButtonUpdated, [this](const Notification&) { transformButtonUpdatedEvent(); });
     center.addObserver(this, NotificationName::updateButtonView, [this](const Notification&) { updateButtonViewEvent(); });
     center.addObserver(this, NotificationName::selectTransformer, [this](const Notification& n) { selectTransformerEvent(n); });

@@ -9,6 +9,8 @@
 #include "ruleui/ButtonCollectionView.h"
 #include "ruleui/ButtonCollectionViewItem.h"
 #include "ruleui/RemovalAnimation.h"
+#include "platform/Task.h"
+#include "uikit/Sound.h"
 
 #include <QMimeData>
 #include <QTimer>
@@ -23,7 +25,23 @@ QString optionalText(const std::optional<QString>& text)
 ButtonViewDelegate::ButtonViewDelegate(Transformers* transformers, QObject* parent)
     : QObject(parent)
     , m_transformers(transformers)
+    , m_clock(&Clock::system())
+    , m_lastAnimationTime(m_clock->now())
 {
+}
+
+void ButtonViewDelegate::setClock(Clock& clock)
+{
+    m_clock = &clock;
+    m_lastAnimationTime = clock.now();
+}
+
+bool ButtonViewDelegate::passesAnimationGate()
+{
+    const Clock::TimePoint now = m_clock->now();
+    const bool passes = now - m_lastAnimationTime > animationGap;
+    m_lastAnimationTime = now;
+    return passes;
 }
 
 void ButtonViewDelegate::postTransformButtonUpdated(const QString& function)
@@ -94,6 +112,7 @@ void ButtonViewDelegate::doAddButtonAt(int index, const Transformer& transformer
     if (!m_transformers)
         return;
     m_transformers->insert(transformer, index);
+    passesAnimationGate(); // the bar shows an insert by its reload
     postTransformButtonUpdated(QStringLiteral("doAddButtonAt(_:_:_:)"));
 }
 
@@ -101,7 +120,9 @@ void ButtonViewDelegate::doDeleteButtonAt(int index, ButtonCollectionView*)
 {
     if (!m_transformers)
         return;
-    m_transformers->deleteTransformer(index);
+    const std::optional<PendingRemoval> removal = std::exchange(m_pendingRemoval, std::nullopt);
+    if (m_transformers->deleteTransformer(index) && passesAnimationGate() && removal)
+        RemovalAnimation::play(removal->picture, removal->globalCenter);
     postTransformButtonUpdated(QStringLiteral("doDeleteButtonAt(_:_:)"));
 }
 
@@ -112,6 +133,7 @@ void ButtonViewDelegate::doMoveButton(ButtonCollectionView* collectionView, int 
         if (to < m_transformers->count())
             m_transformers->selectTransformer(m_transformers->list().at(to).id);
     }
+    passesAnimationGate(); // the move itself is not animated
     if (collectionView)
         collectionView->moveItem(from, to);
     postTransformButtonUpdated(function);
@@ -265,8 +287,14 @@ void ButtonViewDelegate::endedAt(ButtonCollectionView* collectionView, const QPo
     if (outside && !m_dropAccepted) {
         if (const auto position = m_transformers && m_dragTransformerId ? m_transformers->indexOf(m_dragTransformerId) : std::nullopt)
             if (ButtonCollectionViewItem* dragged = collectionView->item(int(*position)))
-                RemovalAnimation::play(dragged->grab(), screenPoint);
+                m_pendingRemoval = PendingRemoval { dragged->grab(), screenPoint };
         deleteCurrentButtonWithUndo(collectionView);
+        m_pendingRemoval.reset();
+        // Played also when the wait is cut short.
+        TaskHandle::detached([](std::stop_token stop) {
+            cancellableSleep(stop, deleteSoundDelay);
+            Sound::play(deleteSoundName);
+        });
     }
     m_initialDragIndexPath.reset();
     m_dragIndexPath.reset();

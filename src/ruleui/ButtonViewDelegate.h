@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/Clock.h"
 #include "rules/Transformer.h"
 
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPoint>
+#include <QPixmap>
 #include <QPointer>
+
+#include <chrono>
 
 #include <optional>
 
@@ -61,10 +65,24 @@ public:
     // The end of every drag: `screenPoint` is where the pointer let go.
     void endedAt(ButtonCollectionView* collectionView, const QPoint& screenPoint);
 
-    // A drop this far outside the bar deletes the dragged rule.
+    // Bar animations follow each other at least this far apart; tests drive
+    // the clock by hand.
+    static constexpr std::chrono::milliseconds animationGap { 300 };
+    void setClock(Clock& clock);
+    // The sound of a rule dragged off the bar, this long after the drop.
+    static constexpr std::chrono::milliseconds deleteSoundDelay { 200 };
+    static inline const QString deleteSoundName = QStringLiteral("DeleteButton");
 
 private:
+    struct PendingRemoval {
+        QPixmap picture;
+        QPoint globalCenter;
+    };
+
     void postTransformButtonUpdated(const QString& function);
+    // Every add, delete and move asks; only one more than animationGap after
+    // the last may animate.
+    bool passesAnimationGate();
 
     QPointer<Transformers> m_transformers;
     std::optional<int> m_initialDragIndexPath;
@@ -72,4 +90,7 @@ private:
     std::optional<QString> m_dragTransformerId;
     std::optional<int> m_lastValidatedDragPath;
     bool m_dropAccepted = false;
+    Clock* m_clock;
+    Clock::TimePoint m_lastAnimationTime;
+    std::optional<PendingRemoval> m_pendingRemoval;
 };

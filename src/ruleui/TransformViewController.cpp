@@ -2,6 +2,7 @@
 #include "ruleui/TransformViewController.h"
 
 #include "core/AppNotification+Typed.h"
+#include "core/UserInputBlockObserver.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "rules/Transformers.h"
@@ -100,8 +101,8 @@ void TransformViewController::initButtonView(Transformers* transformers)
 void TransformViewController::initObservers()
 {
     auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, NotificationName::enableUserInput, [this](const Notification&) { enableUserInputEvent(); });
-    center.addObserver(this, NotificationName::disableUserInput, [this](const Notification&) { disableUserInputEvent(); });
+    new UserInputBlockObserver(
+        [this](bool blocked) { blocked ? disableUserInputEvent() : enableUserInputEvent(); }, this);
     center.addObserver(this, NotificationName::validationResult, [this](const Notification& n) { fileValidationResultEvent(n); });
     center.addObserver(this, NotificationName::showProgressIndicator, [this](const Notification& n) { showProgressIndicator(n); });
     center.addObserver(this, NotificationName::hideProgressIndicator, [this](const Notification& n) { hideProgressIndicator(n); });
@@ -155,8 +156,6 @@ void TransformViewController::fileValidationResultEvent(const Notification& noti
     // The first result after the write-back is the renamed files' preview.
     m_awaitingPreview = false;
     m_renameCount = result->renameCount;
-    m_totalCount = result->totalCount;
-    m_errorCount = result->errorCount;
     m_renameButton->setToolTip(QStringLiteral("   Total: %1\n   Errors: %2\n   Rename: %3")
                                    .arg(result->totalCount)
                                    .arg(result->errorCount)
@@ -175,14 +174,10 @@ void TransformViewController::updateSelectorLocation(QWidget* sender)
     });
 }
 
-QString TransformViewController::countText(qint64 renameCount, qint64 totalCount, qint64 errorCount)
+QString TransformViewController::countText(qint64 renameCount)
 {
-    const auto files = [](qint64 n) { return n == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(n); };
-    // "0 files" alone would hide that files are listed but cannot be renamed.
-    QString text = renameCount == totalCount ? files(renameCount) : QStringLiteral("%1 of %2").arg(renameCount).arg(files(totalCount));
-    if (errorCount > 0)
-        text += errorCount == 1 ? QStringLiteral(", 1 error") : QStringLiteral(", %1 errors").arg(errorCount);
-    return text;
+    // The totals and errors are the Rename button's tool tip.
+    return renameCount == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(renameCount);
 }
 
 void TransformViewController::updateLabels()
@@ -192,7 +187,7 @@ void TransformViewController::updateLabels()
         m_fileCountLabel->setText(QString());
         return;
     }
-    m_fileCountLabel->setText(countText(*m_renameCount, m_totalCount, m_errorCount));
+    m_fileCountLabel->setText(countText(*m_renameCount));
     updateRenameButton();
 }
 

@@ -51,8 +51,8 @@ public:
 
     // A mouse click, or Return or Enter while the button has the focus.
     void renameButtonClicked();
-    // The count label: "12 files", "0 of 12 files, 12 errors".
-    static QString countText(qint64 renameCount, qint64 totalCount, qint64 errorCount);
+    // The count label: the files a rename would change, "1 file", "12 files".
+    static QString countText(qint64 renameCount);
     // The rename menu command: enabled exactly when the button is.
     bool validateRenameMenuItem() const;
     Q_INVOKABLE void renameFiles(QObject* sender = nullptr);
@@ -86,8 +86,6 @@ private:
     QProgressBar* m_progressIndicator;
     SelectorLineView* m_selectorLine;
     std::optional<qint64> m_renameCount;
-    qint64 m_totalCount = 0;
-    qint64 m_errorCount = 0;
     bool m_userInputEnabled = true;
     QList<ProgressMessage> m_progressMessages;
     // One intention, one rename: a run this bar asked for, from the request to

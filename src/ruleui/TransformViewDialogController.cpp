@@ -2,6 +2,9 @@
 #include "ruleui/TransformViewDialogController.h"
 
 #include "core/AppNotification+Typed.h"
+#include "core/UserInputBlockObserver.h"
+#include "tokenui/TokenTextViewController.h"
+#include "tokenui/TransformDialogTextField.h"
 #include "core/UndoManager+perform.h"
 #include "platform/NotificationCenter.h"
 #include "ruleui/ConversionTransformerViewController.h"
@@ -116,8 +119,7 @@ void TransformViewDialogController::initControls()
 void TransformViewDialogController::initObservers()
 {
     auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, NotificationName::enableUserInput, [this](const Notification&) { enableControls(true); });
-    center.addObserver(this, NotificationName::disableUserInput, [this](const Notification&) { enableControls(false); });
+    new UserInputBlockObserver([this](bool blocked) { enableControls(!blocked); }, this);
     center.addObserver(this, NotificationName::transformButtonUpdated, [this](const Notification&) { transformButtonUpdatedEvent(); });
     center.addObserver(this, NotificationName::transformButtonSave, [this](const Notification&) { transformButtonSaveEvent(); });
     center.addObserver(this, NotificationName::insertToken, [this](const Notification& n) { insertToken(n); });

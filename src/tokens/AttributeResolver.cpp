@@ -73,16 +73,29 @@ QString prefixedAndSuffixedValue(const TokenItem& item, const QString& value)
     return item.prefix + value + item.suffix;
 }
 
+// The row says why a token put nothing into the name, once a reason.
+void addResolutionWarning(File& file, const QString& warning)
+{
+    QStringList& warnings = file.transformed.resolutionWarnings;
+    if (!warnings.contains(warning))
+        warnings << warning;
+}
+
+QString noValueWarning(const TokenItem& item)
+{
+    return QStringLiteral("No %1: the file has no such value").arg(item.value);
+}
+
+// An empty address with a position and no failure is on its way: no warning yet.
 QString resolvedGPSAddress(const TokenItem& item, const FileAttributes& attributes, File& file, const GPSLookupSources& source)
 {
     const std::shared_ptr<GPSAddressLookup> resolver = gpsAddressResolver();
     QString value = resolver->resolveGPSAddressAttribute(item, attributes, source);
     if (value.isEmpty()) {
-        if (const auto reason = resolver->missingAddressReason(attributes)) {
-            QStringList& warnings = file.transformed.resolutionWarnings;
-            if (!warnings.contains(*reason))
-                warnings << *reason;
-        }
+        if (const auto reason = resolver->missingAddressReason(attributes))
+            addResolutionWarning(file, *reason);
+        else if (!GPSAddresses::position(attributes))
+            addResolutionWarning(file, noValueWarning(item));
     }
     return value;
 }
@@ -98,19 +111,24 @@ QString resolvedAttributesForItem(const TokenItem& item, File& file, const GPSLo
     const FileAttributes attributes = file.fileAttributes();
     const QString& key = item.value;
     QString value;
+    bool isAddress = false;
     if (const auto attribute = AttributeDictionary::value(attributes.attributes, key))
         value = resolveFileAttributes(item, *attribute, attributes);
     else if (key == QLatin1String("original-filename"))
         value = file.source.fileInfo.name;
     else if (key.startsWith(QLatin1String("parent-directory")))
         value = file.source.parentPathAt(item.parentDirectoryIndex());
-    else if (Dictionary::contains(GPSLocationKeys(), key))
+    else if ((isAddress = Dictionary::contains(GPSLocationKeys(), key)))
         value = resolvedGPSAddress(item, attributes, file, source);
     else if (key == QLatin1String("date-now"))
         value = formattedDate(item, QDateTime::currentDateTimeUtc());
     // Whatever a file or a server holds: no line break or direction override
     // reaches a new name, from any attribute.
-    return prefixedAndSuffixedValue(item, String::withoutControlCharacters(value));
+    QString resolved = prefixedAndSuffixedValue(item, String::withoutControlCharacters(value));
+    // A photo without a date must not pass as renamed by its date.
+    if (resolved.isEmpty() && !isAddress)
+        addResolutionWarning(file, noValueWarning(item));
+    return resolved;
 }
 } // namespace
 

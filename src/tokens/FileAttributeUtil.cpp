@@ -3,6 +3,7 @@
 
 #include "core/Number+format.h"
 #include "files/ExtendedFileInfo.h"
+#include "files/FileSource.h"
 #include "tokens/FileAttribute+add.h"
 #include "tokens/TokenDetailsList.h"
 
@@ -50,13 +51,8 @@ bool basicAttributes(const QUrl& url, FileAttributeDictionary& attributes)
     if (info.tagNames)
         AttributeDictionary::add(attributes, Basic::tags, QVariant(*info.tagNames));
     AttributeDictionary::add(attributes, Basic::inode, optionalValue(info.inode));
-    if (info.volume) {
-        // The volume's URL text without its scheme: "/" or "/media/My%20Disk/".
-        QString volume = info.volume->adjusted(QUrl::NormalizePathSegments).toString(QUrl::FullyEncoded);
-        if (volume.startsWith(QLatin1String("file://")))
-            volume.remove(0, 7);
-        AttributeDictionary::add(attributes, Basic::volume, volume);
-    }
+    if (const auto volume = FileSource::volumeText(info))
+        AttributeDictionary::add(attributes, Basic::volume, *volume);
     return info.isDirectory;
 }
 

@@ -6,7 +6,8 @@ GPSError::GPSError(int code)
     , errorCode(code)
     , retry(false)
 {
-    const QString suffix = QStringLiteral(" (%1)").arg(code);
+    // A bare number in parentheses says nothing to a reader.
+    const QString suffix = QStringLiteral(" (error code %1)").arg(code);
     switch (code) {
     case LOCATION_UNKNOWN:
         messageText = QStringLiteral("The location manager was unable to obtain a location value right now.") + suffix;

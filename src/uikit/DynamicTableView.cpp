@@ -105,7 +105,9 @@ void DynamicTableViewBase::setTitle(const std::optional<QString>& title)
 {
     m_title = title;
     m_headerView->setText(title.value_or(QString()));
-    m_headerView->setVisible(title && !title->isEmpty());
+    // Only an empty title hides the line; a title taken away leaves its line
+    // empty, so the table does not jump up.
+    m_headerView->setVisible(!title || !title->isEmpty());
 }
 
 int DynamicTableViewBase::selectedRow() const

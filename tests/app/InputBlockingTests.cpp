@@ -2,10 +2,17 @@
 #include "AppTestSupport.h"
 #include "app/MainStackView.h"
 #include "app/MainViewController.h"
+#include "app/SortMenuAction.h"
+#include "ruleui/ButtonCollectionView.h"
+#include "ruleui/ButtonViewController.h"
+#include "ruleui/TransformViewController.h"
+#include "ruleui/TransformViewDialogController.h"
 #include "core/AppNotification+Typed.h"
+#include "core/FileValidationResult.h"
 #include "platform/NotificationCenter.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDialog>
 #include <QApplication>
 #include <QDropEvent>
@@ -62,12 +69,31 @@ TEST_F(InputBlockingTest, RequestsNestAndExtraEnablesChangeNothing)
         { "one block after the extra unblocks", 1, 0, 1 },
         { "its unblock", 0, 1, 0 },
     };
+    // Every control that greys out or refuses input counts the same way.
+    const auto ruleBar = DependencyInjectionRegistry::get<TransformViewController>("test", "test", 0);
+    const auto ruleEditor = DependencyInjectionRegistry::get<TransformViewDialogController>("test", "test", 0);
+    const auto table = DependencyInjectionRegistry::get<TableViewController>("test", "test", 0);
+    ASSERT_TRUE(ruleBar && ruleEditor && table);
+    SortMenuAction* sort = nullptr;
+    for (QObject* action : MainMenu::globalMenuActions())
+        if (auto* found = qobject_cast<SortMenuAction*>(action))
+            sort = found;
+    ASSERT_NE(sort, nullptr);
+    auto result = std::make_shared<FileValidationResult>();
+    result->renameCount = result->totalCount = 1;
+    AppNotification::ValidationResult::post(result);
+    TestEnvironment::drainEvents();
     for (const Step& step : steps) {
         block(step.blocks);
         unblock(step.unblocks);
         const bool blocked = step.level > 0;
         EXPECT_EQ(column->blockedUserInterfaceLevel(), step.level) << step.name;
         EXPECT_EQ(column->isEnabled(), !blocked) << step.name;
+        EXPECT_EQ(ruleEditor->typeSelector()->isEnabled(), !blocked) << step.name << ": the rule kind selector";
+        EXPECT_EQ(ruleBar->renameButton()->isEnabled(), !blocked) << step.name << ": the Rename button";
+        EXPECT_EQ(ruleBar->buttonViewController()->collectionView()->isSelectable(), !blocked) << step.name << ": the rule buttons";
+        EXPECT_EQ(table->userInputEnabled(), !blocked) << step.name << ": the file table";
+        EXPECT_EQ(sort->userInputEnabled(), !blocked) << step.name << ": the sort commands";
         const int before = clicks;
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_EQ(clicks - before, blocked ? 0 : 1) << step.name << ": a click on the window's button";

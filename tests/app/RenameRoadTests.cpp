@@ -80,7 +80,7 @@ TEST_F(RenameRoadTest, TheQuestionAfterAFailedFileDecidesTheRestOfTheRun)
         const AlertRequest& question = presenter.requests[0];
         EXPECT_EQ(question.messageText, "Unable to rename\n\n\"a1.txt\"\n\nto\n\n\"b1.txt\"\n");
         EXPECT_EQ(question.informativeText, "The file \"a1.txt\" is no longer in " + folder
-                + ".\nError Code: 2\n\nWould you like to continue renaming the next files?");
+                + ".\nError Code: 2 (the listed item is no longer there)\n\nWould you like to continue renaming the next files?");
         EXPECT_EQ(question.style, AlertStyle::warning);
         EXPECT_EQ(question.buttons, QStringList({ "Continue", "Abort" }));
         EXPECT_FALSE(question.checkboxTitle.isEmpty());

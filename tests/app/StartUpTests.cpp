@@ -128,7 +128,7 @@ TEST_F(AppTest, TheCommandLineOpensItsFolderInPlaceOfTheList)
     TestEnvironment::drainEvents();
     // The name once, after what the window shows: the desktop adds nothing to a
     // title that already ends with it.
-    EXPECT_EQ(mainWindow.windowTitle(), "2 files — Brackenfold");
+    EXPECT_EQ(mainWindow.windowTitle(), "Opened 2 files — Brackenfold");
 }
 
 TEST_F(AppTest, DocumentsFromTheDesktopAreAppendedAndRelativePathsDropped)
@@ -157,8 +157,8 @@ TEST(WindowTitle, SubtitleFollowsRecipeNameAndFileCount)
     };
     const Case cases[] = {
         { "", 0, "" },
-        { "", 1, "1 file" },
-        { "", 12, "12 files" },
+        { "", 1, "Opened 1 file" },
+        { "", 12, "Opened 12 files" },
         { "Holiday", 0, "Holiday" },
         { "Holiday", 1, "Holiday (1 file)" },
         { "Holiday", 3, "Holiday (3 files)" },

@@ -130,6 +130,13 @@ TEST(Paths, caseInsensitiveDictionary)
     // A composed and a decomposed accent are the same key.
     map.insert(QString::fromUtf8("Caf\xC3\xA9"), 9);
     EXPECT_EQ(Dictionary::value(map, QString::fromUtf8("CAFE\xCC\x81")), 9);
+
+    // Two spellings stored: the first in the map's order wins, also over the key as given.
+    QMap<QString, int> both { { "Date", 1 }, { "date", 2 } };
+    EXPECT_EQ(Dictionary::value(both, "date"), 1);
+    EXPECT_EQ(Dictionary::value(both, "DATE"), 1);
+    Dictionary::setValue(both, "date", std::optional<int>(7));
+    EXPECT_EQ(both, (QMap<QString, int> { { "Date", 7 }, { "date", 2 } }));
 }
 
 } // namespace

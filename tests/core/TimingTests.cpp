@@ -6,6 +6,7 @@
 #include "core/DelayedUpdateWorker.h"
 #include "core/Stopwatch.h"
 #include "platform/Clock.h"
+#include "platform/Task.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,17 @@ TEST_F(DelayedUpdateWorkerTest, ACallAfterTheDelayStartsANewOne)
     TestEnvironment::drainEvents();
     EXPECT_EQ(recorder.count("applyChanges"), 1);
     EXPECT_EQ(recorder.names(), (QStringList { "transformButtonSave", "applyChanges", "transformButtonSave" }));
+}
+
+TEST_F(DelayedUpdateWorkerTest, ACancelledDelayEndsAtOnceAndStillSaves)
+{
+    DelayedUpdateWorker::scheduleDelayedUpdate(true);
+    waitForSleeper();
+    // As at shutdown; the clock never reaches the deadline.
+    TaskHandle::cancelAll();
+    ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return recorder.count("applyChanges") == 1; }));
+    EXPECT_EQ(recorder.names(), (QStringList { "transformButtonSave", "applyChanges" }));
+    EXPECT_FALSE(DelayedUpdateWorker::isPending());
 }
 
 TEST(Stopwatch, HasElapsedRestartsOnlyWhenTheTimeHasPassed)

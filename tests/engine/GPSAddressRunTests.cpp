@@ -146,9 +146,9 @@ TEST_F(GPSAddressRunTest, WithNothingCachedThePreviewEndsValidatedWhenTheAddress
 
 TEST_F(GPSAddressRunTest, OneUnresolvablePositionLeavesOnlyItsAddressEmpty)
 {
-    const QString inPreview = "The geocode request yielded no result. (8)|The new names in the list are shown without GPS "
+    const QString inPreview = "The geocode request yielded no result. (error code 8)|The new names in the list are shown without GPS "
                               "Address information. Rename asks for it again.";
-    const QString told = "The geocode request yielded no result. (8)|The rest of the files will be renamed without GPS Address information.";
+    const QString told = "The geocode request yielded no result. (error code 8)|The rest of the files will be renamed without GPS Address information.";
     // In file order; the rename run asks again for the position that failed.
     LoopbackHttpServer server({ { 200, CITY }, { 200, NOWHERE }, { 200, CITY }, { 200, NOWHERE } });
     useServer(server.baseUrl());
@@ -156,7 +156,7 @@ TEST_F(GPSAddressRunTest, OneUnresolvablePositionLeavesOnlyItsAddressEmpty)
     EXPECT_EQ(newNames(), QStringList({ "Springfield_a.jpg", "_b.jpg", "Springfield_c.jpg" }));
     EXPECT_EQ(counts.renameCount, 3);
     EXPECT_EQ(counts.errorCount, 0);
-    EXPECT_EQ(warnings(), QStringList({ "", "No GPS Address: The geocode request yielded no result. (8)", "" }));
+    EXPECT_EQ(warnings(), QStringList({ "", "No GPS Address: The geocode request yielded no result. (error code 8)", "" }));
     EXPECT_EQ(alerts(), QStringList { inPreview });
 
     // Said before the rest is renamed, not after.
@@ -175,10 +175,10 @@ TEST_F(GPSAddressRunTest, WithoutAServerTheNamesGoOnWithoutAddresses)
     const FileValidationResult counts = preview();
     EXPECT_EQ(newNames(), QStringList({ "_a.jpg", "_b.jpg", "_c.jpg" }));
     EXPECT_EQ(counts.renameCount, 3);
-    const QString why = "No GPS Address: The network was unavailable or a network error occurred. (2)";
+    const QString why = "No GPS Address: The network was unavailable or a network error occurred. (error code 2)";
     EXPECT_EQ(warnings(), QStringList({ why, why, why }));
     ASSERT_EQ(alerts().size(), 1) << "said once, not for every file";
-    EXPECT_TRUE(alerts().first().startsWith("The network was unavailable or a network error occurred. (2)|This may be only temporary."));
+    EXPECT_TRUE(alerts().first().startsWith("The network was unavailable or a network error occurred. (error code 2)|This may be only temporary."));
 
     runRename();
     EXPECT_EQ(storedNames(), QStringList({ "_a.jpg", "_b.jpg", "_c.jpg" }));

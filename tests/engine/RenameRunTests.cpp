@@ -205,7 +205,7 @@ TEST_F(RenameRunTest, AbortInTheDialogKeepsTheFilesAlreadyRenamedAndReportsTheRe
     const RenameRunDelegate::Question& question = delegate->questions[0];
     EXPECT_EQ(question.messageText, QStringLiteral("Unable to rename\n\n\"b.txt\"\n\nto\n\n\"A_b.txt\"\n"));
     EXPECT_EQ(question.informativeText,
-        QStringLiteral("The file \"b.txt\" is no longer in %1.\nError Code: 2\n\nWould you like to continue renaming the next files?")
+        QStringLiteral("The file \"b.txt\" is no longer in %1.\nError Code: 2 (the listed item is no longer there)\n\nWould you like to continue renaming the next files?")
             .arg(root.path()));
     EXPECT_TRUE(log.contains(QStringLiteral("Aborted by user request")));
 

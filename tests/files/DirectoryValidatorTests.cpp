@@ -274,7 +274,8 @@ TEST_F(DirectoryValidatorTest, AnUnsupportedNewPathNamesTheAllowedPrefixes)
     Preference::set(QStringList { path("Data") }, PreferenceKey::customDirectories);
     DirectoryValidator v = validator();
     const QSet<QString> messages = v.validatePath(path("other//x"), home);
-    const QString prefixes = QStringLiteral("Path should start with one of the following prefixes: %1/, %2/, %3")
+    const QString prefixes = QStringLiteral("Path should start with one of the following prefixes: %1/, %2/, %3. "
+                                                "Other folders can be added in Edit \u25B8 Preferences\u2026 (Ctrl+,).")
                                  .arg(home, volume, path("Data"));
     EXPECT_EQ(messages, (QSet<QString> { doubleSlash, prefixes }));
     EXPECT_EQ(v.rejectedDirectories(), (QList<RejectedDirectory> { { path("other//x/"), Reason::restrictedPath } }));

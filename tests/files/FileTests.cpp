@@ -61,6 +61,14 @@ TEST_F(FileOnDiskTest, ARegularFileSplitsIntoFolderNameAndExtension)
     EXPECT_FALSE(source.isHidden());
     ASSERT_TRUE(source.volume().has_value());
     EXPECT_TRUE(source.volume()->endsWith('/'));
+    EXPECT_EQ(source.inode().has_value(), info.device.has_value()) << "an inode is told only with its device";
+
+    // The URL's text, as the volume token gives it, not the decoded path.
+    ExtendedFileInfo onDisk = info;
+    onDisk.volume = QUrl::fromLocalFile(QStringLiteral("/media/My Disk/"));
+    EXPECT_EQ(FileSource(QUuid::createUuid(), onDisk).volume(), QStringLiteral("/media/My%20Disk/"));
+    onDisk.volume = QUrl::fromLocalFile(QStringLiteral("/"));
+    EXPECT_EQ(FileSource(QUuid::createUuid(), onDisk).volume(), QStringLiteral("/"));
 }
 
 // The volume is where the device of the item begins, found without the mount

@@ -3,6 +3,7 @@
 
 #include "NotificationRecorder.h"
 #include "core/AppNotification.h"
+#include "platform/Clock.h"
 
 #include "rules/Transformer.h"
 #include "ruleui/ButtonCollectionView.h"
@@ -10,6 +11,7 @@
 #include "ruleui/RemovalAnimation.h"
 
 #include <QApplication>
+#include <QDrag>
 #include <QDragMoveEvent>
 #include <QMimeData>
 
@@ -111,6 +113,9 @@ TEST_F(RuleDrag, aDragThatIsNotDroppedOnARulePutsTheOrderBack)
 
 TEST_F(RuleDrag, droppedFarOutsideDeletesTheRuleFromItsOwnPlace)
 {
+    ManualClock clock;
+    delegate->setClock(clock);
+    clock.advance(std::chrono::seconds(1));
     view()->reloadData();
     ASSERT_EQ(view()->numberOfItems(), 5) << "the four rules and Add";
     beginDrag(1);
@@ -132,6 +137,46 @@ TEST_F(RuleDrag, droppedFarOutsideDeletesTheRuleFromItsOwnPlace)
     EXPECT_EQ(undoManager.undoActionName(), QStringLiteral("Delete Insert Action"));
     undoManager.undo();
     EXPECT_EQ(ids(), original) << "undo puts it back where the drag began";
+}
+
+// The bar animates a change only when its last add, delete or move was more
+// than 0.3 s earlier; a quick second removal just goes.
+TEST_F(RuleDrag, theRemovalAnimatesOnlyAfterAQuietThirdOfASecond)
+{
+    using namespace std::chrono_literals;
+    ManualClock clock;
+    delegate->setClock(clock);
+    const auto animationShown = [] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String(RemovalAnimation::OBJECT_NAME) && top->isVisible())
+                return true;
+        return false;
+    };
+    const struct {
+        const char* name;
+        bool addFirst;
+        std::chrono::milliseconds quiet;
+        bool animates;
+    } steps[] = {
+        { "after a quiet start", false, 301ms, true },
+        { "exactly 0.3 s after the last", false, 300ms, false },
+        { "0.301 s after the last", false, 301ms, true },
+        { "soon after an add", true, 100ms, false },
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        if (step.addFirst)
+            delegate->addNewButtonWithUndo(view());
+        clock.advance(step.quiet);
+        TestEnvironment::drainEvents();
+        view()->reloadData();
+        const qsizetype before = transformers.count();
+        beginDrag(0);
+        delegate->endedAt(view(), farOutside());
+        EXPECT_EQ(transformers.count(), before - 1) << "removed either way";
+        EXPECT_EQ(animationShown(), step.animates);
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return !animationShown(); }));
+    }
 }
 
 // While a rule is dragged the window answers for the bar's margin: a move
@@ -163,6 +208,26 @@ TEST_F(RuleDrag, theWindowAcceptsTheDragOnlyWithinTheKeepMargin)
         if (c.taken)
             EXPECT_EQ(move.isAccepted(), c.accepted);
     }
+    // Where no window answers (beside the window, on another program) the
+    // pointer shows the removal sign only where a drop deletes.
+    QDrag drag(view());
+    const QPoint besideTheWindow = window->geometry().topRight() + QPoint(30, 0);
+    ASSERT_TRUE(view()->isWithinKeepMargin(besideTheWindow)) << "the bar is at the window's top right in this fixture";
+    const struct {
+        const char* name;
+        QPoint global;
+        bool removalSign;
+    } pointers[] = {
+        { "far outside", farOutside(), true },
+        { "beside the window, within the margin", besideTheWindow, false },
+        { "far outside again", farOutside(), true },
+        { "on the bar", insideBar(), false },
+    };
+    for (const auto& p : pointers) {
+        view()->followPointer(&drag, p.global);
+        EXPECT_EQ(!drag.dragCursor(Qt::IgnoreAction).isNull(), p.removalSign) << p.name;
+    }
+
     const QImage sign = ButtonCollectionView::removalCursor().toImage();
     int ink = 0;
     for (int y = 0; y < sign.height(); ++y)

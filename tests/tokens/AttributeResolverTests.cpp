@@ -151,6 +151,44 @@ TEST_F(AttributeResolution, AFractionOfASecondKeepsItsHemisphere)
     }
 }
 
+// A token that puts nothing into the name says so on the file's row, as a
+// failed address lookup does: a photo without a date is not silently "_.jpg".
+TEST_F(AttributeResolution, ATokenWithoutAValueWarnsOnTheRow)
+{
+    FileAttributeDictionary attributes;
+    AttributeDictionary::add(attributes, "media-title", QString());
+    FileAttributeDictionary placed = attributes;
+    AttributeDictionary::add(placed, "{GPS}.Latitude", "Latitude", 10.5);
+    AttributeDictionary::add(placed, "{GPS}.LatitudeRef", QString("N"));
+    AttributeDictionary::add(placed, "{GPS}.Longitude", "Longitude", 4.9);
+    AttributeDictionary::add(placed, "{GPS}.LongitudeRef", QString("E"));
+    const QString none = QStringLiteral("No %1: the file has no such value");
+    const struct {
+        const char* name;
+        TokenItem item;
+        const FileAttributeDictionary* attributes;
+        QStringList warnings;
+    } cases[] = {
+        { "no EXIF date", item("{Exif}.DateTimeOriginal"), &attributes, { none.arg("{Exif}.DateTimeOriginal") } },
+        { "an empty title, prefix and all", item("media-title", [](TokenItem& i) { i.prefix = "["; }), &attributes,
+            { none.arg("media-title") } },
+        { "beyond the root", item("parent-directory-99"), &attributes, { none.arg("parent-directory-99") } },
+        { "an address without a position", item("GPS-AddressCity"), &attributes, { none.arg("GPS-AddressCity") } },
+        { "an address on its way", item("GPS-AddressCity"), &placed, {} },
+        { "a value", item("original-filename"), &attributes, {} },
+        { "empty literal text", TokenItem::string(""), &attributes, {} },
+    };
+    for (const auto& c : cases) {
+        File quickFile = file(*c.attributes);
+        AttributeResolver::resolvedAttributesQuick(TokenString(c.item), quickFile);
+        EXPECT_EQ(quickFile.transformed.resolutionWarnings, c.warnings) << c.name;
+    }
+    // Said once for a token used twice.
+    File twice = file(attributes);
+    AttributeResolver::resolvedAttributesQuick(TokenString(QList<TokenItem> { item("media-title"), item("media-title") }), twice);
+    EXPECT_EQ(twice.transformed.resolutionWarnings, QStringList { none.arg("media-title") });
+}
+
 TEST_F(AttributeResolution, QuickResolutionWaitsForAttributes)
 {
     File notLoaded = file(std::nullopt);

@@ -148,13 +148,13 @@ TEST(GPSErrorTest, TextsAndRetriesOfEachCode)
         const char* message;
         bool retry;
     } cases[] = {
-        { 0, "The location manager was unable to obtain a location value right now. (0)", true },
-        { 1, "Access to the location service was denied by the user. (1)", false },
-        { 2, "The network was unavailable or a network error occurred. (2)", true },
-        { 8, "The geocode request yielded no result. (8)", false },
-        { 9, "The geocode request yielded a partial result. (9)", false },
-        { 99, "GPS Address retrieval timed out. (99)", false },
-        { 10, "GPS Address information cannot be retrieved. (10)", false },
+        { 0, "The location manager was unable to obtain a location value right now. (error code 0)", true },
+        { 1, "Access to the location service was denied by the user. (error code 1)", false },
+        { 2, "The network was unavailable or a network error occurred. (error code 2)", true },
+        { 8, "The geocode request yielded no result. (error code 8)", false },
+        { 9, "The geocode request yielded a partial result. (error code 9)", false },
+        { 99, "GPS Address retrieval timed out. (error code 99)", false },
+        { 10, "GPS Address information cannot be retrieved. (error code 10)", false },
     };
     for (const auto& c : cases) {
         const GPSError error(c.code);
@@ -419,12 +419,12 @@ TEST_F(GPSResolverTest, AFailedLookupLeavesTheAddressEmptyAndSaysWhy)
         const char* error; // none: found
     } cases[] = {
         { "three failures then success", { network, network, network, ReverseGeocodeResult::found(springfield()) }, 4, nullptr },
-        { "four failures", { network }, 4, "The network was unavailable or a network error occurred. (2)" },
-        { "no result is final", { ReverseGeocodeResult::failed(GPSError::NO_RESULT, "") }, 1, "The geocode request yielded no result. (8)" },
-        { "a refusal is final", { ReverseGeocodeResult::failed(GPSError::DENIED, "") }, 1, "Access to the location service was denied by the user. (1)" },
-        { "time-out", { ReverseGeocodeResult::failed(GPSError::TIMEDOUT, "") }, 1, "GPS Address retrieval timed out. (99)" },
+        { "four failures", { network }, 4, "The network was unavailable or a network error occurred. (error code 2)" },
+        { "no result is final", { ReverseGeocodeResult::failed(GPSError::NO_RESULT, "") }, 1, "The geocode request yielded no result. (error code 8)" },
+        { "a refusal is final", { ReverseGeocodeResult::failed(GPSError::DENIED, "") }, 1, "Access to the location service was denied by the user. (error code 1)" },
+        { "time-out", { ReverseGeocodeResult::failed(GPSError::TIMEDOUT, "") }, 1, "GPS Address retrieval timed out. (error code 99)" },
         { "no connection at all is not waited for", { ReverseGeocodeResult::unreachableService("Host not found") }, 1,
-            "The network was unavailable or a network error occurred. (2)" },
+            "The network was unavailable or a network error occurred. (error code 2)" },
     };
     for (const auto& c : cases) {
         GPSCache fresh;

@@ -109,6 +109,11 @@ TEST_F(DynamicTable, anEmptyListHidesTheTableAndTheTitleFollowsItsText)
     EXPECT_EQ(table.headerView()->text(), QStringLiteral("Names"));
     table.setTitle(QString());
     EXPECT_TRUE(table.headerView()->isHidden());
+    // Taken away after building: an empty line stays.
+    table.setTitle(QStringLiteral("Names"));
+    table.setTitle(std::nullopt);
+    EXPECT_FALSE(table.headerView()->isHidden());
+    EXPECT_TRUE(table.headerView()->text().isEmpty());
 }
 
 TEST_F(DynamicTable, cellsAreFoundByTheirEditorsAndEditsAreReported)
