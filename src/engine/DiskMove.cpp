@@ -20,7 +20,6 @@ namespace DiskMove {
 namespace {
 
 constexpr int MAX_COUNTER = 999;
-constexpr int MAX_PARKING_ATTEMPTS = 100;
 
 // A path in the system's encoding, as QFile::encodeName gives it, held on the
 // stack: every move encodes its paths, and a run moves every file.
@@ -44,11 +43,6 @@ Calls& installed()
     return current;
 }
 
-bool isFolder(const QString& path)
-{
-    struct stat status {};
-    return ::lstat(NativePath(path).get(), &status) == 0 && S_ISDIR(status.st_mode);
-}
 
 // A file system that knows no hard links answers one of these to link().
 bool linksUnsupported(int error)
@@ -56,15 +50,38 @@ bool linksUnsupported(int error)
     return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK;
 }
 
-// The item at the path as statx sees it, without following a final link.
-std::optional<Identity> identityAt(int folder, const char* path, int flags, struct statx& status)
+constexpr unsigned int LOOK_MASK = STATX_TYPE | STATX_INO | STATX_NLINK | STATX_SIZE | STATX_BTIME;
+
+Identity identityOf(const struct statx& status)
 {
-    if (::statx(folder, path, flags | AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_INO | STATX_NLINK | STATX_SIZE | STATX_BTIME, &status) != 0)
-        return std::nullopt;
     Identity found { makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino, std::nullopt };
     if (status.stx_mask & STATX_BTIME)
         found.birthMilliseconds = status.stx_btime.tv_sec * 1000 + status.stx_btime.tv_nsec / 1000000;
     return found;
+}
+
+// The item at the path as statx sees it, without following a final link.
+std::optional<Identity> identityAt(int folder, const char* path, int flags, struct statx& status)
+{
+    if (::statx(folder, path, flags | AT_SYMLINK_NOFOLLOW, LOOK_MASK, &status) != 0)
+        return std::nullopt;
+    return identityOf(status);
+}
+
+// The same through the calls in use; errno tells why nothing was found.
+std::optional<Identity> lookAt(const QString& path, struct statx& status)
+{
+    if (const int error = installed().look(path, status); error != 0) {
+        errno = error;
+        return std::nullopt;
+    }
+    return identityOf(status);
+}
+
+bool isFolder(const QString& path)
+{
+    struct statx status {};
+    return lookAt(path, status) && S_ISDIR(status.stx_mode);
 }
 
 // Whether the placeholder made at `path` is still there as it was made: an
@@ -73,7 +90,7 @@ std::optional<Identity> identityAt(int folder, const char* path, int flags, stru
 bool isUntouchedPlaceholder(const QString& path, const Identity& made, bool isDirectory)
 {
     struct statx status {};
-    const std::optional<Identity> found = identityAt(AT_FDCWD, NativePath(path).get(), 0, status);
+    const std::optional<Identity> found = lookAt(path, status);
     if (!found || *found != made)
         return false;
     if (isDirectory)
@@ -133,6 +150,9 @@ int moveWithoutFlag(const QString& from, const QString& to)
 Calls systemCalls()
 {
     Calls system;
+    system.look = [](const QString& path, struct statx& status) {
+        return ::statx(AT_FDCWD, NativePath(path).get(), AT_SYMLINK_NOFOLLOW, LOOK_MASK, &status) == 0 ? 0 : errno;
+    };
     system.rename = [](const QString& from, const QString& to, unsigned int flags) {
         return ::renameat2(AT_FDCWD, NativePath(from).get(), AT_FDCWD, NativePath(to).get(), flags) == 0 ? 0 : errno;
     };
@@ -178,6 +198,8 @@ ScopedCalls::ScopedCalls(Calls replacement)
     : m_previous(installed())
 {
     Calls& current = installed();
+    if (replacement.look)
+        current.look = std::move(replacement.look);
     if (replacement.rename)
         current.rename = std::move(replacement.rename);
     if (replacement.link)
@@ -196,7 +218,7 @@ ScopedCalls::~ScopedCalls()
 std::optional<Identity> identity(const QString& path)
 {
     struct statx status {};
-    return identityAt(AT_FDCWD, NativePath(path).get(), 0, status);
+    return lookAt(path, status);
 }
 
 int moveNoReplace(const QString& from, const QString& to)
@@ -216,8 +238,8 @@ int exchange(const QString& a, const QString& b)
 
 bool exists(const QString& path)
 {
-    struct stat status {};
-    return ::lstat(NativePath(path).get(), &status) == 0;
+    struct statx status {};
+    return lookAt(path, status).has_value();
 }
 
 bool isSameItem(const QString& a, const QString& b)
@@ -269,7 +291,7 @@ QString parkingPath(const QString& path, bool isDirectory, int attempt)
 
 std::optional<QString> park(const QString& path, bool isDirectory)
 {
-    for (int attempt = 1; attempt <= MAX_PARKING_ATTEMPTS; ++attempt) {
+    for (int attempt = 1; attempt <= PARKING_ATTEMPTS; ++attempt) {
         const QString parked = parkingPath(path, isDirectory, attempt);
         const int result = moveNoReplace(path, parked);
         if (result == 0)

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 // The moves of the rename run. None of them ever replaces what is at the
@@ -38,6 +39,9 @@ struct Calls {
     // The ignored names in a folder when it holds nothing else, none otherwise
     // (the reader of the emptied-folder check). Throws FileManagerError.
     std::function<std::optional<QByteArrayList>(const QString& folder)> onlyIgnoredNames;
+    // Looks at the item at the path without following a final symbolic link
+    // (statx); some file systems answer from a cache that lags behind a move.
+    std::function<int(const QString& path, struct statx& status)> look;
 };
 
 // The calls in use.
@@ -79,6 +83,9 @@ bool isSameItem(const QString& a, const QString& b);
 // Creates the folder and its missing parents and answers the folders it
 // created, outermost first; throws FileManagerError.
 QStringList createDirectories(const QString& path);
+
+// How many parking names park() tries.
+constexpr int PARKING_ATTEMPTS = 100;
 
 // The name `path` gets while it waits for its place in a cycle of renames: in
 // its folder, visible, and keeping its name ("a (renaming).txt", then

@@ -225,37 +225,6 @@ TEST_F(RenamableTest, CaseOnlyChanges)
     EXPECT_EQ(entries().filter(QStringLiteral(".bf-rename")), QStringList()) << "no temporary name is left";
 }
 
-// A folding folder that gives each spelling its own inode (exFAT through
-// FUSE) refuses the new spelling as taken; the folder's answer, not the inode,
-// makes the case-only change a direct move.
-TEST_F(RenamableTest, ACaseOnlyChangeInAFoldingFolderIsADirectMove)
-{
-    for (const bool isFolder : { false, true }) {
-        SCOPED_TRACE(isFolder ? "folder" : "file");
-        const QString name = isFolder ? QStringLiteral("dir") : QStringLiteral("abc.txt");
-        const QString renamed = name.toUpper();
-        isFolder ? mkdir(name) : touch(name, "mine");
-        CaseFolding::ScopedLookups folds({ [](const QString&, const QString&) { return true; }, {} });
-        const QString source = path(name);
-        const QString target = path(renamed);
-        DiskMove::ScopedCalls fuse({ [source, target](const QString& from, const QString& to, unsigned int flags) {
-                                        // The new spelling is the listed entry itself while it is there.
-                                        if (from == source && to == target)
-                                            return EEXIST;
-                                        return ::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
-                                                   QFile::encodeName(to).constData(), flags) == 0 ? 0 : errno;
-                                    },
-            {}, {}, {} });
-        File file = fileTo(name, renamed);
-        Renamable::rename(file);
-        EXPECT_TRUE(exists(renamed));
-        EXPECT_EQ(entries().filter(QStringLiteral("2")), QStringList()) << "no counted name";
-        EXPECT_EQ(entries().filter(QStringLiteral("renaming")), QStringList()) << "nothing left parked";
-        if (!isFolder)
-            EXPECT_EQ(content(renamed), QByteArray("mine"));
-    }
-}
-
 TEST_F(RenamableTest, EmptiedFoldersAreRemovedUpToTheAllowedRoot)
 {
     touch(QStringLiteral("deep/er/est/a.txt"));
