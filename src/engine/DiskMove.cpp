@@ -25,7 +25,7 @@ constexpr int MAX_COUNTER = 999;
 // stack: every move encodes its paths, and a run moves every file.
 class NativePath {
 public:
-    explicit NativePath(const QString& path)
+    explicit NativePath(QStringView path)
     {
         QStringEncoder encoder(QStringEncoder::System, QStringEncoder::Flag::Stateless);
         m_bytes.resize(encoder.requiredSpace(path.size()) + 1);
@@ -36,6 +36,63 @@ public:
 private:
     QVarLengthArray<char, 1024> m_bytes;
 };
+
+} // namespace
+
+// The folder of this thread's last look or move, held open while a
+// FolderScope lives: a run goes through one folder after another, and a call
+// relative to the folder does not walk the whole path again for every file.
+class HeldFolder {
+public:
+    // A descriptor of `folder`; -1 when it cannot be opened.
+    int open(QStringView folder)
+    {
+        if (m_fd >= 0 && folder == m_path)
+            return m_fd;
+        forget();
+        const QString path = folder.isEmpty() ? QStringLiteral("/") : folder.toString();
+        m_fd = ::open(NativePath(path).get(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (m_fd >= 0)
+            m_path = folder.toString();
+        return m_fd;
+    }
+    void forget()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+        m_path.clear();
+    }
+    // Whether the held folder was removed (another one may be at its path now).
+    bool isGone() const
+    {
+        struct stat status {};
+        return ::fstat(m_fd, &status) != 0 || status.st_nlink == 0;
+    }
+    // Whether `path` is the held folder or a folder above it.
+    bool isAtOrAbove(QStringView path) const
+    {
+        return m_fd >= 0 && m_path.startsWith(path) && (m_path.size() == path.size() || m_path.at(path.size()) == QLatin1Char('/'));
+    }
+
+private:
+    int m_fd = -1;
+    QString m_path;
+};
+
+namespace {
+
+// The held folder of this thread while a FolderScope lives, else none.
+thread_local HeldFolder* heldFolder = nullptr;
+
+// The folder part of a path and the name in it.
+std::pair<QStringView, QStringView> splitPath(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return { {}, path };
+    return { QStringView(path).first(slash), QStringView(path).sliced(slash + 1) };
+}
 
 Calls& installed()
 {
@@ -151,10 +208,40 @@ Calls systemCalls()
 {
     Calls system;
     system.look = [](const QString& path, struct statx& status) {
+        if (heldFolder && path.startsWith(QLatin1Char('/'))) {
+            const auto [folder, name] = splitPath(path);
+            if (const int fd = heldFolder->open(folder); fd >= 0) {
+                if (::statx(fd, NativePath(name).get(), AT_SYMLINK_NOFOLLOW, LOOK_MASK, &status) == 0)
+                    return 0;
+                // The held folder may be gone, and another one made at its path.
+                if (errno != ENOENT || !heldFolder->isGone())
+                    return errno;
+                heldFolder->forget();
+            }
+        }
         return ::statx(AT_FDCWD, NativePath(path).get(), AT_SYMLINK_NOFOLLOW, LOOK_MASK, &status) == 0 ? 0 : errno;
     };
     system.rename = [](const QString& from, const QString& to, unsigned int flags) {
-        return ::renameat2(AT_FDCWD, NativePath(from).get(), AT_FDCWD, NativePath(to).get(), flags) == 0 ? 0 : errno;
+        int result = -1;
+        if (heldFolder && from.startsWith(QLatin1Char('/'))) {
+            const auto [fromFolder, fromName] = splitPath(from);
+            const auto [toFolder, toName] = splitPath(to);
+            if (fromFolder == toFolder) {
+                if (const int fd = heldFolder->open(fromFolder); fd >= 0) {
+                    result = ::renameat2(fd, NativePath(fromName).get(), fd, NativePath(toName).get(), flags) == 0 ? 0 : errno;
+                    if (result == ENOENT && heldFolder->isGone()) {
+                        heldFolder->forget();
+                        result = -1;
+                    }
+                }
+            }
+        }
+        if (result < 0)
+            result = ::renameat2(AT_FDCWD, NativePath(from).get(), AT_FDCWD, NativePath(to).get(), flags) == 0 ? 0 : errno;
+        // A folder moved that holds the held one: its path names another folder now.
+        if (heldFolder && result == 0 && (heldFolder->isAtOrAbove(from) || heldFolder->isAtOrAbove(to)))
+            heldFolder->forget();
+        return result;
     };
     system.link = [](const QString& from, const QString& to) {
         return ::link(NativePath(from).get(), NativePath(to).get()) == 0 ? 0 : errno;
@@ -213,6 +300,19 @@ ScopedCalls::ScopedCalls(Calls replacement)
 ScopedCalls::~ScopedCalls()
 {
     installed() = m_previous;
+}
+
+FolderScope::FolderScope()
+    : m_previous(heldFolder)
+    , m_held(std::make_unique<HeldFolder>())
+{
+    heldFolder = m_held.get();
+}
+
+FolderScope::~FolderScope()
+{
+    m_held->forget();
+    heldFolder = m_previous;
 }
 
 std::optional<Identity> identity(const QString& path)

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -61,6 +62,24 @@ private:
 
 // The system's calls, for replacements that pass some calls on.
 Calls systemCalls();
+
+class HeldFolder;
+
+// While it lives, the system's looks and moves on this thread go relative to
+// the folder they last used, held open (one folder at a time, let go when a
+// move takes that folder or one above it elsewhere, or when it is gone).
+// Only for a run: a folder held open keeps its file system from unmounting.
+class FolderScope {
+public:
+    FolderScope();
+    ~FolderScope();
+    FolderScope(const FolderScope&) = delete;
+    FolderScope& operator=(const FolderScope&) = delete;
+
+private:
+    HeldFolder* m_previous;
+    std::unique_ptr<HeldFolder> m_held;
+};
 
 // The item at the path (a final symbolic link is not followed); none when
 // nothing is there (errno tells why).

@@ -498,6 +498,8 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
 
     // Records are changed in place: the list is the loop's own.
     files.detach();
+    // The files of one folder go one after another: its path is walked once.
+    const DiskMove::FolderScope heldFolder;
     // Reports at most once an interval: one per file would flood the main thread.
     qint64 lastReport = clock.nowMilliseconds();
     RenameRun run(context, std::move(targets));

@@ -336,3 +336,30 @@ TEST_F(RenamableTest, AReadOnlyFolderRefusesTheMoveAsUser)
     ::chmod(QFile::encodeName(path(QStringLiteral("locked"))).constData(), 0755);
     EXPECT_TRUE(exists(QStringLiteral("locked/a.txt")));
 }
+
+// While a run holds its folder open, the looks and moves still go where the
+// paths lead when that folder was moved away or removed and made again.
+TEST_F(RenamableTest, AHeldFolderFollowsThePathWhenMovedOrMadeAgain)
+{
+    for (const bool moved : { true, false }) {
+        SCOPED_TRACE(moved ? "moved away" : "removed");
+        touch(QStringLiteral("P/old.txt"));
+        const DiskMove::FolderScope held;
+        ASSERT_TRUE(DiskMove::exists(path(QStringLiteral("P/old.txt"))));
+        if (moved) {
+            // Into another folder: the move itself holds no folder.
+            mkdir(QStringLiteral("elsewhere"));
+            ASSERT_EQ(DiskMove::moveNoReplace(path(QStringLiteral("P")), path(QStringLiteral("elsewhere/Q"))), 0);
+        } else {
+            QFile::remove(path(QStringLiteral("P/old.txt")));
+            ASSERT_EQ(::rmdir(QFile::encodeName(path(QStringLiteral("P"))).constData()), 0);
+        }
+        touch(QStringLiteral("P/new.txt"), "new");
+        EXPECT_FALSE(DiskMove::exists(path(QStringLiteral("P/old.txt"))));
+        EXPECT_TRUE(DiskMove::exists(path(QStringLiteral("P/new.txt"))));
+        EXPECT_EQ(DiskMove::moveNoReplace(path(QStringLiteral("P/new.txt")), path(QStringLiteral("P/renamed.txt"))), 0);
+        EXPECT_EQ(content(QStringLiteral("P/renamed.txt")), QByteArray("new"));
+        QDir(path(QStringLiteral("P"))).removeRecursively();
+        QDir(path(QStringLiteral("elsewhere"))).removeRecursively();
+    }
+}
