@@ -44,40 +44,60 @@ private:
 // relative to the folder does not walk the whole path again for every file.
 class HeldFolder {
 public:
-    // A descriptor of `folder`; -1 when it cannot be opened.
+    ~HeldFolder() { forget(); }
+
+    // A descriptor of `folder`; -1 when it cannot be opened. Two folders are
+    // held, so that a run moving files from one folder into another does not
+    // reopen them for every file.
     int open(QStringView folder)
     {
-        if (m_fd >= 0 && folder == m_path)
-            return m_fd;
-        forget();
+        if (m_slots[0].fd >= 0 && folder == m_slots[0].path)
+            return m_slots[0].fd;
+        std::swap(m_slots[0], m_slots[1]);
+        if (m_slots[0].fd >= 0 && folder == m_slots[0].path)
+            return m_slots[0].fd;
+        m_slots[0].close();
         const QString path = folder.isEmpty() ? QStringLiteral("/") : folder.toString();
-        m_fd = ::open(NativePath(path).get(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (m_fd >= 0)
-            m_path = folder.toString();
-        return m_fd;
+        m_slots[0].fd = ::open(NativePath(path).get(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (m_slots[0].fd >= 0)
+            m_slots[0].path = folder.toString();
+        return m_slots[0].fd;
     }
     void forget()
     {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-        m_path.clear();
+        for (Slot& slot : m_slots)
+            slot.close();
     }
-    // Whether the held folder was removed (another one may be at its path now).
-    bool isGone() const
+    // Whether the folder of `fd` was removed (another one may be at its path now).
+    static bool isGone(int fd)
     {
         struct stat status {};
-        return ::fstat(m_fd, &status) != 0 || status.st_nlink == 0;
+        return ::fstat(fd, &status) != 0 || status.st_nlink == 0;
     }
-    // Whether `path` is the held folder or a folder above it.
+    // Whether `path` is a held folder or a folder above one.
     bool isAtOrAbove(QStringView path) const
     {
-        return m_fd >= 0 && m_path.startsWith(path) && (m_path.size() == path.size() || m_path.at(path.size()) == QLatin1Char('/'));
+        for (const Slot& slot : m_slots) {
+            if (slot.fd >= 0 && slot.path.startsWith(path)
+                && (slot.path.size() == path.size() || slot.path.at(path.size()) == QLatin1Char('/')))
+                return true;
+        }
+        return false;
     }
 
 private:
-    int m_fd = -1;
-    QString m_path;
+    struct Slot {
+        int fd = -1;
+        QString path;
+        void close()
+        {
+            if (fd >= 0)
+                ::close(fd);
+            fd = -1;
+            path.clear();
+        }
+    };
+    Slot m_slots[2];
 };
 
 namespace {
@@ -214,8 +234,8 @@ Calls systemCalls()
                 if (::statx(fd, NativePath(name).get(), AT_SYMLINK_NOFOLLOW, LOOK_MASK, &status) == 0)
                     return 0;
                 // The held folder may be gone, and another one made at its path.
-                if (errno != ENOENT || !heldFolder->isGone())
-                    return errno;
+                if (const int error = errno; error != ENOENT || !HeldFolder::isGone(fd))
+                    return error;
                 heldFolder->forget();
             }
         }
@@ -229,7 +249,7 @@ Calls systemCalls()
             if (fromFolder == toFolder) {
                 if (const int fd = heldFolder->open(fromFolder); fd >= 0) {
                     result = ::renameat2(fd, NativePath(fromName).get(), fd, NativePath(toName).get(), flags) == 0 ? 0 : errno;
-                    if (result == ENOENT && heldFolder->isGone()) {
+                    if (result == ENOENT && HeldFolder::isGone(fd)) {
                         heldFolder->forget();
                         result = -1;
                     }
