@@ -20,13 +20,12 @@ namespace DiskMove {
 namespace {
 
 constexpr int MAX_COUNTER = 999;
-constexpr int MAX_PARKING_ATTEMPTS = 100;
 
 // A path in the system's encoding, as QFile::encodeName gives it, held on the
 // stack: every move encodes its paths, and a run moves every file.
 class NativePath {
 public:
-    explicit NativePath(const QString& path)
+    explicit NativePath(QStringView path)
     {
         QStringEncoder encoder(QStringEncoder::System, QStringEncoder::Flag::Stateless);
         m_bytes.resize(encoder.requiredSpace(path.size()) + 1);
@@ -38,17 +37,89 @@ private:
     QVarLengthArray<char, 1024> m_bytes;
 };
 
+} // namespace
+
+// The folder of this thread's last look or move, held open while a
+// FolderScope lives: a run goes through one folder after another, and a call
+// relative to the folder does not walk the whole path again for every file.
+class HeldFolder {
+public:
+    ~HeldFolder() { forget(); }
+
+    // A descriptor of `folder`; -1 when it cannot be opened. Two folders are
+    // held, so that a run moving files from one folder into another does not
+    // reopen them for every file.
+    int open(QStringView folder)
+    {
+        if (m_slots[0].fd >= 0 && folder == m_slots[0].path)
+            return m_slots[0].fd;
+        std::swap(m_slots[0], m_slots[1]);
+        if (m_slots[0].fd >= 0 && folder == m_slots[0].path)
+            return m_slots[0].fd;
+        m_slots[0].close();
+        const QString path = folder.isEmpty() ? QStringLiteral("/") : folder.toString();
+        m_slots[0].fd = ::open(NativePath(path).get(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (m_slots[0].fd >= 0)
+            m_slots[0].path = folder.toString();
+        return m_slots[0].fd;
+    }
+    void forget()
+    {
+        for (Slot& slot : m_slots)
+            slot.close();
+    }
+    // Whether the folder of `fd` was removed (another one may be at its path now).
+    static bool isGone(int fd)
+    {
+        struct stat status {};
+        return ::fstat(fd, &status) != 0 || status.st_nlink == 0;
+    }
+    // Whether `path` is a held folder or a folder above one.
+    bool isAtOrAbove(QStringView path) const
+    {
+        for (const Slot& slot : m_slots) {
+            if (slot.fd >= 0 && slot.path.startsWith(path)
+                && (slot.path.size() == path.size() || slot.path.at(path.size()) == QLatin1Char('/')))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    struct Slot {
+        int fd = -1;
+        QString path;
+        void close()
+        {
+            if (fd >= 0)
+                ::close(fd);
+            fd = -1;
+            path.clear();
+        }
+    };
+    Slot m_slots[2];
+};
+
+namespace {
+
+// The held folder of this thread while a FolderScope lives, else none.
+thread_local HeldFolder* heldFolder = nullptr;
+
+// The folder part of a path and the name in it.
+std::pair<QStringView, QStringView> splitPath(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return { {}, path };
+    return { QStringView(path).first(slash), QStringView(path).sliced(slash + 1) };
+}
+
 Calls& installed()
 {
     static Calls current = systemCalls();
     return current;
 }
 
-bool isFolder(const QString& path)
-{
-    struct stat status {};
-    return ::lstat(NativePath(path).get(), &status) == 0 && S_ISDIR(status.st_mode);
-}
 
 // A file system that knows no hard links answers one of these to link().
 bool linksUnsupported(int error)
@@ -56,15 +127,38 @@ bool linksUnsupported(int error)
     return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK;
 }
 
-// The item at the path as statx sees it, without following a final link.
-std::optional<Identity> identityAt(int folder, const char* path, int flags, struct statx& status)
+constexpr unsigned int LOOK_MASK = STATX_TYPE | STATX_INO | STATX_NLINK | STATX_SIZE | STATX_BTIME;
+
+Identity identityOf(const struct statx& status)
 {
-    if (::statx(folder, path, flags | AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_INO | STATX_NLINK | STATX_SIZE | STATX_BTIME, &status) != 0)
-        return std::nullopt;
     Identity found { makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino, std::nullopt };
     if (status.stx_mask & STATX_BTIME)
         found.birthMilliseconds = status.stx_btime.tv_sec * 1000 + status.stx_btime.tv_nsec / 1000000;
     return found;
+}
+
+// The item at the path as statx sees it, without following a final link.
+std::optional<Identity> identityAt(int folder, const char* path, int flags, struct statx& status)
+{
+    if (::statx(folder, path, flags | AT_SYMLINK_NOFOLLOW, LOOK_MASK, &status) != 0)
+        return std::nullopt;
+    return identityOf(status);
+}
+
+// The same through the calls in use; errno tells why nothing was found.
+std::optional<Identity> lookAt(const QString& path, struct statx& status)
+{
+    if (const int error = installed().look(path, status); error != 0) {
+        errno = error;
+        return std::nullopt;
+    }
+    return identityOf(status);
+}
+
+bool isFolder(const QString& path)
+{
+    struct statx status {};
+    return lookAt(path, status) && S_ISDIR(status.stx_mode);
 }
 
 // Whether the placeholder made at `path` is still there as it was made: an
@@ -73,7 +167,7 @@ std::optional<Identity> identityAt(int folder, const char* path, int flags, stru
 bool isUntouchedPlaceholder(const QString& path, const Identity& made, bool isDirectory)
 {
     struct statx status {};
-    const std::optional<Identity> found = identityAt(AT_FDCWD, NativePath(path).get(), 0, status);
+    const std::optional<Identity> found = lookAt(path, status);
     if (!found || *found != made)
         return false;
     if (isDirectory)
@@ -133,8 +227,41 @@ int moveWithoutFlag(const QString& from, const QString& to)
 Calls systemCalls()
 {
     Calls system;
+    system.look = [](const QString& path, struct statx& status) {
+        if (heldFolder && path.startsWith(QLatin1Char('/'))) {
+            const auto [folder, name] = splitPath(path);
+            if (const int fd = heldFolder->open(folder); fd >= 0) {
+                if (::statx(fd, NativePath(name).get(), AT_SYMLINK_NOFOLLOW, LOOK_MASK, &status) == 0)
+                    return 0;
+                // The held folder may be gone, and another one made at its path.
+                if (const int error = errno; error != ENOENT || !HeldFolder::isGone(fd))
+                    return error;
+                heldFolder->forget();
+            }
+        }
+        return ::statx(AT_FDCWD, NativePath(path).get(), AT_SYMLINK_NOFOLLOW, LOOK_MASK, &status) == 0 ? 0 : errno;
+    };
     system.rename = [](const QString& from, const QString& to, unsigned int flags) {
-        return ::renameat2(AT_FDCWD, NativePath(from).get(), AT_FDCWD, NativePath(to).get(), flags) == 0 ? 0 : errno;
+        int result = -1;
+        if (heldFolder && from.startsWith(QLatin1Char('/'))) {
+            const auto [fromFolder, fromName] = splitPath(from);
+            const auto [toFolder, toName] = splitPath(to);
+            if (fromFolder == toFolder) {
+                if (const int fd = heldFolder->open(fromFolder); fd >= 0) {
+                    result = ::renameat2(fd, NativePath(fromName).get(), fd, NativePath(toName).get(), flags) == 0 ? 0 : errno;
+                    if (result == ENOENT && HeldFolder::isGone(fd)) {
+                        heldFolder->forget();
+                        result = -1;
+                    }
+                }
+            }
+        }
+        if (result < 0)
+            result = ::renameat2(AT_FDCWD, NativePath(from).get(), AT_FDCWD, NativePath(to).get(), flags) == 0 ? 0 : errno;
+        // A folder moved that holds the held one: its path names another folder now.
+        if (heldFolder && result == 0 && (heldFolder->isAtOrAbove(from) || heldFolder->isAtOrAbove(to)))
+            heldFolder->forget();
+        return result;
     };
     system.link = [](const QString& from, const QString& to) {
         return ::link(NativePath(from).get(), NativePath(to).get()) == 0 ? 0 : errno;
@@ -178,6 +305,8 @@ ScopedCalls::ScopedCalls(Calls replacement)
     : m_previous(installed())
 {
     Calls& current = installed();
+    if (replacement.look)
+        current.look = std::move(replacement.look);
     if (replacement.rename)
         current.rename = std::move(replacement.rename);
     if (replacement.link)
@@ -193,10 +322,23 @@ ScopedCalls::~ScopedCalls()
     installed() = m_previous;
 }
 
+FolderScope::FolderScope()
+    : m_previous(heldFolder)
+    , m_held(std::make_unique<HeldFolder>())
+{
+    heldFolder = m_held.get();
+}
+
+FolderScope::~FolderScope()
+{
+    m_held->forget();
+    heldFolder = m_previous;
+}
+
 std::optional<Identity> identity(const QString& path)
 {
     struct statx status {};
-    return identityAt(AT_FDCWD, NativePath(path).get(), 0, status);
+    return lookAt(path, status);
 }
 
 int moveNoReplace(const QString& from, const QString& to)
@@ -216,8 +358,8 @@ int exchange(const QString& a, const QString& b)
 
 bool exists(const QString& path)
 {
-    struct stat status {};
-    return ::lstat(NativePath(path).get(), &status) == 0;
+    struct statx status {};
+    return lookAt(path, status).has_value();
 }
 
 bool isSameItem(const QString& a, const QString& b)
@@ -269,7 +411,7 @@ QString parkingPath(const QString& path, bool isDirectory, int attempt)
 
 std::optional<QString> park(const QString& path, bool isDirectory)
 {
-    for (int attempt = 1; attempt <= MAX_PARKING_ATTEMPTS; ++attempt) {
+    for (int attempt = 1; attempt <= PARKING_ATTEMPTS; ++attempt) {
         const QString parked = parkingPath(path, isDirectory, attempt);
         const int result = moveNoReplace(path, parked);
         if (result == 0)

@@ -6,7 +6,9 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 // The moves of the rename run. None of them ever replaces what is at the
@@ -38,6 +40,9 @@ struct Calls {
     // The ignored names in a folder when it holds nothing else, none otherwise
     // (the reader of the emptied-folder check). Throws FileManagerError.
     std::function<std::optional<QByteArrayList>(const QString& folder)> onlyIgnoredNames;
+    // Looks at the item at the path without following a final symbolic link
+    // (statx); some file systems answer from a cache that lags behind a move.
+    std::function<int(const QString& path, struct statx& status)> look;
 };
 
 // The calls in use.
@@ -57,6 +62,24 @@ private:
 
 // The system's calls, for replacements that pass some calls on.
 Calls systemCalls();
+
+class HeldFolder;
+
+// While it lives, the system's looks and moves on this thread go relative to
+// the folder they last used, held open (one folder at a time, let go when a
+// move takes that folder or one above it elsewhere, or when it is gone).
+// Only for a run: a folder held open keeps its file system from unmounting.
+class FolderScope {
+public:
+    FolderScope();
+    ~FolderScope();
+    FolderScope(const FolderScope&) = delete;
+    FolderScope& operator=(const FolderScope&) = delete;
+
+private:
+    HeldFolder* m_previous;
+    std::unique_ptr<HeldFolder> m_held;
+};
 
 // The item at the path (a final symbolic link is not followed); none when
 // nothing is there (errno tells why).
@@ -79,6 +102,9 @@ bool isSameItem(const QString& a, const QString& b);
 // Creates the folder and its missing parents and answers the folders it
 // created, outermost first; throws FileManagerError.
 QStringList createDirectories(const QString& path);
+
+// How many parking names park() tries.
+constexpr int PARKING_ATTEMPTS = 100;
 
 // The name `path` gets while it waits for its place in a cycle of renames: in
 // its folder, visible, and keeping its name ("a (renaming).txt", then

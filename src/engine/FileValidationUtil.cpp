@@ -8,6 +8,7 @@
 #include "core/String+path.h"
 #include "platform/ConcurrentChunks.h"
 #include "engine/CaseFolding.h"
+#include "engine/RenameOrder.h"
 #include "engine/DiskMove.h"
 #include "engine/FreePaths.h"
 #include "files/DirectoryValidator.h"
@@ -469,6 +470,10 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
             first[i].validation.insertError(*refusal);
             moves[i] = false;
         }
+    }
+    for (const RenameOrder::Refusal& refusal : RenameOrder::refusals(files, paths, moves)) {
+        files[refusal.position].validation.insertError(refusal.reason);
+        moves[refusal.position] = false;
     }
     QSet<QString> takenTexts;
     CaseFolding folding;

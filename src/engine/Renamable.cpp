@@ -67,12 +67,12 @@ bool renameInPlace(File& file, const QString& source, const QString& target, con
         checkSource(file);
         throw FileRenameError::sourceReplaced(file.source.fileInfo.url());
     }
-    if (DiskMove::exists(target)) {
-        moveBack(file, *parked, source, options);
-        return false;
-    }
+    // Only the move can tell whether the new spelling is free now: a lookup
+    // may still answer from before the park (FUSE keeps found names a while).
     if (const int result = moveListedItem(file, *parked, target, options); result != 0) {
         moveBack(file, *parked, source, options);
+        if (result == EEXIST)
+            return false;
         throw FileManagerError(result, target, QStringLiteral("move"));
     }
     return true;

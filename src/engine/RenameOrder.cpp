@@ -1,7 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/RenameOrder.h"
 
+#include "core/String+path.h"
+#include "engine/DiskMove.h"
+
+#include <QFile>
 #include <QHash>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <stack>
 #include <utility>
@@ -129,6 +139,164 @@ QList<qsizetype> sorted(const QList<File>& files, const QList<QString>& targets)
         }
     }
     return order;
+}
+
+namespace {
+
+// The device of a folder, or of the nearest folder above it that is there
+// (where the run would create it), asked once per folder.
+class FolderDevices {
+public:
+    std::optional<quint64> of(QStringView folder)
+    {
+        if (!m_last.isNull() && folder == m_last)
+            return m_lastDevice;
+        m_last = folder.isEmpty() ? QStringLiteral("/") : folder.toString();
+        auto known = m_known.constFind(m_last);
+        if (known == m_known.cend())
+            known = m_known.insert(m_last, lookUp(m_last));
+        m_lastDevice = *known;
+        return m_lastDevice;
+    }
+
+private:
+    static std::optional<quint64> lookUp(QString at)
+    {
+        for (;;) {
+            // As the listing keys an item's device; links to folders are followed.
+            struct statx status {};
+            if (::statx(AT_FDCWD, QFile::encodeName(at).constData(), 0, 0, &status) == 0)
+                return static_cast<quint64>(makedev(status.stx_dev_major, status.stx_dev_minor));
+            if (errno != ENOENT)
+                return std::nullopt;
+            const QString parent = String::stringByDeletingLastPathComponent(at);
+            if (parent == at || parent.isEmpty())
+                return std::nullopt;
+            at = parent;
+        }
+    }
+
+    QHash<QString, std::optional<quint64>> m_known;
+    QString m_last;
+    std::optional<quint64> m_lastDevice;
+};
+
+QString nameOf(const File& file)
+{
+    return String::lastPathComponent(file.source.fileInfo.fullPath);
+}
+
+} // namespace
+
+QList<Refusal> refusals(const QList<File>& files, const std::vector<QString>& targets, const std::vector<char>& moves)
+{
+    const qsizetype count = files.size();
+    QList<Refusal> found;
+    std::vector<char> refused(count);
+
+    // A rename never crosses file systems.
+    FolderDevices devices;
+    for (qsizetype i = 0; i < count; ++i) {
+        const ExtendedFileInfo& source = files[i].source.fileInfo;
+        if (!moves[i] || !source.device)
+            continue;
+        const std::optional<quint64> device = devices.of(folderOf(targets[i]));
+        if (device && *device != *source.device) {
+            found << Refusal { i, QStringLiteral("Not renamed: the new place is on another file system, and renaming cannot move a file there.") };
+            refused[i] = true;
+        }
+    }
+
+    // next[i]: the file of the run that leaves the place file i goes to.
+    QHash<QStringView, qsizetype> bySource;
+    bySource.reserve(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        if (moves[i])
+            bySource.insert(files[i].source.fileInfo.fullPath, i);
+    }
+    std::vector<qsizetype> next(count, -1);
+    bool anyChain = false;
+    for (qsizetype i = 0; i < count; ++i) {
+        if (!moves[i])
+            continue;
+        const auto holder = bySource.constFind(targets[i]);
+        if (holder != bySource.cend() && *holder != i) {
+            next[i] = *holder;
+            anyChain = true;
+        }
+    }
+    if (!anyChain)
+        return found;
+
+    // The cycles: each file has one next, so a walk that comes back onto
+    // itself has found one.
+    QList<QList<qsizetype>> cycles;
+    enum : char { unseen, onWalk, seen };
+    std::vector<char> state(count, unseen);
+    for (qsizetype start = 0; start < count; ++start) {
+        QList<qsizetype> walk;
+        qsizetype at = start;
+        for (; at >= 0 && state[at] == unseen; at = next[at]) {
+            state[at] = onWalk;
+            walk << at;
+        }
+        if (at >= 0 && state[at] == onWalk)
+            cycles << walk.mid(walk.indexOf(at));
+        for (const qsizetype j : std::as_const(walk))
+            state[j] = seen;
+    }
+    if (cycles.isEmpty())
+        return found;
+
+    // The run parks the file whose place the cycle's first mover needs.
+    QList<QString> runTargets(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        if (moves[i])
+            runTargets[i] = targets[i];
+    }
+    const QList<qsizetype> order = sorted(files, runTargets);
+    std::vector<qsizetype> turn(count);
+    for (qsizetype k = 0; k < order.size(); ++k)
+        turn[order[k]] = k;
+
+    for (const QList<qsizetype>& cycle : std::as_const(cycles)) {
+        std::optional<qsizetype> blocking;
+        for (const qsizetype j : cycle) {
+            if (refused[j]) {
+                blocking = j;
+                break;
+            }
+        }
+        if (!blocking) {
+            const qsizetype firstMover = *std::min_element(cycle.cbegin(), cycle.cend(),
+                [&](qsizetype a, qsizetype b) { return turn[a] < turn[b]; });
+            const qsizetype parked = next[firstMover];
+            const File& file = files[parked];
+            // Two files swap in one step, without a temporary name.
+            if (cycle.size() == 2 && !file.isDirectory() && !files[firstMover].isDirectory())
+                continue;
+            const QString& source = file.source.fileInfo.fullPath;
+            bool anyFree = false;
+            for (int attempt = 1; attempt <= DiskMove::PARKING_ATTEMPTS && !anyFree; ++attempt)
+                anyFree = !DiskMove::exists(DiskMove::parkingPath(source, file.isDirectory(), attempt));
+            if (anyFree)
+                continue;
+            found << Refusal { parked,
+                QStringLiteral("Not renamed: in its cycle of renames this file has to wait under a temporary name, and \"%1\" to \"%2\" are all taken.")
+                    .arg(String::lastPathComponent(DiskMove::parkingPath(source, file.isDirectory(), 1)),
+                        String::lastPathComponent(DiskMove::parkingPath(source, file.isDirectory(), DiskMove::PARKING_ATTEMPTS))) };
+            refused[parked] = true;
+            blocking = parked;
+        }
+        const QString reason = QStringLiteral("Not renamed: this file is in a cycle of renames with \"%1\", which cannot move.").arg(nameOf(files[*blocking]));
+        for (const qsizetype j : cycle) {
+            if (!refused[j]) {
+                found << Refusal { j, reason };
+                refused[j] = true;
+            }
+        }
+    }
+    return found;
 }
 
 } // namespace RenameOrder

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <vector>
+
 // The order in which the files of a run go to disk so that the result is what
 // the preview showed: a file whose target is held by another file of the run
 // goes after it, a folder goes before the files inside it (their sources are
@@ -17,5 +19,18 @@ namespace RenameOrder {
 // The positions of `files` in rename order. `targets[i]` is where file i goes,
 // null for a file that stays.
 QList<qsizetype> sorted(const QList<File>& files, const QList<QString>& targets);
+
+// A move the run would be refused, known before it starts, and why.
+struct Refusal {
+    qsizetype position;
+    QString reason;
+};
+
+// The moves of `files` the disk will refuse before the run tries them: a move
+// to another file system, and a cycle of renames whose file that waits under
+// a temporary name finds every such name taken; the other files of a cycle
+// with a refused move are refused too, since it cannot close. File i goes to
+// `targets[i]` where `moves[i]` is set.
+QList<Refusal> refusals(const QList<File>& files, const std::vector<QString>& targets, const std::vector<char>& moves);
 
 } // namespace RenameOrder

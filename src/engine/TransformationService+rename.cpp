@@ -258,6 +258,10 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
     QList<File> selected = selectFilesToRename(std::move(full.files));
     const qint64 toRename = selected.size();
     if (toRename < 1) {
+        // Every file to be renamed was refused (a folder gone read-only since
+        // the preview): their rows say why, and the run says it renamed none.
+        if (errorCount >= 1)
+            showFileRenamePartiallyCompletedAlert(0, errorCount, {});
         endLongRunningProcess();
         return;
     }
@@ -314,6 +318,7 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
         if (response.kind == RenameRunDelegate::AbortResponse::Kind::abortRenaming) {
             Log::info(PROCESS, "Aborted by user request");
             context.status = RenameContext::Status::aborted;
+            TransformationUtil::noteFilesNotTried(context);
             break;
         }
         if (response.ignoreErrorCode && !context.ignoredErrorCodes.contains(details.error.errorCode()))

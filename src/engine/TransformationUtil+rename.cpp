@@ -146,8 +146,9 @@ public:
     // Whatever ended the loop, no file stays parked: each goes to its target,
     // else back to its place (undoing the moves of its cycle that took that
     // place, where the disk allows), else it keeps its visible parking name
-    // and is reported.
-    void settleParked()
+    // and is reported. `failed` names the file of the cycle whose failure
+    // ends it; the files that go back say so and are not tried again.
+    void settleParked(const std::optional<QString>& failed = std::nullopt)
     {
         const auto parked = m_context.parkedFiles;
         for (auto it = parked.cbegin(); it != parked.cend(); ++it) {
@@ -158,14 +159,22 @@ public:
             File& file = m_files[*position];
             const QString from = sourcePath(file);
             const QString target = Renamable::targetPath(file);
-            if (Renamable::moveListedItem(file, from, target, m_options) == 0) {
+            const int result = Renamable::moveListedItem(file, from, target, m_options);
+            if (result == 0) {
                 Renamable::finishMove(file, from, target, m_options);
                 m_targets[*position] = QString();
                 recordMoved(*position, from);
                 ++m_context.totalSuccess;
                 logSuccess(it.value(), file);
-            } else if (undoMovesInto(it.value()) && Renamable::moveListedItem(file, from, it.value(), m_options) == 0) {
+                continue;
+            }
+            const QString inCycleWith = notRenamedInCycle(failed.value_or(String::lastPathComponent(it.value())));
+            if (undoMovesInto(it.value(), inCycleWith) && Renamable::moveListedItem(file, from, it.value(), m_options) == 0) {
                 moved(*position, from, it.value());
+                // A file whose own move failed says that already.
+                if (file.validation.errors.isEmpty())
+                    file.validation.insertError(failed ? inCycleWith : FileManagerError(result, target, QStringLiteral("move")).message());
+                m_targets[*position] = QString();
             } else {
                 const QString report = reportStranded(String::lastPathComponent(it.value()), from,
                     QStringLiteral("could neither be renamed nor go back"));
@@ -215,11 +224,16 @@ private:
         return report;
     }
 
+    static QString notRenamedInCycle(const QString& failedName)
+    {
+        return QStringLiteral("Not renamed: this file is in a cycle of renames with \"%1\", which could not move.").arg(failedName);
+    }
+
     // Frees `path` for a parked file that goes back: the move of its cycle
     // that went there is undone, and first the one that went to that move's
     // old place, and so on. Answers whether `path` is free; moves that could
-    // not be undone stay done.
-    bool undoMovesInto(const QString& path)
+    // not be undone stay done. The files put back say `why`.
+    bool undoMovesInto(const QString& path, const QString& why)
     {
         QList<CycleMove> chain;
         QString place = path;
@@ -247,8 +261,8 @@ private:
             Renamable::finishMove(file, at, it->from, m_options);
             recordMoved(it->position, at);
             --m_context.totalSuccess;
-            const QString undone = QStringLiteral("Put back under its old name: a file renamed in a cycle with it could not move.");
-            file.validation.insertWarning(undone);
+            file.validation.insertError(why);
+            m_targets[it->position] = QString();
             Log::info(Log::Category::process, "rename: undo %{public}s to %{public}s", at, it->from);
         }
         return true;
@@ -426,7 +440,25 @@ private:
     QHash<QString, CycleMove> m_cycleMoves;
 };
 
+// The files from `first` on that were still to move say that the run
+// stopped before them.
+void noteNotTried(QList<File>& files, qsizetype first)
+{
+    const bool renameFolders = Preference::boolFor(PreferenceKey::renameEmptyFolders);
+    for (qsizetype j = first; j < files.size(); ++j) {
+        File& file = files[j];
+        if (file.isToBeChanged() && (!file.isDirectory() || renameFolders))
+            file.validation.insertError(QStringLiteral("Not renamed: the run was stopped before this file."));
+    }
+}
+
 } // namespace
+
+void noteFilesNotTried(RenameContext& context)
+{
+    if (context.errorDetails)
+        noteNotTried(context.files, context.errorDetails->fileIndex + 1);
+}
 
 bool isIgnoredErrorCode(const RenameErrorCode& errorCode, const RenameErrorCodes& ignoredErrorCodes)
 {
@@ -466,6 +498,8 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
 
     // Records are changed in place: the list is the loop's own.
     files.detach();
+    // The files of one folder go one after another: its path is walked once.
+    const DiskMove::FolderScope heldFolder;
     // A run shorter than the interval says nothing; a longer one reports every
     // renamed file from then on.
     const qint64 startTime = clock.nowMilliseconds();
@@ -502,8 +536,10 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             file.validation.insertError(error.message);
             if (!Renamable::isListedItemInPlace(file))
                 file.validation.listedItemError = error.message;
+            // A cycle this file was part of cannot close: it is undone now,
+            // whether or not the run goes on.
+            run.settleParked(String::lastPathComponent(context.parkedFiles.value(file.source.id, from)));
             if (!isIgnoredErrorCode(error.errorCode(), context.ignoredErrorCodes)) {
-                run.settleParked();
                 context.status = RenameContext::Status::error;
                 context.errorDetails = RenameContext::ErrorDetails { i, error };
                 return context;
@@ -516,6 +552,7 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
             Log::info(Log::Category::process, "🟥 Renaming Task aborted by user request");
             context.status = RenameContext::Status::aborted;
             context.errorDetails.reset();
+            noteNotTried(files, i + 1);
             return context;
         }
     }

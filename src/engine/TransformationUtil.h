@@ -54,6 +54,10 @@ void updateTransformerState(QList<Transformer>& transformers, qint64 fileCount);
 RenameContext renameFiles(RenameContext context, const ProgressCallback& progress = {},
     std::stop_token stop = {}, Clock& clock = Clock::system());
 
+// The run stopped at the failure in its error details: the files after it
+// that were still to move say that they were not tried.
+void noteFilesNotTried(RenameContext& context);
+
 // Whether the loop goes on after a failure with this code.
 bool isIgnoredErrorCode(const RenameErrorCode& errorCode, const RenameErrorCodes& ignoredErrorCodes);
 

@@ -225,37 +225,6 @@ TEST_F(RenamableTest, CaseOnlyChanges)
     EXPECT_EQ(entries().filter(QStringLiteral(".bf-rename")), QStringList()) << "no temporary name is left";
 }
 
-// A folding folder that gives each spelling its own inode (exFAT through
-// FUSE) refuses the new spelling as taken; the folder's answer, not the inode,
-// makes the case-only change a direct move.
-TEST_F(RenamableTest, ACaseOnlyChangeInAFoldingFolderIsADirectMove)
-{
-    for (const bool isFolder : { false, true }) {
-        SCOPED_TRACE(isFolder ? "folder" : "file");
-        const QString name = isFolder ? QStringLiteral("dir") : QStringLiteral("abc.txt");
-        const QString renamed = name.toUpper();
-        isFolder ? mkdir(name) : touch(name, "mine");
-        CaseFolding::ScopedLookups folds({ [](const QString&, const QString&) { return true; }, {} });
-        const QString source = path(name);
-        const QString target = path(renamed);
-        DiskMove::ScopedCalls fuse({ [source, target](const QString& from, const QString& to, unsigned int flags) {
-                                        // The new spelling is the listed entry itself while it is there.
-                                        if (from == source && to == target)
-                                            return EEXIST;
-                                        return ::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
-                                                   QFile::encodeName(to).constData(), flags) == 0 ? 0 : errno;
-                                    },
-            {}, {}, {} });
-        File file = fileTo(name, renamed);
-        Renamable::rename(file);
-        EXPECT_TRUE(exists(renamed));
-        EXPECT_EQ(entries().filter(QStringLiteral("2")), QStringList()) << "no counted name";
-        EXPECT_EQ(entries().filter(QStringLiteral("renaming")), QStringList()) << "nothing left parked";
-        if (!isFolder)
-            EXPECT_EQ(content(renamed), QByteArray("mine"));
-    }
-}
-
 TEST_F(RenamableTest, EmptiedFoldersAreRemovedUpToTheAllowedRoot)
 {
     touch(QStringLiteral("deep/er/est/a.txt"));
@@ -366,4 +335,31 @@ TEST_F(RenamableTest, AReadOnlyFolderRefusesTheMoveAsUser)
     }
     ::chmod(QFile::encodeName(path(QStringLiteral("locked"))).constData(), 0755);
     EXPECT_TRUE(exists(QStringLiteral("locked/a.txt")));
+}
+
+// While a run holds its folder open, the looks and moves still go where the
+// paths lead when that folder was moved away or removed and made again.
+TEST_F(RenamableTest, AHeldFolderFollowsThePathWhenMovedOrMadeAgain)
+{
+    for (const bool moved : { true, false }) {
+        SCOPED_TRACE(moved ? "moved away" : "removed");
+        touch(QStringLiteral("P/old.txt"));
+        const DiskMove::FolderScope held;
+        ASSERT_TRUE(DiskMove::exists(path(QStringLiteral("P/old.txt"))));
+        if (moved) {
+            // Into another folder: the move itself holds no folder.
+            mkdir(QStringLiteral("elsewhere"));
+            ASSERT_EQ(DiskMove::moveNoReplace(path(QStringLiteral("P")), path(QStringLiteral("elsewhere/Q"))), 0);
+        } else {
+            QFile::remove(path(QStringLiteral("P/old.txt")));
+            ASSERT_EQ(::rmdir(QFile::encodeName(path(QStringLiteral("P"))).constData()), 0);
+        }
+        touch(QStringLiteral("P/new.txt"), "new");
+        EXPECT_FALSE(DiskMove::exists(path(QStringLiteral("P/old.txt"))));
+        EXPECT_TRUE(DiskMove::exists(path(QStringLiteral("P/new.txt"))));
+        EXPECT_EQ(DiskMove::moveNoReplace(path(QStringLiteral("P/new.txt")), path(QStringLiteral("P/renamed.txt"))), 0);
+        EXPECT_EQ(content(QStringLiteral("P/renamed.txt")), QByteArray("new"));
+        QDir(path(QStringLiteral("P"))).removeRecursively();
+        QDir(path(QStringLiteral("elsewhere"))).removeRecursively();
+    }
 }
