@@ -85,28 +85,11 @@ protected:
     }
 
     // The preview, then the late updates of every row; the counts it ends with.
+    // Nothing cached: every row waits for its address.
     FileValidationResult preview()
     {
         runOnTransformation([](std::stop_token stop) { FileAttributesWorker::shared().preloadAllAttributesNow(stop); });
-        NotificationRecorder validations({ NotificationName::validationResult });
-        runPreview();
-        LogCapture log;
-        int late = 0;
-        for (const File& file : fileDataSource->getAllFiles()) {
-            if (file.transformed.lateUpdateRequired) {
-                ++late;
-                TransformationQueue::enqueFileTransformation(file, TransformationQueue::TransformationPriority::normal);
-            }
-        }
-        EXPECT_EQ(late, 3) << "nothing cached: every row waits for its address";
-        EXPECT_TRUE(TestEnvironment::processEventsUntil([&] {
-            return !log.lines().filter(QStringLiteral("fileTransformQueue: End processing")).isEmpty()
-                && !TransformationQueue::isProcessing();
-        }));
-        waitForExecutors();
-        if (validations.received.empty())
-            return {};
-        return *AppNotification::ValidationResult::get(validations.received.back());
+        return previewWithLateUpdates(3);
     }
 
     QStringList warnings() const

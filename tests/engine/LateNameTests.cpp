@@ -72,31 +72,6 @@ protected:
         AttributeResolver::setGPSAddressResolver(std::make_shared<GPSAddressResolver>(cache, geocoder, 1ms));
     }
 
-    // The preview, then the late update of every row that waits for one, as
-    // the table asks for them; the counts the rule bar ends with.
-    FileValidationResult previewWithLateUpdates()
-    {
-        NotificationRecorder validations({ NotificationName::validationResult });
-        runPreview();
-        LogCapture log;
-        int late = 0;
-        for (const File& file : fileDataSource->getAllFiles()) {
-            if (file.transformed.lateUpdateRequired) {
-                ++late;
-                TransformationQueue::enqueFileTransformation(file, TransformationQueue::TransformationPriority::normal);
-            }
-        }
-        EXPECT_EQ(late, 3) << "every row waits for its data";
-        EXPECT_TRUE(TestEnvironment::processEventsUntil([&] {
-            return !log.lines().filter(QStringLiteral("fileTransformQueue: End processing")).isEmpty()
-                && !TransformationQueue::isProcessing();
-        }));
-        waitForExecutors();
-        if (validations.received.empty())
-            return {};
-        return *AppNotification::ValidationResult::get(validations.received.back());
-    }
-
     // The names as the table shows them, counter included.
     QStringList shownNames() const
     {
@@ -150,7 +125,7 @@ TEST_F(LateNameTest, LateNamesPassTheChecksOfTheWholeList)
             setRules({ c.rule });
             delegate->questions.clear();
 
-            const FileValidationResult counts = previewWithLateUpdates();
+            const FileValidationResult counts = previewWithLateUpdates(3);
             const QString jpg = c.name + ".jpg";
             if (autoResolve) {
                 EXPECT_EQ(shownNames(), QStringList({ jpg, c.name + " 2.jpg", c.name + " 3.jpg" }));

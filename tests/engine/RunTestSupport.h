@@ -3,6 +3,7 @@
 
 #include "EngineTestSupport.h"
 #include "NotificationRecorder.h"
+#include "core/AppNotification+Typed.h"
 #include "core/AppNotification.h"
 #include "core/DependencyInjectionRegistry.h"
 #include "engine/RenameRunDelegate.h"
@@ -155,6 +156,30 @@ protected:
         TestEnvironment::drainEvents();
     }
     void runPreview() { runOnTransformation([](std::stop_token stop) { TransformationService::shared().transformAllFilesQuick(stop); }); }
+    // The preview, then the late update of every row that waits for one, as
+    // the table asks for them; the validation result the rule bar ends with.
+    FileValidationResult previewWithLateUpdates(int expectedLate)
+    {
+        NotificationRecorder validations({ NotificationName::validationResult });
+        runPreview();
+        LogCapture log;
+        int late = 0;
+        for (const File& file : fileDataSource->getAllFiles()) {
+            if (file.transformed.lateUpdateRequired) {
+                ++late;
+                TransformationQueue::enqueFileTransformation(file, TransformationQueue::TransformationPriority::normal);
+            }
+        }
+        EXPECT_EQ(late, expectedLate) << "rows that wait for their data";
+        EXPECT_TRUE(TestEnvironment::processEventsUntil([&] {
+            return !log.lines().filter(QStringLiteral("fileTransformQueue: End processing")).isEmpty()
+                && !TransformationQueue::isProcessing();
+        }));
+        waitForExecutors();
+        if (validations.received.empty())
+            return {};
+        return *AppNotification::ValidationResult::get(validations.received.back());
+    }
     void runRename(std::stop_source stop = {})
     {
         runOnTransformation([](std::stop_token token) { TransformationService::shared().applyTransformationsAndRename(true, token); }, stop);
