@@ -516,6 +516,8 @@ TEST_F(RecipeAppTest, RulesNeverSavedAreAskedAboutBeforeTheyAreDropped)
         Transformer edited = transformers->list().at(0);
         edited.type = TransformerType::trim;
         transformers->addOrReplaceTransformer(edited);
+        // An open rule editor fills in the new kind's values: before the question, as for a user.
+        TestEnvironment::drainEvents();
     };
     // The panel shows inside the question's answer: pick a file there.
     QTimer panelAnswer;
