@@ -118,25 +118,6 @@ protected:
         errors.sort();
         return errors.join(QLatin1Char('\n')).toStdString();
     }
-    // Calls `hook` on the main thread once the run's own validation has
-    // finished, before anything is renamed.
-    void afterValidation(std::function<void()> hook)
-    {
-        NotificationCenter& center = NotificationCenter::defaultCenter();
-        validatingId.clear();
-        center.addObserver(&observer, NotificationName::showProgressIndicator, [this](const Notification& notification) {
-            const auto payload = AppNotification::ShowProgressIndicator::get(notification);
-            if (payload.message == QStringLiteral("Validating..."))
-                validatingId = payload.messageId;
-        });
-        center.addObserver(&observer, NotificationName::hideProgressIndicator, [this, hook = std::move(hook)](const Notification& notification) {
-            if (!validatingId.isEmpty() && AppNotification::HideProgressIndicator::get(notification) == validatingId)
-                hook();
-        });
-    }
-
-    QObject observer;
-    QString validatingId;
 };
 
 // The folder became read-only after the preview: the run's own check finds

@@ -26,21 +26,6 @@ protected:
         TestEnvironment::drainEvents();
     }
 
-    // Calls `hook` on the main thread once the run's transformation has written
-    // the store and its validation has finished, before anything is renamed.
-    void afterValidation(std::function<void()> hook)
-    {
-        NotificationCenter& center = NotificationCenter::defaultCenter();
-        center.addObserver(&observer, NotificationName::showProgressIndicator, [this](const Notification& notification) {
-            const auto payload = AppNotification::ShowProgressIndicator::get(notification);
-            if (payload.message == QStringLiteral("Validating..."))
-                validatingId = payload.messageId;
-        });
-        center.addObserver(&observer, NotificationName::hideProgressIndicator, [this, hook = std::move(hook)](const Notification& notification) {
-            if (!validatingId.isEmpty() && AppNotification::HideProgressIndicator::get(notification) == validatingId)
-                hook();
-        });
-    }
 
     QStringList partialCompletionTexts() const
     {
@@ -50,8 +35,6 @@ protected:
         return texts;
     }
 
-    QObject observer;
-    QString validatingId;
 };
 
 TEST_F(RenameRunTest, RenamesTheFilesWithTheAbortButtonOfferedFromTheFirstMoment)

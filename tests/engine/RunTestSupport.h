@@ -213,8 +213,27 @@ protected:
         return names;
     }
 
+    // Calls `hook` on the main thread once the run's own validation has
+    // finished, before anything is renamed.
+    void afterValidation(std::function<void()> hook)
+    {
+        NotificationCenter& center = NotificationCenter::defaultCenter();
+        validatingId.clear();
+        center.addObserver(&observer, NotificationName::showProgressIndicator, [this](const Notification& notification) {
+            const auto payload = AppNotification::ShowProgressIndicator::get(notification);
+            if (payload.message == QStringLiteral("Validating..."))
+                validatingId = payload.messageId;
+        });
+        center.addObserver(&observer, NotificationName::hideProgressIndicator, [this, hook = std::move(hook)](const Notification& notification) {
+            if (!validatingId.isEmpty() && AppNotification::HideProgressIndicator::get(notification) == validatingId)
+                hook();
+        });
+    }
+
     std::shared_ptr<FileDataSource> fileDataSource = std::make_shared<FileDataSource>();
     std::shared_ptr<Transformers> transformers = std::make_shared<Transformers>();
     std::shared_ptr<ScriptedDelegate> delegate = std::make_shared<ScriptedDelegate>();
     UndoManager undoManager;
+    QObject observer;
+    QString validatingId;
 };
