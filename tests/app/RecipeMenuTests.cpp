@@ -737,32 +737,29 @@ TEST_F(RecipeAppTest, EachFileDialogStartsInTheFolderWorkedOn)
     const QString home = QDir::homePath();
     ASSERT_TRUE(home.startsWith(TestEnvironment::homePath()));
     LookupTablePanelController lookup;
+    const auto folderOfClosed = [](QFileDialog* panel) {
+        const QString folder = panel ? panel->directory().absolutePath() : QString();
+        if (panel)
+            panel->reject();
+        return folder;
+    };
     // Each dialog's folder once it is up; closed again at once.
     const std::map<QString, std::function<QString()>> dialogs {
         { "openFolder", [&] {
              window->sendAction("openFolder:", nullptr);
              OpenPanel* panel = globalAction<OpenDocumentMenuAction>()->openPanel();
-             const QString folder = panel ? panel->directory().absolutePath() : QString();
-             if (panel)
-                 panel->reject();
-             return folder;
+             return folderOfClosed(panel);
          } },
         { "openRecipe", [&] {
              window->sendAction("openRecipe:", nullptr);
              QFileDialog* panel = globalAction<OpenRecipeMenuAction>()->openPanel();
-             const QString folder = panel ? panel->directory().absolutePath() : QString();
-             if (panel)
-                 panel->reject();
-             return folder;
+             return folderOfClosed(panel);
          } },
         { "saveRecipe", [&] {
              window->sendAction("saveRecipeAs:", nullptr);
              TestEnvironment::processEventsUntil([] { return globalAction<SaveRecipeMenuAction>()->savePanel(); });
              QFileDialog* panel = globalAction<SaveRecipeMenuAction>()->savePanel();
-             const QString folder = panel ? panel->directory().absolutePath() : QString();
-             if (panel)
-                 panel->reject();
-             return folder;
+             return folderOfClosed(panel);
          } },
         { "exportCsv", [&] {
              window->sendAction("exportFilesToCsv:", nullptr);
