@@ -128,7 +128,7 @@ bool isChanged(const File& file)
 
 bool isInPlace(const File& file)
 {
-    return file.transformed.transformedFullPath() == file.source.fileInfo.fullPath;
+    return file.transformed.isFullPath(file.source.fileInfo.fullPath);
 }
 
 void validateFile(File& file, const DirectoryRoots& roots)

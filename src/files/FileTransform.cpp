@@ -119,6 +119,37 @@ QString FileTransform::transformedFullPath() const
     return String::stringByAppendingPathComponent(transformedPath.value(), targetFileName());
 }
 
+bool FileTransform::isFullPath(QStringView path) const
+{
+    const QString& folder = transformedPath.value();
+    if (m_isDirectory) {
+        return path.size() == folder.size() + uniqueSuffix.size() && path.startsWith(folder)
+            && path.sliced(folder.size()) == uniqueSuffix;
+    }
+    const QString& name = transformedName.value();
+    const QString& ext = transformedExt.value();
+    const QStringView separator = extSeparator();
+    // A slash in the name, an empty one or a folder kept as read changes how
+    // the parts join: made whole then.
+    const auto hasSlash = [](const QString& text) { return text.contains(QLatin1Char('/')); };
+    const bool folderAsKept = !folder.isEmpty() && (folder.size() == 1 || !folder.endsWith(QLatin1Char('/')))
+        && !folder.contains(QLatin1String("//"));
+    if (!folderAsKept || name.isEmpty() || hasSlash(name) || hasSlash(uniqueSuffix) || hasSlash(ext))
+        return transformedFullPath() == path;
+    // The folder is kept with one leading and no trailing slash, "/" alone excepted.
+    const qsizetype folderPart = folder == QLatin1String("/") ? 0 : folder.size();
+    QStringView rest = path;
+    if (!rest.startsWith(QStringView(folder).first(folderPart)))
+        return false;
+    rest = rest.sliced(folderPart);
+    for (const QStringView part : { QStringView(u"/"), QStringView(name), QStringView(uniqueSuffix), separator, QStringView(ext) }) {
+        if (!rest.startsWith(part))
+            return false;
+        rest = rest.sliced(part.size());
+    }
+    return rest.isEmpty();
+}
+
 QString FileTransform::targetFileName() const
 {
     if (m_isDirectory)

@@ -81,6 +81,8 @@ public:
     QStringList resolutionWarnings;
 
     QString transformedFullPath() const;
+    // Whether transformedFullPath() is `path`, mostly answered without making it.
+    bool isFullPath(QStringView path) const;
     // The last component the item will have on disk: name, unique suffix and extension.
     QString targetFileName() const;
     void setTransformedFullPath(const QString& value);

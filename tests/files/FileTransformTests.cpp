@@ -204,3 +204,43 @@ TEST_F(FileTransformTest, FoldersNeverGetANameOrAnExtension)
     EXPECT_EQ(album.transformedPath.value(), "/b/Pictures.album");
     EXPECT_EQ(album.transformedName.value(), "");
 }
+
+// The comparison made in parts says what comparing with the made path says,
+// whatever shape the parts have.
+TEST_F(FileTransformTest, FullPathComparedInPartsAgreesWithTheMadePath)
+{
+    using Path = NormalizedText<FileTransformRules::path>;
+    const auto withSuffix = [](FileTransform t, const QString& suffix) {
+        t.uniqueSuffix = suffix;
+        return t;
+    };
+    const auto keptAsRead = [](FileTransform t, const QString& folder) {
+        t.transformedPath = Path::unnormalized(folder);
+        return t;
+    };
+    const FileTransform transforms[] = {
+        file("/a", "b", "txt"),
+        file("/", "b", "txt"),
+        file("/a/c", "b", ""),
+        file("/a", "b", ".txt"),
+        file("/a", ".env", ""),
+        file("/a", "", "txt"),
+        file("/a", "b/c", "txt"),
+        withSuffix(file("/a", "b", "txt"), " 2"),
+        withSuffix(file("/", "b", ""), " 12"),
+        keptAsRead(file("/a", "b", "txt"), "/a/"),
+        keptAsRead(file("/a", "b", "txt"), "/a//c"),
+        keptAsRead(file("/a", "b", "txt"), ""),
+        directory("/a/Photos"),
+        withSuffix(directory("/a/Photos"), " 2"),
+        directory("/"),
+    };
+    for (const FileTransform& t : transforms) {
+        const QString made = t.transformedFullPath();
+        const QStringList candidates { made, made + "x", made.chopped(1), "x" + made, made.toUpper(), "/a/b.txt",
+            "/a/b txt", "/b.txt", "/a/b 2.txt", "/a/c/b", "/a/Photos", "/a/Photos 2", "/", "", "//a/b.txt",
+            "/a//b.txt", "/a/.env", "/a/b/c.txt" };
+        for (const QString& path : candidates)
+            EXPECT_EQ(t.isFullPath(path), made == path) << qPrintable(made) << " against " << qPrintable(path);
+    }
+}
