@@ -200,6 +200,24 @@ QSet<QString> unchangedFilenames(const QList<File>& files)
 
 namespace {
 
+// The key of a path by its folder and its folded name: two paths that may
+// name one entry have the same.
+size_t foldedPathHash(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QStringView folder = QStringView(path).first(slash + 1);
+    const QStringView name = QStringView(path).sliced(slash + 1);
+    // An ASCII name folds to its lower case, hashed here without making the folded text.
+    QVarLengthArray<char16_t, 256> lowered;
+    for (const QChar c : name) {
+        const char16_t unit = c.unicode();
+        if (unit >= 0x80)
+            return qHashMulti(0, folder, QStringView(CaseFolding::folded(name.toString())));
+        lowered.append(unit >= u'A' && unit <= u'Z' ? char16_t(unit + (u'a' - u'A')) : unit);
+    }
+    return qHashMulti(0, folder, QStringView(lowered.constData(), lowered.size()));
+}
+
 // The paths taken so far, by their text and by their folded name too: in a
 // folder that folds case "A.txt" takes "a.txt". The folder is asked only when
 // two paths meet under one folded name.
@@ -212,23 +230,7 @@ public:
     }
 
     // The key of a path's folded name; asked once for a path that is looked up and then taken.
-    size_t foldedHash(const QString& path) const
-    {
-        if (!m_folding)
-            return 0;
-        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        const QStringView folder = QStringView(path).first(slash + 1);
-        const QStringView name = QStringView(path).sliced(slash + 1);
-        // An ASCII name folds to its lower case, hashed here without making the folded text.
-        QVarLengthArray<char16_t, 256> lowered;
-        for (const QChar c : name) {
-            const char16_t unit = c.unicode();
-            if (unit >= 0x80)
-                return qHashMulti(0, folder, QStringView(CaseFolding::folded(name.toString())));
-            lowered.append(unit >= u'A' && unit <= u'Z' ? char16_t(unit + (u'a' - u'A')) : unit);
-        }
-        return qHashMulti(0, folder, QStringView(lowered.constData(), lowered.size()));
-    }
+    size_t foldedHash(const QString& path) const { return m_folding ? foldedPathHash(path) : 0; }
     bool contains(const QString& path) const { return contains(path, foldedHash(path)); }
     bool contains(const QString& path, size_t hash) const { return m_exact.contains(path) || foldedContains(path, hash); }
     void insert(const QString& path) { insert(path, foldedHash(path)); }
@@ -455,17 +457,16 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
             moves[i] = !hasErrors(first[i]) && isChanged(first[i]);
             if (!first[i].transformed.uniqueSuffix.isEmpty())
                 first[i].transformed.uniqueSuffix.clear();
+            if (moves[i])
+                paths[i] = first[i].transformed.transformedFullPath();
         }))
         return;
-    // The new paths outlive this check in the set of taken paths: they are
-    // made here, by the thread that keeps them, not by the helpers.
     // A file the run would be refused to write where it goes stays: the
     // preview says so in the run's words.
     FolderWriteCheck writeCheck;
     for (qsizetype i = 0; i < count; ++i) {
         if (!moves[i])
             continue;
-        paths[i] = first[i].transformed.transformedFullPath();
         if (const auto refusal = writeCheck.refusal(paths[i])) {
             first[i].validation.insertError(*refusal);
             moves[i] = false;
@@ -516,6 +517,19 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
     }
     if (!probed)
         return;
+    // Mostly no two paths may name one entry and nothing is in the way on
+    // disk: then every mover keeps its path, told by sorted keys on all cores
+    // without the sets of taken paths below.
+    if (!anyFound) {
+        std::vector<size_t> keys(count);
+        if (!eachFile([&](qsizetype i, FreePaths::Probe&) {
+                keys[i] = foldedPathHash(moves[i] ? paths[i] : first[i].source.fileInfo.fullPath);
+            }))
+            return;
+        std::sort(keys.begin(), keys.end());
+        if (std::adjacent_find(keys.cbegin(), keys.cend()) == keys.cend())
+            return;
+    }
 
     const bool autoResolveDuplicates = Preference::boolFor(PreferenceKey::autoResolveDuplicates);
     // The searches by wanted path, shared by the files that want it: the
