@@ -632,13 +632,27 @@ QString description(const FileValidationResult& result)
 
 FileValidationResult countFiles(const QList<File>& files)
 {
+    std::atomic<qint64> errorCount = 0;
+    std::atomic<qint64> renameCount = 0;
+    forEachChunkConcurrently(files.size(), DISK_CHUNK_SIZE, [&] {
+        return [&](qsizetype begin, qsizetype end) {
+            qint64 errors = 0;
+            qint64 renames = 0;
+            for (qsizetype i = begin; i < end; ++i) {
+                const File& file = files.at(i);
+                if (hasErrors(file))
+                    ++errors;
+                else if (isChanged(file) && !isInPlace(file))
+                    ++renames;
+            }
+            errorCount += errors;
+            renameCount += renames;
+            return true;
+        };
+    });
     FileValidationResult result;
-    for (const File& file : files) {
-        if (hasErrors(file))
-            ++result.errorCount;
-        else if (isChanged(file) && !isInPlace(file))
-            ++result.renameCount;
-    }
+    result.errorCount = errorCount;
+    result.renameCount = renameCount;
     result.totalCount = files.size();
     return result;
 }
