@@ -91,10 +91,24 @@ std::optional<std::vector<size_t>> readNames(const QString& folder, qsizetype pa
 FreePaths::FreePaths(const std::vector<QString>& paths)
 {
     QHash<QStringView, qsizetype> counts;
+    // Paths come folder by folder: a run of one folder is counted at once.
+    QStringView runFolder;
+    qsizetype runLength = 0;
     for (const QString& path : paths) {
-        if (!path.isEmpty())
-            ++counts[folderOf(path)];
+        if (path.isEmpty())
+            continue;
+        const QStringView folder = folderOf(path);
+        if (runLength > 0 && folder == runFolder) {
+            ++runLength;
+            continue;
+        }
+        if (runLength > 0)
+            counts[runFolder] += runLength;
+        runFolder = folder;
+        runLength = 1;
     }
+    if (runLength > 0)
+        counts[runFolder] += runLength;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
         if (it.key().isEmpty() || it.value() < MIN_PATHS_TO_READ)
             continue;
