@@ -33,7 +33,9 @@ struct Snapshot {
 
 // The stores and copies of the rules and of all files, read in one hop. The
 // main thread hands over the store's shared lists; the files are made here.
-Snapshot takeSnapshot()
+// A pass that makes every name afresh takes the files without their old names.
+enum class SnapshotFor { fullRun, newNames };
+Snapshot takeSnapshot(SnapshotFor use)
 {
     Snapshot snapshot;
     FileComponents components;
@@ -47,7 +49,8 @@ Snapshot takeSnapshot()
         snapshot.rules = snapshot.transformers->list();
         components = snapshot.fileDataSource->getAllComponents();
     });
-    snapshot.files = FileDataSource::filesOf(components);
+    snapshot.files = use == SnapshotFor::newNames ? FileDataSource::filesToTransformOf(components)
+                                                  : FileDataSource::filesOf(components);
     snapshot.transforms = std::move(components.fileTransforms);
     return snapshot;
 }
@@ -120,12 +123,11 @@ void TransformationService::showGPSAddressFailure(GPSFailureMoment moment)
 
 void TransformationService::transformAllFilesQuick(std::stop_token stop, const QString& function)
 {
-    Snapshot snapshot = takeSnapshot();
+    Snapshot snapshot = takeSnapshot(SnapshotFor::newNames);
     if (!snapshot.hasStores())
         return;
+    // Fresh transforms, every one of them still to be made.
     QList<File> files = std::move(snapshot.files);
-    for (File& file : files)
-        file.transformed.isDirty = true;
     if (files.isEmpty())
         return;
 
@@ -161,7 +163,7 @@ TransformationService::FullTransformation TransformationService::transformAllFil
 {
     FullTransformation full;
     FileAttributesWorker::shared().preloadAllAttributesNow(stop);
-    Snapshot snapshot = takeSnapshot();
+    Snapshot snapshot = takeSnapshot(SnapshotFor::fullRun);
     if (!snapshot.hasStores())
         return full;
     QList<File> files = std::move(snapshot.files);

@@ -14,6 +14,7 @@
 #include <memory>
 #include <QFileInfo>
 
+#include <atomic>
 #include <vector>
 
 namespace {
@@ -61,7 +62,11 @@ QList<File> FileDataSource::getAllFiles() const
     return filesOf(getAllComponents());
 }
 
-QList<File> FileDataSource::filesOf(const FileComponents& components)
+namespace {
+
+enum class FileCopy { whole, toTransform };
+
+QList<File> filesOf(const FileComponents& components, FileCopy copy)
 {
     const qsizetype n = components.orderedIndex.size();
     if (components.fileSources.size() != n || components.fileTransforms.size() != n
@@ -86,8 +91,14 @@ QList<File> FileDataSource::filesOf(const FileComponents& components)
                 file.index = storageIndex;
                 file.fileGenerationId = components.fileGenerationId;
                 file.source = components.fileSources.at(storageIndex);
-                file.transformed = components.fileTransforms.at(storageIndex);
-                file.validation = components.fileValidations.at(storageIndex);
+                const FileValidation& validation = components.fileValidations.at(storageIndex);
+                if (copy == FileCopy::whole) {
+                    file.transformed = components.fileTransforms.at(storageIndex);
+                    file.validation = validation;
+                } else {
+                    file.validation.id = validation.id;
+                    file.validation.listedItemError = validation.listedItemError;
+                }
                 file.attributes = components.fileAttributes.at(storageIndex);
             }
             return true;
@@ -96,6 +107,18 @@ QList<File> FileDataSource::filesOf(const FileComponents& components)
     // Every chunk ran to its end: all n are made, and the list owns them.
     storage.size = n;
     return QList<File>(std::move(storage));
+}
+
+} // namespace
+
+QList<File> FileDataSource::filesOf(const FileComponents& components)
+{
+    return ::filesOf(components, FileCopy::whole);
+}
+
+QList<File> FileDataSource::filesToTransformOf(const FileComponents& components)
+{
+    return ::filesOf(components, FileCopy::toTransform);
 }
 
 std::optional<File> FileDataSource::getFile(int row) const
@@ -251,11 +274,35 @@ bool FileDataSource::updateFiles(const QList<File>& files, FileComponentMutation
 
         const qint64 generation = snapshot.fileGenerationId;
         const qsizetype n = snapshot.orderedIndex.size();
-        for (const File& file : files) {
-            if (stop.stop_requested()) {
-                Log::debug(FILES, "%{public}s: updateFiles: Aborted", prefix);
+        const auto isInStep = [&](const File& file) {
+            const qint64 index = file.index.value_or(-1);
+            if (file.fileGenerationId.value_or(-1) < generation || index < 0 || index >= n)
                 return false;
-            }
+            if (components.testFlag(FileComponentMutation::source))
+                return true;
+            const FileSource& stored = snapshot.fileSources.at(index);
+            return stored.id == file.source.id && stored.fileInfo.hasSameURL(file.source.fileInfo);
+        };
+        // Looked over on all cores; the first file out of step is told below.
+        std::atomic<qsizetype> firstOutOfStep = files.size();
+        const bool looked = forEachChunkConcurrently(files.size(), MERGE_CHUNK_SIZE, [&] {
+            return [&](qsizetype begin, qsizetype end) {
+                for (qsizetype i = begin; i < end && i < firstOutOfStep; ++i) {
+                    if (isInStep(files.at(i)))
+                        continue;
+                    qsizetype known = firstOutOfStep;
+                    while (i < known && !firstOutOfStep.compare_exchange_weak(known, i)) { }
+                    break;
+                }
+                return !stop.stop_requested();
+            };
+        });
+        if (!looked || stop.stop_requested()) {
+            Log::debug(FILES, "%{public}s: updateFiles: Aborted", prefix);
+            return false;
+        }
+        if (firstOutOfStep < files.size()) {
+            const File& file = files.at(firstOutOfStep);
             if (file.fileGenerationId.value_or(-1) < generation) {
                 Log::debug(FILES, "%{public}s: updateFiles: Aborted, due to fileGenerationId mismatch", prefix);
                 return false;

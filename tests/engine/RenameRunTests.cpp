@@ -198,6 +198,9 @@ TEST_F(RenameRunTest, AbortInTheDialogKeepsTheFilesAlreadyRenamedAndReportsTheRe
     // The failed file's row shows its error, not the check of a file about to be renamed.
     const File failed = fileDataSource->getAllFiles().at(1);
     EXPECT_EQ(failed.validation.errors, QSet<QString> { question.error.message });
+    // A new preview makes every name afresh, and the row still says it cannot be renamed.
+    runPreview();
+    EXPECT_TRUE(fileDataSource->getAllFiles().at(1).validation.errors.contains(question.error.message));
     EXPECT_EQ(partialCompletionTexts(), QStringList({ QStringLiteral(
                                             "Rename Partially Completed|Successfully renamed 1 files.\n3 files could not be renamed.") }));
     TestEnvironment::drainEvents();
