@@ -24,6 +24,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+#include <thread>
 #include <vector>
 
 namespace FileValidationUtil {
@@ -149,8 +150,13 @@ void validateFile(File& file, DirectoryValidator& directoryValidator)
     const QString& name = file.transformed.transformedName.value();
     const QString& ext = file.transformed.transformedExt.value();
 
+    // A name of printable ASCII holds no line break, and its only white space
+    // is the space: the patterns need not be asked. Asked for every file.
+    const bool printableAscii = std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7f; });
     if (!file.isDirectory()) {
-        const auto onlyDots = matches(emptyPattern(), name);
+        const auto onlyDots = printableAscii
+            ? std::optional<bool>(std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('.'); }))
+            : matches(emptyPattern(), name);
         if (!onlyDots) {
             validation.insertError(Message::validationFailed);
             return;
@@ -165,7 +171,7 @@ void validateFile(File& file, DirectoryValidator& directoryValidator)
 
     QStringList invalid;
     if (!name.isEmpty()) {
-        const auto lineBreak = matches(lineBreakPattern(), name);
+        const auto lineBreak = printableAscii ? std::optional<bool>(false) : matches(lineBreakPattern(), name);
         if (!lineBreak) {
             validation.insertError(Message::validationFailed);
             return;
@@ -216,6 +222,22 @@ size_t foldedPathHash(const QString& path)
         lowered.append(unit >= u'A' && unit <= u'Z' ? char16_t(unit + (u'a' - u'A')) : unit);
     }
     return qHashMulti(0, folder, QStringView(lowered.constData(), lowered.size()));
+}
+
+// Whether two ascending lists have an element in common.
+bool sharesAnElement(const std::vector<size_t>& a, const std::vector<size_t>& b)
+{
+    auto i = a.cbegin();
+    auto j = b.cbegin();
+    while (i != a.cend() && j != b.cend()) {
+        if (*i == *j)
+            return true;
+        if (*i < *j)
+            ++i;
+        else
+            ++j;
+    }
+    return false;
 }
 
 // The paths taken so far, by their text and by their folded name too: in a
@@ -461,6 +483,10 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
                 paths[i] = first[i].transformed.transformedFullPath();
         }))
         return;
+    // The folders of the new paths are read while the refusals are worked
+    // out: neither needs the other.
+    std::optional<FreePaths> listing;
+    std::jthread reading([&] { listing.emplace(paths); });
     // A file the run would be refused to write where it goes stays: the
     // preview says so in the run's words.
     FolderWriteCheck writeCheck;
@@ -472,7 +498,25 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
             moves[i] = false;
         }
     }
-    for (const RenameOrder::Refusal& refusal : RenameOrder::refusals(files, paths, moves)) {
+    // Mostly no new path may meet another or the place of any file of the
+    // list, told by sorted keys of folded paths made on all cores: then no
+    // file waits for another to leave, and every mover keeps its path.
+    std::vector<size_t> targetKeys(count);
+    std::vector<size_t> placeKeys(count);
+    if (!eachFile([&](qsizetype i, FreePaths::Probe&) {
+            placeKeys[i] = foldedPathHash(first[i].source.fileInfo.fullPath);
+            if (moves[i])
+                targetKeys[i] = foldedPathHash(paths[i]);
+        }))
+        return;
+    std::erase_if(targetKeys, [&, i = qsizetype(0)](size_t) mutable { return !moves[i++]; });
+    {
+        std::jthread sorting([&] { std::sort(placeKeys.begin(), placeKeys.end()); });
+        std::sort(targetKeys.begin(), targetKeys.end());
+    }
+    const bool mayMeet = std::adjacent_find(targetKeys.cbegin(), targetKeys.cend()) != targetKeys.cend()
+        || sharesAnElement(targetKeys, placeKeys);
+    for (const RenameOrder::Refusal& refusal : RenameOrder::refusals(files, paths, moves, mayMeet)) {
         files[refusal.position].validation.insertError(refusal.reason);
         moves[refusal.position] = false;
     }
@@ -501,7 +545,8 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
 
     // The disk is asked for every new path at once, in parallel; only the
     // numbered candidates of a clash are asked for one by one below.
-    const FreePaths freePaths(paths);
+    reading.join();
+    const FreePaths& freePaths = *listing;
     std::vector<char> heldOnDisk(count);
     std::atomic<bool> anyFound = false;
     bool probed = eachFile([&](qsizetype i, FreePaths::Probe& probe) {
@@ -517,19 +562,9 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
     }
     if (!probed)
         return;
-    // Mostly no two paths may name one entry and nothing is in the way on
-    // disk: then every mover keeps its path, told by sorted keys on all cores
-    // without the sets of taken paths below.
-    if (!anyFound) {
-        std::vector<size_t> keys(count);
-        if (!eachFile([&](qsizetype i, FreePaths::Probe&) {
-                keys[i] = foldedPathHash(moves[i] ? paths[i] : first[i].source.fileInfo.fullPath);
-            }))
-            return;
-        std::sort(keys.begin(), keys.end());
-        if (std::adjacent_find(keys.cbegin(), keys.cend()) == keys.cend())
-            return;
-    }
+    // Nothing in the way on disk either: the sets of taken paths below are not needed.
+    if (!anyFound && !mayMeet)
+        return;
 
     const bool autoResolveDuplicates = Preference::boolFor(PreferenceKey::autoResolveDuplicates);
     // The searches by wanted path, shared by the files that want it: the

@@ -3,13 +3,11 @@
 
 #include "core/String+path.h"
 #include "engine/DiskMove.h"
-#include "platform/ConcurrentChunks.h"
 
 #include <QFile>
 #include <QHash>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -183,41 +181,6 @@ private:
     std::optional<quint64> m_lastDevice;
 };
 
-// Whether some mover's target may be where another mover leaves: false only
-// when no target's hash is any source's. Told on all cores, before any path
-// goes into a table: most runs have no such file.
-bool mayGoWhereAnotherLeaves(const QList<File>& files, const std::vector<QString>& targets, const std::vector<char>& moves)
-{
-    constexpr qsizetype CHUNK_SIZE = 4096;
-    const qsizetype count = files.size();
-    std::vector<size_t> sources(count);
-    forEachChunkConcurrently(count, CHUNK_SIZE, [&] {
-        return [&](qsizetype begin, qsizetype end) {
-            for (qsizetype i = begin; i < end; ++i)
-                sources[i] = moves[i] ? qHash(QStringView(files[i].source.fileInfo.fullPath)) : 0;
-            return true;
-        };
-    });
-    std::vector<size_t> leaving;
-    leaving.reserve(count);
-    for (qsizetype i = 0; i < count; ++i) {
-        if (moves[i])
-            leaving.push_back(sources[i]);
-    }
-    std::sort(leaving.begin(), leaving.end());
-    std::atomic<bool> found = false;
-    forEachChunkConcurrently(count, CHUNK_SIZE, [&] {
-        return [&](qsizetype begin, qsizetype end) {
-            for (qsizetype i = begin; i < end && !found; ++i) {
-                if (moves[i] && std::binary_search(leaving.cbegin(), leaving.cend(), qHash(QStringView(targets[i]))))
-                    found = true;
-            }
-            return true;
-        };
-    });
-    return found;
-}
-
 QString nameOf(const File& file)
 {
     return String::lastPathComponent(file.source.fileInfo.fullPath);
@@ -225,7 +188,8 @@ QString nameOf(const File& file)
 
 } // namespace
 
-QList<Refusal> refusals(const QList<File>& files, const std::vector<QString>& targets, const std::vector<char>& moves)
+QList<Refusal> refusals(const QList<File>& files, const std::vector<QString>& targets, const std::vector<char>& moves,
+    bool mayChain)
 {
     const qsizetype count = files.size();
     QList<Refusal> found;
@@ -244,7 +208,7 @@ QList<Refusal> refusals(const QList<File>& files, const std::vector<QString>& ta
         }
     }
 
-    if (!mayGoWhereAnotherLeaves(files, targets, moves))
+    if (!mayChain)
         return found;
 
     // next[i]: the file of the run that leaves the place file i goes to.

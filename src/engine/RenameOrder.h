@@ -30,7 +30,9 @@ struct Refusal {
 // to another file system, and a cycle of renames whose file that waits under
 // a temporary name finds every such name taken; the other files of a cycle
 // with a refused move are refused too, since it cannot close. File i goes to
-// `targets[i]` where `moves[i]` is set.
-QList<Refusal> refusals(const QList<File>& files, const std::vector<QString>& targets, const std::vector<char>& moves);
+// `targets[i]` where `moves[i]` is set. Without `mayChain` the caller knows
+// that no target is where a file of the list is, and cycles are not looked for.
+QList<Refusal> refusals(const QList<File>& files, const std::vector<QString>& targets, const std::vector<char>& moves,
+    bool mayChain = true);
 
 } // namespace RenameOrder
