@@ -284,16 +284,26 @@ bool FileDataSource::updateFiles(const QList<File>& files, FileComponentMutation
             return stored.id == file.source.id && stored.fileInfo.hasSameURL(file.source.fileInfo);
         };
         // Looked over on all cores; the first file out of step is told below.
+        // New names written once already need not be merged again (the
+        // validation writes them with its verdicts, mostly unchanged).
+        const bool writesTransforms = components.testFlag(FileComponentMutation::transformed);
+        std::atomic<bool> transformsDiffer = false;
         std::atomic<qsizetype> firstOutOfStep = files.size();
         const bool looked = forEachChunkConcurrently(files.size(), MERGE_CHUNK_SIZE, [&] {
             return [&](qsizetype begin, qsizetype end) {
+                bool differ = false;
                 for (qsizetype i = begin; i < end && i < firstOutOfStep; ++i) {
-                    if (isInStep(files.at(i)))
+                    const File& file = files.at(i);
+                    if (isInStep(file)) {
+                        differ = differ || (writesTransforms && !(file.transformed == snapshot.fileTransforms.at(*file.index)));
                         continue;
+                    }
                     qsizetype known = firstOutOfStep;
                     while (i < known && !firstOutOfStep.compare_exchange_weak(known, i)) { }
                     break;
                 }
+                if (differ)
+                    transformsDiffer = true;
                 return !stop.stop_requested();
             };
         });
@@ -337,7 +347,7 @@ bool FileDataSource::updateFiles(const QList<File>& files, FileComponentMutation
         FileComponents updated = snapshot;
         if (components.testFlag(FileComponentMutation::source))
             updated.fileSources = merged(snapshot.fileSources, files, [](const File& file) -> const FileSource& { return file.source; });
-        if (components.testFlag(FileComponentMutation::transformed))
+        if (writesTransforms && transformsDiffer)
             updated.fileTransforms = merged(snapshot.fileTransforms, files, [](const File& file) -> const FileTransform& { return file.transformed; });
         if (components.testFlag(FileComponentMutation::validation))
             updated.fileValidations = merged(snapshot.fileValidations, files, [](const File& file) -> const FileValidation& { return file.validation; });

@@ -217,6 +217,31 @@ TEST_F(FileDataSourceTest, AWriteOfSomeFilesLeavesTheOthersAsTheyWere)
     EXPECT_EQ(stored[2].transformed.id(), stored[2].source.id);
 }
 
+// The validation writes the new names again with its verdicts: names that are
+// as stored keep the stored list, a counter alone is written.
+TEST_F(FileDataSourceTest, VerdictsWithTheStoredNamesKeepTheNamesAndACounterAloneIsWritten)
+{
+    fill({ "/a/1.txt", "/a/2.txt" });
+    QList<File> files = store->getAllFiles();
+    for (File& file : files)
+        file.transformed.transformedName = "new " + file.source.fileInfo.name;
+    ASSERT_TRUE(store->updateFiles(files, FileComponentMutation::transformed, "Brackenfold/Test.cpp"));
+    const FileComponentMutations components = FileComponentMutations(FileComponentMutation::transformed) | FileComponentMutation::validation;
+
+    files = store->getAllFiles();
+    files[0].validation.insertWarning("checked");
+    const QList<FileTransform> namesBefore = store->unorderedFileTransforms();
+    ASSERT_TRUE(store->updateFiles(files, components, "Brackenfold/Test.cpp"));
+    EXPECT_TRUE(store->unorderedFileTransforms().isSharedWith(namesBefore));
+    EXPECT_EQ(store->getFile(0)->validation.warnings, QSet<QString> { "checked" });
+
+    files = store->getAllFiles();
+    files[1].transformed.uniqueSuffix = " 2";
+    ASSERT_TRUE(store->updateFiles(files, components, "Brackenfold/Test.cpp"));
+    EXPECT_EQ(store->getFile(1)->transformed.transformedFullPath(), "/a/new 2 2.txt");
+    EXPECT_EQ(store->getFile(0)->transformed.transformedFullPath(), "/a/new 1.txt");
+}
+
 TEST_F(FileDataSourceTest, AWriteBackKeepsSingleWritesMadeMeanwhile)
 {
     fill({ "/a/1.txt", "/a/2.txt" });
