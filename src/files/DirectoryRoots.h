@@ -18,7 +18,8 @@ struct DirectoryRoots {
     // None when the facts of the item cannot be read.
     using WritabilityCheck = std::function<std::optional<Writability>(const QString& path)>;
     // Whether the entry `name` of the open folder `folderFd` (at `path`) may be
-    // written by this user; its volume is the folder's.
+    // written by this user; its volume is the folder's. Asked on several
+    // threads at once.
     using EntryWritabilityCheck = std::function<bool(int folderFd, const QByteArray& name, const QString& path)>;
 
     QString homeDirectory;  // without a trailing "/"

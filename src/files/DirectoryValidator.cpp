@@ -226,7 +226,12 @@ bool DirectoryValidator::isWritableDirectory(const QUrl& url)
     return recordWritability(path, m_roots.writability ? m_roots.writability(path) : std::nullopt);
 }
 
-bool DirectoryValidator::isWritableEntry(const QString& folderPath, int folderFd, const QByteArray& name, const QString& path)
+bool DirectoryValidator::entryMayBeWritten(int folderFd, const QByteArray& name, const QString& path) const
+{
+    return !m_roots.entryIsWritable || m_roots.entryIsWritable(folderFd, name, path);
+}
+
+bool DirectoryValidator::isWritableEntry(const QString& folderPath, const QString& path, bool mayBeWritten)
 {
     auto readOnly = m_readOnlyVolumes.constFind(folderPath);
     if (readOnly == m_readOnlyVolumes.constEnd()) {
@@ -236,7 +241,7 @@ bool DirectoryValidator::isWritableEntry(const QString& folderPath, int folderFd
     if (!*readOnly) // the folder's facts could not be read: ask about the item itself
         return isWritableDirectory(QUrl::fromLocalFile(path));
     const bool volumeIsReadOnly = **readOnly;
-    const bool isWritable = !volumeIsReadOnly && (!m_roots.entryIsWritable || m_roots.entryIsWritable(folderFd, name, path));
+    const bool isWritable = !volumeIsReadOnly && mayBeWritten;
     return recordWritability(path, DirectoryRoots::Writability { volumeIsReadOnly, isWritable });
 }
 

@@ -41,10 +41,14 @@ public:
     bool isSupportedDirectory(const QUrl& url);
     // On false, records the URL's path with readonlyVolume, readonlyPath or error.
     bool isWritableDirectory(const QUrl& url);
+    // Whether this user may write the entry `name` (at `path`) of the open
+    // folder `folderFd`, asked relative to the folder. Records nothing, so
+    // that the entries of a large folder can be asked on several threads.
+    bool entryMayBeWritten(int folderFd, const QByteArray& name, const QString& path) const;
     // isWritableDirectory for a plain entry (neither a folder nor a link) of the
-    // open folder `folderFd` at `folderPath`: its volume is the folder's, asked
-    // once per folder, its own write permission is asked relative to the folder.
-    bool isWritableEntry(const QString& folderPath, int folderFd, const QByteArray& name, const QString& path);
+    // folder at `folderPath` that entryMayBeWritten answered: its volume is the
+    // folder's, asked once per folder.
+    bool isWritableEntry(const QString& folderPath, const QString& path, bool mayBeWritten);
 
     QSet<QString> validatePathString(const QString& path) const;
     // The path rules, the case-only rule and whether the new path is supported.

@@ -297,7 +297,8 @@ std::optional<ExtendedFileInfo> ExtendedFileInfo::readLinkedFolder(const QUrl& u
     return folder;
 }
 
-ExtendedFileInfo ExtendedFileInfo::read(const FolderReader& folder, const QString& name, const QByteArray& nativeName)
+std::optional<ExtendedFileInfo> ExtendedFileInfo::read(
+    const FolderReader& folder, EntryVolumes& volumes, const QString& name, const QByteArray& nativeName)
 {
     // What read() of the entry's URL makes of it: the folder's path is already
     // clean and a name holds no "/", so the URL needs no normalising.
@@ -308,9 +309,8 @@ ExtendedFileInfo ExtendedFileInfo::read(const FolderReader& folder, const QStrin
     fullPath.append(folder.prefix()).append(name);
     struct statx stx {};
     const bool statted = statx(folder.fd(), nativeName.constData(), AT_SYMLINK_NOFOLLOW, STATUS_FIELDS, &stx) == 0;
-    // A link is followed from its full path, as any other.
     if (statted && S_ISLNK(stx.stx_mode))
-        return read(QUrl::fromLocalFile(fullPath));
+        return std::nullopt;
 
     ExtendedFileInfo info;
     info.isDirectory = statted && S_ISDIR(stx.stx_mode);
@@ -320,7 +320,7 @@ ExtendedFileInfo ExtendedFileInfo::read(const FolderReader& folder, const QStrin
     info.ext = String::pathExtension(name);
     if (statted) {
         takeStatus(info, stx, false, [&] { return tagsOf(folder.fd(), nativeName, fullPath); },
-            [&](quint64 device) { return folder.volume(device, [&] { return volumeUrl(fullPath, device); }); });
+            [&](quint64 device) { return volumes.volume(device, [&] { return volumeUrl(fullPath, device); }); });
     }
     info.kind = kindOf(info, false);
     return info;

@@ -10,6 +10,7 @@
 
 #include <optional>
 
+class EntryVolumes;
 class FolderReader;
 
 // The facts of one file or folder, read once from the disk when it enters the
@@ -61,8 +62,11 @@ struct ExtendedFileInfo {
     // if the link were that folder; none when `url` is no link to a folder.
     static std::optional<ExtendedFileInfo> readLinkedFolder(const QUrl& url);
     // The same for the entry `name` of an open folder, read relative to it;
-    // `nativeName` is the name as the folder listed it.
-    static ExtendedFileInfo read(const FolderReader& folder, const QString& name, const QByteArray& nativeName);
+    // `nativeName` is the name as the folder listed it. None for a link, which
+    // is read by its URL as any other. Safe on several threads at once, each
+    // with its own `volumes`.
+    static std::optional<ExtendedFileInfo> read(
+        const FolderReader& folder, EntryVolumes& volumes, const QString& name, const QByteArray& nativeName);
     // The topmost folder above `path` (itself included) on the same device:
     // the root of its volume, found without the mount table. None when `path`
     // cannot be read.

@@ -8,6 +8,7 @@
 #include "files/Directory.h"
 #include "files/FileManagerError.h"
 #include "files/FolderReader.h"
+#include "platform/ConcurrentChunks.h"
 #include "platform/Log.h"
 #include "platform/Prefault.h"
 
@@ -18,7 +19,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <memory>
 #include <utility>
+#include <vector>
 
 struct FilesAndDirectories::Walk {
     std::stop_token stop;
@@ -170,43 +173,94 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, W
         return QList<File> {};
     }
     const QByteArrayList& names = reader->names();
-    QList<File> kept;
-    kept.reserve(names.size());
-    Prefault::reservedCapacityOf(kept);
+    const qsizetype count = names.size();
+    // The entries are read on all cores, as their system calls are most of
+    // the time a large folder takes; what asks the validator, which serves one
+    // thread, follows in order. Each entry gets a slot, made in place.
+    std::vector<EntryKind> kinds(count, EntryKind::dropped);
+    QArrayDataPointer<File> storage(QTypedArrayData<File>::allocate(count));
+    File* const items = storage.data();
+    Prefault::forWriting(items, std::size_t(count) * sizeof(File));
+    forEachChunkConcurrently(count, ENTRIES_PER_CHUNK, [&] {
+        return [&, volumes = EntryVolumes()](qsizetype begin, qsizetype end) mutable {
+            for (qsizetype i = begin; i < end; ++i)
+                readEntry(*reader, volumes, i, items + i, kinds[i], walk);
+            return true;
+        };
+    });
+    storage.size = count;
+    QList<File> kept(std::move(storage));
+    if (walk.isCancelled())
+        return QList<File> {};
+
     // A plain entry (neither a folder nor a link) is in this folder with the
     // path every other plain entry has: the folder rule answers once for all of
     // them, and each is asked only whether it is writable.
     std::optional<bool> plainEntriesSupported;
-    for (const QByteArray& name : names) {
+    qsizetype keptCount = 0;
+    for (qsizetype i = 0; i < count; ++i) {
         if (walk.isCancelled())
             return QList<File> {};
-        // A name that is not UTF-8 cannot be shown or renamed without damage.
-        if (!QByteArrayView(name).isValidUtf8()) {
-            directoryValidator->append({ reader->prefix() + QString::fromUtf8(name), RejectionReason::error });
+        File& item = items[i];
+        switch (kinds[i]) {
+        case EntryKind::dropped:
             continue;
-        }
-        const QString entryName = QString::fromUtf8(name);
-        ExtendedFileInfo info = ExtendedFileInfo::read(*reader, entryName, name);
-        if (info.isAlias) {
+        case EntryKind::notUtf8:
+            directoryValidator->append({ reader->prefix() + QString::fromUtf8(names.at(i)), RejectionReason::error });
+            continue;
+        case EntryKind::link:
             // Followed or not, as an opened link is.
-            kept.emplaceBack(info.url(), renameAliases);
-            if (!isListable(kept.constLast().source.fileInfo))
-                kept.removeLast();
-            continue;
+            item = File(QUrl::fromLocalFile(reader->prefix() + QString::fromUtf8(names.at(i))), renameAliases);
+            [[fallthrough]];
+        case EntryKind::folder:
+            if (!isListable(item.source.fileInfo))
+                continue;
+            break;
+        case EntryKind::plain:
+        case EntryKind::writablePlain:
+            if (!plainEntriesSupported)
+                plainEntriesSupported = directoryValidator->isSupportedDirectory(item.source.fileInfo.path);
+            if (!*plainEntriesSupported
+                || !directoryValidator->isWritableEntry(
+                    folderPath, item.source.fileInfo.fullPath, kinds[i] == EntryKind::writablePlain))
+                continue;
+            break;
         }
-        if (info.isDirectory) {
-            if (isListable(info))
-                kept.emplaceBack(std::move(info));
-            continue;
-        }
-        if (Directory::isIgnored(entryName))
-            continue;
-        if (!plainEntriesSupported)
-            plainEntriesSupported = directoryValidator->isSupportedDirectory(info.path);
-        if (*plainEntriesSupported && directoryValidator->isWritableEntry(folderPath, reader->fd(), name, info.fullPath))
-            kept.emplaceBack(std::move(info));
+        if (keptCount != i)
+            items[keptCount] = std::move(item);
+        ++keptCount;
     }
+    kept.erase(kept.begin() + keptCount, kept.end());
     return kept;
+}
+
+void FilesAndDirectories::readEntry(
+    const FolderReader& reader, EntryVolumes& volumes, qsizetype index, File* slot, EntryKind& kind, const Walk& walk) const
+{
+    const QByteArray& name = reader.names().at(index);
+    const auto dropped = [&](EntryKind why) {
+        std::construct_at(slot);
+        kind = why;
+    };
+    if (walk.isCancelled())
+        return dropped(EntryKind::dropped);
+    // A name that is not UTF-8 cannot be shown or renamed without damage.
+    if (!QByteArrayView(name).isValidUtf8())
+        return dropped(EntryKind::notUtf8);
+    const QString entryName = QString::fromUtf8(name);
+    // Whatever it is, an ignored name is left out without a word.
+    if (Directory::isIgnored(entryName))
+        return dropped(EntryKind::dropped);
+    std::optional<ExtendedFileInfo> info = ExtendedFileInfo::read(reader, volumes, entryName, name);
+    if (!info)
+        return dropped(EntryKind::link);
+    if (info->isDirectory)
+        kind = EntryKind::folder;
+    else if (directoryValidator->entryMayBeWritten(reader.fd(), name, info->fullPath))
+        kind = EntryKind::writablePlain;
+    else
+        kind = EntryKind::plain;
+    std::construct_at(slot, std::move(*info));
 }
 
 void FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const

@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 
 #include <QList>
+#include <QtGlobal>
 #include <QUrl>
 
 #include <memory>
@@ -16,6 +17,9 @@
 // walked depth first, symbolic links (the aliases here) are followed or not,
 // empty folders are listed or not, hidden folders are listed whole, ignored
 // names and refused places are left out. Refusals collect in the validator.
+class EntryVolumes;
+class FolderReader;
+
 class FilesAndDirectories {
 public:
     // Reads renameAliases and renameEmptyFolders from the preferences.
@@ -37,8 +41,13 @@ public:
     QList<QUrl> openedUrls;
     QList<File> fileItems; // the opened items that passed the rules, in order
 
+    // The entries of a folder are read in chunks of this many, on all cores.
+    static constexpr qsizetype ENTRIES_PER_CHUNK = 256;
+
 private:
     struct Walk;
+    // What reading an entry made of it, before the rules that ask the validator.
+    enum class EntryKind : quint8 { dropped, notUtf8, link, folder, plain, writablePlain };
 
     QList<File> getFileItems(const QList<QUrl>& urls, std::stop_token stop) const;
     // Not an ignored name, in a supported place, in a writable folder.
@@ -47,6 +56,10 @@ private:
     static bool isThere(const ExtendedFileInfo& info);
     // None when the folder was listed before in this walk.
     std::optional<QList<File>> contentsOf(const File& folder, Walk& walk) const;
+    // Reads entry `index` of `reader` into the unmade `slot` (an empty file
+    // unless it is a folder or a plain entry); safe on several threads at once.
+    void readEntry(const FolderReader& reader, EntryVolumes& volumes, qsizetype index, File* slot, EntryKind& kind,
+        const Walk& walk) const;
     // Adds what `files` and the folders among them hold to the walk's findings.
     void getAllUniqueFiles(QList<File> files, Walk& walk) const;
 };

@@ -9,7 +9,7 @@
 
 // One folder held open while its entries are read: each entry is looked up
 // relative to the open folder, not by its full path, and the entries share the
-// folder's path and, per device, their volume.
+// folder's path.
 class FolderReader {
 public:
     // Opens and lists the folder at `path` (no trailing "/"). Throws
@@ -27,9 +27,19 @@ public:
     // The folder part of every entry's path, one copy for all of them.
     const QString& entriesPath() const { return m_entriesPath; }
 
-    // The volume of an entry on `device`, looked up once per device.
+private:
+    int m_fd = -1;
+    QByteArrayList m_names;
+    QString m_prefix;
+    QString m_entriesPath;
+};
+
+// The volume of the entries of a folder, looked up once per device. Entries are
+// read on several threads at once: each keeps its own.
+class EntryVolumes {
+public:
     template <typename Lookup>
-    const std::optional<QUrl>& volume(quint64 device, Lookup lookup) const
+    const std::optional<QUrl>& volume(quint64 device, Lookup lookup)
     {
         if (!m_volume || m_volume->first != device)
             m_volume.emplace(device, lookup());
@@ -37,9 +47,5 @@ public:
     }
 
 private:
-    int m_fd = -1;
-    QByteArrayList m_names;
-    QString m_prefix;
-    QString m_entriesPath;
-    mutable std::optional<std::pair<quint64, std::optional<QUrl>>> m_volume;
+    std::optional<std::pair<quint64, std::optional<QUrl>>> m_volume;
 };
