@@ -4,6 +4,12 @@
 #include "core/AppNotification+Typed.h"
 #include "files/FilesAndDirectories.h"
 
+#include <QSet>
+#include <QUuid>
+
+#include <memory>
+
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -246,6 +252,92 @@ TEST_F(FilesAndDirectoriesTest, EachWalkedRecordIsWhatReadingItsUrlGives)
                 EXPECT_EQ(source.fileInfo.tagNames, (QStringList { "red", "blue" }));
         }
     }
+}
+
+// A folder larger than several chunks is read on several threads: every entry
+// still gets its own answer, the refusals are all there, and the files keep the
+// order of the listing, folders after the files as in any folder.
+TEST_F(FilesAndDirectoriesTest, ALargeFolderOfMixedEntriesGivesEachEntryItsOwnAnswerInOrder)
+{
+    const QString folder = makeFolder("home/me/big");
+    const QByteArray native = QFile::encodeName(folder) + '/';
+    const qsizetype count = 4 * FilesAndDirectories::ENTRIES_PER_CHUNK + 37;
+    QSet<QString> readOnly;
+    QSet<QString> expectedRefusals;
+    // Names that are not UTF-8 are removed by hand: the temporary folder cannot spell them.
+    std::shared_ptr<QByteArrayList> badNames(new QByteArrayList, [](QByteArrayList* names) {
+        for (const QByteArray& name : *names)
+            ::unlink(name.constData());
+        delete names;
+    });
+    for (qsizetype i = 0; i < count; ++i) {
+        const QString name = QStringLiteral("f%1.txt").arg(i);
+        if (i % 97 == 5) {
+            const QByteArray bad = native + "bad\xff" + QByteArray::number(i);
+            const int fd = ::open(bad.constData(), O_CREAT | O_WRONLY, 0644);
+            ASSERT_GE(fd, 0);
+            ::close(fd);
+            *badNames << bad;
+            expectedRefusals << folder + "/bad\uFFFD" + QString::number(i);
+        } else if (i % 89 == 7) {
+            makeFolder("home/me/big/d" + QString::number(i));
+        } else if (i % 83 == 3) {
+            makeLink("home/me/big/l" + QString::number(i), path("home/me/big/f0.txt"));
+        } else {
+            makeFile("home/me/big/" + name);
+            if (i % 7 == 1) {
+                readOnly << folder + '/' + name;
+                expectedRefusals << folder + '/' + name;
+            }
+        }
+    }
+    makeFile("home/me/big/.DS_Store");
+    makeFile("home/me/big/Thumbs.db");
+
+    // What the walk must give, from a listing of its own: the kept entries in
+    // the folder's order, the (empty) folders after the files.
+    QStringList expected;
+    QStringList folders;
+    {
+        std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(native.constData()), &::closedir);
+        ASSERT_TRUE(listing);
+        while (const dirent* entry = ::readdir(listing.get())) {
+            const QByteArray name(entry->d_name);
+            if (name == "." || name == ".." || name.startsWith("bad") || name == ".DS_Store" || name == "Thumbs.db")
+                continue;
+            const QString full = folder + '/' + QString::fromUtf8(name);
+            if (name.startsWith('d'))
+                folders << full;
+            else if (!readOnly.contains(full))
+                expected << full;
+        }
+    }
+    expected += folders;
+
+    DirectoryRoots directoryRoots = roots();
+    directoryRoots.entryIsWritable = [readOnly](int, const QByteArray&, const QString& item) {
+        return !readOnly.contains(item);
+    };
+    open({ "home/me/big" }, false, true, directoryRoots).allFiles(); // the access dates settle
+    FilesAndDirectories opened = open({ "home/me/big" }, false, true, directoryRoots);
+    const QList<File> files = opened.allFiles();
+    QStringList listed;
+    QSet<QUuid> ids;
+    for (const File& file : files) {
+        listed << file.source.fileInfo.fullPath;
+        ids << file.source.id;
+        EXPECT_EQ(differences(file.source.fileInfo, File(file.sourceUrl(), false).source.fileInfo), QStringList())
+            << file.source.fileInfo.fullPath.toStdString();
+    }
+    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(ids.size(), files.size());
+    QSet<QString> refused;
+    for (const RejectedDirectory& rejected : opened.rejectedDirectories()) {
+        refused << rejected.path;
+        EXPECT_EQ(rejected.reason, rejected.path.contains("bad") ? Reason::error : Reason::readonlyPath)
+            << rejected.path.toStdString();
+    }
+    EXPECT_EQ(refused, expectedRefusals);
 }
 
 TEST_F(FilesAndDirectoriesTest, TwoLinksToOneFileGiveOneRecordWithBothLinks)
