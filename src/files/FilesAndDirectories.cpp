@@ -146,50 +146,106 @@ bool FilesAndDirectories::isListable(const ExtendedFileInfo& info) const
     return directoryValidator->isWritableDirectory(info.url());
 }
 
-std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, Walk& walk) const
+struct FilesAndDirectories::FolderEntries {
+    bool walkable = false; // a folder, or a link to one that is followed
+    QUrl url;
+    QString path;
+    std::unique_ptr<FolderReader> reader; // none when it could not be opened
+    std::vector<EntryKind> kinds;
+    QArrayDataPointer<File> files; // one an entry, made in place
+};
+
+std::vector<FilesAndDirectories::FolderEntries> FilesAndDirectories::readFolders(
+    const QList<File>& folders, const Walk& walk) const
 {
-    const ExtendedFileInfo& info = folder.source.fileInfo;
-    if (!info.isDirectory)
+    // The entries of all the folders of one level are read on all cores, as
+    // their system calls are most of the time a walk takes; what asks the
+    // validator, which serves one thread, follows folder by folder, in order.
+    std::vector<FolderEntries> read(folders.size());
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        const ExtendedFileInfo& info = folders.at(i).source.fileInfo;
+        // A hidden folder is one item; what it holds is not read.
+        if (!info.isDirectory || (info.isAliasDirectory && !renameAliases) || folders.at(i).source.isHidden())
+            continue;
+        read[i].walkable = true;
+        read[i].url = info.isAliasDirectory ? info.resolvedURL() : info.url();
+        read[i].path = FileUrl::path(read[i].url);
+    }
+    constexpr qsizetype FOLDERS_PER_CHUNK = 4;
+    forEachChunkConcurrently(folders.size(), FOLDERS_PER_CHUNK, [&] {
+        return [&](qsizetype begin, qsizetype end) {
+            for (qsizetype i = begin; i < end && !walk.isCancelled(); ++i) {
+                if (!read[i].walkable)
+                    continue;
+                try {
+                    read[i].reader = std::make_unique<FolderReader>(read[i].path);
+                } catch (const FileManagerError&) {
+                }
+            }
+            return true;
+        };
+    });
+
+    // Chunks of entries of one folder each, so that a large folder is shared too.
+    struct Chunk {
+        qsizetype folder;
+        qsizetype begin;
+        qsizetype end;
+    };
+    std::vector<Chunk> chunks;
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        if (!read[i].reader)
+            continue;
+        const qsizetype count = read[i].reader->names().size();
+        read[i].kinds.assign(count, EntryKind::dropped);
+        read[i].files = QArrayDataPointer<File>(QTypedArrayData<File>::allocate(count));
+        Prefault::forWriting(read[i].files.data(), std::size_t(count) * sizeof(File));
+        for (qsizetype begin = 0; begin < count; begin += ENTRIES_PER_CHUNK)
+            chunks.push_back({ i, begin, std::min(count, begin + ENTRIES_PER_CHUNK) });
+    }
+    forEachChunkConcurrently(qsizetype(chunks.size()), 1, [&] {
+        // The volume of each device is looked up once per folder and thread.
+        return [&, volumes = EntryVolumes(), folder = qsizetype(-1)](qsizetype chunk, qsizetype) mutable {
+            const Chunk& entries = chunks[chunk];
+            if (entries.folder != folder) {
+                volumes = EntryVolumes();
+                folder = entries.folder;
+            }
+            FolderEntries& into = read[entries.folder];
+            for (qsizetype i = entries.begin; i < entries.end; ++i)
+                readEntry(*into.reader, volumes, i, into.files.data() + i, into.kinds[i], walk);
+            return true;
+        };
+    });
+    for (FolderEntries& entries : read) {
+        if (entries.reader)
+            entries.files.size = qsizetype(entries.kinds.size());
+    }
+    return read;
+}
+
+std::optional<QList<File>> FilesAndDirectories::contentsOf(FolderEntries& entries, Walk& walk) const
+{
+    if (!entries.walkable)
         return QList<File> {};
-    if (info.isAliasDirectory && !renameAliases)
-        return QList<File> {};
-    const QUrl folderUrl = info.isAliasDirectory ? info.resolvedURL() : info.url();
-    const QString folderPath = FileUrl::path(folderUrl);
 
     // A folder met again, through a link or a mount, is not walked again.
     struct stat status {};
-    if (::stat(QFile::encodeName(folderPath).constData(), &status) == 0) {
+    if (::stat(QFile::encodeName(entries.path).constData(), &status) == 0) {
         const std::pair<quint64, quint64> identity { status.st_dev, status.st_ino };
         if (walk.walkedFolders.contains(identity))
             return std::nullopt;
         walk.walkedFolders.insert(identity);
     }
-
-    std::optional<FolderReader> reader;
-    try {
-        reader.emplace(folderPath);
-    } catch (const FileManagerError&) {
-        directoryValidator->append({ folderUrl.toLocalFile(), RejectionReason::error });
+    if (!entries.reader) {
+        directoryValidator->append({ entries.url.toLocalFile(), RejectionReason::error });
         return QList<File> {};
     }
-    const QByteArrayList& names = reader->names();
+    const FolderReader& reader = *entries.reader;
+    const QByteArrayList& names = reader.names();
     const qsizetype count = names.size();
-    // The entries are read on all cores, as their system calls are most of
-    // the time a large folder takes; what asks the validator, which serves one
-    // thread, follows in order. Each entry gets a slot, made in place.
-    std::vector<EntryKind> kinds(count, EntryKind::dropped);
-    QArrayDataPointer<File> storage(QTypedArrayData<File>::allocate(count));
-    File* const items = storage.data();
-    Prefault::forWriting(items, std::size_t(count) * sizeof(File));
-    forEachChunkConcurrently(count, ENTRIES_PER_CHUNK, [&] {
-        return [&, volumes = EntryVolumes()](qsizetype begin, qsizetype end) mutable {
-            for (qsizetype i = begin; i < end; ++i)
-                readEntry(*reader, volumes, i, items + i, kinds[i], walk);
-            return true;
-        };
-    });
-    storage.size = count;
-    QList<File> kept(std::move(storage));
+    QList<File> kept(std::move(entries.files));
+    File* const items = kept.data();
     if (walk.isCancelled())
         return QList<File> {};
 
@@ -202,15 +258,16 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, W
         if (walk.isCancelled())
             return QList<File> {};
         File& item = items[i];
-        switch (kinds[i]) {
+        const EntryKind kind = entries.kinds[i];
+        switch (kind) {
         case EntryKind::dropped:
             continue;
         case EntryKind::notUtf8:
-            directoryValidator->append({ reader->prefix() + QString::fromUtf8(names.at(i)), RejectionReason::error });
+            directoryValidator->append({ reader.prefix() + QString::fromUtf8(names.at(i)), RejectionReason::error });
             continue;
         case EntryKind::link:
             // Followed or not, as an opened link is.
-            item = File(QUrl::fromLocalFile(reader->prefix() + QString::fromUtf8(names.at(i))), renameAliases);
+            item = File(QUrl::fromLocalFile(reader.prefix() + QString::fromUtf8(names.at(i))), renameAliases);
             [[fallthrough]];
         case EntryKind::folder:
             if (!isListable(item.source.fileInfo))
@@ -222,7 +279,7 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(const File& folder, W
                 plainEntriesSupported = directoryValidator->isSupportedDirectory(item.source.fileInfo.path);
             if (!*plainEntriesSupported
                 || !directoryValidator->isWritableEntry(
-                    folderPath, item.source.fileInfo.fullPath, kinds[i] == EntryKind::writablePlain))
+                    entries.path, item.source.fileInfo.fullPath, kind == EntryKind::writablePlain))
                 continue;
             break;
         }
@@ -300,7 +357,9 @@ void FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const
     }
 
     walk.add(std::move(files));
-    for (File& folder : folders) {
+    std::vector<FolderEntries> entries = readFolders(folders, walk);
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        File& folder = folders[i];
         if (walk.isCancelled())
             return;
         if (walk.stopwatch.hasElapsed(1000))
@@ -310,7 +369,8 @@ void FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const
             walk.add(std::move(folder));
             continue;
         }
-        std::optional<QList<File>> contents = contentsOf(folder, walk);
+        std::optional<QList<File>> contents = contentsOf(entries[i], walk);
+        entries[i] = {};
         if (!contents)
             continue; // the same folder, met again
         if (walk.isCancelled())

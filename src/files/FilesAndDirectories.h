@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <stop_token>
+#include <vector>
 
 // Turns opened or dropped URLs into the flat list of unique files: folders are
 // walked depth first, symbolic links (the aliases here) are followed or not,
@@ -54,8 +55,13 @@ private:
     bool isListable(const ExtendedFileInfo& info) const;
     // Whether an item is at the path (a dangling link counts).
     static bool isThere(const ExtendedFileInfo& info);
-    // None when the folder was listed before in this walk.
-    std::optional<QList<File>> contentsOf(const File& folder, Walk& walk) const;
+    struct FolderEntries;
+    // The entries of each folder to walk among `folders` (none for the rest),
+    // read on all cores; nothing is asked of the validator.
+    std::vector<FolderEntries> readFolders(const QList<File>& folders, const Walk& walk) const;
+    // The entries that pass the rules, in order. None when the folder was
+    // listed before in this walk.
+    std::optional<QList<File>> contentsOf(FolderEntries& entries, Walk& walk) const;
     // Reads entry `index` of `reader` into the unmade `slot` (an empty file
     // unless it is a folder or a plain entry); safe on several threads at once.
     void readEntry(const FolderReader& reader, EntryVolumes& volumes, qsizetype index, File* slot, EntryKind& kind,
