@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QUuid>
 
+#include <functional>
 #include <memory>
 
 #include <dirent.h>
@@ -338,6 +339,70 @@ TEST_F(FilesAndDirectoriesTest, ALargeFolderOfMixedEntriesGivesEachEntryItsOwnAn
             << rejected.path.toStdString();
     }
     EXPECT_EQ(refused, expectedRefusals);
+}
+
+// The folders of one level are read together: the walk still goes depth first
+// through them in the listing's order, each file with its own answer.
+TEST_F(FilesAndDirectoriesTest, ManyFoldersOfOneLevelAreWalkedDepthFirstInTheirOrder)
+{
+    QSet<QString> readOnly;
+    for (int n = 0; n < 25; ++n) {
+        const QString folder = QStringLiteral("home/me/tree/d%1/").arg(n);
+        makeFolder(folder);
+        for (int k = 0; k < n % 4; ++k) {
+            const QString file = makeFile(folder + QStringLiteral("f%1.txt").arg(k));
+            if ((n + k) % 5 == 0)
+                readOnly << file;
+        }
+        if (n % 3 == 0)
+            makeFile(folder + "s/inner.txt");
+        if (n % 7 == 0)
+            makeFile(folder + ".h/hidden.txt");
+        if (n % 5 == 0)
+            makeFolder(folder + "e");
+    }
+    makeFile("home/me/tree/top.txt");
+
+    // The walk as one thread would go, from listings of its own.
+    QStringList expected;
+    const std::function<void(const QString&)> walkFrom = [&](const QString& folder) {
+        QStringList files;
+        QStringList folders;
+        std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(QFile::encodeName(folder).constData()), &::closedir);
+        ASSERT_TRUE(listing);
+        while (const dirent* entry = ::readdir(listing.get())) {
+            const QString name = QString::fromUtf8(entry->d_name);
+            if (name == "." || name == "..")
+                continue;
+            (QFileInfo(folder + '/' + name).isDir() ? folders : files) << folder + '/' + name;
+        }
+        for (const QString& file : files) {
+            if (!readOnly.contains(file))
+                expected << file;
+        }
+        for (const QString& sub : folders) {
+            const qsizetype before = expected.size();
+            if (!QFileInfo(sub).fileName().startsWith('.'))
+                walkFrom(sub);
+            if (expected.size() == before)
+                expected << sub;
+        }
+    };
+    walkFrom(path("home/me/tree"));
+
+    DirectoryRoots directoryRoots = roots();
+    directoryRoots.entryIsWritable = [readOnly](int, const QByteArray&, const QString& item) {
+        return !readOnly.contains(item);
+    };
+    FilesAndDirectories opened = open({ "home/me/tree" }, false, true, directoryRoots);
+    QStringList listed;
+    for (const File& file : opened.allFiles())
+        listed << file.source.fileInfo.fullPath;
+    EXPECT_EQ(listed, expected);
+    QSet<QString> refused;
+    for (const RejectedDirectory& rejected : opened.rejectedDirectories())
+        refused << rejected.path;
+    EXPECT_EQ(refused, readOnly);
 }
 
 TEST_F(FilesAndDirectoriesTest, TwoLinksToOneFileGiveOneRecordWithBothLinks)
