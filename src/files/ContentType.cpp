@@ -11,6 +11,9 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <optional>
+#include <utility>
+
 namespace ContentType {
 
 namespace {
@@ -134,14 +137,22 @@ std::optional<Facts> ofFile(const QString& fullPath, bool isRegularFile)
     if (!isRegularFile || dot < 0 || !namePatterns().known || namePatterns().mayMatchWhole(name))
         return factsOf(database().mimeTypeForFile(fullPath));
 
+    // The files of a folder mostly share their ending: each thread keeps the
+    // last answer, so that threads reading one folder do not queue for the lock.
+    thread_local std::optional<std::pair<QString, std::optional<Facts>>> last;
+    const QStringView endingView = QStringView(name).sliced(dot);
+    if (last && last->first == endingView)
+        return last->second ? last->second : factsOf(database().mimeTypeForFile(fullPath));
+
     static QMutex mutex;
     // The type of each ending; none where the name alone does not tell it.
     static QHash<QString, std::optional<Facts>> byEnding;
-    const QString ending = name.mid(dot);
+    const QString ending = endingView.toString();
     {
         QMutexLocker lock(&mutex);
         const auto known = byEnding.constFind(ending);
         if (known != byEnding.constEnd()) {
+            last.emplace(ending, *known);
             if (*known)
                 return *known;
             lock.unlock();
@@ -154,6 +165,7 @@ std::optional<Facts> ofFile(const QString& fullPath, bool isRegularFile)
         QMutexLocker lock(&mutex);
         byEnding.insert(ending, facts);
     }
+    last.emplace(ending, facts);
     return facts ? facts : factsOf(database().mimeTypeForFile(fullPath));
 }
 

@@ -137,12 +137,20 @@ std::optional<QStringList> tagsOf(int folderFd, const QByteArray& name, const QS
 // One copy a comment, shared by the files of one type.
 QString capitalizedFirst(const QString& text)
 {
+    // The files of a folder mostly share their type: each thread keeps the
+    // last answer, so that threads reading one folder do not queue for the lock.
+    thread_local QString lastText;
+    thread_local QString lastCapitalized;
+    if (!lastCapitalized.isNull() && text == lastText)
+        return lastCapitalized;
     static QMutex mutex;
     static QHash<QString, QString> capitalized;
     QMutexLocker lock(&mutex);
     auto known = capitalized.constFind(text);
     if (known == capitalized.constEnd())
         known = capitalized.insert(text, text.left(1).toUpper() + text.mid(1));
+    lastText = known.key();
+    lastCapitalized = *known;
     return *known;
 }
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -150,6 +151,24 @@ TEST_F(FileOnDiskTest, AMissingFileStillGivesInformationFromItsPath)
     EXPECT_FALSE(info.contentType.has_value());
     EXPECT_FALSE(info.inode.has_value());
     EXPECT_FALSE(info.volume.has_value());
+}
+
+// The kind is the type's comment with a capital first letter, whatever type
+// the file read before had.
+TEST_F(FileOnDiskTest, EachFileIsOfTheKindOfItsOwnType)
+{
+    write("k/one.txt", "x");
+    write("k/two.txt", "y");
+    write("k/picture.png", "");
+    write("k/sound.mp3", "");
+    const QMimeDatabase database;
+    for (const char* name : { "one.txt", "two.txt", "picture.png", "one.txt", "sound.mp3", "picture.png" }) {
+        SCOPED_TRACE(name);
+        const ExtendedFileInfo info = ExtendedFileInfo::read(url(QStringLiteral("k/") + name));
+        const QString comment = database.mimeTypeForFile(root + "/k/" + name).comment();
+        ASSERT_FALSE(comment.isEmpty());
+        EXPECT_EQ(info.kind, comment.left(1).toUpper() + comment.mid(1));
+    }
 }
 
 TEST_F(FileOnDiskTest, TagsComeFromTheExtendedAttribute)
