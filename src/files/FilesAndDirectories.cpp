@@ -150,29 +150,36 @@ struct FilesAndDirectories::FolderEntries {
     bool walkable = false; // a folder, or a link to one that is followed
     QUrl url;
     QString path;
-    std::unique_ptr<FolderReader> reader; // none when it could not be opened
+    bool opened = false;
+    std::unique_ptr<FolderReader> reader; // held open only while the entries are read
+    QByteArrayList names;
+    QString prefix;
     std::vector<EntryKind> kinds;
     QArrayDataPointer<File> files; // one an entry, made in place
 };
 
 std::vector<FilesAndDirectories::FolderEntries> FilesAndDirectories::readFolders(
-    const QList<File>& folders, const Walk& walk) const
+    const QList<File>& folders, qsizetype first, const Walk& walk) const
 {
-    // The entries of all the folders of one level are read on all cores, as
-    // their system calls are most of the time a walk takes; what asks the
-    // validator, which serves one thread, follows folder by folder, in order.
-    std::vector<FolderEntries> read(folders.size());
-    for (qsizetype i = 0; i < folders.size(); ++i) {
-        const ExtendedFileInfo& info = folders.at(i).source.fileInfo;
+    // The entries of the folders of one level are read on all cores, as their
+    // system calls are most of the time a walk takes; what asks the validator,
+    // which serves one thread, follows folder by folder, in order. A batch at a
+    // time, so that the descriptors open at once stay few.
+    constexpr qsizetype FOLDERS_PER_BATCH = 32;
+    std::vector<FolderEntries> read(std::min(FOLDERS_PER_BATCH, folders.size() - first));
+    const qsizetype count = qsizetype(read.size());
+    for (qsizetype i = 0; i < count; ++i) {
+        const File& folder = folders.at(first + i);
+        const ExtendedFileInfo& info = folder.source.fileInfo;
         // A hidden folder is one item; what it holds is not read.
-        if (!info.isDirectory || (info.isAliasDirectory && !renameAliases) || folders.at(i).source.isHidden())
+        if (!info.isDirectory || (info.isAliasDirectory && !renameAliases) || folder.source.isHidden())
             continue;
         read[i].walkable = true;
         read[i].url = info.isAliasDirectory ? info.resolvedURL() : info.url();
         read[i].path = FileUrl::path(read[i].url);
     }
     constexpr qsizetype FOLDERS_PER_CHUNK = 4;
-    forEachChunkConcurrently(folders.size(), FOLDERS_PER_CHUNK, [&] {
+    forEachChunkConcurrently(count, FOLDERS_PER_CHUNK, [&] {
         return [&](qsizetype begin, qsizetype end) {
             for (qsizetype i = begin; i < end && !walk.isCancelled(); ++i) {
                 if (!read[i].walkable)
@@ -193,15 +200,15 @@ std::vector<FilesAndDirectories::FolderEntries> FilesAndDirectories::readFolders
         qsizetype end;
     };
     std::vector<Chunk> chunks;
-    for (qsizetype i = 0; i < folders.size(); ++i) {
+    for (qsizetype i = 0; i < count; ++i) {
         if (!read[i].reader)
             continue;
-        const qsizetype count = read[i].reader->names().size();
-        read[i].kinds.assign(count, EntryKind::dropped);
-        read[i].files = QArrayDataPointer<File>(QTypedArrayData<File>::allocate(count));
-        Prefault::forWriting(read[i].files.data(), std::size_t(count) * sizeof(File));
-        for (qsizetype begin = 0; begin < count; begin += ENTRIES_PER_CHUNK)
-            chunks.push_back({ i, begin, std::min(count, begin + ENTRIES_PER_CHUNK) });
+        const qsizetype entryCount = read[i].reader->names().size();
+        read[i].kinds.assign(entryCount, EntryKind::dropped);
+        read[i].files = QArrayDataPointer<File>(QTypedArrayData<File>::allocate(entryCount));
+        Prefault::forWriting(read[i].files.data(), std::size_t(entryCount) * sizeof(File));
+        for (qsizetype begin = 0; begin < entryCount; begin += ENTRIES_PER_CHUNK)
+            chunks.push_back({ i, begin, std::min(entryCount, begin + ENTRIES_PER_CHUNK) });
     }
     forEachChunkConcurrently(qsizetype(chunks.size()), 1, [&] {
         // The volume of each device is looked up once per folder and thread.
@@ -218,8 +225,13 @@ std::vector<FilesAndDirectories::FolderEntries> FilesAndDirectories::readFolders
         };
     });
     for (FolderEntries& entries : read) {
-        if (entries.reader)
-            entries.files.size = qsizetype(entries.kinds.size());
+        if (!entries.reader)
+            continue;
+        entries.files.size = qsizetype(entries.kinds.size());
+        entries.opened = true;
+        entries.names = entries.reader->names();
+        entries.prefix = entries.reader->prefix();
+        entries.reader.reset();
     }
     return read;
 }
@@ -237,12 +249,11 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(FolderEntries& entrie
             return std::nullopt;
         walk.walkedFolders.insert(identity);
     }
-    if (!entries.reader) {
+    if (!entries.opened) {
         directoryValidator->append({ entries.url.toLocalFile(), RejectionReason::error });
         return QList<File> {};
     }
-    const FolderReader& reader = *entries.reader;
-    const QByteArrayList& names = reader.names();
+    const QByteArrayList& names = entries.names;
     const qsizetype count = names.size();
     QList<File> kept(std::move(entries.files));
     File* const items = kept.data();
@@ -263,11 +274,11 @@ std::optional<QList<File>> FilesAndDirectories::contentsOf(FolderEntries& entrie
         case EntryKind::dropped:
             continue;
         case EntryKind::notUtf8:
-            directoryValidator->append({ reader.prefix() + QString::fromUtf8(names.at(i)), RejectionReason::error });
+            directoryValidator->append({ entries.prefix + QString::fromUtf8(names.at(i)), RejectionReason::error });
             continue;
         case EntryKind::link:
             // Followed or not, as an opened link is.
-            item = File(QUrl::fromLocalFile(reader.prefix() + QString::fromUtf8(names.at(i))), renameAliases);
+            item = File(QUrl::fromLocalFile(entries.prefix + QString::fromUtf8(names.at(i))), renameAliases);
             [[fallthrough]];
         case EntryKind::folder:
             if (!isListable(item.source.fileInfo))
@@ -357,7 +368,8 @@ void FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const
     }
 
     walk.add(std::move(files));
-    std::vector<FolderEntries> entries = readFolders(folders, walk);
+    std::vector<FolderEntries> entries;
+    qsizetype batch = 0; // the index of the first folder of `entries`
     for (qsizetype i = 0; i < folders.size(); ++i) {
         File& folder = folders[i];
         if (walk.isCancelled())
@@ -369,8 +381,13 @@ void FilesAndDirectories::getAllUniqueFiles(QList<File> files, Walk& walk) const
             walk.add(std::move(folder));
             continue;
         }
-        std::optional<QList<File>> contents = contentsOf(entries[i], walk);
-        entries[i] = {};
+        if (i >= batch + qsizetype(entries.size())) {
+            entries = readFolders(folders, i, walk);
+            batch = i;
+        }
+        FolderEntries& folderEntries = entries[i - batch];
+        std::optional<QList<File>> contents = contentsOf(folderEntries, walk);
+        folderEntries = {};
         if (!contents)
             continue; // the same folder, met again
         if (walk.isCancelled())

@@ -56,9 +56,10 @@ private:
     // Whether an item is at the path (a dangling link counts).
     static bool isThere(const ExtendedFileInfo& info);
     struct FolderEntries;
-    // The entries of each folder to walk among `folders` (none for the rest),
-    // read on all cores; nothing is asked of the validator.
-    std::vector<FolderEntries> readFolders(const QList<File>& folders, const Walk& walk) const;
+    // The entries of each folder to walk among `folders` from `first` on, for
+    // a batch of them (none for the rest), read on all cores; nothing is asked
+    // of the validator and no folder stays open.
+    std::vector<FolderEntries> readFolders(const QList<File>& folders, qsizetype first, const Walk& walk) const;
     // The entries that pass the rules, in order. None when the folder was
     // listed before in this walk.
     std::optional<QList<File>> contentsOf(FolderEntries& entries, Walk& walk) const;

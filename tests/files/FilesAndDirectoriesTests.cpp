@@ -12,6 +12,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -403,6 +404,33 @@ TEST_F(FilesAndDirectoriesTest, ManyFoldersOfOneLevelAreWalkedDepthFirstInTheirO
     for (const RejectedDirectory& rejected : opened.rejectedDirectories())
         refused << rejected.path;
     EXPECT_EQ(refused, readOnly);
+}
+
+// Reading folders together must not hold a descriptor for each of them: a
+// level of more folders than the process may open is walked whole.
+TEST_F(FilesAndDirectoriesTest, ALevelOfMoreFoldersThanTheProcessMayOpenIsWalkedWhole)
+{
+    constexpr int folderCount = 300;
+    for (int n = 0; n < folderCount; ++n)
+        makeFile(QStringLiteral("home/me/wide/d%1/f.txt").arg(n));
+    rlimit limit {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const qsizetype openNow = QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size();
+    ASSERT_GT(openNow, 0);
+    std::shared_ptr<const rlimit> restore(new rlimit(limit), [](const rlimit* old) {
+        ::setrlimit(RLIMIT_NOFILE, old);
+        delete old;
+    });
+    rlimit lowered = limit;
+    lowered.rlim_cur = rlim_t(openNow) + 64;
+    ASSERT_LT(lowered.rlim_cur, rlim_t(folderCount));
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+
+    FilesAndDirectories opened = open({ "home/me/wide" });
+    const QList<File> files = opened.allFiles();
+    restore.reset();
+    EXPECT_EQ(files.size(), folderCount);
+    EXPECT_TRUE(opened.rejectedDirectories().isEmpty()) << opened.rejectedDirectories().size();
 }
 
 TEST_F(FilesAndDirectoriesTest, TwoLinksToOneFileGiveOneRecordWithBothLinks)
