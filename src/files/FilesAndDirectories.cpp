@@ -165,7 +165,7 @@ std::vector<FilesAndDirectories::FolderEntries> FilesAndDirectories::readFolders
     // system calls are most of the time a walk takes; what asks the validator,
     // which serves one thread, follows folder by folder, in order. A batch at a
     // time, so that the descriptors open at once stay few.
-    constexpr qsizetype FOLDERS_PER_BATCH = 32;
+    constexpr qsizetype FOLDERS_PER_BATCH = 128;
     std::vector<FolderEntries> read(std::min(FOLDERS_PER_BATCH, folders.size() - first));
     const qsizetype count = qsizetype(read.size());
     for (qsizetype i = 0; i < count; ++i) {

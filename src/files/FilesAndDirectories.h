@@ -43,7 +43,7 @@ public:
     QList<File> fileItems; // the opened items that passed the rules, in order
 
     // The entries of a folder are read in chunks of this many, on all cores.
-    static constexpr qsizetype ENTRIES_PER_CHUNK = 256;
+    static constexpr qsizetype ENTRIES_PER_CHUNK = 128;
 
 private:
     struct Walk;

@@ -410,7 +410,7 @@ TEST_F(FilesAndDirectoriesTest, ManyFoldersOfOneLevelAreWalkedDepthFirstInTheirO
 // level of more folders than the process may open is walked whole.
 TEST_F(FilesAndDirectoriesTest, ALevelOfMoreFoldersThanTheProcessMayOpenIsWalkedWhole)
 {
-    constexpr int folderCount = 300;
+    constexpr int folderCount = 600;
     for (int n = 0; n < folderCount; ++n)
         makeFile(QStringLiteral("home/me/wide/d%1/f.txt").arg(n));
     rlimit limit {};
@@ -422,7 +422,7 @@ TEST_F(FilesAndDirectoriesTest, ALevelOfMoreFoldersThanTheProcessMayOpenIsWalked
         delete old;
     });
     rlimit lowered = limit;
-    lowered.rlim_cur = rlim_t(openNow) + 64;
+    lowered.rlim_cur = rlim_t(openNow) + 200;
     ASSERT_LT(lowered.rlim_cur, rlim_t(folderCount));
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
 
