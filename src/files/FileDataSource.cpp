@@ -240,11 +240,8 @@ QList<T> merged(const QList<T>& snapshot, const QList<File>& files, Facet facet)
     std::vector<const File*> writer(n);
     for (const File& file : files)
         writer[*file.index] = &file;
-    QArrayDataPointer<T> storage(QTypedArrayData<T>::allocate(n));
-    if (n > 0 && !storage.data())
-        qBadAlloc();
+    QArrayDataPointer<T> storage = Prefault::unmadeStorage<T>(n);
     T* const first = storage.data();
-    Prefault::forWriting(first, std::size_t(n) * sizeof(T));
     forEachChunkConcurrently(n, MERGE_CHUNK_SIZE, [&] {
         return [&](qsizetype begin, qsizetype end) {
             for (qsizetype i = begin; i < end; ++i)

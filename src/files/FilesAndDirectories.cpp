@@ -205,8 +205,7 @@ std::vector<FilesAndDirectories::FolderEntries> FilesAndDirectories::readFolders
             continue;
         const qsizetype entryCount = read[i].reader->names().size();
         read[i].kinds.assign(entryCount, EntryKind::dropped);
-        read[i].files = QArrayDataPointer<File>(QTypedArrayData<File>::allocate(entryCount));
-        Prefault::forWriting(read[i].files.data(), std::size_t(entryCount) * sizeof(File));
+        read[i].files = Prefault::unmadeStorage<File>(entryCount);
         for (qsizetype begin = 0; begin < entryCount; begin += ENTRIES_PER_CHUNK)
             chunks.push_back({ i, begin, std::min(entryCount, begin + ENTRIES_PER_CHUNK) });
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QArrayDataPointer>
+
 #include <cstddef>
 
 namespace Prefault {
@@ -15,6 +17,19 @@ template <typename List>
 void reservedCapacityOf(const List& list)
 {
     forWriting(list.constData() + list.size(), std::size_t(list.capacity() - list.size()) * sizeof(*list.constData()));
+}
+
+// Room for `count` elements not made yet, its pages mapped, for threads that
+// make the elements in place; the caller sets `size` once all are made.
+// Throws on a failed allocation, as a list would.
+template <typename T>
+QArrayDataPointer<T> unmadeStorage(qsizetype count)
+{
+    QArrayDataPointer<T> storage(QTypedArrayData<T>::allocate(count));
+    if (count > 0 && !storage.data())
+        qBadAlloc();
+    forWriting(storage.data(), std::size_t(count) * sizeof(T));
+    return storage;
 }
 
 } // namespace Prefault
