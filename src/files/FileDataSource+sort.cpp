@@ -8,6 +8,7 @@
 #include "core/String+utilities.h"
 #include "core/TextOffsets.h"
 #include "files/StableMergeSort.h"
+#include "platform/ConcurrentChunks.h"
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 #include "platform/MainWindowLocator.h"
@@ -18,6 +19,8 @@
 
 namespace {
 constexpr auto FILES = Log::Category::files;
+// Files whose sort keys one thread makes at a time.
+constexpr qsizetype KEY_CHUNK_SIZE = 2048;
 
 // The first text with the greatest character count. A text has no more
 // characters than UTF-16 units, so most candidates are passed over uncounted.
@@ -77,7 +80,6 @@ using SortCancelled = FileDataSource::SortCancelled;
 std::optional<Comparator> comparatorFor(FileSortOrder order, SortItems givenItems, std::stop_token stop)
 {
     const auto context = std::make_shared<const SortItems>(std::move(givenItems));
-    const auto collator = std::make_shared<FileNameCollator>();
     const auto checkCancelled = [stop] {
         if (stop.stop_requested())
             throw SortCancelled {};
@@ -97,24 +99,34 @@ std::optional<Comparator> comparatorFor(FileSortOrder order, SortItems givenItem
     const auto keysOf = [&](Key key) -> std::shared_ptr<const TextKeys> {
         auto keys = std::make_shared<TextKeys>();
         const qsizetype n = context->size();
-        keys->canonical.reserve(n);
-        keys->sortKeys.reserve(n);
-        const QString* previous = nullptr;
-        for (int i = 0; i < n; ++i) {
-            if (stop.stop_requested())
-                return nullptr;
-            const QString& text = key(*context, i);
-            // The files of one folder come together and share their path: its
-            // keys are made once, and shared they compare without being read.
-            if (previous && sameText(text, *previous)) {
-                keys->canonical << keys->canonical.constLast();
-                keys->sortKeys << keys->sortKeys.constLast();
-                continue;
-            }
-            keys->canonical << text.normalized(QString::NormalizationForm_C);
-            keys->sortKeys << collator->sortKey(text);
-            previous = &text;
-        }
+        keys->canonical.resize(n);
+        keys->sortKeys.resize(n);
+        QString* const canonical = keys->canonical.data();
+        QByteArray* const sortKeys = keys->sortKeys.data();
+        // On all cores, a collator each: one is not to be shared between threads.
+        const bool completed = forEachChunkConcurrently(n, KEY_CHUNK_SIZE, [&] {
+            return [&, collator = FileNameCollator()](qsizetype begin, qsizetype end) {
+                if (stop.stop_requested())
+                    return false;
+                const QString* previous = nullptr;
+                for (qsizetype i = begin; i < end; ++i) {
+                    const QString& text = key(*context, int(i));
+                    // The files of one folder come together and share their path: its
+                    // keys are made once, and shared they compare without being read.
+                    if (previous && sameText(text, *previous)) {
+                        canonical[i] = canonical[i - 1];
+                        sortKeys[i] = sortKeys[i - 1];
+                        continue;
+                    }
+                    canonical[i] = text.normalized(QString::NormalizationForm_C);
+                    sortKeys[i] = collator.sortKey(text);
+                    previous = &text;
+                }
+                return true;
+            };
+        });
+        if (!completed)
+            return nullptr;
         return keys;
     };
     const auto textOrder = [&](Key key, bool ascending) -> std::optional<Comparator> {
@@ -237,7 +249,7 @@ void FileDataSource::sortImmediate(FileSortOrder order, std::stop_token stop)
         return;
     QList<int> sorted = m_orderedIndex;
     try {
-        stableMergeSort(sorted, *comparator);
+        concurrentStableMergeSort(sorted, *comparator);
     } catch (const SortCancelled&) {
         return;
     }
@@ -260,7 +272,7 @@ std::optional<QList<File>> FileDataSource::sorted(QList<File> files, FileSortOrd
         if (!comparator)
             return files;
         try {
-            stableMergeSort(indexes, *comparator);
+            concurrentStableMergeSort(indexes, *comparator);
         } catch (const SortCancelled&) {
             return std::nullopt;
         }
@@ -295,7 +307,7 @@ void FileDataSource::doSortAndPublishResult(FileSortOrder order, const std::shar
     QList<int> sorted;
     MainThread::runBlocking([&] { sorted = m_orderedIndex; });
     try {
-        stableMergeSort(sorted, *comparator);
+        concurrentStableMergeSort(sorted, *comparator);
     } catch (const SortCancelled&) {
         Log::debug(FILES, "🔷 Sort %{public}s aborted", rawValue(order));
         MainThread::runBlocking([&] { endSort(messageId, *run); });

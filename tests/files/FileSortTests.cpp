@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <numeric>
 
 class FileSortTest : public ::testing::Test {
@@ -164,6 +166,59 @@ TEST_F(FileSortTest, TheMergeSortIsStableAndEndsForAnyAnswer)
     stableMergeSort(many, [&](int a, int b) { return (++calls % 3 == 0) && a != b; });
     EXPECT_EQ(many.size(), 1000);
     EXPECT_LE(calls, 1000 * 10);
+}
+
+TEST_F(FileSortTest, TheSortOnAllCoresIsTheStableSortAndPassesOnAFailure)
+{
+    // Long enough for several runs; few distinct keys, so stability shows.
+    QList<int> values(50'003);
+    for (qsizetype i = 0; i < values.size(); ++i)
+        values[i] = int((i * 7919) % values.size());
+    const auto byTens = [](int a, int b) { return a / 1000 < b / 1000; };
+    QList<int> expected = values;
+    std::stable_sort(expected.begin(), expected.end(), byTens);
+    QList<int> sorted = values;
+    concurrentStableMergeSort(sorted, byTens);
+    EXPECT_EQ(sorted, expected);
+
+    // A cancellation thrown on whichever thread reaches the caller; the list stays.
+    std::atomic<int> calls = 0;
+    QList<int> cancelled = values;
+    EXPECT_THROW(concurrentStableMergeSort(cancelled, [&](int a, int b) {
+        if (++calls == 30'000)
+            throw FileDataSource::SortCancelled {};
+        return a < b;
+    }), FileDataSource::SortCancelled);
+    EXPECT_EQ(cancelled, values);
+}
+
+TEST_F(FileSortTest, AListOfManyFoldersSortsAsTheCollatorComparesIt)
+{
+    // Thousands of files, folders of unequal sizes, names shared between
+    // folders: the keys are made in chunks, and a folder spans chunk ends.
+    QStringList paths;
+    for (int i = 0; i < 9000; ++i)
+        paths << QStringLiteral("/f%1/Name%2.txt").arg((i / 45) % 131).arg((i * 13) % 997);
+    QList<File> files = makeFiles(paths);
+    const FileNameCollator collator;
+    const auto sortedBy = [&](auto before) {
+        QList<File> expected = files;
+        std::stable_sort(expected.begin(), expected.end(), before);
+        return fullPaths(expected);
+    };
+    const QStringList byName = sortedBy([&](const File& a, const File& b) {
+        return collator.compare(a.source.fileInfo.name, b.source.fileInfo.name) < 0;
+    });
+    const QStringList byFolderThenName = sortedBy([&](const File& a, const File& b) {
+        const int folders = collator.compare(a.source.fileInfo.path, b.source.fileInfo.path);
+        return folders != 0 ? folders < 0 : collator.compare(a.source.fileInfo.name, b.source.fileInfo.name) < 0;
+    });
+    const std::optional<QList<File>> named = FileDataSource::sorted(files, FileSortOrder::byNameAscending);
+    ASSERT_TRUE(named);
+    EXPECT_EQ(fullPaths(*named), byName);
+    const std::optional<QList<File>> defaults = FileDataSource::sorted(files, FileSortOrder::defaultSort);
+    ASSERT_TRUE(defaults);
+    EXPECT_EQ(fullPaths(*defaults), byFolderThenName);
 }
 
 TEST_F(FileSortTest, ASortCancelledHalfWayLeavesTheListAsItWas)
