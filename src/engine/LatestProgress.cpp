@@ -4,9 +4,17 @@
 #include "core/AppNotification+Typed.h"
 #include "platform/MainThread.h"
 
-#include <mutex>
+#include <QTimer>
 
-struct LatestProgress::State {
+#include <mutex>
+#include <optional>
+
+namespace {
+// No screen shows more: reports closer together are shown as their latest.
+constexpr int FRAME_MILLISECONDS = 16;
+}
+
+struct LatestProgress::State : std::enable_shared_from_this<State> {
     explicit State(const QString& label)
         : label(label)
     {
@@ -14,7 +22,27 @@ struct LatestProgress::State {
     const QString label;
     std::mutex mutex;
     ProgressData latest;
-    bool posted = false;
+    std::optional<ProgressData> lastShown;
+    // A task or a frame is pending on the main thread: reports only update `latest`.
+    bool pending = false;
+
+    // On the main thread: the latest report, if new, then a frame's wait
+    // before the next; with nothing new the next report posts again.
+    void show()
+    {
+        ProgressData shown;
+        {
+            std::lock_guard lock(mutex);
+            if (lastShown && lastShown->progressCount == latest.progressCount && lastShown->totalCount == latest.totalCount) {
+                pending = false;
+                return;
+            }
+            shown = latest;
+            lastShown = latest;
+        }
+        AppNotification::UpdateProgressView::post(shown.progressCount, shown.totalCount, label, true);
+        QTimer::singleShot(FRAME_MILLISECONDS, [self = shared_from_this()] { self->show(); });
+    }
 };
 
 LatestProgress::LatestProgress(const QString& label)
@@ -27,18 +55,10 @@ void LatestProgress::report(const ProgressData& data) const
     {
         std::lock_guard lock(m_state->mutex);
         m_state->latest = data;
-        if (m_state->posted)
+        if (m_state->pending)
             return;
-        m_state->posted = true;
+        m_state->pending = true;
     }
     // The task outlives the run when the main thread is busy: it holds the state.
-    MainThread::post([state = m_state] {
-        ProgressData shown;
-        {
-            std::lock_guard lock(state->mutex);
-            shown = state->latest;
-            state->posted = false;
-        }
-        AppNotification::UpdateProgressView::post(shown.progressCount, shown.totalCount, state->label, true);
-    });
+    MainThread::post([state = m_state] { state->show(); });
 }

@@ -8,9 +8,9 @@
 #include <memory>
 
 // Hands a run's progress to the overlay: every report is kept, the main thread
-// shows the latest one, and a new task is posted only once the last one ran.
-// A run that reports every file then queues no task per file ahead of its own
-// hand-overs to the main thread.
+// shows the latest one at most once a frame, and a new task is posted only
+// once the main thread has nothing new to show. A run that reports every file
+// then neither queues nor wakes the main thread per file.
 class LatestProgress {
 public:
     explicit LatestProgress(const QString& label);
