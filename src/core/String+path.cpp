@@ -93,7 +93,13 @@ QString stringByAppendingPathComponent(const QString& path, const QString& compo
         return fixingSlashes(component);
     if (component.isEmpty())
         return fixingSlashes(path);
-    return fixingSlashes(path + QLatin1Char('/') + component);
+    // One allocation: a clash of thousands of files joins a path for every candidate.
+    QString joined;
+    joined.reserve(path.size() + 1 + component.size());
+    joined += path;
+    joined += QLatin1Char('/');
+    joined += component;
+    return fixingSlashes(joined);
 }
 
 std::optional<QString> stringByAppendingPathExtension(const QString& path, const QString& extension)

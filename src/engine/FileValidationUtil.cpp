@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 #include <thread>
@@ -32,8 +33,16 @@ namespace FileValidationUtil {
 namespace Message {
 QString suffixAdded(const QString& suffix)
 {
-    return QStringLiteral("Filename is not unique. A numeric suffix '") + suffix.trimmed()
-        + QStringLiteral("' has been added.");
+    // Made in one allocation: every counted file of a clash gets one.
+    const QLatin1StringView before("Filename is not unique. A numeric suffix '");
+    const QLatin1StringView after("' has been added.");
+    const QStringView counter = QStringView(suffix).trimmed();
+    QString message;
+    message.reserve(before.size() + counter.size() + after.size());
+    message += before;
+    message += counter;
+    message += after;
+    return message;
 }
 
 QString invalidCharactersNamed(const QStringList& characters)
@@ -260,7 +269,7 @@ public:
     {
         m_exact.insert(path);
         if (m_folding)
-            m_folded.insert(hash, path);
+            insertFolded(hash, path);
     }
     // Takes the path unless it is taken; answers whether it was free.
     bool claim(const QString& path)
@@ -276,7 +285,7 @@ public:
             m_exact.remove(path);
             return false;
         }
-        m_folded.insert(hash, path);
+        insertFolded(hash, path);
         return true;
     }
     // The taken paths that name the same entry as `path`: itself, and in a
@@ -288,11 +297,11 @@ public:
             entries << path;
         if (!m_folding)
             return entries;
-        const size_t hash = foldedHash(path);
-        for (auto it = m_folded.constFind(hash); it != m_folded.cend() && it.key() == hash; ++it) {
-            if (*it != path && m_folding->areOneEntry(*it, path))
-                entries << *it;
-        }
+        forEachFolded(foldedHash(path), [&](const QString& other) {
+            if (other != path && m_folding->areOneEntry(other, path))
+                entries << other;
+            return false;
+        });
         return entries;
     }
     void reserve(qsizetype count)
@@ -307,8 +316,28 @@ private:
     {
         if (!m_folding)
             return false;
-        for (auto it = m_folded.constFind(hash); it != m_folded.cend() && it.key() == hash; ++it) {
-            if (*it != path && m_folding->areOneEntry(*it, path))
+        return forEachFolded(hash, [&](const QString& other) { return other != path && m_folding->areOneEntry(other, path); });
+    }
+    // Most folded keys have one path: it is kept in the table itself, and only
+    // further paths of the same key take a node of their own.
+    void insertFolded(size_t hash, const QString& path)
+    {
+        if (m_folded.contains(hash))
+            m_foldedMore.insert(hash, path);
+        else
+            m_folded.emplace(hash, path);
+    }
+    // Calls `found` with each path of the key until it answers true; answers whether one did.
+    template <typename Found>
+    bool forEachFolded(size_t hash, Found found) const
+    {
+        const auto single = m_folded.constFind(hash);
+        if (single == m_folded.cend())
+            return false;
+        if (found(*single))
+            return true;
+        for (auto it = m_foldedMore.constFind(hash); it != m_foldedMore.cend() && it.key() == hash; ++it) {
+            if (found(*it))
                 return true;
         }
         return false;
@@ -316,7 +345,8 @@ private:
 
     QSet<QString>& m_exact;
     CaseFolding* m_folding;
-    QMultiHash<size_t, QString> m_folded;
+    QHash<size_t, QString> m_folded;
+    QMultiHash<size_t, QString> m_foldedMore;
 };
 
 // Where the search for a free counter of one wanted path stands. Every counter
@@ -329,15 +359,31 @@ struct CounterSearch {
     std::vector<int> heldOnDisk; // ascending
 };
 
-// The path a file would take with the counter.
+// " <counter>", as a name carries it.
+QString counterSuffix(int counter)
+{
+    char digits[16];
+    const int length = std::snprintf(digits, sizeof digits, " %d", counter);
+    return QString::fromLatin1(digits, length);
+}
+
+// The path a file would take with the counter, its name made in one piece: a
+// clash of thousands of files makes one candidate or more for each.
 QString counterCandidate(const File& file, int counter)
 {
     const FileTransform& transformed = file.transformed;
-    const QString suffix = QLatin1Char(' ') + QString::number(counter);
+    const QString suffix = counterSuffix(counter);
     // A folder's full path is its new path: the suffix goes at its end.
-    return file.isDirectory() ? transformed.transformedPath.value() + suffix
-                              : String::stringByAppendingPathComponent(transformed.transformedPath.value(),
-                                    transformed.transformedName.value() + suffix + transformed.transformedExtSuffix());
+    if (file.isDirectory())
+        return transformed.transformedPath.value() + suffix;
+    const QString& name = transformed.transformedName.value();
+    const QString ext = transformed.transformedExtSuffix();
+    QString fileName;
+    fileName.reserve(name.size() + suffix.size() + ext.size());
+    fileName += name;
+    fileName += suffix;
+    fileName += ext;
+    return String::stringByAppendingPathComponent(transformed.transformedPath.value(), fileName);
 }
 
 std::optional<QString> findUniqueSuffix(const File& file, TakenPaths& taken, std::stop_token stop,
@@ -345,7 +391,7 @@ std::optional<QString> findUniqueSuffix(const File& file, TakenPaths& taken, std
 {
     const auto claim = [&](const QString& candidate, size_t hash, int counter) {
         taken.insert(candidate, hash);
-        return QLatin1Char(' ') + QString::number(counter);
+        return counterSuffix(counter);
     };
     for (const int counter : search.heldOnDisk) {
         if (stop.stop_requested())
@@ -450,6 +496,9 @@ private:
 };
 
 constexpr qsizetype DISK_CHUNK_SIZE = 4096;
+// Counted files whose warnings one thread writes at a time: a clash of a few
+// thousand files is spread over all cores.
+constexpr qsizetype WARNING_CHUNK_SIZE = 256;
 
 } // namespace
 
@@ -614,8 +663,8 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
             stay(i);
             return;
         }
+        // Its warning is written once all counters are settled, on all cores.
         file.transformed.uniqueSuffix = *suffix;
-        file.validation.insertWarning(Message::suffixAdded(*suffix));
         claimed(i);
         // The counter is part of the name on disk and counts towards its length.
         if (isTooLong(file.transformed.targetFileName())) {
@@ -633,11 +682,7 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
                 if (c < 0 || c == s || !moves[c])
                     continue;
                 claimedBy->remove(path);
-                File& file = first[c];
-                if (!file.transformed.uniqueSuffix.isEmpty()) {
-                    file.validation.warnings.remove(Message::suffixAdded(file.transformed.uniqueSuffix));
-                    file.transformed.uniqueSuffix.clear();
-                }
+                first[c].transformed.uniqueSuffix.clear();
                 resolve(c, true);
             }
         }
@@ -655,6 +700,16 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
         resolve(i, !heldOnDisk[i] || taken.contains(paths[i]));
         settle();
     }
+    // A counted file says so: its own message, its own set, made on all cores.
+    forEachChunkConcurrently(count, WARNING_CHUNK_SIZE, [&] {
+        return [&](qsizetype begin, qsizetype end) {
+            for (qsizetype i = begin; i < end; ++i) {
+                if (const QString& suffix = first[i].transformed.uniqueSuffix; !suffix.isEmpty())
+                    first[i].validation.insertWarning(Message::suffixAdded(suffix));
+            }
+            return true;
+        };
+    });
 }
 
 QString description(const FileValidationResult& result)

@@ -134,7 +134,7 @@ bool FreePaths::isSurelyFree(const QString& path, Probe& probe) const
         else
             probe.m_fd = ::open(QFile::encodeName(probe.m_folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     }
-    return probe.isSurelyFree(QFile::encodeName(path.mid(nameStart)));
+    return probe.isSurelyFree(QStringView(path).sliced(nameStart).toUtf8());
 }
 
 FreePaths::Probe::~Probe()

@@ -123,6 +123,25 @@ TEST_F(FileValidationUtilTest, DuplicatesGetCountersInListOrder)
     EXPECT_EQ(files[1].validation.warnings, QSet<QString> { QStringLiteral("Filename is not unique. A numeric suffix '2' has been added.") });
     EXPECT_EQ(files[2].transformed.uniqueSuffix, QStringLiteral(" 3"));
     EXPECT_EQ(files[2].transformed.transformedFullPath(), path(QStringLiteral("dir/a 3.txt")));
+
+    // A clash of many files: each counted file says its own counter, and the
+    // first and an unclashed one say nothing.
+    QList<std::pair<QString, QString>> many;
+    for (int i = 0; i < 1500; ++i)
+        many.append({ QStringLiteral("m%1.txt").arg(i), QStringLiteral("same.txt") });
+    many.append({ QStringLiteral("alone.txt"), QStringLiteral("other.txt") });
+    files = moves(many);
+    validateFiles(files);
+    validateUniquenessInterruptable(files);
+    EXPECT_TRUE(files[0].validation.warnings.isEmpty());
+    EXPECT_TRUE(files.last().validation.warnings.isEmpty());
+    for (qsizetype i = 1; i < 1500; ++i) {
+        const QString counter = QString::number(i + 1);
+        ASSERT_EQ(files[i].transformed.uniqueSuffix, QLatin1Char(' ') + counter) << i;
+        ASSERT_EQ(files[i].validation.warnings,
+            QSet<QString> { QStringLiteral("Filename is not unique. A numeric suffix '%1' has been added.").arg(counter) })
+            << i;
+    }
 }
 
 TEST_F(FileValidationUtilTest, WithoutCountersOnlyTheFirstFileKeepsTheName)
@@ -196,6 +215,10 @@ TEST_F(FileValidationUtilTest, AFileThatStaysKeepsItsPlace)
         for (qsizetype i = 0; i < files.size(); ++i) {
             EXPECT_EQ(files[i].validation.errors, c.errors[i]) << i;
             EXPECT_EQ(files[i].transformed.transformedFullPath(), path(QStringLiteral("dir/") + c.names[i])) << i;
+            // A file that looked again says only the counter it has now.
+            const QString& suffix = files[i].transformed.uniqueSuffix;
+            EXPECT_EQ(files[i].validation.warnings,
+                suffix.isEmpty() ? QSet<QString>() : QSet<QString> { Message::suffixAdded(suffix) }) << i;
         }
         QDir(path(QStringLiteral("dir"))).removeRecursively();
     }
