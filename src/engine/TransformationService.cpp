@@ -141,7 +141,8 @@ void TransformationService::transformAllFilesQuick(std::stop_token stop, const Q
     FileAttributesWorker::shared().preloadAllAttributes();
 
     const qsizetype fileCount = files.size();
-    TransformationUtil::TransformResult result = TransformationUtil::transformFilesQuick(std::move(files), snapshot.rules, stop);
+    TransformationUtil::TransformResult result = TransformationUtil::transformFilesQuick(std::move(files), snapshot.rules, stop,
+        TransformationUtil::TransformStart::initial);
     if (stop.stop_requested()) {
         Log::debug(PROCESS, "🔷 Cancelled transformAllFilesQuick for %ld files.", result.files.size());
         hideIndicator();

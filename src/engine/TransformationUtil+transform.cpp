@@ -14,18 +14,20 @@ void updateTransformerState(QList<Transformer>& transformers, qint64 fileCount)
     }
 }
 
-void transformFileQuick(File& file, FileIndex& fileIndex, QList<Transformer>& transformers)
+void transformFileQuick(File& file, FileIndex& fileIndex, QList<Transformer>& transformers, TransformStart start)
 {
     if (!file.transformed.isDirty)
         return;
-    file.resetTransformations();
+    if (start == TransformStart::reset)
+        file.resetTransformations();
     file.transformed.fileIndex = fileIndex;
     for (Transformer& transformer : transformers)
         transformer.transformQuick(file, fileIndex);
     file.transformed.isDirty = false;
 }
 
-TransformResult transformFilesQuick(QList<File> files, QList<Transformer> transformers, std::stop_token stop)
+TransformResult transformFilesQuick(QList<File> files, QList<Transformer> transformers, std::stop_token stop,
+    TransformStart start)
 {
     FileIndex fileIndex;
     RegularExpression::TimeOuts timeOuts;
@@ -37,7 +39,7 @@ TransformResult transformFilesQuick(QList<File> files, QList<Transformer> transf
             Log::debug(Log::Category::process, "🔷 Cancelled transformFilesQuick for %ld files.", files.size());
             return { std::move(files), std::move(transformers), TransformError::aborted(), false, fileIndex };
         }
-        transformFileQuick(file, fileIndex, transformers);
+        transformFileQuick(file, fileIndex, transformers, start);
         lateUpdateRequired = lateUpdateRequired || file.transformed.lateUpdateRequired;
     }
     return { std::move(files), std::move(transformers), std::nullopt, lateUpdateRequired, fileIndex };

@@ -31,10 +31,16 @@ struct TransformResult {
     FileIndex fileIndex;
 };
 
+// How the files of a preview begin: their transforms and verdicts are reset
+// first, or they already are the initial ones (FileDataSource::filesToTransformOf).
+enum class TransformStart { reset, initial };
+
 // The preview: transforms the dirty files with each rule's quick form, in list
 // order with shared counters; never fails; cancelled between files (error aborted).
-TransformResult transformFilesQuick(QList<File> files, QList<Transformer> transformers, std::stop_token stop = {});
-void transformFileQuick(File& file, FileIndex& fileIndex, QList<Transformer>& transformers);
+TransformResult transformFilesQuick(QList<File> files, QList<Transformer> transformers, std::stop_token stop = {},
+    TransformStart start = TransformStart::reset);
+void transformFileQuick(File& file, FileIndex& fileIndex, QList<Transformer>& transformers,
+    TransformStart start = TransformStart::reset);
 
 // Before a rename: transforms every file with each rule's full form and stops
 // at the first failure but `skipped`, or with `aborted` when `stop` is requested

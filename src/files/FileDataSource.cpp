@@ -96,8 +96,12 @@ QList<File> filesOf(const FileComponents& components, FileCopy copy)
                     file.transformed = components.fileTransforms.at(storageIndex);
                     file.validation = validation;
                 } else {
+                    // The transform every rule pass starts from, made here on all cores.
+                    file.transformed = FileTransform::initial(file.source.id, file.source.fileInfo, std::nullopt);
                     file.validation.id = validation.id;
                     file.validation.listedItemError = validation.listedItemError;
+                    // As a reset leaves them: a listed item gone or replaced stays an error.
+                    file.validation.clearAll();
                 }
                 file.attributes = components.fileAttributes.at(storageIndex);
             }

@@ -66,7 +66,8 @@ public:
     // from any thread, so that a worker, not the main thread, copies the list.
     static QList<File> filesOf(const FileComponents& components);
     // The same for a pass that makes every new name afresh: without the new
-    // names and verdicts it would discard at once, but with what it keeps.
+    // names and verdicts it would discard at once, but with what it keeps;
+    // each transform is the initial one of its file.
     static QList<File> filesToTransformOf(const FileComponents& components);
     std::optional<File> getFile(int row) const;
     std::optional<File> getFileAtInternalIndex(qint64 index) const;

@@ -242,6 +242,34 @@ TEST_F(FileDataSourceTest, VerdictsWithTheStoredNamesKeepTheNamesAndACounterAlon
     EXPECT_EQ(store->getFile(0)->transformed.transformedFullPath(), "/a/new 1.txt");
 }
 
+// A preview's copy starts where a reset would: the initial new names, no
+// verdicts but those no pass may clear (a listed item gone or replaced).
+TEST_F(FileDataSourceTest, FilesToTransformStartFromTheInitialTransformAndKeepTheListedItemError)
+{
+    fill({ "/a/1.txt", "/a/.hidden" });
+    QList<File> files = store->getAllFiles();
+    for (File& file : files) {
+        file.transformed.transformedName = "new";
+        file.validation.insertWarning("old warning");
+        file.validation.insertRuleError("old rule error");
+    }
+    files[1].validation.listedItemError = "The item is gone.";
+    const FileComponentMutations components = FileComponentMutations(FileComponentMutation::transformed) | FileComponentMutation::validation;
+    ASSERT_TRUE(store->updateFiles(files, components, "Brackenfold/Test.cpp"));
+
+    const QList<File> fresh = FileDataSource::filesToTransformOf(store->getAllComponents());
+    ASSERT_EQ(fresh.size(), 2);
+    for (const File& file : fresh) {
+        const FileTransform initial = FileTransform::initial(file.source.id, file.source.fileInfo, std::nullopt);
+        EXPECT_EQ(file.transformed.transformedFullPath(), initial.transformedFullPath());
+        EXPECT_TRUE(file.transformed.isDirty);
+        EXPECT_TRUE(file.validation.warnings.isEmpty());
+        EXPECT_TRUE(file.validation.ruleErrors.isEmpty());
+    }
+    EXPECT_TRUE(fresh[0].validation.errors.isEmpty());
+    EXPECT_EQ(fresh[1].validation.errors, QSet<QString> { "The item is gone." });
+}
+
 TEST_F(FileDataSourceTest, AWriteBackKeepsSingleWritesMadeMeanwhile)
 {
     fill({ "/a/1.txt", "/a/2.txt" });
