@@ -2,9 +2,37 @@
 #include "engine/TransformationUtil.h"
 
 #include "core/RegularExpression.h"
+#include "platform/ConcurrentChunks.h"
 #include "platform/Log.h"
+#include "platform/Prefault.h"
 
 namespace TransformationUtil {
+
+namespace {
+
+// The transform each file starts from, made on all cores ahead of a pass,
+// which itself is serial: its rules share counters in list order.
+QList<FileTransform> initialTransformsOf(const QList<File>& files)
+{
+    constexpr qsizetype CHUNK_SIZE = 4096;
+    const qsizetype count = files.size();
+    QArrayDataPointer<FileTransform> storage = Prefault::unmadeStorage<FileTransform>(count);
+    FileTransform* const first = storage.data();
+    forEachChunkConcurrently(count, CHUNK_SIZE, [&] {
+        return [&](qsizetype begin, qsizetype end) {
+            for (qsizetype i = begin; i < end; ++i) {
+                const FileSource& source = files.at(i).source;
+                std::construct_at(first + i, FileTransform::initial(source.id, source.fileInfo, std::nullopt));
+            }
+            return true;
+        };
+    });
+    // Every chunk ran to its end: all are made, and the list owns them.
+    storage.size = count;
+    return QList<FileTransform>(std::move(storage));
+}
+
+} // namespace
 
 void updateTransformerState(QList<Transformer>& transformers, qint64 fileCount)
 {
@@ -45,9 +73,12 @@ TransformResult transformFilesQuick(QList<File> files, QList<Transformer> transf
     return { std::move(files), std::move(transformers), std::nullopt, lateUpdateRequired, fileIndex };
 }
 
-void transformFile(File& file, FileIndex& fileIndex, QList<Transformer>& transformers)
+void transformFile(File& file, FileIndex& fileIndex, QList<Transformer>& transformers, TransformStart start)
 {
-    file.resetTransformations();
+    if (start == TransformStart::reset)
+        file.resetTransformations();
+    else
+        file.validation.clearAll();
     file.transformed.fileIndex = fileIndex;
     for (Transformer& transformer : transformers)
         transformer.transform(file, fileIndex);
@@ -62,6 +93,7 @@ TransformResult transformFiles(QList<File> files, QList<Transformer> transformer
     const RegularExpression::TimeOuts::Scope timeOutScope(timeOuts);
     qint64 lastReport = clock.nowMilliseconds();
     const qsizetype count = files.size();
+    QList<FileTransform> initials = initialTransformsOf(files);
     for (qsizetype i = 0; i < count; ++i) {
         if (stop.stop_requested())
             return { std::move(files), std::move(transformers), TransformError::aborted(), false, fileIndex };
@@ -70,7 +102,7 @@ TransformResult transformFiles(QList<File> files, QList<Transformer> transformer
         // The rules change these facets only; the rest is not copied. The
         // pass starts from a fresh transform and clean verdicts, so the old
         // ones are moved aside rather than copied.
-        FileTransform transformedBefore = std::move(file.transformed);
+        FileTransform transformedBefore = std::exchange(file.transformed, std::move(initials[i]));
         QSet<QString> errorsBefore = std::exchange(file.validation.errors, {});
         QSet<QString> warningsBefore = std::exchange(file.validation.warnings, {});
         QSet<QString> ruleErrorsBefore = std::exchange(file.validation.ruleErrors, {});
@@ -83,7 +115,7 @@ TransformResult transformFiles(QList<File> files, QList<Transformer> transformer
             file.attributes = attributesBefore;
         };
         try {
-            transformFile(file, fileIndex, transformers);
+            transformFile(file, fileIndex, transformers, TransformStart::initial);
         } catch (const TransformError& error) {
             restore();
             if (error.kind() != TransformError::Kind::skipped)

@@ -48,7 +48,8 @@ void transformFileQuick(File& file, FileIndex& fileIndex, QList<Transformer>& tr
 TransformResult transformFiles(QList<File> files, QList<Transformer> transformers,
     const ProgressCallback& progress = {}, Clock& clock = Clock::system(), std::stop_token stop = {});
 // Throws the failure of a rule; the rules keep the state they reached.
-void transformFile(File& file, FileIndex& fileIndex, QList<Transformer>& transformers);
+void transformFile(File& file, FileIndex& fileIndex, QList<Transformer>& transformers,
+    TransformStart start = TransformStart::reset);
 
 // Random numbers stay while the list keeps its size and are drawn anew when it changes.
 void updateTransformerState(QList<Transformer>& transformers, qint64 fileCount);
