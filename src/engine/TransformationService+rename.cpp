@@ -9,6 +9,7 @@
 #include "engine/LatestProgress.h"
 #include "engine/TransformationUtil.h"
 #include "files/FileDataSource.h"
+#include "platform/ConcurrentChunks.h"
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 #include "platform/MainWindowLocator.h"
@@ -17,8 +18,10 @@
 #include "rules/Transformers.h"
 #include "tokens/AttributeResolver.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -34,10 +37,36 @@ const QString RUN_FUNCTION = QStringLiteral("applyTransformationsAndRename(force
 QList<File> selectFilesToRename(QList<File>&& files)
 {
     const bool renameFolders = Preference::boolFor(PreferenceKey::renameEmptyFolders);
-    files.removeIf([renameFolders](const File& file) {
-        return !file.validation.errors.isEmpty() || !FileValidationUtil::isChanged(file)
-            || FileValidationUtil::isInPlace(file) || (file.isDirectory() && !renameFolders);
+    // Told on all cores: each file's names are compared as canonical texts.
+    constexpr qsizetype CHUNK_SIZE = 4096;
+    const qsizetype count = files.size();
+    std::vector<char> left(count);
+    std::atomic<bool> anyLeft = false;
+    forEachChunkConcurrently(count, CHUNK_SIZE, [&] {
+        return [&](qsizetype begin, qsizetype end) {
+            for (qsizetype i = begin; i < end; ++i) {
+                const File& file = files.at(i);
+                left[i] = !file.validation.errors.isEmpty() || !FileValidationUtil::isChanged(file)
+                    || FileValidationUtil::isInPlace(file) || (file.isDirectory() && !renameFolders);
+                if (left[i])
+                    anyLeft = true;
+            }
+            return true;
+        };
     });
+    if (anyLeft) {
+        // In place, in list order: no second list of files.
+        File* const data = files.data();
+        qsizetype kept = 0;
+        for (qsizetype i = 0; i < count; ++i) {
+            if (left[i])
+                continue;
+            if (kept != i)
+                data[kept] = std::move(data[i]);
+            ++kept;
+        }
+        files.resize(kept);
+    }
     return std::move(files);
 }
 
