@@ -20,9 +20,9 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 #include <thread>
@@ -359,12 +359,23 @@ struct CounterSearch {
     std::vector<int> heldOnDisk; // ascending
 };
 
-// " <counter>", as a name carries it.
+// " <counter>", as a name carries it, written into `room` without allocating.
+QStringView counterSuffix(int counter, std::array<char16_t, 16>& room)
+{
+    qsizetype at = room.size();
+    unsigned value = unsigned(counter);
+    do {
+        room[--at] = char16_t(u'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    room[--at] = u' ';
+    return QStringView(room.data() + at, room.size() - at);
+}
+
 QString counterSuffix(int counter)
 {
-    char digits[16];
-    const int length = std::snprintf(digits, sizeof digits, " %d", counter);
-    return QString::fromLatin1(digits, length);
+    std::array<char16_t, 16> room;
+    return counterSuffix(counter, room).toString();
 }
 
 // The path a file would take with the counter, its name made in one piece: a
@@ -372,16 +383,21 @@ QString counterSuffix(int counter)
 QString counterCandidate(const File& file, int counter)
 {
     const FileTransform& transformed = file.transformed;
-    const QString suffix = counterSuffix(counter);
+    std::array<char16_t, 16> room;
+    const QStringView suffix = counterSuffix(counter, room);
     // A folder's full path is its new path: the suffix goes at its end.
-    if (file.isDirectory())
-        return transformed.transformedPath.value() + suffix;
+    if (file.isDirectory()) {
+        QString path = transformed.transformedPath.value();
+        return path.append(suffix);
+    }
     const QString& name = transformed.transformedName.value();
-    const QString ext = transformed.transformedExtSuffix();
+    const QStringView separator = transformed.extSeparator();
+    const QString& ext = transformed.transformedExt.value();
     QString fileName;
-    fileName.reserve(name.size() + suffix.size() + ext.size());
+    fileName.reserve(name.size() + suffix.size() + separator.size() + ext.size());
     fileName += name;
     fileName += suffix;
+    fileName += separator;
     fileName += ext;
     return String::stringByAppendingPathComponent(transformed.transformedPath.value(), fileName);
 }

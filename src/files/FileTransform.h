@@ -87,6 +87,8 @@ public:
     QString targetFileName() const;
     void setTransformedFullPath(const QString& value);
     QString transformedExtSuffix() const;
+    // "." between name and extension, unless the extension has its own or there is none.
+    QStringView extSeparator() const;
 
     // The text a rule of that scope works on: hidden names without their dot.
     QString getTransformedText(TransformScope scope) const;
@@ -97,8 +99,6 @@ public:
     bool operator==(const FileTransform&) const = default;
 
 private:
-    // "." between name and extension, unless the extension has its own or there is none.
-    QStringView extSeparator() const;
     void writeName(const QString& text);
     void writePath(const QString& text);
     void writeFullPath(const QString& text);
