@@ -25,6 +25,7 @@ struct LatestProgress::State : std::enable_shared_from_this<State> {
     std::optional<ProgressData> lastShown;
     // A task or a frame is pending on the main thread: reports only update `latest`.
     bool pending = false;
+    bool ended = false;
 
     // On the main thread: the latest report, if new, then a frame's wait
     // before the next; with nothing new the next report posts again.
@@ -33,6 +34,8 @@ struct LatestProgress::State : std::enable_shared_from_this<State> {
         ProgressData shown;
         {
             std::lock_guard lock(mutex);
+            if (ended)
+                return;
             if (lastShown && lastShown->progressCount == latest.progressCount && lastShown->totalCount == latest.totalCount) {
                 pending = false;
                 return;
@@ -48,6 +51,12 @@ struct LatestProgress::State : std::enable_shared_from_this<State> {
 LatestProgress::LatestProgress(const QString& label)
     : m_state(std::make_shared<State>(label))
 {
+}
+
+LatestProgress::~LatestProgress()
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->ended = true;
 }
 
 void LatestProgress::report(const ProgressData& data) const

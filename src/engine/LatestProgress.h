@@ -14,6 +14,11 @@
 class LatestProgress {
 public:
     explicit LatestProgress(const QString& label);
+    // The run is over: what it reported and was not shown yet is dropped, so
+    // that no late frame writes into the overlay of the next long task.
+    ~LatestProgress();
+    LatestProgress(const LatestProgress&) = delete;
+    LatestProgress& operator=(const LatestProgress&) = delete;
 
     // From any thread; returns at once.
     void report(const ProgressData& data) const;

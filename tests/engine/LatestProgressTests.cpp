@@ -45,3 +45,20 @@ TEST(LatestProgress, TheMainThreadShowsTheLatestReportOnceItTurns)
     }));
     EXPECT_EQ(recorder.received.size(), 3u);
 }
+
+// A run that ended shows nothing more: a frame still pending then would write
+// into the overlay of whatever long task comes next.
+TEST(LatestProgress, NothingIsShownOnceTheRunHasEnded)
+{
+    TestEnvironment::drainEvents();
+    NotificationRecorder recorder({ NotificationName::updateProgressView });
+    {
+        const LatestProgress progress(QStringLiteral("Renaming"));
+        progress.report(ProgressData { 1, 3 });
+        ASSERT_TRUE(TestEnvironment::processEventsUntil([&] { return recorder.received.size() == 1; }));
+        // Into the frame that follows the first show, or a new task: either way unshown yet.
+        progress.report(ProgressData { 2, 3 });
+    }
+    TestEnvironment::processEventsUntil([] { return false; }, std::chrono::milliseconds(100));
+    EXPECT_EQ(recorder.received.size(), 1u);
+}
