@@ -3,18 +3,22 @@
 
 #include "core/String+path.h"
 #include "engine/DiskMove.h"
+#include "platform/ConcurrentChunks.h"
 
 #include <QFile>
 #include <QHash>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <numeric>
 #include <stack>
 #include <utility>
+#include <vector>
 
 namespace RenameOrder {
 
@@ -42,11 +46,77 @@ QStringView sourceFolderOf(const ExtendedFileInfo& info)
     return info.isDirectory ? folderOf(info.fullPath) : QStringView(info.path);
 }
 
+// Whether any file of the run may have to wait for another: its target, or a
+// folder above its target or its source, is the place of a listed item that
+// moves, or a folder moves at all. Mostly none may: told on all cores by
+// sorted hashes of the places, without the tables the ordering builds. A hash
+// met is only a maybe.
+bool mayWait(const QList<File>& files, const QList<QString>& targets)
+{
+    constexpr qsizetype CHUNK_SIZE = 4096;
+    const qsizetype count = files.size();
+    std::vector<size_t> places(count);
+    std::vector<char> moves(count);
+    std::atomic<bool> folderMoves = false;
+    forEachChunkConcurrently(count, CHUNK_SIZE, [&] {
+        return [&](qsizetype begin, qsizetype end) {
+            for (qsizetype i = begin; i < end; ++i) {
+                moves[i] = !targets[i].isNull();
+                if (!moves[i])
+                    continue;
+                places[i] = qHash(QStringView(files[i].source.fileInfo.fullPath));
+                if (files[i].isDirectory())
+                    folderMoves = true;
+            }
+            return true;
+        };
+    });
+    if (folderMoves)
+        return true;
+    std::erase_if(places, [&, i = qsizetype(0)](size_t) mutable { return !moves[i++]; });
+    std::sort(places.begin(), places.end());
+    const auto isPlace = [&](QStringView path) { return std::binary_search(places.cbegin(), places.cend(), qHash(path)); };
+    std::atomic<bool> met = false;
+    forEachChunkConcurrently(count, CHUNK_SIZE, [&] {
+        return [&](qsizetype begin, qsizetype end) {
+            // The files of one folder come together: its folders are asked once a run.
+            QStringView lastTargetFolder;
+            QStringView lastSourceFolder;
+            const auto anyAbove = [&](QStringView folder, QStringView& last) {
+                if (!last.isNull() && folder == last)
+                    return false;
+                last = folder;
+                for (const QStringView above : withAncestors(folder)) {
+                    if (isPlace(above))
+                        return true;
+                }
+                return false;
+            };
+            for (qsizetype i = begin; i < end && !met; ++i) {
+                if (!moves[i])
+                    continue;
+                if (isPlace(targets[i]) || anyAbove(folderOf(targets[i]), lastTargetFolder)
+                    || anyAbove(sourceFolderOf(files[i].source.fileInfo), lastSourceFolder)) {
+                    met = true;
+                    return false;
+                }
+            }
+            return true;
+        };
+    });
+    return met;
+}
+
 } // namespace
 
 QList<qsizetype> sorted(const QList<File>& files, const QList<QString>& targets)
 {
     const qsizetype count = files.size();
+    if (!mayWait(files, targets)) {
+        QList<qsizetype> order(count);
+        std::iota(order.begin(), order.end(), qsizetype(0));
+        return order;
+    }
     // Views of the records' own paths: the files stay unchanged while sorting.
     QHash<QStringView, qsizetype> bySource;
     QHash<QStringView, qsizetype> byFolderTarget;

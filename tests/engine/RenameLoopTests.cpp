@@ -148,6 +148,20 @@ TEST_F(RenameLoopTest, AFolderMovesBeforeTheFilesInsideIt)
     }
 }
 
+// A file that goes into a folder still to be made, where a listed file stands
+// that leaves: that file moves first, whichever comes first in the list.
+TEST_F(RenameLoopTest, AFileLeavesThePlaceOfAFolderStillToBeMadeFirst)
+{
+    touch(QStringLiteral("L/x.txt"), "x");
+    touch(QStringLiteral("L/a"), "a");
+    const QList<File> files = listed({ { "L/x.txt", "L/a/x.txt" }, { "L/a", "L/b" } });
+    const RenameContext result = TransformationUtil::renameFiles(RenameContext::make(files));
+    EXPECT_EQ(result.status, Status::done);
+    EXPECT_EQ(result.totalSuccess, 2);
+    EXPECT_EQ(content(QStringLiteral("L/a/x.txt")), QByteArray("x"));
+    EXPECT_EQ(content(QStringLiteral("L/b")), QByteArray("a"));
+}
+
 // The files still to come are looked up by the paths their records hold when a
 // target is first found taken: after their folder moved, those are the new ones.
 TEST_F(RenameLoopTest, ASwapInsideAMovedFolderEndsAsPreviewed)
