@@ -4,7 +4,6 @@
 #include "core/RegularExpression.h"
 #include "platform/ConcurrentChunks.h"
 #include "platform/Log.h"
-#include "platform/Prefault.h"
 
 namespace TransformationUtil {
 
@@ -15,21 +14,10 @@ namespace {
 QList<FileTransform> initialTransformsOf(const QList<File>& files)
 {
     constexpr qsizetype CHUNK_SIZE = 4096;
-    const qsizetype count = files.size();
-    QArrayDataPointer<FileTransform> storage = Prefault::unmadeStorage<FileTransform>(count);
-    FileTransform* const first = storage.data();
-    forEachChunkConcurrently(count, CHUNK_SIZE, [&] {
-        return [&](qsizetype begin, qsizetype end) {
-            for (qsizetype i = begin; i < end; ++i) {
-                const FileSource& source = files.at(i).source;
-                std::construct_at(first + i, FileTransform::initial(source.id, source.fileInfo, std::nullopt));
-            }
-            return true;
-        };
+    return listMadeConcurrently<FileTransform>(files.size(), CHUNK_SIZE, [&](qsizetype i) {
+        const FileSource& source = files.at(i).source;
+        return FileTransform::initial(source.id, source.fileInfo, std::nullopt);
     });
-    // Every chunk ran to its end: all are made, and the list owns them.
-    storage.size = count;
-    return QList<FileTransform>(std::move(storage));
 }
 
 } // namespace

@@ -244,17 +244,9 @@ QList<T> merged(const QList<T>& snapshot, const QList<File>& files, Facet facet)
     std::vector<const File*> writer(n);
     for (const File& file : files)
         writer[*file.index] = &file;
-    QArrayDataPointer<T> storage = Prefault::unmadeStorage<T>(n);
-    T* const first = storage.data();
-    forEachChunkConcurrently(n, MERGE_CHUNK_SIZE, [&] {
-        return [&](qsizetype begin, qsizetype end) {
-            for (qsizetype i = begin; i < end; ++i)
-                std::construct_at(first + i, writer[i] ? facet(*writer[i]) : snapshot.at(i));
-            return true;
-        };
+    return listMadeConcurrently<T>(n, MERGE_CHUNK_SIZE, [&](qsizetype i) -> T {
+        return writer[i] ? facet(*writer[i]) : snapshot.at(i);
     });
-    storage.size = n;
-    return QList<T>(std::move(storage));
 }
 
 // How often the merge is done again on the caller's thread, from newer lists,

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/Prefault.h"
+
+#include <QList>
 #include <QtGlobal>
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -35,4 +39,26 @@ bool forEachChunkConcurrently(qsizetype count, qsizetype chunkSize, MakeWorker m
     run();
     threads.clear(); // joins
     return !stopped;
+}
+
+// A list of `count` elements, element i made by `make(i)` in place on all
+// cores, in chunks of `chunkSize`; `make` is called from many threads at once.
+// Made in place rather than made empty first on one thread: each element
+// reads records that lie apart in memory, and the time goes in waiting for
+// those reads and for the new pages.
+template <typename T, typename Make>
+QList<T> listMadeConcurrently(qsizetype count, qsizetype chunkSize, Make make)
+{
+    QArrayDataPointer<T> storage = Prefault::unmadeStorage<T>(count);
+    T* const first = storage.data();
+    forEachChunkConcurrently(count, chunkSize, [&] {
+        return [&](qsizetype begin, qsizetype end) {
+            for (qsizetype i = begin; i < end; ++i)
+                std::construct_at(first + i, make(i));
+            return true;
+        };
+    });
+    // Every chunk ran to its end: all are made, and the list owns them.
+    storage.size = count;
+    return QList<T>(std::move(storage));
 }
