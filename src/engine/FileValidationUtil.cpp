@@ -574,7 +574,14 @@ void validateUniquenessInterruptable(QList<File>& files, std::stop_token stop)
                 targetKeys[i] = foldedPathHash(paths[i]);
         }))
         return;
-    std::erase_if(targetKeys, [&, i = qsizetype(0)](size_t) mutable { return !moves[i++]; });
+    // The movers' keys alone. A counting predicate would count wrong where
+    // an algorithm copies it, as the standard allows.
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        if (moves[i])
+            targetKeys[kept++] = targetKeys[i];
+    }
+    targetKeys.resize(kept);
     {
         std::jthread sorting([&] { std::sort(placeKeys.begin(), placeKeys.end()); });
         std::sort(targetKeys.begin(), targetKeys.end());

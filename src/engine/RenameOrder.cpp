@@ -55,14 +55,14 @@ bool mayWait(const QList<File>& files, const QList<QString>& targets)
 {
     constexpr qsizetype CHUNK_SIZE = 4096;
     const qsizetype count = files.size();
+    // A file without a target stays: its place is no one's to wait for.
+    const auto moves = [&](qsizetype i) { return !targets[i].isNull(); };
     std::vector<size_t> places(count);
-    std::vector<char> moves(count);
     std::atomic<bool> folderMoves = false;
     forEachChunkConcurrently(count, CHUNK_SIZE, [&] {
         return [&](qsizetype begin, qsizetype end) {
             for (qsizetype i = begin; i < end; ++i) {
-                moves[i] = !targets[i].isNull();
-                if (!moves[i])
+                if (!moves(i))
                     continue;
                 places[i] = qHash(QStringView(files[i].source.fileInfo.fullPath));
                 if (files[i].isDirectory())
@@ -73,7 +73,14 @@ bool mayWait(const QList<File>& files, const QList<QString>& targets)
     });
     if (folderMoves)
         return true;
-    std::erase_if(places, [&, i = qsizetype(0)](size_t) mutable { return !moves[i++]; });
+    // The movers' places alone. A counting predicate would count wrong where
+    // an algorithm copies it, as the standard allows.
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        if (moves(i))
+            places[kept++] = places[i];
+    }
+    places.resize(kept);
     std::sort(places.begin(), places.end());
     const auto isPlace = [&](QStringView path) { return std::binary_search(places.cbegin(), places.cend(), qHash(path)); };
     std::atomic<bool> met = false;
@@ -93,7 +100,7 @@ bool mayWait(const QList<File>& files, const QList<QString>& targets)
                 return false;
             };
             for (qsizetype i = begin; i < end && !met; ++i) {
-                if (!moves[i])
+                if (!moves(i))
                     continue;
                 if (isPlace(targets[i]) || anyAbove(folderOf(targets[i]), lastTargetFolder)
                     || anyAbove(sourceFolderOf(files[i].source.fileInfo), lastSourceFolder)) {

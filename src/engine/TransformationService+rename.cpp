@@ -18,7 +18,7 @@
 #include "rules/Transformers.h"
 #include "tokens/AttributeResolver.h"
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -41,21 +41,19 @@ QList<File> selectFilesToRename(QList<File>&& files)
     constexpr qsizetype CHUNK_SIZE = 4096;
     const qsizetype count = files.size();
     std::vector<char> left(count);
-    std::atomic<bool> anyLeft = false;
     forEachChunkConcurrently(count, CHUNK_SIZE, [&] {
         return [&](qsizetype begin, qsizetype end) {
             for (qsizetype i = begin; i < end; ++i) {
                 const File& file = files.at(i);
                 left[i] = !file.validation.errors.isEmpty() || !FileValidationUtil::isChanged(file)
                     || FileValidationUtil::isInPlace(file) || (file.isDirectory() && !renameFolders);
-                if (left[i])
-                    anyLeft = true;
             }
             return true;
         };
     });
-    if (anyLeft) {
-        // In place, in list order: no second list of files.
+    // In place, in list order: no second list of files, and no copy of a
+    // shared one when every file is renamed.
+    if (std::any_of(left.cbegin(), left.cend(), [](char isLeft) { return isLeft; })) {
         File* const data = files.data();
         qsizetype kept = 0;
         for (qsizetype i = 0; i < count; ++i) {
