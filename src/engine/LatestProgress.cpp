@@ -36,7 +36,7 @@ struct LatestProgress::State : std::enable_shared_from_this<State> {
             std::lock_guard lock(mutex);
             if (ended)
                 return;
-            if (lastShown && lastShown->progressCount == latest.progressCount && lastShown->totalCount == latest.totalCount) {
+            if (lastShown == latest) {
                 pending = false;
                 return;
             }

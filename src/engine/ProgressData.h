@@ -13,6 +13,8 @@ struct ProgressData {
 
     qint64 progressCount = 0;
     qint64 totalCount = 0;
+
+    bool operator==(const ProgressData&) const = default;
 };
 
 // Called from the thread of the run.

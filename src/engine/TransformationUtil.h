@@ -31,8 +31,9 @@ struct TransformResult {
     FileIndex fileIndex;
 };
 
-// How the files of a preview begin: their transforms and verdicts are reset
-// first, or they already are the initial ones (FileDataSource::filesToTransformOf).
+// How the files of a pass begin: their transforms and verdicts are reset
+// first, or they already are the initial ones (FileDataSource::filesToTransformOf,
+// or the full pass's own, made ahead on all cores).
 enum class TransformStart { reset, initial };
 
 // The preview: transforms the dirty files with each rule's quick form, in list
