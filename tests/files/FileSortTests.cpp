@@ -174,11 +174,11 @@ TEST_F(FileSortTest, TheSortOnAllCoresIsTheStableSortAndPassesOnAFailure)
     QList<int> values(50'003);
     for (qsizetype i = 0; i < values.size(); ++i)
         values[i] = int((i * 7919) % values.size());
-    const auto byTens = [](int a, int b) { return a / 1000 < b / 1000; };
+    const auto byThousands = [](int a, int b) { return a / 1000 < b / 1000; };
     QList<int> expected = values;
-    std::stable_sort(expected.begin(), expected.end(), byTens);
+    std::stable_sort(expected.begin(), expected.end(), byThousands);
     QList<int> sorted = values;
-    concurrentStableMergeSort(sorted, byTens);
+    concurrentStableMergeSort(sorted, byThousands);
     EXPECT_EQ(sorted, expected);
 
     // A cancellation thrown on whichever thread reaches the caller; the list stays.
