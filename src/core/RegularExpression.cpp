@@ -69,6 +69,12 @@ bool RegularExpression::TimeOuts::contains(const QString& key) const
     return m_keys.contains(key);
 }
 
+bool RegularExpression::TimeOuts::any() const
+{
+    const std::lock_guard lock(m_mutex);
+    return !m_keys.isEmpty();
+}
+
 void RegularExpression::TimeOuts::insert(const QString& key)
 {
     const std::lock_guard lock(m_mutex);

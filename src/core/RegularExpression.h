@@ -55,6 +55,9 @@ public:
             TimeOuts* m_outer;
         };
 
+        // Whether a pattern ran out of time in this pass.
+        bool any() const;
+
     private:
         friend class RegularExpression;
         bool contains(const QString& key) const;

@@ -5,12 +5,17 @@
 #include "platform/ConcurrentChunks.h"
 #include "platform/Log.h"
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <utility>
+#include <vector>
+
 namespace TransformationUtil {
 
 namespace {
 
-// The transform each file starts from, made on all cores ahead of a pass,
-// which itself is serial: its rules share counters in list order.
+// The transform each file starts from, made on all cores ahead of a full pass.
 QList<FileTransform> initialTransformsOf(const QList<File>& files)
 {
     constexpr qsizetype CHUNK_SIZE = 4096;
@@ -18,6 +23,142 @@ QList<FileTransform> initialTransformsOf(const QList<File>& files)
         const FileSource& source = files.at(i).source;
         return FileTransform::initial(source.id, source.fileInfo, std::nullopt);
     });
+}
+
+// The files a thread takes at a time; a list of fewer than two stays on one thread.
+constexpr qsizetype PASS_CHUNK_SIZE = 1024;
+
+// A pass whose every rule works on each file alone runs on all cores: no
+// result then depends on which file went first.
+bool passesOnAllCores(const QList<File>& files, const QList<Transformer>& transformers)
+{
+    return files.size() >= 2 * PASS_CHUNK_SIZE
+        && std::all_of(transformers.cbegin(), transformers.cend(),
+            [](const Transformer& rule) { return rule.dependsOnItsFileAlone(); });
+}
+
+// The verdicts a full pass moves aside for a file, to give them back when its rules fail.
+struct VerdictsBefore {
+    QSet<QString> errors;
+    QSet<QString> warnings;
+    QSet<QString> ruleErrors;
+};
+
+VerdictsBefore takeVerdicts(File& file)
+{
+    return { std::exchange(file.validation.errors, {}), std::exchange(file.validation.warnings, {}),
+        std::exchange(file.validation.ruleErrors, {}) };
+}
+
+void giveBackVerdicts(File& file, VerdictsBefore& before)
+{
+    file.validation.errors = std::move(before.errors);
+    file.validation.warnings = std::move(before.warnings);
+    file.validation.ruleErrors = std::move(before.ruleErrors);
+}
+
+// The serial pass below, on all cores: each file through the rules' quick
+// form. False when cancelled, or when a pattern ran out of time: which files
+// then got its time-out would depend on the threads, so the caller makes the
+// pass again in list order.
+bool transformFilesQuickOnAllCores(QList<File>& files, QList<Transformer>& transformers, std::stop_token stop,
+    TransformStart start, bool& lateUpdateRequired)
+{
+    RegularExpression::TimeOuts timeOuts;
+    File* const first = files.data();
+    std::atomic<bool> late = false;
+    const bool completed = forEachChunkConcurrently(files.size(), PASS_CHUNK_SIZE, [&] {
+        return [&, rules = transformers](qsizetype begin, qsizetype end) mutable {
+            const RegularExpression::TimeOuts::Scope scope(timeOuts);
+            // No rule of such a pass counts: the counters stay empty, as in list order.
+            FileIndex fileIndex;
+            for (qsizetype i = begin; i < end; ++i) {
+                if (stop.stop_requested())
+                    return false;
+                transformFileQuick(first[i], fileIndex, rules, start);
+                if (first[i].transformed.lateUpdateRequired)
+                    late = true;
+            }
+            return true;
+        };
+    });
+    lateUpdateRequired = late;
+    return completed && !timeOuts.any();
+}
+
+enum class PassEnd { done, aborted, inListOrder };
+
+// The full pass below, on all cores. A rule that fails on a file, but for
+// `skipped`, or a pattern that runs out of time, ends it with `inListOrder`
+// and every file as it was: which file fails first, and what the files after
+// it hold, is the serial pass's to say. Rules of such a pass never read
+// attributes, so those are not kept aside. Progress is told from the
+// calling thread.
+PassEnd transformFilesOnAllCores(QList<File>& files, QList<Transformer>& transformers, const ProgressCallback& progress,
+    Clock& clock, std::stop_token stop)
+{
+    const qsizetype count = files.size();
+    // Swapped with each file's transform: afterwards, what the file held before.
+    QList<FileTransform> transforms = initialTransformsOf(files);
+    std::vector<VerdictsBefore> verdicts(count);
+    // One writer an element, so bytes, not packed bits.
+    std::vector<char> changed(count, 0);
+    RegularExpression::TimeOuts timeOuts;
+    File* const first = files.data();
+    FileTransform* const before = transforms.data();
+    std::atomic<bool> failed = false;
+    std::atomic<qsizetype> done = 0;
+    const std::thread::id caller = std::this_thread::get_id();
+    qint64 lastReport = clock.nowMilliseconds();
+    const auto giveBack = [&](qsizetype i) {
+        std::swap(first[i].transformed, before[i]);
+        giveBackVerdicts(first[i], verdicts[i]);
+        changed[i] = 0;
+    };
+    forEachChunkConcurrently(count, PASS_CHUNK_SIZE, [&] {
+        return [&, rules = transformers](qsizetype begin, qsizetype end) mutable {
+            const RegularExpression::TimeOuts::Scope scope(timeOuts);
+            // No rule of such a pass counts: the counters stay empty, as in list order.
+            FileIndex fileIndex;
+            for (qsizetype i = begin; i < end; ++i) {
+                if (stop.stop_requested())
+                    return false;
+                std::swap(first[i].transformed, before[i]);
+                verdicts[i] = takeVerdicts(first[i]);
+                changed[i] = 1;
+                try {
+                    transformFile(first[i], fileIndex, rules, TransformStart::initial);
+                } catch (const TransformError& error) {
+                    giveBack(i);
+                    if (error.kind() != TransformError::Kind::skipped) {
+                        failed = true;
+                        return false;
+                    }
+                } catch (...) {
+                    giveBack(i);
+                    failed = true;
+                    return false;
+                }
+            }
+            done += end - begin;
+            if (std::this_thread::get_id() == caller && clock.nowMilliseconds() - lastReport >= ProgressData::progressInterval) {
+                lastReport = clock.nowMilliseconds();
+                if (progress)
+                    progress(ProgressData { done.load(), count });
+            }
+            return true;
+        };
+    });
+    if (stop.stop_requested())
+        return PassEnd::aborted;
+    if (failed || timeOuts.any()) {
+        for (qsizetype i = 0; i < count; ++i) {
+            if (changed[i])
+                giveBack(i);
+        }
+        return PassEnd::inListOrder;
+    }
+    return PassEnd::done;
 }
 
 } // namespace
@@ -45,11 +186,25 @@ void transformFileQuick(File& file, FileIndex& fileIndex, QList<Transformer>& tr
 TransformResult transformFilesQuick(QList<File> files, QList<Transformer> transformers, std::stop_token stop,
     TransformStart start)
 {
+    updateTransformerState(transformers, files.size());
+    bool lateUpdateRequired = false;
+    if (passesOnAllCores(files, transformers)) {
+        // Which files the pass changes: to make it again in list order if it must.
+        std::vector<bool> dirty(files.size());
+        for (qsizetype i = 0; i < files.size(); ++i)
+            dirty[i] = files.at(i).transformed.isDirty;
+        if (transformFilesQuickOnAllCores(files, transformers, stop, start, lateUpdateRequired))
+            return { std::move(files), std::move(transformers), std::nullopt, lateUpdateRequired, FileIndex() };
+        if (stop.stop_requested())
+            return { std::move(files), std::move(transformers), TransformError::aborted(), false, FileIndex() };
+        for (qsizetype i = 0; i < files.size(); ++i)
+            files[i].transformed.isDirty = dirty[i];
+        start = TransformStart::reset;
+        lateUpdateRequired = false;
+    }
     FileIndex fileIndex;
     RegularExpression::TimeOuts timeOuts;
     const RegularExpression::TimeOuts::Scope timeOutScope(timeOuts);
-    updateTransformerState(transformers, files.size());
-    bool lateUpdateRequired = false;
     for (File& file : files) {
         if (stop.stop_requested()) {
             Log::debug(Log::Category::process, "🔷 Cancelled transformFilesQuick for %ld files.", files.size());
@@ -76,6 +231,14 @@ void transformFile(File& file, FileIndex& fileIndex, QList<Transformer>& transfo
 TransformResult transformFiles(QList<File> files, QList<Transformer> transformers, const ProgressCallback& progress,
     Clock& clock, std::stop_token stop)
 {
+    if (passesOnAllCores(files, transformers)) {
+        switch (transformFilesOnAllCores(files, transformers, progress, clock, stop)) {
+        case PassEnd::done: return { std::move(files), std::move(transformers), std::nullopt, false, FileIndex() };
+        case PassEnd::aborted:
+            return { std::move(files), std::move(transformers), TransformError::aborted(), false, FileIndex() };
+        case PassEnd::inListOrder: break;
+        }
+    }
     FileIndex fileIndex;
     RegularExpression::TimeOuts timeOuts;
     const RegularExpression::TimeOuts::Scope timeOutScope(timeOuts);
@@ -91,15 +254,11 @@ TransformResult transformFiles(QList<File> files, QList<Transformer> transformer
         // pass starts from a fresh transform and clean verdicts, so the old
         // ones are moved aside rather than copied.
         FileTransform transformedBefore = std::exchange(file.transformed, std::move(initials[i]));
-        QSet<QString> errorsBefore = std::exchange(file.validation.errors, {});
-        QSet<QString> warningsBefore = std::exchange(file.validation.warnings, {});
-        QSet<QString> ruleErrorsBefore = std::exchange(file.validation.ruleErrors, {});
+        VerdictsBefore verdictsBefore = takeVerdicts(file);
         const std::optional<FileAttributes> attributesBefore = file.attributes;
         const auto restore = [&] {
             file.transformed = std::move(transformedBefore);
-            file.validation.errors = std::move(errorsBefore);
-            file.validation.warnings = std::move(warningsBefore);
-            file.validation.ruleErrors = std::move(ruleErrorsBefore);
+            giveBackVerdicts(file, verdictsBefore);
             file.attributes = attributesBefore;
         };
         try {

@@ -38,6 +38,8 @@ enum class TransformStart { reset, initial };
 
 // The preview: transforms the dirty files with each rule's quick form, in list
 // order with shared counters; never fails; cancelled between files (error aborted).
+// Both passes run on all cores when no rule carries anything from file to file
+// (Transformer::dependsOnItsFileAlone), with the results of the list order.
 TransformResult transformFilesQuick(QList<File> files, QList<Transformer> transformers, std::stop_token stop = {},
     TransformStart start = TransformStart::reset);
 void transformFileQuick(File& file, FileIndex& fileIndex, QList<Transformer>& transformers,

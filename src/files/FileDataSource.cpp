@@ -81,10 +81,10 @@ QList<File> filesOf(const FileComponents& components, FileCopy copy)
     if (n > 0 && !storage.data())
         return {};
     File* const first = storage.data();
-    Prefault::forWriting(first, std::size_t(n) * sizeof(File));
     constexpr qsizetype CHUNK_SIZE = 4096;
     forEachChunkConcurrently(n, CHUNK_SIZE, [&] {
         return [&](qsizetype begin, qsizetype end) {
+            Prefault::chunkForWriting(first + begin, std::size_t(end - begin) * sizeof(File));
             for (qsizetype row = begin; row < end; ++row) {
                 const int storageIndex = components.orderedIndex.at(row);
                 File& file = *std::construct_at(first + row);

@@ -218,6 +218,7 @@ std::vector<FilesAndDirectories::FolderEntries> FilesAndDirectories::readFolders
                 folder = entries.folder;
             }
             FolderEntries& into = read[entries.folder];
+            Prefault::chunkForWriting(into.files.data() + entries.begin, std::size_t(entries.end - entries.begin) * sizeof(File));
             for (qsizetype i = entries.begin; i < entries.end; ++i)
                 readEntry(*into.reader, volumes, i, into.files.data() + i, into.kinds[i], walk);
             return true;

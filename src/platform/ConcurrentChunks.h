@@ -53,6 +53,7 @@ QList<T> listMadeConcurrently(qsizetype count, qsizetype chunkSize, Make make)
     T* const first = storage.data();
     forEachChunkConcurrently(count, chunkSize, [&] {
         return [&](qsizetype begin, qsizetype end) {
+            Prefault::chunkForWriting(first + begin, std::size_t(end - begin) * sizeof(T));
             for (qsizetype i = begin; i < end; ++i)
                 std::construct_at(first + i, make(i));
             return true;

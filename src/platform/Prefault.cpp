@@ -8,11 +8,10 @@
 
 namespace Prefault {
 
-void forWriting(const void* begin, std::size_t bytes)
+namespace {
+
+void mapWholePages(const void* begin, std::size_t bytes)
 {
-    constexpr std::size_t worthIt = std::size_t(1) << 20;
-    if (!begin || bytes < worthIt)
-        return;
 #ifdef MADV_POPULATE_WRITE
     const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
     const auto start = (reinterpret_cast<std::uintptr_t>(begin) + page - 1) & ~(page - 1);
@@ -20,6 +19,21 @@ void forWriting(const void* begin, std::size_t bytes)
     if (end > start)
         ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
 #endif
+}
+
+} // namespace
+
+void forWriting(const void* begin, std::size_t bytes)
+{
+    constexpr std::size_t worthIt = std::size_t(1) << 20;
+    if (begin && bytes >= worthIt)
+        mapWholePages(begin, bytes);
+}
+
+void chunkForWriting(const void* begin, std::size_t bytes)
+{
+    if (begin)
+        mapWholePages(begin, bytes);
 }
 
 } // namespace Prefault

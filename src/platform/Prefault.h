@@ -12,6 +12,11 @@ namespace Prefault {
 // without the call are left alone; nothing depends on it but the speed.
 void forWriting(const void* begin, std::size_t bytes);
 
+// The same for one chunk of a buffer that many threads fill, each its own
+// chunks: the kernel then zeroes the new pages on all cores, not on one.
+// Pages a chunk only shares with its neighbours are left to fault.
+void chunkForWriting(const void* begin, std::size_t bytes);
+
 // The same for the free capacity of a list reserved for its elements.
 template <typename List>
 void reservedCapacityOf(const List& list)
@@ -19,16 +24,15 @@ void reservedCapacityOf(const List& list)
     forWriting(list.constData() + list.size(), std::size_t(list.capacity() - list.size()) * sizeof(*list.constData()));
 }
 
-// Room for `count` elements not made yet, its pages mapped, for threads that
-// make the elements in place; the caller sets `size` once all are made.
-// Throws on a failed allocation, as a list would.
+// Room for `count` elements not made yet, for threads that make the elements
+// in place, each mapping its chunks with chunkForWriting first; the caller
+// sets `size` once all are made. Throws on a failed allocation, as a list would.
 template <typename T>
 QArrayDataPointer<T> unmadeStorage(qsizetype count)
 {
     QArrayDataPointer<T> storage(QTypedArrayData<T>::allocate(count));
     if (count > 0 && !storage.data())
         qBadAlloc();
-    forWriting(storage.data(), std::size_t(count) * sizeof(T));
     return storage;
 }
 

@@ -27,6 +27,7 @@
 #include <QSet>
 
 #include <limits>
+#include <type_traits>
 
 namespace {
 
@@ -175,6 +176,26 @@ bool Transformer::usesFileAttributes() const
         return false;
     }
     return text && text->has_value() && (*text)->hasAttributes();
+}
+
+bool Transformer::dependsOnItsFileAlone() const
+{
+    if (disabled)
+        return true;
+    if (type == TransformerType::numbering)
+        return false;
+    // Every token field, of whichever kind: a field of another kind is read by no rule.
+    const auto withoutAttributes = [](const auto& field) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::optional<TokenString>>)
+            return !field || !field->hasAttributes();
+        else
+            return true;
+    };
+    bool alone = true;
+#define BF_CHECK_FIELD(kind, storage, name) alone = alone && withoutAttributes(properties.name);
+    BF_TRANSFORMER_PROPERTIES(BF_CHECK_FIELD)
+#undef BF_CHECK_FIELD
+    return alone;
 }
 
 bool Transformer::isNumberingWithContinuedStart() const

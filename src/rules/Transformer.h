@@ -41,6 +41,11 @@ struct Transformer {
     // The kind's button label, "?" without a kind.
     QString buttonLabel() const;
     bool usesFileAttributes() const;
+    // Whether the rule's result for a file comes from that file alone: no
+    // counter or random number carried from file to file, and no attribute
+    // token (addresses are looked up, and their failures told, in list order).
+    // Disabled rules do nothing and count as such.
+    bool dependsOnItsFileAlone() const;
     bool isNumberingWithContinuedStart() const;
     // A Numbering rule that carries its start on starts, from now on, at the
     // number its next file would have had after `fileIndex`.

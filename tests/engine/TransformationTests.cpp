@@ -3,6 +3,9 @@
 #include "engine/TransformationUtil.h"
 #include "tokens/TokenString.h"
 
+#include <functional>
+#include <thread>
+
 using namespace TransformationUtil;
 
 namespace {
@@ -210,4 +213,151 @@ TEST_F(TransformationTest, APatternOutOfTimeIsTriedOnceAPass)
     EXPECT_EQ(next.files[0].transformed.transformedName.value(), QStringLiteral("x"));
     EXPECT_EQ(next.files[1].transformed.transformedName.value(), QStringLiteral("bx"));
     EXPECT_FALSE(timedOutIn(next.files[0]));
+}
+
+// Long lists go through their rules on all cores when no rule carries anything
+// from file to file; every file must end as a pass in list order leaves it.
+class LongPassTest : public TransformationTest {
+protected:
+    static constexpr int COUNT = 3000;
+
+    QList<File> named(const std::function<QString(int)>& name)
+    {
+        QList<File> list;
+        for (int i = 0; i < COUNT; ++i)
+            list << File(QUrl::fromLocalFile(touch(name(i) + QStringLiteral(".txt"))), false);
+        return list;
+    }
+
+    static bool timedOut(const File& file)
+    {
+        for (const QString& error : file.validation.ruleErrors)
+            if (error.contains(QStringLiteral("took too long to match")))
+                return true;
+        return false;
+    }
+};
+
+TEST_F(LongPassTest, EachFileGetsWhatAPassInListOrderGives)
+{
+    QList<File> list = named([](int i) { return QStringLiteral("f%1").arg(i); });
+    list[1500].transformed.isDirty = false;
+    list[1500].transformed.transformedName = QStringLiteral("kept");
+
+    const TransformResult quick = transformFilesQuick(list, { prefixRule(QStringLiteral("a-")) });
+    ASSERT_FALSE(quick.error);
+    ASSERT_EQ(quick.files.size(), COUNT);
+    for (int i = 0; i < COUNT; ++i) {
+        const QString expected = i == 1500 ? QStringLiteral("kept") : QStringLiteral("a-f%1").arg(i);
+        ASSERT_EQ(quick.files[i].transformed.transformedName.value(), expected) << i;
+        ASSERT_FALSE(quick.files[i].transformed.isDirty) << i;
+    }
+    EXPECT_EQ(quick.fileIndex, FileIndex {});
+
+    const TransformResult full = transformFiles(list, { prefixRule(QStringLiteral("a-")) });
+    ASSERT_FALSE(full.error);
+    for (int i = 0; i < COUNT; ++i)
+        ASSERT_EQ(full.files[i].transformed.transformedName.value(), QStringLiteral("a-f%1").arg(i)) << "clean files too: " << i;
+
+    // A Numbering rule counts from file to file: its numbers go on across the whole list.
+    Transformer numbering = Transformer::newTransformer();
+    numbering.type = TransformerType::numbering;
+    for (const TransformResult& numbered : { transformFilesQuick(list, { prefixRule(QStringLiteral("a-")), numbering }),
+             transformFiles(list, { numbering, prefixRule(QStringLiteral("a-")) }) }) {
+        ASSERT_FALSE(numbered.error);
+        QSet<QString> names;
+        for (int i = 0; i < COUNT; ++i)
+            if (i != 1500 || numbered.files[i].transformed.transformedName.value() != QStringLiteral("kept"))
+                names.insert(numbered.files[i].transformed.transformedName.value());
+        EXPECT_GE(names.size(), COUNT - 1) << "a number given twice";
+    }
+}
+
+// A pattern that runs out of time on one file: the files before it in the list
+// get their names, those after it its time-out (preview), or the full pass
+// stops there and the files after it keep what they showed. The slow file is
+// early, so that other threads are done with later files before it fails.
+TEST_F(LongPassTest, APatternOutOfTimeEndsThePassAsInListOrder)
+{
+    constexpr int slow = 100;
+    const QString explosive = QString(40, QLatin1Char('a')) + QLatin1Char('b');
+    QList<File> list = named([&](int i) { return i == slow ? explosive : QStringLiteral("n%1a").arg(i); });
+
+    const TransformResult quick = transformFilesQuick(list, { explosiveRule() });
+    ASSERT_FALSE(quick.error);
+    for (int i = 0; i < COUNT; ++i) {
+        if (i < slow) {
+            ASSERT_EQ(quick.files[i].transformed.transformedName.value(), QStringLiteral("n%1x").arg(i)) << i;
+            ASSERT_FALSE(timedOut(quick.files[i])) << i;
+        } else {
+            ASSERT_TRUE(timedOut(quick.files[i])) << i;
+        }
+    }
+
+    for (File& file : list) {
+        file.transformed.transformedName = QStringLiteral("previewed");
+        file.validation.insertWarning(QStringLiteral("an earlier warning"));
+    }
+    const TransformResult full = transformFiles(list, { explosiveRule() });
+    ASSERT_TRUE(full.error);
+    EXPECT_EQ(full.error->kind(), TransformError::Kind::fatal);
+    for (int i = 0; i < COUNT; ++i) {
+        if (i < slow) {
+            ASSERT_EQ(full.files[i].transformed.transformedName.value(), QStringLiteral("n%1x").arg(i)) << i;
+        } else {
+            ASSERT_EQ(full.files[i].transformed, list[i].transformed) << i;
+            ASSERT_EQ(full.files[i].validation, list[i].validation) << i;
+        }
+    }
+}
+
+// A rule that fails on every file: the full pass ends at the first, and every
+// file keeps what it showed, whichever thread took it.
+TEST_F(LongPassTest, AFailingRuleLeavesEveryFileAsItWas)
+{
+    QList<File> list = named([](int i) { return QStringLiteral("f%1").arg(i); });
+    for (File& file : list) {
+        file.transformed.transformedName = QStringLiteral("previewed");
+        file.validation.insertError(QStringLiteral("an earlier error"));
+    }
+    const TransformResult failed = transformFiles(list, { prefixRule(QStringLiteral("a-")), failingRule() });
+    ASSERT_TRUE(failed.error);
+    EXPECT_EQ(failed.error->kind(), TransformError::Kind::fatal);
+    for (int i = 0; i < COUNT; ++i) {
+        ASSERT_EQ(failed.files[i].transformed, list[i].transformed) << i;
+        ASSERT_EQ(failed.files[i].validation, list[i].validation) << i;
+    }
+}
+
+// The progress of a long full pass, told from the caller's thread, and a stop
+// asked for from it.
+TEST_F(LongPassTest, ProgressIsToldAndAStopEndsThePass)
+{
+    struct Stepping final : Clock {
+        mutable TimePoint current {};
+        TimePoint now() const override { return current += std::chrono::seconds(1); }
+        bool sleepUntil(TimePoint, std::stop_token) override { return true; }
+    } stepping;
+    const std::thread::id caller = std::this_thread::get_id();
+    std::vector<ProgressData> reports;
+    const QList<File> list = named([](int i) { return QStringLiteral("f%1").arg(i); });
+    const TransformResult done = transformFiles(list, { prefixRule(QStringLiteral("a-")) },
+        [&](const ProgressData& d) {
+            EXPECT_TRUE(std::this_thread::get_id() == caller);
+            reports.push_back(d);
+        },
+        stepping);
+    ASSERT_FALSE(done.error);
+    ASSERT_FALSE(reports.empty());
+    for (const ProgressData& report : reports) {
+        EXPECT_GT(report.progressCount, 0);
+        EXPECT_LE(report.progressCount, COUNT);
+        EXPECT_EQ(report.totalCount, COUNT);
+    }
+
+    std::stop_source stop;
+    const TransformResult stopped = transformFiles(list, { prefixRule(QStringLiteral("a-")) },
+        [&](const ProgressData&) { stop.request_stop(); }, stepping, stop.get_token());
+    ASSERT_TRUE(stopped.error);
+    EXPECT_EQ(stopped.error->kind(), TransformError::Kind::aborted);
 }

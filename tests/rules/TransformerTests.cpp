@@ -14,6 +14,9 @@
 #include <QJsonDocument>
 #include <QSet>
 
+#include <functional>
+#include <vector>
+
 TEST(TransformerTest, KindsAndScopesKeepTheirStoredNames)
 {
     const QStringList typeNames { "simple", "insert", "prefix", "suffix", "set", "trim", "numbering", "conversion",
@@ -291,4 +294,31 @@ TEST(TransformerTest, NumberingWithContinuedStart)
     }).isNumberingWithContinuedStart());
     EXPECT_FALSE(makeRule(TransformerType::prefix, [](auto& p) { p.numberUpdateStart = true; })
                      .isNumberingWithContinuedStart());
+}
+
+// Which rules may run on many files at once: those whose result for a file
+// comes from that file alone.
+TEST(TransformerTest, OnlyRulesThatCarryNothingFromFileToFileDependOnTheirFileAlone)
+{
+    const TokenString plain = TokenString::string(QStringLiteral("x"));
+    const TokenString withAttribute = plain + TokenItem::attribute(QStringLiteral("date-modified"));
+    struct Case {
+        const char* name;
+        std::function<void(Transformer&)> make;
+        bool alone;
+    };
+    const std::vector<Case> cases {
+        { "plain prefix", [&](Transformer& r) { r.type = TransformerType::prefix; r.properties.prefixText = plain; }, true },
+        { "prefix with an attribute", [&](Transformer& r) { r.type = TransformerType::prefix; r.properties.prefixText = withAttribute; }, false },
+        { "set with an attribute", [&](Transformer& r) { r.type = TransformerType::set; r.properties.setText = withAttribute; }, false },
+        { "attribute in a find text", [&](Transformer& r) { r.type = TransformerType::regex; r.properties.regexFindText = withAttribute; }, false },
+        { "numbering", [](Transformer& r) { r.type = TransformerType::numbering; }, false },
+        { "disabled numbering", [](Transformer& r) { r.type = TransformerType::numbering; r.disabled = true; }, true },
+        { "conversion", [](Transformer& r) { r.type = TransformerType::conversion; }, true },
+    };
+    for (const Case& c : cases) {
+        Transformer rule = Transformer::newTransformer();
+        c.make(rule);
+        EXPECT_EQ(rule.dependsOnItsFileAlone(), c.alone) << c.name;
+    }
 }
