@@ -359,7 +359,7 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
         | FileComponentMutation::transformed | FileComponentMutation::attributes | FileComponentMutation::validation;
     fileDataSource->updateFiles(context.files, components, CALLER);
     // The store holds the renamed files now.
-    context.files = {};
+    clearConcurrently(context.files);
     if (context.totalSuccess >= 1) {
         MainThread::runBlocking([&] {
             NumberStart::apply(*transformers, full.numberStarts);

@@ -7,6 +7,7 @@
 #include "engine/RuleRunState.h"
 #include "engine/TransformationUtil.h"
 #include "files/FileDataSource.h"
+#include "platform/ConcurrentChunks.h"
 #include "platform/Log.h"
 #include "platform/MainThread.h"
 #include "rules/Transformers.h"
@@ -152,7 +153,8 @@ void TransformationService::transformAllFilesQuick(std::stop_token stop, const Q
     writeBackRunState(*snapshot.transformers, result.transformers);
     if (snapshot.fileDataSource->updateFiles(result.files, FileComponentMutation::transformed, CALLER, stop)) {
         snapshot.fileDataSource->calculateLongest(std::nullopt, stop);
-        FileValidationService::validateFiles(std::move(result.files), stop);
+        if (std::optional<QList<File>> validated = FileValidationService::validateFiles(std::move(result.files), stop))
+            clearConcurrently(*validated);
     }
     hideIndicator();
     postQueued(NotificationName::dataSourceUpdated, QUICK_FUNCTION);

@@ -63,3 +63,25 @@ QList<T> listMadeConcurrently(qsizetype count, qsizetype chunkSize, Make make)
     storage.size = count;
     return QList<T>(std::move(storage));
 }
+
+// Empties `list`, what its elements hold freed on all cores in chunks of
+// `chunkSize`: freeing a long list of records on one thread is a stall of its
+// own. A list shared with another holder only drops its share.
+template <typename T>
+void clearConcurrently(QList<T>& list, qsizetype chunkSize = 4096)
+{
+    if (!list.isDetached() || list.size() < 2 * chunkSize) {
+        list = {};
+        return;
+    }
+    T* const first = list.data();
+    forEachChunkConcurrently(list.size(), chunkSize, [&] {
+        return [&](qsizetype begin, qsizetype end) {
+            // Moved out and freed here: what stays behind holds nothing.
+            for (qsizetype i = begin; i < end; ++i)
+                [[maybe_unused]] const T gone = std::move(first[i]);
+            return true;
+        };
+    });
+    list = {};
+}

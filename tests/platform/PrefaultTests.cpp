@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 // Mapping pages ahead must never touch what a buffer already holds: the
@@ -15,6 +16,11 @@ TEST(PrefaultTest, WhatABufferHoldsIsKeptAndTheRestCanBeFilled)
     for (std::size_t i = 0; i < buffer.size(); ++i)
         buffer[i] = static_cast<unsigned char>(i * 7 + 1);
     Prefault::forWriting(buffer.data() + 17, buffer.size() - 17);
+    for (std::size_t i = 0; i < buffer.size(); ++i)
+        ASSERT_EQ(buffer[i], static_cast<unsigned char>(i * 7 + 1)) << "at " << i;
+    // Chunk by chunk, as threads filling their own parts map them, ends inside pages included.
+    for (std::size_t at = 5; at < buffer.size(); at += 40'000)
+        Prefault::chunkForWriting(buffer.data() + at, std::min<std::size_t>(40'000, buffer.size() - at));
     for (std::size_t i = 0; i < buffer.size(); ++i)
         ASSERT_EQ(buffer[i], static_cast<unsigned char>(i * 7 + 1)) << "at " << i;
 
