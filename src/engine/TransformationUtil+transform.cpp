@@ -158,6 +158,8 @@ PassEnd transformFilesOnAllCores(QList<File>& files, QList<Transformer>& transfo
         }
         return PassEnd::inListOrder;
     }
+    // What the files held before goes on all cores too.
+    clearConcurrently(transforms);
     return PassEnd::done;
 }
 
