@@ -236,7 +236,7 @@ QStringList finishMove(File& file, const QString& source, const QString& used, c
     if (folderOf(used) != folderOf(source)) {
         FileManager::EmptiedFolderRemoval removal { options.keepFolder, DiskMove::calls().onlyIgnoredNames };
         const QString oldFolder = String::stringByDeletingLastPathComponent(source);
-        if (const auto error = FileManager::removeDirectoryIfEmpty(oldFolder, DirectoryRoots::fromMachine(), removal))
+        if (const auto error = FileManager::removeDirectoryIfEmpty(oldFolder, options.roots, removal))
             warnings << QStringLiteral("Renamed, but the emptied folder could not be removed: %1").arg(error->message());
     }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "files/DirectoryRoots.h"
 #include "files/File.h"
 
 #include <QSet>
@@ -23,6 +24,9 @@ struct Options {
     // Receives a sentence for each item left under a name that is neither its
     // own nor its target (a move back that failed), naming where it is now.
     QStringList* strandedReports = nullptr;
+    // The home folder and mounted volumes, never removed as emptied: read
+    // once for the options of a run, not once for each file that leaves a folder.
+    DirectoryRoots roots = DirectoryRoots::fromMachine();
 };
 
 // Throws FileRenameError when the item at the file's place is not the listed

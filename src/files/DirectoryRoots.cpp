@@ -29,7 +29,9 @@ bool isAtOrBelow(const QString& path, const QString& folder)
 QStringList DirectoryRoots::volumeParents()
 {
     QStringList parents { QStringLiteral("/media"), QStringLiteral("/mnt") };
-    const QString user = userName();
+    // Looked up once: the process keeps its user, and every folder a run
+    // empties asks for these.
+    static const QString user = userName();
     if (!user.isEmpty() && !user.contains(QLatin1Char('/')))
         parents << QStringLiteral("/run/media/") + user;
     return parents;
