@@ -19,6 +19,7 @@
 #include "tokens/AttributeResolver.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -34,23 +35,30 @@ const QString RUN_FUNCTION = QStringLiteral("applyTransformationsAndRename(force
 // new name back to the old one), and no folder while folders are not renamed
 // (the loop passes over those, so they are neither counted nor reported as
 // failures). Filtered in place: the run holds one list of its files, not two.
-QList<File> selectFilesToRename(QList<File>&& files)
+// `errorCount` gets the number of files with errors, told in the same pass.
+QList<File> selectFilesToRename(QList<File>&& files, qint64& errorCount)
 {
     const bool renameFolders = Preference::boolFor(PreferenceKey::renameEmptyFolders);
     // Told on all cores: each file's names are compared as canonical texts.
     constexpr qsizetype CHUNK_SIZE = 4096;
     const qsizetype count = files.size();
     std::vector<char> left(count);
+    std::atomic<qint64> errors = 0;
     forEachChunkConcurrently(count, CHUNK_SIZE, [&] {
         return [&](qsizetype begin, qsizetype end) {
+            qint64 chunkErrors = 0;
             for (qsizetype i = begin; i < end; ++i) {
                 const File& file = files.at(i);
-                left[i] = !file.validation.errors.isEmpty() || !FileValidationUtil::isChanged(file)
-                    || FileValidationUtil::isInPlace(file) || (file.isDirectory() && !renameFolders);
+                const bool hasErrors = !file.validation.errors.isEmpty();
+                chunkErrors += hasErrors;
+                left[i] = hasErrors || !FileValidationUtil::isChanged(file) || FileValidationUtil::isInPlace(file)
+                    || (file.isDirectory() && !renameFolders);
             }
+            errors += chunkErrors;
             return true;
         };
     });
+    errorCount = errors;
     // In place, in list order: no second list of files, and no copy of a
     // shared one when every file is renamed.
     if (std::any_of(left.cbegin(), left.cend(), [](char isLeft) { return isLeft; })) {
@@ -281,8 +289,8 @@ void TransformationService::applyTransformationsAndRename(bool force, std::stop_
 
     // The files as this run's own transformation left them; later writes to
     // the store do not change what is renamed.
-    const qint64 errorCount = TransformationUtil::getRenameTotals(full.files).first;
-    QList<File> selected = selectFilesToRename(std::move(full.files));
+    qint64 errorCount = 0;
+    QList<File> selected = selectFilesToRename(std::move(full.files), errorCount);
     const qint64 toRename = selected.size();
     if (toRename < 1) {
         // Every file to be renamed was refused (a folder gone read-only since
