@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -108,8 +108,8 @@ PassEnd transformFilesOnAllCores(QList<File>& files, QList<Transformer>& transfo
     FileTransform* const before = transforms.data();
     std::atomic<bool> failed = false;
     std::atomic<qsizetype> done = 0;
-    const std::thread::id caller = std::this_thread::get_id();
-    qint64 lastReport = clock.nowMilliseconds();
+    std::mutex reporting;
+    qint64 lastReport = clock.nowMilliseconds(); // under `reporting`
     const auto giveBack = [&](qsizetype i) {
         std::swap(first[i].transformed, before[i]);
         giveBackVerdicts(first[i], verdicts[i]);
@@ -141,10 +141,14 @@ PassEnd transformFilesOnAllCores(QList<File>& files, QList<Transformer>& transfo
                 }
             }
             done += end - begin;
-            if (std::this_thread::get_id() == caller && clock.nowMilliseconds() - lastReport >= ProgressData::progressInterval) {
-                lastReport = clock.nowMilliseconds();
-                if (progress)
+            // Whichever thread ends a chunk tells the progress, one at a time:
+            // the caller's thread may get no chunk at all on a busy machine.
+            if (progress) {
+                const std::unique_lock lock(reporting, std::try_to_lock);
+                if (lock.owns_lock() && clock.nowMilliseconds() - lastReport >= ProgressData::progressInterval) {
+                    lastReport = clock.nowMilliseconds();
                     progress(ProgressData { done.load(), count });
+                }
             }
             return true;
         };

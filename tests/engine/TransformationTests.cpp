@@ -329,8 +329,8 @@ TEST_F(LongPassTest, AFailingRuleLeavesEveryFileAsItWas)
     }
 }
 
-// The progress of a long full pass, told from the caller's thread, and a stop
-// asked for from it.
+// The progress of a long full pass, told by one thread at a time, whichever
+// threads the pass gets, and a stop asked for from it.
 TEST_F(LongPassTest, ProgressIsToldAndAStopEndsThePass)
 {
     struct Stepping final : Clock {
@@ -338,14 +338,10 @@ TEST_F(LongPassTest, ProgressIsToldAndAStopEndsThePass)
         TimePoint now() const override { return current += std::chrono::seconds(1); }
         bool sleepUntil(TimePoint, std::stop_token) override { return true; }
     } stepping;
-    const std::thread::id caller = std::this_thread::get_id();
     std::vector<ProgressData> reports;
     const QList<File> list = named([](int i) { return QStringLiteral("f%1").arg(i); });
     const TransformResult done = transformFiles(list, { prefixRule(QStringLiteral("a-")) },
-        [&](const ProgressData& d) {
-            EXPECT_TRUE(std::this_thread::get_id() == caller);
-            reports.push_back(d);
-        },
+        [&](const ProgressData& d) { reports.push_back(d); },
         stepping);
     ASSERT_FALSE(done.error);
     ASSERT_FALSE(reports.empty());
