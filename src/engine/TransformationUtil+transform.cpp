@@ -92,8 +92,7 @@ enum class PassEnd { done, aborted, inListOrder };
 // `skipped`, or a pattern that runs out of time, ends it with `inListOrder`
 // and every file as it was: which file fails first, and what the files after
 // it hold, is the serial pass's to say. Rules of such a pass never read
-// attributes, so those are not kept aside. Progress is told from the
-// calling thread.
+// attributes, so those are not kept aside.
 PassEnd transformFilesOnAllCores(QList<File>& files, QList<Transformer>& transformers, const ProgressCallback& progress,
     Clock& clock, std::stop_token stop)
 {

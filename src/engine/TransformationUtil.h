@@ -47,7 +47,8 @@ void transformFileQuick(File& file, FileIndex& fileIndex, QList<Transformer>& tr
 
 // Before a rename: transforms every file with each rule's full form and stops
 // at the first failure but `skipped`, or with `aborted` when `stop` is requested
-// (tested before every file). Progress at most once a second.
+// (tested before every file). Progress at most once a second; a pass on all
+// cores tells it from whichever of its threads ends a chunk, one at a time.
 TransformResult transformFiles(QList<File> files, QList<Transformer> transformers,
     const ProgressCallback& progress = {}, Clock& clock = Clock::system(), std::stop_token stop = {});
 // Throws the failure of a rule; the rules keep the state they reached.
