@@ -57,6 +57,29 @@ void giveBackVerdicts(File& file, VerdictsBefore& before)
     file.validation.ruleErrors = std::move(before.ruleErrors);
 }
 
+// Runs `transform(i, rules, fileIndex)` for every file of a pass on all
+// cores: each thread with its own copy of the rules, the pass's time-outs in
+// scope and counters of its own, which stay empty since no rule of such a
+// pass counts, as in list order. `chunkEnded(size)` follows every chunk.
+// False when cancelled or when `transform` answered false.
+template <typename Transform, typename ChunkEnded>
+bool forEachFileOfAPass(qsizetype count, const QList<Transformer>& transformers, RegularExpression::TimeOuts& timeOuts,
+    std::stop_token stop, Transform transform, ChunkEnded chunkEnded)
+{
+    return forEachChunkConcurrently(count, PASS_CHUNK_SIZE, [&] {
+        return [&, rules = transformers](qsizetype begin, qsizetype end) mutable {
+            const RegularExpression::TimeOuts::Scope scope(timeOuts);
+            FileIndex fileIndex;
+            for (qsizetype i = begin; i < end; ++i) {
+                if (stop.stop_requested() || !transform(i, rules, fileIndex))
+                    return false;
+            }
+            chunkEnded(end - begin);
+            return true;
+        };
+    });
+}
+
 // The serial pass below, on all cores: each file through the rules' quick
 // form. False when cancelled, or when a pattern ran out of time: which files
 // then got its time-out would depend on the threads, so the caller makes the
@@ -67,21 +90,15 @@ bool transformFilesQuickOnAllCores(QList<File>& files, QList<Transformer>& trans
     RegularExpression::TimeOuts timeOuts;
     File* const first = files.data();
     std::atomic<bool> late = false;
-    const bool completed = forEachChunkConcurrently(files.size(), PASS_CHUNK_SIZE, [&] {
-        return [&, rules = transformers](qsizetype begin, qsizetype end) mutable {
-            const RegularExpression::TimeOuts::Scope scope(timeOuts);
-            // No rule of such a pass counts: the counters stay empty, as in list order.
-            FileIndex fileIndex;
-            for (qsizetype i = begin; i < end; ++i) {
-                if (stop.stop_requested())
-                    return false;
-                transformFileQuick(first[i], fileIndex, rules, start);
-                if (first[i].transformed.lateUpdateRequired)
-                    late = true;
-            }
+    const bool completed = forEachFileOfAPass(
+        files.size(), transformers, timeOuts, stop,
+        [&](qsizetype i, QList<Transformer>& rules, FileIndex& fileIndex) {
+            transformFileQuick(first[i], fileIndex, rules, start);
+            if (first[i].transformed.lateUpdateRequired)
+                late = true;
             return true;
-        };
-    });
+        },
+        [](qsizetype) {});
     lateUpdateRequired = late;
     return completed && !timeOuts.any();
 }
@@ -114,44 +131,38 @@ PassEnd transformFilesOnAllCores(QList<File>& files, QList<Transformer>& transfo
         giveBackVerdicts(first[i], verdicts[i]);
         changed[i] = 0;
     };
-    forEachChunkConcurrently(count, PASS_CHUNK_SIZE, [&] {
-        return [&, rules = transformers](qsizetype begin, qsizetype end) mutable {
-            const RegularExpression::TimeOuts::Scope scope(timeOuts);
-            // No rule of such a pass counts: the counters stay empty, as in list order.
-            FileIndex fileIndex;
-            for (qsizetype i = begin; i < end; ++i) {
-                if (stop.stop_requested())
-                    return false;
-                std::swap(first[i].transformed, before[i]);
-                verdicts[i] = takeVerdicts(first[i]);
-                changed[i] = 1;
-                try {
-                    transformFile(first[i], fileIndex, rules, TransformStart::initial);
-                } catch (const TransformError& error) {
-                    giveBack(i);
-                    if (error.kind() != TransformError::Kind::skipped) {
-                        failed = true;
-                        return false;
-                    }
-                } catch (...) {
-                    giveBack(i);
-                    failed = true;
-                    return false;
-                }
+    const auto transform = [&](qsizetype i, QList<Transformer>& rules, FileIndex& fileIndex) {
+        std::swap(first[i].transformed, before[i]);
+        verdicts[i] = takeVerdicts(first[i]);
+        changed[i] = 1;
+        try {
+            transformFile(first[i], fileIndex, rules, TransformStart::initial);
+        } catch (const TransformError& error) {
+            giveBack(i);
+            if (error.kind() != TransformError::Kind::skipped) {
+                failed = true;
+                return false;
             }
-            done += end - begin;
-            // Whichever thread ends a chunk tells the progress, one at a time:
-            // the caller's thread may get no chunk at all on a busy machine.
-            if (progress) {
-                const std::unique_lock lock(reporting, std::try_to_lock);
-                if (lock.owns_lock() && clock.nowMilliseconds() - lastReport >= ProgressData::progressInterval) {
-                    lastReport = clock.nowMilliseconds();
-                    progress(ProgressData { done.load(), count });
-                }
-            }
-            return true;
-        };
-    });
+        } catch (...) {
+            giveBack(i);
+            failed = true;
+            return false;
+        }
+        return true;
+    };
+    // Whichever thread ends a chunk tells the progress, one at a time: the
+    // caller's thread may get no chunk at all on a busy machine.
+    const auto chunkEnded = [&](qsizetype size) {
+        done += size;
+        if (!progress)
+            return;
+        const std::unique_lock lock(reporting, std::try_to_lock);
+        if (lock.owns_lock() && clock.nowMilliseconds() - lastReport >= ProgressData::progressInterval) {
+            lastReport = clock.nowMilliseconds();
+            progress(ProgressData { done.load(), count });
+        }
+    };
+    forEachFileOfAPass(count, transformers, timeOuts, stop, transform, chunkEnded);
     if (stop.stop_requested())
         return PassEnd::aborted;
     if (failed || timeOuts.any()) {
