@@ -571,10 +571,4 @@ RenameContext renameFiles(RenameContext context, const ProgressCallback& progres
     return context;
 }
 
-std::pair<qint64, qint64> getRenameTotals(const QList<File>& files)
-{
-    const FileValidationResult result = FileValidationUtil::countFiles(files);
-    return { result.errorCount, result.renameCount };
-}
-
 } // namespace TransformationUtil

@@ -13,7 +13,6 @@
 #include <optional>
 
 #include <stop_token>
-#include <utility>
 
 // The work of the transformation engine on lists of files: stateless functions
 // over values passed in and handed back.
@@ -71,8 +70,5 @@ void noteFilesNotTried(RenameContext& context);
 
 // Whether the loop goes on after a failure with this code.
 bool isIgnoredErrorCode(const RenameErrorCode& errorCode, const RenameErrorCodes& ignoredErrorCodes);
-
-// Files with errors and files to rename, counted as the validation result does.
-std::pair<qint64, qint64> getRenameTotals(const QList<File>& files);
 
 } // namespace TransformationUtil

@@ -155,9 +155,9 @@ TEST_F(FileValidationUtilTest, WithoutCountersOnlyTheFirstFileKeepsTheName)
         EXPECT_EQ(files[i].validation.errors, QSet<QString> { Message::notUnique }) << i;
         EXPECT_EQ(files[i].transformed.uniqueSuffix, QString()) << i;
     }
-    const auto [errors, renames] = TransformationUtil::getRenameTotals(files);
-    EXPECT_EQ(errors, 2);
-    EXPECT_EQ(renames, 1);
+    const FileValidationResult totals = countFiles(files);
+    EXPECT_EQ(totals.errorCount, 2);
+    EXPECT_EQ(totals.renameCount, 1);
 }
 
 // A list checked again, as the store holds it after an earlier check: the
@@ -268,9 +268,9 @@ TEST_F(FileValidationUtilTest, APathThatStaysIsTakenAndTheMoverGivesWay)
         } else {
             EXPECT_EQ(files[1].transformed.uniqueSuffix, QString());
             EXPECT_EQ(files[1].validation.errors, QSet<QString> { Message::notUnique }) << "the run would refuse it";
-            const auto [errors, renames] = TransformationUtil::getRenameTotals(files);
-            EXPECT_EQ(errors, 1);
-            EXPECT_EQ(renames, 0);
+            const FileValidationResult totals = countFiles(files);
+            EXPECT_EQ(totals.errorCount, 1);
+            EXPECT_EQ(totals.renameCount, 0);
         }
     }
 }

@@ -2,6 +2,7 @@
 #include "RunTestSupport.h"
 #include "core/AppNotification+Typed.h"
 #include "core/UndoManager+perform.h"
+#include "engine/FileValidationUtil.h"
 #include "engine/TransformationUtil.h"
 
 #include <sys/stat.h>
@@ -397,7 +398,7 @@ TEST_F(RenameRunTest, ARowWhoseNewNameIsItsNameOnDiskIsNeitherRenamedNorCounted)
         runPreview();
         ASSERT_EQ(newNames().first(), QStringLiteral("x.txt"));
         EXPECT_EQ(fileDataSource->getAllFiles().first().transformed.transformedFullPath(), path(QStringLiteral("x 2.txt")));
-        EXPECT_EQ(TransformationUtil::getRenameTotals(fileDataSource->getAllFiles()).second, c.counted);
+        EXPECT_EQ(FileValidationUtil::countFiles(fileDataSource->getAllFiles()).renameCount, c.counted);
 
         runRename();
         TestEnvironment::drainEvents();
